@@ -1,0 +1,34 @@
+#!/bin/bash
+# Installs the Debian 12 packages the client, its tests and its stand-in
+# services need. Quick when everything is present; needs root otherwise.
+set -euo pipefail
+
+PACKAGES=(
+    g++ cmake ninja-build pkg-config ccache git tzdata curl
+    qtbase5-dev qttools5-dev qttools5-dev-tools qtmultimedia5-dev libqt5multimedia5-plugins
+    libpaho-mqtt-dev zlib1g-dev libminizip-dev
+    libmupdf-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev libmujs-dev libharfbuzz-dev libjpeg-dev libfreetype-dev
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
+    mosquitto mosquitto-clients libcpp-httplib-dev ffmpeg
+    xvfb xauth fonts-wqy-microhei
+)
+
+missing=()
+for pkg in "${PACKAGES[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
+done
+
+if ((${#missing[@]} == 0)); then
+    echo "install-deps: all packages present"
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

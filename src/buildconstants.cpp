@@ -1,0 +1,11 @@
+#include "buildconstants.h"
+
+int getServerEnvironment()
+{
+    return 2;
+}
+
+bool isMockHttpEnabled()
+{
+    return false;
+}

@@ -1,0 +1,12 @@
+#include "singletonmgrbase.h"
+
+SingletonMgrBase::SingletonMgrBase(QObject *parent)
+    : QObject(parent)
+{
+}
+
+SingletonMgrBase::~SingletonMgrBase() = default;
+
+void SingletonMgrBase::init()
+{
+}

@@ -1,0 +1,6 @@
+#include "buildconstants.h"
+
+int getClientRole()
+{
+    return 1;
+}
