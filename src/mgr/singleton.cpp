@@ -1,6 +1,53 @@
 #include "singleton.h"
 
+#include <QMutex>
+#include <QMutexLocker>
 #include <QThread>
+
+#include <vector>
+
+namespace {
+
+class ReleaseRegistry
+{
+public:
+    ~ReleaseRegistry() { releaseAll(); }
+
+    void add(void (*release)())
+    {
+        QMutexLocker locker(&m_mutex);
+        m_releases.push_back(release);
+    }
+
+    void releaseAll()
+    {
+        // One at a time and without the lock held: a destructor may still
+        // reach (and so create and register) another singleton.
+        for (;;) {
+            void (*release)() = nullptr;
+            {
+                QMutexLocker locker(&m_mutex);
+                if (m_releases.empty())
+                    return;
+                release = m_releases.back();
+                m_releases.pop_back();
+            }
+            release();
+        }
+    }
+
+private:
+    QMutex m_mutex;
+    std::vector<void (*)()> m_releases;
+};
+
+ReleaseRegistry &registry()
+{
+    static ReleaseRegistry releases;
+    return releases;
+}
+
+} // namespace
 
 void callOnce(void (*function)(), QAtomicInt &flag)
 {
@@ -15,4 +62,14 @@ void callOnce(void (*function)(), QAtomicInt &flag)
     }
     while (flag.loadAcquire() != 2)
         QThread::yieldCurrentThread();
+}
+
+void registerSingletonRelease(void (*release)())
+{
+    registry().add(release);
+}
+
+void releaseSingletons()
+{
+    registry().releaseAll();
 }

@@ -9,6 +9,14 @@
 // first one has finished.
 void callOnce(void (*function)(), QAtomicInt &flag);
 
+// Remembers how to release one created singleton. Releases run in reverse
+// order of registration: a singleton created later is released earlier.
+void registerSingletonRelease(void (*release)());
+// Releases every created singleton now. main() calls it before returning,
+// while the toolkit's own globals still exist; whatever is left is
+// released at process exit.
+void releaseSingletons();
+
 // Process-wide instance of T, created on first use and deleted at exit.
 template<typename T>
 class Singleton
@@ -16,7 +24,6 @@ class Singleton
 public:
     static T *instance()
     {
-        s_creator = &create;
         callOnce(&createInstance, s_flag);
         return s_instance.loadAcquire();
     }
@@ -24,23 +31,21 @@ public:
 private:
     static T *create() { return new T(); }
 
-    // Deletes the instance when the process ends; built on the first
-    // creation, so objects never created are never touched.
-    struct Guard
-    {
-        ~Guard()
-        {
-            T *old = s_instance.fetchAndStoreOrdered(nullptr);
-            delete old;
-            s_creator = nullptr;
-        }
-    };
-
+    // The creator slot is set here, inside the once-body, so concurrent
+    // first callers never write it at the same time. Only objects that were
+    // created are registered for release.
     static void createInstance()
     {
-        static Guard guard;
-        (void)guard;
+        registerSingletonRelease(&release);
+        s_creator = &create;
         s_instance.storeRelease(s_creator());
+    }
+
+    static void release()
+    {
+        T *old = s_instance.fetchAndStoreOrdered(nullptr);
+        delete old;
+        s_creator = nullptr;
     }
 
     static QAtomicPointer<T> s_instance;

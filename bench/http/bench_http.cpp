@@ -1,0 +1,232 @@
+// Measures the HTTP layer against the stand-in lesson service:
+//  - API requests per second through HttpMgr + EntityNetworkReplyHolder,
+//    next to a plain QNetworkAccessManager loop on the same URL, one at a
+//    time and with six in flight (the toolkit's connections per host);
+//  - download throughput through HttpMgr::download (temporary file, size
+//    check, move) next to curl writing the same file.
+// Log lines are discarded while measuring: the file log has its own bench.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QUrl>
+
+#include <ctime>
+#include <functional>
+
+#include "lessonservice.h"
+#include "mgr/http/entitynetworkreplyholder.h"
+#include "mgr/http/httpmgr.h"
+#include "mgr/http/networkdownloadreplyholder.h"
+#include "mgr/http/networkreplyholder.h"
+#include "mgr/singleton.h"
+
+namespace {
+
+void discardMessages(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+struct RequestFigures
+{
+    double perSecond = 0;
+    // Client CPU time (all threads of this process) per request: the cost
+    // of the layer itself, whatever the server's latency.
+    double cpuMicroseconds = 0;
+};
+
+// Runs count requests, at most inFlight at a time; start(done) begins one
+// and calls done when it has ended.
+RequestFigures runRequests(int count, int inFlight, const std::function<void(std::function<void()>)> &start)
+{
+    QEventLoop loop;
+    int started = 0;
+    int finished = 0;
+    std::function<void()> next;
+    next = [&] {
+        if (started >= count)
+            return;
+        ++started;
+        start([&] {
+            ++finished;
+            if (finished == count)
+                loop.quit();
+            else
+                next();
+        });
+    };
+    QElapsedTimer timer;
+    timer.start();
+    const std::clock_t cpuStart = std::clock();
+    for (int i = 0; i < inFlight; ++i)
+        next();
+    loop.exec();
+    RequestFigures figures;
+    figures.perSecond = count * 1000.0 / qMax<qint64>(1, timer.elapsed());
+    figures.cpuMicroseconds = (std::clock() - cpuStart) * 1e6 / CLOCKS_PER_SEC / count;
+    return figures;
+}
+
+void startThroughHttpMgr(const QString &url, std::function<void()> done)
+{
+    QMap<QString, QString> params;
+    params.insert(QStringLiteral("source"), QStringLiteral("12"));
+    auto *holder = new EntityNetworkReplyHolder(nullptr, Singleton<HttpMgr>::instance()->get(url, params, 10000));
+    QObject::connect(holder, &EntityNetworkReplyHolder::signal_onFinish, holder, [holder, done] {
+        holder->deleteLater();
+        done();
+    });
+    QObject::connect(holder, &EntityNetworkReplyHolder::signal_onAbort, holder, [holder, done] {
+        holder->deleteLater();
+        done();
+    });
+}
+
+void startThroughManager(QNetworkAccessManager *manager, const QString &url, std::function<void()> done)
+{
+    QUrl requestUrl(url);
+    requestUrl.setQuery(QStringLiteral("source=12"));
+    QNetworkReply *reply = manager->get(QNetworkRequest(requestUrl));
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, done] {
+        reply->readAll();
+        reply->deleteLater();
+        done();
+    });
+}
+
+// Uploads size bytes and returns the URL the service serves them under.
+QString uploadLargeFile(const LessonService &service, qint64 size, const QString &dir)
+{
+    const QString path = QDir(dir).filePath(QStringLiteral("large.png"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    QByteArray block(1 << 20, '\0');
+    for (int i = 0; i < block.size(); ++i)
+        block[i] = static_cast<char>(i * 31 + 7);
+    for (qint64 written = 0; written < size; written += block.size())
+        file.write(block);
+    file.close();
+
+    QEventLoop loop;
+    QString url;
+    auto *holder = new EntityNetworkReplyHolder(
+        nullptr, Singleton<HttpMgr>::instance()->upload(service.baseUrl() + QStringLiteral("/QXV1/Public/chatPic"),
+                                                        QStringLiteral("chatPic"), path, {}));
+    QObject::connect(holder, &EntityNetworkReplyHolder::signal_onSuccess, holder, [&](const QString &body) {
+        url = QJsonDocument::fromJson(body.toUtf8()).object().value("data").toObject().value("url").toString();
+    });
+    QObject::connect(holder, &EntityNetworkReplyHolder::signal_onFinish, &loop, &QEventLoop::quit);
+    QObject::connect(holder, &EntityNetworkReplyHolder::signal_onAbort, &loop, &QEventLoop::quit);
+    loop.exec();
+    delete holder;
+    return url;
+}
+
+// Megabytes per second for rounds downloads of url, each into a new folder.
+double downloadThroughHttpMgr(const QString &url, int rounds, qint64 size, bool *ok)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < rounds; ++i) {
+        QTemporaryDir dir;
+        QEventLoop loop;
+        NetWorkDownloadReplyHolder *holder = Singleton<HttpMgr>::instance()->download(nullptr, url, dir.path());
+        QObject::connect(holder, &NetWorkDownloadReplyHolder::signal_onFailure, [ok](int) { *ok = false; });
+        QObject::connect(holder, &NetWorkDownloadReplyHolder::signal_onFinish, &loop, &QEventLoop::quit);
+        loop.exec();
+        delete holder;
+    }
+    return rounds * (size / 1048576.0) / (qMax<qint64>(1, timer.elapsed()) / 1000.0);
+}
+
+double downloadThroughCurl(const QString &url, int rounds, qint64 size, bool *ok)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < rounds; ++i) {
+        QTemporaryDir dir;
+        const int code = QProcess::execute(QStringLiteral("curl"),
+                                           {QStringLiteral("-s"), QStringLiteral("-f"), QStringLiteral("-o"),
+                                            dir.filePath(QStringLiteral("file")), url});
+        if (code != 0 || QFileInfo(dir.filePath(QStringLiteral("file"))).size() != size)
+            *ok = false;
+    }
+    return rounds * (size / 1048576.0) / (qMax<qint64>(1, timer.elapsed()) / 1000.0);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int requests = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 500;
+
+    LessonService service;
+    if (!service.start()) {
+        out() << "could not start the lesson service\n";
+        return 1;
+    }
+    Singleton<HttpMgr>::instance()->init();
+    qInstallMessageHandler(discardMessages);
+
+    const QString url = service.baseUrl() + QStringLiteral("/QXV1/Config/getAll");
+    QNetworkAccessManager manager;
+    auto viaMgr = [&](std::function<void()> done) { startThroughHttpMgr(url, done); };
+    auto viaManager = [&](std::function<void()> done) { startThroughManager(&manager, url, done); };
+
+    // Warm both paths up (connections, first allocations).
+    runRequests(100, 6, viaMgr);
+    runRequests(100, 6, viaManager);
+
+    out() << "API requests (" << requests << " GET " << url << ")\n";
+    for (int inFlight : {1, 6}) {
+        service.reset();
+        const RequestFigures mgr = runRequests(requests, inFlight, viaMgr);
+        service.reset();
+        const RequestFigures plain = runRequests(requests, inFlight, viaManager);
+        out() << QStringLiteral("  %1 in flight: HttpMgr+holders %2 req/s (%3 us CPU/request), "
+                                "QNetworkAccessManager %4 req/s (%5 us CPU/request)\n")
+                     .arg(inFlight)
+                     .arg(mgr.perSecond, 0, 'f', 0)
+                     .arg(mgr.cpuMicroseconds, 0, 'f', 0)
+                     .arg(plain.perSecond, 0, 'f', 0)
+                     .arg(plain.cpuMicroseconds, 0, 'f', 0);
+        out().flush();
+    }
+
+    QTemporaryDir work;
+    // The service takes bodies up to 64 MiB.
+    const qint64 size = 48LL * 1024 * 1024;
+    const QString fileUrl = uploadLargeFile(service, size, work.path());
+    if (fileUrl.isEmpty()) {
+        out() << "upload of the download file failed\n";
+        return 1;
+    }
+    const int rounds = 5;
+    bool ok = true;
+    downloadThroughHttpMgr(fileUrl, 1, size, &ok);
+    downloadThroughCurl(fileUrl, 1, size, &ok);
+    const double mgr = downloadThroughHttpMgr(fileUrl, rounds, size, &ok);
+    const double curl = downloadThroughCurl(fileUrl, rounds, size, &ok);
+    out() << QStringLiteral("Download of %1 MiB x %2: HttpMgr::download %3 MiB/s, curl %4 MiB/s (%5%)%6\n")
+                 .arg(size / 1048576)
+                 .arg(rounds)
+                 .arg(mgr, 0, 'f', 0)
+                 .arg(curl, 0, 'f', 0)
+                 .arg(100.0 * mgr / curl, 0, 'f', 0)
+                 .arg(ok ? QString() : QStringLiteral(" [SOME TRANSFERS FAILED]"));
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,22 @@
+#include "teacherapis.h"
+
+#include "biz/httpapi/baseapis.h"
+#include "biz/httpapi/mockentitynetworkreplyholder.h"
+#include "biz/httpapi/mockhttpresponsemgr.h"
+#include "biz/httpapi/studentapis.h"
+#include "buildconstants.h"
+#include "mgr/http/entitynetworkreplyholder.h"
+#include "mgr/http/httpmgr.h"
+#include "mgr/singleton.h"
+
+EntityNetworkReplyHolder *TeacherApis::login(QObject *parent, const QString &username, const QString &password)
+{
+    if (isMockHttpEnabled())
+        return new MockEntityNetworkReplyHolder(
+            parent, Singleton<MockHttpResponseMgr>::instance()->getResponse(QStringLiteral("teacher.login")));
+
+    NetWorkReplyHolder *holder = Singleton<HttpMgr>::instance()->post(
+        BaseApis::getUrl(QStringLiteral("/QXV1/PcTeacher/login")),
+        StudentApis::loginParams(username, password, QStringLiteral("13")), 15000);
+    return new EntityNetworkReplyHolder(parent, holder);
+}

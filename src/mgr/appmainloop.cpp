@@ -1,0 +1,125 @@
+#include "appmainloop.h"
+
+#include "biz/device/agora/agoradevicedetecting.h"
+#include "biz/im/mqtt/mqttimsdk.h"
+#include "buildconstants.h"
+#include "mgr/apprestart.h"
+#include "mgr/frozendetectormgr.h"
+#include "mgr/logmgr.h"
+#include "mgr/singleton.h"
+#include "mgr/studentapplication.h"
+#include "mgr/teacherapplication.h"
+#include "platform/processlauncher.h"
+#include "platform/singleinstanceguard.h"
+#include "utility/actionlog.h"
+#include "utility/singleinstanceutility.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+AppMainLoop::AppMainLoop(int &argc, char **argv)
+    : m_argc(argc)
+    , m_argv(argv)
+    , m_startDetached(&startDetachedProcess)
+{
+}
+
+void AppMainLoop::setExecStep(ExecStep step)
+{
+    m_exec = std::move(step);
+}
+
+void AppMainLoop::setStartDetachedStep(StartDetachedStep step)
+{
+    m_startDetached = std::move(step);
+}
+
+int AppMainLoop::passCount() const
+{
+    return m_passes;
+}
+
+QString AppMainLoop::restartArgument(const QString &classId)
+{
+    return QStringLiteral("AppRestart:%1").arg(classId);
+}
+
+BaseApplication *AppMainLoop::createApplication() const
+{
+    if (getClientRole() == 1)
+        return new StudentApplication();
+    return new TeacherApplication();
+}
+
+int AppMainLoop::run()
+{
+    for (;;) {
+        ++m_passes;
+        std::unique_ptr<QApplication> app(new QApplication(m_argc, m_argv));
+        QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 9));
+
+        if (SingleInstanceUtility().isAlreadyRunning())
+            return -1;
+
+        int exitCode = 0;
+        {
+            WindowRaiseServer server;
+            server.listen(SingleInstanceUtility::mutexName());
+            std::unique_ptr<BaseApplication> application(createApplication());
+            application->start(m_argc, m_argv);
+            exitCode = m_exec ? m_exec() : QApplication::exec();
+            closeRemainingWindows();
+        }
+        shutdown(exitCode);
+        const QString programPath = QCoreApplication::applicationFilePath();
+        app.reset();
+
+        switch (exitCode) {
+        case ExitForUpgrade:
+            return 0;
+        case ExitRestartApp: {
+            const QString argument = restartArgument(Singleton<AppRestart>::instance()->getCurClassId());
+            qInfo("<AppRestart> arg:%s", qUtf8Printable(argument));
+            // A copy that fails to start is not reported: this one ends anyway.
+            m_startDetached(programPath, {argument});
+            return -1;
+        }
+        case ExitNormal:
+            return 0;
+        default:
+            break;
+        }
+    }
+}
+
+void AppMainLoop::closeRemainingWindows()
+{
+    // Windows of this pass must not outlive its toolkit application: delete
+    // what was closed but not yet deleted, then every window that owns
+    // itself (delete-on-close) and is still there. Windows without that
+    // attribute belong to another object, which deletes them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QList<QPointer<QWidget>> windows;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->testAttribute(Qt::WA_DeleteOnClose))
+            windows << window;
+    }
+    for (const QPointer<QWidget> &window : windows)
+        delete window.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void AppMainLoop::shutdown(int exitCode)
+{
+    Singleton<AgoraDeviceDetecting>::instance()->uninitDevice();
+    MqttImSdk::instance()->destory();
+    Singleton<FrozenDetectorMgr>::instance()->end();
+    ActionLog::instance()->NormalInfo(QStringLiteral("app_close"), QStringLiteral("{code:%1}").arg(exitCode));
+    ActionLog::instance()->close();
+    qInfo("<AppRestart> exit applaction exitCode:%d", exitCode);
+    Singleton<LogMgr>::instance()->closeLogFile();
+}

@@ -1,0 +1,56 @@
+#ifndef APPMAINLOOP_H
+#define APPMAINLOOP_H
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class BaseApplication;
+
+// The program's main loop: one pass is one life of the user interface
+// (toolkit application, application object of the role, its windows). The
+// exit code of the event loop decides what follows: 124 ends for an upgrade,
+// 773 starts a new copy into the current class, 0 ends, and any other code
+// runs start-up again in the same process.
+class AppMainLoop
+{
+public:
+    enum ExitCode {
+        ExitNormal = 0,
+        ExitForUpgrade = 124,
+        ExitRestartApp = 773,
+    };
+
+    // Runs the event loop of a pass and returns its exit code.
+    using ExecStep = std::function<int()>;
+    // Starts a detached copy of the program; false when it could not start.
+    using StartDetachedStep = std::function<bool(const QString &program, const QStringList &arguments)>;
+
+    // argc and argv must outlive the loop.
+    AppMainLoop(int &argc, char **argv);
+
+    void setExecStep(ExecStep step);
+    void setStartDetachedStep(StartDetachedStep step);
+
+    // Returns the process's exit code: 0, or -1 after a restart or when
+    // another copy is already running.
+    int run();
+
+    int passCount() const;
+
+    static QString restartArgument(const QString &classId);
+
+private:
+    BaseApplication *createApplication() const;
+    void closeRemainingWindows();
+    void shutdown(int exitCode);
+
+    int &m_argc;
+    char **m_argv;
+    ExecStep m_exec;
+    StartDetachedStep m_startDetached;
+    int m_passes = 0;
+};
+
+#endif // APPMAINLOOP_H

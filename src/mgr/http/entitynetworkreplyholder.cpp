@@ -1,0 +1,88 @@
+#include "mgr/http/entitynetworkreplyholder.h"
+
+#include "mgr/http/httpmgr.h"
+#include "mgr/http/networkreplyholder.h"
+#include "utility/actionlog.h"
+
+EntityNetworkReplyHolder::EntityNetworkReplyHolder(QObject *parent, NetWorkReplyHolder *holder)
+    : QObject(parent)
+    , m_inner(holder)
+{
+    if (!m_inner)
+        return;
+    connect(m_inner, &NetWorkReplyHolder::signal_onStart, this,
+            &EntityNetworkReplyHolder::slot_onStart);
+    connect(m_inner, &NetWorkReplyHolder::signal_onFinish, this,
+            &EntityNetworkReplyHolder::slot_onFinish);
+    connect(m_inner, &NetWorkReplyHolder::signal_onSuccess, this,
+            &EntityNetworkReplyHolder::slot_onSuccess);
+    connect(m_inner, &NetWorkReplyHolder::signal_onFailure, this,
+            &EntityNetworkReplyHolder::slot_onFailure);
+    connect(m_inner, &NetWorkReplyHolder::signal_onAbort, this,
+            &EntityNetworkReplyHolder::slot_onAbort);
+}
+
+EntityNetworkReplyHolder::~EntityNetworkReplyHolder()
+{
+    qInfo("network reply:EntityNetworkReplyHolder dies");
+    if (m_inner) {
+        qInfo("network reply:NetWorkReplyHolder dies in entity");
+        m_inner->disconnect(this);
+        delete m_inner;
+        m_inner = nullptr;
+    }
+}
+
+void EntityNetworkReplyHolder::abort()
+{
+    if (m_inner)
+        m_inner->setShouldAbort(true);
+}
+
+void EntityNetworkReplyHolder::setAutoDelete(bool autoDelete)
+{
+    m_autoDelete = autoDelete;
+}
+
+void EntityNetworkReplyHolder::slot_onStart()
+{
+    emit signal_onStart();
+}
+
+void EntityNetworkReplyHolder::slot_onFinish()
+{
+    emit signal_onFinish();
+    if (m_autoDelete) {
+        qInfo("autodeleted, this:%p", static_cast<const void *>(this));
+        deleteLater();
+    }
+}
+
+void EntityNetworkReplyHolder::slot_onAbort()
+{
+    emit signal_onAbort();
+    if (m_autoDelete) {
+        qInfo("autodeleted, this:%p", static_cast<const void *>(this));
+        deleteLater();
+    }
+}
+
+void EntityNetworkReplyHolder::slot_onSuccess(QString response)
+{
+    emit signal_onRawSuccess(response);
+
+    BaseEntity entity;
+    fromJson(response, entity);
+    if (entity.errorCode == 200) {
+        emit signal_onSuccess(response);
+        return;
+    }
+    if (m_inner)
+        ActionLog::instance()->ErrorInfo(failureActionName(m_inner->getUrl()), response);
+    emit signal_onFailure(entity);
+}
+
+void EntityNetworkReplyHolder::slot_onFailure(int errorCode)
+{
+    emit signal_onFailure(BaseEntity(errorCode, QStringLiteral("failed")));
+}

@@ -1,0 +1,458 @@
+#include "mgr/http/networkdownloadreplyholder.h"
+
+#include "mgr/http/networkreplyholder.h"
+#include "utility/actionlog.h"
+#include "utility/globalconstants.h"
+#include "utility/hashutility.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+#include <QUuid>
+
+#include <cerrno>
+
+namespace {
+
+// Only a plain suffix may reach the file name: the URL is server-supplied.
+bool isPlainSuffix(const QString &suffix)
+{
+    if (suffix.isEmpty() || suffix.size() > 16)
+        return false;
+    for (const QChar c : suffix) {
+        const ushort u = c.unicode();
+        const bool alnum = (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+        if (!alnum)
+            return false;
+    }
+    return true;
+}
+
+void postEventToSelf(QObject *object, int type)
+{
+    QCoreApplication::postEvent(object, new QEvent(static_cast<QEvent::Type>(type)));
+}
+
+} // namespace
+
+NetWorkDownloadReplyHolder::NetWorkDownloadReplyHolder(QObject *parent, const QString &url,
+                                                       const QString &dirPath,
+                                                       QNetworkReply *reply)
+    : QObject(parent)
+    , m_url(url)
+    , m_dirPath(dirPath)
+    , m_reply(reply)
+{
+    qInfo("this:%p, ctor url:%s, dirPath:%s", static_cast<const void *>(this),
+          qUtf8Printable(url), qUtf8Printable(dirPath));
+    postEventToSelf(this, EVENT_TYPE_ON_START);
+
+    if (m_reply) {
+        connect(m_reply, &QNetworkReply::readyRead, this,
+                &NetWorkDownloadReplyHolder::slot_readyRead);
+        connect(m_reply, &QNetworkReply::finished, this,
+                &NetWorkDownloadReplyHolder::slot_finished);
+        connect(m_reply, &QNetworkReply::errorOccurred, this,
+                &NetWorkDownloadReplyHolder::slot_error);
+        connect(m_reply, &QNetworkReply::downloadProgress, this,
+                &NetWorkDownloadReplyHolder::slot_downloadProgress);
+        connect(m_reply, &QNetworkReply::metaDataChanged, this,
+                &NetWorkDownloadReplyHolder::slot_replyMetaDataChanged);
+        connect(m_reply, &QNetworkReply::sslErrors, this,
+                &NetWorkDownloadReplyHolder::slot_sslErrors);
+    }
+
+    initDownloadFile();
+}
+
+NetWorkDownloadReplyHolder::~NetWorkDownloadReplyHolder()
+{
+    qInfo("this:%p,network reply:NetWorkDownloadReplyHolder dies",
+          static_cast<const void *>(this));
+    if (m_reply) {
+        qInfo("this:%p,network reply:QNetworkReply dies", static_cast<const void *>(this));
+        m_reply->disconnect(this);
+        delete m_reply;
+        m_reply = nullptr;
+    }
+    // A transfer cut short leaves nothing behind.
+    deleteErrorFile();
+}
+
+NetWorkDownloadReplyHolder *NetWorkDownloadReplyHolder::createRefused(QObject *parent,
+                                                                      const QString &url,
+                                                                      const QString &dirPath,
+                                                                      int errorCode)
+{
+    // Built without a reply and without touching the disk: an already
+    // downloaded file must not answer a refused request.
+    return new NetWorkDownloadReplyHolder(RefusedTag(), parent, url, dirPath, errorCode);
+}
+
+NetWorkDownloadReplyHolder::NetWorkDownloadReplyHolder(RefusedTag, QObject *parent,
+                                                       const QString &url, const QString &dirPath,
+                                                       int refusedCode)
+    : QObject(parent)
+    , m_url(url)
+    , m_dirPath(dirPath)
+    , m_refusedCode(refusedCode)
+{
+    qInfo("this:%p, refused url:%s, dirPath:%s, errorCode:%d", static_cast<const void *>(this),
+          qUtf8Printable(url), qUtf8Printable(dirPath), refusedCode);
+    postEventToSelf(this, EVENT_TYPE_ON_START);
+    postEventToSelf(this, EVENT_TYPE_ON_REFUSED);
+}
+
+void NetWorkDownloadReplyHolder::initDownloadFile()
+{
+    qInfo("this:%p, initDownloadFile", static_cast<const void *>(this));
+    m_finalPath = getFilePath(m_url, m_dirPath);
+    m_filePath = m_finalPath;
+    qInfo("this:%p,download file path:%s", static_cast<const void *>(this),
+          qUtf8Printable(m_filePath));
+
+    if (isFileAlreadyDownloaded(m_url, m_dirPath)) {
+        qInfo("this:%p,file already exists", static_cast<const void *>(this));
+        postEventToSelf(this, EVENT_TYPE_ON_ALREADY_EXISTS);
+        return;
+    }
+
+    m_filePath = getTempFilePath(m_url, m_dirPath);
+    m_file.setFileName(m_filePath);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        qCritical("this:%p,open download file failed:%s", static_cast<const void *>(this),
+                  qUtf8Printable(m_file.errorString()));
+        m_bodyUnusable = true;
+    }
+}
+
+bool NetWorkDownloadReplyHolder::isFileAlreadyDownloaded(const QString &url,
+                                                         const QString &dirPath)
+{
+    const QString filePath = getFilePath(url, dirPath);
+    const QFileInfo info(filePath);
+    if (!info.exists() || !info.isFile())
+        return false;
+    if (info.size() == 0) {
+        qCritical("filePath:%s, file size is 0", qUtf8Printable(filePath));
+        return false;
+    }
+    return true;
+}
+
+QString NetWorkDownloadReplyHolder::getFileName(const QString &url)
+{
+    const QString urlFileName = QUrl(url).fileName(QUrl::FullyDecoded);
+    const QString suffix = QFileInfo(urlFileName).suffix();
+    QString name = HashUtility::stringToMd5(url + QStringLiteral("_velmo"));
+    if (isPlainSuffix(suffix))
+        name += QLatin1Char('.') + suffix;
+    return name;
+}
+
+QString NetWorkDownloadReplyHolder::getFilePath(const QString &url, const QString &dirPath)
+{
+    return QDir(dirPath).filePath(getFileName(url));
+}
+
+QString NetWorkDownloadReplyHolder::getTempFilePath(const QString &url, const QString &dirPath)
+{
+    return getFilePath(url, dirPath) + g_downloadTempSuffix + QUuid::createUuid().toString();
+}
+
+qint64 NetWorkDownloadReplyHolder::parseContentLength(const QByteArray &headerValue)
+{
+    if (headerValue.trimmed().isEmpty())
+        return -1;
+    const QList<QByteArray> parts = headerValue.split(',');
+    bool ok = false;
+    const qint64 length = parts.last().trimmed().toLongLong(&ok, 10);
+    // An announced length that makes no sense fails the size check.
+    return ok && length >= 0 ? length : 0;
+}
+
+void NetWorkDownloadReplyHolder::customEvent(QEvent *event)
+{
+    const void *self = this;
+    switch (static_cast<int>(event->type())) {
+    case EVENT_TYPE_ON_START:
+        qInfo("this:%p,recv EVENT_TYPE_ON_START", self);
+        if (m_shouldAbort) {
+            qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
+            return;
+        }
+        if (!m_startEmitted)
+            emitOnStartSignal();
+        break;
+    case EVENT_TYPE_ON_ALREADY_EXISTS:
+        qInfo("this:%p,recv EVENT_TYPE_ON_ALREADY_EXISTS", self);
+        qInfo("this:%p,emit signal_onSuccess url:%s", self, qUtf8Printable(m_url));
+        closeFile();
+        if (m_shouldAbort) {
+            qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
+            return;
+        }
+        emit signal_onSuccess(m_filePath);
+        qInfo("this:%p,emit signal_onFinish url:%s", self, qUtf8Printable(m_url));
+        emit signal_onFinish();
+        break;
+    case EVENT_TYPE_ON_DOWNLOAD_ABORT:
+        emit signal_abort();
+        break;
+    case EVENT_TYPE_ON_REFUSED:
+        if (m_shouldAbort || m_errorHandled)
+            return;
+        m_errorHandled = true;
+        if (!m_startEmitted)
+            emitOnStartSignal();
+        qInfo("this:%p,signal_onFailure, url:%s", self, qUtf8Printable(m_url));
+        emit signal_onFailure(m_refusedCode);
+        onFinished();
+        break;
+    default:
+        break;
+    }
+}
+
+void NetWorkDownloadReplyHolder::emitOnStartSignal()
+{
+    qInfo("emitOnStartSignal");
+    m_startEmitted = true;
+    emit signal_onStart();
+}
+
+void NetWorkDownloadReplyHolder::slot_readyRead()
+{
+    if (!m_reply)
+        return;
+    const QByteArray data = m_reply->readAll();
+    if (m_bodyUnusable || !m_file.isOpen())
+        return;
+    if (m_file.write(data) != data.size() || !m_file.flush()) {
+        qCritical("this:%p, write download file failed:%s", static_cast<const void *>(this),
+                  qUtf8Printable(m_file.errorString()));
+        m_bodyUnusable = true;
+    }
+}
+
+void NetWorkDownloadReplyHolder::slot_replyMetaDataChanged()
+{
+    qInfo("this:%p, slot_replyMetaDataChanged", static_cast<const void *>(this));
+    readContentLength();
+    if (m_reply) {
+        const QByteArray encoding = m_reply->rawHeader("content-encoding").trimmed();
+        if (!encoding.isEmpty() && encoding.compare("identity", Qt::CaseInsensitive) != 0) {
+            // We asked for the plain body; an encoded one would be stored
+            // as it came and pass the size check.
+            qCritical("this:%p, unexpected content-encoding:%s", static_cast<const void *>(this),
+                      encoding.constData());
+            m_bodyUnusable = true;
+        }
+    }
+    NetWorkReplyHolder::dumpHttpHeader(this, m_reply);
+}
+
+void NetWorkDownloadReplyHolder::readContentLength()
+{
+    qInfo("readContentLength");
+    if (!m_reply)
+        return;
+    const void *self = this;
+    qInfo("this:%p, read contentLength", self);
+    const QByteArray value = m_reply->rawHeader("content-length");
+    qInfo("this:%p, lengthValue:%s", self, value.constData());
+    m_contentLength = parseContentLength(value);
+    qInfo("this:%p, contentLength:%lld", self, m_contentLength);
+}
+
+void NetWorkDownloadReplyHolder::slot_downloadProgress(qlonglong bytesReceived,
+                                                       qlonglong bytesTotal)
+{
+    const void *self = this;
+    qDebug("this:%p,slot_downloadProgress bytesReceived:%lld, bytesTotal:%lld", self,
+           bytesReceived, bytesTotal);
+    if (bytesReceived <= 0) {
+        qCritical("wrong data size:this:%p,bytesReceived:%lld, bytesTotal:%lld", self,
+                  bytesReceived, bytesTotal);
+        return;
+    }
+    qlonglong total = bytesTotal;
+    if (total <= 0) {
+        qCritical("this:%p, bytesTotal:%lld <= 0", self, bytesTotal);
+        total = m_contentLength;
+        if (total <= 0)
+            return;
+    }
+    if (m_shouldAbort) {
+        qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
+        return;
+    }
+    if (!m_startEmitted)
+        emitOnStartSignal();
+    const double percent = static_cast<double>(bytesReceived) / static_cast<double>(total) * 100.0;
+    emit signal_downloadProgress(percent, bytesReceived, total);
+}
+
+void NetWorkDownloadReplyHolder::slot_finished()
+{
+    qInfo("this:%p,slot_finished", static_cast<const void *>(this));
+    if (m_errorHandled) {
+        qInfo("this:%p,already handled in error", static_cast<const void *>(this));
+        return;
+    }
+    // A fast answer can be queued before the start event: start comes first
+    // all the same.
+    if (!m_shouldAbort && !m_startEmitted)
+        emitOnStartSignal();
+    onfinishedImpl();
+    onFinished();
+}
+
+void NetWorkDownloadReplyHolder::onfinishedImpl()
+{
+    const void *self = this;
+    const qint64 size = m_file.size();
+    qInfo("this:%p, downloadFileSize:%lld", self, size);
+
+    if (m_bodyUnusable) {
+        qCritical("this:%p, download file unusable, download not complete", self);
+        handleDownloadFailure(DOWNLOAD_NOT_COMPLETE);
+        return;
+    }
+    // Without an announced length a transfer that ended without error is
+    // all there is.
+    if (m_contentLength >= 0 && size != m_contentLength) {
+        qCritical("this:%p, fileSize:%lld != contentLength:%lld, download not complete", self,
+                  size, m_contentLength);
+        handleDownloadFailure(DOWNLOAD_NOT_COMPLETE);
+        return;
+    }
+
+    const QString finalPath = mvTempFileFinal();
+    if (finalPath.isEmpty()) {
+        qCritical("this:%p, mvTempFileFinal failed", self);
+        handleDownloadFailure(DOWNLOAD_MOVE_FAILED);
+        return;
+    }
+    m_filePath = finalPath;
+    qInfo("this:%p,signal_onSuccess, url:%s", self, qUtf8Printable(m_url));
+    if (m_shouldAbort) {
+        qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
+        return;
+    }
+    emit signal_onSuccess(m_filePath);
+}
+
+void NetWorkDownloadReplyHolder::onFinished()
+{
+    const void *self = this;
+    qInfo("this:%p,onFinished", self);
+    closeFile();
+    if (m_shouldAbort) {
+        qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
+        return;
+    }
+    qInfo("this:%p,signal_onFinish, url:%s", self, qUtf8Printable(m_url));
+    emit signal_onFinish();
+}
+
+void NetWorkDownloadReplyHolder::handleDownloadFailure(int errorCode)
+{
+    qInfo("handleDownloadFailure errorCode:%d", errorCode);
+    deleteErrorFile();
+    if (m_shouldAbort) {
+        qInfo("this:%p,shouldAbort is true, no need to emit signal",
+              static_cast<const void *>(this));
+        return;
+    }
+    emit signal_onFailure(errorCode);
+}
+
+void NetWorkDownloadReplyHolder::deleteErrorFile()
+{
+    if (!m_file.isOpen())
+        return;
+    qCritical("deleteErrorFile");
+    m_file.close();
+    m_file.remove();
+}
+
+void NetWorkDownloadReplyHolder::closeFile()
+{
+    qInfo("this:%p,closeFile", static_cast<const void *>(this));
+    if (m_file.isOpen()) {
+        m_file.flush();
+        qInfo("this:%p,close downloadfile", static_cast<const void *>(this));
+        m_file.close();
+    }
+}
+
+QString NetWorkDownloadReplyHolder::mvTempFileFinal()
+{
+    const void *self = this;
+    qInfo("this:%p,mvTempFileOfficial", self);
+    qInfo("this:%p,final filePath:%s", self, qUtf8Printable(m_finalPath));
+
+    if (QFileInfo::exists(m_finalPath)) {
+        qCritical("this:%p, finalFilePath:%s exists, delete it", self,
+                  qUtf8Printable(m_finalPath));
+        if (!QFile::remove(m_finalPath))
+            qCritical("this:%p, remove finalFilePath failed:lastError:%d", self, errno);
+    }
+
+    closeFile();
+    if (!QFile::rename(m_filePath, m_finalPath)) {
+        qCritical("this:%p, rename finalFilePath failed:lastError:%d", self, errno);
+        QFile::remove(m_filePath);
+        return QString();
+    }
+    return m_finalPath;
+}
+
+void NetWorkDownloadReplyHolder::slot_error(QNetworkReply::NetworkError code)
+{
+    const void *self = this;
+    qCritical("this:%p,slot_error, code:%d", self, static_cast<int>(code));
+    m_errorHandled = true;
+    deleteErrorFile();
+    if (m_shouldAbort) {
+        qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
+        return;
+    }
+    if (!m_startEmitted)
+        emitOnStartSignal();
+    qInfo("this:%p,signal_onFailure, url:%s", self, qUtf8Printable(m_url));
+    emit signal_onFailure(-static_cast<int>(code));
+    onFinished();
+}
+
+void NetWorkDownloadReplyHolder::abort()
+{
+    const void *self = this;
+    qInfo("this:%p,abort", self);
+    m_shouldAbort = true;
+    if (!m_reply)
+        return;
+    m_reply->abort();
+    qInfo("this:%p,after real abort, network reply:QNetworkReply dies", self);
+    m_reply->disconnect(this);
+    m_reply->deleteLater();
+    m_reply = nullptr;
+    // Nothing may be left of a cancelled transfer, whatever the reply did.
+    deleteErrorFile();
+    postEventToSelf(this, EVENT_TYPE_ON_DOWNLOAD_ABORT);
+}
+
+void NetWorkDownloadReplyHolder::slot_sslErrors(QList<QSslError> errors)
+{
+    qCritical("this:%p, slot_sslErrors", static_cast<const void *>(this));
+    for (const QSslError &error : errors) {
+        qCritical("ssl error:%d, errorString:%s", static_cast<int>(error.error()),
+                  qUtf8Printable(error.errorString()));
+        ActionLog::instance()->ErrorInfo(QStringLiteral("download_ssl_error"),
+                                         QStringLiteral("{code:%1, string:%2}")
+                                             .arg(static_cast<int>(error.error()))
+                                             .arg(error.errorString()));
+    }
+}

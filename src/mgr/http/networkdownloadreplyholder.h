@@ -1,0 +1,121 @@
+#ifndef NETWORKDOWNLOADREPLYHOLDER_H
+#define NETWORKDOWNLOADREPLYHOLDER_H
+
+#include <QEvent>
+#include <QFile>
+#include <QList>
+#include <QNetworkReply>
+#include <QObject>
+#include <QSslError>
+#include <QString>
+
+// One file download into a cache folder. The file is stored under the MD5
+// of its URL (plus the URL's suffix), so a second request for the same URL
+// is answered from disk. The body is written to a temporary file next to
+// it and moved over the final name only when complete, so the final name
+// never shows a partial file.
+//   already on disk:   start, success(path), finish
+//   complete:          start, [progress...], success(path), finish
+//   incomplete/move:   start, failure(-998 / -999), finish
+//   error / HTTP >=400: start, failure(-QNetworkReply::NetworkError), finish
+//   abort():           later signal_abort; nothing else
+class NetWorkDownloadReplyHolder : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum EventType {
+        EVENT_TYPE_ON_START = QEvent::User + 1,
+        EVENT_TYPE_ON_ALREADY_EXISTS = QEvent::User + 2,
+        EVENT_TYPE_ON_DOWNLOAD_ABORT = QEvent::User + 3,
+        EVENT_TYPE_ON_REFUSED = QEvent::User + 4,
+    };
+
+    enum ErrorCode {
+        // The body on disk is not the announced one (size, encoding, write).
+        DOWNLOAD_NOT_COMPLETE = -998,
+        // The finished file could not be moved to its final name.
+        DOWNLOAD_MOVE_FAILED = -999,
+    };
+
+    // reply is null when the file is already on disk.
+    NetWorkDownloadReplyHolder(QObject *parent, const QString &url, const QString &dirPath,
+                               QNetworkReply *reply);
+    ~NetWorkDownloadReplyHolder() override;
+
+    // A holder for a download that was never started: it reports start,
+    // failure(errorCode) and finish.
+    static NetWorkDownloadReplyHolder *createRefused(QObject *parent, const QString &url,
+                                                     const QString &dirPath, int errorCode);
+
+    // Cancels the download and deletes the partial file; signal_abort
+    // follows from the event loop unless the file was already on disk.
+    void abort();
+
+    // True when the final file exists with a size above 0.
+    static bool isFileAlreadyDownloaded(const QString &url, const QString &dirPath);
+    // MD5 of url + "_velmo", then "." and the URL's file suffix when it has
+    // a plain one (letters and digits only).
+    static QString getFileName(const QString &url);
+    static QString getFilePath(const QString &url, const QString &dirPath);
+    // The final path + ".zumixo" + a new UUID: unique for every call.
+    static QString getTempFilePath(const QString &url, const QString &dirPath);
+    // Value of a "content-length" header (a repeated header arrives joined
+    // by commas; the last value counts). -1 when no length was announced.
+    static qint64 parseContentLength(const QByteArray &headerValue);
+
+signals:
+    void signal_onStart();
+    void signal_onFinish();
+    void signal_onSuccess(QString filePath);
+    void signal_onFailure(int errorCode);
+    void signal_downloadProgress(double percent, qlonglong bytesReceived, qlonglong bytesTotal);
+    void signal_abort();
+
+public slots:
+    void slot_readyRead();
+    void slot_finished();
+    void slot_error(QNetworkReply::NetworkError code);
+    void slot_downloadProgress(qlonglong bytesReceived, qlonglong bytesTotal);
+    void slot_replyMetaDataChanged();
+    void slot_sslErrors(QList<QSslError> errors);
+
+protected:
+    void customEvent(QEvent *event) override;
+
+private:
+    struct RefusedTag
+    {
+    };
+    NetWorkDownloadReplyHolder(RefusedTag, QObject *parent, const QString &url,
+                               const QString &dirPath, int refusedCode);
+
+    void initDownloadFile();
+    void emitOnStartSignal();
+    void readContentLength();
+    void onfinishedImpl();
+    void onFinished();
+    void handleDownloadFailure(int errorCode);
+    void deleteErrorFile();
+    void closeFile();
+    QString mvTempFileFinal();
+
+    QString m_url;
+    QString m_dirPath;
+    QNetworkReply *m_reply = nullptr;
+    bool m_errorHandled = false;
+    QFile m_file;
+    // Where the file is now: the temporary path while downloading, the
+    // final path once it is there.
+    QString m_filePath;
+    QString m_finalPath;
+    bool m_shouldAbort = false;
+    bool m_startEmitted = false;
+    qint64 m_contentLength = -1;
+    // The body cannot be trusted: the file did not open or a write failed,
+    // or the server encoded it although we asked for none.
+    bool m_bodyUnusable = false;
+    int m_refusedCode = 0;
+};
+
+#endif // NETWORKDOWNLOADREPLYHOLDER_H

@@ -1,0 +1,69 @@
+#include "mgr/http/networkimagereplyholder.h"
+
+#include "mgr/http/networkdownloadreplyholder.h"
+#include "utility/widget/imageutil.h"
+
+#include <QFileInfo>
+
+NetworkImageReplyHolder::NetworkImageReplyHolder(QObject *parent,
+                                                 NetWorkDownloadReplyHolder *holder,
+                                                 QWidget *widget, const QString &loadingImage,
+                                                 const QString &failureImage,
+                                                 const QString &styleSheetSectionName, bool flag)
+    : QObject(parent)
+    , m_holder(holder)
+    , m_widget(widget)
+    , m_loadingImage(loadingImage)
+    , m_failureImage(failureImage)
+    , m_styleSheetSectionName(styleSheetSectionName)
+    , m_flag(flag)
+{
+    if (!m_holder)
+        return;
+    connect(m_holder, &NetWorkDownloadReplyHolder::signal_onStart, this,
+            &NetworkImageReplyHolder::slot_onStart);
+    connect(m_holder, &NetWorkDownloadReplyHolder::signal_onSuccess, this,
+            &NetworkImageReplyHolder::slot_onSuccess);
+    connect(m_holder, &NetWorkDownloadReplyHolder::signal_onFailure, this,
+            &NetworkImageReplyHolder::slot_onFailure);
+    connect(m_holder, &NetWorkDownloadReplyHolder::signal_onFinish, this,
+            &NetworkImageReplyHolder::slot_onFinish);
+}
+
+void NetworkImageReplyHolder::showIfExists(const QString &imagePath)
+{
+    if (imagePath.isEmpty() || !QFileInfo::exists(imagePath))
+        return;
+    if (!m_widget) {
+        qWarning("widget is gone, image not shown:%s", qUtf8Printable(imagePath));
+        return;
+    }
+    ImageUtil::setBackgroundImage(m_widget, m_styleSheetSectionName, imagePath, m_flag);
+}
+
+void NetworkImageReplyHolder::slot_onStart()
+{
+    showIfExists(m_loadingImage);
+    emit signal_onStart();
+}
+
+void NetworkImageReplyHolder::slot_onFinish()
+{
+    emit signal_onFinish();
+}
+
+void NetworkImageReplyHolder::slot_onSuccess(QString filePath)
+{
+    qInfo("signal_onSuccess filePath:%s", qUtf8Printable(filePath));
+    if (m_widget)
+        ImageUtil::setBackgroundImage(m_widget, m_styleSheetSectionName, filePath, m_flag);
+    else
+        qWarning("widget is gone, image not shown:%s", qUtf8Printable(filePath));
+    emit signal_onSuccess(filePath);
+}
+
+void NetworkImageReplyHolder::slot_onFailure(int errorCode)
+{
+    showIfExists(m_failureImage);
+    emit signal_onFailure(errorCode);
+}

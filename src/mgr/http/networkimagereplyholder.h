@@ -1,0 +1,49 @@
+#ifndef NETWORKIMAGEREPLYHOLDER_H
+#define NETWORKIMAGEREPLYHOLDER_H
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class NetWorkDownloadReplyHolder;
+
+// Shows a picture download in a widget: the loading picture when the
+// download starts, the picture itself on success, the failure picture on
+// failure (each through ImageUtil::setBackgroundImage), and relays the
+// download's signals. It does not own the download holder; a widget that
+// is gone by then is simply not painted.
+class NetworkImageReplyHolder : public QObject
+{
+    Q_OBJECT
+
+public:
+    NetworkImageReplyHolder(QObject *parent, NetWorkDownloadReplyHolder *holder, QWidget *widget,
+                            const QString &loadingImage, const QString &failureImage,
+                            const QString &styleSheetSectionName, bool flag);
+
+signals:
+    void signal_onStart();
+    void signal_onFinish();
+    void signal_onSuccess(QString filePath);
+    void signal_onFailure(int errorCode);
+
+public slots:
+    void slot_onStart();
+    void slot_onFinish();
+    void slot_onSuccess(QString filePath);
+    void slot_onFailure(int errorCode);
+
+private:
+    // Shows imagePath when it names an existing file.
+    void showIfExists(const QString &imagePath);
+
+    NetWorkDownloadReplyHolder *m_holder = nullptr;
+    QPointer<QWidget> m_widget;
+    QString m_loadingImage;
+    QString m_failureImage;
+    QString m_styleSheetSectionName;
+    bool m_flag = false;
+};
+
+#endif // NETWORKIMAGEREPLYHOLDER_H

@@ -1,0 +1,23 @@
+#include "logeventmgr.h"
+
+#include "buildconstants.h"
+#include "mgr/singleton.h"
+
+LogEventMgr::LogEventMgr(QObject *parent)
+    : SingletonMgrBase(parent)
+{
+}
+
+LogEventMgr::~LogEventMgr() = default;
+
+LogEventMgr *LogEventMgr::instance()
+{
+    return Singleton<LogEventMgr>::instance();
+}
+
+QString LogEventMgr::eventPath() const
+{
+    return QStringLiteral("win/%1/%2/event")
+        .arg(getClientRole() == 1 ? QStringLiteral("student") : QStringLiteral("teacher"),
+             QStringLiteral("1.1.5.1"));
+}

@@ -1,0 +1,65 @@
+#ifndef LOGMGR_H
+#define LOGMGR_H
+
+#include "mgr/singletonmgrbase.h"
+
+#include <QMutex>
+#include <QString>
+#include <QtGlobal>
+
+class QFile;
+
+// Turns every message of the toolkit's logger into one line of the day's
+// message log in the data folder "log", and names the day's files for
+// itself and for the action log: each start, and each reopening after an
+// upload, writes a new pair of files with the next sequence number.
+class LogMgr : public SingletonMgrBase
+{
+    Q_OBJECT
+
+public:
+    explicit LogMgr(QObject *parent = nullptr);
+    // Removes the message handler before the object goes away.
+    ~LogMgr() override;
+
+    // Opens a new pair of files and installs the message handler; safe to
+    // run again in a later pass of the restart loop.
+    void init() override;
+
+    // Chooses today's base name and (re)opens the message and action logs.
+    void openLogFiles();
+    void closeLogFile();
+    bool openLogFile(const QString &path);
+    void flush();
+
+    QString logFilePath() const;
+
+    void writeMessage(QtMsgType type, const QMessageLogContext &context, const QString &message);
+    static void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message);
+
+    // Sequence number of a log or action-log file name; -1 when it has none.
+    static int sequenceOf(const QString &fileName);
+    // Base name one past the highest sequence in use for date among files
+    // not yet marked "uploaded".
+    static QString nextLogBaseName(const QString &date);
+    static QString logBaseName(const QString &date, int sequence);
+    static QString levelText(QtMsgType type);
+    static QString shortFunctionName(const QString &signature);
+    // One record line, ending with a line break.
+    static QString recordLine(qint64 msecsSinceEpoch, QtMsgType type, quintptr threadId,
+                              const QMessageLogContext &context, const QString &message);
+    // UTC+8 wall-clock text of the instant, the service's time zone.
+    static QString beiJingTime(const QString &format, qint64 msecsSinceEpoch);
+
+private:
+    void uninstallHandler();
+
+    QString m_logFilePath;
+    QFile *m_logFile = nullptr;
+    mutable QMutex m_fileMutex;
+    QMutex m_initMutex;
+    bool m_handlerInstalled = false;
+    QtMessageHandler m_previousHandler = nullptr;
+};
+
+#endif // LOGMGR_H

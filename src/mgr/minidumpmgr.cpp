@@ -1,0 +1,26 @@
+#include "minidumpmgr.h"
+
+#include "mgr/singleton.h"
+
+#include <QDebug>
+
+MiniDumpMgr::MiniDumpMgr(QObject *parent)
+    : SingletonMgrBase(parent)
+{
+}
+
+MiniDumpMgr::~MiniDumpMgr() = default;
+
+MiniDumpMgr *MiniDumpMgr::instance()
+{
+    return Singleton<MiniDumpMgr>::instance();
+}
+
+void MiniDumpMgr::init()
+{
+    qInfo("MiniDumpMgr init");
+    // The handler is process-wide: install it in the first pass only.
+    if (m_installed)
+        return;
+    m_installed = true;
+}

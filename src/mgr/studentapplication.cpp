@@ -1,0 +1,18 @@
+#include "studentapplication.h"
+
+#include "biz/httpapi/studentapis.h"
+#include "mgr/singleton.h"
+#include "mgr/studentcurrentuser.h"
+#include "widget/student/studentloginwidget.h"
+
+void StudentApplication::initManagers()
+{
+    BaseApplication::initManagers();
+    Singleton<StudentApis>::instance()->init();
+    Singleton<StudentCurrentUser>::instance()->init();
+}
+
+baseloginwidget *StudentApplication::createLoginWidget()
+{
+    return new studentloginwidget(nullptr);
+}

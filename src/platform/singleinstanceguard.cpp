@@ -1,0 +1,211 @@
+#include "singleinstanceguard.h"
+
+#include "utility/appdirs.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+QMutex s_locksMutex;
+// Locks created by this process, kept until it ends; released (and their
+// files removed) by the static destructor at exit.
+std::map<QString, std::unique_ptr<QLockFile>> &ownedLocks()
+{
+    static std::map<QString, std::unique_ptr<QLockFile>> locks;
+    return locks;
+}
+
+QString dataRoot()
+{
+    return QDir::cleanPath(QDir(getAppDataDir()).absolutePath());
+}
+
+bool isCandidate(const QWidget *widget)
+{
+    // A window that was never created has no handle a search could find.
+    return widget->isWindow() && widget->testAttribute(Qt::WA_WState_Created);
+}
+
+} // namespace
+
+QString SingleInstanceGuard::lockFilePath(const QString &name)
+{
+    return dataRoot() + QLatin1Char('/') + name + QStringLiteral(".lock");
+}
+
+QString SingleInstanceGuard::serverName(const QString &name)
+{
+    // Short and unique per user and data folder: local socket paths are
+    // limited in length.
+    const QByteArray hash = QCryptographicHash::hash(dataRoot().toUtf8(), QCryptographicHash::Sha1).toHex();
+    return name + QLatin1Char('-') + QString::fromLatin1(hash.left(16));
+}
+
+bool SingleInstanceGuard::createNamedLock(const QString &name)
+{
+    QMutexLocker locker(&s_locksMutex);
+    const QString path = lockFilePath(name);
+    auto &locks = ownedLocks();
+    if (locks.count(path))
+        return false;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    auto lock = std::make_unique<QLockFile>(path);
+    // Only a dead owner makes a lock stale, never its age.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return false;
+    locks.emplace(path, std::move(lock));
+    return true;
+}
+
+bool SingleInstanceGuard::ownsNamedLock(const QString &name)
+{
+    QMutexLocker locker(&s_locksMutex);
+    return ownedLocks().count(lockFilePath(name)) > 0;
+}
+
+QString SingleInstanceGuard::raiseLocalWindow(const QStringList &titles)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return QString();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QString &title : titles) {
+        if (title.isEmpty())
+            continue;
+        for (QWidget *window : windows) {
+            if (!isCandidate(window) || window->windowTitle() != title)
+                continue;
+            window->showNormal();
+            window->raise();
+            window->activateWindow();
+            return title;
+        }
+    }
+    return QString();
+}
+
+QString SingleInstanceGuard::raiseWindow(const QString &name, const QStringList &titles, int timeoutMs)
+{
+    QStringList wanted;
+    for (const QString &title : titles) {
+        if (!title.isEmpty())
+            wanted << title;
+    }
+    if (wanted.isEmpty())
+        return QString();
+    if (ownsNamedLock(name))
+        return raiseLocalWindow(wanted);
+
+    QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    socket.connectToServer(serverName(name));
+    if (!socket.waitForConnected(int(deadline.remainingTime())))
+        return QString();
+
+    QByteArray request;
+    QDataStream out(&request, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_5_15);
+    out << wanted;
+    socket.write(request);
+    if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+        return QString();
+
+    QDataStream in(&socket);
+    in.setVersion(QDataStream::Qt_5_15);
+    while (!deadline.hasExpired()) {
+        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
+            break;
+        in.startTransaction();
+        QString found;
+        in >> found;
+        if (in.commitTransaction()) {
+            // Only a title we asked for counts as an answer.
+            return wanted.contains(found) ? found : QString();
+        }
+    }
+    return QString();
+}
+
+WindowRaiseServer::WindowRaiseServer(QObject *parent)
+    : QObject(parent)
+{
+}
+
+WindowRaiseServer::~WindowRaiseServer()
+{
+    if (m_server)
+        m_server->close();
+}
+
+bool WindowRaiseServer::listen(const QString &name)
+{
+    if (!m_server) {
+        m_server = new QLocalServer(this);
+        m_server->setSocketOptions(QLocalServer::UserAccessOption);
+        connect(m_server, &QLocalServer::newConnection, this, &WindowRaiseServer::slot_newConnection);
+    }
+    if (m_server->isListening())
+        return true;
+    const QString server = SingleInstanceGuard::serverName(name);
+    // The caller holds the lock, so a socket left by a crashed owner is stale.
+    QLocalServer::removeServer(server);
+    if (!m_server->listen(server)) {
+        qWarning("single instance server not listening: %s", qUtf8Printable(m_server->errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool WindowRaiseServer::isListening() const
+{
+    return m_server && m_server->isListening();
+}
+
+void WindowRaiseServer::slot_newConnection()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket]() { answer(socket); });
+        if (socket->bytesAvailable() > 0)
+            answer(socket);
+    }
+}
+
+void WindowRaiseServer::answer(QLocalSocket *socket)
+{
+    // A request is a few short titles; anything larger is not one.
+    if (socket->bytesAvailable() > 64 * 1024) {
+        socket->abort();
+        return;
+    }
+    QDataStream in(socket);
+    in.setVersion(QDataStream::Qt_5_15);
+    in.startTransaction();
+    QStringList titles;
+    in >> titles;
+    if (!in.commitTransaction())
+        return; // wait for the rest of the request
+
+    const QString found = SingleInstanceGuard::raiseLocalWindow(titles);
+    qInfo("another copy asked to raise a window, found:%s", qUtf8Printable(found));
+    QByteArray reply;
+    QDataStream out(&reply, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_5_15);
+    out << found;
+    socket->write(reply);
+    socket->flush();
+    socket->disconnectFromServer();
+}

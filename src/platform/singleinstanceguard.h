@@ -1,0 +1,59 @@
+#ifndef SINGLEINSTANCEGUARD_H
+#define SINGLEINSTANCEGUARD_H
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QLocalServer;
+class QLocalSocket;
+
+// Our stand-in for a named mutex and for finding and raising a top-level
+// window of another running copy. The "mutex" is a lock file per user and
+// data folder (a crashed owner leaves a stale lock that does not count);
+// the owner answers window requests over a local socket of the same name.
+class SingleInstanceGuard
+{
+public:
+    // Like creating a named mutex: true when this call created it, false when
+    // it already existed (another live copy, or this process, holds it). A
+    // created lock is kept for the life of the process.
+    static bool createNamedLock(const QString &name);
+    static bool ownsNamedLock(const QString &name);
+
+    // Restores and raises the first top-level window of the copy holding
+    // the lock whose title is one of titles, tried in order; empty titles are
+    // skipped. Returns the title found, or an empty text when there is none,
+    // nobody listens, or no answer comes within timeoutMs.
+    static QString raiseWindow(const QString &name, const QStringList &titles, int timeoutMs = 1500);
+
+    // The same search among this process's own top-level windows.
+    static QString raiseLocalWindow(const QStringList &titles);
+
+    static QString lockFilePath(const QString &name);
+    static QString serverName(const QString &name);
+};
+
+// Answers raiseWindow() requests of later copies while this copy runs. Lives
+// for one pass of the main loop, on the GUI thread.
+class WindowRaiseServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit WindowRaiseServer(QObject *parent = nullptr);
+    ~WindowRaiseServer() override;
+
+    bool listen(const QString &name);
+    bool isListening() const;
+
+private slots:
+    void slot_newConnection();
+
+private:
+    void answer(QLocalSocket *socket);
+
+    QLocalServer *m_server = nullptr;
+};
+
+#endif // SINGLEINSTANCEGUARD_H

@@ -1,0 +1,132 @@
+#include "actionlog.h"
+
+#include "utility/globalconstants.h"
+
+#include <QAtomicPointer>
+#include <QDateTime>
+#include <QFile>
+#include <QMutexLocker>
+
+namespace {
+
+QAtomicPointer<ActionLog> s_instance;
+
+const char kClientVersion[] = "1.1.5.1";
+
+} // namespace
+
+ActionLog *ActionLog::instance()
+{
+    ActionLog *log = s_instance.loadAcquire();
+    if (!log) {
+        QMutexLocker locker(&g_actionLogMutex);
+        log = s_instance.loadAcquire();
+        if (!log) {
+            log = new ActionLog();
+            s_instance.storeRelease(log);
+        }
+    }
+    return log;
+}
+
+bool ActionLog::init(const QString &path)
+{
+    QMutexLocker locker(&g_actionLogMutex);
+    if (m_file) {
+        // A second init without close(): do not leak the earlier file.
+        m_file->close();
+        delete m_file;
+    }
+    m_file = new QFile(path);
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        qCritical("Create ActionLog file error.");
+        return false;
+    }
+    m_timeOffset = 0;
+    return true;
+}
+
+void ActionLog::close()
+{
+    QMutexLocker locker(&g_actionLogMutex);
+    if (!m_file)
+        return;
+    if (m_file->isOpen()) {
+        m_file->flush();
+        m_file->close();
+    }
+    delete m_file;
+    m_file = nullptr;
+}
+
+void ActionLog::NormalInfo(const QString &actionName, const QString &actionInfo)
+{
+    write(Normal, actionName, actionInfo);
+}
+
+void ActionLog::ClickInfo(const QString &actionName, const QString &actionInfo)
+{
+    write(Click, actionName, actionInfo);
+}
+
+void ActionLog::ImInfo(const QString &actionName, const QString &actionInfo)
+{
+    write(Im, actionName, actionInfo);
+}
+
+void ActionLog::ErrorInfo(const QString &actionName, const QString &actionInfo)
+{
+    // Logged before the action-log mutex is taken, so the two log mutexes
+    // are never held together.
+    qCritical("actionError -> actionName:%s, actionInfo:%s",
+              actionName.toUtf8().constData(), actionInfo.toUtf8().constData());
+    write(Error, actionName, actionInfo);
+}
+
+void ActionLog::setTimeOffset(qint64 milliseconds)
+{
+    QMutexLocker locker(&g_actionLogMutex);
+    m_timeOffset = milliseconds;
+}
+
+qint64 ActionLog::timeOffset() const
+{
+    QMutexLocker locker(&g_actionLogMutex);
+    return m_timeOffset;
+}
+
+QString ActionLog::kindText(int kind)
+{
+    switch (kind) {
+    case Error:
+        return QStringLiteral("error");
+    case Normal:
+        return QStringLiteral("normal");
+    case Click:
+        return QStringLiteral("click");
+    case Im:
+        return QStringLiteral("im");
+    default:
+        return QString();
+    }
+}
+
+QString ActionLog::recordLine(int kind, qint64 msecsSinceEpoch,
+                              const QString &actionName, const QString &actionInfo)
+{
+    return kindText(kind) + QLatin1String(",1,") + QLatin1String(kClientVersion) + QLatin1Char(',')
+        + QString::number(msecsSinceEpoch) + QLatin1Char(',') + actionName + QLatin1Char(',')
+        + actionInfo;
+}
+
+void ActionLog::write(int kind, const QString &actionName, const QString &actionInfo)
+{
+    QMutexLocker locker(&g_actionLogMutex);
+    if (!m_file || !m_file->isOpen())
+        return;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch() + m_timeOffset;
+    // Each record starts with a line break, so the last one has none after it.
+    m_file->write("\n");
+    m_file->write(recordLine(kind, now, actionName, actionInfo).toLocal8Bit());
+    m_file->flush();
+}

@@ -1,0 +1,153 @@
+#include "serverconfig.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSet>
+#include <QSettings>
+#include <QUrl>
+
+namespace {
+
+const char *const kApiKeys[] = { "api/main", "api/us", "api/europe", "api/singapore", "api/development" };
+
+QString readText(const QSettings &settings, const QString &key)
+{
+    const QVariant value = settings.value(key);
+    // An unquoted comma makes the ini reader return a list.
+    if (value.type() == QVariant::StringList)
+        return value.toStringList().join(QLatin1Char(',')).trimmed();
+    return value.toString().trimmed();
+}
+
+QString withoutTrailingSlash(QString text)
+{
+    while (text.endsWith(QLatin1Char('/')))
+        text.chop(1);
+    return text;
+}
+
+// Checks one web address; returns the problem, or an empty text when
+// "text" is usable. A host-only address may end in one slash.
+QString addressProblem(const QString &key, const QString &text, bool hostOnly)
+{
+    // "api/main" is shown as "[api] main", the way the file spells it.
+    const QString shown = QStringLiteral("[%1] %2").arg(key.section(QLatin1Char('/'), 0, 0), key.section(QLatin1Char('/'), 1));
+    if (text.isEmpty())
+        return QStringLiteral("%1 is missing").arg(shown);
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) || url.host().isEmpty()
+        || !url.userInfo().isEmpty() || url.hasQuery() || url.hasFragment())
+        return QStringLiteral("%1 is not an http address: \"%2\"").arg(shown, text);
+    if (hostOnly && !url.path().isEmpty() && url.path() != QLatin1String("/"))
+        return QStringLiteral("%1 must be a scheme and host only, without a path: \"%2\"").arg(shown, text);
+    return QString();
+}
+
+} // namespace
+
+QString ServerConfig::filePath()
+{
+    const QString fromEnvironment = qEnvironmentVariable("LESSONRY_SERVERS_INI");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("servers.ini"));
+}
+
+ServerConfig ServerConfig::current()
+{
+    ServerConfig config = load(filePath());
+
+    // Log each distinct outcome once: the reader runs for every request.
+    static QMutex mutex;
+    static QSet<QString> reported;
+    QMutexLocker locker(&mutex);
+    if (config.isValid()) {
+        const QString note = QStringLiteral("ok:") + config.path();
+        if (!reported.contains(note)) {
+            reported.insert(note);
+            qInfo().noquote() << "server settings read from" << config.path();
+        }
+    } else {
+        for (const QString &error : qAsConst(config.m_errors)) {
+            if (reported.contains(error))
+                continue;
+            reported.insert(error);
+            qCritical().noquote() << "server settings:" << error;
+        }
+    }
+    return config;
+}
+
+ServerConfig ServerConfig::load(const QString &path)
+{
+    ServerConfig config;
+    config.m_path = path;
+
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        config.m_errors << QStringLiteral("The server settings file \"%1\" does not exist.").arg(path);
+        return config;
+    }
+    QFile probe(path);
+    if (!info.isFile() || !probe.open(QIODevice::ReadOnly)) {
+        config.m_errors << QStringLiteral("The server settings file \"%1\" cannot be read.").arg(path);
+        return config;
+    }
+    probe.close();
+
+    const QSettings settings(path, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError) {
+        config.m_errors << QStringLiteral("The server settings file \"%1\" is not a valid settings file.").arg(path);
+        return config;
+    }
+
+    for (int host = MainApi; host <= DevelopmentApi; ++host) {
+        const QString key = QLatin1String(kApiKeys[host]);
+        const QString text = readText(settings, key);
+        const QString problem = addressProblem(key, text, host != DevelopmentApi);
+        if (problem.isEmpty())
+            config.m_api[host] = withoutTrailingSlash(text);
+        else
+            config.m_errors << problem;
+    }
+
+    const QString site = readText(settings, QStringLiteral("web/site"));
+    const QString siteProblem = addressProblem(QStringLiteral("web/site"), site, false);
+    if (siteProblem.isEmpty())
+        config.m_webSite = withoutTrailingSlash(site);
+    else
+        config.m_errors << siteProblem;
+
+    const auto readBroker = [&](const QString &prefix, MqttBroker &broker) {
+        const QString host = readText(settings, QStringLiteral("mqtt/%1_host").arg(prefix));
+        if (host.isEmpty() || host.contains(QLatin1Char(' ')) || host.contains(QLatin1Char('/')))
+            config.m_errors << QStringLiteral("[mqtt] %1_host is %2").arg(prefix, host.isEmpty() ? QStringLiteral("missing") : QStringLiteral("not a host name: \"%1\"").arg(host));
+        else
+            broker.host = host;
+
+        const QString portText = readText(settings, QStringLiteral("mqtt/%1_port").arg(prefix));
+        bool ok = false;
+        const int port = portText.toInt(&ok);
+        if (!ok || port < 1 || port > 65535)
+            config.m_errors << QStringLiteral("[mqtt] %1_port is %2").arg(prefix, portText.isEmpty() ? QStringLiteral("missing") : QStringLiteral("not a port number: \"%1\"").arg(portText));
+        else
+            broker.port = static_cast<quint16>(port);
+    };
+    readBroker(QStringLiteral("production"), config.m_productionBroker);
+    readBroker(QStringLiteral("development"), config.m_developmentBroker);
+
+    return config;
+}
+
+QString ServerConfig::apiBaseUrl(ApiHost host) const
+{
+    if (host < MainApi || host > DevelopmentApi)
+        return QString();
+    return m_api[host];
+}

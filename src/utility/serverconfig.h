@@ -1,0 +1,67 @@
+#ifndef SERVERCONFIG_H
+#define SERVERCONFIG_H
+
+#include <QString>
+#include <QStringList>
+
+// The addresses of every server the client talks to, read from the settings
+// file "servers.ini" in the installation folder (or the file named by the
+// environment variable LESSONRY_SERVERS_INI). Nothing else in the program
+// holds a host name.
+//
+// A missing, unreadable or incomplete file is never taken as "no host": the
+// object is then invalid, errorString() says what is wrong, and the entries
+// that could not be read are empty.
+class ServerConfig
+{
+public:
+    enum ApiHost {
+        MainApi,
+        UnitedStatesApi,
+        EuropeApi,
+        SingaporeApi,
+        DevelopmentApi
+    };
+
+    struct MqttBroker
+    {
+        QString host;
+        quint16 port = 0;
+    };
+
+    // The file in force: $LESSONRY_SERVERS_INI when set and not empty, else
+    // servers.ini in the installation folder.
+    static QString filePath();
+
+    // Reads the file in force. Problems are logged at critical level, once
+    // for each distinct problem, so callers on hot paths stay quiet.
+    static ServerConfig current();
+
+    // Reads one file; logs nothing.
+    static ServerConfig load(const QString &path);
+
+    bool isValid() const { return m_errors.isEmpty(); }
+    // Every problem found, one sentence each, ready for the log or a message
+    // box at start-up; empty when the file is complete.
+    QString errorString() const { return m_errors.join(QLatin1Char('\n')); }
+    QString path() const { return m_path; }
+
+    // "scheme://host[:port]" (development: may carry a path), never with a
+    // trailing slash; empty when the entry is missing or not an address.
+    QString apiBaseUrl(ApiHost host) const;
+    // Base address of the lesson web site (help and FAQ pages), no trailing
+    // slash.
+    QString webSite() const { return m_webSite; }
+    MqttBroker productionMqttBroker() const { return m_productionBroker; }
+    MqttBroker developmentMqttBroker() const { return m_developmentBroker; }
+
+private:
+    QString m_path;
+    QStringList m_errors;
+    QString m_api[DevelopmentApi + 1];
+    QString m_webSite;
+    MqttBroker m_productionBroker;
+    MqttBroker m_developmentBroker;
+};
+
+#endif // SERVERCONFIG_H

@@ -1,0 +1,6 @@
+#include "utility/widget/closesignalwidget.h"
+
+CloseSignalWidget::CloseSignalWidget(QWidget *parent)
+    : QWidget(parent)
+{
+}

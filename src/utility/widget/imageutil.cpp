@@ -1,0 +1,94 @@
+#include "utility/widget/imageutil.h"
+
+#include "utility/widget/stylesheetutil.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QWidget>
+
+QPixmap ImageUtil::centerCrop(const QPixmap &source, int width, int height)
+{
+    qInfo("centerCrop, dest width:%d, dest height:%d", width, height);
+    if (width <= 0 || height <= 0) {
+        qCritical("centerCrop refused, size must be positive:%dx%d", width, height);
+        return QPixmap();
+    }
+    if (source.isNull()) {
+        qCritical("centerCrop refused, empty source");
+        return QPixmap();
+    }
+
+    const QPixmap scaled = source.scaled(width, height, Qt::KeepAspectRatioByExpanding, Qt::FastTransformation);
+    const int sw = scaled.width();
+    const int sh = scaled.height();
+    qInfo("scaled, width:%d, height:%d", sw, sh);
+
+    // The scaled picture covers the target on both axes, so the target-sized
+    // rectangle around its centre lies inside it.
+    const QRect rect((sw - width) / 2, (sh - height) / 2, width, height);
+    QPixmap cropped = scaled.copy(rect.intersected(scaled.rect()));
+    if (cropped.size() != QSize(width, height)) {
+        // The transformation may round a side one pixel short.
+        cropped = cropped.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
+    return cropped;
+}
+
+QString ImageUtil::croppedImageFilePath(const QString &imageFilePath, int width, int height)
+{
+    qInfo("croppedImageFilePath imageFilePath:%s, crop_width:%d, crop_height:%d",
+          imageFilePath.toUtf8().constData(), width, height);
+    return imageFilePath + QStringLiteral(".%1_%2").arg(width).arg(height);
+}
+
+bool ImageUtil::setBackgroundImage(QWidget *widget, const QString &styleSheetSectionName,
+                                   const QString &imageFilePath, bool asBackgroundImage)
+{
+    qInfo("styleSheetSectionName:%s, imageFilePath:%s",
+          styleSheetSectionName.toUtf8().constData(), imageFilePath.toUtf8().constData());
+    if (!widget) {
+        qCritical("label is null");
+        return false;
+    }
+    if (styleSheetSectionName.isEmpty()) {
+        qCritical("styleSheetSectionName is empty");
+        return false;
+    }
+
+    QPixmap source;
+    if (!source.load(imageFilePath)) {
+        qCritical("load imageFilePath:%s failed", imageFilePath.toUtf8().constData());
+        return false;
+    }
+
+    const int width = widget->width();
+    const int height = widget->height();
+    const QPixmap cropped = centerCrop(source, width, height);
+    if (cropped.isNull())
+        return false;
+    const QString croppedPath = croppedImageFilePath(imageFilePath, width, height);
+    qInfo("cropped image file path:%s", croppedPath.toUtf8().constData());
+
+    if (!QFileInfo::exists(croppedPath)) {
+        qInfo("file not exits");
+        // Written aside and renamed at the end, so a failed save never
+        // leaves a partial file that later calls would take as the cache.
+        QSaveFile file(croppedPath);
+        if (!file.open(QIODevice::WriteOnly)) {
+            qCritical("file open failed");
+            return false;
+        }
+        if (!cropped.save(&file, "PNG") || !file.commit()) {
+            qCritical("save filePath failed");
+            return false;
+        }
+    } else {
+        qInfo("file exists");
+    }
+
+    const QString style = asBackgroundImage
+        ? QStringLiteral("background-image: url(%1);").arg(croppedPath)
+        : QStringLiteral("border-image: url(%1);").arg(croppedPath);
+    StyleSheetUtil().changeStyle(widget, styleSheetSectionName, style);
+    return true;
+}

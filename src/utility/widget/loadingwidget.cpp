@@ -1,0 +1,130 @@
+#include "utility/widget/loadingwidget.h"
+#include "ui_loadingwidget.h"
+
+#include "utility/widget/stylesheetutil.h"
+
+#include <QMovie>
+#include <QVBoxLayout>
+
+LoadingWidget::LoadingWidget(QVBoxLayout *layout, QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::loadingWidget)
+    , m_layout(layout)
+{
+    init();
+}
+
+LoadingWidget::LoadingWidget(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::loadingWidget)
+    , m_layout(nullptr)
+{
+    init();
+    setWindowModality(Qt::WindowModal);
+}
+
+LoadingWidget::~LoadingWidget()
+{
+    delete ui;
+}
+
+void LoadingWidget::init()
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    playGif(QStringLiteral(":/image/class/classLoading.gif"));
+    setStyleColor(QStringLiteral("#646464"), QStringLiteral("rgba(255, 255, 255, 0)"),
+                  QStringLiteral("rgba(255, 255, 255, 0)"));
+    if (m_layout)
+        m_layout->addWidget(this);
+    setLoadingState(StateContent);
+}
+
+void LoadingWidget::setLoadingState(int state)
+{
+    m_state = state;
+    switch (state) {
+    case StateLoading:
+        ui->widgetLoading->show();
+        ui->widgetLoadingFailure->hide();
+        ui->widgetNoData->hide();
+        break;
+    case StateNetworkFailure:
+        ui->widgetLoading->hide();
+        ui->widgetLoadingFailure->show();
+        ui->widgetNoData->hide();
+        break;
+    case StateNoData:
+        ui->widgetLoading->hide();
+        ui->widgetLoadingFailure->hide();
+        ui->widgetNoData->show();
+        break;
+    case StateContent:
+    case StateHidden:
+        ui->widgetLoading->hide();
+        ui->widgetLoadingFailure->hide();
+        ui->widgetNoData->hide();
+        break;
+    default:
+        break;
+    }
+
+    const bool showContent = state == StateContent || state == StateHidden;
+    if (m_layout && m_layout->count() > 1) {
+        QWidget *content = m_layout->itemAt(0)->widget();
+        QWidget *panel = m_layout->itemAt(1)->widget();
+        if (content)
+            content->setVisible(showContent);
+        if (panel)
+            panel->setVisible(!showContent);
+    } else {
+        setVisible(!showContent);
+    }
+}
+
+int LoadingWidget::getLoadingState() const
+{
+    return m_state;
+}
+
+void LoadingWidget::setStateText(const QString &text, int state)
+{
+    switch (state) {
+    case StateLoading:
+        ui->labelLoadingNum->setText(text);
+        break;
+    case StateNetworkFailure:
+        ui->labelLoadingFailure->setText(text);
+        break;
+    case StateNoData:
+        ui->labelLoadingNoData->setText(text);
+        break;
+    default:
+        break;
+    }
+}
+
+void LoadingWidget::playGif(const QString &fileName)
+{
+    QMovie *movie = new QMovie(fileName, QByteArray(), this);
+    ui->labelClassLoading->setMovie(movie);
+    movie->start();
+}
+
+void LoadingWidget::setStyleColor(const QString &textColor, const QString &pageColor, const QString &backgroundColor)
+{
+    StyleSheetUtil util;
+    util.changeStyle(ui->labelLoadingNum, QStringLiteral("QLabel"), QStringLiteral("color"), textColor);
+    util.changeStyle(ui->labelLoadingFailure, QStringLiteral("QLabel"), QStringLiteral("color"), textColor);
+    util.changeStyle(ui->labelLoadingNoData, QStringLiteral("QLabel"), QStringLiteral("color"), textColor);
+    util.changeStyle(ui->widgetLoading, QStringLiteral("QWidget"), QStringLiteral("background-color:%1").arg(pageColor));
+    util.changeStyle(ui->widgetLoadingFailure, QStringLiteral("QWidget"), QStringLiteral("background-color:%1").arg(pageColor));
+    util.changeStyle(ui->widgetNoData, QStringLiteral("QWidget"), QStringLiteral("background-color: %1").arg(pageColor));
+    util.changeStyle(ui->widget, QStringLiteral("QWidget"), QStringLiteral("background-color: %1").arg(backgroundColor));
+}
+
+void LoadingWidget::on_pushButtonReload_clicked()
+{
+    emit signal_reload();
+}

@@ -1,0 +1,392 @@
+#include "baseloginwidget.h"
+#include "widget/ui_studentloginwidget.h"
+
+#include "biz/im/mqtt/mqttimsdk.h"
+#include "mgr/apprestart.h"
+#include "mgr/globalcurrentuser.h"
+#include "mgr/http/networkreplyholder.h"
+#include "mgr/signalqueuemgr.h"
+#include "mgr/singleton.h"
+#include "mgr/studentcurrentuser.h"
+#include "utility/actionlog.h"
+#include "widget/demodriver.h"
+#include "utility/downloadutil.h"
+#include "utility/globalconstants.h"
+#include "utility/possibleidutil.h"
+#include "widget/logininfo.h"
+#include "widget/netlinksetting.h"
+#include "widget/student/coursemainwidget.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace {
+
+const int kLoadingTimerInterval = 800;
+const int kMaxDots = 3;
+// Failure code of an answer that the role window could not take over.
+const int kUnreadableAnswerCode = -333;
+// The HTTP layer reports a request that ran out of time with this code.
+const int kTimeoutCode = 4;
+
+} // namespace
+
+baseloginwidget::baseloginwidget(QWidget *parent)
+    : BaseMainWidget(parent)
+    , ui(new Ui::studentloginwidget)
+{
+    ui->setupUi(this);
+    DemoDriver::attach(this);
+}
+
+baseloginwidget::~baseloginwidget()
+{
+    qInfo("network reply:baseloginwidget dies");
+    delete ui;
+}
+
+void baseloginwidget::initUi()
+{
+    ui->labelErrorMsg->hide();
+    ui->widgetLoading->hide();
+
+    if (!m_loadingTimer) {
+        m_loadingTimer = new QTimer(this);
+        connect(m_loadingTimer, &QTimer::timeout, this, &baseloginwidget::onLoadingTimerTimeout);
+        connect(ui->editMobile, &QLineEdit::textChanged, this, &baseloginwidget::slot_textChanged_editMobile);
+        connect(ui->editPassword, &QLineEdit::textChanged, this, &baseloginwidget::slot_textChanged_editPassword);
+        connect(ui->editMobile, &QLineEdit::returnPressed, this, &baseloginwidget::slot_edit_returnPressed);
+        connect(ui->editPassword, &QLineEdit::returnPressed, this, &baseloginwidget::slot_edit_returnPressed);
+    }
+    updateLoginButton();
+}
+
+QString baseloginwidget::checkInput(const QString &user, const QString &password)
+{
+    if (user.isEmpty())
+        return QStringLiteral("手机号码为空");
+    if (password.isEmpty())
+        return QStringLiteral("密码为空");
+    return QString();
+}
+
+void baseloginwidget::jumpToMainWidget()
+{
+    qInfo("jumpToMainWidget");
+    auto *mainWidget = new CourseMainWidget(nullptr);
+    mainWidget->setAttribute(Qt::WA_DeleteOnClose);
+    mainWidget->show();
+}
+
+QString baseloginwidget::showLoginError(int code)
+{
+    QString text;
+    switch (code) {
+    case 404:
+        text = QStringLiteral("手机号不存在，请检查手机号");
+        break;
+    case 410:
+        text = QStringLiteral("密码错误");
+        break;
+    case 500:
+        text = QStringLiteral("认证失败");
+        break;
+    case 501:
+        text = QStringLiteral("配置失败");
+        break;
+    case kUnreadableAnswerCode:
+        text = QStringLiteral("服务器返回值错误");
+        break;
+    default: {
+        QString networkText = networkErrorMessage(code);
+        if (!networkText.isEmpty())
+            networkText += QLatin1Char('.');
+        text = QStringLiteral("登陆失败，请检查网络！%1错误码[%2]").arg(networkText).arg(code);
+        break;
+    }
+    }
+    setErrorText(text);
+    return text;
+}
+
+void baseloginwidget::setShouldAutoLogin(bool value)
+{
+    qInfo("autologin：setShouldAutoLogin value:%d", value ? 1 : 0);
+    m_shouldAutoLogin = value;
+}
+
+bool baseloginwidget::shouldAutoLogin() const
+{
+    return m_shouldAutoLogin;
+}
+
+void baseloginwidget::readLoginInfo()
+{
+    qInfo("readLoginInfo");
+    const QString json = PossibleIdUtil::getSetting(g_loginInfoKey, QString()).toString();
+    if (json.isEmpty()) {
+        qWarning("no jsonLoginInfo");
+        return;
+    }
+
+    LoginInfo info;
+    LoginInfo::fromJsonText(json, info);
+
+    ui->editMobile->setText(info.username);
+    if (info.shouldRememberPassword == 1)
+        ui->chkRememberPassword->setChecked(true);
+    if (info.shouldAutoLogin == 1)
+        ui->chkAutoLogin->setChecked(true);
+    if (info.shouldRememberPassword == 1)
+        ui->editPassword->setText(info.password);
+
+    // No saved picture (always so for a teacher): the default one stays.
+    if (!info.avatarUrl.isEmpty()) {
+        DownloadUtil::downloadImage(this, info.avatarUrl, ui->labelAvatar,
+                                    QStringLiteral("QLabel#labelAvatar"), true, QString(), QString());
+        DownloadUtil::downloadImage(this, info.avatarUrl, ui->labelAvatarLoading,
+                                    QStringLiteral("QLabel"), true, QString(), QString());
+    }
+
+    if (m_shouldAutoLogin && info.shouldAutoLogin != 0) {
+        qInfo("autologin:reason:really autologin");
+        on_btnLogin_clicked();
+    } else if (Singleton<AppRestart>::instance()->isAppRestart()) {
+        qInfo("autologin:reason:restart into a class");
+        on_btnLogin_clicked();
+    }
+}
+
+void baseloginwidget::writeLoginInfo()
+{
+    qInfo("writeLoginInfo");
+    LoginInfo info;
+    info.username = ui->editMobile->text().trimmed();
+    info.password = ui->editPassword->text().trimmed();
+    info.shouldRememberPassword = 1;
+    info.shouldAutoLogin = ui->chkAutoLogin->checkState() == Qt::Checked ? 1 : 0;
+    info.avatarUrl = Singleton<StudentCurrentUser>::instance()->getAvatarUrl();
+    PossibleIdUtil::setSetting(g_loginInfoKey, info.toJsonText());
+}
+
+void baseloginwidget::setLoadingText(const QString &text)
+{
+    m_loadingText = text;
+}
+
+QString baseloginwidget::loadingText() const
+{
+    return m_loadingText;
+}
+
+void baseloginwidget::setErrorText(const QString &text)
+{
+    ui->labelErrorMsg->setVisible(!text.isEmpty());
+    ui->labelErrorMsg->setText(text);
+}
+
+void baseloginwidget::updateLoginButton()
+{
+    if (!ui->editMobile->text().trimmed().isEmpty()) {
+        m_styleSheetUtil.changeStyle(ui->btnLogin, QStringLiteral("QPushButton"),
+                                     QStringLiteral("background-color:#f06450;"));
+        ui->btnLogin->setEnabled(true);
+    } else {
+        m_styleSheetUtil.changeStyle(ui->btnLogin, QStringLiteral("QPushButton"),
+                                     QStringLiteral("background-color:#DCD2D2;"));
+        ui->btnLogin->setEnabled(false);
+    }
+}
+
+void baseloginwidget::on_btnLogin_clicked()
+{
+    qInfo("autologin:on_btnLogin_clicked");
+    if (!ui->btnLogin->isEnabled()) {
+        qInfo("btnLogin is disabled");
+        return;
+    }
+
+    const QString user = ui->editMobile->text().trimmed();
+    const QString password = ui->editPassword->text().trimmed();
+    const QString error = checkInput(user, password);
+    if (!error.isEmpty()) {
+        qCritical("checkInput failed.errorMsg:%s", qUtf8Printable(error));
+        setErrorText(error);
+        return;
+    }
+
+    PossibleIdUtil::setPossibleId(user);
+
+    // A press before the previous request has shown the waiting page would
+    // otherwise leave two requests answering into this window (two course
+    // windows on success); the older one is dropped without a signal.
+    if (m_reply) {
+        m_reply->disconnect(this);
+        delete m_reply;
+        m_reply = nullptr;
+    }
+    m_reply = requestLogin(user, password);
+
+    ActionLog::instance()->NormalInfo(QStringLiteral("user_login"), QStringLiteral("{username:%1}").arg(user));
+
+    if (!m_reply) {
+        qCritical("requestLogin returned no reply");
+        return;
+    }
+    connect(m_reply, &EntityNetworkReplyHolder::signal_onStart, this, &baseloginwidget::slot_onWebLoginStart);
+    connect(m_reply, &EntityNetworkReplyHolder::signal_onFinish, this, &baseloginwidget::slot_onWebLoginFinish);
+    connect(m_reply, &EntityNetworkReplyHolder::signal_onSuccess, this, &baseloginwidget::slot_onWebLoginSuccess);
+    connect(m_reply, &EntityNetworkReplyHolder::signal_onFailure, this, &baseloginwidget::slot_onWebLoginFailure);
+    connect(m_reply, &EntityNetworkReplyHolder::signal_onAbort, this, &baseloginwidget::slot_onWebLoginAbort);
+}
+
+void baseloginwidget::slot_edit_returnPressed()
+{
+    qInfo("autologin:reason：slot_edit_returnPressed");
+    on_btnLogin_clicked();
+}
+
+void baseloginwidget::slot_onWebLoginStart()
+{
+    qDebug("slot_onWebLoginStart");
+    ActionLog::instance()->NormalInfo(QStringLiteral("login_start"), QStringLiteral("{slot_onWebLoginStart}"));
+    ui->widget->hide();
+    ui->widgetLoading->show();
+    m_loadingTimer->start(kLoadingTimerInterval);
+}
+
+void baseloginwidget::onLoadingTimerTimeout()
+{
+    // Only the animation: a request that runs out of time is recorded once,
+    // when the HTTP layer reports the time-out (slot_onWebLoginFailure).
+    ++m_dotCount;
+    ui->labelLoading->setText(m_loadingText + QString(m_dotCount, QLatin1Char('.')));
+    if (m_dotCount >= kMaxDots)
+        m_dotCount = 0;
+}
+
+void baseloginwidget::onLoginFinished()
+{
+    qInfo("onLoginFinished");
+    ui->widget->show();
+    ui->widgetLoading->hide();
+    m_loadingTimer->stop();
+}
+
+void baseloginwidget::slot_onWebLoginSuccess(QString response)
+{
+    qDebug("slot_onWebLoginSuccess, response:%s", qUtf8Printable(response));
+    if (!parseLoginResult(response)) {
+        qCritical("onWebLoginSuccess failed");
+        BaseEntity entity;
+        entity.errorCode = kUnreadableAnswerCode;
+        entity.errorMsg = QString();
+        slot_onWebLoginFailure(entity);
+        return;
+    }
+
+    const QString uid = Singleton<GlobalCurrentUser>::instance()->getUid();
+    ActionLog::instance()->NormalInfo(QStringLiteral("user_login_ok"), QStringLiteral("{userid:%1}").arg(uid));
+
+    MqttImSdk::instance()->destory();
+    MqttImSdk::instance()->init(uid);
+
+    onLoginFinished();
+    writeLoginInfo();
+    Singleton<SignalQueueMgr>::instance()->signalOnLoginOk();
+    jumpToMainWidget();
+    close();
+}
+
+void baseloginwidget::slot_onWebLoginFailure(BaseEntity baseEntity)
+{
+    qDebug("slot_onWebLoginFailure, error:%s", qUtf8Printable(baseEntity.toString()));
+    if (baseEntity.errorCode == kTimeoutCode && baseEntity.errorMsg == QLatin1String("failed")) {
+        ActionLog::instance()->ErrorInfo(QStringLiteral("user_login_failure"),
+                                         QStringLiteral("type:2, code:-999, errMsg:%2").arg(QStringLiteral("login timeout")));
+    }
+    const QString text = showLoginError(baseEntity.errorCode);
+    ActionLog::instance()->ErrorInfo(QStringLiteral("user_login_failure"),
+                                     QStringLiteral("type:2, code:%1, errMsg:%2").arg(baseEntity.errorCode).arg(text));
+    onLoginFinished();
+}
+
+void baseloginwidget::slot_onWebLoginFinish()
+{
+    qDebug("slot_onWebLoginFinish");
+}
+
+void baseloginwidget::slot_onWebLoginAbort()
+{
+    qInfo("slot_onWebLoginAbort");
+    onLoginFinished();
+}
+
+void baseloginwidget::slot_textChanged_editMobile(QString text)
+{
+    m_styleSheetUtil.changeStyle(ui->editMobile, QStringLiteral("QLineEdit#editMobile"),
+                                 text.isEmpty() ? QStringLiteral("color:#000000;") : QStringLiteral("color:#2f3244;"));
+    updateLoginButton();
+}
+
+void baseloginwidget::slot_textChanged_editPassword(QString text)
+{
+    m_styleSheetUtil.changeStyle(ui->editPassword, QStringLiteral("QLineEdit#editPassword"),
+                                 text.isEmpty() ? QStringLiteral("color:#000000;font-size:12px;")
+                                                : QStringLiteral("color:#2f3244;font-size:8px;"));
+}
+
+void baseloginwidget::on_closePushButton_clicked()
+{
+    qInfo("login window close btn clicked");
+    close();
+}
+
+void baseloginwidget::on_closePushButtonLoading_clicked()
+{
+    qInfo("login window close btn clicked");
+    close();
+}
+
+void baseloginwidget::on_chkAutoLogin_stateChanged(int state)
+{
+    if (state == Qt::Checked)
+        ui->chkRememberPassword->setChecked(true);
+}
+
+void baseloginwidget::on_chkRememberPassword_stateChanged(int state)
+{
+    if (state == Qt::Unchecked)
+        ui->chkAutoLogin->setChecked(false);
+}
+
+void baseloginwidget::on_btnCancelLogin_clicked()
+{
+    ActionLog::instance()->ClickInfo(QStringLiteral("login_cancel"), QStringLiteral("{on_btnCancelLogin_clicked}"));
+    qInfo("on_btnCancelLogin_clicked");
+    ActionLog::instance()->ErrorInfo(QStringLiteral("user_login_failure"),
+                                     QStringLiteral("type:1, code:-999, errMsg:%1").arg(QStringLiteral("user cancel login.")));
+    if (m_reply)
+        m_reply->abort();
+}
+
+void baseloginwidget::on_btnForgot_clicked()
+{
+    forgotPassword();
+}
+
+void baseloginwidget::on_settingNetLink_clicked()
+{
+    NetLinkSetting dialog(nullptr);
+    dialog.setAttribute(Qt::WA_ShowModal);
+    dialog.show();
+    QTimer::singleShot(2, &dialog, &NetLinkSetting::slot_updateNetSignalStrength);
+    QEventLoop loop;
+    connect(&dialog, &BaseMainWidget::signal_close, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::DialogExec);
+}
+
+void baseloginwidget::on_pushButtonHelp_clicked()
+{
+    goToHelpCenter();
+}

@@ -1,0 +1,165 @@
+// The server environment and the canned-response switch are build
+// constants. This test links its own definitions of both (so the library's
+// are not linked in) to run the catalogue under the other builds.
+
+#include "biz/httpapi/baseapis.h"
+#include "biz/httpapi/mockentitynetworkreplyholder.h"
+#include "biz/httpapi/mockhttpresponsemgr.h"
+#include "biz/httpapi/studentapis.h"
+#include "biz/httpapi/teacherapis.h"
+#include "buildconstants.h"
+#include "lessonservice.h"
+#include "mgr/http/entitynetworkreplyholder.h"
+#include "mgr/singleton.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+int g_serverEnvironment = 2;
+bool g_mockHttpEnabled = false;
+} // namespace
+
+int getServerEnvironment()
+{
+    return g_serverEnvironment;
+}
+
+bool isMockHttpEnabled()
+{
+    return g_mockHttpEnabled;
+}
+
+class TestApiBuildSwitches : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void developmentBuildUsesDevelopmentBase();
+    void unknownEnvironmentHasNoBase();
+    void cannedCallsAnswerWithoutNetwork_data();
+    void cannedCallsAnswerWithoutNetwork();
+
+private:
+    bool writeIni();
+
+    LessonService m_development;
+    LessonService m_production;
+    QTemporaryDir m_dir;
+    QObject m_owner;
+};
+
+bool TestApiBuildSwitches::writeIni()
+{
+    const QString path = m_dir.filePath(QStringLiteral("servers.ini"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QStringLiteral("[api]\nmain=%1\nus=%1\neurope=%1\nsingapore=%1\ndevelopment=%2\n[web]\nsite=%1\n"
+                              "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=1883\n"
+                              "development_host=127.0.0.1\ndevelopment_port=1883\n")
+                   .arg(m_production.baseUrl(), m_development.baseUrl())
+                   .toUtf8());
+    file.close();
+    qputenv("LESSONRY_SERVERS_INI", QFile::encodeName(path));
+    return true;
+}
+
+void TestApiBuildSwitches::initTestCase()
+{
+    QVERIFY(m_development.start());
+    QVERIFY(m_production.start());
+    QVERIFY(writeIni());
+}
+
+void TestApiBuildSwitches::init()
+{
+    g_serverEnvironment = 2;
+    g_mockHttpEnabled = false;
+    BaseApis::setNetLinkType(NETLINK_MAIN);
+    m_development.reset();
+    m_production.reset();
+}
+
+void TestApiBuildSwitches::developmentBuildUsesDevelopmentBase()
+{
+    g_serverEnvironment = 0;
+    QCOMPARE(BaseApis::getBaseUrl(), m_development.baseUrl());
+    BaseApis::setNetLinkType(NETLINK_SINGAPORE);
+    QCOMPARE(BaseApis::getUrl(QStringLiteral("/QXV1/Config/getAll")), m_development.baseUrl() + QStringLiteral("/QXV1/Config/getAll"));
+
+    EntityNetworkReplyHolder *holder = StudentApis::getAppConfig(&m_owner);
+    QSignalSpy finished(holder, &EntityNetworkReplyHolder::signal_onFinish);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(m_development.lastRequest("/QXV1/Config/getAll").value("method").toString(), QStringLiteral("GET"));
+    QVERIFY(m_production.requests().isEmpty());
+
+    // The line test measures the production hosts in every build.
+    holder = StudentApis::test(&m_owner, NETLINK_MAIN, 2000);
+    QSignalSpy tested(holder, &EntityNetworkReplyHolder::signal_onFinish);
+    QVERIFY(tested.wait(10000));
+    QCOMPARE(m_production.lastRequest("/QXV1/Public/test").value("method").toString(), QStringLiteral("GET"));
+    QCOMPARE(m_development.requests().size(), 1);
+}
+
+void TestApiBuildSwitches::unknownEnvironmentHasNoBase()
+{
+    g_serverEnvironment = 1;
+    BaseApis::setNetLinkType(NETLINK_EUROPE);
+    QCOMPARE(BaseApis::getBaseUrl(), QString());
+    QCOMPARE(BaseApis::getUrl(QStringLiteral("/QXV1/Config/getAll")), QStringLiteral("/QXV1/Config/getAll"));
+}
+
+void TestApiBuildSwitches::cannedCallsAnswerWithoutNetwork_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("call");
+    QTest::newRow("teacher login") << QStringLiteral("teacher.login") << 0;
+    QTest::newRow("schedule") << QStringLiteral("teacher.schedule") << 1;
+    QTest::newRow("class details") << QStringLiteral("teacher.getclassinfo") << 2;
+    QTest::newRow("class information") << QStringLiteral("teacher.classinfo") << 3;
+}
+
+void TestApiBuildSwitches::cannedCallsAnswerWithoutNetwork()
+{
+    QFETCH(QString, key);
+    QFETCH(int, call);
+
+    g_mockHttpEnabled = true;
+    Singleton<MockHttpResponseMgr>::instance()->init();
+    const std::function<EntityNetworkReplyHolder *()> calls[] = {
+        [this] { return TeacherApis::login(&m_owner, QStringLiteral("teacher@example.com"), QStringLiteral("teacher123")); },
+        [this] { return StudentApis::getScheduleByDay(&m_owner, 1700000000u); },
+        [this] { return StudentApis::getClassInfo(&m_owner, 8001); },
+        [this] { return StudentApis::classInfo(&m_owner, QStringLiteral("8001")); },
+    };
+    EntityNetworkReplyHolder *holder = calls[call]();
+    QVERIFY(qobject_cast<MockEntityNetworkReplyHolder *>(holder));
+    QCOMPARE(holder->parent(), &m_owner);
+
+    QSignalSpy started(holder, &EntityNetworkReplyHolder::signal_onStart);
+    QSignalSpy succeeded(holder, &EntityNetworkReplyHolder::signal_onSuccess);
+    QSignalSpy failed(holder, &EntityNetworkReplyHolder::signal_onFailure);
+    QSignalSpy finished(holder, &EntityNetworkReplyHolder::signal_onFinish);
+    QVERIFY(succeeded.wait(2000));
+    QCOMPARE(succeeded.count(), 1);
+    QCOMPARE(succeeded.at(0).at(0).toString(), Singleton<MockHttpResponseMgr>::instance()->getResponse(key).body);
+    QVERIFY(!succeeded.at(0).at(0).toString().isEmpty());
+    QTest::qWait(50);
+    QCOMPARE(started.count(), 0);
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(m_production.requests().isEmpty());
+    QVERIFY(m_development.requests().isEmpty());
+    delete holder;
+}
+
+QTEST_GUILESS_MAIN(TestApiBuildSwitches)
+#include "tst_apibuildswitches.moc"

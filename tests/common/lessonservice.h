@@ -1,0 +1,80 @@
+#ifndef LESSONSERVICE_H
+#define LESSONSERVICE_H
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QScopedPointer>
+#include <QString>
+#include <QTemporaryDir>
+
+// Runs the stand-in lesson service (lessonry-lesson-service) for one test:
+// starts it on a free port, points a servers.ini at it through
+// LESSONRY_SERVERS_INI, and drives its control calls (faults, reset, the
+// request log). The control calls block briefly on their own socket and
+// never run an event loop, so they cannot deliver the test's own replies
+// early.
+class LessonService
+{
+public:
+    // The fixture accounts and classes the service knows.
+    static constexpr const char *kStudentPhone = "13800000001";
+    static constexpr const char *kStudentPassword = "student123";
+    static constexpr const char *kStudentId = "20001";
+    static constexpr const char *kClassmateId = "20002"; // in the class roster, cannot sign in
+    static constexpr const char *kTeacherEmail = "teacher@example.com";
+    static constexpr const char *kTeacherPassword = "teacher123";
+    static constexpr const char *kTeacherId = "30001";
+    static constexpr const char *kClassId = "10001";      // begins the minute the service started
+    static constexpr const char *kLaterClassId = "10002"; // two hours later
+    static constexpr const char *kSupervisionToken = "supervisor-token";
+
+    LessonService();
+    ~LessonService();
+
+    LessonService(const LessonService &) = delete;
+    LessonService &operator=(const LessonService &) = delete;
+
+    // Starts the service and waits until it listens; false (with a warning
+    // saying why) when it could not be started.
+    bool start();
+    // Ends the service and takes LESSONRY_SERVERS_INI away again.
+    void stop();
+    bool isRunning() const;
+    // Exit code of the last run, once stopped; -1 when it crashed or was killed.
+    int lastExitCode() const;
+
+    quint16 port() const;
+    QString baseUrl() const;
+    QString serversIniPath() const;
+    QString fixtureUrl(const QString &fileName) const;
+
+    // Forgets recorded requests, faults and what the calls changed.
+    bool reset();
+    // Spoils the answers of one exact path, e.g. "/QXV1/PcStudents/login";
+    // mode is delay, hang, nonjson, status, truncate, gzip or chunked, and
+    // extra may hold "delay_ms", "status" and "times".
+    bool setFault(const QString &path, const QString &mode, const QJsonObject &extra = QJsonObject());
+    // Every request since the last reset, oldest first.
+    QJsonArray requests();
+    // The newest request for a path; empty when there was none.
+    QJsonObject lastRequest(const QString &path);
+
+    struct ControlReply
+    {
+        int status = 0; // 0: no answer
+        QByteArray body;
+    };
+    ControlReply control(const QByteArray &method, const QByteArray &path, const QByteArray &body = QByteArray());
+
+private:
+    bool writeServersIni();
+
+    QScopedPointer<QProcess> m_process;
+    QScopedPointer<QTemporaryDir> m_iniDir;
+    quint16 m_port = 0;
+    int m_lastExitCode = -1;
+    bool m_ownsEnvironment = false;
+};
+
+#endif // LESSONSERVICE_H

@@ -1,0 +1,456 @@
+#include <QDir>
+#include <QFile>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QThread>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+#include "holderrecorder.h"
+#include "lessonservice.h"
+#include "mgr/http/httpmgr.h"
+#include "mgr/http/networkdownloadreplyholder.h"
+#include "mgr/http/networkreplyholder.h"
+#include "mgr/singleton.h"
+#include "utility/hashutility.h"
+
+namespace {
+
+const char kPdf[] = "courseware.pdf";
+const char kPicture[] = "cover.png";
+
+QByteArray fixtureBytes(const QString &name)
+{
+    QFile file(QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+// Every file in dir, hidden ones included.
+QStringList filesIn(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+// Downloads into a cache folder over real HTTP: what ends up on disk, and
+// the signals, for complete, incomplete, failed, aborted and killed
+// transfers.
+class TestNetworkDownloadReplyHolder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void fileName_data();
+    void fileName();
+    void hostileUrlStaysInItsFolder_data();
+    void hostileUrlStaysInItsFolder();
+    void tempPathIsUniquePerCall();
+    void contentLength_data();
+    void contentLength();
+    void progressPercent();
+
+    void completeDownloadAppearsWholeUnderHashedName();
+    void answerQueuedBeforeStartEventStartsFirst();
+    void secondRequestIsAnsweredFromDisk();
+    void emptyFileOnDiskIsReplaced();
+    void sameUrlTwiceAtOnce();
+    void truncatedBodyLeavesNoFile();
+    void chunkedBodyWithoutLengthIsAccepted();
+    void encodedBodyIsRefused();
+    void httpErrorLeavesNoFile();
+    void abortDuringTransferLeavesNoFile();
+    void abortBeforeEventLoopGivesOnlyAbort();
+    void abortOfFileOnDiskSaysNothing();
+    void killedHolderLeavesNoFile();
+    void missingFolderFails();
+    void blockedFinalNameFailsWithMoveError();
+    void emptyUrlIsRefused();
+
+private:
+    QString url(const char *name) const { return m_service.fixtureUrl(QLatin1String(name)); }
+    NetWorkDownloadReplyHolder *download(const QString &url, const QString &dir)
+    {
+        return Singleton<HttpMgr>::instance()->download(&m_parent, url, dir);
+    }
+    int requestsFor(const QString &path);
+
+    LessonService m_service;
+    QObject m_parent;
+};
+
+void TestNetworkDownloadReplyHolder::initTestCase()
+{
+    QVERIFY(m_service.start());
+    Singleton<HttpMgr>::instance()->init();
+    QVERIFY(!fixtureBytes(QLatin1String(kPdf)).isEmpty());
+}
+
+void TestNetworkDownloadReplyHolder::init()
+{
+    m_service.reset();
+}
+
+int TestNetworkDownloadReplyHolder::requestsFor(const QString &path)
+{
+    int count = 0;
+    const QJsonArray requests = m_service.requests();
+    for (const QJsonValue &request : requests) {
+        if (request.toObject().value("path").toString() == path)
+            ++count;
+    }
+    return count;
+}
+
+void TestNetworkDownloadReplyHolder::fileName_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("suffix keeps case, query hashed")
+        << "http://127.0.0.1:1/img/photo.JPG?size=2" << ".JPG";
+    QTest::newRow("no suffix") << "http://127.0.0.1:1/files/readme" << "";
+    QTest::newRow("last suffix") << "http://127.0.0.1:1/files/pack.tar.gz" << ".gz";
+    QTest::newRow("encoded name") << "http://127.0.0.1:1/files/a%20b.pdf" << ".pdf";
+}
+
+void TestNetworkDownloadReplyHolder::fileName()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, suffix);
+    QCOMPARE(NetWorkDownloadReplyHolder::getFileName(url),
+             HashUtility::stringToMd5(url + QStringLiteral("_velmo")) + suffix);
+    QCOMPARE(NetWorkDownloadReplyHolder::getFilePath(url, QStringLiteral("/data/cache")),
+             QStringLiteral("/data/cache/") + NetWorkDownloadReplyHolder::getFileName(url));
+}
+
+void TestNetworkDownloadReplyHolder::hostileUrlStaysInItsFolder_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::newRow("encoded slashes") << "http://127.0.0.1:1/a/x.p%2F..%2F..%2Fevil";
+    QTest::newRow("backslash suffix") << "http://127.0.0.1:1/a/x.p%5C..%5Cevil";
+    QTest::newRow("dots") << "http://127.0.0.1:1/a/..%2F..%2F.bashrc";
+    QTest::newRow("long suffix") << "http://127.0.0.1:1/a/x." + QString(300, 'a');
+    QTest::newRow("blank suffix") << "http://127.0.0.1:1/a/x.p%20ng";
+}
+
+void TestNetworkDownloadReplyHolder::hostileUrlStaysInItsFolder()
+{
+    QFETCH(QString, url);
+    const QString name = NetWorkDownloadReplyHolder::getFileName(url);
+    QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{32}(\\.[A-Za-z0-9]{1,16})?$"))
+                 .match(name)
+                 .hasMatch(),
+             qPrintable(name));
+    QCOMPARE(QFileInfo(NetWorkDownloadReplyHolder::getFilePath(url, QStringLiteral("/data/cache")))
+                 .absolutePath(),
+             QStringLiteral("/data/cache"));
+}
+
+void TestNetworkDownloadReplyHolder::tempPathIsUniquePerCall()
+{
+    const QString u = QStringLiteral("http://127.0.0.1:1/files/a.pdf");
+    const QString finalPath = NetWorkDownloadReplyHolder::getFilePath(u, QStringLiteral("/d"));
+    const QString first = NetWorkDownloadReplyHolder::getTempFilePath(u, QStringLiteral("/d"));
+    const QString second = NetWorkDownloadReplyHolder::getTempFilePath(u, QStringLiteral("/d"));
+    QVERIFY(first.startsWith(finalPath + QStringLiteral(".zumixo{")));
+    QVERIFY(first.endsWith(QLatin1Char('}')));
+    QVERIFY(first != second);
+}
+
+void TestNetworkDownloadReplyHolder::contentLength_data()
+{
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<qint64>("length");
+    QTest::newRow("plain") << QByteArray("1000") << qint64(1000);
+    QTest::newRow("repeated") << QByteArray("1000, 1000") << qint64(1000);
+    QTest::newRow("last wins") << QByteArray("5,7") << qint64(7);
+    QTest::newRow("blanks") << QByteArray(" 42 ") << qint64(42);
+    QTest::newRow("large") << QByteArray("5000000000") << qint64(5000000000LL);
+    QTest::newRow("absent") << QByteArray() << qint64(-1);
+    QTest::newRow("garbage") << QByteArray("abc") << qint64(0);
+    QTest::newRow("negative") << QByteArray("-5") << qint64(0);
+}
+
+void TestNetworkDownloadReplyHolder::contentLength()
+{
+    QFETCH(QByteArray, header);
+    QFETCH(qint64, length);
+    QCOMPARE(NetWorkDownloadReplyHolder::parseContentLength(header), length);
+}
+
+void TestNetworkDownloadReplyHolder::progressPercent()
+{
+    QTemporaryDir dir;
+    NetWorkDownloadReplyHolder holder(nullptr, QStringLiteral("http://127.0.0.1:1/x.pdf"),
+                                      dir.path(), nullptr);
+    QSignalSpy progress(&holder, &NetWorkDownloadReplyHolder::signal_downloadProgress);
+    holder.slot_downloadProgress(250, 1000);
+    QCOMPARE(progress.count(), 1);
+    QCOMPARE(progress.first().at(0).toDouble(), 25.0);
+    holder.slot_downloadProgress(0, 1000);
+    // Neither the reply nor a header knows the total.
+    holder.slot_downloadProgress(250, -1);
+    QCOMPARE(progress.count(), 1);
+}
+
+void TestNetworkDownloadReplyHolder::completeDownloadAppearsWholeUnderHashedName()
+{
+    QTemporaryDir dir;
+    const QString u = url(kPdf);
+    NetWorkDownloadReplyHolder *holder = download(u, dir.path());
+    QVERIFY(holder);
+    QCOMPARE(holder->parent(), &m_parent);
+    HolderRecorder recorder(holder);
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
+    QCOMPARE(recorder.filePath, NetWorkDownloadReplyHolder::getFilePath(u, dir.path()));
+    QCOMPARE(fileBytes(recorder.filePath), fixtureBytes(QLatin1String(kPdf)));
+    QCOMPARE(filesIn(dir.path()), QStringList{NetWorkDownloadReplyHolder::getFileName(u)});
+    QVERIFY(recorder.progressCount > 0);
+    QCOMPARE(recorder.lastPercent, 100.0);
+
+    const QJsonObject request = m_service.lastRequest(QStringLiteral("/files/") + kPdf);
+    QCOMPARE(request.value("headers").toObject().value("accept-encoding").toString(),
+             QStringLiteral("identity"));
+    delete holder;
+}
+
+void TestNetworkDownloadReplyHolder::answerQueuedBeforeStartEventStartsFirst()
+{
+    // The toolkit sends a request at once; on loopback the whole answer can
+    // be queued before the holder posts its start event.
+    QTemporaryDir dir;
+    const QString u = url(kPicture);
+    QNetworkAccessManager manager;
+    // A first request brings the manager up; later ones leave at once.
+    QNetworkReply *warmUp = manager.get(QNetworkRequest(QUrl(u)));
+    QSignalSpy warmedUp(warmUp, &QNetworkReply::finished);
+    QVERIFY(warmedUp.wait());
+    delete warmUp;
+
+    QNetworkReply *reply = manager.get(QNetworkRequest(QUrl(u)));
+    QThread::msleep(300);
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(
+        new NetWorkDownloadReplyHolder(nullptr, u, dir.path(), reply));
+    HolderRecorder recorder(holder.get());
+    QTRY_VERIFY(recorder.ended());
+    QTest::qWait(50);
+    QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
+}
+
+void TestNetworkDownloadReplyHolder::secondRequestIsAnsweredFromDisk()
+{
+    QTemporaryDir dir;
+    const QString u = url(kPicture);
+    std::unique_ptr<NetWorkDownloadReplyHolder> first(download(u, dir.path()));
+    HolderRecorder firstRecorder(first.get());
+    QTRY_VERIFY(firstRecorder.ended());
+    QCOMPARE(requestsFor(QStringLiteral("/files/") + kPicture), 1);
+
+    std::unique_ptr<NetWorkDownloadReplyHolder> second(download(u, dir.path()));
+    HolderRecorder recorder(second.get());
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
+    QCOMPARE(recorder.filePath, firstRecorder.filePath);
+    QCOMPARE(requestsFor(QStringLiteral("/files/") + kPicture), 1);
+}
+
+void TestNetworkDownloadReplyHolder::emptyFileOnDiskIsReplaced()
+{
+    QTemporaryDir dir;
+    const QString u = url(kPicture);
+    const QString finalPath = NetWorkDownloadReplyHolder::getFilePath(u, dir.path());
+    QFile empty(finalPath);
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    QVERIFY(!NetWorkDownloadReplyHolder::isFileAlreadyDownloaded(u, dir.path()));
+
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(u, dir.path()));
+    HolderRecorder recorder(holder.get());
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
+    QCOMPARE(fileBytes(finalPath), fixtureBytes(QLatin1String(kPicture)));
+    QVERIFY(NetWorkDownloadReplyHolder::isFileAlreadyDownloaded(u, dir.path()));
+}
+
+void TestNetworkDownloadReplyHolder::sameUrlTwiceAtOnce()
+{
+    QTemporaryDir dir;
+    const QString u = url(kPdf);
+    std::unique_ptr<NetWorkDownloadReplyHolder> first(download(u, dir.path()));
+    std::unique_ptr<NetWorkDownloadReplyHolder> second(download(u, dir.path()));
+    HolderRecorder a(first.get());
+    HolderRecorder b(second.get());
+    QTRY_VERIFY(a.ended() && b.ended());
+    QCOMPARE(a.events, (QStringList{"start", "success", "finish"}));
+    QCOMPARE(b.events, (QStringList{"start", "success", "finish"}));
+    QCOMPARE(fileBytes(a.filePath), fixtureBytes(QLatin1String(kPdf)));
+    QCOMPARE(filesIn(dir.path()).size(), 1);
+}
+
+void TestNetworkDownloadReplyHolder::truncatedBodyLeavesNoFile()
+{
+    QTemporaryDir dir;
+    m_service.setFault(QStringLiteral("/files/") + kPdf, QStringLiteral("truncate"));
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(url(kPdf), dir.path()));
+    HolderRecorder recorder(holder.get());
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events.size(), 3);
+    QCOMPARE(recorder.events.first(), QStringLiteral("start"));
+    QVERIFY2(recorder.events.at(1).startsWith(QLatin1String("failure:-")),
+             qPrintable(recorder.events.join(',')));
+    QCOMPARE(recorder.events.last(), QStringLiteral("finish"));
+    QVERIFY(filesIn(dir.path()).isEmpty());
+}
+
+void TestNetworkDownloadReplyHolder::chunkedBodyWithoutLengthIsAccepted()
+{
+    QTemporaryDir dir;
+    m_service.setFault(QStringLiteral("/files/") + kPicture, QStringLiteral("chunked"));
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(url(kPicture), dir.path()));
+    HolderRecorder recorder(holder.get());
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
+    QCOMPARE(fileBytes(recorder.filePath), fixtureBytes(QLatin1String(kPicture)));
+}
+
+void TestNetworkDownloadReplyHolder::encodedBodyIsRefused()
+{
+    // Asked for the plain body, given a compressed one: storing it would
+    // pass the size check with the wrong bytes.
+    QTemporaryDir dir;
+    m_service.setFault(QStringLiteral("/files/") + kPicture, QStringLiteral("gzip"));
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(url(kPicture), dir.path()));
+    HolderRecorder recorder(holder.get());
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events, (QStringList{"start", "failure:-998", "finish"}));
+    QVERIFY(filesIn(dir.path()).isEmpty());
+}
+
+void TestNetworkDownloadReplyHolder::httpErrorLeavesNoFile()
+{
+    QTemporaryDir dir;
+    m_service.setFault(QStringLiteral("/files/") + kPdf, QStringLiteral("status"),
+                       QJsonObject{{"status", 404}});
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(url(kPdf), dir.path()));
+    HolderRecorder recorder(holder.get());
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events, (QStringList{"start", "failure:-203", "finish"}));
+    QVERIFY(filesIn(dir.path()).isEmpty());
+}
+
+void TestNetworkDownloadReplyHolder::abortDuringTransferLeavesNoFile()
+{
+    QTemporaryDir dir;
+    m_service.setFault(QStringLiteral("/files/") + kPdf, QStringLiteral("hang"));
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(url(kPdf), dir.path()));
+    HolderRecorder recorder(holder.get());
+    QTRY_COMPARE(recorder.events, QStringList{"start"});
+    QCOMPARE(filesIn(dir.path()).size(), 1); // the temporary file
+    holder->abort();
+    QTRY_VERIFY(recorder.ended());
+    QTest::qWait(100);
+    QCOMPARE(recorder.events, (QStringList{"start", "abort"}));
+    QVERIFY(filesIn(dir.path()).isEmpty());
+}
+
+void TestNetworkDownloadReplyHolder::abortBeforeEventLoopGivesOnlyAbort()
+{
+    QTemporaryDir dir;
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(url(kPdf), dir.path()));
+    HolderRecorder recorder(holder.get());
+    holder->abort();
+    QTRY_VERIFY(recorder.ended());
+    QTest::qWait(100);
+    QCOMPARE(recorder.events, QStringList{"abort"});
+    QVERIFY(filesIn(dir.path()).isEmpty());
+}
+
+void TestNetworkDownloadReplyHolder::abortOfFileOnDiskSaysNothing()
+{
+    QTemporaryDir dir;
+    const QString u = url(kPicture);
+    QFile present(NetWorkDownloadReplyHolder::getFilePath(u, dir.path()));
+    QVERIFY(present.open(QIODevice::WriteOnly));
+    present.write("cached");
+    present.close();
+
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(u, dir.path()));
+    HolderRecorder recorder(holder.get());
+    holder->abort();
+    QTest::qWait(100);
+    QVERIFY(recorder.events.isEmpty());
+    QCOMPARE(fileBytes(present.fileName()), QByteArray("cached"));
+    QCOMPARE(requestsFor(QStringLiteral("/files/") + kPicture), 0);
+}
+
+void TestNetworkDownloadReplyHolder::killedHolderLeavesNoFile()
+{
+    QTemporaryDir dir;
+    m_service.setFault(QStringLiteral("/files/") + kPdf, QStringLiteral("truncate"),
+                       QJsonObject{{"delay_ms", 200}});
+    NetWorkDownloadReplyHolder *holder = download(url(kPdf), dir.path());
+    HolderRecorder recorder(holder);
+    QTRY_COMPARE(recorder.events, QStringList{"start"});
+    delete holder;
+    QVERIFY(filesIn(dir.path()).isEmpty());
+}
+
+void TestNetworkDownloadReplyHolder::missingFolderFails()
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("not/there"));
+    m_service.setFault(QStringLiteral("/files/") + kPicture, QStringLiteral("chunked"));
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(url(kPicture), missing));
+    HolderRecorder recorder(holder.get());
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events, (QStringList{"start", "failure:-998", "finish"}));
+    QVERIFY(!QFileInfo::exists(missing));
+}
+
+void TestNetworkDownloadReplyHolder::blockedFinalNameFailsWithMoveError()
+{
+    QTemporaryDir dir;
+    const QString u = url(kPicture);
+    // A folder (with content, so it cannot be removed) stands at the final name.
+    const QString finalPath = NetWorkDownloadReplyHolder::getFilePath(u, dir.path());
+    QVERIFY(QDir().mkpath(finalPath + QStringLiteral("/inner")));
+
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(u, dir.path()));
+    HolderRecorder recorder(holder.get());
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events, (QStringList{"start", "failure:-999", "finish"}));
+    QCOMPARE(filesIn(dir.path()), QStringList());
+}
+
+void TestNetworkDownloadReplyHolder::emptyUrlIsRefused()
+{
+    QTemporaryDir dir;
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(QString(), dir.path()));
+    QVERIFY(holder);
+    HolderRecorder recorder(holder.get());
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events,
+             (QStringList{"start", QStringLiteral("failure:%1").arg(REQUEST_REFUSED_ERROR_CODE),
+                          "finish"}));
+    QVERIFY(filesIn(dir.path()).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestNetworkDownloadReplyHolder)
+#include "tst_networkdownloadreplyholder.moc"

@@ -1,0 +1,205 @@
+#include "mgr/appmainloop.h"
+#include "mgr/apprestart.h"
+#include "mgr/logmgr.h"
+#include "mgr/signalqueuemgr.h"
+#include "mgr/singleton.h"
+#include "utility/appdirs.h"
+#include "utility/translatelanguage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QWidget>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+struct DetachedStart
+{
+    QString program;
+    QStringList arguments;
+};
+
+QString readAll(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+QString actionLogOf(const QString &messageLogPath)
+{
+    QString path = messageLogPath;
+    path.chop(4); // ".log"
+    return path + QStringLiteral(".action.log");
+}
+
+QWidget *shownWindowTitled(const QString &title)
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowTitle() == title)
+            return window;
+    }
+    return nullptr;
+}
+
+// Drives the main loop: each pass reports what it saw and ends with the next
+// exit code of the script.
+class Script
+{
+public:
+    explicit Script(QList<int> codes)
+        : m_codes(std::move(codes))
+    {
+    }
+
+    int runPass()
+    {
+        ++passes;
+        // The login window of the role is up in every pass.
+        if (shownWindowTitled(Translatelanguage::instance()->getText(QStringLiteral("Login"))))
+            ++loginWindowsSeen;
+        logPaths << Singleton<LogMgr>::instance()->logFilePath();
+        // A re-run start-up must not connect the log upload twice.
+        SignalQueueMgr::instance()->signalOnLoginOk();
+        Singleton<LogMgr>::instance()->flush();
+        return m_codes.isEmpty() ? 0 : m_codes.takeFirst();
+    }
+
+    int passes = 0;
+    int loginWindowsSeen = 0;
+    QStringList logPaths;
+
+private:
+    QList<int> m_codes;
+};
+
+} // namespace
+
+class TestAppMainLoop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exitCodes_data();
+    void exitCodes();
+    void otherCodeRunsStartUpAgain();
+    void restartCarriesClassId_data();
+    void restartCarriesClassId();
+
+private:
+    int runLoop(Script &script, QList<DetachedStart> &starts);
+};
+
+int TestAppMainLoop::runLoop(Script &script, QList<DetachedStart> &starts)
+{
+    static QByteArray program = QByteArray(LESSONRY_BIN_DIR) + "/tst_appmainloop";
+    static char *argv[] = {program.data(), nullptr};
+    static int argc = 1;
+    AppMainLoop loop(argc, argv);
+    loop.setExecStep([&script]() { return script.runPass(); });
+    loop.setStartDetachedStep([&starts](const QString &path, const QStringList &arguments) {
+        starts << DetachedStart{path, arguments};
+        return true;
+    });
+    const int result = loop.run();
+    if (loop.passCount() != script.passes)
+        qWarning("pass count differs");
+    return result;
+}
+
+void TestAppMainLoop::exitCodes_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("detachedStarts");
+    QTest::newRow("normal end") << 0 << 0 << 0;
+    QTest::newRow("upgrade") << 124 << 0 << 0;
+    QTest::newRow("restart") << 773 << -1 << 1;
+}
+
+void TestAppMainLoop::exitCodes()
+{
+    QFETCH(int, code);
+    QFETCH(int, result);
+    QFETCH(int, detachedStarts);
+    Script script({code});
+    QList<DetachedStart> starts;
+    QCOMPARE(runLoop(script, starts), result);
+    QCOMPARE(script.passes, 1);
+    QCOMPARE(script.loginWindowsSeen, 1);
+    QCOMPARE(starts.size(), detachedStarts);
+    QVERIFY(!QCoreApplication::instance());
+
+    // The pass's action log: started, then closed with the code.
+    const QStringList records = readAll(actionLogOf(script.logPaths.value(0))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(records.size(), 2);
+    QVERIFY(records.at(0).startsWith(QLatin1String("normal,1,1.1.5.1,")));
+    QVERIFY(records.at(0).endsWith(QLatin1String(",app_start,{StudentApplication}")));
+    QVERIFY(records.at(1).endsWith(QStringLiteral(",app_close,{code:%1}").arg(code)));
+    QVERIFY(readAll(script.logPaths.value(0)).contains(QStringLiteral("<AppRestart> exit applaction exitCode:%1").arg(code)));
+}
+
+void TestAppMainLoop::otherCodeRunsStartUpAgain()
+{
+    Script script({5, 1, 0});
+    QList<DetachedStart> starts;
+    QCOMPARE(runLoop(script, starts), 0);
+    QCOMPARE(script.passes, 3);
+    QCOMPARE(script.loginWindowsSeen, 3);
+    QVERIFY(starts.isEmpty());
+
+    // Each pass writes a new pair of files with the next sequence number.
+    QCOMPARE(script.logPaths.size(), 3);
+    for (int i = 1; i < 3; ++i) {
+        QCOMPARE(LogMgr::sequenceOf(QFileInfo(script.logPaths.at(i)).fileName()),
+                 LogMgr::sequenceOf(QFileInfo(script.logPaths.at(i - 1)).fileName()) + 1);
+    }
+    const QList<int> codes = {5, 1, 0};
+    for (int i = 0; i < 3; ++i) {
+        const QString actions = readAll(actionLogOf(script.logPaths.at(i)));
+        QVERIFY(actions.contains(QLatin1String(",app_start,{StudentApplication}")));
+        QVERIFY(actions.contains(QStringLiteral(",app_close,{code:%1}").arg(codes.at(i))));
+        // One connection of the log upload, however often start-up ran.
+        QCOMPARE(readAll(script.logPaths.at(i)).count(QLatin1String(" - log upload after login")), 1);
+    }
+}
+
+void TestAppMainLoop::restartCarriesClassId_data()
+{
+    QTest::addColumn<QString>("classId");
+    QTest::addColumn<QString>("argument");
+    QTest::newRow("class stored") << "4711" << "AppRestart:4711";
+    QTest::newRow("no class") << "" << "AppRestart:";
+}
+
+void TestAppMainLoop::restartCarriesClassId()
+{
+    QFETCH(QString, classId);
+    QFETCH(QString, argument);
+    Singleton<AppRestart>::instance()->setCurClassId(classId);
+    Script script({773});
+    QList<DetachedStart> starts;
+    QCOMPARE(runLoop(script, starts), -1);
+    QCOMPARE(starts.size(), 1);
+    QCOMPARE(QFileInfo(starts.first().program).canonicalFilePath(),
+             QFileInfo(QStringLiteral(LESSONRY_BIN_DIR "/tst_appmainloop")).canonicalFilePath());
+    QCOMPARE(starts.first().arguments, QStringList{argument});
+}
+
+// No application object here: the loop builds its own in every pass.
+int main(int argc, char *argv[])
+{
+    int result = 0;
+    {
+        TestAppMainLoop test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    releaseSingletons();
+    return result;
+}
+
+#include "tst_appmainloop.moc"

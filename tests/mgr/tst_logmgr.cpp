@@ -1,0 +1,307 @@
+#include "mgr/logmgr.h"
+#include "mgr/singleton.h"
+#include "utility/actionlog.h"
+#include "utility/appdirs.h"
+#include "utility/possibleidutil.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QThread>
+#include <QtTest>
+
+namespace {
+
+QString today()
+{
+    return LogMgr::beiJingTime(QStringLiteral("yyyy-MM-dd"), QDateTime::currentMSecsSinceEpoch());
+}
+
+void clearLogDir()
+{
+    QDir dir(getLogDir());
+    for (const QString &name : dir.entryList(QDir::Files))
+        dir.remove(name);
+}
+
+void touch(const QString &name)
+{
+    QFile file(QDir(getLogDir()).filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+QString readAll(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+// "<ms> <yyyyMMdd hh:mm:ss.zzz> - <level> - <thread> - <function>:<line> - <message>"
+const QRegularExpression kRecord(QStringLiteral(
+    "^(\\d+) (\\d{8} \\d\\d:\\d\\d:\\d\\d\\.\\d{3}) - (D|I|W|E|FATAL) - (\\d+) - (.*):(\\d+) - (.*)$"));
+
+} // namespace
+
+class TestLogMgr : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanupTestCase();
+
+    void handlerRemovedWithTheObject();
+    void sequenceOf_data();
+    void sequenceOf();
+    void levelAndFunctionTexts();
+    void baseNameExample();
+    void baseNameKeepsUserIdInsideLogFolder_data();
+    void baseNameKeepsUserIdInsideLogFolder();
+    void nextSequence_data();
+    void nextSequence();
+    void recordTimeIsBeiJingTime();
+
+    void initWritesDayFilesWithRecordLines();
+    void initAgainOpensNextPairWithoutDuplicateLines();
+    void messagesFromThreadsDoNotInterleave();
+    void closedLogDropsMessages();
+};
+
+void TestLogMgr::init()
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("velmo"),
+                       PossibleIdUtil::settingsApplicationName());
+    settings.remove(QStringLiteral("PossibleIdUtil.possible.id"));
+}
+
+void TestLogMgr::cleanupTestCase()
+{
+    Singleton<LogMgr>::instance()->closeLogFile();
+}
+
+void TestLogMgr::sequenceOf_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("sequence");
+    QTest::newRow("message log") << "velmo_1.1.5.1_1234_2017-11-15.3.log" << 3;
+    QTest::newRow("action log") << "velmo_1.1.5.1_1234_2017-11-15.3.action.log" << 3;
+    QTest::newRow("two digits") << "velmo_1.1.5.1_unknown_2017-11-15.12.log" << 12;
+    QTest::newRow("no sequence part") << "velmo_1.1.5.1_1234_2017-11-15.log" << -1;
+    QTest::newRow("no dot") << "velmo" << -1;
+    QTest::newRow("action without parts") << "action.log" << -1;
+    QTest::newRow("uploaded mark") << "velmo_1.1.5.1_1234_2017-11-15.2.uploaded.log" << -1;
+}
+
+void TestLogMgr::sequenceOf()
+{
+    QFETCH(QString, name);
+    QFETCH(int, sequence);
+    QCOMPARE(LogMgr::sequenceOf(name), sequence);
+}
+
+void TestLogMgr::levelAndFunctionTexts()
+{
+    QCOMPARE(LogMgr::levelText(QtDebugMsg), QStringLiteral("D"));
+    QCOMPARE(LogMgr::levelText(QtInfoMsg), QStringLiteral("I"));
+    QCOMPARE(LogMgr::levelText(QtWarningMsg), QStringLiteral("W"));
+    QCOMPARE(LogMgr::levelText(QtCriticalMsg), QStringLiteral("E"));
+    QCOMPARE(LogMgr::levelText(QtFatalMsg), QStringLiteral("FATAL"));
+    QCOMPARE(LogMgr::levelText(QtMsgType(42)), QStringLiteral("unknown"));
+    QCOMPARE(LogMgr::shortFunctionName(QStringLiteral("void Foo::bar(int)")), QStringLiteral("void Foo::bar"));
+    QCOMPARE(LogMgr::shortFunctionName(QStringLiteral("main")), QStringLiteral("main"));
+}
+
+void TestLogMgr::baseNameExample()
+{
+    QCOMPARE(LogMgr::logBaseName(QStringLiteral("2017-11-15"), 3), QStringLiteral("velmo_1.1.5.1_unknown_2017-11-15.3"));
+    PossibleIdUtil::setPossibleId(QStringLiteral("1234"));
+    QCOMPARE(LogMgr::logBaseName(QStringLiteral("2017-11-15"), 3), QStringLiteral("velmo_1.1.5.1_1234_2017-11-15.3"));
+}
+
+void TestLogMgr::baseNameKeepsUserIdInsideLogFolder_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("part");
+    QTest::newRow("phone number") << "13800138000" << "13800138000";
+    QTest::newRow("e-mail") << "teacher.one@example.com" << "teacher.one@example.com";
+    QTest::newRow("slash") << "../../etc/x" << ".._.._etc_x";
+    QTest::newRow("backslash and drive") << "C:\\temp\\x" << "C__temp_x";
+    QTest::newRow("only dots") << ".." << "__";
+    QTest::newRow("wildcards and quotes") << "a*b?c\"d<e>f|g" << "a_b_c_d_e_f_g";
+    QTest::newRow("control character") << QStringLiteral("a\nb") << "a_b";
+}
+
+void TestLogMgr::baseNameKeepsUserIdInsideLogFolder()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, part);
+    PossibleIdUtil::setPossibleId(id);
+    const QString base = LogMgr::logBaseName(QStringLiteral("2017-11-15"), 0);
+    QCOMPARE(base, QStringLiteral("velmo_1.1.5.1_%1_2017-11-15.0").arg(part));
+    // The file stays directly inside the log folder.
+    const QFileInfo file(QDir(getLogDir()), base + QStringLiteral(".log"));
+    QCOMPARE(file.absolutePath(), QFileInfo(getLogDir()).absoluteFilePath());
+}
+
+void TestLogMgr::nextSequence_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<int>("next");
+    const QString d = QStringLiteral("2017-11-15");
+    QTest::newRow("empty folder") << QStringList() << 0;
+    QTest::newRow("0 and 1 in use")
+        << QStringList{"velmo_1.1.5.1_1234_" + d + ".0.log", "velmo_1.1.5.1_1234_" + d + ".1.log",
+                       "velmo_1.1.5.1_1234_" + d + ".0.action.log"}
+        << 2;
+    QTest::newRow("action log alone counts")
+        << QStringList{"velmo_1.1.5.1_1234_" + d + ".4.action.log"} << 5;
+    QTest::newRow("all uploaded")
+        << QStringList{"velmo_1.1.5.1_1234_" + d + ".0.uploaded.log", "velmo_1.1.5.1_1234_" + d + ".1.uploaded.log"}
+        << 0;
+    QTest::newRow("no sequence part") << QStringList{"velmo_1.1.5.1_1234_" + d + ".log"} << 0;
+    QTest::newRow("other users and versions count")
+        << QStringList{"velmo_1.1.5.0_99_" + d + ".6.log", "velmo_1.1.5.1_1234_" + d + ".2.log"} << 7;
+    QTest::newRow("other dates do not count")
+        << QStringList{"velmo_1.1.5.1_1234_2017-11-14.9.log", "velmo_1.1.5.1_1234_" + d + ".1.log"} << 2;
+    QTest::newRow("case of the name ignored") << QStringList{"VELMO_1.1.5.1_1234_" + d + ".3.LOG"} << 4;
+}
+
+void TestLogMgr::nextSequence()
+{
+    QFETCH(QStringList, files);
+    QFETCH(int, next);
+    clearLogDir();
+    for (const QString &name : files)
+        touch(name);
+    PossibleIdUtil::setPossibleId(QStringLiteral("1234"));
+    QCOMPARE(LogMgr::nextLogBaseName(QStringLiteral("2017-11-15")),
+             QStringLiteral("velmo_1.1.5.1_1234_2017-11-15.%1").arg(next));
+}
+
+void TestLogMgr::recordTimeIsBeiJingTime()
+{
+    // TZ is America/Sao_Paulo: a local time would read 21:00 of the day before.
+    QCOMPARE(LogMgr::beiJingTime(QStringLiteral("yyyyMMdd hh:mm:ss.zzz"), 0), QStringLiteral("19700101 08:00:00.000"));
+    const QMessageLogContext context("file.cpp", 12, "void Foo::bar(int)", "default");
+    const QString line = LogMgr::recordLine(1510700000123, QtWarningMsg, 77, context, QStringLiteral("hello"));
+    QCOMPARE(line, QStringLiteral("1510700000123 20171115 06:53:20.123 - W - 77 - void Foo::bar:12 - hello\n"));
+}
+
+void TestLogMgr::initWritesDayFilesWithRecordLines()
+{
+    clearLogDir();
+    LogMgr *log = Singleton<LogMgr>::instance();
+    log->init();
+    const QString base = QStringLiteral("velmo_1.1.5.1_unknown_%1.0").arg(today());
+    QCOMPARE(QFileInfo(log->logFilePath()).fileName(), base + QStringLiteral(".log"));
+    QVERIFY(QFileInfo::exists(QDir(getLogDir()).filePath(base + QStringLiteral(".action.log"))));
+
+    qInfo("first %s", "message");
+    qWarning("second");
+    log->flush();
+
+    const QStringList lines = readAll(log->logFilePath()).split(QLatin1Char('\n'));
+    // Each record is preceded by a line break: empty lines separate them.
+    QVERIFY(lines.size() >= 5);
+    QCOMPARE(lines.at(0), QString());
+    const QRegularExpressionMatch first = kRecord.match(lines.at(1));
+    QVERIFY2(first.hasMatch(), qPrintable(lines.at(1)));
+    QCOMPARE(first.captured(3), QStringLiteral("I"));
+    QVERIFY(first.captured(5).endsWith(QLatin1String("TestLogMgr::initWritesDayFilesWithRecordLines")));
+    QCOMPARE(first.captured(7), QStringLiteral("first message"));
+    QCOMPARE(lines.at(2), QString());
+    const QRegularExpressionMatch second = kRecord.match(lines.at(3));
+    QVERIFY(second.hasMatch());
+    QCOMPARE(second.captured(3), QStringLiteral("W"));
+    QCOMPARE(second.captured(7), QStringLiteral("second"));
+    const qint64 ms = first.captured(1).toLongLong();
+    QCOMPARE(first.captured(2), LogMgr::beiJingTime(QStringLiteral("yyyyMMdd hh:mm:ss.zzz"), ms));
+}
+
+void TestLogMgr::initAgainOpensNextPairWithoutDuplicateLines()
+{
+    clearLogDir();
+    LogMgr *log = Singleton<LogMgr>::instance();
+    log->init();
+    const QString firstPath = log->logFilePath();
+    log->closeLogFile();
+    log->init();
+    const QString secondPath = log->logFilePath();
+    QVERIFY(firstPath != secondPath);
+    QCOMPARE(LogMgr::sequenceOf(QFileInfo(firstPath).fileName()) + 1, LogMgr::sequenceOf(QFileInfo(secondPath).fileName()));
+
+    qInfo("only once");
+    log->flush();
+    QCOMPARE(readAll(secondPath).count(QStringLiteral(" - only once")), 1);
+    QCOMPARE(readAll(firstPath).count(QStringLiteral(" - only once")), 0);
+}
+
+void TestLogMgr::messagesFromThreadsDoNotInterleave()
+{
+    clearLogDir();
+    LogMgr *log = Singleton<LogMgr>::instance();
+    log->init();
+    const int threadCount = 4;
+    const int perThread = 300;
+    QList<QThread *> threads;
+    for (int t = 0; t < threadCount; ++t) {
+        threads << QThread::create([t]() {
+            for (int i = 0; i < perThread; ++i)
+                qInfo("thread %d line %d %s", t, i, "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx");
+        });
+        threads.last()->start();
+    }
+    for (QThread *thread : threads) {
+        QVERIFY(thread->wait(30000));
+        delete thread;
+    }
+    log->flush();
+    int records = 0;
+    for (const QString &line : readAll(log->logFilePath()).split(QLatin1Char('\n'))) {
+        if (line.isEmpty())
+            continue;
+        QVERIFY2(kRecord.match(line).hasMatch(), qPrintable(line));
+        if (line.contains(QLatin1String(" line ")))
+            ++records;
+    }
+    QCOMPARE(records, threadCount * perThread);
+}
+
+void TestLogMgr::closedLogDropsMessages()
+{
+    clearLogDir();
+    LogMgr *log = Singleton<LogMgr>::instance();
+    log->init();
+    const QString path = log->logFilePath();
+    log->closeLogFile();
+    qInfo("after close");
+    log->flush();
+    QVERIFY(!readAll(path).contains(QLatin1String("after close")));
+}
+
+void TestLogMgr::handlerRemovedWithTheObject()
+{
+    clearLogDir();
+    // Runs first, while the test framework's own handler is installed.
+    QtMessageHandler before = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(before);
+    {
+        LogMgr local;
+        local.init();
+        local.init(); // a second pass must not lose the original handler
+        qInfo("into the local log");
+    }
+    QtMessageHandler after = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(after);
+    QVERIFY(after != &LogMgr::messageHandler);
+    QVERIFY(after == before);
+    qInfo("logged after the object is gone"); // must not crash
+}
+
+QTEST_GUILESS_MAIN(TestLogMgr)
+
+#include "tst_logmgr.moc"

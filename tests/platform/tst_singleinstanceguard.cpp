@@ -1,0 +1,164 @@
+#include "platform/singleinstanceguard.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalServer>
+#include <QProcess>
+#include <QThread>
+#include <QWidget>
+#include <QtTest>
+
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+// Runs raiseWindow on a thread of its own while the GUI thread serves.
+QString raiseFromAnotherThread(const QString &name, const QStringList &titles, int timeoutMs)
+{
+    QString found;
+    QThread *thread = QThread::create([&]() { found = SingleInstanceGuard::raiseWindow(name, titles, timeoutMs); });
+    thread->start();
+    while (!thread->wait(5))
+        QCoreApplication::processEvents();
+    delete thread;
+    return found;
+}
+
+// Helper run: holds the lock until its standard input closes.
+int holdLock(int &argc, char **argv)
+{
+    // Same executable name, so the same data folder as the test.
+    QCoreApplication app(argc, argv);
+    if (!SingleInstanceGuard::createNamedLock(QString::fromLatin1(argv[2])))
+        return 3;
+    std::printf("locked\n");
+    std::fflush(stdout);
+    std::string line;
+    std::getline(std::cin, line);
+    return 0;
+}
+
+} // namespace
+
+class TestSingleInstanceGuard : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lockIsCreatedOncePerProcess();
+    void lockHeldByLiveCopyIsNotTaken();
+    void staleLockDoesNotBlock();
+    void raisesWindowOfRunningCopy();
+    void skipsEmptyTitles();
+    void noServerMeansNotFound();
+    void silentCopyCountsAsNotFound();
+};
+
+void TestSingleInstanceGuard::lockIsCreatedOncePerProcess()
+{
+    QVERIFY(SingleInstanceGuard::createNamedLock(QStringLiteral("OncePerProcess")));
+    QVERIFY(SingleInstanceGuard::ownsNamedLock(QStringLiteral("OncePerProcess")));
+    // A later pass of the main loop finds the name already taken.
+    QVERIFY(!SingleInstanceGuard::createNamedLock(QStringLiteral("OncePerProcess")));
+}
+
+void TestSingleInstanceGuard::lockHeldByLiveCopyIsNotTaken()
+{
+    QProcess holder;
+    holder.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-lock"), QStringLiteral("HeldElsewhere")});
+    QVERIFY(holder.waitForStarted());
+    QByteArray output;
+    while (!output.contains("locked") && holder.waitForReadyRead(20000))
+        output += holder.readAllStandardOutput();
+    QVERIFY(output.contains("locked"));
+    QCOMPARE(holder.state(), QProcess::Running);
+
+    QVERIFY(!SingleInstanceGuard::createNamedLock(QStringLiteral("HeldElsewhere")));
+
+    // Killed without cleaning up: its lock is stale now.
+    holder.kill();
+    QVERIFY(holder.waitForFinished());
+    QVERIFY(SingleInstanceGuard::createNamedLock(QStringLiteral("HeldElsewhere")));
+}
+
+void TestSingleInstanceGuard::staleLockDoesNotBlock()
+{
+    const QString path = SingleInstanceGuard::lockFilePath(QStringLiteral("StaleLock"));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    // Same format as a lock file, owned by a process id that cannot exist.
+    file.write("2147483646\nlessonry-student\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    file.close();
+    QVERIFY(SingleInstanceGuard::createNamedLock(QStringLiteral("StaleLock")));
+}
+
+void TestSingleInstanceGuard::raisesWindowOfRunningCopy()
+{
+    WindowRaiseServer server;
+    QVERIFY(server.listen(QStringLiteral("RaiseTest")));
+    QWidget untitled;
+    untitled.show();
+    QWidget schedule;
+    schedule.setWindowTitle(QStringLiteral("Schedule"));
+    schedule.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&schedule));
+    schedule.showMinimized();
+    schedule.hide();
+
+    const QString found = raiseFromAnotherThread(QStringLiteral("RaiseTest"),
+                                                 {QStringLiteral("Login"), QStringLiteral("Schedule"), QStringLiteral("Classroom")},
+                                                 5000);
+    QCOMPARE(found, QStringLiteral("Schedule"));
+    // Restored and shown again.
+    QVERIFY(schedule.isVisible());
+    QVERIFY(!schedule.isMinimized());
+}
+
+void TestSingleInstanceGuard::skipsEmptyTitles()
+{
+    WindowRaiseServer server;
+    QVERIFY(server.listen(QStringLiteral("EmptyTitles")));
+    QWidget untitled;
+    untitled.show();
+    untitled.hide();
+    // With no language document all three titles are empty: nothing matches,
+    // not even a window without a title.
+    QCOMPARE(raiseFromAnotherThread(QStringLiteral("EmptyTitles"), {QString(), QString(), QString()}, 2000), QString());
+    QVERIFY(!untitled.isVisible());
+    QCOMPARE(SingleInstanceGuard::raiseLocalWindow({QString()}), QString());
+}
+
+void TestSingleInstanceGuard::noServerMeansNotFound()
+{
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(SingleInstanceGuard::raiseWindow(QStringLiteral("NobodyListens"), {QStringLiteral("Login")}, 5000), QString());
+    QVERIFY(timer.elapsed() < 5000);
+}
+
+void TestSingleInstanceGuard::silentCopyCountsAsNotFound()
+{
+    // A copy that accepts the connection but never answers (hung).
+    QLocalServer silent;
+    QLocalServer::removeServer(SingleInstanceGuard::serverName(QStringLiteral("Silent")));
+    QVERIFY(silent.listen(SingleInstanceGuard::serverName(QStringLiteral("Silent"))));
+    QWidget login;
+    login.setWindowTitle(QStringLiteral("Login"));
+    login.show();
+    QCOMPARE(SingleInstanceGuard::raiseWindow(QStringLiteral("Silent"), {QStringLiteral("Login")}, 300), QString());
+}
+
+int main(int argc, char *argv[])
+{
+    if (argc > 2 && qstrcmp(argv[1], "--hold-lock") == 0)
+        return holdLock(argc, argv);
+    QApplication app(argc, argv);
+    TestSingleInstanceGuard test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_singleinstanceguard.moc"

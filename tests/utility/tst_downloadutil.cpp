@@ -1,0 +1,238 @@
+#include <QDir>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLabel>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "../mgr/http/holderrecorder.h"
+#include "lessonservice.h"
+#include "mgr/http/httpmgr.h"
+#include "mgr/http/networkdownloadreplyholder.h"
+#include "mgr/http/networkimagereplyholder.h"
+#include "mgr/http/networkreplyholder.h"
+#include "mgr/singleton.h"
+#include "utility/appdirs.h"
+#include "utility/downloadutil.h"
+#include "utility/widget/imageutil.h"
+
+namespace {
+
+const char kPicture[] = "cover.png";
+
+QString writePicture(const QString &path, const QColor &color)
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(color);
+    image.save(path, "PNG");
+    return path;
+}
+
+} // namespace
+
+// The download entry points: which folder each kind of file goes to, the
+// picture shown in a widget while and after it downloads, and sub-paths
+// that must stay inside the resource folder.
+class TestDownloadUtil : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void localPictureIsShownWithoutDownload_data();
+    void localPictureIsShownWithoutDownload();
+    void pictureDownloadShowsLoadingThenPicture();
+    void pictureFailureShowsFailureImage();
+    void pictureForClosedWidgetIsNotShown();
+    void foldersPerKind_data();
+    void foldersPerKind();
+    void resourceSubPath_data();
+    void resourceSubPath();
+
+private:
+    int requestCount() { return m_service.requests().size(); }
+
+    LessonService m_service;
+    QTemporaryDir m_pictures;
+    QString m_loadingImage;
+    QString m_failureImage;
+};
+
+void TestDownloadUtil::initTestCase()
+{
+    QVERIFY(m_service.start());
+    Singleton<HttpMgr>::instance()->init();
+    m_loadingImage = writePicture(m_pictures.filePath(QStringLiteral("loading.png")), Qt::gray);
+    m_failureImage = writePicture(m_pictures.filePath(QStringLiteral("failed.png")), Qt::red);
+}
+
+void TestDownloadUtil::init()
+{
+    m_service.reset();
+}
+
+void TestDownloadUtil::localPictureIsShownWithoutDownload_data()
+{
+    QTest::addColumn<bool>("asBackground");
+    QTest::addColumn<QString>("property");
+    QTest::newRow("border image") << false << "border-image";
+    QTest::newRow("background image") << true << "background-image";
+}
+
+void TestDownloadUtil::localPictureIsShownWithoutDownload()
+{
+    QFETCH(bool, asBackground);
+    QFETCH(QString, property);
+    const QString local = writePicture(m_pictures.filePath(QStringLiteral("local.png")), Qt::blue);
+    QLabel label;
+    label.resize(20, 20);
+
+    QCOMPARE(DownloadUtil::downloadImage(&label, local, &label, QStringLiteral("QLabel"),
+                                         asBackground, m_failureImage, m_loadingImage),
+             static_cast<NetworkImageReplyHolder *>(nullptr));
+    QVERIFY(label.styleSheet().contains(property));
+    QVERIFY(label.styleSheet().contains(ImageUtil::croppedImageFilePath(local, 20, 20)));
+
+    // A file: address is local as well: never requested.
+    QCOMPARE(DownloadUtil::downloadImage(&label, QUrl::fromLocalFile(local).toString(), &label,
+                                         QStringLiteral("QLabel"), asBackground, QString(),
+                                         QString()),
+             static_cast<NetworkImageReplyHolder *>(nullptr));
+    QTest::qWait(50);
+    QCOMPARE(requestCount(), 0);
+}
+
+void TestDownloadUtil::pictureDownloadShowsLoadingThenPicture()
+{
+    QLabel label;
+    label.resize(24, 24);
+    // The scheme in capitals is still a download.
+    QString url = m_service.fixtureUrl(QLatin1String(kPicture));
+    url.replace(0, 4, QStringLiteral("HTTP"));
+
+    NetworkImageReplyHolder *holder = DownloadUtil::downloadImage(
+        &label, url, &label, QStringLiteral("QLabel"), false, m_failureImage, m_loadingImage);
+    QVERIFY(holder);
+    QString sheetAtStart;
+    connect(holder, &NetworkImageReplyHolder::signal_onStart, this,
+            [&] { sheetAtStart = label.styleSheet(); });
+    QSignalSpy success(holder, &NetworkImageReplyHolder::signal_onSuccess);
+    QSignalSpy finished(holder, &NetworkImageReplyHolder::signal_onFinish);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(success.count(), 1);
+
+    const QString filePath = success.first().at(0).toString();
+    QCOMPARE(filePath, DownloadUtil::getImageFilePath(url));
+    QCOMPARE(QFileInfo(filePath).absolutePath(), getDownloadImageDir());
+    QVERIFY(sheetAtStart.contains(ImageUtil::croppedImageFilePath(m_loadingImage, 24, 24)));
+    QVERIFY(label.styleSheet().contains(ImageUtil::croppedImageFilePath(filePath, 24, 24)));
+}
+
+void TestDownloadUtil::pictureFailureShowsFailureImage()
+{
+    m_service.setFault(QStringLiteral("/files/") + kPicture, QStringLiteral("status"),
+                       QJsonObject{{"status", 404}});
+    QLabel label;
+    label.resize(16, 16);
+    // A URL never fetched before, so nothing is on disk yet.
+    const QString url = m_service.fixtureUrl(QLatin1String(kPicture)) + "?v=failure";
+    NetworkImageReplyHolder *holder = DownloadUtil::downloadImage(
+        &label, url, &label, QStringLiteral("QLabel"), true, m_failureImage, QString());
+    QVERIFY(holder);
+    QSignalSpy failure(holder, &NetworkImageReplyHolder::signal_onFailure);
+    QTRY_COMPARE(failure.count(), 1);
+    QCOMPARE(failure.first().at(0).toInt(), -203);
+    QVERIFY(label.styleSheet().contains(ImageUtil::croppedImageFilePath(m_failureImage, 16, 16)));
+    QVERIFY(!QFileInfo::exists(DownloadUtil::getImageFilePath(url)));
+}
+
+void TestDownloadUtil::pictureForClosedWidgetIsNotShown()
+{
+    QObject owner;
+    auto *label = new QLabel;
+    label->resize(10, 10);
+    const QString url = m_service.fixtureUrl(QLatin1String(kPicture)) + "?v=closed";
+    NetworkImageReplyHolder *holder = DownloadUtil::downloadImage(
+        &owner, url, label, QStringLiteral("QLabel"), false, QString(), QString());
+    QSignalSpy success(holder, &NetworkImageReplyHolder::signal_onSuccess);
+    delete label;
+    QTRY_COMPARE(success.count(), 1);
+    QVERIFY(QFileInfo::exists(success.first().at(0).toString()));
+}
+
+void TestDownloadUtil::foldersPerKind_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("courseware") << "pdf" << getResourceDownloadPath();
+    QTest::newRow("installer") << "installer" << getDownloadInstallerDir();
+    QTest::newRow("teacher audio") << "audio" << getDownloadResourceDir();
+}
+
+void TestDownloadUtil::foldersPerKind()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, folder);
+    QObject owner;
+    const QString url = m_service.fixtureUrl(QLatin1String(kPicture)) + "?kind=" + kind;
+    NetWorkDownloadReplyHolder *holder = nullptr;
+    if (kind == QLatin1String("pdf"))
+        holder = DownloadUtil::downloadPdf(&owner, url);
+    else if (kind == QLatin1String("installer"))
+        holder = DownloadUtil::downloadInstaller(&owner, url);
+    else
+        holder = DownloadUtil::downloadTeacherAudio(&owner, url, QStringLiteral("voice-501"));
+    QVERIFY(holder);
+    QCOMPARE(holder->parent(), &owner);
+    HolderRecorder recorder(holder);
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
+    QCOMPARE(recorder.filePath, NetWorkDownloadReplyHolder::getFilePath(url, folder));
+    QVERIFY(QFileInfo::exists(recorder.filePath));
+}
+
+void TestDownloadUtil::resourceSubPath_data()
+{
+    QTest::addColumn<QString>("subPath");
+    QTest::addColumn<bool>("allowed");
+    QTest::newRow("nested") << "class-10001/audio" << true;
+    QTest::newRow("dot dot inside") << "a/../b" << true;
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("parent") << "../escaped" << false;
+    QTest::newRow("deep parent") << "a/../../escaped" << false;
+    QTest::newRow("absolute") << QDir::tempPath() + "/escaped" << false;
+    QTest::newRow("sibling prefix") << "../resource-evil" << false;
+}
+
+void TestDownloadUtil::resourceSubPath()
+{
+    QFETCH(QString, subPath);
+    QFETCH(bool, allowed);
+    QObject owner;
+    const QString resourceDir = getDownloadResourceDir();
+    const QString folder = QDir::cleanPath(getAbsoluteFilePath(resourceDir, subPath));
+    const QString url = m_service.fixtureUrl(QLatin1String(kPicture)) + "?sub=" + subPath;
+
+    NetWorkDownloadReplyHolder *holder = DownloadUtil::downloadResource(&owner, url, subPath);
+    QVERIFY(holder);
+    HolderRecorder recorder(holder);
+    QTRY_VERIFY(recorder.ended());
+    if (allowed) {
+        QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
+        QCOMPARE(QFileInfo(recorder.filePath).absolutePath(), folder);
+    } else {
+        QCOMPARE(recorder.events,
+                 (QStringList{"start",
+                              QStringLiteral("failure:%1").arg(REQUEST_REFUSED_ERROR_CODE),
+                              "finish"}));
+        QVERIFY(!QFileInfo::exists(folder));
+        QCOMPARE(requestCount(), 0);
+    }
+}
+
+QTEST_MAIN(TestDownloadUtil)
+#include "tst_downloadutil.moc"

@@ -1,0 +1,176 @@
+#ifndef LOGINWINDOWTESTSUPPORT_H
+#define LOGINWINDOWTESTSUPPORT_H
+
+// Helpers shared by the login window tests of both roles: the saved login,
+// the action records, finding windows and reading the form.
+
+#include "mgr/apprestart.h"
+#include "mgr/singleton.h"
+#include "utility/actionlog.h"
+#include "utility/globalconstants.h"
+#include "utility/possibleidutil.h"
+#include "widget/baseloginwidget.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QWidget>
+
+namespace LoginTest {
+
+inline void clearSavedLogin()
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("velmo"),
+                       PossibleIdUtil::settingsApplicationName());
+    settings.remove(g_loginInfoKey);
+    settings.sync();
+}
+
+inline void saveLogin(const QString &text)
+{
+    PossibleIdUtil::setSetting(g_loginInfoKey, text);
+}
+
+inline QString savedLoginText()
+{
+    return PossibleIdUtil::getSetting(g_loginInfoKey, QString()).toString();
+}
+
+inline QJsonObject savedLogin()
+{
+    return QJsonDocument::fromJson(savedLoginText().toUtf8()).object();
+}
+
+// The records of the action log since the last restart(), as lines.
+class ActionRecords
+{
+public:
+    void restart(const QString &folder)
+    {
+        m_path = folder + QStringLiteral("/records-%1.action.log").arg(++m_count);
+        ActionLog::instance()->init(m_path);
+    }
+
+    QStringList lines() const
+    {
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return {};
+        QStringList result;
+        QTextStream stream(&file);
+        stream.setCodec("UTF-8");
+        while (!stream.atEnd()) {
+            const QString line = stream.readLine();
+            if (!line.isEmpty())
+                result.append(line);
+        }
+        return result;
+    }
+
+    // "kind,name,info" of every record, without version and time.
+    QStringList records() const
+    {
+        QStringList result;
+        for (const QString &line : lines()) {
+            const QStringList fields = line.split(QLatin1Char(','));
+            if (fields.size() < 6)
+                continue;
+            result.append(fields.at(0) + QLatin1Char(',') + fields.at(4) + QLatin1Char(',')
+                          + fields.mid(5).join(QLatin1Char(',')));
+        }
+        return result;
+    }
+
+    int count(const QString &record) const { return records().count(record); }
+
+private:
+    QString m_path;
+    int m_count = 0;
+};
+
+template<typename T>
+QList<T *> visibleWindows()
+{
+    QList<T *> result;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = dynamic_cast<T *>(widget); window && window->isVisible())
+            result.append(window);
+    }
+    return result;
+}
+
+// Closes every window and lets the deferred deletions run.
+inline void closeAllWindows()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        widget->close();
+        widget->deleteLater();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// The start-up and logout sequence of a login window.
+template<typename T>
+QPointer<T> openLoginWindow(bool allowAutoLogin)
+{
+    auto *window = new T(nullptr);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->initUi();
+    window->setShouldAutoLogin(allowAutoLogin);
+    window->readLoginInfo();
+    window->show();
+    return QPointer<T>(window);
+}
+
+template<typename T = QWidget>
+T *child(QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QString::fromLatin1(name));
+}
+
+inline bool isWaiting(QWidget *window)
+{
+    return child(window, "widgetLoading")->isVisible() && !child(window, "widget")->isVisible();
+}
+
+inline bool showsForm(QWidget *window)
+{
+    return !child(window, "widgetLoading")->isVisible() && child(window, "widget")->isVisible();
+}
+
+inline QString errorLine(QWidget *window)
+{
+    QLabel *label = child<QLabel>(window, "labelErrorMsg");
+    return label->isVisible() ? label->text() : QString();
+}
+
+// Requests under path recorded by the stand-in service.
+inline QJsonArray requestsTo(const QJsonArray &all, const QString &path)
+{
+    QJsonArray result;
+    for (const QJsonValue &request : all) {
+        if (request.toObject().value(QStringLiteral("path")).toString() == path)
+            result.append(request);
+    }
+    return result;
+}
+
+inline bool hasPendingReply(QWidget *window)
+{
+    return !window->findChildren<EntityNetworkReplyHolder *>().isEmpty();
+}
+
+} // namespace LoginTest
+
+#endif // LOGINWINDOWTESTSUPPORT_H

@@ -1,0 +1,55 @@
+#ifndef FAULTCONTROL_H
+#define FAULTCONTROL_H
+
+#include <QHash>
+#include <QJsonObject>
+#include <QString>
+
+#include <condition_variable>
+#include <mutex>
+
+// A fault that tests switch on for one exact path.
+struct Fault
+{
+    enum Mode { Delay, Hang, NonJson, Status, Truncate, Gzip, Chunked };
+
+    Mode mode = Delay;
+    int delayMs = 0;  // waited before answering, in every mode but Hang
+    int status = 500; // for Status
+};
+
+// The faults in force and the waits they cause. Waits end early on reset and
+// on shutdown, so a hanging request never holds up the tests or the exit.
+class FaultControl
+{
+public:
+    static constexpr int kMaxWaitMs = 60000;
+
+    // Sets the fault described by a /__control/fault body; returns an error
+    // text for a body it cannot use (and changes nothing then).
+    QString set(const QJsonObject &description);
+
+    // The fault for this path, counting one use of it; false when none.
+    bool take(const QString &path, Fault *fault);
+
+    // Sleeps up to ms; false when a reset or the shutdown cut it short.
+    bool wait(int ms);
+
+    void reset();
+    void shutdown();
+
+private:
+    struct Entry
+    {
+        Fault fault;
+        int remaining = -1; // uses left; -1 for every request
+    };
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    QHash<QString, Entry> m_faults;
+    quint64 m_generation = 0;
+    bool m_stopping = false;
+};
+
+#endif // FAULTCONTROL_H

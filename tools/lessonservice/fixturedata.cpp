@@ -1,0 +1,733 @@
+#include "fixturedata.h"
+
+#include "parsedrequest.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+const char *const FixtureData::kSupervisionToken = "supervisor-token";
+
+namespace {
+
+const char kCourseware[] = "courseware.pdf";
+const char kCover[] = "cover.png";
+const char kAudio[] = "lesson-audio.mp3";
+const char kVideo[] = "lesson-video.mp4";
+const char kVideoSound[] = "lesson-video-sound.mp3";
+const char kVideoCover[] = "video-cover.png";
+const char kMaterialId[] = "501";
+const int kClassMinutes = 25;
+const int kMaxUploads = 200;
+
+QByteArray contentTypeOf(const QString &suffix)
+{
+    static const QHash<QString, QByteArray> types = {
+        { QStringLiteral("pdf"), "application/pdf" },
+        { QStringLiteral("png"), "image/png" },
+        { QStringLiteral("jpg"), "image/jpeg" },
+        { QStringLiteral("jpeg"), "image/jpeg" },
+        { QStringLiteral("gif"), "image/gif" },
+        { QStringLiteral("mp3"), "audio/mpeg" },
+        { QStringLiteral("m4a"), "audio/mp4" },
+        { QStringLiteral("mp4"), "video/mp4" },
+    };
+    return types.value(suffix.toLower());
+}
+
+QString md5Hex(const QByteArray &data)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex());
+}
+
+qint64 startOfLocalDay(qint64 seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(seconds).date().startOfDay().toSecsSinceEpoch();
+}
+
+} // namespace
+
+FixtureData::FixtureData(qint64 startSeconds)
+{
+    m_people = {
+        { QStringLiteral("20001"), QStringLiteral("Lily"), QStringLiteral("13800000001"), QStringLiteral("student123"),
+          QStringLiteral("13800000001"), QStringLiteral("lily@example.com"), QStringLiteral("avatar-student.png"),
+          QStringLiteral("2"), QStringLiteral("7"), QStringLiteral("PreA") },
+        { QStringLiteral("20002"), QStringLiteral("Tom"), QString(), QString(),
+          QStringLiteral("13800000002"), QStringLiteral("tom@example.com"), QStringLiteral("avatar-student2.png"),
+          QStringLiteral("1"), QStringLiteral("8"), QStringLiteral("PreB") },
+        { QStringLiteral("30001"), QStringLiteral("Ms. Green"), QStringLiteral("teacher@example.com"),
+          QStringLiteral("teacher123"), QString(), QStringLiteral("teacher@example.com"),
+          QStringLiteral("avatar-teacher.png"), QStringLiteral("2"), QString(), QString() },
+    };
+
+    // The first class runs from the minute the service started, so it can be
+    // entered at once; the second follows two hours later.
+    const qint64 firstBegin = startSeconds - startSeconds % 60;
+    m_classes = {
+        { QStringLiteral("10001"), firstBegin, 1, QStringLiteral("30001"),
+          { QStringLiteral("20001"), QStringLiteral("20002") } },
+        { QStringLiteral("10002"), firstBegin + 2 * 3600, 1, QStringLiteral("30001"),
+          { QStringLiteral("20001") } },
+    };
+    resetState();
+}
+
+bool FixtureData::loadFiles(const QString &dir, QString *error)
+{
+    const QFileInfoList entries = QDir(dir).entryInfoList(QDir::Files, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        const QByteArray type = contentTypeOf(entry.suffix());
+        if (type.isEmpty())
+            continue;
+        QFile file(entry.absoluteFilePath());
+        if (!file.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString());
+            return false;
+        }
+        ServedFile served;
+        served.data = file.readAll();
+        served.contentType = type;
+        served.md5 = md5Hex(served.data);
+        m_files.insert(entry.fileName(), served);
+    }
+    for (const char *name : { kCourseware, kCover, kAudio, kVideo, kVideoSound, kVideoCover }) {
+        if (!m_files.contains(QLatin1String(name))) {
+            *error = QStringLiteral("fixture %1 is missing in %2").arg(QLatin1String(name), dir);
+            return false;
+        }
+    }
+    for (const FixturePerson &person : qAsConst(m_people)) {
+        if (!m_files.contains(person.avatar)) {
+            *error = QStringLiteral("fixture %1 is missing in %2").arg(person.avatar, dir);
+            return false;
+        }
+    }
+
+    QFile avinfoFile(QDir(dir).filePath(QStringLiteral("avinfo.json")));
+    if (!avinfoFile.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(avinfoFile.fileName(), avinfoFile.errorString());
+        return false;
+    }
+    QJsonParseError parseError;
+    const QJsonDocument avinfo = QJsonDocument::fromJson(avinfoFile.readAll(), &parseError);
+    if (!avinfo.isObject()) {
+        *error = QStringLiteral("%1 is not a JSON object: %2").arg(avinfoFile.fileName(), parseError.errorString());
+        return false;
+    }
+    m_avinfo = avinfo.object();
+    return true;
+}
+
+void FixtureData::setBaseUrl(const QString &baseUrl)
+{
+    m_baseUrl = baseUrl;
+}
+
+QString FixtureData::baseUrl() const
+{
+    return m_baseUrl;
+}
+
+QString FixtureData::fileUrl(const QString &name) const
+{
+    return m_baseUrl + QStringLiteral("/files/") + name;
+}
+
+bool FixtureData::fixtureFile(const QString &name, ServedFile *file) const
+{
+    const auto it = m_files.constFind(name);
+    if (it == m_files.constEnd())
+        return false;
+    *file = it.value();
+    return true;
+}
+
+QJsonObject FixtureData::avinfo(const QString &name) const
+{
+    return m_avinfo.value(name).toObject();
+}
+
+QString FixtureData::storeUpload(const UploadedPart &part)
+{
+    // Only a short alphanumeric suffix of the client's file name is kept, so
+    // the stored name is always safe to serve.
+    static const QRegularExpression suffixPattern(QStringLiteral("\\.([A-Za-z0-9]{1,5})$"));
+    const QRegularExpressionMatch suffix = suffixPattern.match(part.filename);
+
+    ServedFile served;
+    served.data = part.data;
+    served.md5 = md5Hex(part.data);
+    served.contentType = suffix.hasMatch() ? contentTypeOf(suffix.captured(1)) : QByteArray();
+    if (served.contentType.isEmpty())
+        served.contentType = "application/octet-stream";
+
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const QString name = QStringLiteral("%1-%2%3")
+                             .arg(++m_uploadCounter)
+                             .arg(served.md5.left(12))
+                             .arg(suffix.hasMatch() ? QLatin1Char('.') + suffix.captured(1).toLower() : QString());
+    m_uploads.insert(name, served);
+    m_uploadOrder.append(name);
+    while (m_uploadOrder.size() > kMaxUploads)
+        m_uploads.remove(m_uploadOrder.takeFirst());
+    return m_baseUrl + QStringLiteral("/uploads/") + name;
+}
+
+bool FixtureData::uploadedFile(const QString &name, ServedFile *file) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_uploads.constFind(name);
+    if (it == m_uploads.constEnd())
+        return false;
+    *file = it.value();
+    return true;
+}
+
+const FixturePerson *FixtureData::student(const QString &login) const
+{
+    for (const FixturePerson &candidate : m_people) {
+        if (candidate.id.startsWith(QLatin1Char('2')) && !candidate.login.isEmpty() && candidate.login == login)
+            return &candidate;
+    }
+    return nullptr;
+}
+
+const FixturePerson *FixtureData::teacher(const QString &login) const
+{
+    for (const FixturePerson &candidate : m_people) {
+        if (candidate.id.startsWith(QLatin1Char('3')) && !candidate.login.isEmpty()
+            && candidate.login.compare(login, Qt::CaseInsensitive) == 0) {
+            return &candidate;
+        }
+    }
+    return nullptr;
+}
+
+bool FixtureData::passwordMatches(const FixturePerson &person, const QString &given)
+{
+    // The client sends the lowercase MD5 of the password; the plain form is
+    // taken as well.
+    if (person.password.isEmpty() || given.isEmpty())
+        return false;
+    return given == person.password
+        || given.compare(md5Hex(person.password.toUtf8()), Qt::CaseInsensitive) == 0;
+}
+
+const FixturePerson *FixtureData::defaultStudent() const
+{
+    return person(QStringLiteral("20001"));
+}
+
+const FixturePerson *FixtureData::defaultTeacher() const
+{
+    return person(QStringLiteral("30001"));
+}
+
+bool FixtureData::hasClass(const QString &classId) const
+{
+    return findClass(classId) != nullptr;
+}
+
+bool FixtureData::isInClass(const QString &classId, const QString &uid) const
+{
+    const FixtureClass *lesson = findClass(classId);
+    return lesson && (lesson->teacherId == uid || lesson->studentIds.contains(uid));
+}
+
+QJsonObject FixtureData::studentLoginData(const FixturePerson &student) const
+{
+    return QJsonObject{
+        { QStringLiteral("id"), student.id },
+        { QStringLiteral("nickname"), student.nickname },
+        { QStringLiteral("skype"), QString() },
+        { QStringLiteral("qq"), QString() },
+        { QStringLiteral("mobile"), student.mobile },
+        { QStringLiteral("email"), student.email },
+        { QStringLiteral("avatar"), fileUrl(student.avatar) },
+        { QStringLiteral("source"), QStringLiteral("12") },
+        { QStringLiteral("sdk_type"), 2 },
+    };
+}
+
+QJsonObject FixtureData::teacherLoginData(const FixturePerson &teacher) const
+{
+    return QJsonObject{
+        { QStringLiteral("id"), teacher.id },
+        { QStringLiteral("nickname"), teacher.nickname },
+        { QStringLiteral("skype"), QString() },
+        { QStringLiteral("qq"), QString() },
+        { QStringLiteral("email"), teacher.email },
+        { QStringLiteral("avatar"), fileUrl(teacher.avatar) },
+        { QStringLiteral("source"), QStringLiteral("13") },
+        { QStringLiteral("sdk_type"), 2 },
+    };
+}
+
+QJsonArray FixtureData::bookedClassDays(const QString &studentId) const
+{
+    QVector<qint64> days;
+    QHash<qint64, int> counts;
+    for (const FixtureClass *lesson : classesOf(studentId)) {
+        const qint64 day = startOfLocalDay(lesson->beginTime);
+        if (!counts.contains(day))
+            days.append(day);
+        ++counts[day];
+    }
+    QJsonArray result;
+    for (qint64 day : qAsConst(days)) {
+        result.append(QJsonObject{
+            { QStringLiteral("date_time"), day },
+            { QStringLiteral("class_num"), counts.value(day) },
+        });
+    }
+    return result;
+}
+
+QJsonArray FixtureData::bookedClassesOfDay(const QString &studentId, qint64 day) const
+{
+    const QDate date = QDateTime::fromSecsSinceEpoch(day).date();
+    QJsonArray lessons;
+    for (const FixtureClass *lesson : classesOf(studentId)) {
+        if (QDateTime::fromSecsSinceEpoch(lesson->beginTime).date() != date)
+            continue;
+        const FixturePerson *teacher = person(lesson->teacherId);
+        QJsonArray students;
+        for (const QString &sid : lesson->studentIds) {
+            const FixturePerson *mate = person(sid);
+            students.append(QJsonObject{
+                { QStringLiteral("sid"), mate->id },
+                { QStringLiteral("nickname"), mate->nickname },
+                { QStringLiteral("skype"), QString() },
+                { QStringLiteral("qq"), QString() },
+                { QStringLiteral("pic"), fileUrl(mate->avatar) },
+            });
+        }
+        lessons.append(QJsonObject{
+            { QStringLiteral("id"), lesson->id },
+            { QStringLiteral("begin_time"), QString::number(lesson->beginTime) },
+            { QStringLiteral("use_tool"), QStringLiteral("2") },
+            { QStringLiteral("status"), QString::number(lesson->status) },
+            { QStringLiteral("free_try"), QStringLiteral("0") },
+            { QStringLiteral("cls_type"), QStringLiteral("1") },
+            { QStringLiteral("type"), QStringLiteral("1") },
+            { QStringLiteral("cls_max_num"), QStringLiteral("4") },
+            { QStringLiteral("cls_app_num"), QString::number(lesson->studentIds.size()) },
+            { QStringLiteral("materials"), QJsonObject{
+                  { QStringLiteral("cname"), QStringLiteral("Level 1") },
+                  { QStringLiteral("mname"), QStringLiteral("Unit 3: Colours") },
+                  { QStringLiteral("pic"), fileUrl(QLatin1String(kCover)) },
+                  { QStringLiteral("mdl"), QString() },
+                  { QStringLiteral("bdl"), QString() },
+                  { QStringLiteral("pdf_md5"), fileMd5(QLatin1String(kCourseware)) },
+                  { QStringLiteral("voices"), voices() },
+                  { QStringLiteral("videos"), videos() },
+              } },
+            { QStringLiteral("teacher"), QJsonObject{
+                  { QStringLiteral("tid"), teacher->id },
+                  { QStringLiteral("nickname"), teacher->nickname },
+                  { QStringLiteral("skype"), QString() },
+                  { QStringLiteral("qq"), QString() },
+                  { QStringLiteral("pic"), fileUrl(teacher->avatar) },
+                  { QStringLiteral("is_tester"), QStringLiteral("0") },
+                  { QStringLiteral("catalog"), QStringLiteral("1") },
+              } },
+            { QStringLiteral("students"), students },
+            { QStringLiteral("agorainfo"), QJsonObject{
+                  { QStringLiteral("class_key"), QStringLiteral("class-key-") + lesson->id },
+                  { QStringLiteral("media_key"), QStringLiteral("media-key-") + lesson->id },
+                  { QStringLiteral("expired_time"), lesson->beginTime + 86400 },
+              } },
+        });
+    }
+    if (lessons.isEmpty())
+        return QJsonArray();
+    return QJsonArray{ QJsonObject{
+        { QStringLiteral("timestamp"), startOfLocalDay(day) },
+        { QStringLiteral("data"), lessons },
+    } };
+}
+
+QJsonArray FixtureData::scheduleDays(const QString &teacherId, qint64 firstDay) const
+{
+    const QDate first = QDateTime::fromSecsSinceEpoch(firstDay).date();
+    const QString pdf = fileUrl(QLatin1String(kCourseware));
+    QJsonArray days;
+    for (const QDate &date : { first, first.addDays(1) }) {
+        QJsonArray classes;
+        for (const FixtureClass *lesson : classesOf(teacherId)) {
+            if (QDateTime::fromSecsSinceEpoch(lesson->beginTime).date() != date)
+                continue;
+            QJsonArray students;
+            for (const QString &sid : lesson->studentIds) {
+                const FixturePerson *mate = person(sid);
+                students.append(QJsonObject{
+                    { QStringLiteral("sid"), mate->id },
+                    { QStringLiteral("nickname"), mate->nickname },
+                    { QStringLiteral("like_num"), QString::number(likesOf(mate->id)) },
+                    { QStringLiteral("pic"), fileUrl(mate->avatar) },
+                    { QStringLiteral("age"), mate->age },
+                    { QStringLiteral("grd_level"), mate->grdLevel },
+                });
+            }
+            classes.append(QJsonObject{
+                { QStringLiteral("class_id"), lesson->id },
+                { QStringLiteral("room_id"), QStringLiteral("room-") + lesson->id },
+                { QStringLiteral("begin_time"), QString::number(lesson->beginTime) },
+                { QStringLiteral("class_time"), kClassMinutes },
+                { QStringLiteral("pub_cls_id"), QStringLiteral("0") },
+                { QStringLiteral("free_try"), QStringLiteral("0") },
+                { QStringLiteral("cls_type"), QStringLiteral("1") },
+                { QStringLiteral("type"), QStringLiteral("1") },
+                { QStringLiteral("status"), QString::number(lesson->status) },
+                { QStringLiteral("cls_max_num"), QStringLiteral("4") },
+                { QStringLiteral("cls_app_num"), QString::number(lesson->studentIds.size()) },
+                { QStringLiteral("tch_plan_url"), pdf },
+                { QStringLiteral("material"), QJsonObject{
+                      { QStringLiteral("mid"), QLatin1String(kMaterialId) },
+                      { QStringLiteral("mainurl"), pdf },
+                      { QStringLiteral("backurl"), pdf },
+                      { QStringLiteral("tch_mainurl"), pdf },
+                      { QStringLiteral("tch_backurl"), pdf },
+                      { QStringLiteral("pic"), fileUrl(QLatin1String(kCover)) },
+                  } },
+                { QStringLiteral("teacher"), QJsonObject{
+                      { QStringLiteral("tid"), lesson->teacherId },
+                      { QStringLiteral("nickname"), person(lesson->teacherId)->nickname },
+                  } },
+                { QStringLiteral("students"), students },
+                { QStringLiteral("resource"), resources() },
+                { QStringLiteral("use_tool"), 2 },
+            });
+        }
+        days.append(QJsonObject{
+            { QStringLiteral("timestamp"), date.startOfDay().toSecsSinceEpoch() },
+            { QStringLiteral("data"), classes },
+        });
+    }
+    return days;
+}
+
+QJsonObject FixtureData::teacherClassDetails(const QString &classId) const
+{
+    const FixtureClass *lesson = findClass(classId);
+    if (!lesson)
+        return QJsonObject();
+    const FixturePerson *teacher = person(lesson->teacherId);
+    const QString pdf = fileUrl(QLatin1String(kCourseware));
+    QJsonArray students;
+    for (const QString &sid : lesson->studentIds) {
+        const FixturePerson *mate = person(sid);
+        students.append(QJsonObject{
+            { QStringLiteral("id"), mate->id },
+            { QStringLiteral("nickname"), mate->nickname },
+            { QStringLiteral("email"), mate->email },
+            { QStringLiteral("gender"), mate->gender },
+            { QStringLiteral("age"), mate->age },
+            { QStringLiteral("avatar"), fileUrl(mate->avatar) },
+            { QStringLiteral("grd_level"), mate->grdLevel },
+        });
+    }
+    return QJsonObject{
+        { QStringLiteral("id"), lesson->id },
+        { QStringLiteral("begin_time"), lesson->beginTime },
+        { QStringLiteral("class_time"), kClassMinutes },
+        { QStringLiteral("status"), lesson->status },
+        { QStringLiteral("use_tool"), 2 },
+        { QStringLiteral("free_try"), QStringLiteral("0") },
+        { QStringLiteral("zoom_id"), QString() },
+        { QStringLiteral("teacher"), QJsonObject{
+              { QStringLiteral("id"), teacher->id },
+              { QStringLiteral("nickname"), teacher->nickname },
+              { QStringLiteral("email"), teacher->email },
+              { QStringLiteral("skype"), QString() },
+              { QStringLiteral("qq"), QString() },
+              { QStringLiteral("avatar"), fileUrl(teacher->avatar) },
+              { QStringLiteral("tx_identifier"), QStringLiteral("tx-") + teacher->id },
+          } },
+        { QStringLiteral("material"), QJsonObject{
+              { QStringLiteral("id"), QLatin1String(kMaterialId) },
+              { QStringLiteral("cid"), QStringLiteral("3") },
+              { QStringLiteral("course_name"), QStringLiteral("少儿英语 1级") },
+              { QStringLiteral("course_ename"), QStringLiteral("Level 1") },
+              { QStringLiteral("stype"), QStringLiteral("1") },
+              { QStringLiteral("pdf"), pdf },
+              { QStringLiteral("stu_back_pdf"), pdf },
+              { QStringLiteral("pdf_tch"), pdf },
+              { QStringLiteral("tea_back_pdf"), pdf },
+              { QStringLiteral("stype_cname"), QStringLiteral("少儿英语") },
+              { QStringLiteral("stype_ename"), QStringLiteral("Kids English") },
+              { QStringLiteral("cname"), QStringLiteral("第三单元：颜色") },
+              { QStringLiteral("ename"), QStringLiteral("Unit 3: Colours") },
+              { QStringLiteral("md5"), fileMd5(QLatin1String(kCourseware)) },
+              { QStringLiteral("pic"), fileUrl(QLatin1String(kCover)) },
+              { QStringLiteral("count_pdf"), 1 },
+              { QStringLiteral("count_voice"), 1 },
+              { QStringLiteral("count_video"), 1 },
+          } },
+        { QStringLiteral("student"), students },
+        { QStringLiteral("resource"), resources() },
+    };
+}
+
+QJsonObject FixtureData::classInfo(const QString &classId, double clientLocalTs, qint64 receivedMs) const
+{
+    const FixtureClass *lesson = findClass(classId);
+    if (!lesson)
+        return QJsonObject();
+    const FixturePerson *teacher = person(lesson->teacherId);
+    const QString pdf = fileUrl(QLatin1String(kCourseware));
+    const QString pdfMd5 = fileMd5(QLatin1String(kCourseware));
+
+    QJsonArray students;
+    for (const QString &sid : lesson->studentIds) {
+        const FixturePerson *mate = person(sid);
+        const AwardRecord award = lastAwardOf(sid);
+        students.append(QJsonObject{
+            { QStringLiteral("sid"), mate->id },
+            { QStringLiteral("nickname"), mate->nickname },
+            { QStringLiteral("like_num"), QString::number(likesOf(sid)) },
+            { QStringLiteral("pic"), fileUrl(mate->avatar) },
+            { QStringLiteral("age"), mate->age },
+            { QStringLiteral("grd_level"), mate->grdLevel },
+            { QStringLiteral("lastAwardsInfo"), QJsonObject{
+                  { QStringLiteral("sid"), mate->id },
+                  { QStringLiteral("award_id"), award.awardId },
+                  { QStringLiteral("award_time"), award.awardTime },
+              } },
+        });
+    }
+
+    int renewals = 0;
+    bool commented = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        renewals = m_keyRenewals.value(lesson->id);
+        commented = m_commented.contains(lesson->id);
+    }
+
+    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    return QJsonObject{
+        { QStringLiteral("class_id"), lesson->id },
+        { QStringLiteral("room_id"), QStringLiteral("room-") + lesson->id },
+        { QStringLiteral("begin_time"), QString::number(lesson->beginTime) },
+        { QStringLiteral("class_time"), kClassMinutes },
+        { QStringLiteral("free_try"), QStringLiteral("0") },
+        { QStringLiteral("cls_type"), QStringLiteral("1") },
+        { QStringLiteral("type"), QStringLiteral("1") },
+        { QStringLiteral("status"), QString::number(lesson->status) },
+        { QStringLiteral("cls_max_num"), QStringLiteral("4") },
+        { QStringLiteral("cls_app_num"), QString::number(lesson->studentIds.size()) },
+        { QStringLiteral("tch_plan_url"), pdf },
+        { QStringLiteral("material"), QJsonObject{
+              { QStringLiteral("mid"), QLatin1String(kMaterialId) },
+              { QStringLiteral("pdf"), pdf },
+              { QStringLiteral("md5"), pdfMd5 },
+              { QStringLiteral("pdf_tch"), pdf },
+              { QStringLiteral("tch_md5"), pdfMd5 },
+              { QStringLiteral("pic"), fileUrl(QLatin1String(kCover)) },
+              { QStringLiteral("mainurl"), pdf },
+              { QStringLiteral("backurl"), pdf },
+              { QStringLiteral("tch_mainurl"), pdf },
+              { QStringLiteral("tch_backurl"), pdf },
+              { QStringLiteral("voices"), voices() },
+              { QStringLiteral("videos"), videos() },
+          } },
+        { QStringLiteral("teacher"), QJsonObject{
+              { QStringLiteral("tid"), teacher->id },
+              { QStringLiteral("nickname"), teacher->nickname },
+              { QStringLiteral("pic"), fileUrl(teacher->avatar) },
+          } },
+        { QStringLiteral("students"), students },
+        { QStringLiteral("agorainfo"), QJsonObject{
+              { QStringLiteral("sig_key"), QStringLiteral("sig-key-%1-%2").arg(lesson->id).arg(renewals) },
+              { QStringLiteral("media_key"), QStringLiteral("media-key-%1-%2").arg(lesson->id).arg(renewals) },
+              { QStringLiteral("record_key"), QStringLiteral("record-key-") + lesson->id },
+              { QStringLiteral("expired_time"), lesson->beginTime + 86400 },
+          } },
+        { QStringLiteral("cs_ts"), QJsonObject{
+              { QStringLiteral("client_local_ts"), clientLocalTs },
+              { QStringLiteral("server_local_ts"), static_cast<double>(receivedMs) },
+              { QStringLiteral("server_delay"), static_cast<double>(nowMs - receivedMs) },
+          } },
+        { QStringLiteral("app_config"), QJsonObject{
+              { QStringLiteral("fps"), 40 },
+              { QStringLiteral("video_play_mode"), 1 },
+          } },
+        { QStringLiteral("is_commented"), commented },
+    };
+}
+
+QJsonObject FixtureData::renewAgoraInfo(const QString &classId)
+{
+    const FixtureClass *lesson = findClass(classId);
+    if (!lesson)
+        return QJsonObject();
+    int renewals = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        renewals = ++m_keyRenewals[lesson->id];
+    }
+    return QJsonObject{
+        { QStringLiteral("sig_key"), QStringLiteral("sig-key-%1-%2").arg(lesson->id).arg(renewals) },
+        { QStringLiteral("media_key"), QStringLiteral("media-key-%1-%2").arg(lesson->id).arg(renewals) },
+        { QStringLiteral("record_key"), QStringLiteral("record-key-") + lesson->id },
+        { QStringLiteral("expired_time"), QDateTime::currentSecsSinceEpoch() + 86400 },
+    };
+}
+
+QJsonObject FixtureData::upgradeInfo(const QString &source) const
+{
+    // The running version is the newest one: the check offers nothing.
+    return QJsonObject{
+        { QStringLiteral("LatestVer"), QStringLiteral("1.1.5.1") },
+        { QStringLiteral("ForceVer"), QStringLiteral("1.0.0.0") },
+        { QStringLiteral("NoNeedVer"), QString() },
+        { QStringLiteral("UpdateLog"), QString() },
+        { QStringLiteral("FileMd5"), QString() },
+        { QStringLiteral("DownLoadMainUrl"), QString() },
+        { QStringLiteral("DownLoadBackupUrl"), QString() },
+        { QStringLiteral("type"), source },
+        { QStringLiteral("status"), QStringLiteral("1") },
+    };
+}
+
+QJsonObject FixtureData::appConfig() const
+{
+    // The proxy serves the fixtures under /proxy/<anything>/<file name>.
+    return QJsonObject{
+        { QStringLiteral("material_stagnate_timeout"), QStringLiteral("15") },
+        { QStringLiteral("material_proxy_server"), m_baseUrl + QStringLiteral("/proxy/") },
+        { QStringLiteral("video_play_audiomixing"), QStringLiteral("1") },
+    };
+}
+
+void FixtureData::addLike(const QString &classId, const QString &uid)
+{
+    if (!isInClass(classId, uid))
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_likes[uid];
+}
+
+void FixtureData::recordAward(const QString &classId, const QStringList &uids, const QString &awardId, qint64 when)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const QString &uid : uids) {
+        if (isInClass(classId, uid))
+            m_lastAwards.insert(uid, AwardRecord{ awardId, QString::number(when) });
+    }
+}
+
+void FixtureData::markCommented(const QString &classId)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_commented.insert(classId);
+}
+
+void FixtureData::resetState()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_likes = { { QStringLiteral("20001"), 3 }, { QStringLiteral("20002"), 1 } };
+    m_lastAwards.clear();
+    m_commented.clear();
+    m_keyRenewals.clear();
+    m_uploads.clear();
+    m_uploadOrder.clear();
+}
+
+const FixturePerson *FixtureData::person(const QString &id) const
+{
+    for (const FixturePerson &candidate : m_people) {
+        if (candidate.id == id)
+            return &candidate;
+    }
+    return nullptr;
+}
+
+const FixtureClass *FixtureData::findClass(const QString &classId) const
+{
+    for (const FixtureClass &lesson : m_classes) {
+        if (lesson.id == classId)
+            return &lesson;
+    }
+    return nullptr;
+}
+
+QVector<const FixtureClass *> FixtureData::classesOf(const QString &uid) const
+{
+    QVector<const FixtureClass *> result;
+    for (const FixtureClass &lesson : m_classes) {
+        if (lesson.teacherId == uid || lesson.studentIds.contains(uid))
+            result.append(&lesson);
+    }
+    return result;
+}
+
+int FixtureData::likesOf(const QString &uid) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_likes.value(uid);
+}
+
+FixtureData::AwardRecord FixtureData::lastAwardOf(const QString &uid) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lastAwards.value(uid);
+}
+
+QJsonArray FixtureData::voices() const
+{
+    return QJsonArray{ QJsonObject{
+        { QStringLiteral("id"), QStringLiteral("601") },
+        { QStringLiteral("voice"), fileUrl(QLatin1String(kAudio)) },
+        { QStringLiteral("sort"), QStringLiteral("1") },
+        { QStringLiteral("voice_md5"), fileMd5(QLatin1String(kAudio)) },
+        { QStringLiteral("name"), QStringLiteral("Colour song") },
+    } };
+}
+
+QJsonArray FixtureData::videos() const
+{
+    // The client turns every "http://" of "video_sm" and "voice" into
+    // "https://", which this plain-HTTP service cannot answer; the scheme in
+    // capitals is left alone by that rewrite and means the same address.
+    QString sound = fileUrl(QLatin1String(kVideoSound));
+    sound.replace(0, 4, QStringLiteral("HTTP"));
+    return QJsonArray{ QJsonObject{
+        { QStringLiteral("id"), QStringLiteral("701") },
+        { QStringLiteral("video"), fileUrl(QLatin1String(kVideo)) },
+        { QStringLiteral("video_sm"), QString() },
+        { QStringLiteral("pic"), fileUrl(QLatin1String(kVideoCover)) },
+        { QStringLiteral("name"), QStringLiteral("Colours in the park") },
+        { QStringLiteral("voice"), sound },
+    } };
+}
+
+QJsonArray FixtureData::resources() const
+{
+    auto resource = [this](int mid, const char *name, int type, const QString &voice) {
+        return QJsonObject{
+            { QStringLiteral("mid"), mid },
+            { QStringLiteral("name"), QLatin1String(name) },
+            { QStringLiteral("type"), type },
+            { QStringLiteral("path"), fileUrl(QLatin1String(name)) },
+            { QStringLiteral("voice"), voice },
+            { QStringLiteral("md5"), fileMd5(QLatin1String(name)) },
+        };
+    };
+    return QJsonArray{
+        resource(501, kCourseware, 1, QString()),
+        resource(601, kAudio, 2, QString()),
+        resource(701, kVideo, 3, fileUrl(QLatin1String(kVideoSound))),
+    };
+}
+
+QString FixtureData::fileMd5(const QString &name) const
+{
+    return m_files.value(name).md5;
+}
