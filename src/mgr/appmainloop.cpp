@@ -2,13 +2,11 @@
 
 #include "biz/device/agora/agoradevicedetecting.h"
 #include "biz/im/mqtt/mqttimsdk.h"
-#include "buildconstants.h"
 #include "mgr/apprestart.h"
+#include "mgr/baseapplication.h"
 #include "mgr/frozendetectormgr.h"
 #include "mgr/logmgr.h"
 #include "mgr/singleton.h"
-#include "mgr/studentapplication.h"
-#include "mgr/teacherapplication.h"
 #include "platform/processlauncher.h"
 #include "platform/singleinstanceguard.h"
 #include "utility/actionlog.h"
@@ -48,13 +46,6 @@ QString AppMainLoop::restartArgument(const QString &classId)
     return QStringLiteral("AppRestart:%1").arg(classId);
 }
 
-BaseApplication *AppMainLoop::createApplication() const
-{
-    if (getClientRole() == 1)
-        return new StudentApplication();
-    return new TeacherApplication();
-}
-
 int AppMainLoop::run()
 {
     for (;;) {
@@ -69,7 +60,7 @@ int AppMainLoop::run()
         {
             WindowRaiseServer server;
             server.listen(SingleInstanceUtility::mutexName());
-            std::unique_ptr<BaseApplication> application(createApplication());
+            const std::unique_ptr<BaseApplication> application = BaseApplication::createForRole();
             application->start(m_argc, m_argv);
             exitCode = m_exec ? m_exec() : QApplication::exec();
             closeRemainingWindows();

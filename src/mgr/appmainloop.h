@@ -6,8 +6,6 @@
 
 #include <functional>
 
-class BaseApplication;
-
 // The program's main loop: one pass is one life of the user interface
 // (toolkit application, application object of the role, its windows). The
 // exit code of the event loop decides what follows: 124 ends for an upgrade,
@@ -41,9 +39,11 @@ public:
 
     static QString restartArgument(const QString &classId);
 
+    // Deletes the windows of a pass that are still there and own themselves
+    // (delete-on-close), and those already closed but not yet deleted.
+    static void closeRemainingWindows();
+
 private:
-    BaseApplication *createApplication() const;
-    void closeRemainingWindows();
     void shutdown(int exitCode);
 
     int &m_argc;

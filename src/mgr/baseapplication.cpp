@@ -15,9 +15,13 @@
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/minidumpmgr.h"
 #include "mgr/singleton.h"
+#include "mgr/studentapplication.h"
+#include "mgr/teacherapplication.h"
 #include "mgr/upgrademgr.h"
 #include "utility/actionlog.h"
+#include "utility/serverconfig.h"
 #include "widget/baseloginwidget.h"
+#include "widget/loginactions.h"
 #include "widget/supervisionclass.h"
 
 #include <QMetaType>
@@ -25,11 +29,19 @@
 
 #include <cstdint>
 
+std::unique_ptr<BaseApplication> BaseApplication::createForRole()
+{
+    if (getClientRole() == 1)
+        return std::make_unique<StudentApplication>();
+    return std::make_unique<TeacherApplication>();
+}
+
 void BaseApplication::start(int argc, char *argv[])
 {
     // Signals with uint32_t arguments are queued across threads.
     qRegisterMetaType<uint32_t>("uint32_t");
     initManagers();
+    checkServerSettings();
     showLoginWidget(argc, argv);
     ActionLog::instance()->NormalInfo(QStringLiteral("app_start"),
                                       getClientRole() == 1 ? QStringLiteral("{StudentApplication}")
@@ -55,11 +67,31 @@ void BaseApplication::initManagers()
     Singleton<GlobalDataMgr>::instance()->init();
 }
 
-void BaseApplication::showLoginWidget(int argc, char *argv[])
+void BaseApplication::checkServerSettings()
+{
+    // current() logs each problem itself, once per process.
+    const ServerConfig config = ServerConfig::current();
+    if (config.isValid())
+        return;
+    qCritical("the server settings in %s cannot be used; signing in and lessons will fail until they are fixed",
+              qUtf8Printable(config.path()));
+    LoginActions::showNotice(nullptr, QStringLiteral("Lessonry"),
+                             QStringLiteral("The server settings cannot be used, so signing in and lessons will "
+                                            "not work until they are fixed:\n\n%1")
+                                 .arg(config.errorString()));
+}
+
+baseloginwidget *BaseApplication::newLoginWidget()
 {
     baseloginwidget *widget = createLoginWidget();
     widget->setAttribute(Qt::WA_DeleteOnClose);
     widget->initUi();
+    return widget;
+}
+
+void BaseApplication::showLoginWidget(int argc, char *argv[])
+{
+    baseloginwidget *widget = newLoginWidget();
 
     qInfo("<supervision> argc count:%d", argc);
     if (argc >= 2 && argv && argv[1]) {

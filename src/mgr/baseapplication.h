@@ -1,6 +1,8 @@
 #ifndef BASEAPPLICATION_H
 #define BASEAPPLICATION_H
 
+#include <memory>
+
 class baseloginwidget;
 
 // Start-up of one pass of the main loop: creates and initialises the shared
@@ -12,9 +14,17 @@ public:
     BaseApplication() = default;
     virtual ~BaseApplication() = default;
 
+    // The application object of the built-in role (getClientRole()).
+    static std::unique_ptr<BaseApplication> createForRole();
+
     virtual void start(int argc, char *argv[]);
 
     void showLoginWidget(int argc, char *argv[]);
+
+    // A new login window of the role, deleted when closed, its form built
+    // (initUi). The caller settles automatic login, then reads the saved
+    // login and shows the window.
+    baseloginwidget *newLoginWidget();
 
 protected:
     virtual void initManagers();
@@ -22,6 +32,11 @@ protected:
     virtual baseloginwidget *createLoginWidget() = 0;
 
 private:
+    // A servers file that is missing, unreadable or incomplete is logged
+    // and shown to the user; start-up then goes on, and calls to a server
+    // that is not configured fail with their own errors.
+    void checkServerSettings();
+
     BaseApplication(const BaseApplication &) = delete;
     BaseApplication &operator=(const BaseApplication &) = delete;
 };

@@ -1,8 +1,7 @@
 #include "basecoursemainwidget.h"
 
-#include "buildconstants.h"
-#include "widget/student/studentloginwidget.h"
-#include "widget/teacher/teacherloginwidget.h"
+#include "mgr/baseapplication.h"
+#include "widget/baseloginwidget.h"
 
 BaseCourseMainWidget::BaseCourseMainWidget(QWidget *parent)
     : BaseMainWidget(parent)
@@ -12,14 +11,8 @@ BaseCourseMainWidget::BaseCourseMainWidget(QWidget *parent)
 void BaseCourseMainWidget::applicationLogout()
 {
     qInfo("application Logout...");
-    baseloginwidget *loginWidget = nullptr;
-    if (getClientRole() == 1)
-        loginWidget = new studentloginwidget(nullptr);
-    else
-        loginWidget = new teacherloginwidget(nullptr);
-
-    loginWidget->setAttribute(Qt::WA_DeleteOnClose);
-    loginWidget->initUi();
+    const std::unique_ptr<BaseApplication> application = BaseApplication::createForRole();
+    baseloginwidget *loginWidget = application->newLoginWidget();
     loginWidget->setShouldAutoLogin(false);
     loginWidget->readLoginInfo();
     loginWidget->show();

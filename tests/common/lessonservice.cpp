@@ -2,13 +2,13 @@
 
 #include "testutil.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QHostAddress>
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QTcpSocket>
-#include <QTextStream>
 #include <QtGlobal>
 
 namespace {
@@ -36,7 +36,9 @@ bool LessonService::start()
     m_process.reset(new QProcess);
     // The service's own complaints belong in the test output.
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process->start(program, { QStringLiteral("--port"), QStringLiteral("0") });
+    // The service ends with this process, even when a test crashes.
+    m_process->start(program, { QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--parent-pid"),
+                                QString::number(QCoreApplication::applicationPid()) });
     if (!m_process->waitForStarted(kStartTimeoutMs)) {
         qWarning("cannot start %s: %s", qPrintable(program), qPrintable(m_process->errorString()));
         m_process.reset();
@@ -210,26 +212,7 @@ bool LessonService::writeServersIni()
         qWarning("cannot make a folder for servers.ini: %s", qPrintable(m_iniDir->errorString()));
         return false;
     }
-    QFile file(serversIniPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning("cannot write %s: %s", qPrintable(file.fileName()), qPrintable(file.errorString()));
-        return false;
-    }
-    const QString base = baseUrl();
-    QTextStream out(&file);
-    out << "[api]\n"
-        << "main=" << base << '\n'
-        << "us=" << base << '\n'
-        << "europe=" << base << '\n'
-        << "singapore=" << base << '\n'
-        << "development=" << base << '\n'
-        << "\n[web]\n"
-        << "site=" << base << '\n'
-        << "\n[mqtt]\n"
-        << "production_host=127.0.0.1\n"
-        << "production_port=1883\n"
-        << "development_host=127.0.0.1\n"
-        << "development_port=1883\n";
-    out.flush();
-    return file.error() == QFileDevice::NoError;
+    TestUtil::ServerAddresses addresses;
+    addresses.main = baseUrl();
+    return TestUtil::writeServersIni(serversIniPath(), addresses);
 }

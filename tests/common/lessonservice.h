@@ -36,7 +36,8 @@ public:
     LessonService &operator=(const LessonService &) = delete;
 
     // Starts the service and waits until it listens; false (with a warning
-    // saying why) when it could not be started.
+    // saying why) when it could not be started. The service ends with the
+    // thread that starts it, so call this from the test's main thread.
     bool start();
     // Ends the service and takes LESSONRY_SERVERS_INI away again.
     void stop();

@@ -1,5 +1,6 @@
 #include "testutil.h"
 
+#include <QFile>
 #include <QTcpServer>
 
 namespace TestUtil {
@@ -15,6 +16,33 @@ quint16 freeTcpPort()
 QString binDir()
 {
     return QStringLiteral(LESSONRY_BIN_DIR);
+}
+
+bool writeServersIni(const QString &path, const ServerAddresses &addresses)
+{
+    const auto orMain = [&addresses](const QString &address) {
+        return address.isEmpty() ? addresses.main : address;
+    };
+    const QString text = QStringLiteral("[api]\nmain=%1\nus=%2\neurope=%3\nsingapore=%4\ndevelopment=%5\n"
+                                        "[web]\nsite=%6\n"
+                                        "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=1883\n"
+                                        "development_host=127.0.0.1\ndevelopment_port=1883\n")
+                             .arg(addresses.main, orMain(addresses.us), orMain(addresses.europe),
+                                  orMain(addresses.singapore), orMain(addresses.development), orMain(addresses.site));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toUtf8()) < 0 || !file.flush()) {
+        qWarning("cannot write %s: %s", qPrintable(path), qPrintable(file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool useServersIni(const QString &path, const ServerAddresses &addresses)
+{
+    if (!writeServersIni(path, addresses))
+        return false;
+    qputenv("LESSONRY_SERVERS_INI", QFile::encodeName(path));
+    return true;
 }
 
 } // namespace TestUtil

@@ -11,6 +11,23 @@ quint16 freeTcpPort();
 // Folder of the built binaries (the client's installation folder).
 QString binDir();
 
+// The addresses of a servers file; an entry left empty takes main's.
+struct ServerAddresses
+{
+    QString main;
+    QString us;
+    QString europe;
+    QString singapore;
+    QString development;
+    QString site;
+};
+
+// Writes a complete servers file at path, both brokers at 127.0.0.1:1883;
+// false, with a warning saying why, when it cannot be written.
+bool writeServersIni(const QString &path, const ServerAddresses &addresses);
+// Writes the file as above and points LESSONRY_SERVERS_INI at it.
+bool useServersIni(const QString &path, const ServerAddresses &addresses);
+
 } // namespace TestUtil
 
 #endif // TESTUTIL_H

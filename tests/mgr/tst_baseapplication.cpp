@@ -1,3 +1,4 @@
+#include "mgr/appmainloop.h"
 #include "mgr/apprestart.h"
 #include "mgr/logmgr.h"
 #include "mgr/singleton.h"
@@ -5,11 +6,12 @@
 #include "utility/actionlog.h"
 #include "utility/globalconstants.h"
 #include "widget/baseloginwidget.h"
+#include "widget/loginactions.h"
 #include "widget/supervisionclass.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QPointer>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -44,23 +46,21 @@ private slots:
     void startArgument_data();
     void startArgument();
     void servicesStartInOrderAndStartIsRecorded();
+    void unusableServerSettingsAreShownAtStart_data();
+    void unusableServerSettingsAreShownAtStart();
 };
 
 void TestBaseApplication::cleanup()
 {
-    QList<QPointer<QWidget>> windows;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->testAttribute(Qt::WA_DeleteOnClose))
-            windows << window;
-    }
-    for (const QPointer<QWidget> &window : windows)
-        delete window.data();
+    AppMainLoop::closeRemainingWindows();
     AppRestart *restart = Singleton<AppRestart>::instance();
     restart->setAppRestart(false);
     restart->setCurClassId(QString());
     SupervisionClass::setSupervisionClassFlag(false);
     SupervisionClass::setSupervisionToken(QString());
     SupervisionClass::setSupervisionClassId(QString());
+    LoginActions::setNoticeHandler({});
+    qunsetenv("LESSONRY_SERVERS_INI");
 }
 
 void TestBaseApplication::startArgument_data()
@@ -139,6 +139,70 @@ void TestBaseApplication::servicesStartInOrderAndStartIsRecorded()
     QCOMPARE(fields.value(0), QStringLiteral("normal"));
     QCOMPARE(fields.value(4), QStringLiteral("app_start"));
     QCOMPARE(fields.value(5), QStringLiteral("{StudentApplication}"));
+}
+
+void TestBaseApplication::unusableServerSettingsAreShownAtStart_data()
+{
+    QTest::addColumn<QString>("file"); // in a fresh folder; empty: the shipped file
+    QTest::addColumn<QString>("content"); // written unless null
+    QTest::addColumn<QString>("problem"); // empty: nothing to report
+
+    QTest::newRow("shipped file") << QString() << QString() << QString();
+    QTest::newRow("missing file") << "absent.ini" << QString() << "The server settings file \"%1\" does not exist.";
+    QTest::newRow("folder instead of a file") << "." << QString() << "The server settings file \"%1\" cannot be read.";
+    QTest::newRow("no web site")
+        << "servers.ini"
+        << "[api]\nmain=http://127.0.0.1:1\nus=http://127.0.0.1:1\neurope=http://127.0.0.1:1\n"
+           "singapore=http://127.0.0.1:1\ndevelopment=http://127.0.0.1:1\n"
+           "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=1883\n"
+           "development_host=127.0.0.1\ndevelopment_port=1883\n"
+        << "[web] site is missing";
+}
+
+// Start-up reads the servers file once more: a problem is logged and shown,
+// and the login window still opens.
+void TestBaseApplication::unusableServerSettingsAreShownAtStart()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, content);
+    QFETCH(QString, problem);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QString path;
+    if (!file.isEmpty()) {
+        path = QDir::cleanPath(folder.filePath(file));
+        if (!content.isNull()) {
+            QFile ini(path);
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write(content.toUtf8());
+        }
+        qputenv("LESSONRY_SERVERS_INI", QFile::encodeName(path));
+    }
+    QStringList notices;
+    LoginActions::setNoticeHandler([&notices](QWidget *, const QString &title, const QString &text) {
+        notices << title + QLatin1Char('|') + text;
+    });
+
+    QByteArray program("lessonry-student");
+    char *argv[] = {program.data(), nullptr};
+    StudentApplication application;
+    application.start(1, argv);
+
+    QVERIFY(shownLoginWidget());
+    const QString log = readAll(Singleton<LogMgr>::instance()->logFilePath());
+    if (problem.isEmpty()) {
+        QVERIFY(notices.isEmpty());
+        QVERIFY(!log.contains(QLatin1String("cannot be used")));
+        return;
+    }
+    const QString expected = problem.contains(QLatin1String("%1")) ? problem.arg(path) : problem;
+    QCOMPARE(notices.size(), 1);
+    QVERIFY2(notices.first().startsWith(QLatin1String("Lessonry|The server settings cannot be used")),
+             qPrintable(notices.first()));
+    QVERIFY2(notices.first().contains(expected), qPrintable(notices.first()));
+    QVERIFY(log.contains(QStringLiteral("the server settings in %1 cannot be used").arg(path)));
+    QVERIFY(log.contains(expected));
 }
 
 QTEST_MAIN(TestBaseApplication)

@@ -88,8 +88,8 @@ private slots:
     void creatorRunsOnceUnderContention();
     void laterCallsDoNotCreate();
     void callOnceMarksDone();
-    void releasesCreatedObjectsAtExitInReverseOrder();
-    void explicitReleaseDeletesEachOnce();
+    void releasesCreatedObjectsInReverseOrder_data();
+    void releasesCreatedObjectsInReverseOrder();
 };
 
 void TestSingleton::creatorRunsOnceUnderContention()
@@ -142,31 +142,30 @@ void TestSingleton::callOnceMarksDone()
     QCOMPARE(runs, 1);
 }
 
-void TestSingleton::releasesCreatedObjectsAtExitInReverseOrder()
+void TestSingleton::releasesCreatedObjectsInReverseOrder_data()
 {
-    QProcess helper;
-    helper.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--release-helper")});
-    QVERIFY(helper.waitForFinished(30000));
-    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(helper.exitCode(), 0);
-    const QStringList lines = QString::fromUtf8(helper.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    const QStringList expected = {QStringLiteral("created first"), QStringLiteral("created second"),
-                                  QStringLiteral("main returns"), QStringLiteral("deleted second"),
-                                  QStringLiteral("deleted first")};
-    QCOMPARE(lines, expected);
+    QTest::addColumn<QString>("helper");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList atExit = {QStringLiteral("created first"), QStringLiteral("created second"),
+                                QStringLiteral("main returns"), QStringLiteral("deleted second"),
+                                QStringLiteral("deleted first")};
+    QTest::newRow("at exit") << "--release-helper" << atExit;
+    // Each object is deleted once: the call and the exit do not both delete.
+    QTest::newRow("explicit release") << "--release-explicit-helper" << (atExit + QStringList{QStringLiteral("released")});
 }
 
-void TestSingleton::explicitReleaseDeletesEachOnce()
+void TestSingleton::releasesCreatedObjectsInReverseOrder()
 {
-    QProcess helper;
-    helper.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--release-explicit-helper")});
-    QVERIFY(helper.waitForFinished(30000));
-    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(helper.exitCode(), 0);
-    const QStringList lines = QString::fromUtf8(helper.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    const QStringList expected = {QStringLiteral("created first"), QStringLiteral("created second"),
-                                  QStringLiteral("main returns"), QStringLiteral("deleted second"),
-                                  QStringLiteral("deleted first"), QStringLiteral("released")};
+    QFETCH(QString, helper);
+    QFETCH(QStringList, expected);
+
+    QProcess process;
+    process.start(QCoreApplication::applicationFilePath(), {helper});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines, expected);
 }
 

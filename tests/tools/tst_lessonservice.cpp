@@ -3,6 +3,7 @@
 // bytes on the wire matter, and the LessonService fixture for control.
 
 #include "lessonservice.h"
+#include "testutil.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -133,6 +134,7 @@ private slots:
     void controlRejectsBadInput();
     void survivesMalformedRequests();
     void endsCleanlyOnSigterm();
+    void endsWithTheProcessThatStartedIt();
 
 private:
     HttpResult finish(QNetworkReply *reply, int timeoutMs = 10000);
@@ -887,6 +889,28 @@ void tst_LessonService::endsCleanlyOnSigterm()
     // The fixture for the other tests is unharmed; its ini comes back with it.
     QVERIFY(m_service.isRunning());
     qputenv("LESSONRY_SERVERS_INI", QFile::encodeName(m_service.serversIniPath()));
+}
+
+void tst_LessonService::endsWithTheProcessThatStartedIt()
+{
+    // A shell starts the service the way the fixture does and ends at once,
+    // as a crashed test would.
+    QProcess shell;
+    shell.start(QStringLiteral("sh"), { QStringLiteral("-c"), QStringLiteral("\"$0\" --port 0 --parent-pid $$ >/dev/null & echo $!"),
+                                         TestUtil::binDir() + QStringLiteral("/lessonry-lesson-service") });
+    QVERIFY(shell.waitForFinished(5000));
+    const QByteArray pid = shell.readAllStandardOutput().trimmed();
+    QVERIFY(!pid.isEmpty());
+
+    // Gone, or at most a zombie waiting for whoever adopted it.
+    auto running = [&pid] {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid)));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray line = stat.readAll();
+        return line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!running(), 5000);
 }
 
 QTEST_GUILESS_MAIN(tst_LessonService)

@@ -62,18 +62,10 @@ void TestNetworkingTestThread::init()
 // Line 0 is the stand-in, line 1 a dead host.
 bool TestNetworkingTestThread::pointLinesAt(const QString &mainBase, const QString &usBase)
 {
-    const QString path = m_dir.filePath(QStringLiteral("servers.ini"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QStringLiteral("[api]\nmain=%1\nus=%2\neurope=%1\nsingapore=%1\ndevelopment=%1\n[web]\nsite=%1\n"
-                              "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=1883\n"
-                              "development_host=127.0.0.1\ndevelopment_port=1883\n")
-                   .arg(mainBase, usBase)
-                   .toUtf8());
-    file.close();
-    qputenv("LESSONRY_SERVERS_INI", QFile::encodeName(path));
-    return true;
+    TestUtil::ServerAddresses addresses;
+    addresses.main = mainBase;
+    addresses.us = usBase;
+    return TestUtil::useServersIni(m_dir.filePath(QStringLiteral("servers.ini")), addresses);
 }
 
 QStringList TestNetworkingTestThread::actionRecords(const QString &name)

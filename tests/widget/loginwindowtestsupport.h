@@ -2,14 +2,20 @@
 #define LOGINWINDOWTESTSUPPORT_H
 
 // Helpers shared by the login window tests of both roles: the saved login,
-// the action records, finding windows and reading the form.
+// the action records, finding windows, reading and filling in the form, and
+// the bench the tests run on.
+
+#include "browserstandin.h"
+#include "lessonservice.h"
 
 #include "mgr/apprestart.h"
+#include "mgr/http/httpmgr.h"
 #include "mgr/singleton.h"
 #include "utility/actionlog.h"
 #include "utility/globalconstants.h"
 #include "utility/possibleidutil.h"
 #include "widget/baseloginwidget.h"
+#include "widget/loginactions.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,6 +29,7 @@
 #include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextStream>
 #include <QWidget>
 
@@ -109,12 +116,14 @@ QList<T *> visibleWindows()
     return result;
 }
 
-// Closes every window and lets the deferred deletions run.
+// Closes every visible window (the windows delete themselves on close)
+// and lets the deferred deletions run. Hidden top-level widgets belong to
+// someone else, so they are left alone.
 inline void closeAllWindows()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        widget->close();
-        widget->deleteLater();
+        if (widget->isVisible())
+            widget->close();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
@@ -139,18 +148,22 @@ T *child(QWidget *window, const char *name)
     return window->findChild<T *>(QString::fromLatin1(name));
 }
 
+// The three readers below take a window that may have gone (a QPointer
+// turned null), so a polling check fails instead of crashing.
 inline bool isWaiting(QWidget *window)
 {
-    return child(window, "widgetLoading")->isVisible() && !child(window, "widget")->isVisible();
+    return window && child(window, "widgetLoading")->isVisible() && !child(window, "widget")->isVisible();
 }
 
 inline bool showsForm(QWidget *window)
 {
-    return !child(window, "widgetLoading")->isVisible() && child(window, "widget")->isVisible();
+    return window && !child(window, "widgetLoading")->isVisible() && child(window, "widget")->isVisible();
 }
 
 inline QString errorLine(QWidget *window)
 {
+    if (!window)
+        return QStringLiteral("<window gone>");
     QLabel *label = child<QLabel>(window, "labelErrorMsg");
     return label->isVisible() ? label->text() : QString();
 }
@@ -170,6 +183,72 @@ inline bool hasPendingReply(QWidget *window)
 {
     return !window->findChildren<EntityNetworkReplyHolder *>().isEmpty();
 }
+
+// Types into the emptied user name and password fields, key by key.
+inline void typeCredentials(QWidget *window, const QString &user, const QString &password)
+{
+    QLineEdit *name = child<QLineEdit>(window, "editMobile");
+    QLineEdit *secret = child<QLineEdit>(window, "editPassword");
+    name->clear();
+    secret->clear();
+    QTest::keyClicks(name, user);
+    QTest::keyClicks(secret, password);
+}
+
+inline void pressLogin(QWidget *window)
+{
+    QTest::mouseClick(child<QAbstractButton>(window, "btnLogin"), Qt::LeftButton);
+}
+
+// What a login window test runs on: the stand-in lesson service over HTTP,
+// the action records in a folder of their own, and the system browser and
+// the notice box caught in m_urls and m_notices ("title|text"). A test
+// class derives from it, calls startBench() from initTestCase() and
+// resetBench() from init().
+template<typename Window>
+class LoginWindowBench
+{
+protected:
+    explicit LoginWindowBench(const QString &loginPath)
+        : m_loginPath(loginPath)
+    {
+    }
+
+    void startBench()
+    {
+        QVERIFY(m_folder.isValid());
+        QVERIFY(m_service.start());
+        Singleton<HttpMgr>::instance()->init();
+        LoginActions::setNoticeHandler([this](QWidget *, const QString &title, const QString &text) {
+            m_notices.append(title + QLatin1Char('|') + text);
+        });
+    }
+
+    // Forgets the service's requests and faults, the saved login, the
+    // records, the caught addresses and notices, and a restart.
+    void resetBench()
+    {
+        m_service.reset();
+        clearSavedLogin();
+        m_records.restart(m_folder.path());
+        m_urls.clear();
+        m_notices.clear();
+        Singleton<AppRestart>::instance()->setAppRestart(false);
+    }
+
+    QPointer<Window> openWindow(bool allowAutoLogin = true) { return openLoginWindow<Window>(allowAutoLogin); }
+    QJsonArray loginRequests() { return requestsTo(m_service.requests(), m_loginPath); }
+
+    LessonService m_service;
+    QTemporaryDir m_folder;
+    ActionRecords m_records;
+    QStringList m_urls;
+    QStringList m_notices;
+
+private:
+    QString m_loginPath;
+    BrowserStandIn m_browser{ QStringLiteral("http"), &m_urls };
+};
 
 } // namespace LoginTest
 

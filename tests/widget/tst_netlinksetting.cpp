@@ -80,15 +80,12 @@ void TestNetLinkSetting::initTestCase()
     m_bases[3] = QStringLiteral("http://127.0.0.1:%1").arg(TestUtil::freeTcpPort());
 
     const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
-    QFile file(ini);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("[api]\nmain=%1\nus=%2\neurope=%3\nsingapore=%4\ndevelopment=%1\n[web]\nsite=%1\n"
-                              "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=1883\n"
-                              "development_host=127.0.0.1\ndevelopment_port=1883\n")
-                   .arg(m_bases[0], m_bases[1], m_bases[2], m_bases[3])
-                   .toUtf8());
-    file.close();
-    qputenv("LESSONRY_SERVERS_INI", QFile::encodeName(ini));
+    TestUtil::ServerAddresses addresses;
+    addresses.main = m_bases[0];
+    addresses.us = m_bases[1];
+    addresses.europe = m_bases[2];
+    addresses.singapore = m_bases[3];
+    QVERIFY(TestUtil::useServersIni(ini, addresses));
 
     m_actionLog = m_dir.filePath(QStringLiteral("test.action.log"));
     QVERIFY(ActionLog::instance()->init(m_actionLog));

@@ -156,7 +156,7 @@ QString FixtureData::storeUpload(const UploadedPart &part)
 {
     // Only a short alphanumeric suffix of the client's file name is kept, so
     // the stored name is always safe to serve.
-    static const QRegularExpression suffixPattern(QStringLiteral("\\.([A-Za-z0-9]{1,5})$"));
+    const QRegularExpression suffixPattern(QStringLiteral("\\.([A-Za-z0-9]{1,5})$"));
     const QRegularExpressionMatch suffix = suffixPattern.match(part.filename);
 
     ServedFile served;

@@ -18,6 +18,8 @@
 #include <cstring>
 #include <mutex>
 #include <pthread.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 #include <thread>
 
 namespace {
@@ -29,10 +31,11 @@ const auto kStopGrace = std::chrono::milliseconds(300);
 void printUsage(const char *program)
 {
     std::fprintf(stderr,
-                 "usage: %s [--port N] [--fixtures DIR] [--verbose]\n"
+                 "usage: %s [--port N] [--fixtures DIR] [--verbose] [--parent-pid N]\n"
                  "  --port N        port on 127.0.0.1 (0 picks a free one; default 18080)\n"
                  "  --fixtures DIR  folder of the served files (default: the source tree's)\n"
-                 "  --verbose       log every request on stderr\n",
+                 "  --verbose       log every request on stderr\n"
+                 "  --parent-pid N  end when process N, which started this one, ends\n",
                  program);
 }
 
@@ -53,6 +56,7 @@ int main(int argc, char **argv)
     int port = 18080;
     QString fixtureDir = QStringLiteral(LESSONSERVICE_FIXTURE_DIR);
     bool verbose = false;
+    long parentPid = 0;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--port") && i + 1 < argc) {
             if (!parsePort(argv[++i], &port)) {
@@ -63,6 +67,13 @@ int main(int argc, char **argv)
             fixtureDir = QString::fromLocal8Bit(argv[++i]);
         } else if (!std::strcmp(argv[i], "--verbose")) {
             verbose = true;
+        } else if (!std::strcmp(argv[i], "--parent-pid") && i + 1 < argc) {
+            char *end = nullptr;
+            parentPid = std::strtol(argv[++i], &end, 10);
+            if (*end || parentPid <= 1) {
+                std::fprintf(stderr, "invalid parent pid: %s\n", argv[i]);
+                return 2;
+            }
         } else if (!std::strcmp(argv[i], "--help")) {
             printUsage(argv[0]);
             return 0;
@@ -81,6 +92,11 @@ int main(int argc, char **argv)
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // A test that crashes or is killed must not leave its service behind.
+    // The starter names itself, so a parent that died before this point is
+    // noticed as well.
+    if (parentPid > 0 && (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parentPid))
+        return 1;
 
     FixtureData data(QDateTime::currentSecsSinceEpoch());
     QString error;
@@ -95,6 +111,8 @@ int main(int argc, char **argv)
     httplib::Server server;
     server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
     server.set_payload_max_length(kMaxPayload);
+    // Without it every small answer waits for the client's delayed ACK.
+    server.set_tcp_nodelay(true);
     server.set_exception_handler([](const httplib::Request &, httplib::Response &response, std::exception_ptr) {
         response.status = 500;
         response.set_content("{\"errorCode\":500,\"errorMsg\":\"internal error\",\"data\":{}}",

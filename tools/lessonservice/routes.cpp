@@ -51,7 +51,7 @@ enum class RangeKind { Whole, Partial, Unsatisfiable };
 
 RangeKind parseRange(const QString &header, qint64 size, qint64 *first, qint64 *last)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\s*bytes\\s*=\\s*(\\d*)\\s*-\\s*(\\d*)\\s*$"));
+    const QRegularExpression pattern(QStringLiteral("^\\s*bytes\\s*=\\s*(\\d*)\\s*-\\s*(\\d*)\\s*$"));
     const QRegularExpressionMatch match = pattern.match(header);
     if (header.isEmpty() || !match.hasMatch() || (match.captured(1).isEmpty() && match.captured(2).isEmpty()))
         return RangeKind::Whole;

@@ -4,6 +4,8 @@
 #include "mgr/http/networkreplyholder.h"
 #include "utility/actionlog.h"
 
+#include <QPointer>
+
 EntityNetworkReplyHolder::EntityNetworkReplyHolder(QObject *parent, NetWorkReplyHolder *holder)
     : QObject(parent)
     , m_inner(holder)
@@ -51,8 +53,9 @@ void EntityNetworkReplyHolder::slot_onStart()
 
 void EntityNetworkReplyHolder::slot_onFinish()
 {
+    const QPointer<EntityNetworkReplyHolder> alive(this);
     emit signal_onFinish();
-    if (m_autoDelete) {
+    if (alive && m_autoDelete) {
         qInfo("autodeleted, this:%p", static_cast<const void *>(this));
         deleteLater();
     }
@@ -60,8 +63,9 @@ void EntityNetworkReplyHolder::slot_onFinish()
 
 void EntityNetworkReplyHolder::slot_onAbort()
 {
+    const QPointer<EntityNetworkReplyHolder> alive(this);
     emit signal_onAbort();
-    if (m_autoDelete) {
+    if (alive && m_autoDelete) {
         qInfo("autodeleted, this:%p", static_cast<const void *>(this));
         deleteLater();
     }
@@ -69,7 +73,10 @@ void EntityNetworkReplyHolder::slot_onAbort()
 
 void EntityNetworkReplyHolder::slot_onSuccess(QString response)
 {
+    const QPointer<EntityNetworkReplyHolder> alive(this);
     emit signal_onRawSuccess(response);
+    if (!alive)
+        return;
 
     BaseEntity entity;
     fromJson(response, entity);

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QUrl>
 #include <QUuid>
 
@@ -73,7 +74,9 @@ NetWorkDownloadReplyHolder::~NetWorkDownloadReplyHolder()
     if (m_reply) {
         qInfo("this:%p,network reply:QNetworkReply dies", static_cast<const void *>(this));
         m_reply->disconnect(this);
-        delete m_reply;
+        // The holder may be deleted from a slot of the reply's own signal.
+        m_reply->abort();
+        m_reply->deleteLater();
         m_reply = nullptr;
     }
     // A transfer cut short leaves nothing behind.
@@ -193,7 +196,12 @@ void NetWorkDownloadReplyHolder::customEvent(QEvent *event)
             qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
             return;
         }
-        emit signal_onSuccess(m_filePath);
+        {
+            const QPointer<NetWorkDownloadReplyHolder> alive(this);
+            emit signal_onSuccess(m_filePath);
+            if (!alive)
+                return;
+        }
         qInfo("this:%p,emit signal_onFinish url:%s", self, qUtf8Printable(m_url));
         emit signal_onFinish();
         break;
@@ -204,10 +212,15 @@ void NetWorkDownloadReplyHolder::customEvent(QEvent *event)
         if (m_shouldAbort || m_errorHandled)
             return;
         m_errorHandled = true;
-        if (!m_startEmitted)
-            emitOnStartSignal();
+        if (!m_startEmitted && !emitOnStartSignal())
+            return;
         qInfo("this:%p,signal_onFailure, url:%s", self, qUtf8Printable(m_url));
-        emit signal_onFailure(m_refusedCode);
+        {
+            const QPointer<NetWorkDownloadReplyHolder> alive(this);
+            emit signal_onFailure(m_refusedCode);
+            if (!alive)
+                return;
+        }
         onFinished();
         break;
     default:
@@ -215,11 +228,13 @@ void NetWorkDownloadReplyHolder::customEvent(QEvent *event)
     }
 }
 
-void NetWorkDownloadReplyHolder::emitOnStartSignal()
+bool NetWorkDownloadReplyHolder::emitOnStartSignal()
 {
     qInfo("emitOnStartSignal");
     m_startEmitted = true;
+    const QPointer<NetWorkDownloadReplyHolder> alive(this);
     emit signal_onStart();
+    return !alive.isNull();
 }
 
 void NetWorkDownloadReplyHolder::slot_readyRead()
@@ -288,8 +303,8 @@ void NetWorkDownloadReplyHolder::slot_downloadProgress(qlonglong bytesReceived,
         qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
         return;
     }
-    if (!m_startEmitted)
-        emitOnStartSignal();
+    if (!m_startEmitted && !emitOnStartSignal())
+        return;
     const double percent = static_cast<double>(bytesReceived) / static_cast<double>(total) * 100.0;
     emit signal_downloadProgress(percent, bytesReceived, total);
 }
@@ -303,9 +318,13 @@ void NetWorkDownloadReplyHolder::slot_finished()
     }
     // A fast answer can be queued before the start event: start comes first
     // all the same.
-    if (!m_shouldAbort && !m_startEmitted)
-        emitOnStartSignal();
+    if (!m_shouldAbort && !m_startEmitted && !emitOnStartSignal())
+        return;
+    // A slot may delete the holder; nothing is touched after that.
+    const QPointer<NetWorkDownloadReplyHolder> alive(this);
     onfinishedImpl();
+    if (!alive)
+        return;
     onFinished();
 }
 
@@ -420,10 +439,13 @@ void NetWorkDownloadReplyHolder::slot_error(QNetworkReply::NetworkError code)
         qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
         return;
     }
-    if (!m_startEmitted)
-        emitOnStartSignal();
+    if (!m_startEmitted && !emitOnStartSignal())
+        return;
     qInfo("this:%p,signal_onFailure, url:%s", self, qUtf8Printable(m_url));
+    const QPointer<NetWorkDownloadReplyHolder> alive(this);
     emit signal_onFailure(-static_cast<int>(code));
+    if (!alive)
+        return;
     onFinished();
 }
 

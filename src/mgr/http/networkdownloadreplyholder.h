@@ -91,7 +91,8 @@ private:
                                const QString &dirPath, int refusedCode);
 
     void initDownloadFile();
-    void emitOnStartSignal();
+    // Emits signal_onStart; false when a slot deleted the holder.
+    bool emitOnStartSignal();
     void readContentLength();
     void onfinishedImpl();
     void onFinished();

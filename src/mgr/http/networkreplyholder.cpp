@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QNetworkRequest>
+#include <QPointer>
 
 NetWorkReplyHolder::NetWorkReplyHolder(QNetworkReply *reply, const QString &url,
                                        int timeoutMilliseconds)
@@ -44,7 +45,8 @@ NetWorkReplyHolder::~NetWorkReplyHolder()
         m_reply->abort();
         qInfo("network reply:QNetworkReply dies");
         m_reply->disconnect(this);
-        delete m_reply;
+        // The holder may be deleted from a slot of the reply's own signal.
+        m_reply->deleteLater();
         m_reply = nullptr;
     }
 }
@@ -102,21 +104,26 @@ void NetWorkReplyHolder::customEvent(QEvent *event)
     }
 }
 
-void NetWorkReplyHolder::emitOnStartSignal()
+bool NetWorkReplyHolder::emitOnStartSignal()
 {
     qInfo("emitOnStartSignal");
     m_startEmitted = true;
+    const QPointer<NetWorkReplyHolder> alive(this);
     emit signal_onStart();
+    return !alive.isNull();
 }
 
 void NetWorkReplyHolder::reportFailure(int errorCode)
 {
-    if (!m_startEmitted)
-        emitOnStartSignal();
+    if (!m_startEmitted && !emitOnStartSignal())
+        return;
     qInfo("signal_onFailure");
     ActionLog::instance()->ErrorInfo(failureActionName(m_url),
                                      QStringLiteral("{errorCode:%1}").arg(errorCode));
+    const QPointer<NetWorkReplyHolder> alive(this);
     emit signal_onFailure(errorCode);
+    if (!alive)
+        return;
     qInfo("signal_onFinish");
     emit signal_onFinish();
 }
@@ -135,8 +142,8 @@ void NetWorkReplyHolder::slot_downloadProgress(qlonglong bytesReceived, qlonglon
         qWarning("abort");
         return;
     }
-    if (!m_startEmitted)
-        emitOnStartSignal();
+    if (!m_startEmitted && !emitOnStartSignal())
+        return;
     emit signal_downloadProgress(bytesReceived, bytesTotal);
 }
 
@@ -152,11 +159,15 @@ void NetWorkReplyHolder::slot_finished()
     }
     // A fast answer can be queued before the start event: start comes first
     // all the same.
-    if (!m_startEmitted)
-        emitOnStartSignal();
+    if (!m_startEmitted && !emitOnStartSignal())
+        return;
     savePhpSessionId();
     qInfo("signal_onSuccess, url:%s, response:%s", qUtf8Printable(m_url), m_response.constData());
+    // A slot may delete the holder; nothing is touched after that.
+    const QPointer<NetWorkReplyHolder> alive(this);
     emit signal_onSuccess(QString::fromUtf8(m_response));
+    if (!alive)
+        return;
     qInfo("signal_onFinish");
     emit signal_onFinish();
 }
@@ -177,8 +188,8 @@ void NetWorkReplyHolder::slot_reply_timeout()
 {
     qCritical("timeout:slot_reply_timeout, abort, emit failure");
     setShouldAbort(true);
-    if (!m_startEmitted)
-        emitOnStartSignal();
+    if (!m_startEmitted && !emitOnStartSignal())
+        return;
     emit signal_onFailure(QNetworkReply::TimeoutError);
 }
 

@@ -71,7 +71,8 @@ protected:
     void customEvent(QEvent *event) override;
 
 private:
-    void emitOnStartSignal();
+    // Emits signal_onStart; false when a slot deleted the holder.
+    bool emitOnStartSignal();
     // Failure after start: action record, failure signal, finish signal.
     void reportFailure(int errorCode);
 

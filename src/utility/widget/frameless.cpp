@@ -8,7 +8,7 @@
 
 FrameLess::FrameLess(QWidget *window)
     : m_widget(window)
-    , m_rubberBand(new QRubberBand(QRubberBand::Rectangle))
+    , m_rubberBand(new QRubberBand(QRubberBand::Rectangle, window))
 {
     m_widget->setAttribute(Qt::WA_MouseTracking);
     m_widget->setAttribute(Qt::WA_Hover);
@@ -19,7 +19,7 @@ FrameLess::FrameLess(QWidget *window)
 
 FrameLess::~FrameLess()
 {
-    delete m_rubberBand;
+    delete m_rubberBand.data();
 }
 
 void FrameLess::setMoveBounds(int width, int height, int margin)
@@ -104,7 +104,7 @@ void FrameLess::mousePress(QMouseEvent *event)
 
     m_leftButtonPressed = true;
     m_pressRegion = regionAt(event->globalPos());
-    if (m_pressRegion != RegionNone)
+    if (m_pressRegion != RegionNone && m_rubberBand)
         m_rubberBand->setGeometry(m_widget->frameGeometry());
 
     const int b = m_borderWidth;
@@ -146,6 +146,8 @@ void FrameLess::moveWindow(const QPoint &posInWindow)
 
 void FrameLess::resizeWindow(const QPoint &p)
 {
+    if (!m_rubberBand)
+        return;
     const QRect band = m_rubberBand->geometry();
     int left = band.left();
     int top = band.top();

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 
 class QMouseEvent;
 class QRubberBand;
@@ -49,7 +50,11 @@ private:
     void updateCursor(const QPoint &globalPos);
 
     QWidget *m_widget;
-    QRubberBand *m_rubberBand;
+    // Holds the rectangle of a resize drag; never shown. A child of the
+    // window rather than a window of its own, so that deleting every
+    // top-level widget cannot free it twice; the pointer clears itself
+    // should the window delete it first.
+    QPointer<QRubberBand> m_rubberBand;
     bool m_cursorChanged = false;
     bool m_leftButtonPressed = false;
     int m_pressRegion = RegionNone;

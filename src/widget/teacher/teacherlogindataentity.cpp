@@ -1,18 +1,8 @@
 #include "teacherlogindataentity.h"
 
-#include "utility/jsonutil.h"
-
-#include <QJsonObject>
+#include "widget/logindatajson.h"
 
 void readJson(const QJsonValue &value, TeacherLoginDataEntity &out)
 {
-    const QJsonObject object = value.toObject();
-    readJsonString(object.value(QLatin1String("id")), out.id);
-    readJsonString(object.value(QLatin1String("nickname")), out.nickname);
-    readJsonString(object.value(QLatin1String("skype")), out.skype);
-    readJsonString(object.value(QLatin1String("qq")), out.qq);
-    readJsonString(object.value(QLatin1String("email")), out.email);
-    readJsonString(object.value(QLatin1String("avatar")), out.avatar);
-    readJsonString(object.value(QLatin1String("source")), out.source);
-    readJsonInt(object.value(QLatin1String("sdk_type")), out.sdk_type);
+    readSharedLoginData(value.toObject(), out);
 }

@@ -11,8 +11,8 @@
 #include "lessonservice.h"
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/singleton.h"
+#include "testutil.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -58,18 +58,10 @@ private:
 
 bool TestApiBuildSwitches::writeIni()
 {
-    const QString path = m_dir.filePath(QStringLiteral("servers.ini"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QStringLiteral("[api]\nmain=%1\nus=%1\neurope=%1\nsingapore=%1\ndevelopment=%2\n[web]\nsite=%1\n"
-                              "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=1883\n"
-                              "development_host=127.0.0.1\ndevelopment_port=1883\n")
-                   .arg(m_production.baseUrl(), m_development.baseUrl())
-                   .toUtf8());
-    file.close();
-    qputenv("LESSONRY_SERVERS_INI", QFile::encodeName(path));
-    return true;
+    TestUtil::ServerAddresses addresses;
+    addresses.main = m_production.baseUrl();
+    addresses.development = m_development.baseUrl();
+    return TestUtil::useServersIni(m_dir.filePath(QStringLiteral("servers.ini")), addresses);
 }
 
 void TestApiBuildSwitches::initTestCase()

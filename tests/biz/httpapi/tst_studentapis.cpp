@@ -1,3 +1,5 @@
+#include "apitestsupport.h"
+
 #include "biz/httpapi/baseapis.h"
 #include "biz/httpapi/mockhttpresponsemgr.h"
 #include "biz/httpapi/studentapis.h"
@@ -7,8 +9,8 @@
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
 #include "platform/systemdescription.h"
+#include "testutil.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
@@ -20,6 +22,8 @@
 #include <QtTest>
 
 #include <functional>
+
+using namespace ApiTest;
 
 namespace {
 
@@ -79,25 +83,6 @@ QList<WireCase> wireCases()
         { "updateSdkSig", [](QObject *o) { return StudentApis::updateSdkSig(o, QStringLiteral("5001"), QStringLiteral("8001")); },
           "POST", "/QXV1/PcClass/updateSdkSig", { P("class_id", "8001"), P("sid", "5001"), P("source", "12") } },
     };
-}
-
-QStringList keysOf(const QJsonArray &order)
-{
-    QStringList keys;
-    for (const QJsonValue &value : order)
-        keys << value.toString();
-    return keys;
-}
-
-bool waitForEnd(EntityNetworkReplyHolder *holder)
-{
-    QSignalSpy finished(holder, &EntityNetworkReplyHolder::signal_onFinish);
-    return finished.wait(10000);
-}
-
-QString md5(const QByteArray &text)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex());
 }
 
 } // namespace
@@ -353,15 +338,10 @@ void TestStudentApis::lineTestUsesProductionHostOfItsLine()
     const QString mainBase = m_service.baseUrl();
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("servers.ini"));
-    QFile file(ini);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("[api]\nmain=%1\nus=%1\neurope=%1\nsingapore=%2\ndevelopment=%1\n[web]\nsite=%1\n"
-                              "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=1883\n"
-                              "development_host=127.0.0.1\ndevelopment_port=1883\n")
-                   .arg(mainBase, singapore.baseUrl())
-                   .toUtf8());
-    file.close();
-    qputenv("LESSONRY_SERVERS_INI", QFile::encodeName(ini));
+    TestUtil::ServerAddresses addresses;
+    addresses.main = mainBase;
+    addresses.singapore = singapore.baseUrl();
+    QVERIFY(TestUtil::useServersIni(ini, addresses));
 
     EntityNetworkReplyHolder *holder = StudentApis::test(&m_owner, NETLINK_SINGAPORE, 2000);
     QSignalSpy succeeded(holder, &EntityNetworkReplyHolder::signal_onSuccess);

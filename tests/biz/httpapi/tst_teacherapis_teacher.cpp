@@ -1,3 +1,5 @@
+#include "apitestsupport.h"
+
 #include "biz/httpapi/studentapis.h"
 #include "biz/httpapi/teacherapis.h"
 #include "lessonservice.h"
@@ -7,7 +9,6 @@
 #include "mgr/teachercurrentuser.h"
 #include "platform/systemdescription.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -17,28 +18,7 @@
 
 #include <functional>
 
-namespace {
-
-QStringList keysOf(const QJsonArray &order)
-{
-    QStringList keys;
-    for (const QJsonValue &value : order)
-        keys << value.toString();
-    return keys;
-}
-
-bool waitForEnd(EntityNetworkReplyHolder *holder)
-{
-    QSignalSpy finished(holder, &EntityNetworkReplyHolder::signal_onFinish);
-    return finished.wait(10000);
-}
-
-QString md5(const QByteArray &text)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex());
-}
-
-} // namespace
+using namespace ApiTest;
 
 // The teacher build: same catalogue, teacher's role code.
 class TestTeacherApis : public QObject

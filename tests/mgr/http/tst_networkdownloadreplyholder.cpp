@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
+#include <QPointer>
 #include <QThread>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -79,6 +80,8 @@ private slots:
     void abortBeforeEventLoopGivesOnlyAbort();
     void abortOfFileOnDiskSaysNothing();
     void killedHolderLeavesNoFile();
+    void holderDeletedInItsOwnSlot_data();
+    void holderDeletedInItsOwnSlot();
     void missingFolderFails();
     void blockedFinalNameFailsWithMoveError();
     void emptyUrlIsRefused();
@@ -410,6 +413,45 @@ void TestNetworkDownloadReplyHolder::killedHolderLeavesNoFile()
     QTRY_COMPARE(recorder.events, QStringList{"start"});
     delete holder;
     QVERIFY(filesIn(dir.path()).isEmpty());
+}
+
+void TestNetworkDownloadReplyHolder::holderDeletedInItsOwnSlot_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("event");
+    QTest::newRow("start") << "" << "start";
+    QTest::newRow("success") << "" << "success";
+    QTest::newRow("finish") << "" << "finish";
+    QTest::newRow("size failure") << "gzip" << "failure:-998";
+    QTest::newRow("http failure") << "status" << "failure:-203";
+}
+
+void TestNetworkDownloadReplyHolder::holderDeletedInItsOwnSlot()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, event);
+    QTemporaryDir dir;
+    if (!fault.isEmpty())
+        m_service.setFault(QStringLiteral("/files/") + kPdf, fault, QJsonObject{{"status", 404}});
+    QPointer<NetWorkDownloadReplyHolder> holder = download(url(kPdf), dir.path());
+    HolderRecorder recorder(holder);
+    auto deleteOn = [&](const QString &seen) {
+        if (seen == event)
+            delete holder.data();
+    };
+    connect(holder, &NetWorkDownloadReplyHolder::signal_onStart, this, [=] { deleteOn("start"); });
+    connect(holder, &NetWorkDownloadReplyHolder::signal_onSuccess, this,
+            [=] { deleteOn("success"); });
+    connect(holder, &NetWorkDownloadReplyHolder::signal_onFailure, this,
+            [=](int code) { deleteOn(QStringLiteral("failure:%1").arg(code)); });
+    connect(holder, &NetWorkDownloadReplyHolder::signal_onFinish, this,
+            [=] { deleteOn("finish"); });
+    QTRY_VERIFY(holder.isNull());
+    QTest::qWait(100);
+    QCOMPARE(recorder.events.last(), event);
+    // Whatever ended it, no partial file stays behind.
+    for (const QString &name : filesIn(dir.path()))
+        QVERIFY2(!name.contains(QLatin1String(".zumixo")), qPrintable(name));
 }
 
 void TestNetworkDownloadReplyHolder::missingFolderFails()

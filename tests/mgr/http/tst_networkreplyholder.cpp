@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QNetworkAccessManager>
+#include <QPointer>
 #include <QThread>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -41,6 +42,8 @@ private slots:
     void abortBeforeEventLoopGivesOnlyAbort();
     void abortWhileRunningGivesAbortAfterStart();
     void destroyedHolderSaysNothing();
+    void holderDeletedInItsOwnSlot_data();
+    void holderDeletedInItsOwnSlot();
     void progressWithUnknownTotalIsDropped();
     void errorTexts_data();
     void errorTexts();
@@ -265,6 +268,39 @@ void TestNetworkReplyHolder::destroyedHolderSaysNothing()
     // Past the time-out it had: neither the timer nor the reply may speak.
     QTest::qWait(400);
     QVERIFY(recorder.events.isEmpty());
+}
+
+void TestNetworkReplyHolder::holderDeletedInItsOwnSlot_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("event");
+    QTest::newRow("start") << 0 << "start";
+    QTest::newRow("success") << 0 << "success";
+    QTest::newRow("finish") << 0 << "finish";
+    QTest::newRow("failure") << 404 << "failure:-203";
+}
+
+void TestNetworkReplyHolder::holderDeletedInItsOwnSlot()
+{
+    QFETCH(int, status);
+    QFETCH(QString, event);
+    if (status)
+        m_service.setFault(QStringLiteral("/QXV1/Config/getAll"), QStringLiteral("status"),
+                           QJsonObject{{"status", status}});
+    QPointer<NetWorkReplyHolder> holder = get(5000);
+    HolderRecorder recorder(holder);
+    auto deleteOn = [&](const QString &seen) {
+        if (seen == event)
+            delete holder.data();
+    };
+    connect(holder, &NetWorkReplyHolder::signal_onStart, this, [=] { deleteOn("start"); });
+    connect(holder, &NetWorkReplyHolder::signal_onSuccess, this, [=] { deleteOn("success"); });
+    connect(holder, &NetWorkReplyHolder::signal_onFailure, this,
+            [=](int code) { deleteOn(QStringLiteral("failure:%1").arg(code)); });
+    connect(holder, &NetWorkReplyHolder::signal_onFinish, this, [=] { deleteOn("finish"); });
+    QTRY_VERIFY(holder.isNull());
+    QTest::qWait(100);
+    QCOMPARE(recorder.events.last(), event);
 }
 
 void TestNetworkReplyHolder::progressWithUnknownTotalIsDropped()

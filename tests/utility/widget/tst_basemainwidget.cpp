@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QVBoxLayout>
@@ -58,6 +59,8 @@ private slots:
     void notResizable();
     void rightButtonDoesNothing();
     void closeEmitsSignalOnce();
+    void deletingEveryTopLevelWidget_data();
+    void deletingEveryTopLevelWidget();
 
 private:
     QWindow *handle() const { return m_window->windowHandle(); }
@@ -317,6 +320,39 @@ void TestBaseMainWidget::closeEmitsSignalOnce()
     QVERIFY(m_window->close());
     QCOMPARE(closed.count(), 1);
     QVERIFY(!m_window->isVisible());
+}
+
+void TestBaseMainWidget::deletingEveryTopLevelWidget_data()
+{
+    QTest::addColumn<bool>("windowFirst");
+    QTest::newRow("window first") << true;
+    QTest::newRow("window last") << false;
+}
+
+// A clean-up that deletes every top-level widget (as at the end of a pass of
+// the main loop) must free each object once: the frame object may add no
+// top-level widget of its own that the window also deletes.
+void TestBaseMainWidget::deletingEveryTopLevelWidget()
+{
+    QFETCH(bool, windowFirst);
+
+    // A resize drag first, so the frame object has used all it owns.
+    const QPoint edge = kStart.topLeft() + QPoint(kStart.width() - 1, 100);
+    drag(edge, edge + QPoint(20, 0));
+    QCOMPARE(m_window->width(), kStart.width() + 20);
+
+    QList<QWidget *> windows = QApplication::topLevelWidgets();
+    QVERIFY(windows.removeOne(m_window));
+    if (windowFirst)
+        windows.prepend(m_window);
+    else
+        windows.append(m_window);
+    const QPointer<TestWindow> window(m_window);
+    m_window = nullptr;
+
+    qDeleteAll(windows);
+    QVERIFY(window.isNull());
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }
 
 QTEST_MAIN(TestBaseMainWidget)

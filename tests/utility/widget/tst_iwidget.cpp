@@ -32,6 +32,23 @@ void sendLeave(QWidget *widget)
     QCoreApplication::sendEvent(widget, &event);
 }
 
+// A shown 500 x 400 window with a draggable 80 x 40 box at (100, 100).
+struct DragMoveFixture
+{
+    DragMoveFixture()
+        : box(new WidgetDragMove(&window))
+    {
+        window.resize(500, 400);
+        box->setGeometry(100, 100, 80, 40);
+        window.show();
+    }
+    bool exposed() { return QTest::qWaitForWindowExposed(&window); }
+    QWindow *handle() { return window.windowHandle(); }
+
+    QWidget window;
+    WidgetDragMove *box;
+};
+
 } // namespace
 
 class TestIWidget : public QObject
@@ -134,35 +151,29 @@ void TestIWidget::dragMove()
     QFETCH(QPoint, offset);
     QFETCH(QPoint, expected);
 
-    QWidget window;
-    window.resize(500, 400);
-    WidgetDragMove *box = new WidgetDragMove(&window);
-    box->setGeometry(100, 100, 80, 40);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    DragMoveFixture fixture;
+    QVERIFY(fixture.exposed());
+    WidgetDragMove *box = fixture.box;
 
     const QPoint from(120, 110);
-    QTest::mousePress(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mousePress(fixture.handle(), Qt::LeftButton, Qt::NoModifier, from);
     const int steps = 4;
     for (int i = 1; i <= steps; ++i)
-        QTest::mouseMove(window.windowHandle(), from + offset * i / steps);
+        QTest::mouseMove(fixture.handle(), from + offset * i / steps);
     QCOMPARE(box->pos(), QPoint(100, 100) + offset);
-    QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, from + offset);
+    QTest::mouseRelease(fixture.handle(), Qt::LeftButton, Qt::NoModifier, from + offset);
     QCOMPARE(box->pos(), expected);
 }
 
 void TestIWidget::dragMoveIgnoresOtherButtons()
 {
-    QWidget window;
-    window.resize(500, 400);
-    WidgetDragMove *box = new WidgetDragMove(&window);
-    box->setGeometry(100, 100, 80, 40);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    DragMoveFixture fixture;
+    QVERIFY(fixture.exposed());
+    WidgetDragMove *box = fixture.box;
 
-    QTest::mousePress(window.windowHandle(), Qt::RightButton, Qt::NoModifier, QPoint(120, 110));
-    QTest::mouseMove(window.windowHandle(), QPoint(200, 200));
-    QTest::mouseRelease(window.windowHandle(), Qt::RightButton, Qt::NoModifier, QPoint(200, 200));
+    QTest::mousePress(fixture.handle(), Qt::RightButton, Qt::NoModifier, QPoint(120, 110));
+    QTest::mouseMove(fixture.handle(), QPoint(200, 200));
+    QTest::mouseRelease(fixture.handle(), Qt::RightButton, Qt::NoModifier, QPoint(200, 200));
     QCOMPARE(box->pos(), QPoint(100, 100));
 }
 

@@ -1,0 +1,10 @@
+#ifndef IMAGEFOLDERS_H
+#define IMAGEFOLDERS_H
+
+class ImageWriter;
+
+// Each draws the pictures of one image folder.
+void drawClassImages(ImageWriter &writer); // class/: course and common widgets
+void drawLoginImages(ImageWriter &writer); // login/: login and network-line windows
+
+#endif // IMAGEFOLDERS_H
