@@ -1,7 +1,8 @@
 // Measures the HTTP layer against the stand-in lesson service:
 //  - API requests per second through HttpMgr + EntityNetworkReplyHolder,
 //    next to a plain QNetworkAccessManager loop on the same URL, one at a
-//    time and with six in flight (the toolkit's connections per host);
+//    time and with six in flight (the toolkit's connections per host), and
+//    through the catalogue call (which also reads the server addresses);
 //  - download throughput through HttpMgr::download (temporary file, size
 //    check, move) next to curl writing the same file.
 // Log lines are discarded while measuring: the file log has its own bench.
@@ -23,6 +24,7 @@
 #include <functional>
 
 #include "lessonservice.h"
+#include "biz/httpapi/studentapis.h"
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/http/httpmgr.h"
 #include "mgr/http/networkdownloadreplyholder.h"
@@ -79,19 +81,27 @@ RequestFigures runRequests(int count, int inFlight, const std::function<void(std
     return figures;
 }
 
+// Calls done and releases holder once its request has ended.
+void whenEnded(EntityNetworkReplyHolder *holder, std::function<void()> done)
+{
+    const auto end = [holder, done] {
+        holder->deleteLater();
+        done();
+    };
+    QObject::connect(holder, &EntityNetworkReplyHolder::signal_onFinish, holder, end);
+    QObject::connect(holder, &EntityNetworkReplyHolder::signal_onAbort, holder, end);
+}
+
 void startThroughHttpMgr(const QString &url, std::function<void()> done)
 {
     QMap<QString, QString> params;
     params.insert(QStringLiteral("source"), QStringLiteral("12"));
-    auto *holder = new EntityNetworkReplyHolder(nullptr, Singleton<HttpMgr>::instance()->get(url, params, 10000));
-    QObject::connect(holder, &EntityNetworkReplyHolder::signal_onFinish, holder, [holder, done] {
-        holder->deleteLater();
-        done();
-    });
-    QObject::connect(holder, &EntityNetworkReplyHolder::signal_onAbort, holder, [holder, done] {
-        holder->deleteLater();
-        done();
-    });
+    whenEnded(new EntityNetworkReplyHolder(nullptr, Singleton<HttpMgr>::instance()->get(url, params, 10000)), done);
+}
+
+void startThroughCatalogue(std::function<void()> done)
+{
+    whenEnded(StudentApis::getAppConfig(nullptr), done);
 }
 
 void startThroughManager(QNetworkAccessManager *manager, const QString &url, std::function<void()> done)
@@ -190,6 +200,7 @@ int main(int argc, char **argv)
     // Warm both paths up (connections, first allocations).
     runRequests(100, 6, viaMgr);
     runRequests(100, 6, viaManager);
+    runRequests(100, 6, startThroughCatalogue);
 
     out() << "API requests (" << requests << " GET " << url << ")\n";
     for (int inFlight : {1, 6}) {
@@ -197,13 +208,18 @@ int main(int argc, char **argv)
         const RequestFigures mgr = runRequests(requests, inFlight, viaMgr);
         service.reset();
         const RequestFigures plain = runRequests(requests, inFlight, viaManager);
+        service.reset();
+        const RequestFigures catalogue = runRequests(requests, inFlight, startThroughCatalogue);
         out() << QStringLiteral("  %1 in flight: HttpMgr+holders %2 req/s (%3 us CPU/request), "
-                                "QNetworkAccessManager %4 req/s (%5 us CPU/request)\n")
+                                "QNetworkAccessManager %4 req/s (%5 us CPU/request), "
+                                "StudentApis::getAppConfig %6 req/s (%7 us CPU/request)\n")
                      .arg(inFlight)
                      .arg(mgr.perSecond, 0, 'f', 0)
                      .arg(mgr.cpuMicroseconds, 0, 'f', 0)
                      .arg(plain.perSecond, 0, 'f', 0)
-                     .arg(plain.cpuMicroseconds, 0, 'f', 0);
+                     .arg(plain.cpuMicroseconds, 0, 'f', 0)
+                     .arg(catalogue.perSecond, 0, 'f', 0)
+                     .arg(catalogue.cpuMicroseconds, 0, 'f', 0);
         out().flush();
     }
 

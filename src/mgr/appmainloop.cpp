@@ -58,8 +58,11 @@ int AppMainLoop::run()
 
         int exitCode = 0;
         {
+            // Only the lock's owner answers later copies: a copy that started
+            // beside an owner that did not answer leaves the owner's socket be.
             WindowRaiseServer server;
-            server.listen(SingleInstanceUtility::mutexName());
+            if (SingleInstanceGuard::ownsNamedLock(SingleInstanceUtility::mutexName()))
+                server.listen(SingleInstanceUtility::mutexName());
             const std::unique_ptr<BaseApplication> application = BaseApplication::createForRole();
             application->start(m_argc, m_argv);
             exitCode = m_exec ? m_exec() : QApplication::exec();

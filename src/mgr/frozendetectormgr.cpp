@@ -32,8 +32,3 @@ void FrozenDetectorMgr::end()
     m_running = false;
     qInfo("end gone");
 }
-
-bool FrozenDetectorMgr::isRunning() const
-{
-    return m_running;
-}

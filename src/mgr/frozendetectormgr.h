@@ -3,7 +3,8 @@
 
 #include "mgr/singletonmgrbase.h"
 
-// The freeze watchdog of the GUI thread.
+// The freeze watchdog of the GUI thread. Only its place in start-up and
+// shutdown stands so far: it starts no thread yet.
 class FrozenDetectorMgr : public SingletonMgrBase
 {
     Q_OBJECT
@@ -18,8 +19,6 @@ public:
     void init() override;
     // Stops watching; safe to call when not running.
     void end();
-
-    bool isRunning() const;
 
 private:
     bool m_running = false;

@@ -19,8 +19,4 @@ MiniDumpMgr *MiniDumpMgr::instance()
 void MiniDumpMgr::init()
 {
     qInfo("MiniDumpMgr init");
-    // The handler is process-wide: install it in the first pass only.
-    if (m_installed)
-        return;
-    m_installed = true;
 }

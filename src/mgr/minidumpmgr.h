@@ -3,7 +3,8 @@
 
 #include "mgr/singletonmgrbase.h"
 
-// Crash dumps: written to the log folder when the program crashes.
+// Crash dumps, written to the log folder when the program crashes. Only its
+// place in start-up stands so far; the dump writer comes with diagnostics.
 class MiniDumpMgr : public SingletonMgrBase
 {
     Q_OBJECT
@@ -14,11 +15,7 @@ public:
 
     static MiniDumpMgr *instance();
 
-    // Installs the crash handler; safe to run again in a later pass.
     void init() override;
-
-private:
-    bool m_installed = false;
 };
 
 #endif // MINIDUMPMGR_H

@@ -28,6 +28,9 @@ public:
         return s_instance.loadAcquire();
     }
 
+    // Whether the object exists now; never creates it.
+    static bool isCreated() { return s_instance.loadAcquire() != nullptr; }
+
 private:
     static T *create() { return new T(); }
 

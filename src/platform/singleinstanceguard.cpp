@@ -19,6 +19,10 @@
 
 namespace {
 
+// A request is the three window titles; a longer list is not one, and its
+// count must not size an allocation.
+const quint32 kMaxRequestTitles = 16;
+
 QMutex s_locksMutex;
 // Locks created by this process, kept until it ends; released (and their
 // files removed) by the static destructor at exit.
@@ -160,7 +164,8 @@ bool WindowRaiseServer::listen(const QString &name)
     if (m_server->isListening())
         return true;
     const QString server = SingleInstanceGuard::serverName(name);
-    // The caller holds the lock, so a socket left by a crashed owner is stale.
+    // Only the lock's owner listens, so a socket left here by a crashed
+    // owner is stale.
     QLocalServer::removeServer(server);
     if (!m_server->listen(server)) {
         qWarning("single instance server not listening: %s", qUtf8Printable(m_server->errorString()));
@@ -190,6 +195,14 @@ void WindowRaiseServer::answer(QLocalSocket *socket)
     if (socket->bytesAvailable() > 64 * 1024) {
         socket->abort();
         return;
+    }
+    if (socket->bytesAvailable() >= qint64(sizeof(quint32))) {
+        quint32 count = 0;
+        QDataStream(socket->peek(sizeof(quint32))) >> count;
+        if (count > kMaxRequestTitles) {
+            socket->abort();
+            return;
+        }
     }
     QDataStream in(socket);
     in.setVersion(QDataStream::Qt_5_15);

@@ -35,7 +35,8 @@ public:
 };
 
 // Answers raiseWindow() requests of later copies while this copy runs. Lives
-// for one pass of the main loop, on the GUI thread.
+// for one pass of the main loop, on the GUI thread; only the copy that holds
+// the lock listens.
 class WindowRaiseServer : public QObject
 {
     Q_OBJECT

@@ -38,14 +38,9 @@ const QVector<FlowerImage> g_shortFlowerList = {
     { QStringLiteral(":/image/class/flower7.png"), 64, 71 },
 };
 
-const QVector<FlowerImage> g_longFlowerList = {
-    { QStringLiteral(":/image/class/flower1.png"), 18, 10 },
-    { QStringLiteral(":/image/class/flower2.png"), 28, 41 },
-    { QStringLiteral(":/image/class/flower3.png"), 28, 41 },
-    { QStringLiteral(":/image/class/flower4.png"), 11, 39 },
-    { QStringLiteral(":/image/class/flower5.png"), 18, 60 },
-    { QStringLiteral(":/image/class/flower6.png"), 42, 47 },
-    { QStringLiteral(":/image/class/flower7.png"), 64, 71 },
+// The short list followed by seven more; defined after it in this file, so
+// it is built first.
+const QVector<FlowerImage> g_longFlowerList = g_shortFlowerList + QVector<FlowerImage>{
     { QStringLiteral(":/image/class/flower8.png"), 29, 16 },
     { QStringLiteral(":/image/class/flower9.png"), 36, 18 },
     { QStringLiteral(":/image/class/flower10.png"), 21, 21 },

@@ -9,6 +9,26 @@ namespace {
 
 const char kPossibleIdKey[] = "PossibleIdUtil.possible.id";
 
+// A file name holds at most 255 bytes and the rest of a log or dump name
+// takes about 50, so a longer id is cut rather than failing the open.
+const int kMaxFileNamePartBytes = 180;
+
+// The longest start of text whose UTF-8 fits in maxBytes, never splitting
+// a character.
+QString leftFittingBytes(const QString &text, int maxBytes)
+{
+    int bytes = 0;
+    int end = 0;
+    while (end < text.size()) {
+        const int length = text.at(end).isHighSurrogate() && end + 1 < text.size() ? 2 : 1;
+        bytes += text.mid(end, length).toUtf8().size();
+        if (bytes > maxBytes)
+            break;
+        end += length;
+    }
+    return text.left(end);
+}
+
 } // namespace
 
 QString PossibleIdUtil::settingsApplicationName()
@@ -46,7 +66,7 @@ QString PossibleIdUtil::getPossibleId()
 
 QString PossibleIdUtil::toFileNamePart(const QString &id)
 {
-    QString part = id;
+    QString part = leftFittingBytes(id, kMaxFileNamePartBytes);
     for (QChar &c : part) {
         const ushort u = c.unicode();
         if (u < 0x20 || u == 0x7f || QStringLiteral("\\/:*?\"<>|").contains(c))

@@ -20,7 +20,8 @@ public:
     static QString getPossibleId();
 
     // id made safe to embed in a file name: characters that are not valid in
-    // a file name become "_", so "/" or ".." cannot move or lose a file.
+    // a file name become "_", so "/" or ".." cannot move or lose a file, and
+    // an id too long for a file name is cut.
     static QString toFileNamePart(const QString &id);
 
     static QString settingsApplicationName();

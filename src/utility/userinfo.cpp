@@ -121,61 +121,39 @@ int UserList::getUserType(const QString &uid) const
 bool UserList::getIsInChannel(const QString &uid) const
 {
     qInfo("getIsInChannel uid:%s", uid.toUtf8().constData());
-    const int idx = indexOfUid(uid);
-    if (idx < 0) {
-        qInfo("not found");
-        return false;
-    }
-    qInfo("found it");
-    return m_users.at(idx).isInChannel;
+    const int idx = indexOfUidLogged(uid, "");
+    return idx >= 0 && m_users.at(idx).isInChannel;
 }
 
 void UserList::setIsInChannel(const QString &uid, bool value)
 {
     qInfo("setIsInChannel uid:%s, value:%d", uid.toUtf8().constData(), int(value));
-    const int idx = indexOfUid(uid);
-    if (idx < 0) {
-        qInfo("not found");
-        return;
-    }
-    qInfo("found it");
-    m_users[idx].setIsInChannel(value);
+    const int idx = indexOfUidLogged(uid, "");
+    if (idx >= 0)
+        m_users[idx].setIsInChannel(value);
 }
 
 bool UserList::getVideoReadyForPlaying(const QString &uid) const
 {
     qInfo("getVideoReadyForPlaying uid:%s", uid.toUtf8().constData());
-    const int idx = indexOfUid(uid);
-    if (idx < 0) {
-        qInfo("not found");
-        return false;
-    }
-    qInfo("found it");
-    return m_users.at(idx).videoReadyForPlaying;
+    const int idx = indexOfUidLogged(uid, "");
+    return idx >= 0 && m_users.at(idx).videoReadyForPlaying;
 }
 
 void UserList::setVideoReadyForPlaying(const QString &uid, bool value)
 {
     qInfo("setVideoReadyForPlaying uid:%s, value:%d", uid.toUtf8().constData(), int(value));
-    const int idx = indexOfUid(uid);
-    if (idx < 0) {
-        qInfo("not found");
-        return;
-    }
-    qInfo("found it");
-    m_users[idx].videoReadyForPlaying = value;
+    const int idx = indexOfUidLogged(uid, "");
+    if (idx >= 0)
+        m_users[idx].videoReadyForPlaying = value;
 }
 
 void UserList::setVideoLocalPlayCapability(const QString &uid, int value)
 {
     qInfo("entermsg:setVideoLocalPlayCapability uid:%s, value:%d", uid.toUtf8().constData(), value);
-    const int idx = indexOfUid(uid);
-    if (idx < 0) {
-        qInfo("entermsg:not found");
-        return;
-    }
-    qInfo("entermsg:found it");
-    m_users[idx].videoLocalPlayCapability = value;
+    const int idx = indexOfUidLogged(uid, "entermsg:");
+    if (idx >= 0)
+        m_users[idx].videoLocalPlayCapability = value;
 }
 
 void UserList::resetAllStudentsInChannelStatus()
@@ -208,6 +186,13 @@ bool UserList::isAllStudentsLocalPlayCapable() const
             return false;
     }
     return true;
+}
+
+int UserList::indexOfUidLogged(const QString &uid, const char *prefix) const
+{
+    const int idx = indexOfUid(uid);
+    qInfo("%s%s", prefix, idx < 0 ? "not found" : "found it");
+    return idx;
 }
 
 int UserList::indexOfUid(const QString &uid) const

@@ -72,6 +72,8 @@ public:
 
 private:
     int indexOfUid(const QString &uid) const;
+    // The same, logging "found it" or "not found" after prefix.
+    int indexOfUidLogged(const QString &uid, const char *prefix) const;
     bool isValidIdx(int idx) const;
 
     QVector<UserInfo> m_users;

@@ -9,10 +9,10 @@
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
 #include "utility/actionlog.h"
-#include "widget/demodriver.h"
 #include "utility/downloadutil.h"
 #include "utility/globalconstants.h"
 #include "utility/possibleidutil.h"
+#include "widget/demodriver.h"
 #include "widget/logininfo.h"
 #include "widget/netlinksetting.h"
 #include "widget/student/coursemainwidget.h"
@@ -24,10 +24,10 @@ namespace {
 
 const int kLoadingTimerInterval = 800;
 const int kMaxDots = 3;
-// Failure code of an answer that the role window could not take over.
-const int kUnreadableAnswerCode = -333;
 // The HTTP layer reports a request that ran out of time with this code.
 const int kTimeoutCode = 4;
+// Width of the window's frame line; the error line stays inside it.
+const int kWindowBorder = 1;
 
 } // namespace
 
@@ -36,6 +36,7 @@ baseloginwidget::baseloginwidget(QWidget *parent)
     , ui(new Ui::studentloginwidget)
 {
     ui->setupUi(this);
+    m_errorLineGeometry = ui->labelErrorMsg->geometry();
     DemoDriver::attach(this);
 }
 
@@ -94,7 +95,7 @@ QString baseloginwidget::showLoginError(int code)
     case 501:
         text = QStringLiteral("配置失败");
         break;
-    case kUnreadableAnswerCode:
+    case BaseEntity::UNREAD_ERROR_CODE:
         text = QStringLiteral("服务器返回值错误");
         break;
     default: {
@@ -181,8 +182,21 @@ QString baseloginwidget::loadingText() const
 
 void baseloginwidget::setErrorText(const QString &text)
 {
-    ui->labelErrorMsg->setVisible(!text.isEmpty());
-    ui->labelErrorMsg->setText(text);
+    QLabel *label = ui->labelErrorMsg;
+    label->setVisible(!text.isEmpty());
+    label->setText(text);
+
+    // Network error names make some texts longer than the line: it then
+    // grows to the right up to the window's border, then to the left.
+    label->ensurePolished();
+    const int needed = label->sizeHint().width();
+    QRect line = m_errorLineGeometry;
+    if (needed > line.width()) {
+        const int right = qMin(line.left() + needed, width() - kWindowBorder);
+        line.setLeft(qMax(kWindowBorder, right - needed));
+        line.setRight(right - 1);
+    }
+    label->setGeometry(line);
 }
 
 void baseloginwidget::updateLoginButton()
@@ -279,7 +293,7 @@ void baseloginwidget::slot_onWebLoginSuccess(QString response)
     if (!parseLoginResult(response)) {
         qCritical("onWebLoginSuccess failed");
         BaseEntity entity;
-        entity.errorCode = kUnreadableAnswerCode;
+        entity.errorCode = BaseEntity::UNREAD_ERROR_CODE;
         entity.errorMsg = QString();
         slot_onWebLoginFailure(entity);
         return;

@@ -5,6 +5,7 @@
 #include "utility/widget/basemainwidget.h"
 #include "utility/widget/stylesheetutil.h"
 
+#include <QRect>
 #include <QString>
 
 class QTimer;
@@ -47,7 +48,9 @@ public:
     void setLoadingText(const QString &text);
     QString loadingText() const;
 
-    // Shows the error line with text, or hides it when text is empty.
+    // Shows the error line with text, or hides it when text is empty. A
+    // text longer than the line widens it within the window, so no part of
+    // it (the error code at its end) is cut off.
     void setErrorText(const QString &text);
 
 public slots:
@@ -83,6 +86,8 @@ private:
     QTimer *m_loadingTimer = nullptr;
     bool m_shouldAutoLogin = true;
     QString m_loadingText;
+    // Where the form puts the error line; setErrorText() widens it from here.
+    QRect m_errorLineGeometry;
 };
 
 #endif // BASELOGINWIDGET_H

@@ -21,7 +21,8 @@ bool LoginInfo::fromJsonText(const QString &json, LoginInfo &info)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8(), &error);
     if (error.error != QJsonParseError::NoError) {
-        qCritical("parse json error:%d, json:%s", int(error.error), qUtf8Printable(json));
+        // The saved text holds the password: log where it broke, not what it says.
+        qCritical("parse json error:%d, offset:%d, length:%d", int(error.error), error.offset, int(json.size()));
         return false;
     }
     const QJsonObject object = document.object();

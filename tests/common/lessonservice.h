@@ -53,8 +53,10 @@ public:
     // Forgets recorded requests, faults and what the calls changed.
     bool reset();
     // Spoils the answers of one exact path, e.g. "/QXV1/PcStudents/login";
-    // mode is delay, hang, nonjson, status, truncate, gzip or chunked, and
-    // extra may hold "delay_ms", "status" and "times".
+    // mode is delay, hang, nonjson, status, truncate, stall, gzip, chunked
+    // or redirect, and extra may hold "delay_ms", "status", "times" and, for
+    // a redirect, "location" (a path on the service). A stall sends half the
+    // body, then nothing until a reset.
     bool setFault(const QString &path, const QString &mode, const QJsonObject &extra = QJsonObject());
     // Every request since the last reset, oldest first.
     QJsonArray requests();

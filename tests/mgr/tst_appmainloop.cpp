@@ -140,7 +140,17 @@ void TestAppMainLoop::exitCodes()
     QVERIFY(records.at(0).startsWith(QLatin1String("normal,1,1.1.5.1,")));
     QVERIFY(records.at(0).endsWith(QLatin1String(",app_start,{StudentApplication}")));
     QVERIFY(records.at(1).endsWith(QStringLiteral(",app_close,{code:%1}").arg(code)));
-    QVERIFY(readAll(script.logPaths.value(0)).contains(QStringLiteral("<AppRestart> exit applaction exitCode:%1").arg(code)));
+
+    // The services with threads stop before the logs close, in this order.
+    const QString log = readAll(script.logPaths.value(0));
+    const QStringList shutdown = {QStringLiteral(" - uninitDevice"), QStringLiteral(" - destory mqtt client!"),
+                                  QStringLiteral(" - end gone"),
+                                  QStringLiteral(" - <AppRestart> exit applaction exitCode:%1").arg(code)};
+    int at = 0;
+    for (const QString &marker : shutdown) {
+        at = log.indexOf(marker, at);
+        QVERIFY2(at >= 0, qPrintable(marker));
+    }
 }
 
 void TestAppMainLoop::otherCodeRunsStartUpAgain()

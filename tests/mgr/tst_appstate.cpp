@@ -8,6 +8,8 @@
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
 #include "mgr/teachercurrentuser.h"
+#include "mgr/teacherdownloadresourcemgr.h"
+#include "mgr/upgrademgr.h"
 #include "widget/classwidget.h"
 
 #include <QKeyEvent>
@@ -24,10 +26,8 @@ class TestAppState : public QObject
 
 private slots:
     void freshContext();
-    void downloadTimeout_data();
-    void downloadTimeout();
-    void audioMixing_data();
-    void audioMixing();
+    void configurationTexts_data();
+    void configurationTexts();
     void resetKeepsConfiguration();
 
     void restartState();
@@ -40,6 +40,8 @@ private slots:
 
     void classPageRegistersItself();
     void mqttClientIdByRole();
+    void upgradePromptWidget();
+    void newResourceDownloadAbortsRunningOne();
 };
 
 void TestAppState::freshContext()
@@ -52,45 +54,33 @@ void TestAppState::freshContext()
     QCOMPARE(context.getServerTimeOffset(), qint64(0));
 }
 
-void TestAppState::downloadTimeout_data()
+// The server sends texts; the getters read them as numbers.
+void TestAppState::configurationTexts_data()
 {
-    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("stagnateTimeout");
+    QTest::addColumn<QString>("audioMixing");
     QTest::addColumn<int>("seconds");
-    QTest::newRow("empty") << "" << 15;
-    QTest::newRow("30") << "30" << 30;
-    QTest::newRow("not a number") << "abc" << 0;
+    QTest::addColumn<bool>("mixing");
+    QTest::newRow("both empty") << "" << "" << 15 << true;
+    QTest::newRow("30, mixing 0") << "30" << "0" << 30 << false;
+    QTest::newRow("not numbers") << "abc" << "on" << 0 << false;
+    QTest::newRow("mixing 1") << "15" << "1" << 15 << true;
+    QTest::newRow("mixing 2") << "15" << "2" << 15 << true;
 }
 
-void TestAppState::downloadTimeout()
+void TestAppState::configurationTexts()
 {
-    QFETCH(QString, value);
+    QFETCH(QString, stagnateTimeout);
+    QFETCH(QString, audioMixing);
     QFETCH(int, seconds);
+    QFETCH(bool, mixing);
     AppContext context;
     AppConfigData config;
-    config.materialStagnateTimeout = value;
+    config.materialStagnateTimeout = stagnateTimeout;
+    config.videoPlayAudiomixing = audioMixing;
     context.setAppConfig(config);
     QCOMPARE(context.getDownloadTimeout(), seconds);
-}
-
-void TestAppState::audioMixing_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<bool>("enabled");
-    QTest::newRow("0") << "0" << false;
-    QTest::newRow("empty") << "" << true;
-    QTest::newRow("1") << "1" << true;
-    QTest::newRow("2") << "2" << true;
-}
-
-void TestAppState::audioMixing()
-{
-    QFETCH(QString, value);
-    QFETCH(bool, enabled);
-    AppContext context;
-    AppConfigData config;
-    config.videoPlayAudiomixing = value;
-    context.setAppConfig(config);
-    QCOMPARE(context.isAudioMixingEnabled(), enabled);
+    QCOMPARE(context.isAudioMixingEnabled(), mixing);
 }
 
 void TestAppState::resetKeepsConfiguration()
@@ -243,6 +233,46 @@ void TestAppState::mqttClientIdByRole()
     QTest::ignoreMessage(QtInfoMsg, "destory mqtt client!");
     mqtt->destory();
     QVERIFY(!mqtt->hasClient());
+}
+
+void TestAppState::upgradePromptWidget()
+{
+    UpgradeMgr upgrade;
+    QWidget course;
+    QWidget other;
+    upgrade.setPromptWidget(&course);
+    QTest::ignoreMessage(QtInfoMsg, "diffrent prompt widget");
+    upgrade.clearPromptWidget(&other);
+    QCOMPARE(upgrade.promptWidget(), &course);
+    upgrade.clearPromptWidget(&course);
+    QCOMPARE(upgrade.promptWidget(), nullptr);
+
+    // A window that goes away without clearing itself leaves nothing behind.
+    {
+        QWidget gone;
+        upgrade.setPromptWidget(&gone);
+    }
+    QCOMPARE(upgrade.promptWidget(), nullptr);
+}
+
+void TestAppState::newResourceDownloadAbortsRunningOne()
+{
+    DownloadResourceMgr downloads;
+    QSignalSpy aborted(&downloads, &DownloadResourceMgr::signal_abort);
+    downloads.abort();
+    QCOMPARE(aborted.count(), 0);
+
+    downloads.download(QStringLiteral("r1"), {{QStringLiteral("http://127.0.0.1/a.mp3"), QStringLiteral("/tmp")}});
+    QCOMPARE(downloads.currentResourceId(), QStringLiteral("r1"));
+    downloads.download(QStringLiteral("r2"), {});
+    QCOMPARE(aborted.count(), 1);
+    QCOMPARE(aborted.at(0).at(0).toString(), QStringLiteral("r1"));
+    QCOMPARE(downloads.currentResourceId(), QStringLiteral("r2"));
+
+    QTest::ignoreMessage(QtInfoMsg, "resourcedownload:abort download resourceid:r2");
+    downloads.abort();
+    QCOMPARE(aborted.count(), 2);
+    QCOMPARE(downloads.currentResourceId(), QString());
 }
 
 QTEST_MAIN(TestAppState)

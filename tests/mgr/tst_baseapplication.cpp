@@ -1,8 +1,14 @@
+#include "biz/httpapi/mockhttpresponsemgr.h"
+#include "biz/httpapi/studentapis.h"
 #include "mgr/appmainloop.h"
 #include "mgr/apprestart.h"
+#include "mgr/globaldatamgr.h"
+#include "mgr/logeventmgr.h"
 #include "mgr/logmgr.h"
+#include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
 #include "mgr/studentapplication.h"
+#include "mgr/studentcurrentuser.h"
 #include "utility/actionlog.h"
 #include "utility/globalconstants.h"
 #include "widget/baseloginwidget.h"
@@ -130,6 +136,15 @@ void TestBaseApplication::servicesStartInOrderAndStartIsRecorded()
         QVERIFY2(found >= 0, qPrintable(marker));
         at = found;
     }
+
+    // Services with an empty hook show only in being there; the canned
+    // responses are off in this build, so their manager is never made.
+    QVERIFY(Singleton<LogEventMgr>::isCreated());
+    QVERIFY(Singleton<SendAndReceiveMsg>::isCreated());
+    QVERIFY(Singleton<GlobalDataMgr>::isCreated());
+    QVERIFY(Singleton<StudentApis>::isCreated());
+    QVERIFY(Singleton<StudentCurrentUser>::isCreated());
+    QVERIFY(!Singleton<MockHttpResponseMgr>::isCreated());
 
     QString actionPath = logMgr->logFilePath();
     actionPath.replace(QRegularExpression(QStringLiteral("\\.log$")), QStringLiteral(".action.log"));

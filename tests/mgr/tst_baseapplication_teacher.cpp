@@ -1,12 +1,25 @@
+#include "biz/httpapi/teacherapis.h"
 #include "mgr/logmgr.h"
 #include "mgr/singleton.h"
 #include "mgr/teacherapplication.h"
+#include "mgr/teachercurrentuser.h"
+#include "mgr/teacherdownloadresourcemgr.h"
 #include "widget/teacher/teacherloginwidget.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
 #include <QtTest>
+
+namespace {
+
+QString readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
 
 // Start-up of the teacher build.
 class TestBaseApplicationTeacher : public QObject
@@ -27,6 +40,13 @@ private slots:
                 login = candidate->isVisible() ? candidate : login;
         }
         QVERIFY(login);
+        QVERIFY(Singleton<TeacherApis>::isCreated());
+        QVERIFY(Singleton<TeacherCurrentUser>::isCreated());
+        // The teacher's own services come after the shared ones.
+        const QString log = readAll(Singleton<LogMgr>::instance()->logFilePath());
+        const int upgrade = log.indexOf(QLatin1String("UpgradeMgr init"));
+        QVERIFY(upgrade >= 0);
+        QVERIFY(log.indexOf(QLatin1String("DownloadResourceMgr init"), upgrade) > upgrade);
 
         QString actionPath = Singleton<LogMgr>::instance()->logFilePath();
         actionPath.chop(4);

@@ -133,6 +133,13 @@ void TestLogMgr::baseNameKeepsUserIdInsideLogFolder_data()
     QTest::newRow("only dots") << ".." << "__";
     QTest::newRow("wildcards and quotes") << "a*b?c\"d<e>f|g" << "a_b_c_d_e_f_g";
     QTest::newRow("control character") << QStringLiteral("a\nb") << "a_b";
+    // Longer ids are cut to 180 bytes of UTF-8, never inside a character.
+    QTest::newRow("long e-mail kept") << QString(170, QLatin1Char('m')) + "@x.cn" << QString(170, QLatin1Char('m')) + "@x.cn";
+    QTest::newRow("too long") << QString(300, QLatin1Char('a')) << QString(180, QLatin1Char('a'));
+    QTest::newRow("too long, three-byte characters") << QString(100, QChar(0x674E)) << QString(60, QChar(0x674E));
+    const QString emoji = QStringLiteral("\U0001F600"); // four bytes, two UTF-16 units
+    QTest::newRow("surrogate pair at the cut") << QString(178, QLatin1Char('b')) + emoji + "c"
+                                               << QString(178, QLatin1Char('b'));
 }
 
 void TestLogMgr::baseNameKeepsUserIdInsideLogFolder()
@@ -142,9 +149,12 @@ void TestLogMgr::baseNameKeepsUserIdInsideLogFolder()
     PossibleIdUtil::setPossibleId(id);
     const QString base = LogMgr::logBaseName(QStringLiteral("2017-11-15"), 0);
     QCOMPARE(base, QStringLiteral("velmo_1.1.5.1_%1_2017-11-15.0").arg(part));
-    // The file stays directly inside the log folder.
-    const QFileInfo file(QDir(getLogDir()), base + QStringLiteral(".log"));
+    // The files stay directly inside the log folder, and can be written.
+    const QFileInfo file(QDir(getLogDir()), base + QStringLiteral(".action.log"));
     QCOMPARE(file.absolutePath(), QFileInfo(getLogDir()).absoluteFilePath());
+    QFile created(file.absoluteFilePath());
+    QVERIFY2(created.open(QIODevice::WriteOnly), qPrintable(created.errorString()));
+    created.remove();
 }
 
 void TestLogMgr::nextSequence_data()

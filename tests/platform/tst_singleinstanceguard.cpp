@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QThread>
 #include <QWidget>
@@ -52,9 +53,11 @@ private slots:
     void lockHeldByLiveCopyIsNotTaken();
     void staleLockDoesNotBlock();
     void raisesWindowOfRunningCopy();
-    void skipsEmptyTitles();
+    void windowWithoutWantedTitleIsNotFound_data();
+    void windowWithoutWantedTitleIsNotFound();
     void noServerMeansNotFound();
     void silentCopyCountsAsNotFound();
+    void malformedRequestIsDropped();
 };
 
 void TestSingleInstanceGuard::lockIsCreatedOncePerProcess()
@@ -118,18 +121,33 @@ void TestSingleInstanceGuard::raisesWindowOfRunningCopy()
     QVERIFY(!schedule.isMinimized());
 }
 
-void TestSingleInstanceGuard::skipsEmptyTitles()
+void TestSingleInstanceGuard::windowWithoutWantedTitleIsNotFound_data()
 {
-    WindowRaiseServer server;
-    QVERIFY(server.listen(QStringLiteral("EmptyTitles")));
-    QWidget untitled;
-    untitled.show();
-    untitled.hide();
+    QTest::addColumn<QStringList>("titles");
     // With no language document all three titles are empty: nothing matches,
     // not even a window without a title.
-    QCOMPARE(raiseFromAnotherThread(QStringLiteral("EmptyTitles"), {QString(), QString(), QString()}, 2000), QString());
+    QTest::newRow("all titles empty") << QStringList{QString(), QString(), QString()};
+    // Still starting, or showing another window: the next copy starts fully.
+    QTest::newRow("no window has a wanted title")
+        << QStringList{QStringLiteral("Login"), QStringLiteral("Schedule"), QStringLiteral("Classroom")};
+}
+
+void TestSingleInstanceGuard::windowWithoutWantedTitleIsNotFound()
+{
+    QFETCH(QStringList, titles);
+    WindowRaiseServer server;
+    QVERIFY(server.listen(QStringLiteral("NoWantedTitle")));
+    QWidget untitled;
+    QWidget settings;
+    settings.setWindowTitle(QStringLiteral("Settings"));
+    for (QWidget *window : {&untitled, &settings}) {
+        window->show();
+        window->hide();
+    }
+    QCOMPARE(raiseFromAnotherThread(QStringLiteral("NoWantedTitle"), titles, 2000), QString());
     QVERIFY(!untitled.isVisible());
-    QCOMPARE(SingleInstanceGuard::raiseLocalWindow({QString()}), QString());
+    QVERIFY(!settings.isVisible());
+    QCOMPARE(SingleInstanceGuard::raiseLocalWindow(titles), QString());
 }
 
 void TestSingleInstanceGuard::noServerMeansNotFound()
@@ -150,6 +168,31 @@ void TestSingleInstanceGuard::silentCopyCountsAsNotFound()
     login.setWindowTitle(QStringLiteral("Login"));
     login.show();
     QCOMPARE(SingleInstanceGuard::raiseWindow(QStringLiteral("Silent"), {QStringLiteral("Login")}, 300), QString());
+}
+
+void TestSingleInstanceGuard::malformedRequestIsDropped()
+{
+    WindowRaiseServer server;
+    QVERIFY(server.listen(QStringLiteral("Malformed")));
+    QWidget login;
+    login.setWindowTitle(QStringLiteral("Login"));
+    login.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&login));
+
+    // A list that claims two billion titles: dropped, not allocated.
+    QLocalSocket socket;
+    socket.connectToServer(SingleInstanceGuard::serverName(QStringLiteral("Malformed")));
+    QVERIFY(socket.waitForConnected(5000));
+    QByteArray request;
+    QDataStream out(&request, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_5_15);
+    out << quint32(0x7fffffff) << QStringLiteral("Login");
+    socket.write(request);
+    QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 10000);
+
+    // The copy still answers a real request.
+    QCOMPARE(raiseFromAnotherThread(QStringLiteral("Malformed"), {QStringLiteral("Login")}, 5000),
+             QStringLiteral("Login"));
 }
 
 int main(int argc, char *argv[])

@@ -130,6 +130,7 @@ private slots:
     void faultsSpoilAnswers();
     void delayAndTimesAreHonoured();
     void hangEndsOnResetAndBlocksNothingElse();
+    void stallSendsHalfThenWaitsForReset();
     void controlRejectsBadInput_data();
     void controlRejectsBadInput();
     void survivesMalformedRequests();
@@ -329,7 +330,7 @@ void tst_LessonService::login_data()
     const QString teacher = QStringLiteral("/QXV1/PcTeacher/login");
     QTest::newRow("student md5") << student << "13800000001" << md5("student123") << 200 << "20001";
     QTest::newRow("student md5 upper case") << student << "13800000001" << md5("student123").toUpper() << 200 << "20001";
-    QTest::newRow("student plain") << student << "13800000001" << QByteArray("student123") << 200 << "20001";
+    QTest::newRow("student typed password") << student << "13800000001" << QByteArray("student123") << 410 << "";
     QTest::newRow("student wrong password") << student << "13800000001" << md5("student124") << 410 << "";
     QTest::newRow("student empty password") << student << "13800000001" << QByteArray() << 410 << "";
     QTest::newRow("unknown phone") << student << "13800000009" << md5("student123") << 404 << "";
@@ -692,27 +693,33 @@ void tst_LessonService::faultsSpoilAnswers_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("mode");
-    QTest::addColumn<int>("status");
+    QTest::addColumn<QJsonObject>("extra");
 
-    QTest::newRow("non-JSON body") << "/QXV1/Public/test" << "nonjson" << 0;
-    QTest::newRow("HTTP 502") << "/QXV1/PcStudents/getBookedClassList" << "status" << 502;
-    QTest::newRow("HTTP 404") << "/QXV1/Config/getAll" << "status" << 404;
-    QTest::newRow("truncated answer") << "/QXV1/PcStudents/getBookedClassList" << "truncate" << 0;
-    QTest::newRow("truncated download") << "/files/courseware.pdf" << "truncate" << 0;
-    QTest::newRow("gzip answer") << "/QXV1/Config/getAll" << "gzip" << 0;
-    QTest::newRow("gzip download") << "/files/cover.png" << "gzip" << 0;
-    QTest::newRow("chunked answer") << "/QXV1/Public/pcNewUpdate" << "chunked" << 0;
+    const QJsonObject toCover{ { QStringLiteral("location"), QStringLiteral("/files/cover.png") } };
+    QTest::newRow("non-JSON body") << "/QXV1/Public/test" << "nonjson" << QJsonObject();
+    QTest::newRow("HTTP 502") << "/QXV1/PcStudents/getBookedClassList" << "status" << QJsonObject{ { "status", 502 } };
+    QTest::newRow("HTTP 404") << "/QXV1/Config/getAll" << "status" << QJsonObject{ { "status", 404 } };
+    QTest::newRow("truncated answer") << "/QXV1/PcStudents/getBookedClassList" << "truncate" << QJsonObject();
+    QTest::newRow("truncated download") << "/files/courseware.pdf" << "truncate" << QJsonObject();
+    QTest::newRow("gzip answer") << "/QXV1/Config/getAll" << "gzip" << QJsonObject();
+    QTest::newRow("gzip download") << "/files/cover.png" << "gzip" << QJsonObject();
+    QTest::newRow("chunked answer") << "/QXV1/Public/pcNewUpdate" << "chunked" << QJsonObject();
+    QTest::newRow("redirect") << "/files/courseware.pdf" << "redirect" << toCover;
+    QJsonObject permanent = toCover;
+    permanent.insert(QStringLiteral("status"), 301);
+    QTest::newRow("permanent redirect") << "/QXV1/Public/test" << "redirect" << permanent;
 }
 
 void tst_LessonService::faultsSpoilAnswers()
 {
     QFETCH(QString, path);
     QFETCH(QString, mode);
-    QFETCH(int, status);
+    QFETCH(QJsonObject, extra);
+    const int status = extra.value(QStringLiteral("status")).toInt(mode == QLatin1String("redirect") ? 302 : 0);
 
     const QByteArray intact = rawGet(m_service.port(), path.toLatin1()).body;
     QVERIFY(!intact.isEmpty());
-    QVERIFY(m_service.setFault(path, mode, status ? QJsonObject{ { QStringLiteral("status"), status } } : QJsonObject()));
+    QVERIFY(m_service.setFault(path, mode, extra));
 
     const RawAnswer raw = rawGet(m_service.port(), path.toLatin1(), "Accept-Encoding: gzip\r\n");
     const HttpResult viaClient = get(path);
@@ -746,6 +753,11 @@ void tst_LessonService::faultsSpoilAnswers()
         QVERIFY(raw.header("content-length").isEmpty());
         QCOMPARE(viaClient.error, QNetworkReply::NoError);
         QCOMPARE(viaClient.body, intact);
+    } else if (mode == QLatin1String("redirect")) {
+        QCOMPARE(raw.status, status);
+        QCOMPARE(raw.header("location"), extra.value(QStringLiteral("location")).toString().toLatin1());
+        QCOMPARE(raw.header("content-length").toInt(), raw.body.size());
+        QCOMPARE(viaClient.status, status);
     }
 
     // A reset puts the answers right again.
@@ -794,14 +806,36 @@ void tst_LessonService::hangEndsOnResetAndBlocksNothingElse()
     QNetworkReply *held = m_network.post(patient, "username=13800000001");
     QSignalSpy heldFinished(held, &QNetworkReply::finished);
     QCOMPARE(get(QStringLiteral("/QXV1/Config/getAll")).status, 200);
+    // The held request travels on a connection of its own.
+    QTRY_COMPARE(m_service.requests().size(), 3);
     QVERIFY(!held->isFinished());
-    QCOMPARE(m_service.requests().size(), 3);
 
     QVERIFY(m_service.reset());
     QVERIFY(heldFinished.wait(5000));
     QCOMPARE(held->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 504);
     held->deleteLater();
-    QCOMPARE(post(path, { { "username", "13800000001" }, { "password", "student123" } }).json().value(QStringLiteral("errorCode")).toInt(), 200);
+    QCOMPARE(post(path, { { "username", "13800000001" }, { "password", QString::fromLatin1(md5("student123")) } }).json().value(QStringLiteral("errorCode")).toInt(), 200);
+}
+
+void tst_LessonService::stallSendsHalfThenWaitsForReset()
+{
+    const QString path = QStringLiteral("/files/courseware.pdf");
+    const QByteArray whole = fixtureBytes(QStringLiteral("courseware.pdf"));
+    QVERIFY(m_service.setFault(path, QStringLiteral("stall")));
+
+    QNetworkReply *reply = m_network.get(QNetworkRequest(QUrl(m_service.baseUrl() + path)));
+    QByteArray received;
+    connect(reply, &QNetworkReply::readyRead, this, [&] { received += reply->readAll(); });
+    QTRY_COMPARE(received.size(), whole.size() / 2);
+    QVERIFY(whole.startsWith(received));
+    QCOMPARE(reply->rawHeader("Content-Length").toInt(), whole.size());
+    QVERIFY(!reply->isFinished());
+
+    // Other calls go on meanwhile; a reset lets the answer end, short.
+    QCOMPARE(get(QStringLiteral("/QXV1/Public/test")).status, 200);
+    QVERIFY(m_service.reset());
+    QCOMPARE(finish(reply).error, QNetworkReply::RemoteHostClosedError);
+    QCOMPARE(received.size(), whole.size() / 2);
 }
 
 void tst_LessonService::controlRejectsBadInput_data()
@@ -822,6 +856,11 @@ void tst_LessonService::controlRejectsBadInput_data()
     QTest::newRow("fractional delay") << QByteArray("POST") << QByteArray("/__control/fault") << QByteArray("{\"path\":\"/x\",\"mode\":\"delay\",\"delay_ms\":1.5}") << 400;
     QTest::newRow("status out of range") << QByteArray("POST") << QByteArray("/__control/fault") << QByteArray("{\"path\":\"/x\",\"mode\":\"status\",\"status\":99}") << 400;
     QTest::newRow("status as text") << QByteArray("POST") << QByteArray("/__control/fault") << QByteArray("{\"path\":\"/x\",\"mode\":\"status\",\"status\":\"500\"}") << 400;
+    QTest::newRow("redirect without location") << QByteArray("POST") << QByteArray("/__control/fault") << QByteArray("{\"path\":\"/x\",\"mode\":\"redirect\"}") << 400;
+    QTest::newRow("redirect off the service") << QByteArray("POST") << QByteArray("/__control/fault") << QByteArray("{\"path\":\"/x\",\"mode\":\"redirect\",\"location\":\"//127.0.0.1:1/x\"}") << 400;
+    QTest::newRow("redirect to a full address") << QByteArray("POST") << QByteArray("/__control/fault") << QByteArray("{\"path\":\"/x\",\"mode\":\"redirect\",\"location\":\"http://127.0.0.1:1/x\"}") << 400;
+    QTest::newRow("redirect with a line break") << QByteArray("POST") << QByteArray("/__control/fault") << QByteArray("{\"path\":\"/x\",\"mode\":\"redirect\",\"location\":\"/a\\r\\nX: y\"}") << 400;
+    QTest::newRow("redirect with status 200") << QByteArray("POST") << QByteArray("/__control/fault") << QByteArray("{\"path\":\"/x\",\"mode\":\"redirect\",\"location\":\"/a\",\"status\":200}") << 400;
     QTest::newRow("zero times") << QByteArray("POST") << QByteArray("/__control/fault") << QByteArray("{\"path\":\"/x\",\"mode\":\"gzip\",\"times\":0}") << 400;
     QTest::newRow("fault by GET") << QByteArray("GET") << QByteArray("/__control/fault") << QByteArray() << 405;
     QTest::newRow("unknown control call") << QByteArray("POST") << QByteArray("/__control/shutdown") << QByteArray() << 404;

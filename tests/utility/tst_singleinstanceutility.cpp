@@ -1,3 +1,4 @@
+#include "mgr/logmgr.h"
 #include "utility/singleinstanceutility.h"
 
 #include <QDir>
@@ -5,6 +6,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
+
+#include <signal.h>
 
 // Starts the real student client several times in one data folder.
 namespace {
@@ -39,6 +42,35 @@ int appStarts()
     return readLogs(QStringLiteral(".action.log")).count(QLatin1String(",app_start,{StudentApplication}"));
 }
 
+// The message log of the copy that started n-th (0 first) in a clean folder.
+QString messageLogOfStart(int n)
+{
+    QDir dir(clientLogDir());
+    for (const QString &name : dir.entryList({QStringLiteral("*.log")}, QDir::Files)) {
+        if (!name.endsWith(QLatin1String(".action.log")) && LogMgr::sequenceOf(name) == n) {
+            QFile file(dir.filePath(name));
+            return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        }
+    }
+    return QString();
+}
+
+void startClient(QProcess &process)
+{
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(clientPath(), QStringList());
+    QVERIFY(process.waitForStarted());
+}
+
+void stop(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    ::kill(pid_t(process.processId()), SIGCONT);
+    process.kill();
+    QVERIFY(process.waitForFinished());
+}
+
 } // namespace
 
 class TestSingleInstanceUtility : public QObject
@@ -46,9 +78,16 @@ class TestSingleInstanceUtility : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
     void titlesComeFromLanguageDocument();
     void secondCopyRaisesFirstAndEnds();
+    void unansweringCopyCountsAsNotFound();
 };
+
+void TestSingleInstanceUtility::init()
+{
+    QDir(clientLogDir()).removeRecursively();
+}
 
 void TestSingleInstanceUtility::titlesComeFromLanguageDocument()
 {
@@ -61,9 +100,7 @@ void TestSingleInstanceUtility::titlesComeFromLanguageDocument()
 void TestSingleInstanceUtility::secondCopyRaisesFirstAndEnds()
 {
     QProcess first;
-    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    first.start(clientPath(), QStringList());
-    QVERIFY(first.waitForStarted());
+    startClient(first);
     QTRY_COMPARE_WITH_TIMEOUT(appStarts(), 1, 30000);
 
     QProcess second;
@@ -77,15 +114,40 @@ void TestSingleInstanceUtility::secondCopyRaisesFirstAndEnds()
     QCOMPARE(first.state(), QProcess::Running);
 
     // A copy that crashed leaves its lock behind; the next one starts anyway.
-    first.kill();
-    QVERIFY(first.waitForFinished());
+    stop(first);
     QProcess third;
-    third.start(clientPath(), QStringList());
-    QVERIFY(third.waitForStarted());
+    startClient(third);
     QTRY_COMPARE_WITH_TIMEOUT(appStarts(), 2, 30000);
     QCOMPARE(third.state(), QProcess::Running);
-    third.kill();
-    QVERIFY(third.waitForFinished());
+    stop(third);
+}
+
+void TestSingleInstanceUtility::unansweringCopyCountsAsNotFound()
+{
+    QProcess first;
+    startClient(first);
+    QTRY_COMPARE_WITH_TIMEOUT(appStarts(), 1, 30000);
+
+    // The first copy hangs: the next one gives up waiting and starts fully.
+    QCOMPARE(::kill(pid_t(first.processId()), SIGSTOP), 0);
+    QProcess second;
+    startClient(second);
+    QTRY_COMPARE_WITH_TIMEOUT(appStarts(), 2, 30000);
+    QCOMPARE(second.state(), QProcess::Running);
+
+    // Once the first copy answers again, it is the one a third copy reaches:
+    // the second, which does not hold the lock, took nothing over.
+    QCOMPARE(::kill(pid_t(first.processId()), SIGCONT), 0);
+    QProcess third;
+    third.start(clientPath(), QStringList());
+    QVERIFY(third.waitForFinished(30000));
+    QCOMPARE(third.exitCode(), 255); // -1
+    QCOMPARE(appStarts(), 2);
+    QVERIFY(!messageLogOfStart(1).contains(QLatin1String("asked to raise a window")));
+    QTRY_VERIFY_WITH_TIMEOUT(messageLogOfStart(0).contains(QLatin1String("asked to raise a window")), 10000);
+
+    stop(second);
+    stop(first);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstanceUtility)

@@ -148,7 +148,7 @@ T *child(QWidget *window, const char *name)
     return window->findChild<T *>(QString::fromLatin1(name));
 }
 
-// The three readers below take a window that may have gone (a QPointer
+// The four readers below take a window that may have gone (a QPointer
 // turned null), so a polling check fails instead of crashing.
 inline bool isWaiting(QWidget *window)
 {
@@ -166,6 +166,23 @@ inline QString errorLine(QWidget *window)
         return QStringLiteral("<window gone>");
     QLabel *label = child<QLabel>(window, "labelErrorMsg");
     return label->isVisible() ? label->text() : QString();
+}
+
+inline QString loadingLine(QWidget *window)
+{
+    return window ? child<QLabel>(window, "labelLoading")->text() : QStringLiteral("<window gone>");
+}
+
+// Whether the error line shows its whole text inside the window's border,
+// in the form's place (80, 116, 300 x 16) whenever the text fits there.
+inline bool errorLineShowsWholeText(QWidget *window)
+{
+    QLabel *label = child<QLabel>(window, "labelErrorMsg");
+    const QRect formPlace(80, 116, 300, 16);
+    const int needed = label->sizeHint().width();
+    if (needed <= formPlace.width())
+        return label->geometry() == formPlace;
+    return label->width() >= needed && window->rect().adjusted(1, 1, -1, -1).contains(label->geometry());
 }
 
 // Requests under path recorded by the stand-in service.

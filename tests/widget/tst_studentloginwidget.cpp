@@ -9,12 +9,16 @@
 #include "platform/systemdescription.h"
 #include "utility/appdirs.h"
 #include "utility/hashutility.h"
+#include "widget/logininfo.h"
 #include "widget/netlinksetting.h"
 #include "widget/student/coursemainwidget.h"
 #include "widget/student/studentloginwidget.h"
 
 #include <QDirIterator>
+#include <QImage>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace LoginTest;
@@ -52,9 +56,12 @@ private slots:
     void init();
     void cleanup();
 
+    void formTexts_data();
+    void formTexts();
     void loginButtonFollowsUserName_data();
     void loginButtonFollowsUserName();
     void editColoursFollowText();
+    void buttonCaptionsAreBold();
     void inputErrorsSendNothing_data();
     void inputErrorsSendNothing();
     void signsInWithTheExactRequest();
@@ -69,6 +76,8 @@ private slots:
     void hangingServerTimesOutOnce();
     void savedLoginAtStart_data();
     void savedLoginAtStart();
+    void savedPictureIsShown_data();
+    void savedPictureIsShown();
     void startArguments_data();
     void startArguments();
     void logoutOpensLoginThatStaysPut();
@@ -95,6 +104,51 @@ void tst_StudentLoginWidget::init()
 void tst_StudentLoginWidget::cleanup()
 {
     closeAllWindows();
+}
+
+void tst_StudentLoginWidget::formTexts_data()
+{
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("chinese");
+
+    QTest::newRow("title") << "" << "windowTitle" << "Login" << "登录";
+    QTest::newRow("auto login") << "chkAutoLogin" << "text" << "Auto login" << "自动登录";
+    QTest::newRow("remember") << "chkRememberPassword" << "text" << "Remember me" << "记住密码";
+    QTest::newRow("sign in") << "btnLogin" << "text" << "Sign in" << "登录";
+    QTest::newRow("phone") << "editMobile" << "placeholderText" << "Phone number" << "手机号";
+    QTest::newRow("password") << "editPassword" << "placeholderText" << "Password" << "密码";
+    QTest::newRow("logo") << "labelLogo" << "text" << "Velmo Subject English" << "Velmo Subject English";
+    QTest::newRow("forgot") << "btnForgot" << "text" << "忘记密码?" << "忘记密码?";
+    QTest::newRow("network") << "settingNetLink" << "toolTip" << "Network Settings" << "网络设置";
+    QTest::newRow("help") << "pushButtonHelp" << "toolTip" << "Help" << "帮助中心";
+    QTest::newRow("cancel") << "btnCancelLogin" << "text" << "Cancel" << "取消";
+    QTest::newRow("loading") << "labelLoading" << "text" << "Desperately loading..." << "拼命加载中...";
+}
+
+void tst_StudentLoginWidget::formTexts()
+{
+    QFETCH(QString, object);
+    QFETCH(QString, property);
+    QFETCH(QString, english);
+    QFETCH(QString, chinese);
+
+    const auto textOf = [&](QWidget *window) {
+        QObject *target = object.isEmpty() ? window : window->findChild<QObject *>(object);
+        return target ? target->property(property.toLatin1().constData()).toString() : QStringLiteral("<missing>");
+    };
+    QPointer<studentloginwidget> window = openWindow();
+    QCOMPARE(textOf(window), english);
+
+    // The shipped catalogue gives the Chinese form of each text.
+    QTranslator catalogue;
+    QVERIFY(catalogue.load(QStringLiteral(":/languages/change_language_CN.qm")));
+    QCoreApplication::installTranslator(&catalogue);
+    QPointer<studentloginwidget> translated = openWindow();
+    const QString text = textOf(translated);
+    QCoreApplication::removeTranslator(&catalogue);
+    QCOMPARE(text, chinese);
 }
 
 void tst_StudentLoginWidget::loginButtonFollowsUserName_data()
@@ -155,6 +209,18 @@ void tst_StudentLoginWidget::editColoursFollowText()
     QVERIFY(secret->styleSheet().startsWith(QStringLiteral("QLineEdit#editPassword\n{")));
 }
 
+void tst_StudentLoginWidget::buttonCaptionsAreBold()
+{
+    // A style weight of 75 reads as a hairline (CSS weights run to 900),
+    // which left the white captions barely visible on the red buttons.
+    QPointer<studentloginwidget> window = openWindow();
+    for (const char *name : { "btnLogin", "btnCancelLogin" }) {
+        QWidget *button = child(window, name);
+        button->ensurePolished();
+        QVERIFY2(button->font().weight() >= QFont::Bold, name);
+    }
+}
+
 void tst_StudentLoginWidget::inputErrorsSendNothing_data()
 {
     QTest::addColumn<QString>("password");
@@ -188,7 +254,7 @@ void tst_StudentLoginWidget::signsInWithTheExactRequest()
     pressLogin(window);
     QCOMPARE(PossibleIdUtil::getPossibleId(), kUser);
     QTRY_VERIFY(isWaiting(window));
-    QCOMPARE(child<QLabel>(window, "labelLoading")->text(), QStringLiteral("Desperately loading..."));
+    QCOMPARE(loadingLine(window), QStringLiteral("Desperately loading..."));
 
     QTRY_COMPARE(visibleWindows<CourseMainWidget>().size(), 1);
     QTRY_VERIFY(window.isNull());
@@ -318,6 +384,9 @@ void tst_StudentLoginWidget::failureCodesShowTheirText_data()
     QTest::newRow("host not found") << -3 << "登陆失败，请检查网络！错误码[-3]";
     QTest::newRow("other server code") << 403 << "登陆失败，请检查网络！ServiceUnavailableError.错误码[403]";
     QTest::newRow("zero") << 0 << "登陆失败，请检查网络！错误码[0]";
+    // Longer than the form's error line.
+    QTest::newRow("long network name") << 202 << "登陆失败，请检查网络！ContentOperationNotPermittedError.错误码[202]";
+    QTest::newRow("server error name") << 401 << "登陆失败，请检查网络！InternalServerError.错误码[401]";
 }
 
 void tst_StudentLoginWidget::failureCodesShowTheirText()
@@ -328,11 +397,16 @@ void tst_StudentLoginWidget::failureCodesShowTheirText()
     QPointer<studentloginwidget> window = openWindow();
     QCOMPARE(window->showLoginError(code), text);
     QCOMPARE(errorLine(window), text);
+    QVERIFY(errorLineShowsWholeText(window));
 
     window->setErrorText(QString());
     QVERIFY(errorLine(window).isEmpty());
     window->slot_onWebLoginFailure(BaseEntity(code, QStringLiteral("server words")));
     QCOMPARE(errorLine(window), text);
+    QVERIFY(errorLineShowsWholeText(window));
+    // A short text afterwards takes the form's place again.
+    window->setErrorText(QStringLiteral("密码为空"));
+    QVERIFY(errorLineShowsWholeText(window));
     QCOMPARE(m_records.count(QStringLiteral("error,user_login_failure,type:2, code:%1, errMsg:%2").arg(code).arg(text)), 1);
 }
 
@@ -377,18 +451,18 @@ void tst_StudentLoginWidget::cancelWhileWaiting()
 
 void tst_StudentLoginWidget::waitingAnimationRecordsNoTimeout()
 {
-    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 3500 } }));
+    // Four 800 ms ticks take 3.2 s; the answer comes well after them.
+    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 5000 } }));
     QPointer<studentloginwidget> window = openWindow();
     typeCredentials(window, kUser, kPassword);
     pressLogin(window);
     QTRY_VERIFY(isWaiting(window));
 
-    QLabel *label = child<QLabel>(window, "labelLoading");
-    QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("拼命加载中."), 2000);
-    QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("拼命加载中.."), 2000);
-    QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("拼命加载中..."), 2000);
-    QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("拼命加载中."), 2000);
-    QTRY_COMPARE(visibleWindows<CourseMainWidget>().size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(loadingLine(window), QStringLiteral("拼命加载中."), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(loadingLine(window), QStringLiteral("拼命加载中.."), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(loadingLine(window), QStringLiteral("拼命加载中..."), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(loadingLine(window), QStringLiteral("拼命加载中."), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(visibleWindows<CourseMainWidget>().size(), 1, 10000);
 
     // A login that only took a while is no failure.
     for (const QString &record : m_records.records())
@@ -465,6 +539,51 @@ void tst_StudentLoginWidget::savedLoginAtStart()
         QVERIFY(showsForm(window));
         QCOMPARE(m_records.count(QStringLiteral("normal,user_login,{username:%1}").arg(kUser)), 0);
     }
+}
+
+void tst_StudentLoginWidget::savedPictureIsShown_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::newRow("from the server") << "remote";
+    QTest::newRow("local file") << "local";
+    QTest::newRow("none saved") << "";
+}
+
+void tst_StudentLoginWidget::savedPictureIsShown()
+{
+    QFETCH(QString, source);
+    QString url;
+    if (source == QLatin1String("remote")) {
+        url = m_service.fixtureUrl(QStringLiteral("avatar-student.png"));
+    } else if (source == QLatin1String("local")) {
+        url = m_folder.filePath(QStringLiteral("saved avatar.png"));
+        QImage picture(90, 120, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QVERIFY(picture.save(url));
+    }
+    LoginInfo info;
+    info.username = kUser;
+    info.password = kPassword;
+    info.shouldRememberPassword = 1;
+    info.avatarUrl = url;
+    saveLogin(info.toJsonText());
+
+    QPointer<studentloginwidget> window = openWindow();
+    QLabel *avatar = child<QLabel>(window, "labelAvatar");
+    QLabel *waitingAvatar = child<QLabel>(window, "labelAvatarLoading");
+    // The picture is cut to the 60 x 60 label and set in each label's own section.
+    const QRegularExpression picture(QStringLiteral("background-image:\\s*url\\((.+\\.60_60)\\);"));
+    if (source.isEmpty()) {
+        QVERIFY(avatar->styleSheet().contains(QStringLiteral(":/image/login/default_avatar.png")));
+        QVERIFY(!picture.match(avatar->styleSheet()).hasMatch());
+        QVERIFY(!picture.match(waitingAvatar->styleSheet()).hasMatch());
+        return;
+    }
+    QTRY_VERIFY(picture.match(avatar->styleSheet()).hasMatch());
+    QTRY_VERIFY(picture.match(waitingAvatar->styleSheet()).hasMatch());
+    QVERIFY(avatar->styleSheet().startsWith(QStringLiteral("QLabel#labelAvatar")));
+    QVERIFY(waitingAvatar->styleSheet().startsWith(QStringLiteral("QLabel")));
+    QVERIFY(QFileInfo::exists(picture.match(avatar->styleSheet()).captured(1)));
 }
 
 void tst_StudentLoginWidget::startArguments_data()

@@ -12,6 +12,8 @@
 
 #include <QtTest>
 
+#include <limits>
+
 using namespace LoginTest;
 
 namespace {
@@ -195,6 +197,7 @@ void tst_TeacherLoginWidget::failureCodesShowTheirText_data()
     QTest::newRow("-333") << -333 << "wrong server response";
     QTest::newRow("time-out") << 4 << "login failed!please check your network!code[4]";
     QTest::newRow("refused") << -1 << "login failed!please check your network!code[-1]";
+    QTest::newRow("longest code") << std::numeric_limits<int>::min() << "login failed!please check your network!code[-2147483648]";
 }
 
 void tst_TeacherLoginWidget::failureCodesShowTheirText()
@@ -205,6 +208,7 @@ void tst_TeacherLoginWidget::failureCodesShowTheirText()
     QPointer<teacherloginwidget> window = openWindow();
     window->slot_onWebLoginFailure(BaseEntity(code, QStringLiteral("failed")));
     QCOMPARE(errorLine(window), text);
+    QVERIFY(errorLineShowsWholeText(window));
     QCOMPARE(m_records.count(QStringLiteral("error,user_login_failure,type:2, code:%1, errMsg:%2").arg(code).arg(text)), 1);
 }
 
@@ -220,12 +224,13 @@ void tst_TeacherLoginWidget::plusSignArrivesIntact()
 
 void tst_TeacherLoginWidget::waitingAnimationUsesEnglishWord()
 {
-    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 1500 } }));
+    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 2500 } }));
     QPointer<teacherloginwidget> window = openWindow();
     typeCredentials(window, kUser, kPassword);
     pressLogin(window);
     QTRY_VERIFY(isWaiting(window));
-    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(window, "labelLoading")->text(), QStringLiteral("loading."), 2000);
+    QCOMPARE(loadingLine(window), QStringLiteral("loading..."));
+    QTRY_COMPARE_WITH_TIMEOUT(loadingLine(window), QStringLiteral("loading."), 2000);
     QTRY_COMPARE(visibleWindows<TeacherCourseMainWidget>().size(), 1);
 }
 

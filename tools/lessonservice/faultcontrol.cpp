@@ -2,6 +2,7 @@
 
 #include <QJsonValue>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -15,8 +16,10 @@ bool modeFromName(const QString &name, Fault::Mode *mode)
         { QStringLiteral("nonjson"), Fault::NonJson },
         { QStringLiteral("status"), Fault::Status },
         { QStringLiteral("truncate"), Fault::Truncate },
+        { QStringLiteral("stall"), Fault::Stall },
         { QStringLiteral("gzip"), Fault::Gzip },
         { QStringLiteral("chunked"), Fault::Chunked },
+        { QStringLiteral("redirect"), Fault::Redirect },
     };
     const auto it = modes.constFind(name);
     if (it == modes.constEnd())
@@ -39,6 +42,16 @@ QString readBoundedInt(const QJsonObject &object, const QString &key, int min, i
     return QString();
 }
 
+// "/..." of printable ASCII without blanks: a path on this host, fit for a
+// Location header.
+bool isLocalPath(const QString &text)
+{
+    const bool printable = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() > 0x20 && c.unicode() < 0x7f;
+    });
+    return printable && text.startsWith(QLatin1Char('/')) && !text.startsWith(QLatin1String("//"));
+}
+
 } // namespace
 
 QString FaultControl::set(const QJsonObject &description)
@@ -51,13 +64,22 @@ QString FaultControl::set(const QJsonObject &description)
 
     Entry entry;
     if (!modeFromName(description.value(QStringLiteral("mode")).toString(), &entry.fault.mode))
-        return QStringLiteral("\"mode\" must be one of delay, hang, nonjson, status, truncate, gzip, chunked");
+        return QStringLiteral("\"mode\" must be one of delay, hang, nonjson, status, truncate, stall, gzip, chunked, redirect");
 
     if (entry.fault.mode == Fault::Delay)
         entry.fault.delayMs = 1000;
+    const bool redirect = entry.fault.mode == Fault::Redirect;
+    if (redirect) {
+        entry.fault.status = 302;
+        // Only to this service: a test must never be sent off the machine.
+        entry.fault.location = description.value(QStringLiteral("location")).toString();
+        if (!isLocalPath(entry.fault.location))
+            return QStringLiteral("\"location\" must be a path on this service such as /files/cover.png");
+    }
     QString error = readBoundedInt(description, QStringLiteral("delay_ms"), 0, kMaxWaitMs, &entry.fault.delayMs);
     if (error.isEmpty())
-        error = readBoundedInt(description, QStringLiteral("status"), 100, 599, &entry.fault.status);
+        error = readBoundedInt(description, QStringLiteral("status"), redirect ? 300 : 100, redirect ? 399 : 599,
+                               &entry.fault.status);
     if (error.isEmpty())
         error = readBoundedInt(description, QStringLiteral("times"), 1, 1000000, &entry.remaining);
     if (!error.isEmpty())
@@ -75,18 +97,18 @@ bool FaultControl::take(const QString &path, Fault *fault)
     if (it == m_faults.end())
         return false;
     *fault = it->fault;
+    fault->generation = m_generation;
     if (it->remaining > 0 && --it->remaining == 0)
         m_faults.erase(it);
     return true;
 }
 
-bool FaultControl::wait(int ms)
+bool FaultControl::wait(int ms, const Fault &fault)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    const quint64 generation = m_generation;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(qBound(0, ms, kMaxWaitMs));
     const bool cut = m_wake.wait_until(lock, deadline, [&] {
-        return m_stopping || m_generation != generation;
+        return m_stopping || m_generation != fault.generation;
     });
     return !cut;
 }

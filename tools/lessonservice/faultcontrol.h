@@ -11,11 +11,13 @@
 // A fault that tests switch on for one exact path.
 struct Fault
 {
-    enum Mode { Delay, Hang, NonJson, Status, Truncate, Gzip, Chunked };
+    enum Mode { Delay, Hang, NonJson, Status, Truncate, Stall, Gzip, Chunked, Redirect };
 
     Mode mode = Delay;
     int delayMs = 0;  // waited before answering, in every mode but Hang
-    int status = 500; // for Status
+    int status = 500; // for Status; for Redirect 302 unless given
+    QString location; // for Redirect: a path on this service
+    quint64 generation = 0; // number of resets when the fault was taken
 };
 
 // The faults in force and the waits they cause. Waits end early on reset and
@@ -32,8 +34,9 @@ public:
     // The fault for this path, counting one use of it; false when none.
     bool take(const QString &path, Fault *fault);
 
-    // Sleeps up to ms; false when a reset or the shutdown cut it short.
-    bool wait(int ms);
+    // Sleeps up to ms; false when the shutdown or a reset since the fault
+    // was taken cut it short (a reset that came first ends it at once).
+    bool wait(int ms, const Fault &fault);
 
     void reset();
     void shutdown();

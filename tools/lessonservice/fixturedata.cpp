@@ -49,6 +49,25 @@ qint64 startOfLocalDay(qint64 seconds)
     return QDateTime::fromSecsSinceEpoch(seconds).date().startOfDay().toSecsSinceEpoch();
 }
 
+// The fields of a class that the teacher's schedule and the class
+// information share; planUrl is the teaching plan's address.
+QJsonObject classFields(const FixtureClass &lesson, const QString &planUrl)
+{
+    return QJsonObject{
+        { QStringLiteral("class_id"), lesson.id },
+        { QStringLiteral("room_id"), QStringLiteral("room-") + lesson.id },
+        { QStringLiteral("begin_time"), QString::number(lesson.beginTime) },
+        { QStringLiteral("class_time"), kClassMinutes },
+        { QStringLiteral("free_try"), QStringLiteral("0") },
+        { QStringLiteral("cls_type"), QStringLiteral("1") },
+        { QStringLiteral("type"), QStringLiteral("1") },
+        { QStringLiteral("status"), QString::number(lesson.status) },
+        { QStringLiteral("cls_max_num"), QStringLiteral("4") },
+        { QStringLiteral("cls_app_num"), QString::number(lesson.studentIds.size()) },
+        { QStringLiteral("tch_plan_url"), planUrl },
+    };
+}
+
 } // namespace
 
 FixtureData::FixtureData(qint64 startSeconds)
@@ -210,12 +229,11 @@ const FixturePerson *FixtureData::teacher(const QString &login) const
 
 bool FixtureData::passwordMatches(const FixturePerson &person, const QString &given)
 {
-    // The client sends the lowercase MD5 of the password; the plain form is
-    // taken as well.
+    // Only the MD5 of the password signs in, as with the real service: a
+    // client that sent the typed password must be refused.
     if (person.password.isEmpty() || given.isEmpty())
         return false;
-    return given == person.password
-        || given.compare(md5Hex(person.password.toUtf8()), Qt::CaseInsensitive) == 0;
+    return given.compare(md5Hex(person.password.toUtf8()), Qt::CaseInsensitive) == 0;
 }
 
 const FixturePerson *FixtureData::defaultStudent() const
@@ -374,35 +392,24 @@ QJsonArray FixtureData::scheduleDays(const QString &teacherId, qint64 firstDay) 
                     { QStringLiteral("grd_level"), mate->grdLevel },
                 });
             }
-            classes.append(QJsonObject{
-                { QStringLiteral("class_id"), lesson->id },
-                { QStringLiteral("room_id"), QStringLiteral("room-") + lesson->id },
-                { QStringLiteral("begin_time"), QString::number(lesson->beginTime) },
-                { QStringLiteral("class_time"), kClassMinutes },
-                { QStringLiteral("pub_cls_id"), QStringLiteral("0") },
-                { QStringLiteral("free_try"), QStringLiteral("0") },
-                { QStringLiteral("cls_type"), QStringLiteral("1") },
-                { QStringLiteral("type"), QStringLiteral("1") },
-                { QStringLiteral("status"), QString::number(lesson->status) },
-                { QStringLiteral("cls_max_num"), QStringLiteral("4") },
-                { QStringLiteral("cls_app_num"), QString::number(lesson->studentIds.size()) },
-                { QStringLiteral("tch_plan_url"), pdf },
-                { QStringLiteral("material"), QJsonObject{
-                      { QStringLiteral("mid"), QLatin1String(kMaterialId) },
-                      { QStringLiteral("mainurl"), pdf },
-                      { QStringLiteral("backurl"), pdf },
-                      { QStringLiteral("tch_mainurl"), pdf },
-                      { QStringLiteral("tch_backurl"), pdf },
-                      { QStringLiteral("pic"), fileUrl(QLatin1String(kCover)) },
-                  } },
-                { QStringLiteral("teacher"), QJsonObject{
-                      { QStringLiteral("tid"), lesson->teacherId },
-                      { QStringLiteral("nickname"), person(lesson->teacherId)->nickname },
-                  } },
-                { QStringLiteral("students"), students },
-                { QStringLiteral("resource"), resources() },
-                { QStringLiteral("use_tool"), 2 },
+            QJsonObject entry = classFields(*lesson, pdf);
+            entry.insert(QStringLiteral("pub_cls_id"), QStringLiteral("0"));
+            entry.insert(QStringLiteral("material"), QJsonObject{
+                { QStringLiteral("mid"), QLatin1String(kMaterialId) },
+                { QStringLiteral("mainurl"), pdf },
+                { QStringLiteral("backurl"), pdf },
+                { QStringLiteral("tch_mainurl"), pdf },
+                { QStringLiteral("tch_backurl"), pdf },
+                { QStringLiteral("pic"), fileUrl(QLatin1String(kCover)) },
             });
+            entry.insert(QStringLiteral("teacher"), QJsonObject{
+                { QStringLiteral("tid"), lesson->teacherId },
+                { QStringLiteral("nickname"), person(lesson->teacherId)->nickname },
+            });
+            entry.insert(QStringLiteral("students"), students);
+            entry.insert(QStringLiteral("resource"), resources());
+            entry.insert(QStringLiteral("use_tool"), 2);
+            classes.append(entry);
         }
         days.append(QJsonObject{
             { QStringLiteral("timestamp"), date.startOfDay().toSecsSinceEpoch() },
@@ -511,18 +518,8 @@ QJsonObject FixtureData::classInfo(const QString &classId, double clientLocalTs,
     }
 
     const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
-    return QJsonObject{
-        { QStringLiteral("class_id"), lesson->id },
-        { QStringLiteral("room_id"), QStringLiteral("room-") + lesson->id },
-        { QStringLiteral("begin_time"), QString::number(lesson->beginTime) },
-        { QStringLiteral("class_time"), kClassMinutes },
-        { QStringLiteral("free_try"), QStringLiteral("0") },
-        { QStringLiteral("cls_type"), QStringLiteral("1") },
-        { QStringLiteral("type"), QStringLiteral("1") },
-        { QStringLiteral("status"), QString::number(lesson->status) },
-        { QStringLiteral("cls_max_num"), QStringLiteral("4") },
-        { QStringLiteral("cls_app_num"), QString::number(lesson->studentIds.size()) },
-        { QStringLiteral("tch_plan_url"), pdf },
+    QJsonObject info = classFields(*lesson, pdf);
+    const QJsonObject rest{
         { QStringLiteral("material"), QJsonObject{
               { QStringLiteral("mid"), QLatin1String(kMaterialId) },
               { QStringLiteral("pdf"), pdf },
@@ -560,6 +557,9 @@ QJsonObject FixtureData::classInfo(const QString &classId, double clientLocalTs,
           } },
         { QStringLiteral("is_commented"), commented },
     };
+    for (auto it = rest.constBegin(); it != rest.constEnd(); ++it)
+        info.insert(it.key(), it.value());
+    return info;
 }
 
 QJsonObject FixtureData::renewAgoraInfo(const QString &classId)

@@ -218,21 +218,22 @@ void Routes::handle(const httplib::Request &request, httplib::Response &response
         return;
     }
 
-    m_recorder.record(parsed);
-
+    // The fault is taken before the request shows in the log: a test that
+    // sees the request there may reset, and the reset then reaches it.
     Fault fault;
     const bool faulty = m_faults.take(parsed.path, &fault);
+    m_recorder.record(parsed);
     if (faulty && fault.mode == Fault::Hang) {
         // Nothing is sent until the client gives up; after the bound (or a
         // reset) the request ends with a gateway time-out.
-        m_faults.wait(FaultControl::kMaxWaitMs);
+        m_faults.wait(FaultControl::kMaxWaitMs, fault);
         Answer timedOut = Catalogue::envelope(504, QStringLiteral("no answer in time"));
         timedOut.status = 504;
         write(request, timedOut, response);
         return;
     }
     if (faulty && fault.delayMs > 0)
-        m_faults.wait(fault.delayMs);
+        m_faults.wait(fault.delayMs, fault);
 
     const Answer answer = produce(parsed);
     if (faulty && fault.mode != Fault::Delay)
@@ -395,6 +396,23 @@ void Routes::writeSpoilt(const Fault &fault, const Answer &answer, httplib::Resp
         setBody(response, answer.contentType, answer.body.left(answer.body.size() / 2), announced);
         break;
     }
+    case Fault::Stall: {
+        // Half the body, then nothing until a reset (or the bound), then the
+        // connection closes short of the announced length.
+        response.status = answer.status;
+        applyHeaders(answer, response);
+        auto data = std::make_shared<QByteArray>(answer.body);
+        const size_t half = static_cast<size_t>(data->size() / 2);
+        FaultControl *faults = &m_faults;
+        response.set_content_provider(static_cast<size_t>(qMax(1, data->size())), answer.contentType.toStdString(),
+                                      [data, half, faults, fault](size_t offset, size_t, httplib::DataSink &sink) {
+                                          if (offset < half)
+                                              return sink.write(data->constData() + offset, half - offset);
+                                          faults->wait(FaultControl::kMaxWaitMs, fault);
+                                          return false;
+                                      });
+        break;
+    }
     case Fault::Gzip: {
         response.status = answer.status;
         applyHeaders(answer, response);
@@ -417,6 +435,13 @@ void Routes::writeSpoilt(const Fault &fault, const Answer &answer, httplib::Resp
             const size_t piece = qMax<size_t>(1, size / 3 + 1);
             return sink.write(data->constData() + offset, qMin(piece, size - offset));
         });
+        break;
+    }
+    case Fault::Redirect: {
+        const QByteArray body = QStringLiteral("moved to %1\n").arg(fault.location).toUtf8();
+        response.status = fault.status;
+        response.set_header("Location", fault.location.toStdString());
+        setBody(response, kTextType, body, static_cast<size_t>(body.size()));
         break;
     }
     case Fault::Delay:

@@ -44,30 +44,11 @@ void LoadingWidget::init()
 void LoadingWidget::setLoadingState(int state)
 {
     m_state = state;
-    switch (state) {
-    case StateLoading:
-        ui->widgetLoading->show();
-        ui->widgetLoadingFailure->hide();
-        ui->widgetNoData->hide();
-        break;
-    case StateNetworkFailure:
-        ui->widgetLoading->hide();
-        ui->widgetLoadingFailure->show();
-        ui->widgetNoData->hide();
-        break;
-    case StateNoData:
-        ui->widgetLoading->hide();
-        ui->widgetLoadingFailure->hide();
-        ui->widgetNoData->show();
-        break;
-    case StateContent:
-    case StateHidden:
-        ui->widgetLoading->hide();
-        ui->widgetLoadingFailure->hide();
-        ui->widgetNoData->hide();
-        break;
-    default:
-        break;
+    // Any other value keeps the pages as they are.
+    if (state >= StateLoading && state <= StateHidden) {
+        ui->widgetLoading->setVisible(state == StateLoading);
+        ui->widgetLoadingFailure->setVisible(state == StateNetworkFailure);
+        ui->widgetNoData->setVisible(state == StateNoData);
     }
 
     const bool showContent = state == StateContent || state == StateHidden;

@@ -16,7 +16,7 @@ QString withCount(const QString &text, int seconds)
 
 } // namespace
 
-PromptMessageWidget::PromptMessageWidget(const QString &text, QWidget *parent, int seconds, bool showCountdown)
+promptMessageWidget::promptMessageWidget(const QString &text, QWidget *parent, int seconds, bool showCountdown)
     : QWidget(parent)
     , ui(new Ui::promptMessageWidget)
     , m_parent(parent)
@@ -42,22 +42,22 @@ PromptMessageWidget::PromptMessageWidget(const QString &text, QWidget *parent, i
 
     if (m_showCountdown) {
         QTimer *timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, this, &PromptMessageWidget::slot_countdown);
+        connect(timer, &QTimer::timeout, this, &promptMessageWidget::slot_countdown);
         timer->start(1000);
     }
 }
 
-PromptMessageWidget::~PromptMessageWidget()
+promptMessageWidget::~promptMessageWidget()
 {
     delete ui;
 }
 
-QString PromptMessageWidget::shownText() const
+QString promptMessageWidget::shownText() const
 {
     return ui->label->text();
 }
 
-void PromptMessageWidget::slot_countdown()
+void promptMessageWidget::slot_countdown()
 {
     --m_seconds;
     if (!m_showCountdown || m_seconds < 0)
@@ -65,7 +65,7 @@ void PromptMessageWidget::slot_countdown()
     setLabelText(withCount(m_text, m_seconds));
 }
 
-void PromptMessageWidget::resizeEvent(QResizeEvent *event)
+void promptMessageWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     if (!m_parent)
@@ -76,7 +76,7 @@ void PromptMessageWidget::resizeEvent(QResizeEvent *event)
     qInfo().noquote() << QStringLiteral("<toastMsg> move to (%1, %2)").arg(x).arg(y);
 }
 
-void PromptMessageWidget::setLabelText(const QString &text)
+void promptMessageWidget::setLabelText(const QString &text)
 {
     const QFontMetrics metrics(ui->label->font());
     ui->label->setText(metrics.elidedText(text, Qt::ElideRight, kMaxLabelTextWidth, Qt::TextShowMnemonic));
@@ -84,7 +84,7 @@ void PromptMessageWidget::setLabelText(const QString &text)
 
 void showPromptMessage(const QString &text, QWidget *parent, int seconds, bool showCountdown)
 {
-    PromptMessageWidget *toast = new PromptMessageWidget(text, parent, seconds, showCountdown);
+    promptMessageWidget *toast = new promptMessageWidget(text, parent, seconds, showCountdown);
     toast->setAttribute(Qt::WA_DeleteOnClose);
     toast->show();
 }

@@ -10,13 +10,13 @@ class promptMessageWidget;
 // A short self-closing notice: one line of white text on a dark rounded
 // strip, centred on its parent, closing itself after a number of seconds
 // and, when asked, counting those seconds down behind the text.
-class PromptMessageWidget : public QWidget
+class promptMessageWidget : public QWidget
 {
     Q_OBJECT
 
 public:
-    PromptMessageWidget(const QString &text, QWidget *parent, int seconds, bool showCountdown);
-    ~PromptMessageWidget() override;
+    promptMessageWidget(const QString &text, QWidget *parent, int seconds, bool showCountdown);
+    ~promptMessageWidget() override;
 
     QString shownText() const;
 

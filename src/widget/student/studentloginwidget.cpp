@@ -1,12 +1,9 @@
 #include "studentloginwidget.h"
 
 #include "biz/httpapi/studentapis.h"
-#include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
-#include "utility/possibleidutil.h"
 #include "widget/loginactions.h"
-#include "mgr/http/httpentity.h"
-#include "widget/student/studentlogindataentity.h"
+#include "widget/logindatajson.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -30,12 +27,7 @@ EntityNetworkReplyHolder *studentloginwidget::requestLogin(const QString &user, 
 
 bool studentloginwidget::parseLoginResult(const QString &response)
 {
-    HttpEntity<StudentLoginDataEntity> entity;
-    if (!fromJson(response, entity))
-        return false;
-    PossibleIdUtil::setPossibleId(entity.data.id);
-    Singleton<StudentCurrentUser>::instance()->setUserInfo(entity.data);
-    return true;
+    return takeOverLoginAnswer<StudentLoginDataEntity, StudentCurrentUser>(response);
 }
 
 void studentloginwidget::forgotPassword()

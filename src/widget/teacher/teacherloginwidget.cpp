@@ -2,13 +2,10 @@
 #include "widget/ui_studentloginwidget.h"
 
 #include "biz/httpapi/teacherapis.h"
-#include "mgr/singleton.h"
 #include "mgr/teachercurrentuser.h"
-#include "utility/possibleidutil.h"
 #include "widget/loginactions.h"
+#include "widget/logindatajson.h"
 #include "widget/teacher/teachercoursemainwidget.h"
-#include "mgr/http/httpentity.h"
-#include "widget/teacher/teacherlogindataentity.h"
 
 teacherloginwidget::teacherloginwidget(QWidget *parent)
     : baseloginwidget(parent)
@@ -47,12 +44,7 @@ EntityNetworkReplyHolder *teacherloginwidget::requestLogin(const QString &user, 
 
 bool teacherloginwidget::parseLoginResult(const QString &response)
 {
-    HttpEntity<TeacherLoginDataEntity> entity;
-    if (!fromJson(response, entity))
-        return false;
-    PossibleIdUtil::setPossibleId(entity.data.id);
-    Singleton<TeacherCurrentUser>::instance()->setUserInfo(entity.data);
-    return true;
+    return takeOverLoginAnswer<TeacherLoginDataEntity, TeacherCurrentUser>(response);
 }
 
 void teacherloginwidget::jumpToMainWidget()
@@ -90,7 +82,7 @@ QString teacherloginwidget::showLoginError(int code)
     case 501:
         text = QStringLiteral("Get Agora config failure");
         break;
-    case -333:
+    case BaseEntity::UNREAD_ERROR_CODE:
         text = QStringLiteral("wrong server response");
         break;
     default:

@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStringList>
 
@@ -35,6 +36,46 @@ inline bool waitForEnd(EntityNetworkReplyHolder *holder)
 inline QString md5(const QByteArray &text)
 {
     return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex());
+}
+
+namespace Detail {
+
+inline int &armedTimeout()
+{
+    static int milliseconds = -1;
+    return milliseconds;
+}
+
+inline QtMessageHandler &previousHandler()
+{
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
+inline void noteTimeout(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    static const QRegularExpression line(QStringLiteral("^timeout:init timeoutMilliseconds:(-?\\d+)$"));
+    const QRegularExpressionMatch match = line.match(message);
+    if (match.hasMatch())
+        armedTimeout() = match.captured(1).toInt();
+    if (previousHandler())
+        previousHandler()(type, context, message);
+}
+
+} // namespace Detail
+
+// Makes the call and tells the time-out its request armed, read from the
+// request holder's "timeout:init timeoutMilliseconds:%d" line; -1 when it
+// armed none.
+template<typename Call>
+EntityNetworkReplyHolder *callNotingTimeout(Call call, int *timeout)
+{
+    Detail::armedTimeout() = -1;
+    Detail::previousHandler() = qInstallMessageHandler(Detail::noteTimeout);
+    EntityNetworkReplyHolder *holder = call();
+    qInstallMessageHandler(Detail::previousHandler());
+    *timeout = Detail::armedTimeout();
+    return holder;
 }
 
 } // namespace ApiTest

@@ -40,6 +40,8 @@ struct WireCase
     QString path;
     // Parameters as they must arrive, in the order they must arrive.
     QList<QPair<QString, QString>> params;
+    // Milliseconds; -1 for none.
+    int timeout;
 };
 
 QList<WireCase> wireCases()
@@ -47,41 +49,41 @@ QList<WireCase> wireCases()
     using P = QPair<QString, QString>;
     return {
         { "pcNewUpdate", [](QObject *o) { return StudentApis::pcNewUpdate(o); }, "GET", "/QXV1/Public/pcNewUpdate",
-          { P("source", "12") } },
+          { P("source", "12") }, -1 },
         { "getAppConfig", [](QObject *o) { return StudentApis::getAppConfig(o); }, "GET", "/QXV1/Config/getAll",
-          { P("source", "12") } },
+          { P("source", "12") }, 10000 },
         { "getBookedClassList", [](QObject *o) { return StudentApis::getBookedClassList(o); }, "GET",
-          "/QXV1/PcStudents/getBookedClassList", {} },
+          "/QXV1/PcStudents/getBookedClassList", {}, -1 },
         { "getBookedClass negative day", [](QObject *o) { return StudentApis::getBookedClass(o, -3); }, "GET",
-          "/QXV1/PcStudents/getBookedClass", { P("date", "-3") } },
+          "/QXV1/PcStudents/getBookedClass", { P("date", "-3") }, -1 },
         { "getClassInfo", [](QObject *o) { return StudentApis::getClassInfo(o, 8001); }, "GET",
-          "/QXV1/PcTeacher/getClassInfo", { P("cid", "8001") } },
+          "/QXV1/PcTeacher/getClassInfo", { P("cid", "8001") }, -1 },
         { "classInfo", [](QObject *o) { return StudentApis::classInfo(o, QStringLiteral("8001")); }, "GET",
-          "/QXV1/PcClass/classInfo", { P("cid", "8001"), P("client_local_ts", kAnyValue) } },
+          "/QXV1/PcClass/classInfo", { P("cid", "8001"), P("client_local_ts", kAnyValue) }, 10000 },
         { "webUrl", [](QObject *o) { return StudentApis::webUrl(o); }, "GET", "/QXV1/Public/webUrl",
-          { P("source", "12"), P("type", "1") } },
-        { "test", [](QObject *o) { return StudentApis::test(o, NETLINK_MAIN, 2000); }, "GET", "/QXV1/Public/test", {} },
+          { P("source", "12"), P("type", "1") }, -1 },
+        { "test", [](QObject *o) { return StudentApis::test(o, NETLINK_MAIN, 1234); }, "GET", "/QXV1/Public/test", {}, 1234 },
         { "getScheduleByDay above int range", [](QObject *o) { return StudentApis::getScheduleByDay(o, 3000000000u); },
-          "GET", "/QXV1/PcTeacher/getScheduleByDay", { P("date", "3000000000") } },
+          "GET", "/QXV1/PcTeacher/getScheduleByDay", { P("date", "3000000000") }, -1 },
         { "hasPermissionSupervise",
           [](QObject *o) { return StudentApis::hasPermissionSupervise(QStringLiteral("tok-1"), QStringLiteral("8001"), o); },
-          "GET", "/QXV1/Supervise/hasPermissionSupervise", { P("cid", "8001"), P("token", "tok-1") } },
+          "GET", "/QXV1/Supervise/hasPermissionSupervise", { P("cid", "8001"), P("token", "tok-1") }, -1 },
         { "classWebUrl", [](QObject *o) { return StudentApis::classWebUrl(o, QStringLiteral("8001"), QStringLiteral("3")); },
-          "GET", "/QXV1/Public/webUrl", { P("class_id", "8001"), P("source", "13"), P("type", "3") } },
+          "GET", "/QXV1/Public/webUrl", { P("class_id", "8001"), P("source", "13"), P("type", "3") }, -1 },
         { "logEventImpl", [](QObject *o) { return StudentApis::logEventImpl(o, {}); }, "POST", "/QXV1/Public/kv",
-          { P("json_str", "[]") } },
+          { P("json_str", "[]") }, -1 },
         { "login", [](QObject *o) { return StudentApis::login(o, QStringLiteral("13800000001"), QStringLiteral("student123")); },
           "POST", "/QXV1/PcStudents/login",
           { P("os", kAnyValue), P("password", "ad6a280417a0f533d8b670c61667e1a0"), P("sdk_type", "2"), P("source", "12"),
-            P("username", "13800000001"), P("version", "1.1.5.1") } },
+            P("username", "13800000001"), P("version", "1.1.5.1") }, 15000 },
         { "postEncourage", [](QObject *o) { return StudentApis::postEncourage(o, QStringLiteral("8001"), QStringLiteral("9001")); },
-          "POST", "/QXV1/PcClass/clickLike", { P("class_id", "8001"), P("tid", "9001") } },
+          "POST", "/QXV1/PcClass/clickLike", { P("class_id", "8001"), P("tid", "9001") }, -1 },
         { "saveComment",
           [](QObject *o) { return StudentApis::saveComment(o, QStringLiteral("8001"), 5, QStringLiteral("Fun & easy = 5/5 +1 老师好")); },
           "POST", "/QXV1/PcClass/saveComment",
-          { P("class_id", "8001"), P("comment", "Fun & easy = 5/5 +1 老师好"), P("score", "5") } },
+          { P("class_id", "8001"), P("comment", "Fun & easy = 5/5 +1 老师好"), P("score", "5") }, -1 },
         { "updateSdkSig", [](QObject *o) { return StudentApis::updateSdkSig(o, QStringLiteral("5001"), QStringLiteral("8001")); },
-          "POST", "/QXV1/PcClass/updateSdkSig", { P("class_id", "8001"), P("sid", "5001"), P("source", "12") } },
+          "POST", "/QXV1/PcClass/updateSdkSig", { P("class_id", "8001"), P("sid", "5001"), P("source", "12") }, -1 },
     };
 }
 
@@ -147,9 +149,11 @@ void TestStudentApis::callsGoOutAsListed()
     QFETCH(int, index);
     const WireCase c = wireCases().at(index);
 
-    EntityNetworkReplyHolder *holder = c.call(&m_owner);
+    int timeout = 0;
+    EntityNetworkReplyHolder *holder = callNotingTimeout([&] { return c.call(&m_owner); }, &timeout);
     QVERIFY(holder);
     QCOMPARE(holder->parent(), &m_owner);
+    QCOMPARE(timeout, c.timeout);
     QVERIFY(waitForEnd(holder));
 
     const QJsonObject request = lastRequest(c.path);
@@ -299,7 +303,10 @@ void TestStudentApis::uploadsCarryTheirParts()
     user.id = QStringLiteral("5001");
     Singleton<StudentCurrentUser>::instance()->setUserInfo(user);
 
-    EntityNetworkReplyHolder *holder = StudentApis::chatPic(&m_owner, picture);
+    // An upload never has a time-out.
+    int timeout = 0;
+    EntityNetworkReplyHolder *holder = callNotingTimeout([&] { return StudentApis::chatPic(&m_owner, picture); }, &timeout);
+    QCOMPARE(timeout, -1);
     QVERIFY(waitForEnd(holder));
     QJsonObject request = lastRequest("/QXV1/Public/chatPic");
     QCOMPARE(request.value("method").toString(), QStringLiteral("POST"));

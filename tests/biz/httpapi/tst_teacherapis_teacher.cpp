@@ -68,9 +68,11 @@ void TestTeacherApis::loginSendsTeacherForm()
     QFETCH(QString, username);
     QFETCH(QString, password);
 
-    EntityNetworkReplyHolder *holder = TeacherApis::login(&m_owner, username, password);
+    int timeout = 0;
+    EntityNetworkReplyHolder *holder = callNotingTimeout([&] { return TeacherApis::login(&m_owner, username, password); }, &timeout);
     QVERIFY(holder);
     QCOMPARE(holder->parent(), &m_owner);
+    QCOMPARE(timeout, 15000);
     QVERIFY(waitForEnd(holder));
 
     const QJsonObject request = m_service.lastRequest("/QXV1/PcTeacher/login");

@@ -57,6 +57,8 @@ private slots:
     void deletedHolderSaysNothing();
     void nullInnerHolderNeverEmits();
     void autoDeleteAfterFinish();
+    void holderDeletedInItsOwnSlot_data();
+    void holderDeletedInItsOwnSlot();
 
 private:
     EntityNetworkReplyHolder *login(const QString &password, int timeout = 15000);
@@ -272,6 +274,40 @@ void TestEntityNetworkReplyHolder::autoDeleteAfterFinish()
     QSignalSpy finished(holder.data(), &EntityNetworkReplyHolder::signal_onFinish);
     QTRY_VERIFY(holder.isNull());
     QCOMPARE(finished.count(), 1);
+}
+
+void TestEntityNetworkReplyHolder::holderDeletedInItsOwnSlot_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("event");
+    QTest::newRow("start") << "student123" << "start";
+    QTest::newRow("raw answer") << "student123" << "raw";
+    QTest::newRow("success") << "student123" << "success";
+    QTest::newRow("finish") << "student123" << "finish";
+    QTest::newRow("refusal") << "wrong-password" << "failure:410";
+}
+
+// Callers drop the holder in their own slots: the holder and the request
+// inside it must not be touched afterwards.
+void TestEntityNetworkReplyHolder::holderDeletedInItsOwnSlot()
+{
+    QFETCH(QString, password);
+    QFETCH(QString, event);
+    QPointer<EntityNetworkReplyHolder> holder = login(password);
+    HolderRecorder recorder(holder);
+    auto deleteOn = [&](const QString &seen) {
+        if (seen == event)
+            delete holder.data();
+    };
+    connect(holder, &EntityNetworkReplyHolder::signal_onStart, this, [=] { deleteOn("start"); });
+    connect(holder, &EntityNetworkReplyHolder::signal_onRawSuccess, this, [=] { deleteOn("raw"); });
+    connect(holder, &EntityNetworkReplyHolder::signal_onSuccess, this, [=] { deleteOn("success"); });
+    connect(holder, &EntityNetworkReplyHolder::signal_onFailure, this,
+            [=](const BaseEntity &entity) { deleteOn(QStringLiteral("failure:%1").arg(entity.errorCode)); });
+    connect(holder, &EntityNetworkReplyHolder::signal_onFinish, this, [=] { deleteOn("finish"); });
+    QTRY_VERIFY(holder.isNull());
+    QTest::qWait(100);
+    QCOMPARE(recorder.events.last(), event);
 }
 
 QTEST_GUILESS_MAIN(TestEntityNetworkReplyHolder)

@@ -10,6 +10,7 @@
 #include "holderrecorder.h"
 #include "lessonservice.h"
 #include "mgr/http/httpmgr.h"
+#include "mgr/http/networkdownloadreplyholder.h"
 #include "mgr/http/networkreplyholder.h"
 #include "mgr/singleton.h"
 #include "testutil.h"
@@ -64,6 +65,8 @@ private slots:
     void uploadOfUnreadableFileIsNotSent();
     void sessionCookieRecordedAndSentBack();
     void passwordIsMaskedInLogLines();
+    void redirectsFollowedByGetAndDownloadOnly_data();
+    void redirectsFollowedByGetAndDownloadOnly();
 
 private:
     // Waits for the end signal of holder and returns what it emitted.
@@ -364,14 +367,72 @@ void TestHttpMgr::passwordIsMaskedInLogLines()
     QVERIFY(s_logLines.join('\n').contains(QStringLiteral("key:username, value:13800000001")));
 
     // The server still receives it.
-    run(posted.get());
+    HolderRecorder postedEvents(posted.get());
+    HolderRecorder gotEvents(got.get());
+    QTRY_VERIFY_WITH_TIMEOUT(postedEvents.ended() && gotEvents.ended(), 10000);
+    QCOMPARE(postedEvents.events, (QStringList{"start", "success", "finish"}));
     QCOMPARE(m_service.lastRequest(QStringLiteral("/QXV1/PcStudents/login"))
                  .value("form")
                  .toObject()
                  .value("password")
                  .toString(),
              hashed);
-    run(got.get());
+}
+
+void TestHttpMgr::redirectsFollowedByGetAndDownloadOnly_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("get") << "get" << "/QXV1/Config/getAll" << true;
+    QTest::newRow("download") << "download" << "/files/courseware.pdf" << true;
+    QTest::newRow("post") << "post" << "/QXV1/PcClass/saveComment" << false;
+    QTest::newRow("upload") << "upload" << "/QXV1/Public/chatPic" << false;
+}
+
+void TestHttpMgr::redirectsFollowedByGetAndDownloadOnly()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, from);
+    QFETCH(bool, followed);
+    const QString target = QStringLiteral("/files/cover.png");
+    QVERIFY(m_service.setFault(from, QStringLiteral("redirect"),
+                               QJsonObject{{"location", target}, {"times", 1}}));
+
+    QTemporaryDir dir;
+    const QString url = m_service.baseUrl() + from;
+    if (operation == QLatin1String("download")) {
+        QObject parent;
+        NetWorkDownloadReplyHolder *holder = m_mgr->download(&parent, url, dir.path());
+        HolderRecorder recorder(holder);
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.ended(), 10000);
+        QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
+        // The size check holds against the final answer's length.
+        QFile stored(recorder.filePath);
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QFile fixture(QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/cover.png"));
+        QVERIFY(fixture.open(QIODevice::ReadOnly));
+        QCOMPARE(stored.readAll(), fixture.readAll());
+    } else {
+        NetWorkReplyHolder *holder = nullptr;
+        if (operation == QLatin1String("get")) {
+            holder = m_mgr->get(url, {}, 5000);
+        } else if (operation == QLatin1String("post")) {
+            holder = m_mgr->post(url, {}, 5000);
+        } else {
+            const QString filePath = dir.filePath(QStringLiteral("shot.png"));
+            QFile file(filePath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("png");
+            file.close();
+            holder = m_mgr->upload(url, QStringLiteral("chatPic"), filePath, {});
+        }
+        std::unique_ptr<NetWorkReplyHolder> owner(holder);
+        QCOMPARE(run(holder), (QStringList{"start", "success", "finish"}));
+    }
+
+    QVERIFY(!m_service.lastRequest(from).isEmpty());
+    QCOMPARE(!m_service.lastRequest(target).isEmpty(), followed);
 }
 
 QTEST_GUILESS_MAIN(TestHttpMgr)

@@ -45,6 +45,13 @@ QStringList filesIn(const QString &dir)
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+// Bytes written so far to the one file in dir (a download's temporary file).
+qint64 bytesOnDisk(const QString &dir)
+{
+    const QStringList files = filesIn(dir);
+    return files.size() == 1 ? QFileInfo(QDir(dir).filePath(files.first())).size() : -1;
+}
+
 } // namespace
 
 // Downloads into a cache folder over real HTTP: what ends up on disk, and
@@ -67,6 +74,7 @@ private slots:
     void contentLength();
     void progressPercent();
 
+    void completeDownloadAppearsWholeUnderHashedName_data();
     void completeDownloadAppearsWholeUnderHashedName();
     void answerQueuedBeforeStartEventStartsFirst();
     void secondRequestIsAnsweredFromDisk();
@@ -76,10 +84,12 @@ private slots:
     void chunkedBodyWithoutLengthIsAccepted();
     void encodedBodyIsRefused();
     void httpErrorLeavesNoFile();
+    void abortDuringTransferLeavesNoFile_data();
     void abortDuringTransferLeavesNoFile();
     void abortBeforeEventLoopGivesOnlyAbort();
     void abortOfFileOnDiskSaysNothing();
     void killedHolderLeavesNoFile();
+    void killedMidTransferLeavesNoFile();
     void holderDeletedInItsOwnSlot_data();
     void holderDeletedInItsOwnSlot();
     void missingFolderFails();
@@ -212,19 +222,31 @@ void TestNetworkDownloadReplyHolder::progressPercent()
     QCOMPARE(progress.count(), 1);
 }
 
+void TestNetworkDownloadReplyHolder::completeDownloadAppearsWholeUnderHashedName_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("plain folder") << "";
+    // The final path is not found again by cutting the temporary one at
+    // its marker: a folder may carry the marker in its name.
+    QTest::newRow("folder named like a temporary file") << "cache.zumixo{1}";
+}
+
 void TestNetworkDownloadReplyHolder::completeDownloadAppearsWholeUnderHashedName()
 {
-    QTemporaryDir dir;
+    QFETCH(QString, folder);
+    QTemporaryDir root;
+    const QString dir = QDir(root.path()).filePath(folder);
+    QVERIFY(QDir().mkpath(dir));
     const QString u = url(kPdf);
-    NetWorkDownloadReplyHolder *holder = download(u, dir.path());
+    NetWorkDownloadReplyHolder *holder = download(u, dir);
     QVERIFY(holder);
     QCOMPARE(holder->parent(), &m_parent);
     HolderRecorder recorder(holder);
     QTRY_VERIFY(recorder.ended());
     QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
-    QCOMPARE(recorder.filePath, NetWorkDownloadReplyHolder::getFilePath(u, dir.path()));
+    QCOMPARE(recorder.filePath, NetWorkDownloadReplyHolder::getFilePath(u, dir));
     QCOMPARE(fileBytes(recorder.filePath), fixtureBytes(QLatin1String(kPdf)));
-    QCOMPARE(filesIn(dir.path()), QStringList{NetWorkDownloadReplyHolder::getFileName(u)});
+    QCOMPARE(filesIn(dir), QStringList{NetWorkDownloadReplyHolder::getFileName(u)});
     QVERIFY(recorder.progressCount > 0);
     QCOMPARE(recorder.lastPercent, 100.0);
 
@@ -358,13 +380,25 @@ void TestNetworkDownloadReplyHolder::httpErrorLeavesNoFile()
     QVERIFY(filesIn(dir.path()).isEmpty());
 }
 
+void TestNetworkDownloadReplyHolder::abortDuringTransferLeavesNoFile_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("partBodyFirst");
+    QTest::newRow("before the body") << "hang" << false;
+    QTest::newRow("half the body on disk") << "stall" << true;
+}
+
 void TestNetworkDownloadReplyHolder::abortDuringTransferLeavesNoFile()
 {
+    QFETCH(QString, fault);
+    QFETCH(bool, partBodyFirst);
     QTemporaryDir dir;
-    m_service.setFault(QStringLiteral("/files/") + kPdf, QStringLiteral("hang"));
+    m_service.setFault(QStringLiteral("/files/") + kPdf, fault);
     std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(url(kPdf), dir.path()));
     HolderRecorder recorder(holder.get());
     QTRY_COMPARE(recorder.events, QStringList{"start"});
+    if (partBodyFirst)
+        QTRY_VERIFY_WITH_TIMEOUT(bytesOnDisk(dir.path()) > 0, 10000);
     QCOMPARE(filesIn(dir.path()).size(), 1); // the temporary file
     holder->abort();
     QTRY_VERIFY(recorder.ended());
@@ -412,6 +446,21 @@ void TestNetworkDownloadReplyHolder::killedHolderLeavesNoFile()
     HolderRecorder recorder(holder);
     QTRY_COMPARE(recorder.events, QStringList{"start"});
     delete holder;
+    QVERIFY(filesIn(dir.path()).isEmpty());
+}
+
+void TestNetworkDownloadReplyHolder::killedMidTransferLeavesNoFile()
+{
+    // Half the file arrives, then the server stalls: the holder is killed
+    // with part of the body on disk.
+    QTemporaryDir dir;
+    m_service.setFault(QStringLiteral("/files/") + kPdf, QStringLiteral("stall"));
+    QPointer<NetWorkDownloadReplyHolder> holder = download(url(kPdf), dir.path());
+    HolderRecorder recorder(holder);
+    QTRY_VERIFY_WITH_TIMEOUT(bytesOnDisk(dir.path()) > 0, 10000);
+    QVERIFY(bytesOnDisk(dir.path()) < fixtureBytes(QLatin1String(kPdf)).size());
+    delete holder.data();
+    QCOMPARE(recorder.events, QStringList{"start"});
     QVERIFY(filesIn(dir.path()).isEmpty());
 }
 

@@ -12,6 +12,8 @@ namespace {
 
 const QColor kBorder(255, 0, 0);
 const QColor kInside(0, 160, 0);
+// 254 characters: a valid file name, too long once the size is appended.
+const QString kLongName = QString(250, QLatin1Char('a')) + QStringLiteral(".png");
 
 // A green picture with a red frame a tenth of its size thick: after a crop
 // the frame shows which sides were kept and which were cut.
@@ -224,6 +226,10 @@ void TestImageUtil::setBackgroundImageFailures_data()
     QTest::newRow("missing file") << false << "QLabel" << "missing.png" << QSize(100, 100) << "load imageFilePath:.* failed";
     QTest::newRow("not a picture") << false << "QLabel" << "garbage.png" << QSize(100, 100) << "load imageFilePath:.* failed";
     QTest::newRow("widget without size") << false << "QLabel" << "good.png" << QSize(0, 0) << "centerCrop refused.*";
+    // The picture loads, but its cache name is longer than a file name may
+    // be: the open fails, or (with an unnamed temporary file) the commit.
+    QTest::newRow("cache file cannot be written") << false << "QLabel" << kLongName << QSize(100, 100)
+                                                  << "(file open|save filePath) failed";
 }
 
 void TestImageUtil::setBackgroundImageFailures()
@@ -235,6 +241,7 @@ void TestImageUtil::setBackgroundImageFailures()
     QFETCH(QString, error);
 
     QVERIFY(!writePicture(QStringLiteral("good.png"), 40, 30).isEmpty());
+    QVERIFY(!writePicture(kLongName, 40, 30).isEmpty());
     QFile garbage(m_dir->filePath(QStringLiteral("garbage.png")));
     QVERIFY(garbage.open(QIODevice::WriteOnly));
     garbage.write("not a picture at all");

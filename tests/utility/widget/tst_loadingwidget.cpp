@@ -42,6 +42,7 @@ private slots:
     void startsShowingTheContent();
     void states_data();
     void states();
+    void unknownStateKeepsPage_data();
     void unknownStateKeepsPage();
     void panelAloneInLayout();
     void standaloneOverlay();
@@ -101,13 +102,24 @@ void TestLoadingWidget::states()
     }
 }
 
+void TestLoadingWidget::unknownStateKeepsPage_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::newRow("above 4") << 7;
+    QTest::newRow("negative") << -1;
+}
+
 void TestLoadingWidget::unknownStateKeepsPage()
 {
+    QFETCH(int, state);
+
     ListWithPanel f;
     f.panel->setLoadingState(1);
-    f.panel->setLoadingState(7);
-    QCOMPARE(f.panel->getLoadingState(), 7);
+    f.panel->setLoadingState(state);
+    QCOMPARE(f.panel->getLoadingState(), state);
     QVERIFY(f.page("widgetLoadingFailure")->isVisible());
+    QVERIFY(!f.page("widgetLoading")->isVisible());
+    QVERIFY(!f.page("widgetNoData")->isVisible());
     QVERIFY(!f.list->isVisible());
     QVERIFY(f.panel->isVisible());
 }

@@ -19,6 +19,4 @@ AgoraIMSdk *AgoraIMSdk::instance()
 void AgoraIMSdk::init()
 {
     qInfo("init");
-    // The client library's network loop starts once per process.
-    m_prepared = true;
 }

@@ -16,9 +16,6 @@ public:
 
     // Prepares the client; safe to run again in a later pass.
     void init() override;
-
-private:
-    bool m_prepared = false;
 };
 
 #endif // AGORAIMSDK_H

@@ -25,8 +25,3 @@ void VideoSDK::init()
     qInfo("VideoSDK init");
     m_initialized = true;
 }
-
-bool VideoSDK::isInitialized() const
-{
-    return m_initialized;
-}

@@ -16,7 +16,6 @@ public:
 
     // Initialises the engine; safe to run again in a later pass.
     void init();
-    bool isInitialized() const;
 
 private:
     bool m_initialized = false;
