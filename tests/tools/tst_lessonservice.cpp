@@ -151,6 +151,16 @@ private:
     qint64 m_startedAt = 0;
 };
 
+// A connection closed short of its Content-Length: Qt reports it as
+// RemoteHostClosedError, or, when the close is seen before the socket error,
+// as a finished reply with a short body. Either way the answer is incomplete.
+static bool endedShort(QNetworkReply::NetworkError error, int received, int announced)
+{
+    if (error == QNetworkReply::RemoteHostClosedError)
+        return true;
+    return error == QNetworkReply::NoError && received < announced;
+}
+
 HttpResult tst_LessonService::finish(QNetworkReply *reply, int timeoutMs)
 {
     HttpResult result;
@@ -738,7 +748,7 @@ void tst_LessonService::faultsSpoilAnswers()
         QCOMPARE(raw.header("content-length").toInt(), intact.size());
         QVERIFY(raw.body.size() < intact.size());
         QVERIFY(intact.startsWith(raw.body));
-        QCOMPARE(viaClient.error, QNetworkReply::RemoteHostClosedError);
+        QVERIFY(endedShort(viaClient.error, viaClient.body.size(), intact.size()));
     } else if (mode == QLatin1String("gzip")) {
         QCOMPARE(raw.header("content-encoding"), QByteArray("gzip"));
         QCOMPARE(raw.header("content-length").toInt(), raw.body.size());
@@ -834,8 +844,11 @@ void tst_LessonService::stallSendsHalfThenWaitsForReset()
     // Other calls go on meanwhile; a reset lets the answer end, short.
     QCOMPARE(get(QStringLiteral("/QXV1/Public/test")).status, 200);
     QVERIFY(m_service.reset());
-    QCOMPARE(finish(reply).error, QNetworkReply::RemoteHostClosedError);
+    const HttpResult ended = finish(reply);
+    QVERIFY(reply->isFinished());
+    received += ended.body;
     QCOMPARE(received.size(), whole.size() / 2);
+    QVERIFY(endedShort(ended.error, received.size(), whole.size()));
 }
 
 void tst_LessonService::controlRejectsBadInput_data()
