@@ -2,6 +2,7 @@
 
 #include "buildconstants.h"
 #include "mgr/singleton.h"
+#include "utility/globalconstants.h"
 
 LogEventMgr::LogEventMgr(QObject *parent)
     : SingletonMgrBase(parent)
@@ -19,5 +20,5 @@ QString LogEventMgr::eventPath() const
 {
     return QStringLiteral("win/%1/%2/event")
         .arg(getClientRole() == 1 ? QStringLiteral("student") : QStringLiteral("teacher"),
-             QStringLiteral("1.1.5.1"));
+             QLatin1String(g_clientVersion));
 }

@@ -4,7 +4,9 @@
 #include "platform/filesearch.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
+#include "utility/globalconstants.h"
 #include "utility/possibleidutil.h"
+#include "utility/timeutility.h"
 
 #include <QAtomicPointer>
 #include <QDateTime>
@@ -14,8 +16,6 @@
 #include <QThread>
 
 namespace {
-
-const char kClientVersion[] = "1.1.5.1";
 
 // The object the installed handler writes to; null while none is live, so
 // a message logged during shutdown never reaches a destroyed object.
@@ -161,7 +161,7 @@ QString LogMgr::recordLine(qint64 msecsSinceEpoch, QtMsgType type, quintptr thre
 
 QString LogMgr::beiJingTime(const QString &format, qint64 msecsSinceEpoch)
 {
-    return QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch, Qt::OffsetFromUTC, 8 * 3600).toString(format);
+    return QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch, Qt::OffsetFromUTC, TimeUtility::kBeiJingOffsetSecs).toString(format);
 }
 
 int LogMgr::sequenceOf(const QString &fileName)
@@ -196,7 +196,7 @@ QString LogMgr::nextLogBaseName(const QString &date)
 QString LogMgr::logBaseName(const QString &date, int sequence)
 {
     return QStringLiteral("velmo_%1_%2_%3.%4")
-        .arg(QLatin1String(kClientVersion),
+        .arg(QLatin1String(g_clientVersion),
              PossibleIdUtil::toFileNamePart(PossibleIdUtil::getPossibleId()), date,
              QString::number(sequence));
 }

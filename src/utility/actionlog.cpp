@@ -11,8 +11,6 @@ namespace {
 
 QAtomicPointer<ActionLog> s_instance;
 
-const char kClientVersion[] = "1.1.5.1";
-
 } // namespace
 
 ActionLog *ActionLog::instance()
@@ -114,7 +112,7 @@ QString ActionLog::kindText(int kind)
 QString ActionLog::recordLine(int kind, qint64 msecsSinceEpoch,
                               const QString &actionName, const QString &actionInfo)
 {
-    return kindText(kind) + QLatin1String(",1,") + QLatin1String(kClientVersion) + QLatin1Char(',')
+    return kindText(kind) + QLatin1String(",1,") + QLatin1String(g_clientVersion) + QLatin1Char(',')
         + QString::number(msecsSinceEpoch) + QLatin1Char(',') + actionName + QLatin1Char(',')
         + actionInfo;
 }

@@ -50,6 +50,8 @@ const QVector<FlowerImage> g_longFlowerList = g_shortFlowerList + QVector<Flower
     { QStringLiteral(":/image/class/flower14.png"), 41, 39 },
 };
 
+const char g_clientVersion[] = "1.1.5.1";
+
 const QString g_downloadTempSuffix = QStringLiteral(".zumixo");
 const QString g_loginInfoKey = QStringLiteral("login/info");
 

@@ -28,6 +28,10 @@ struct FlowerImage
 extern const QVector<FlowerImage> g_shortFlowerList; // 7 entries
 extern const QVector<FlowerImage> g_longFlowerList;  // the 7 above and 7 more
 
+// Version of this client, as it appears in log file names, action records
+// and the login form.
+extern const char g_clientVersion[];
+
 // Suffix of the temporary file a download is written to before it is
 // moved over its final name.
 extern const QString g_downloadTempSuffix;

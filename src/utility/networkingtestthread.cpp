@@ -10,7 +10,6 @@
 namespace {
 
 constexpr int kMaxRetries = 3;
-constexpr qint64 kBandMilliseconds = 300;
 constexpr int kWorstLevel = 2;
 
 } // namespace

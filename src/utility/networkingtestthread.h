@@ -28,6 +28,9 @@ public:
     NETLINK_TYPE netLink() const { return m_netLink; }
     int retryCount() const { return m_retryCount; }
 
+    // Width of one delay band.
+    static constexpr int kBandMilliseconds = 300;
+
     // Delay band of an answer: under 300 ms 0, under 600 ms 1, else 2. A
     // clock that went backwards counts as 0.
     static int signalLevel(qint64 sentTimestamp, qint64 receivedTimestamp);

@@ -1,6 +1,7 @@
 #include "serverconfig.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -61,12 +62,28 @@ QString ServerConfig::filePath()
 
 ServerConfig ServerConfig::current()
 {
-    ServerConfig config = load(filePath());
+    // Every request asks for the settings: parse the file again only when
+    // it is another file, or the same file changed on disk.
+    const QString path = filePath();
+    const QFileInfo info(path);
+    const QString stamp = QStringLiteral("%1|%2|%3|%4")
+                              .arg(path)
+                              .arg(info.exists() ? info.lastModified().toMSecsSinceEpoch() : -1)
+                              .arg(info.size())
+                              .arg(info.isReadable() ? 1 : 0);
 
-    // Log each distinct outcome once: the reader runs for every request.
     static QMutex mutex;
+    static QString cachedStamp;
+    static ServerConfig cached;
     static QSet<QString> reported;
     QMutexLocker locker(&mutex);
+    if (stamp == cachedStamp)
+        return cached;
+    ServerConfig config = load(path);
+    cachedStamp = stamp;
+    cached = config;
+
+    // Log each distinct outcome once.
     if (config.isValid()) {
         const QString note = QStringLiteral("ok:") + config.path();
         if (!reported.contains(note)) {

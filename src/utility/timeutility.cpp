@@ -8,7 +8,6 @@
 
 namespace {
 
-const int kBeiJingOffsetSecs = 8 * 3600;
 const uint kSecsPerDay = 86400;
 
 QString textWithNumber(const QString &key, qint64 number)

@@ -9,6 +9,9 @@
 class TimeUtility
 {
 public:
+    // Offset of UTC+8 from UTC.
+    static constexpr int kBeiJingOffsetSecs = 8 * 3600;
+
     // secs (now when 0) in the machine's local time zone.
     static QString timestampToString(const QString &format, uint secs);
     // UTC+8 wall-clock time of secs; when secs is 0, now in local time.

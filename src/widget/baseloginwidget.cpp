@@ -317,7 +317,7 @@ void baseloginwidget::slot_onWebLoginFailure(BaseEntity baseEntity)
     qDebug("slot_onWebLoginFailure, error:%s", qUtf8Printable(baseEntity.toString()));
     if (baseEntity.errorCode == kTimeoutCode && baseEntity.errorMsg == QLatin1String("failed")) {
         ActionLog::instance()->ErrorInfo(QStringLiteral("user_login_failure"),
-                                         QStringLiteral("type:2, code:-999, errMsg:%2").arg(QStringLiteral("login timeout")));
+                                         QStringLiteral("type:2, code:-999, errMsg:login timeout"));
     }
     const QString text = showLoginError(baseEntity.errorCode);
     ActionLog::instance()->ErrorInfo(QStringLiteral("user_login_failure"),

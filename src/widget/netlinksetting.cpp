@@ -9,7 +9,6 @@
 namespace {
 
 constexpr int kLineCount = 4;
-constexpr int kBandMilliseconds = 300;
 
 const char *const kSignalStyles[] = {
     "border-image: url(:/image/login/signalStrong.png)",
@@ -101,7 +100,7 @@ void NetLinkSetting::slot_currentNetworkDelay(NETLINK_TYPE _netLink, int signalN
     ActionLog::instance()->NormalInfo(QStringLiteral("current_networking_link"),
                                       QStringLiteral("{URL:%1, delay:%2ms}")
                                           .arg(BaseApis::getServerBaseUrl(_netLink))
-                                          .arg(signalNum * kBandMilliseconds));
+                                          .arg(signalNum * NetworkingTestThread::kBandMilliseconds));
     QLabel *label = signalLabel(_netLink);
     if (!label || signalNum < 0 || signalNum > 2)
         return;

@@ -50,6 +50,7 @@ private slots:
     void environmentVariableChoosesFile();
     void shippedFileIsComplete();
     void currentLogsEachProblemOnce();
+    void currentSeesTheFileChange();
 
 private:
     QString writeIni(const QByteArray &content);
@@ -218,6 +219,27 @@ void TestServerConfig::currentLogsEachProblemOnce()
     QCOMPARE(g_criticals.size(), 2);
     QVERIFY(g_criticals.at(0).contains(QLatin1String("[api] main is missing")));
     QVERIFY(g_criticals.at(1).contains(QLatin1String("[mqtt] production_port")));
+}
+
+void TestServerConfig::currentSeesTheFileChange()
+{
+    // The settings are kept between requests; an edited or removed file
+    // must still be seen at the next request.
+    const QString path = writeIni(kCompleteIni);
+    qputenv("LESSONRY_SERVERS_INI", QFile::encodeName(path));
+    QCOMPARE(ServerConfig::current().webSite(), QStringLiteral("http://www.example.test"));
+
+    QByteArray edited(kCompleteIni);
+    edited.replace("site=http://www.example.test", "site=http://help.example.test");
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(edited);
+    }
+    QCOMPARE(ServerConfig::current().webSite(), QStringLiteral("http://help.example.test"));
+
+    QVERIFY(QFile::remove(path));
+    QVERIFY(!ServerConfig::current().isValid());
 }
 
 QTEST_GUILESS_MAIN(TestServerConfig)

@@ -8,6 +8,7 @@
 #include "mgr/http/httpmgr.h"
 #include "mgr/singleton.h"
 #include "platform/systemdescription.h"
+#include "utility/globalconstants.h"
 #include "utility/hashutility.h"
 
 #include <QDateTime>
@@ -25,8 +26,6 @@ using Params = QMap<QString, QString>;
 constexpr int kNoTimeout = -1;
 constexpr int kLoginTimeout = 15000;
 constexpr int kClassTimeout = 10000;
-
-const char kClientVersion[] = "1.1.5.1";
 
 EntityNetworkReplyHolder *get(QObject *parent, const QString &url, const Params &params, int timeout)
 {
@@ -80,7 +79,7 @@ QMap<QString, QString> StudentApis::loginParams(const QString &username, const Q
     params.insert(QStringLiteral("password"), HashUtility::stringToMd5(password));
     params.insert(QStringLiteral("source"), source);
     params.insert(QStringLiteral("os"), getSystemDescription());
-    params.insert(QStringLiteral("version"), QLatin1String(kClientVersion));
+    params.insert(QStringLiteral("version"), QLatin1String(g_clientVersion));
     params.insert(QStringLiteral("sdk_type"), QStringLiteral("2"));
     return params;
 }

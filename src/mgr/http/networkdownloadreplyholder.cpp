@@ -1,7 +1,6 @@
 #include "mgr/http/networkdownloadreplyholder.h"
 
 #include "mgr/http/networkreplyholder.h"
-#include "utility/actionlog.h"
 #include "utility/globalconstants.h"
 #include "utility/hashutility.h"
 
@@ -468,13 +467,5 @@ void NetWorkDownloadReplyHolder::abort()
 
 void NetWorkDownloadReplyHolder::slot_sslErrors(QList<QSslError> errors)
 {
-    qCritical("this:%p, slot_sslErrors", static_cast<const void *>(this));
-    for (const QSslError &error : errors) {
-        qCritical("ssl error:%d, errorString:%s", static_cast<int>(error.error()),
-                  qUtf8Printable(error.errorString()));
-        ActionLog::instance()->ErrorInfo(QStringLiteral("download_ssl_error"),
-                                         QStringLiteral("{code:%1, string:%2}")
-                                             .arg(static_cast<int>(error.error()))
-                                             .arg(error.errorString()));
-    }
+    NetWorkReplyHolder::logSslErrors(this, errors, QStringLiteral("download_ssl_error"));
 }

@@ -220,11 +220,17 @@ void NetWorkReplyHolder::dumpHttpHeader(const void *caller, QNetworkReply *reply
 
 void NetWorkReplyHolder::slot_sslErrors(QList<QSslError> errors)
 {
-    qCritical("this:%p, slot_sslErrors", static_cast<const void *>(this));
+    logSslErrors(this, errors, QStringLiteral("ssl_error"));
+}
+
+void NetWorkReplyHolder::logSslErrors(const void *caller, const QList<QSslError> &errors,
+                                      const QString &actionName)
+{
+    qCritical("this:%p, slot_sslErrors", caller);
     for (const QSslError &error : errors) {
         qCritical("ssl error:%d, errorString:%s", static_cast<int>(error.error()),
                   qUtf8Printable(error.errorString()));
-        ActionLog::instance()->ErrorInfo(QStringLiteral("ssl_error"),
+        ActionLog::instance()->ErrorInfo(actionName,
                                          QStringLiteral("{code:%1, string:%2}")
                                              .arg(static_cast<int>(error.error()))
                                              .arg(error.errorString()));

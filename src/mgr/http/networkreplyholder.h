@@ -46,6 +46,10 @@ public:
     // Logs the status and every raw header of reply; caller only names the
     // object in the log lines.
     static void dumpHttpHeader(const void *caller, QNetworkReply *reply);
+    // Logs every TLS error and writes one actionName record per error to
+    // the user-action log; caller only names the object in the log lines.
+    static void logSslErrors(const void *caller, const QList<QSslError> &errors,
+                             const QString &actionName);
 
     // Hands the cookies sent with and set by the reply to HttpMgr.
     void savePhpSessionId();
