@@ -1,12 +1,6 @@
 #include "loginactions.h"
 
-#include "utility/actionlog.h"
-#include "utility/serverconfig.h"
-
-#include <QDebug>
-#include <QDesktopServices>
 #include <QMessageBox>
-#include <QUrl>
 
 namespace {
 
@@ -17,25 +11,6 @@ LoginActions::NoticeHandler &noticeHandler()
 }
 
 } // namespace
-
-QString LoginActions::webPageUrl(const QString &path)
-{
-    const QString site = ServerConfig::current().webSite();
-    if (site.isEmpty()) {
-        qCritical("no web site configured, path:%s", qUtf8Printable(path));
-        return QString();
-    }
-    return site + path;
-}
-
-bool LoginActions::openHelpPage(const QString &url)
-{
-    const bool opened = !url.isEmpty() && QDesktopServices::openUrl(QUrl(url));
-    qInfo() << "open help button is code:" << opened << "url:" << url;
-    ActionLog::instance()->ClickInfo(QStringLiteral("click_help"),
-                                     QStringLiteral("{code:%1,url:%2}").arg(opened ? 1 : 0).arg(url));
-    return opened;
-}
 
 void LoginActions::showNotice(QWidget *parent, const QString &title, const QString &text)
 {

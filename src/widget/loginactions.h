@@ -7,19 +7,10 @@
 
 class QWidget;
 
-// The small actions both login windows share: addresses on the lesson web
-// site, the help page in the system browser, and the notice box.
+// The notice box both login windows share, behind a seam for tests.
 class LoginActions
 {
 public:
-    // The web site's address followed by path; empty (and logged) when the
-    // servers file names no site.
-    static QString webPageUrl(const QString &path);
-
-    // Opens url in the system browser, logs the outcome and writes the
-    // "click_help" record. Returns what the browser launch reported.
-    static bool openHelpPage(const QString &url);
-
     // A modal notice with one button (QMessageBox::about).
     static void showNotice(QWidget *parent, const QString &title, const QString &text);
 

@@ -2,28 +2,13 @@
 #include "ui_widgettitlebar.h"
 
 #include "buildconstants.h"
-#include "utility/actionlog.h"
-#include "utility/serverconfig.h"
+#include "utility/webpage.h"
 #include "utility/widget/stylesheetutil.h"
 
 #include <QDebug>
-#include <QDesktopServices>
 #include <QEvent>
-#include <QUrl>
 
 namespace {
-
-WidgetTitleBar::UrlOpener &urlOpener()
-{
-    static WidgetTitleBar::UrlOpener opener;
-    return opener;
-}
-
-bool openUrl(const QUrl &url)
-{
-    const WidgetTitleBar::UrlOpener &opener = urlOpener();
-    return opener ? opener(url) : QDesktopServices::openUrl(url);
-}
 
 void setSprite(QWidget *button, const QString &image, const QList<QPair<QString, int>> &states)
 {
@@ -58,30 +43,14 @@ WidgetTitleBar::~WidgetTitleBar()
     delete ui;
 }
 
-void WidgetTitleBar::setUrlOpener(const UrlOpener &opener)
-{
-    urlOpener() = opener;
-}
-
-QString WidgetTitleBar::helpPageUrl()
-{
-    const QString path = getClientRole() == 1
-        ? QStringLiteral("/Web/Index/helph5")
-        : QStringLiteral("/Web/Index/faq");
-    return ServerConfig::current().webSite() + path;
-}
-
 void WidgetTitleBar::on_pushButtonHelp_clicked()
 {
-    goToHelpCenter(helpPageUrl());
+    goToHelpCenter(WebPage::helpPageUrl());
 }
 
 void WidgetTitleBar::goToHelpCenter(const QString &url)
 {
-    const bool opened = openUrl(QUrl(url));
-    qInfo() << "open help button is code:" << opened << "url:" << url;
-    ActionLog::instance()->ClickInfo(QStringLiteral("click_help"),
-                                     QStringLiteral("{code:%1,url:%2}").arg(opened ? 1 : 0).arg(url));
+    WebPage::openHelpPage(url);
 }
 
 void WidgetTitleBar::on_pushButtonMin_clicked()

@@ -3,10 +3,6 @@
 
 #include <QWidget>
 
-#include <functional>
-
-class QUrl;
-
 namespace Ui {
 class WidgetTitleBar;
 }
@@ -20,16 +16,8 @@ class WidgetTitleBar : public QWidget
     Q_OBJECT
 
 public:
-    // Opens an address in the user's browser; true when it was opened.
-    using UrlOpener = std::function<bool(const QUrl &)>;
-
     explicit WidgetTitleBar(QWidget *window, bool closeWindowOnClose = true);
     ~WidgetTitleBar() override;
-
-    // Replaces the browser launch (tests); an empty opener restores it.
-    static void setUrlOpener(const UrlOpener &opener);
-    // The help page of the client's role on the lesson web site.
-    static QString helpPageUrl();
 
     void goToHelpCenter(const QString &url);
 

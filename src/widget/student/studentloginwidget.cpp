@@ -2,11 +2,9 @@
 
 #include "biz/httpapi/studentapis.h"
 #include "mgr/studentcurrentuser.h"
+#include "utility/webpage.h"
 #include "widget/loginactions.h"
 #include "widget/logindatajson.h"
-
-#include <QDesktopServices>
-#include <QUrl>
 
 studentloginwidget::studentloginwidget(QWidget *parent)
     : baseloginwidget(parent)
@@ -33,12 +31,10 @@ bool studentloginwidget::parseLoginResult(const QString &response)
 void studentloginwidget::forgotPassword()
 {
     LoginActions::showNotice(this, QStringLiteral("Velmo"), QStringLiteral("跳转到官网修改密码"));
-    const QString startPage = LoginActions::webPageUrl(QStringLiteral("/"));
-    if (!startPage.isEmpty())
-        QDesktopServices::openUrl(QUrl(startPage));
+    WebPage::open(WebPage::url(QStringLiteral("/")));
 }
 
 void studentloginwidget::goToHelpCenter()
 {
-    LoginActions::openHelpPage(LoginActions::webPageUrl(QStringLiteral("/Web/Index/helph5")));
+    WebPage::openHelpPage(WebPage::helpPageUrl());
 }

@@ -3,6 +3,7 @@
 
 #include "biz/httpapi/teacherapis.h"
 #include "mgr/teachercurrentuser.h"
+#include "utility/webpage.h"
 #include "widget/loginactions.h"
 #include "widget/logindatajson.h"
 #include "widget/teacher/teachercoursemainwidget.h"
@@ -63,7 +64,7 @@ void teacherloginwidget::forgotPassword()
 
 void teacherloginwidget::goToHelpCenter()
 {
-    LoginActions::openHelpPage(LoginActions::webPageUrl(QStringLiteral("/Web/Index/faq")));
+    WebPage::openHelpPage(WebPage::helpPageUrl());
 }
 
 QString teacherloginwidget::showLoginError(int code)

@@ -2,6 +2,7 @@
 
 #include "testutil.h"
 #include "utility/actionlog.h"
+#include "utility/webpage.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -100,7 +101,7 @@ void TestWidgetTitleBar::initTestCase()
 
     QVERIFY(ActionLog::instance()->init(m_dir.filePath(QStringLiteral("test.action.log"))));
 
-    WidgetTitleBar::setUrlOpener([this](const QUrl &url) {
+    WebPage::setOpener([this](const QUrl &url) {
         m_opened.append(url);
         return m_openResult;
     });
@@ -129,7 +130,7 @@ void TestWidgetTitleBar::cleanup()
 
 void TestWidgetTitleBar::cleanupTestCase()
 {
-    WidgetTitleBar::setUrlOpener(WidgetTitleBar::UrlOpener());
+    WebPage::setOpener(WebPage::Opener());
     ActionLog::instance()->close();
 }
 

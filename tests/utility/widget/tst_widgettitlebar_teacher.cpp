@@ -1,5 +1,7 @@
 #include "utility/widget/widgettitlebar.h"
 
+#include "utility/webpage.h"
+
 #include <QPushButton>
 #include <QtTest>
 
@@ -22,12 +24,12 @@ void TestWidgetTitleBarTeacher::helpSpriteAndPage()
     QVERIFY(!sheet.contains(QStringLiteral("icon_help.png")));
 
     QList<QUrl> opened;
-    WidgetTitleBar::setUrlOpener([&opened](const QUrl &url) {
+    WebPage::setOpener([&opened](const QUrl &url) {
         opened.append(url);
         return true;
     });
     QTest::mouseClick(bar.findChild<QPushButton *>(QStringLiteral("pushButtonHelp")), Qt::LeftButton);
-    WidgetTitleBar::setUrlOpener(WidgetTitleBar::UrlOpener());
+    WebPage::setOpener(WebPage::Opener());
     QCOMPARE(opened.size(), 1);
     QVERIFY(opened.first().toString().endsWith(QStringLiteral("/Web/Index/faq")));
     QCOMPARE(opened.first().host(), QStringLiteral("127.0.0.1"));
