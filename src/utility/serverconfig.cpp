@@ -141,23 +141,36 @@ ServerConfig ServerConfig::load(const QString &path)
     else
         config.m_errors << siteProblem;
 
-    const auto readBroker = [&](const QString &prefix, MqttBroker &broker) {
-        const QString host = readText(settings, QStringLiteral("mqtt/%1_host").arg(prefix));
+    // A host and port pair, "<section>/<prefix>host" and "<section>/<prefix>port".
+    const auto readEndpoint = [&](const QString &section, const QString &prefix, MqttBroker &endpoint) {
+        const QString hostKey = prefix + QStringLiteral("host");
+        const QString portKey = prefix + QStringLiteral("port");
+        const QString host = readText(settings, section + QLatin1Char('/') + hostKey);
         if (host.isEmpty() || host.contains(QLatin1Char(' ')) || host.contains(QLatin1Char('/')))
-            config.m_errors << QStringLiteral("[mqtt] %1_host is %2").arg(prefix, host.isEmpty() ? QStringLiteral("missing") : QStringLiteral("not a host name: \"%1\"").arg(host));
+            config.m_errors << QStringLiteral("[%1] %2 is %3").arg(section, hostKey, host.isEmpty() ? QStringLiteral("missing") : QStringLiteral("not a host name: \"%1\"").arg(host));
         else
-            broker.host = host;
+            endpoint.host = host;
 
-        const QString portText = readText(settings, QStringLiteral("mqtt/%1_port").arg(prefix));
+        const QString portText = readText(settings, section + QLatin1Char('/') + portKey);
         bool ok = false;
         const int port = portText.toInt(&ok);
         if (!ok || port < 1 || port > 65535)
-            config.m_errors << QStringLiteral("[mqtt] %1_port is %2").arg(prefix, portText.isEmpty() ? QStringLiteral("missing") : QStringLiteral("not a port number: \"%1\"").arg(portText));
+            config.m_errors << QStringLiteral("[%1] %2 is %3").arg(section, portKey, portText.isEmpty() ? QStringLiteral("missing") : QStringLiteral("not a port number: \"%1\"").arg(portText));
         else
-            broker.port = static_cast<quint16>(port);
+            endpoint.port = static_cast<quint16>(port);
     };
-    readBroker(QStringLiteral("production"), config.m_productionBroker);
-    readBroker(QStringLiteral("development"), config.m_developmentBroker);
+    readEndpoint(QStringLiteral("mqtt"), QStringLiteral("production_"), config.m_productionBroker);
+    readEndpoint(QStringLiteral("mqtt"), QStringLiteral("development_"), config.m_developmentBroker);
+    // The signalling and RTC relays default to the production broker: a
+    // file without their sections still names every host the client uses.
+    const auto readRelay = [&](const QString &section, MqttBroker &endpoint) {
+        if (settings.childGroups().contains(section))
+            readEndpoint(section, QString(), endpoint);
+        else
+            endpoint = config.m_productionBroker;
+    };
+    readRelay(QStringLiteral("signalling"), config.m_signallingServer);
+    readRelay(QStringLiteral("rtc"), config.m_rtcServer);
 
     return config;
 }

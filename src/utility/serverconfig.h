@@ -54,6 +54,11 @@ public:
     QString webSite() const { return m_webSite; }
     MqttBroker productionMqttBroker() const { return m_productionBroker; }
     MqttBroker developmentMqttBroker() const { return m_developmentBroker; }
+    // Where our signalling library and our RTC engine meet their peers
+    // ([signalling] and [rtc]: host and port of the relay they ride on; the
+    // production broker when the file has no such section).
+    MqttBroker signallingServer() const { return m_signallingServer; }
+    MqttBroker rtcServer() const { return m_rtcServer; }
 
 private:
     QString m_path;
@@ -62,6 +67,8 @@ private:
     QString m_webSite;
     MqttBroker m_productionBroker;
     MqttBroker m_developmentBroker;
+    MqttBroker m_signallingServer;
+    MqttBroker m_rtcServer;
 };
 
 #endif // SERVERCONFIG_H

@@ -26,7 +26,9 @@ bool writeServersIni(const QString &path, const ServerAddresses &addresses)
     const QString text = QStringLiteral("[api]\nmain=%1\nus=%2\neurope=%3\nsingapore=%4\ndevelopment=%5\n"
                                         "[web]\nsite=%6\n"
                                         "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=1883\n"
-                                        "development_host=127.0.0.1\ndevelopment_port=1883\n")
+                                        "development_host=127.0.0.1\ndevelopment_port=1883\n"
+                                        "[signalling]\nhost=127.0.0.1\nport=1883\n"
+                                        "[rtc]\nhost=127.0.0.1\nport=1883\n")
                              .arg(addresses.main, orMain(addresses.us), orMain(addresses.europe),
                                   orMain(addresses.singapore), orMain(addresses.development), orMain(addresses.site));
     QFile file(path);

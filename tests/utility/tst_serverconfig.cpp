@@ -45,6 +45,9 @@ private slots:
     void badEntriesAreNamed_data();
     void badEntriesAreNamed();
     void badEntryLeavesOthersReadable();
+    void relaysDefaultToProductionBroker();
+    void relaySections_data();
+    void relaySections();
     void missingOrUnreadableFile_data();
     void missingOrUnreadableFile();
     void environmentVariableChoosesFile();
@@ -137,6 +140,49 @@ void TestServerConfig::badEntriesAreNamed()
     QVERIFY(!config.isValid());
     QVERIFY2(config.errorString().contains(expectedError), qPrintable(config.errorString()));
     QCOMPARE(config.errorString().count(QLatin1Char('\n')), 0);
+}
+
+void TestServerConfig::relaysDefaultToProductionBroker()
+{
+    const ServerConfig config = ServerConfig::load(writeIni(kCompleteIni));
+    QVERIFY2(config.isValid(), qPrintable(config.errorString()));
+    QCOMPARE(config.signallingServer().host, QStringLiteral("mqtt.example.test"));
+    QCOMPARE(config.signallingServer().port, quint16(1883));
+    QCOMPARE(config.rtcServer().host, QStringLiteral("mqtt.example.test"));
+    QCOMPARE(config.rtcServer().port, quint16(1883));
+}
+
+void TestServerConfig::relaySections_data()
+{
+    QTest::addColumn<QByteArray>("sections");
+    QTest::addColumn<QString>("expectedError"); // empty: valid
+    QTest::addColumn<quint16>("signallingPort");
+    QTest::addColumn<quint16>("rtcPort");
+
+    QTest::newRow("both given") << QByteArray("[signalling]\nhost=127.0.0.1\nport=2001\n[rtc]\nhost=127.0.0.2\nport=2002\n")
+                                << QString() << quint16(2001) << quint16(2002);
+    QTest::newRow("only rtc given") << QByteArray("[rtc]\nhost=127.0.0.2\nport=2002\n") << QString() << quint16(1883)
+                                    << quint16(2002);
+    QTest::newRow("section without port") << QByteArray("[signalling]\nhost=127.0.0.1\n")
+                                          << QStringLiteral("[signalling] port is missing") << quint16(0) << quint16(1883);
+    QTest::newRow("bad rtc host") << QByteArray("[rtc]\nhost=a b\nport=2002\n")
+                                  << QStringLiteral("[rtc] host is not a host name") << quint16(1883) << quint16(2002);
+}
+
+void TestServerConfig::relaySections()
+{
+    QFETCH(QByteArray, sections);
+    QFETCH(QString, expectedError);
+    QFETCH(quint16, signallingPort);
+    QFETCH(quint16, rtcPort);
+
+    const ServerConfig config = ServerConfig::load(writeIni(QByteArray(kCompleteIni) + sections));
+    if (expectedError.isEmpty())
+        QVERIFY2(config.isValid(), qPrintable(config.errorString()));
+    else
+        QVERIFY2(config.errorString().contains(expectedError), qPrintable(config.errorString()));
+    QCOMPARE(config.signallingServer().port, signallingPort);
+    QCOMPARE(config.rtcServer().port, rtcPort);
 }
 
 void TestServerConfig::badEntryLeavesOthersReadable()

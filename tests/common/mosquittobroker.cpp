@@ -1,0 +1,141 @@
+#include "mosquittobroker.h"
+
+#include "testutil.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QHostAddress>
+#include <QSettings>
+#include <QTcpSocket>
+
+namespace {
+
+const int kStartTimeoutMs = 10000;
+const int kStopTimeoutMs = 5000;
+const int kPortAttempts = 20;
+
+QString mosquittoProgram()
+{
+    for (const char *candidate : { "/usr/sbin/mosquitto", "/usr/bin/mosquitto" }) {
+        if (QFile::exists(QString::fromLatin1(candidate)))
+            return QString::fromLatin1(candidate);
+    }
+    return QStringLiteral("mosquitto");
+}
+
+bool acceptsConnections(quint16 port)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    const bool connected = socket.waitForConnected(200);
+    socket.abort();
+    return connected;
+}
+
+} // namespace
+
+MosquittoBroker::MosquittoBroker() = default;
+
+MosquittoBroker::~MosquittoBroker()
+{
+    stop();
+}
+
+bool MosquittoBroker::start()
+{
+    if (isRunning())
+        return true;
+    if (m_port != 0)
+        return startOn(m_port);
+    for (int attempt = 0; attempt < kPortAttempts; ++attempt) {
+        const quint16 port = TestUtil::freeTcpPort();
+        if (port != 0 && startOn(port)) {
+            m_port = port;
+            return true;
+        }
+    }
+    qWarning("cannot start a mosquitto broker on any free port");
+    return false;
+}
+
+bool MosquittoBroker::startOn(quint16 port)
+{
+    if (!m_dir.isValid()) {
+        qWarning("cannot create a folder for the broker's configuration");
+        return false;
+    }
+    const QString configPath = m_dir.filePath(QStringLiteral("mosquitto.conf"));
+    QFile config(configPath);
+    const QByteArray text = "listener " + QByteArray::number(port) + " 127.0.0.1\n"
+                            "allow_anonymous true\n"
+                            "persistence false\n"
+                            "log_dest stderr\n"
+                            "log_type error\n"
+                            "log_type warning\n";
+    if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate) || config.write(text) != text.size()) {
+        qWarning("cannot write %s", qPrintable(configPath));
+        return false;
+    }
+    config.close();
+
+    m_process.reset(new QProcess);
+    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process->start(mosquittoProgram(), { QStringLiteral("-c"), configPath });
+    if (!m_process->waitForStarted(kStartTimeoutMs)) {
+        qWarning("cannot start mosquitto: %s", qPrintable(m_process->errorString()));
+        m_process.reset();
+        return false;
+    }
+    // Ready once the port accepts; a port taken in the meantime ends the
+    // broker at once, and the caller tries another.
+    QDeadlineTimer deadline(kStartTimeoutMs);
+    while (!deadline.hasExpired()) {
+        if (m_process->state() != QProcess::Running) {
+            m_process.reset();
+            return false;
+        }
+        if (acceptsConnections(port))
+            return true;
+        m_process->waitForFinished(20);
+    }
+    qWarning("mosquitto did not accept connections on port %u", unsigned(port));
+    stop();
+    return false;
+}
+
+void MosquittoBroker::stop()
+{
+    if (!m_process)
+        return;
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->terminate();
+        if (!m_process->waitForFinished(kStopTimeoutMs)) {
+            m_process->kill();
+            m_process->waitForFinished(kStopTimeoutMs);
+        }
+    }
+    m_process.reset();
+}
+
+bool MosquittoBroker::isRunning() const
+{
+    return m_process && m_process->state() == QProcess::Running;
+}
+
+bool MosquittoBroker::useInServersIni(const QString &serversIniPath) const
+{
+    if (m_port == 0)
+        return false;
+    QSettings settings(serversIniPath, QSettings::IniFormat);
+    const QString port = QString::number(m_port);
+    settings.setValue(QStringLiteral("mqtt/production_host"), host());
+    settings.setValue(QStringLiteral("mqtt/production_port"), port);
+    settings.setValue(QStringLiteral("mqtt/development_host"), host());
+    settings.setValue(QStringLiteral("mqtt/development_port"), port);
+    settings.setValue(QStringLiteral("signalling/host"), host());
+    settings.setValue(QStringLiteral("signalling/port"), port);
+    settings.setValue(QStringLiteral("rtc/host"), host());
+    settings.setValue(QStringLiteral("rtc/port"), port);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
