@@ -127,4 +127,11 @@
         <translation>点击重试</translation>
     </message>
 </context>
+<context>
+    <name>WidgetColorPallet</name>
+    <message>
+        <source>Select color</source>
+        <translation>选择颜色</translation>
+    </message>
+</context>
 </TS>

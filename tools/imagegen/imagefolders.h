@@ -6,5 +6,6 @@ class ImageWriter;
 // Each draws the pictures of one image folder.
 void drawClassImages(ImageWriter &writer); // class/: course and common widgets
 void drawLoginImages(ImageWriter &writer); // login/: login and network-line windows
+void drawPenPaletteImages(ImageWriter &writer); // class/: the pen colour palette
 
 #endif // IMAGEFOLDERS_H

@@ -19,5 +19,6 @@ int main(int argc, char *argv[])
     ImageWriter writer(QString::fromLocal8Bit(argv[1]));
     drawClassImages(writer);
     drawLoginImages(writer);
+    drawPenPaletteImages(writer);
     return writer.ok() ? 0 : 1;
 }
