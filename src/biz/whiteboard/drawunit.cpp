@@ -141,7 +141,12 @@ void DrawCurveUnit::paint(QPaintDevice *device, int originX, int originY, int pa
     QPointF previous = fromPageFraction(points.at(0), originX, originY, pageWidth, pageHeight);
     for (int i = 1; i < points.size(); ++i) {
         const QPointF current = fromPageFraction(points.at(i), originX, originY, pageWidth, pageHeight);
-        painter.drawLine(QLineF(previous, current));
+        // The raster engine draws nothing for a line of no length; a point
+        // gives the round dot of the pen width.
+        if (current == previous)
+            painter.drawPoint(current);
+        else
+            painter.drawLine(QLineF(previous, current));
         previous = current;
     }
 }
