@@ -111,7 +111,7 @@ void TextInputBox::on_textEdit_textChanged()
             const int caret = ui->textEdit->textCursor().position();
             int shift = 0;
             for (int offset : breaks) {
-                if (caret >= charCount + offset)
+                if (caret > charCount + offset)
                     ++shift;
             }
             cursorPos = qBound(0, caret + shift, text.length());
