@@ -1,0 +1,144 @@
+// Page render and stroke repaint of the whiteboard, measured in one run:
+// - one courseware page rendered through the PDF layer (PdfDocument, and
+//   MaterialDoc with its page image) next to `mutool draw` of the same
+//   page at the same scale, both within one process and per process;
+// - a repaint of 1000 strokes, each painting itself with its own painter.
+// Times are medians of repeated runs.
+#include "biz/whiteboard/drawunit.h"
+#include "biz/whiteboard/materialdoc.h"
+#include "platform/pdf/pdfdocument.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QString kCourseware = QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/courseware.pdf");
+const int kPage = 1;        // 0-based: the second page
+const float kScale = 150.0; // percent; 108 dpi for mutool
+
+double medianMs(int runs, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void renderThroughLayer(int runs)
+{
+    std::unique_ptr<PdfDocument, void (*)(PdfDocument *)> doc(GetPdfInstance(), DestoryPdfInstance);
+    if (!doc || !doc->open(reinterpret_cast<const char16_t *>(kCourseware.utf16()), "")) {
+        std::printf("cannot open %s\n", qPrintable(kCourseware));
+        return;
+    }
+    int width = 0;
+    int height = 0;
+    const double layer = medianMs(runs, [&] {
+        PdfRenderRecord record;
+        doc->renderPage(kPage, &record, kScale);
+        width = record.width;
+        height = record.height;
+        FreePdfPixels(record.pixels);
+    });
+
+    MaterialDoc material;
+    material.openFile(kCourseware, QString());
+    QImage image;
+    const double withImage = medianMs(runs, [&] { material.getPageImage(kPage, kScale, image); });
+
+    std::printf("page %d at %.0f%% (%d x %d pixels), median of %d\n", kPage + 1, double(kScale), width, height, runs);
+    std::printf("%-44s %8.2f ms\n", "PdfDocument::renderPage", layer);
+    std::printf("%-44s %8.2f ms\n", "MaterialDoc::getPageImage", withImage);
+}
+
+void renderThroughMutool(int runs)
+{
+    const QString mutool = QStandardPaths::findExecutable(QStringLiteral("mutool"));
+    if (mutool.isEmpty()) {
+        std::printf("%-44s %s\n", "mutool draw", "not installed (mupdf-tools)");
+        return;
+    }
+    const QString dpi = QString::number(72.0 * kScale / 100);
+    const QString page = QString::number(kPage + 1);
+
+    // In one process: the same page many times, mutool's own total.
+    QStringList pages;
+    for (int i = 0; i < runs; ++i)
+        pages << page;
+    QProcess many;
+    many.start(mutool, { QStringLiteral("draw"), QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("t"),
+                         QStringLiteral("-F"), QStringLiteral("pam"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                         QStringLiteral("-r"), dpi, kCourseware, pages.join(QLatin1Char(',')) });
+    many.waitForFinished(120000);
+    const QString timings = QString::fromLocal8Bit(many.readAllStandardOutput() + many.readAllStandardError());
+    const QRegularExpressionMatch total = QRegularExpression(QStringLiteral("total (\\d+)ms")).match(timings);
+    if (total.hasMatch())
+        std::printf("%-44s %8.2f ms\n", "mutool draw, in one process (mean)", total.captured(1).toDouble() / runs);
+
+    // One process per page, as a command would be run.
+    const double perProcess = medianMs(qMin(runs, 30), [&] {
+        QProcess one;
+        one.start(mutool, { QStringLiteral("draw"), QStringLiteral("-q"), QStringLiteral("-F"), QStringLiteral("pam"),
+                            QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-r"), dpi,
+                            kCourseware, page });
+        one.waitForFinished(30000);
+    });
+    std::printf("%-44s %8.2f ms\n", "mutool draw, one process per page", perProcess);
+}
+
+void repaintStrokes(int runs)
+{
+    const QSize page(1280, 900);
+    QRandomGenerator random(12);
+    std::vector<std::unique_ptr<DrawCurveUnit>> strokes;
+    for (int i = 0; i < 1000; ++i) {
+        auto stroke = std::make_unique<DrawCurveUnit>(3, QColor(245, 67, 48), QStringLiteral("20001"));
+        int x = random.bounded(page.width());
+        int y = random.bounded(page.height());
+        stroke->begin(x, y, page.width(), page.height());
+        for (int p = 1; p < 40; ++p) {
+            x = qBound(0, x + random.bounded(-12, 13), page.width());
+            y = qBound(0, y + random.bounded(-12, 13), page.height());
+            stroke->addPoint(x, y, page.width(), page.height());
+        }
+        strokes.push_back(std::move(stroke));
+    }
+    QImage board(page + QSize(40, 40), QImage::Format_ARGB32_Premultiplied);
+    const double repaint = medianMs(runs, [&] {
+        board.fill(Qt::white);
+        for (const auto &stroke : strokes)
+            stroke->paint(&board, 20, 20, page.width(), page.height());
+    });
+    std::printf("1000 strokes of 40 points on a %d x %d page, median of %d\n", page.width(), page.height(), runs);
+    std::printf("%-44s %8.2f ms\n", "repaint, one painter per stroke", repaint);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    const int runs = argc > 1 ? qMax(5, atoi(argv[1])) : 50;
+    renderThroughLayer(runs);
+    renderThroughMutool(runs);
+    std::printf("\n");
+    repaintStrokes(qMax(5, runs / 5));
+    return 0;
+}
