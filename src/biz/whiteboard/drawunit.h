@@ -133,7 +133,7 @@ public:
 
     // Stored font sizes lie within 0..10000 (up to the page height) and a
     // painted text within 1..this many points.
-    static const int maxPointSize = 2000;
+    static constexpr int maxPointSize = 2000;
 
 private:
     QString text;
