@@ -1,11 +1,25 @@
 #ifndef BUILDCONSTANTS_H
 #define BUILDCONSTANTS_H
 
-// Constants fixed when the program is built. The role is defined by the
-// role source linked into each executable (student client or teacher client).
+// Constants fixed when the program is built.
 
-// 1 student, 0 teacher.
+enum ClientRole {
+    ClientRoleTeacher = 0,
+    ClientRoleStudent = 1,
+};
+
+// 1 student, 0 teacher: the role of the role source linked into the
+// executable (role/studentrole.cpp or role/teacherrole.cpp). What differs
+// between the roles is looked up in RolePolicy, not decided here.
 int getClientRole();
+
+// The role source's one line: a static object of this type names the
+// executable's role before main() runs. Only one may exist per process.
+class ClientRoleDefinition
+{
+public:
+    explicit ClientRoleDefinition(ClientRole role);
+};
 
 // 2 production, 0 development server on the local network.
 int getServerEnvironment();

@@ -24,6 +24,7 @@ AppMainLoop::AppMainLoop(int &argc, char **argv)
     , m_argv(argv)
     , m_startDetached(&startDetachedProcess)
 {
+    SingleInstanceGuard::setLocalWindowRaiser(&AppMainLoop::raiseTopLevelWindow);
 }
 
 void AppMainLoop::setExecStep(ExecStep step)
@@ -88,6 +89,26 @@ int AppMainLoop::run()
             break;
         }
     }
+}
+
+QString AppMainLoop::raiseTopLevelWindow(const QStringList &titles)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return QString();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QString &title : titles) {
+        for (QWidget *window : windows) {
+            // A window that was never created has no handle a search could find.
+            if (!window->isWindow() || !window->testAttribute(Qt::WA_WState_Created)
+                || window->windowTitle() != title)
+                continue;
+            window->showNormal();
+            window->raise();
+            window->activateWindow();
+            return title;
+        }
+    }
+    return QString();
 }
 
 void AppMainLoop::closeRemainingWindows()

@@ -39,6 +39,10 @@ public:
 
     static QString restartArgument(const QString &classId);
 
+    // Restores and raises this process's first top-level window titled by
+    // one of titles, tried in order; returns the title, or "" when none.
+    static QString raiseTopLevelWindow(const QStringList &titles);
+
     // Deletes the windows of a pass that are still there and own themselves
     // (delete-on-close), and those already closed but not yet deleted.
     static void closeRemainingWindows();

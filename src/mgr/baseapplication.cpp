@@ -18,6 +18,7 @@
 #include "mgr/studentapplication.h"
 #include "mgr/teacherapplication.h"
 #include "mgr/upgrademgr.h"
+#include "rolepolicy.h"
 #include "utility/actionlog.h"
 #include "utility/serverconfig.h"
 #include "widget/baseloginwidget.h"
@@ -31,7 +32,7 @@
 
 std::unique_ptr<BaseApplication> BaseApplication::createForRole()
 {
-    if (getClientRole() == 1)
+    if (RolePolicy::current().isStudent())
         return std::make_unique<StudentApplication>();
     return std::make_unique<TeacherApplication>();
 }
@@ -44,8 +45,7 @@ void BaseApplication::start(int argc, char *argv[])
     checkServerSettings();
     showLoginWidget(argc, argv);
     ActionLog::instance()->NormalInfo(QStringLiteral("app_start"),
-                                      getClientRole() == 1 ? QStringLiteral("{StudentApplication}")
-                                                           : QStringLiteral("{TeacherApplication}"));
+                                      QStringLiteral("{%1}").arg(RolePolicy::current().applicationName));
 }
 
 void BaseApplication::initManagers()
@@ -81,17 +81,11 @@ void BaseApplication::checkServerSettings()
                                  .arg(config.errorString()));
 }
 
-baseloginwidget *BaseApplication::newLoginWidget()
+void BaseApplication::showLoginWidget(int argc, char *argv[])
 {
     baseloginwidget *widget = createLoginWidget();
     widget->setAttribute(Qt::WA_DeleteOnClose);
     widget->initUi();
-    return widget;
-}
-
-void BaseApplication::showLoginWidget(int argc, char *argv[])
-{
-    baseloginwidget *widget = newLoginWidget();
 
     qInfo("<supervision> argc count:%d", argc);
     if (argc >= 2 && argv && argv[1]) {

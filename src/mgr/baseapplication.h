@@ -21,11 +21,6 @@ public:
 
     void showLoginWidget(int argc, char *argv[]);
 
-    // A new login window of the role, deleted when closed, its form built
-    // (initUi). The caller settles automatic login, then reads the saved
-    // login and shows the window.
-    baseloginwidget *newLoginWidget();
-
 protected:
     virtual void initManagers();
     // A new login window without parent.

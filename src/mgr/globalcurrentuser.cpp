@@ -1,9 +1,9 @@
 #include "globalcurrentuser.h"
 
-#include "buildconstants.h"
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
 #include "mgr/teachercurrentuser.h"
+#include "rolepolicy.h"
 
 GlobalCurrentUser::GlobalCurrentUser(QObject *parent)
     : SingletonMgrBase(parent)
@@ -12,7 +12,7 @@ GlobalCurrentUser::GlobalCurrentUser(QObject *parent)
 
 QString GlobalCurrentUser::getUid() const
 {
-    if (getClientRole() == 1)
+    if (RolePolicy::current().isStudent())
         return Singleton<StudentCurrentUser>::instance()->getId();
     return Singleton<TeacherCurrentUser>::instance()->getId();
 }

@@ -1,6 +1,6 @@
 #include "languageinternationalization.h"
 
-#include "buildconstants.h"
+#include "rolepolicy.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -19,7 +19,7 @@ LanguageInternationalization::~LanguageInternationalization()
 void LanguageInternationalization::init()
 {
     removeTranslator();
-    if (getClientRole() != 1)
+    if (!RolePolicy::current().chineseInterface)
         return;
 
     m_translator = new QTranslator(this);

@@ -1,7 +1,7 @@
 #include "logeventmgr.h"
 
-#include "buildconstants.h"
 #include "mgr/singleton.h"
+#include "rolepolicy.h"
 #include "utility/globalconstants.h"
 
 LogEventMgr::LogEventMgr(QObject *parent)
@@ -19,6 +19,6 @@ LogEventMgr *LogEventMgr::instance()
 QString LogEventMgr::eventPath() const
 {
     return QStringLiteral("win/%1/%2/event")
-        .arg(getClientRole() == 1 ? QStringLiteral("student") : QStringLiteral("teacher"),
+        .arg(RolePolicy::current().roleWord,
              QLatin1String(g_clientVersion));
 }

@@ -3,7 +3,7 @@
 #include "biz/httpapi/studentapis.h"
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
-#include "widget/student/studentloginwidget.h"
+#include "widget/rolewindows.h"
 
 void StudentApplication::initManagers()
 {
@@ -14,5 +14,5 @@ void StudentApplication::initManagers()
 
 baseloginwidget *StudentApplication::createLoginWidget()
 {
-    return new studentloginwidget(nullptr);
+    return RoleWindows::of(ClientRoleStudent).createLoginWidget();
 }

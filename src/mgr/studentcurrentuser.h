@@ -2,7 +2,7 @@
 #define STUDENTCURRENTUSER_H
 
 #include "mgr/singletonmgrbase.h"
-#include "widget/student/studentlogindataentity.h"
+#include "biz/login/studentlogindataentity.h"
 
 // The signed-in student's profile, copied whole from the login answer.
 class StudentCurrentUser : public SingletonMgrBase

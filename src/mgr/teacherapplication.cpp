@@ -4,7 +4,7 @@
 #include "mgr/singleton.h"
 #include "mgr/teachercurrentuser.h"
 #include "mgr/teacherdownloadresourcemgr.h"
-#include "widget/teacher/teacherloginwidget.h"
+#include "widget/rolewindows.h"
 
 void TeacherApplication::initManagers()
 {
@@ -16,5 +16,5 @@ void TeacherApplication::initManagers()
 
 baseloginwidget *TeacherApplication::createLoginWidget()
 {
-    return new teacherloginwidget(nullptr);
+    return RoleWindows::of(ClientRoleTeacher).createLoginWidget();
 }

@@ -2,7 +2,7 @@
 #define TEACHERCURRENTUSER_H
 
 #include "mgr/singletonmgrbase.h"
-#include "widget/teacher/teacherlogindataentity.h"
+#include "biz/login/teacherlogindataentity.h"
 
 // The signed-in teacher's profile, copied whole from the login answer.
 class TeacherCurrentUser : public SingletonMgrBase

@@ -1,8 +1,6 @@
 #include "singleinstanceguard.h"
 
-#include "utility/appdirs.h"
-
-#include <QApplication>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -12,7 +10,7 @@
 #include <QLockFile>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QWidget>
+#include <QStandardPaths>
 
 #include <map>
 #include <memory>
@@ -32,15 +30,15 @@ std::map<QString, std::unique_ptr<QLockFile>> &ownedLocks()
     return locks;
 }
 
+SingleInstanceGuard::LocalWindowRaiser s_localWindowRaiser = nullptr;
+
+// The client's data folder: the first application data location, else the
+// installation folder.
 QString dataRoot()
 {
-    return QDir::cleanPath(QDir(getAppDataDir()).absolutePath());
-}
-
-bool isCandidate(const QWidget *widget)
-{
-    // A window that was never created has no handle a search could find.
-    return widget->isWindow() && widget->testAttribute(Qt::WA_WState_Created);
+    const QStringList locations = QStandardPaths::standardLocations(QStandardPaths::AppDataLocation);
+    const QString folder = locations.isEmpty() ? QCoreApplication::applicationDirPath() : locations.first();
+    return QDir::cleanPath(QDir(folder).absolutePath());
 }
 
 } // namespace
@@ -81,24 +79,21 @@ bool SingleInstanceGuard::ownsNamedLock(const QString &name)
     return ownedLocks().count(lockFilePath(name)) > 0;
 }
 
+void SingleInstanceGuard::setLocalWindowRaiser(LocalWindowRaiser raiser)
+{
+    s_localWindowRaiser = raiser;
+}
+
 QString SingleInstanceGuard::raiseLocalWindow(const QStringList &titles)
 {
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return QString();
-    const QWidgetList windows = QApplication::topLevelWidgets();
+    QStringList wanted;
     for (const QString &title : titles) {
-        if (title.isEmpty())
-            continue;
-        for (QWidget *window : windows) {
-            if (!isCandidate(window) || window->windowTitle() != title)
-                continue;
-            window->showNormal();
-            window->raise();
-            window->activateWindow();
-            return title;
-        }
+        if (!title.isEmpty())
+            wanted << title;
     }
-    return QString();
+    if (wanted.isEmpty() || !s_localWindowRaiser)
+        return QString();
+    return s_localWindowRaiser(wanted);
 }
 
 QString SingleInstanceGuard::raiseWindow(const QString &name, const QStringList &titles, int timeoutMs)

@@ -27,8 +27,13 @@ public:
     // nobody listens, or no answer comes within timeoutMs.
     static QString raiseWindow(const QString &name, const QStringList &titles, int timeoutMs = 1500);
 
-    // The same search among this process's own top-level windows.
+    // The same search among this process's own top-level windows, done by
+    // the raiser the program set (windows are not this layer's business):
+    // it gets the non-empty titles and returns the one it raised, or "".
+    // Without a raiser nothing is found.
     static QString raiseLocalWindow(const QStringList &titles);
+    using LocalWindowRaiser = QString (*)(const QStringList &titles);
+    static void setLocalWindowRaiser(LocalWindowRaiser raiser);
 
     static QString lockFilePath(const QString &name);
     static QString serverName(const QString &name);

@@ -1,6 +1,4 @@
 #include "buildconstants.h"
 
-int getClientRole()
-{
-    return 1;
-}
+// Linked into the student client (and the tests that play a student).
+static const ClientRoleDefinition s_role(ClientRoleStudent);

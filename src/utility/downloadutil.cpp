@@ -2,11 +2,9 @@
 
 #include "mgr/http/httpmgr.h"
 #include "mgr/http/networkdownloadreplyholder.h"
-#include "mgr/http/networkimagereplyholder.h"
 #include "mgr/http/networkreplyholder.h"
 #include "mgr/singleton.h"
 #include "utility/appdirs.h"
-#include "utility/widget/imageutil.h"
 
 #include <QDir>
 
@@ -21,24 +19,6 @@ bool isInside(const QString &path, const QString &folder)
 }
 
 } // namespace
-
-NetworkImageReplyHolder *DownloadUtil::downloadImage(QObject *parent, const QString &url,
-                                                     QWidget *widget,
-                                                     const QString &styleSheetSectionName,
-                                                     bool flag, const QString &failureImage,
-                                                     const QString &loadingImage)
-{
-    qInfo("NetworkImageReplyHolder downloadImage url:%s", qUtf8Printable(url));
-    if (!url.toLower().startsWith(QLatin1String("http"))) {
-        qInfo("it's a local file");
-        ImageUtil::setBackgroundImage(widget, styleSheetSectionName, url, flag);
-        return nullptr;
-    }
-    NetWorkDownloadReplyHolder *holder =
-        Singleton<HttpMgr>::instance()->download(parent, url, getDownloadImageDir());
-    return new NetworkImageReplyHolder(parent, holder, widget, loadingImage, failureImage,
-                                       styleSheetSectionName, flag);
-}
 
 NetWorkDownloadReplyHolder *DownloadUtil::downloadInstaller(QObject *parent, const QString &url)
 {

@@ -16,7 +16,8 @@ class DownloadUtil
 public:
     // A picture for widget's style sheet section. An address that does not
     // begin with "http" (any case) is a local file: shown at once, null
-    // returned, nothing downloaded.
+    // returned, nothing downloaded. Part of the widget library (it is
+    // defined beside NetworkImageReplyHolder): code below it cannot call it.
     static NetworkImageReplyHolder *downloadImage(QObject *parent, const QString &url,
                                                   QWidget *widget,
                                                   const QString &styleSheetSectionName,

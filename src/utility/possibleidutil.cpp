@@ -1,6 +1,6 @@
 #include "possibleidutil.h"
 
-#include "buildconstants.h"
+#include "rolepolicy.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -34,7 +34,7 @@ QString leftFittingBytes(const QString &text, int maxBytes)
 QString PossibleIdUtil::settingsApplicationName()
 {
     return QCoreApplication::applicationDirPath()
-        + (getClientRole() == 1 ? QStringLiteral("student") : QStringLiteral("teacher"))
+        + RolePolicy::current().roleWord
         + QStringLiteral("student_lessonry");
 }
 

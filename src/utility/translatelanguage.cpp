@@ -1,6 +1,6 @@
 #include "translatelanguage.h"
 
-#include "buildconstants.h"
+#include "rolepolicy.h"
 #include "utility/appdirs.h"
 #include "utility/globalconstants.h"
 
@@ -82,7 +82,7 @@ QString Translatelanguage::getText(const QString &key, LanguageType type) const
 
     LanguageType language = type;
     if (language == LanguageDefault)
-        language = getClientRole() == 1 ? LanguageChinese : LanguageEnglish;
+        language = RolePolicy::current().chineseInterface ? LanguageChinese : LanguageEnglish;
     const QString tag = language == LanguageChinese ? QStringLiteral("cn") : QStringLiteral("en");
 
     // No index: the document holds a few dozen entries; the last match wins.

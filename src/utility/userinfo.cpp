@@ -1,6 +1,6 @@
 #include "userinfo.h"
 
-#include "buildconstants.h"
+#include "rolepolicy.h"
 
 #include <QDebug>
 
@@ -37,7 +37,7 @@ int UserList::getUserCount() const
 void UserList::setTeacherIdx(int idx)
 {
     m_teacherIdx = idx;
-    if (getClientRole() == 0)
+    if (!RolePolicy::current().isStudent())
         m_curUserIdx = idx;
 }
 

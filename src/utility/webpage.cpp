@@ -1,6 +1,6 @@
 #include "utility/webpage.h"
 
-#include "buildconstants.h"
+#include "rolepolicy.h"
 #include "utility/actionlog.h"
 #include "utility/serverconfig.h"
 
@@ -30,7 +30,7 @@ QString WebPage::url(const QString &path)
 
 QString WebPage::helpPageUrl()
 {
-    return url(getClientRole() == 1 ? QStringLiteral("/Web/Index/helph5") : QStringLiteral("/Web/Index/faq"));
+    return url(RolePolicy::current().helpPagePath);
 }
 
 bool WebPage::open(const QString &url)

@@ -1,7 +1,7 @@
 #include "basecoursemainwidget.h"
 
-#include "mgr/baseapplication.h"
 #include "widget/baseloginwidget.h"
+#include "widget/rolewindows.h"
 
 BaseCourseMainWidget::BaseCourseMainWidget(QWidget *parent)
     : BaseMainWidget(parent)
@@ -11,8 +11,7 @@ BaseCourseMainWidget::BaseCourseMainWidget(QWidget *parent)
 void BaseCourseMainWidget::applicationLogout()
 {
     qInfo("application Logout...");
-    const std::unique_ptr<BaseApplication> application = BaseApplication::createForRole();
-    baseloginwidget *loginWidget = application->newLoginWidget();
+    baseloginwidget *loginWidget = RoleWindows::current().newLoginWidget();
     loginWidget->setShouldAutoLogin(false);
     loginWidget->readLoginInfo();
     loginWidget->show();

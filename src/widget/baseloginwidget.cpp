@@ -1,21 +1,17 @@
 #include "baseloginwidget.h"
 #include "widget/ui_studentloginwidget.h"
 
-#include "biz/im/mqtt/mqttimsdk.h"
+#include "biz/login/logininfo.h"
+#include "biz/login/loginsession.h"
 #include "mgr/apprestart.h"
-#include "mgr/globalcurrentuser.h"
-#include "mgr/http/networkreplyholder.h"
-#include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
-#include "mgr/studentcurrentuser.h"
+#include "rolepolicy.h"
 #include "utility/actionlog.h"
 #include "utility/downloadutil.h"
-#include "utility/globalconstants.h"
 #include "utility/possibleidutil.h"
 #include "widget/demodriver.h"
-#include "widget/logininfo.h"
 #include "widget/netlinksetting.h"
-#include "widget/student/coursemainwidget.h"
+#include "widget/rolewindows.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -64,48 +60,18 @@ void baseloginwidget::initUi()
 
 QString baseloginwidget::checkInput(const QString &user, const QString &password)
 {
-    if (user.isEmpty())
-        return QStringLiteral("手机号码为空");
-    if (password.isEmpty())
-        return QStringLiteral("密码为空");
-    return QString();
+    return RolePolicy::student().loginErrors.inputError(user, password);
 }
 
 void baseloginwidget::jumpToMainWidget()
 {
     qInfo("jumpToMainWidget");
-    auto *mainWidget = new CourseMainWidget(nullptr);
-    mainWidget->setAttribute(Qt::WA_DeleteOnClose);
-    mainWidget->show();
+    RoleWindows::of(ClientRoleStudent).showCourseWidget();
 }
 
 QString baseloginwidget::showLoginError(int code)
 {
-    QString text;
-    switch (code) {
-    case 404:
-        text = QStringLiteral("手机号不存在，请检查手机号");
-        break;
-    case 410:
-        text = QStringLiteral("密码错误");
-        break;
-    case 500:
-        text = QStringLiteral("认证失败");
-        break;
-    case 501:
-        text = QStringLiteral("配置失败");
-        break;
-    case BaseEntity::UNREAD_ERROR_CODE:
-        text = QStringLiteral("服务器返回值错误");
-        break;
-    default: {
-        QString networkText = networkErrorMessage(code);
-        if (!networkText.isEmpty())
-            networkText += QLatin1Char('.');
-        text = QStringLiteral("登陆失败，请检查网络！%1错误码[%2]").arg(networkText).arg(code);
-        break;
-    }
-    }
+    const QString text = RolePolicy::student().loginErrors.failureText(code);
     setErrorText(text);
     return text;
 }
@@ -124,14 +90,9 @@ bool baseloginwidget::shouldAutoLogin() const
 void baseloginwidget::readLoginInfo()
 {
     qInfo("readLoginInfo");
-    const QString json = PossibleIdUtil::getSetting(g_loginInfoKey, QString()).toString();
-    if (json.isEmpty()) {
-        qWarning("no jsonLoginInfo");
-        return;
-    }
-
     LoginInfo info;
-    LoginInfo::fromJsonText(json, info);
+    if (!LoginSession::readSavedLogin(info))
+        return;
 
     ui->editMobile->setText(info.username);
     if (info.shouldRememberPassword == 1)
@@ -161,13 +122,8 @@ void baseloginwidget::readLoginInfo()
 void baseloginwidget::writeLoginInfo()
 {
     qInfo("writeLoginInfo");
-    LoginInfo info;
-    info.username = ui->editMobile->text().trimmed();
-    info.password = ui->editPassword->text().trimmed();
-    info.shouldRememberPassword = 1;
-    info.shouldAutoLogin = ui->chkAutoLogin->checkState() == Qt::Checked ? 1 : 0;
-    info.avatarUrl = Singleton<StudentCurrentUser>::instance()->getAvatarUrl();
-    PossibleIdUtil::setSetting(g_loginInfoKey, info.toJsonText());
+    LoginSession::saveLogin(ui->editMobile->text().trimmed(), ui->editPassword->text().trimmed(),
+                            ui->chkAutoLogin->checkState() == Qt::Checked);
 }
 
 void baseloginwidget::setLoadingText(const QString &text)
@@ -299,15 +255,10 @@ void baseloginwidget::slot_onWebLoginSuccess(QString response)
         return;
     }
 
-    const QString uid = Singleton<GlobalCurrentUser>::instance()->getUid();
-    ActionLog::instance()->NormalInfo(QStringLiteral("user_login_ok"), QStringLiteral("{userid:%1}").arg(uid));
-
-    MqttImSdk::instance()->destory();
-    MqttImSdk::instance()->init(uid);
-
+    LoginSession::startSession();
     onLoginFinished();
     writeLoginInfo();
-    Singleton<SignalQueueMgr>::instance()->signalOnLoginOk();
+    LoginSession::announceLogin();
     jumpToMainWidget();
     close();
 }

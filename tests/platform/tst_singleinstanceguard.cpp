@@ -1,3 +1,4 @@
+#include "mgr/appmainloop.h"
 #include "platform/singleinstanceguard.h"
 
 #include <QApplication>
@@ -200,6 +201,8 @@ int main(int argc, char *argv[])
     if (argc > 2 && qstrcmp(argv[1], "--hold-lock") == 0)
         return holdLock(argc, argv);
     QApplication app(argc, argv);
+    // The windows are searched as in the client, whose main loop sets this.
+    SingleInstanceGuard::setLocalWindowRaiser(&AppMainLoop::raiseTopLevelWindow);
     TestSingleInstanceGuard test;
     return QTest::qExec(&test, argc, argv);
 }

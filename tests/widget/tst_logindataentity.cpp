@@ -1,5 +1,5 @@
-#include "widget/student/studentlogindataentity.h"
-#include "widget/teacher/teacherlogindataentity.h"
+#include "biz/login/studentlogindataentity.h"
+#include "biz/login/teacherlogindataentity.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,4 +1,4 @@
-#include "widget/logininfo.h"
+#include "biz/login/logininfo.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -9,7 +9,7 @@
 #include "platform/systemdescription.h"
 #include "utility/appdirs.h"
 #include "utility/hashutility.h"
-#include "widget/logininfo.h"
+#include "biz/login/logininfo.h"
 #include "widget/netlinksetting.h"
 #include "widget/student/coursemainwidget.h"
 #include "widget/student/studentloginwidget.h"

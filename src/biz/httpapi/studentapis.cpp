@@ -8,6 +8,7 @@
 #include "mgr/http/httpmgr.h"
 #include "mgr/singleton.h"
 #include "platform/systemdescription.h"
+#include "rolepolicy.h"
 #include "utility/globalconstants.h"
 #include "utility/hashutility.h"
 
@@ -56,7 +57,7 @@ EntityNetworkReplyHolder *cannedReply(QObject *parent, const QString &key)
 
 QString StudentApis::roleCode()
 {
-    return getClientRole() == 1 ? QStringLiteral("12") : QStringLiteral("13");
+    return RolePolicy::current().sourceCode;
 }
 
 QString StudentApis::eventsToJson(const QVector<LogEventEntity> &events)
@@ -164,7 +165,7 @@ EntityNetworkReplyHolder *StudentApis::classWebUrl(QObject *parent, const QStrin
 {
     Params params;
     // Only the teacher's course window asks for these pages.
-    params.insert(QStringLiteral("source"), QStringLiteral("13"));
+    params.insert(QStringLiteral("source"), RolePolicy::teacher().sourceCode);
     params.insert(QStringLiteral("type"), type);
     params.insert(QStringLiteral("class_id"), classId);
     return get(parent, BaseApis::getUrl(QStringLiteral("/QXV1/Public/webUrl")), params, kNoTimeout);
@@ -190,7 +191,7 @@ EntityNetworkReplyHolder *StudentApis::logEvent(QObject *parent, const QVector<L
 EntityNetworkReplyHolder *StudentApis::login(QObject *parent, const QString &username, const QString &password)
 {
     return post(parent, BaseApis::getUrl(QStringLiteral("/QXV1/PcStudents/login")),
-                loginParams(username, password, QStringLiteral("12")), kLoginTimeout);
+                loginParams(username, password, RolePolicy::student().sourceCode), kLoginTimeout);
 }
 
 EntityNetworkReplyHolder *StudentApis::postEncourage(QObject *parent, const QString &classId, const QString &tid)
@@ -229,7 +230,7 @@ EntityNetworkReplyHolder *StudentApis::pcLogUpload(QObject *parent, const QStrin
 EntityNetworkReplyHolder *StudentApis::updateSdkSig(QObject *parent, const QString &uid, const QString &classId)
 {
     Params params;
-    params.insert(getClientRole() == 1 ? QStringLiteral("sid") : QStringLiteral("tid"), uid);
+    params.insert(RolePolicy::current().userIdField, uid);
     params.insert(QStringLiteral("source"), roleCode());
     params.insert(QStringLiteral("class_id"), classId);
     return post(parent, BaseApis::getUrl(QStringLiteral("/QXV1/PcClass/updateSdkSig")), params, kNoTimeout);

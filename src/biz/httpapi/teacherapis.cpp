@@ -8,6 +8,7 @@
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/http/httpmgr.h"
 #include "mgr/singleton.h"
+#include "rolepolicy.h"
 
 EntityNetworkReplyHolder *TeacherApis::login(QObject *parent, const QString &username, const QString &password)
 {
@@ -17,6 +18,6 @@ EntityNetworkReplyHolder *TeacherApis::login(QObject *parent, const QString &use
 
     NetWorkReplyHolder *holder = Singleton<HttpMgr>::instance()->post(
         BaseApis::getUrl(QStringLiteral("/QXV1/PcTeacher/login")),
-        StudentApis::loginParams(username, password, QStringLiteral("13")), 15000);
+        StudentApis::loginParams(username, password, RolePolicy::teacher().sourceCode), 15000);
     return new EntityNetworkReplyHolder(parent, holder);
 }

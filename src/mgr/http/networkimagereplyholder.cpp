@@ -1,6 +1,10 @@
 #include "mgr/http/networkimagereplyholder.h"
 
+#include "mgr/http/httpmgr.h"
 #include "mgr/http/networkdownloadreplyholder.h"
+#include "mgr/singleton.h"
+#include "utility/appdirs.h"
+#include "utility/downloadutil.h"
 #include "utility/widget/imageutil.h"
 
 #include <QFileInfo>
@@ -66,4 +70,24 @@ void NetworkImageReplyHolder::slot_onFailure(int errorCode)
 {
     showIfExists(m_failureImage);
     emit signal_onFailure(errorCode);
+}
+
+// Declared with the other download entry points; defined here, with the
+// holder it builds, because only widget code can show a picture.
+NetworkImageReplyHolder *DownloadUtil::downloadImage(QObject *parent, const QString &url,
+                                                     QWidget *widget,
+                                                     const QString &styleSheetSectionName,
+                                                     bool flag, const QString &failureImage,
+                                                     const QString &loadingImage)
+{
+    qInfo("NetworkImageReplyHolder downloadImage url:%s", qUtf8Printable(url));
+    if (!url.toLower().startsWith(QLatin1String("http"))) {
+        qInfo("it's a local file");
+        ImageUtil::setBackgroundImage(widget, styleSheetSectionName, url, flag);
+        return nullptr;
+    }
+    NetWorkDownloadReplyHolder *holder =
+        Singleton<HttpMgr>::instance()->download(parent, url, getDownloadImageDir());
+    return new NetworkImageReplyHolder(parent, holder, widget, loadingImage, failureImage,
+                                       styleSheetSectionName, flag);
 }

@@ -1,7 +1,7 @@
 #include "utility/widget/widgettitlebar.h"
 #include "ui_widgettitlebar.h"
 
-#include "buildconstants.h"
+#include "rolepolicy.h"
 #include "utility/webpage.h"
 #include "utility/widget/stylesheetutil.h"
 
@@ -31,10 +31,7 @@ WidgetTitleBar::WidgetTitleBar(QWidget *window, bool closeWindowOnClose)
     ui->widgetTitleBar->installEventFilter(this);
     setWindowFlags(Qt::FramelessWindowHint);
 
-    const QString helpImage = getClientRole() == 1
-        ? QStringLiteral(":/image/class/icon_help.png")
-        : QStringLiteral(":/image/class/helpImgEn.png");
-    setSprite(ui->pushButtonHelp, helpImage,
+    setSprite(ui->pushButtonHelp, RolePolicy::current().titleBarHelpImage,
               { { QStringLiteral("QPushButton"), 0 }, { QStringLiteral("QPushButton:hover"), 80 } });
 }
 

@@ -1,10 +1,10 @@
 #include "studentloginwidget.h"
 
 #include "biz/httpapi/studentapis.h"
-#include "mgr/studentcurrentuser.h"
+#include "biz/login/loginsession.h"
+#include "mgr/singleton.h"
 #include "utility/webpage.h"
 #include "widget/loginactions.h"
-#include "widget/logindatajson.h"
 
 studentloginwidget::studentloginwidget(QWidget *parent)
     : baseloginwidget(parent)
@@ -25,7 +25,7 @@ EntityNetworkReplyHolder *studentloginwidget::requestLogin(const QString &user, 
 
 bool studentloginwidget::parseLoginResult(const QString &response)
 {
-    return takeOverLoginAnswer<StudentLoginDataEntity, StudentCurrentUser>(response);
+    return LoginSession::takeOverLoginAnswer(ClientRoleStudent, response);
 }
 
 void studentloginwidget::forgotPassword()

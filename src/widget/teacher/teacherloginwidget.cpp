@@ -2,11 +2,12 @@
 #include "widget/ui_studentloginwidget.h"
 
 #include "biz/httpapi/teacherapis.h"
-#include "mgr/teachercurrentuser.h"
+#include "biz/login/loginsession.h"
+#include "mgr/singleton.h"
+#include "rolepolicy.h"
 #include "utility/webpage.h"
 #include "widget/loginactions.h"
-#include "widget/logindatajson.h"
-#include "widget/teacher/teachercoursemainwidget.h"
+#include "widget/rolewindows.h"
 
 teacherloginwidget::teacherloginwidget(QWidget *parent)
     : baseloginwidget(parent)
@@ -30,11 +31,7 @@ void teacherloginwidget::initUi()
 
 QString teacherloginwidget::checkInput(const QString &user, const QString &password)
 {
-    if (user.isEmpty())
-        return QStringLiteral("empty email");
-    if (password.isEmpty())
-        return QStringLiteral("empty password");
-    return QString();
+    return RolePolicy::teacher().loginErrors.inputError(user, password);
 }
 
 EntityNetworkReplyHolder *teacherloginwidget::requestLogin(const QString &user, const QString &password)
@@ -45,15 +42,13 @@ EntityNetworkReplyHolder *teacherloginwidget::requestLogin(const QString &user, 
 
 bool teacherloginwidget::parseLoginResult(const QString &response)
 {
-    return takeOverLoginAnswer<TeacherLoginDataEntity, TeacherCurrentUser>(response);
+    return LoginSession::takeOverLoginAnswer(ClientRoleTeacher, response);
 }
 
 void teacherloginwidget::jumpToMainWidget()
 {
     qInfo("jumpToMainWidget");
-    auto *mainWidget = new TeacherCourseMainWidget(nullptr);
-    mainWidget->setAttribute(Qt::WA_DeleteOnClose);
-    mainWidget->show();
+    RoleWindows::of(ClientRoleTeacher).showCourseWidget();
 }
 
 void teacherloginwidget::forgotPassword()
@@ -69,27 +64,7 @@ void teacherloginwidget::goToHelpCenter()
 
 QString teacherloginwidget::showLoginError(int code)
 {
-    QString text;
-    switch (code) {
-    case 404:
-        text = QStringLiteral("user not exist");
-        break;
-    case 410:
-        text = QStringLiteral("wrong password");
-        break;
-    case 500:
-        text = QStringLiteral(" Get Agora certification failure");
-        break;
-    case 501:
-        text = QStringLiteral("Get Agora config failure");
-        break;
-    case BaseEntity::UNREAD_ERROR_CODE:
-        text = QStringLiteral("wrong server response");
-        break;
-    default:
-        text = QStringLiteral("login failed!please check your network!code[%1]").arg(code);
-        break;
-    }
+    const QString text = RolePolicy::teacher().loginErrors.failureText(code);
     setErrorText(text);
     return text;
 }

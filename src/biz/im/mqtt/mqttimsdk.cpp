@@ -1,7 +1,7 @@
 #include "mqttimsdk.h"
 
-#include "buildconstants.h"
 #include "mgr/singleton.h"
+#include "rolepolicy.h"
 
 #include <QDebug>
 
@@ -22,7 +22,7 @@ MqttImSdk *MqttImSdk::instance()
 
 void MqttImSdk::init(const QString &uid)
 {
-    m_clientId = (getClientRole() == 1 ? QStringLiteral("client_student_") : QStringLiteral("client_teacher_")) + uid;
+    m_clientId = RolePolicy::current().mqttClientIdPrefix + uid;
     qInfo("init mqtt client, clientId:%s", qUtf8Printable(m_clientId));
     m_hasClient = true;
 }

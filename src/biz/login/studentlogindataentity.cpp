@@ -1,6 +1,6 @@
 #include "studentlogindataentity.h"
 
-#include "widget/logindatajson.h"
+#include "biz/login/logindatajson.h"
 
 void readJson(const QJsonValue &value, StudentLoginDataEntity &out)
 {

@@ -1,0 +1,78 @@
+# Fails when a source file of src/ includes a header of a layer above its
+# own (see LessonryLayers.cmake), or a Qt module its layer does not link:
+# no QtWidgets below ui, no QtGui in the platform layer. Run by the build
+# before the libraries are compiled:
+#   cmake -DSOURCE_DIR=<src> -DQT_INCLUDE_DIR=<qt5 include root> [-DSTAMP=<file>] -P check-layers.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/LessonryLayers.cmake)
+
+if(NOT SOURCE_DIR OR NOT QT_INCLUDE_DIR)
+    message(FATAL_ERROR "check-layers: SOURCE_DIR and QT_INCLUDE_DIR are required")
+endif()
+
+# The Qt module of an angled include, or "" when it is none of ours to judge.
+function(qt_module_of header out_var)
+    set(module "")
+    if(header MATCHES "^(Qt[A-Za-z]+)/")
+        set(module ${CMAKE_MATCH_1})
+    else()
+        foreach(candidate QtWidgets QtGui)
+            if(EXISTS "${QT_INCLUDE_DIR}/${candidate}/${header}")
+                set(module ${candidate})
+                break()
+            endif()
+        endforeach()
+    endif()
+    set(${out_var} ${module} PARENT_SCOPE)
+endfunction()
+
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
+set(problems "")
+foreach(relpath IN LISTS sources)
+    lessonry_layer_of(${relpath} layer)
+    lessonry_layer_rank("${layer}" rank)
+    get_filename_component(folder ${relpath} DIRECTORY)
+    file(STRINGS ${SOURCE_DIR}/${relpath} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    foreach(line IN LISTS lines)
+        if(NOT line MATCHES "#[ \t]*include[ \t]*([<\"])([^>\"]+)[>\"]")
+            continue()
+        endif()
+        set(delimiter ${CMAKE_MATCH_1})
+        set(header ${CMAKE_MATCH_2})
+        set(where "src/${relpath}: #include ${delimiter}${header}")
+        if(delimiter STREQUAL "\"")
+            # Found next to the file, else from src/; generated headers
+            # (forms) are neither and belong to the file's own layer.
+            if(EXISTS ${SOURCE_DIR}/${folder}/${header})
+                file(RELATIVE_PATH target ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/${header})
+            elseif(EXISTS ${SOURCE_DIR}/${header})
+                set(target ${header})
+            else()
+                continue()
+            endif()
+            lessonry_layer_of(${target} target_layer)
+            lessonry_layer_rank("${target_layer}" target_rank)
+            if(target_rank GREATER rank)
+                list(APPEND problems "${where}: a ${layer} file includes a header of the ${target_layer} layer")
+            elseif(layer MATCHES "^vendor:|^platform$" AND target_layer MATCHES "^vendor:|^platform$"
+                   AND NOT target_layer STREQUAL layer AND NOT target_layer STREQUAL "platform")
+                list(APPEND problems "${where}: the platform stand-ins do not include each other")
+            endif()
+        elseif(NOT layer MATCHES "^(ui|app|)$")
+            qt_module_of(${header} module)
+            if(module STREQUAL "QtWidgets")
+                list(APPEND problems "${where}: a ${layer} file uses QtWidgets")
+            elseif(module STREQUAL "QtGui" AND layer STREQUAL "platform")
+                list(APPEND problems "${where}: the platform layer uses Qt Core and Network only")
+            endif()
+        endif()
+    endforeach()
+endforeach()
+
+if(problems)
+    list(JOIN problems "\n  " text)
+    message(FATAL_ERROR "Includes against the layering (platform < core < ui < app; "
+                        "see cmake/LessonryLayers.cmake):\n  ${text}\n")
+endif()
+if(STAMP)
+    file(TOUCH ${STAMP})
+endif()
