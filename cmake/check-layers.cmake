@@ -38,7 +38,11 @@ foreach(relpath IN LISTS sources)
         endif()
         set(delimiter ${CMAKE_MATCH_1})
         set(header ${CMAKE_MATCH_2})
-        set(where "src/${relpath}: #include ${delimiter}${header}")
+        if(delimiter STREQUAL "<")
+            set(where "src/${relpath}: #include <${header}>")
+        else()
+            set(where "src/${relpath}: #include \"${header}\"")
+        endif()
         if(delimiter STREQUAL "\"")
             # Found next to the file, else from src/; generated headers
             # (forms) are neither and belong to the file's own layer.
