@@ -1,24 +1,19 @@
 #ifndef STUDENTCURRENTUSER_H
 #define STUDENTCURRENTUSER_H
 
-#include "mgr/singletonmgrbase.h"
 #include "biz/login/studentlogindataentity.h"
+#include "mgr/currentuserrecord.h"
+#include "mgr/singletonmgrbase.h"
 
 // The signed-in student's profile, copied whole from the login answer.
-class StudentCurrentUser : public SingletonMgrBase
+class StudentCurrentUser : public SingletonMgrBase, public CurrentUserRecord<StudentLoginDataEntity>
 {
     Q_OBJECT
 
 public:
     explicit StudentCurrentUser(QObject *parent = nullptr);
 
-    StudentLoginDataEntity getUserInfo() const;
-    void setUserInfo(const StudentLoginDataEntity &info);
     QString getAvatarUrl() const;
-    QString getId() const;
-
-private:
-    StudentLoginDataEntity m_userInfo;
 };
 
 #endif // STUDENTCURRENTUSER_H

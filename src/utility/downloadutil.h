@@ -16,8 +16,8 @@ class DownloadUtil
 public:
     // A picture for widget's style sheet section. An address that does not
     // begin with "http" (any case) is a local file: shown at once, null
-    // returned, nothing downloaded. Part of the widget library (it is
-    // defined beside NetworkImageReplyHolder): code below it cannot call it.
+    // returned, nothing downloaded. It lives in the widget library, beside
+    // NetworkImageReplyHolder: code below that layer cannot call it.
     static NetworkImageReplyHolder *downloadImage(QObject *parent, const QString &url,
                                                   QWidget *widget,
                                                   const QString &styleSheetSectionName,
