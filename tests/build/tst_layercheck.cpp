@@ -123,6 +123,8 @@ void TestLayerCheck::librariesNeedOnlyLowerLayers_data()
                               << QStringList{ "liblessonry_core", "liblessonry_ui", "liblessonry_app", "libQt5Gui", "libQt5Widgets" };
     QTest::newRow("core") << "liblessonry_core.so" << QStringList{ "liblessonry_ui", "liblessonry_app", "libQt5Widgets" };
     QTest::newRow("ui") << "liblessonry_ui.so" << QStringList{ "liblessonry_app" };
+    QTest::newRow("pdf stand-in") << "liblessonry_pdf.so"
+                                  << QStringList{ "liblessonry_core", "liblessonry_ui", "liblessonry_app", "libQt5Widgets" };
 }
 
 void TestLayerCheck::librariesNeedOnlyLowerLayers()
