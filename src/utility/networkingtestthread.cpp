@@ -1,7 +1,9 @@
 #include "networkingtestthread.h"
 
 #include "biz/httpapi/studentapis.h"
+#include "mgr/http/apireply.h"
 #include "mgr/singleton.h"
+#include "utility/durations.h"
 #include "utility/actionlog.h"
 
 #include <QDateTime>
@@ -47,13 +49,12 @@ void NetworkingTestThread::stopTest()
 void NetworkingTestThread::sendTest()
 {
     Singleton<StudentApis>::instance();
-    EntityNetworkReplyHolder *holder = StudentApis::test(this, m_netLink, m_timeout);
+    m_holder = bindApiReply<void>(StudentApis::test(this, m_netLink, Durations::ms(m_timeout)), this)
+                   .onStart(&NetworkingTestThread::slot_onNetworkingTestStart)
+                   .onFinish(&NetworkingTestThread::slot_onNetworkingTestFinish)
+                   .onSuccess(&NetworkingTestThread::slot_onNetworkingTestSuccess)
+                   .onFailure(&NetworkingTestThread::slot_onNetworkingTestFailure);
     m_sentTimestamp = QDateTime::currentMSecsSinceEpoch();
-    m_holder = holder;
-    connect(holder, &EntityNetworkReplyHolder::signal_onStart, this, &NetworkingTestThread::slot_onNetworkingTestStart);
-    connect(holder, &EntityNetworkReplyHolder::signal_onFinish, this, &NetworkingTestThread::slot_onNetworkingTestFinish);
-    connect(holder, &EntityNetworkReplyHolder::signal_onSuccess, this, &NetworkingTestThread::slot_onNetworkingTestSuccess);
-    connect(holder, &EntityNetworkReplyHolder::signal_onFailure, this, &NetworkingTestThread::slot_onNetworkingTestFailure);
 }
 
 void NetworkingTestThread::slot_onNetworkingTestStart()

@@ -4,10 +4,12 @@
 #include "biz/login/logininfo.h"
 #include "biz/login/loginsession.h"
 #include "mgr/apprestart.h"
+#include "mgr/http/apireply.h"
 #include "mgr/singleton.h"
 #include "rolepolicy.h"
 #include "utility/actionlog.h"
 #include "utility/downloadutil.h"
+#include "utility/durations.h"
 #include "utility/possibleidutil.h"
 #include "widget/demodriver.h"
 #include "widget/netlinksetting.h"
@@ -203,11 +205,13 @@ void baseloginwidget::on_btnLogin_clicked()
         qCritical("requestLogin returned no reply");
         return;
     }
-    connect(m_reply, &EntityNetworkReplyHolder::signal_onStart, this, &baseloginwidget::slot_onWebLoginStart);
-    connect(m_reply, &EntityNetworkReplyHolder::signal_onFinish, this, &baseloginwidget::slot_onWebLoginFinish);
-    connect(m_reply, &EntityNetworkReplyHolder::signal_onSuccess, this, &baseloginwidget::slot_onWebLoginSuccess);
-    connect(m_reply, &EntityNetworkReplyHolder::signal_onFailure, this, &baseloginwidget::slot_onWebLoginFailure);
-    connect(m_reply, &EntityNetworkReplyHolder::signal_onAbort, this, &baseloginwidget::slot_onWebLoginAbort);
+    // The role parses the answer's text itself (parseLoginResult).
+    bindApiReply<void>(m_reply, this)
+        .onStart(&baseloginwidget::slot_onWebLoginStart)
+        .onFinish(&baseloginwidget::slot_onWebLoginFinish)
+        .onSuccess(&baseloginwidget::slot_onWebLoginSuccess)
+        .onFailure(&baseloginwidget::slot_onWebLoginFailure)
+        .onAbort(&baseloginwidget::slot_onWebLoginAbort);
 }
 
 void baseloginwidget::slot_edit_returnPressed()
@@ -222,7 +226,7 @@ void baseloginwidget::slot_onWebLoginStart()
     ActionLog::instance()->NormalInfo(QStringLiteral("login_start"), QStringLiteral("{slot_onWebLoginStart}"));
     ui->widget->hide();
     ui->widgetLoading->show();
-    m_loadingTimer->start(kLoadingTimerInterval);
+    m_loadingTimer->start(Durations::ms(kLoadingTimerInterval));
 }
 
 void baseloginwidget::onLoadingTimerTimeout()

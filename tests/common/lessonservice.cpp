@@ -72,6 +72,7 @@ bool LessonService::start()
         stop();
         return false;
     }
+    m_previousServersIni = qgetenv(kServersIniVariable);
     qputenv(kServersIniVariable, QFile::encodeName(serversIniPath()));
     m_ownsEnvironment = true;
     return true;
@@ -80,8 +81,13 @@ bool LessonService::start()
 void LessonService::stop()
 {
     if (m_ownsEnvironment) {
-        if (qgetenv(kServersIniVariable) == QFile::encodeName(serversIniPath()))
-            qunsetenv(kServersIniVariable);
+        // Only when no one pointed it elsewhere in the meantime.
+        if (qgetenv(kServersIniVariable) == QFile::encodeName(serversIniPath())) {
+            if (m_previousServersIni.isEmpty())
+                qunsetenv(kServersIniVariable);
+            else
+                qputenv(kServersIniVariable, m_previousServersIni);
+        }
         m_ownsEnvironment = false;
     }
     if (m_process) {

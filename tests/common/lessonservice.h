@@ -39,7 +39,8 @@ public:
     // saying why) when it could not be started. The service ends with the
     // thread that starts it, so call this from the test's main thread.
     bool start();
-    // Ends the service and takes LESSONRY_SERVERS_INI away again.
+    // Ends the service and points LESSONRY_SERVERS_INI back where it was
+    // before start() (in a test process: the dead address's servers file).
     void stop();
     bool isRunning() const;
     // Exit code of the last run, once stopped; -1 when it crashed or was killed.
@@ -78,6 +79,7 @@ private:
     quint16 m_port = 0;
     int m_lastExitCode = -1;
     bool m_ownsEnvironment = false;
+    QByteArray m_previousServersIni;
 };
 
 #endif // LESSONSERVICE_H

@@ -5,9 +5,6 @@
 
 namespace TestUtil {
 
-// A TCP port on 127.0.0.1 that was free a moment ago.
-quint16 freeTcpPort();
-
 // Folder of the built binaries (the client's installation folder).
 QString binDir();
 
@@ -22,8 +19,9 @@ struct ServerAddresses
     QString site;
 };
 
-// Writes a complete servers file at path, both brokers at 127.0.0.1:1883;
-// false, with a warning saying why, when it cannot be written.
+// Writes a complete servers file at path, the brokers and relays at the
+// test's dead address (TestEnvironment::deadPort()); false, with a warning
+// saying why, when it cannot be written.
 bool writeServersIni(const QString &path, const ServerAddresses &addresses);
 // Writes the file as above and points LESSONRY_SERVERS_INI at it.
 bool useServersIni(const QString &path, const ServerAddresses &addresses);

@@ -15,6 +15,8 @@
 #include "widget/loginactions.h"
 #include "widget/supervisionclass.h"
 
+#include "testenvironment.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -66,7 +68,7 @@ void TestBaseApplication::cleanup()
     SupervisionClass::setSupervisionToken(QString());
     SupervisionClass::setSupervisionClassId(QString());
     LoginActions::setNoticeHandler({});
-    qunsetenv("LESSONRY_SERVERS_INI");
+    TestEnvironment::restoreDefaultServersIni();
 }
 
 void TestBaseApplication::startArgument_data()
@@ -158,19 +160,20 @@ void TestBaseApplication::servicesStartInOrderAndStartIsRecorded()
 
 void TestBaseApplication::unusableServerSettingsAreShownAtStart_data()
 {
-    QTest::addColumn<QString>("file"); // in a fresh folder; empty: the shipped file
+    QTest::addColumn<QString>("file"); // in a fresh folder; empty: the test's own complete file
     QTest::addColumn<QString>("content"); // written unless null
     QTest::addColumn<QString>("problem"); // empty: nothing to report
 
-    QTest::newRow("shipped file") << QString() << QString() << QString();
+    QTest::newRow("complete file") << QString() << QString() << QString();
     QTest::newRow("missing file") << "absent.ini" << QString() << "The server settings file \"%1\" does not exist.";
     QTest::newRow("folder instead of a file") << "." << QString() << "The server settings file \"%1\" cannot be read.";
     QTest::newRow("no web site")
         << "servers.ini"
-        << "[api]\nmain=http://127.0.0.1:1\nus=http://127.0.0.1:1\neurope=http://127.0.0.1:1\n"
-           "singapore=http://127.0.0.1:1\ndevelopment=http://127.0.0.1:1\n"
-           "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=1883\n"
-           "development_host=127.0.0.1\ndevelopment_port=1883\n"
+        << QStringLiteral("[api]\nmain=%1\nus=%1\neurope=%1\nsingapore=%1\ndevelopment=%1\n"
+                          "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=%2\n"
+                          "development_host=127.0.0.1\ndevelopment_port=%2\n")
+               .arg(TestEnvironment::deadBaseUrl())
+               .arg(TestEnvironment::deadPort())
         << "[web] site is missing";
 }
 

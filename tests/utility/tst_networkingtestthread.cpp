@@ -1,6 +1,7 @@
 #include "biz/httpapi/baseapis.h"
 #include "biz/httpapi/studentapis.h"
 #include "lessonservice.h"
+#include "testenvironment.h"
 #include "testutil.h"
 #include "utility/actionlog.h"
 #include "utility/networkingtestthread.h"
@@ -46,7 +47,7 @@ void TestNetworkingTestThread::initTestCase()
     m_actionLog = m_dir.filePath(QStringLiteral("test.action.log"));
     QVERIFY(ActionLog::instance()->init(m_actionLog));
     // Nothing listens there: every request is refused at once.
-    m_deadBase = QStringLiteral("http://127.0.0.1:%1").arg(TestUtil::freeTcpPort());
+    m_deadBase = TestEnvironment::deadBaseUrl();
     QVERIFY(pointLinesAt(m_service.baseUrl(), m_deadBase));
 
     // The first request of a process sets up the network stack; it must not

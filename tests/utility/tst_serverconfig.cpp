@@ -1,5 +1,7 @@
 #include "utility/serverconfig.h"
 
+#include "testenvironment.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -64,12 +66,12 @@ private:
 
 void TestServerConfig::init()
 {
-    qunsetenv("LESSONRY_SERVERS_INI");
+    TestEnvironment::restoreDefaultServersIni();
 }
 
 void TestServerConfig::cleanup()
 {
-    qunsetenv("LESSONRY_SERVERS_INI");
+    TestEnvironment::restoreDefaultServersIni();
 }
 
 QString TestServerConfig::writeIni(const QByteArray &content)
@@ -223,6 +225,9 @@ void TestServerConfig::missingOrUnreadableFile()
 
 void TestServerConfig::environmentVariableChoosesFile()
 {
+    // A test process starts on a servers file of its own.
+    QCOMPARE(ServerConfig::filePath(), TestEnvironment::defaultServersIni());
+    qunsetenv("LESSONRY_SERVERS_INI");
     const QString shipped = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("servers.ini"));
     QCOMPARE(ServerConfig::filePath(), shipped);
 

@@ -1,6 +1,7 @@
 #include "utility/webpage.h"
 
 #include "testutil.h"
+#include "testenvironment.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,7 +26,7 @@ private:
 void TestWebPage::cleanup()
 {
     WebPage::setOpener(WebPage::Opener());
-    qunsetenv("LESSONRY_SERVERS_INI");
+    TestEnvironment::restoreDefaultServersIni();
 }
 
 void TestWebPage::addressesComeFromTheSite()

@@ -2,6 +2,7 @@
 #include "biz/httpapi/studentapis.h"
 #include "lessonservice.h"
 #include "mgr/http/entitynetworkreplyholder.h"
+#include "testenvironment.h"
 #include "testutil.h"
 #include "utility/actionlog.h"
 #include "utility/networkingtestthread.h"
@@ -77,7 +78,7 @@ void TestNetLinkSetting::initTestCase()
     }
     for (int i = 0; i < 3; ++i)
         m_bases[i] = m_services[i]->baseUrl();
-    m_bases[3] = QStringLiteral("http://127.0.0.1:%1").arg(TestUtil::freeTcpPort());
+    m_bases[3] = TestEnvironment::deadBaseUrl();
 
     const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
     TestUtil::ServerAddresses addresses;

@@ -9,6 +9,7 @@
 #include "mgr/singleton.h"
 #include "platform/systemdescription.h"
 #include "rolepolicy.h"
+#include "utility/durations.h"
 #include "utility/globalconstants.h"
 #include "utility/hashutility.h"
 
@@ -97,7 +98,7 @@ EntityNetworkReplyHolder *StudentApis::getAppConfig(QObject *parent)
     qInfo() << "getAppConfig";
     Params params;
     params.insert(QStringLiteral("source"), roleCode());
-    return get(parent, BaseApis::getUrl(QStringLiteral("/QXV1/Config/getAll")), params, kClassTimeout);
+    return get(parent, BaseApis::getUrl(QStringLiteral("/QXV1/Config/getAll")), params, Durations::ms(kClassTimeout));
 }
 
 EntityNetworkReplyHolder *StudentApis::getBookedClassList(QObject *parent)
@@ -128,7 +129,7 @@ EntityNetworkReplyHolder *StudentApis::classInfo(QObject *parent, const QString 
     Params params;
     params.insert(QStringLiteral("cid"), classId);
     params.insert(QStringLiteral("client_local_ts"), QString::number(QDateTime::currentMSecsSinceEpoch()));
-    return get(parent, BaseApis::getUrl(QStringLiteral("/QXV1/PcClass/classInfo")), params, kClassTimeout);
+    return get(parent, BaseApis::getUrl(QStringLiteral("/QXV1/PcClass/classInfo")), params, Durations::ms(kClassTimeout));
 }
 
 EntityNetworkReplyHolder *StudentApis::webUrl(QObject *parent)
@@ -191,7 +192,7 @@ EntityNetworkReplyHolder *StudentApis::logEvent(QObject *parent, const QVector<L
 EntityNetworkReplyHolder *StudentApis::login(QObject *parent, const QString &username, const QString &password)
 {
     return post(parent, BaseApis::getUrl(QStringLiteral("/QXV1/PcStudents/login")),
-                loginParams(username, password, RolePolicy::student().sourceCode), kLoginTimeout);
+                loginParams(username, password, RolePolicy::student().sourceCode), Durations::ms(kLoginTimeout));
 }
 
 EntityNetworkReplyHolder *StudentApis::postEncourage(QObject *parent, const QString &classId, const QString &tid)

@@ -9,6 +9,13 @@
 #include "mgr/http/httpmgr.h"
 #include "mgr/singleton.h"
 #include "rolepolicy.h"
+#include "utility/durations.h"
+
+namespace {
+
+constexpr int kLoginTimeout = 15000;
+
+} // namespace
 
 EntityNetworkReplyHolder *TeacherApis::login(QObject *parent, const QString &username, const QString &password)
 {
@@ -18,6 +25,6 @@ EntityNetworkReplyHolder *TeacherApis::login(QObject *parent, const QString &use
 
     NetWorkReplyHolder *holder = Singleton<HttpMgr>::instance()->post(
         BaseApis::getUrl(QStringLiteral("/QXV1/PcTeacher/login")),
-        StudentApis::loginParams(username, password, RolePolicy::teacher().sourceCode), 15000);
+        StudentApis::loginParams(username, password, RolePolicy::teacher().sourceCode), Durations::ms(kLoginTimeout));
     return new EntityNetworkReplyHolder(parent, holder);
 }

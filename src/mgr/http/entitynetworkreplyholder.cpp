@@ -1,13 +1,14 @@
 #include "mgr/http/entitynetworkreplyholder.h"
 
 #include "mgr/http/httpmgr.h"
+#include "mgr/http/jsonentity.h"
 #include "mgr/http/networkreplyholder.h"
 #include "utility/actionlog.h"
 
 #include <QPointer>
 
 EntityNetworkReplyHolder::EntityNetworkReplyHolder(QObject *parent, NetWorkReplyHolder *holder)
-    : QObject(parent)
+    : BaseReplyHolder(parent)
     , m_inner(holder)
 {
     if (!m_inner)
@@ -41,34 +42,24 @@ void EntityNetworkReplyHolder::abort()
         m_inner->setShouldAbort(true);
 }
 
-void EntityNetworkReplyHolder::setAutoDelete(bool autoDelete)
-{
-    m_autoDelete = autoDelete;
-}
-
 void EntityNetworkReplyHolder::slot_onStart()
 {
-    emit signal_onStart();
+    emitStartOnce();
 }
 
 void EntityNetworkReplyHolder::slot_onFinish()
 {
-    const QPointer<EntityNetworkReplyHolder> alive(this);
-    emit signal_onFinish();
-    if (alive && m_autoDelete) {
-        qInfo("autodeleted, this:%p", static_cast<const void *>(this));
-        deleteLater();
-    }
+    emitFinish();
 }
 
 void EntityNetworkReplyHolder::slot_onAbort()
 {
-    const QPointer<EntityNetworkReplyHolder> alive(this);
+    emitAbortReport();
+}
+
+void EntityNetworkReplyHolder::emitAbort()
+{
     emit signal_onAbort();
-    if (alive && m_autoDelete) {
-        qInfo("autodeleted, this:%p", static_cast<const void *>(this));
-        deleteLater();
-    }
 }
 
 void EntityNetworkReplyHolder::slot_onSuccess(QString response)
@@ -78,10 +69,17 @@ void EntityNetworkReplyHolder::slot_onSuccess(QString response)
     if (!alive)
         return;
 
+    // The answer is parsed once here; a success slot reads its payload from
+    // checkedAnswer().
+    QJsonObject answer;
     BaseEntity entity;
-    fromJson(response, entity);
+    if (parseJsonObject(response, answer))
+        readJson(QJsonValue(answer), entity);
     if (entity.errorCode == 200) {
+        m_checkedAnswer = &answer;
         emit signal_onSuccess(response);
+        if (alive)
+            m_checkedAnswer = nullptr;
         return;
     }
     if (m_inner)
@@ -90,6 +88,11 @@ void EntityNetworkReplyHolder::slot_onSuccess(QString response)
 }
 
 void EntityNetworkReplyHolder::slot_onFailure(int errorCode)
+{
+    emitFailure(errorCode);
+}
+
+void EntityNetworkReplyHolder::emitFailure(int errorCode)
 {
     emit signal_onFailure(BaseEntity(errorCode, QStringLiteral("failed")));
 }

@@ -1,9 +1,10 @@
 #ifndef ENTITYNETWORKREPLYHOLDER_H
 #define ENTITYNETWORKREPLYHOLDER_H
 
-#include <QObject>
+#include <QJsonObject>
 #include <QString>
 
+#include "mgr/http/basereplyholder.h"
 #include "mgr/http/baseentity.h"
 
 class NetWorkReplyHolder;
@@ -13,11 +14,14 @@ class NetWorkReplyHolder;
 //   errorCode 200:        start, rawSuccess(body), success(body), finish
 //   other / unreadable:   start, rawSuccess(body), failure(envelope), finish
 //   transport failure:    start, failure({-networkError, "failed"}), finish
+//   refused request:      start, failure({code, "failed"}), finish
 //   time-out:             start, failure({4, "failed"}), later abort
 //   abort():              later abort; nothing else
 // Nothing is emitted before control returns to the event loop, so callers
 // connect right after the call. Deleting it ends the request silently.
-class EntityNetworkReplyHolder : public QObject
+// Callers usually bind to it through ApiReply (apireply.h) rather than
+// connecting these signals by hand.
+class EntityNetworkReplyHolder : public BaseReplyHolder
 {
     Q_OBJECT
 
@@ -27,13 +31,15 @@ public:
     ~EntityNetworkReplyHolder() override;
 
     void abort();
-    // For callers that keep no pointer: the holder deletes itself once the
-    // request has ended (after finish or abort was delivered).
-    void setAutoDelete(bool autoDelete);
+
+    // The answer object whose envelope said 200, while signal_onSuccess is
+    // being delivered; null at any other time (and for answers that did not
+    // pass the envelope check), so a slot reads its payload without parsing
+    // the text again.
+    const QJsonObject *checkedAnswer() const { return m_checkedAnswer; }
 
 signals:
-    void signal_onStart();
-    void signal_onFinish();
+    // signal_onStart and signal_onFinish come from BaseReplyHolder.
     void signal_onRawSuccess(QString response);
     void signal_onSuccess(QString response);
     void signal_onFailure(BaseEntity baseEntity);
@@ -46,9 +52,13 @@ public slots:
     void slot_onFailure(int errorCode);
     void slot_onAbort();
 
+protected:
+    void emitFailure(int errorCode) override;
+    void emitAbort() override;
+
 private:
     NetWorkReplyHolder *m_inner = nullptr;
-    bool m_autoDelete = false;
+    const QJsonObject *m_checkedAnswer = nullptr;
 };
 
 #endif // ENTITYNETWORKREPLYHOLDER_H

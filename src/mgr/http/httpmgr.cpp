@@ -96,7 +96,7 @@ NetWorkReplyHolder *HttpMgr::get(const QString &url, const QMap<QString, QString
     QNetworkReply *reply = m_manager.get(request);
     if (!reply) {
         qCritical("reply is null");
-        return nullptr;
+        return NetWorkReplyHolder::createRefused(url, REQUEST_REFUSED_ERROR_CODE);
     }
     return new NetWorkReplyHolder(reply, url, timeoutMilliseconds);
 }
@@ -116,7 +116,7 @@ NetWorkReplyHolder *HttpMgr::post(const QString &url, const QMap<QString, QStrin
     QNetworkReply *reply = m_manager.post(request, body);
     if (!reply) {
         qCritical("reply is null");
-        return nullptr;
+        return NetWorkReplyHolder::createRefused(url, REQUEST_REFUSED_ERROR_CODE);
     }
     return new NetWorkReplyHolder(reply, url, timeoutMilliseconds);
 }
@@ -161,7 +161,7 @@ NetWorkReplyHolder *HttpMgr::upload(const QString &url, const QString &fileContr
     if (!reply) {
         qCritical("reply is null");
         delete multiPart;
-        return nullptr;
+        return NetWorkReplyHolder::createRefused(url, REQUEST_REFUSED_ERROR_CODE);
     }
     // The body and its file live exactly as long as the reply.
     multiPart->setParent(reply);
@@ -194,7 +194,8 @@ NetWorkDownloadReplyHolder *HttpMgr::download(QObject *parent, const QString &ur
     QNetworkReply *reply = m_manager.get(request);
     if (!reply) {
         qCritical("reply is null");
-        return nullptr;
+        return NetWorkDownloadReplyHolder::createRefused(parent, url, dirPath,
+                                                         REQUEST_REFUSED_ERROR_CODE);
     }
     return new NetWorkDownloadReplyHolder(parent, url, dirPath, reply);
 }

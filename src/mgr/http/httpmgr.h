@@ -27,9 +27,12 @@ public:
     // Fills the suffix to content-type table; safe to run again.
     void init() override;
 
+    // Every operation returns a new holder, never null: a request that
+    // could not be made is reported by its holder as start, failure
+    // (REQUEST_REFUSED_ERROR_CODE), finish, from the event loop.
+
     // Query-string GET; a non-empty params replaces the URL's own query.
-    // timeoutMilliseconds <= 0 means no time-out. Null when no request
-    // could be created.
+    // timeoutMilliseconds <= 0 means no time-out.
     NetWorkReplyHolder *get(const QString &url, const QMap<QString, QString> &params,
                             int timeoutMilliseconds);
     // Form-encoded POST; redirects are not followed.

@@ -39,10 +39,10 @@ void readJson(const QJsonValue &value, QVector<R> &out)
     }
 }
 
-// Parses json and reads its top-level object into out (a top-level array
-// gives an empty object). False, with out untouched, when json is not JSON.
-template<typename T>
-bool fromJson(const QString &json, T &out)
+// Parses json into its top-level object (a top-level array gives an empty
+// object). False, with out untouched and the error logged, when json is
+// not JSON.
+inline bool parseJsonObject(const QString &json, QJsonObject &out)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8(), &error);
@@ -51,7 +51,19 @@ bool fromJson(const QString &json, T &out)
                   qUtf8Printable(json));
         return false;
     }
-    readJson(QJsonValue(document.object()), out);
+    out = document.object();
+    return true;
+}
+
+// Parses json and reads its top-level object into out (a top-level array
+// gives an empty object). False, with out untouched, when json is not JSON.
+template<typename T>
+bool fromJson(const QString &json, T &out)
+{
+    QJsonObject object;
+    if (!parseJsonObject(json, object))
+        return false;
+    readJson(QJsonValue(object), out);
     return true;
 }
 

@@ -29,24 +29,19 @@ bool isPlainSuffix(const QString &suffix)
     return true;
 }
 
-void postEventToSelf(QObject *object, int type)
-{
-    QCoreApplication::postEvent(object, new QEvent(static_cast<QEvent::Type>(type)));
-}
-
 } // namespace
 
 NetWorkDownloadReplyHolder::NetWorkDownloadReplyHolder(QObject *parent, const QString &url,
                                                        const QString &dirPath,
                                                        QNetworkReply *reply)
-    : QObject(parent)
+    : BaseReplyHolder(parent, EVENT_TYPE_ON_DOWNLOAD_ABORT, EVENT_TYPE_ON_REFUSED)
     , m_url(url)
     , m_dirPath(dirPath)
     , m_reply(reply)
 {
     qInfo("this:%p, ctor url:%s, dirPath:%s", static_cast<const void *>(this),
           qUtf8Printable(url), qUtf8Printable(dirPath));
-    postEventToSelf(this, EVENT_TYPE_ON_START);
+    postStartEvent();
 
     if (m_reply) {
         connect(m_reply, &QNetworkReply::readyRead, this,
@@ -70,14 +65,9 @@ NetWorkDownloadReplyHolder::~NetWorkDownloadReplyHolder()
 {
     qInfo("this:%p,network reply:NetWorkDownloadReplyHolder dies",
           static_cast<const void *>(this));
-    if (m_reply) {
+    if (m_reply)
         qInfo("this:%p,network reply:QNetworkReply dies", static_cast<const void *>(this));
-        m_reply->disconnect(this);
-        // The holder may be deleted from a slot of the reply's own signal.
-        m_reply->abort();
-        m_reply->deleteLater();
-        m_reply = nullptr;
-    }
+    releaseReply(m_reply);
     // A transfer cut short leaves nothing behind.
     deleteErrorFile();
 }
@@ -95,15 +85,14 @@ NetWorkDownloadReplyHolder *NetWorkDownloadReplyHolder::createRefused(QObject *p
 NetWorkDownloadReplyHolder::NetWorkDownloadReplyHolder(RefusedTag, QObject *parent,
                                                        const QString &url, const QString &dirPath,
                                                        int refusedCode)
-    : QObject(parent)
+    : BaseReplyHolder(parent, EVENT_TYPE_ON_DOWNLOAD_ABORT, EVENT_TYPE_ON_REFUSED)
     , m_url(url)
     , m_dirPath(dirPath)
-    , m_refusedCode(refusedCode)
 {
     qInfo("this:%p, refused url:%s, dirPath:%s, errorCode:%d", static_cast<const void *>(this),
           qUtf8Printable(url), qUtf8Printable(dirPath), refusedCode);
-    postEventToSelf(this, EVENT_TYPE_ON_START);
-    postEventToSelf(this, EVENT_TYPE_ON_REFUSED);
+    postStartEvent();
+    postRefusal(refusedCode);
 }
 
 void NetWorkDownloadReplyHolder::initDownloadFile()
@@ -116,7 +105,8 @@ void NetWorkDownloadReplyHolder::initDownloadFile()
 
     if (isFileAlreadyDownloaded(m_url, m_dirPath)) {
         qInfo("this:%p,file already exists", static_cast<const void *>(this));
-        postEventToSelf(this, EVENT_TYPE_ON_ALREADY_EXISTS);
+        QCoreApplication::postEvent(
+            this, new QEvent(static_cast<QEvent::Type>(EVENT_TYPE_ON_ALREADY_EXISTS)));
         return;
     }
 
@@ -174,66 +164,47 @@ qint64 NetWorkDownloadReplyHolder::parseContentLength(const QByteArray &headerVa
     return ok && length >= 0 ? length : 0;
 }
 
-void NetWorkDownloadReplyHolder::customEvent(QEvent *event)
+QByteArray NetWorkDownloadReplyHolder::logPrefix() const
 {
-    const void *self = this;
-    switch (static_cast<int>(event->type())) {
-    case EVENT_TYPE_ON_START:
-        qInfo("this:%p,recv EVENT_TYPE_ON_START", self);
-        if (m_shouldAbort) {
-            qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
-            return;
-        }
-        if (!m_startEmitted)
-            emitOnStartSignal();
-        break;
-    case EVENT_TYPE_ON_ALREADY_EXISTS:
-        qInfo("this:%p,recv EVENT_TYPE_ON_ALREADY_EXISTS", self);
-        qInfo("this:%p,emit signal_onSuccess url:%s", self, qUtf8Printable(m_url));
-        closeFile();
-        if (m_shouldAbort) {
-            qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
-            return;
-        }
-        {
-            const QPointer<NetWorkDownloadReplyHolder> alive(this);
-            emit signal_onSuccess(m_filePath);
-            if (!alive)
-                return;
-        }
-        qInfo("this:%p,emit signal_onFinish url:%s", self, qUtf8Printable(m_url));
-        emit signal_onFinish();
-        break;
-    case EVENT_TYPE_ON_DOWNLOAD_ABORT:
-        emit signal_abort();
-        break;
-    case EVENT_TYPE_ON_REFUSED:
-        if (m_shouldAbort || m_errorHandled)
-            return;
-        m_errorHandled = true;
-        if (!m_startEmitted && !emitOnStartSignal())
-            return;
-        qInfo("this:%p,signal_onFailure, url:%s", self, qUtf8Printable(m_url));
-        {
-            const QPointer<NetWorkDownloadReplyHolder> alive(this);
-            emit signal_onFailure(m_refusedCode);
-            if (!alive)
-                return;
-        }
-        onFinished();
-        break;
-    default:
-        break;
-    }
+    return QStringLiteral("this:%1,").arg(reinterpret_cast<quintptr>(this), 0, 16).toLatin1();
 }
 
-bool NetWorkDownloadReplyHolder::emitOnStartSignal()
+void NetWorkDownloadReplyHolder::handleOwnEvent(int type)
 {
-    qInfo("emitOnStartSignal");
-    m_startEmitted = true;
+    if (type == EVENT_TYPE_ON_ALREADY_EXISTS)
+        deliverAlreadyDownloaded();
+}
+
+void NetWorkDownloadReplyHolder::deliverAlreadyDownloaded()
+{
+    const void *self = this;
+    qInfo("this:%p,recv EVENT_TYPE_ON_ALREADY_EXISTS", self);
+    qInfo("this:%p,emit signal_onSuccess url:%s", self, qUtf8Printable(m_url));
+    closeFile();
+    if (m_shouldAbort) {
+        qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
+        return;
+    }
+    m_errorHandled = true;
+    if (!emitStartOnce())
+        return;
     const QPointer<NetWorkDownloadReplyHolder> alive(this);
-    emit signal_onStart();
-    return !alive.isNull();
+    emit signal_onSuccess(m_filePath);
+    if (!alive || m_shouldAbort)
+        return;
+    emitFinish();
+}
+
+void NetWorkDownloadReplyHolder::emitFailure(int errorCode)
+{
+    qInfo("this:%p,signal_onFailure, url:%s", static_cast<const void *>(this),
+          qUtf8Printable(m_url));
+    emit signal_onFailure(errorCode);
+}
+
+void NetWorkDownloadReplyHolder::emitAbort()
+{
+    emit signal_abort();
 }
 
 void NetWorkDownloadReplyHolder::slot_readyRead()
@@ -302,7 +273,7 @@ void NetWorkDownloadReplyHolder::slot_downloadProgress(qlonglong bytesReceived,
         qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
         return;
     }
-    if (!m_startEmitted && !emitOnStartSignal())
+    if (!emitStartOnce())
         return;
     const double percent = static_cast<double>(bytesReceived) / static_cast<double>(total) * 100.0;
     emit signal_downloadProgress(percent, bytesReceived, total);
@@ -315,16 +286,17 @@ void NetWorkDownloadReplyHolder::slot_finished()
         qInfo("this:%p,already handled in error", static_cast<const void *>(this));
         return;
     }
+    m_errorHandled = true;
+    if (m_shouldAbort) {
+        closeFile();
+        qInfo("this:%p,shouldAbort is true, no need to emit signal", static_cast<const void *>(this));
+        return;
+    }
     // A fast answer can be queued before the start event: start comes first
     // all the same.
-    if (!m_shouldAbort && !m_startEmitted && !emitOnStartSignal())
+    if (!emitStartOnce())
         return;
-    // A slot may delete the holder; nothing is touched after that.
-    const QPointer<NetWorkDownloadReplyHolder> alive(this);
     onfinishedImpl();
-    if (!alive)
-        return;
-    onFinished();
 }
 
 void NetWorkDownloadReplyHolder::onfinishedImpl()
@@ -335,7 +307,8 @@ void NetWorkDownloadReplyHolder::onfinishedImpl()
 
     if (m_bodyUnusable) {
         qCritical("this:%p, download file unusable, download not complete", self);
-        handleDownloadFailure(DOWNLOAD_NOT_COMPLETE);
+        deleteErrorFile();
+        reportFailure(DOWNLOAD_NOT_COMPLETE);
         return;
     }
     // Without an announced length a transfer that ended without error is
@@ -343,48 +316,25 @@ void NetWorkDownloadReplyHolder::onfinishedImpl()
     if (m_contentLength >= 0 && size != m_contentLength) {
         qCritical("this:%p, fileSize:%lld != contentLength:%lld, download not complete", self,
                   size, m_contentLength);
-        handleDownloadFailure(DOWNLOAD_NOT_COMPLETE);
+        deleteErrorFile();
+        reportFailure(DOWNLOAD_NOT_COMPLETE);
         return;
     }
 
     const QString finalPath = mvTempFileFinal();
     if (finalPath.isEmpty()) {
         qCritical("this:%p, mvTempFileFinal failed", self);
-        handleDownloadFailure(DOWNLOAD_MOVE_FAILED);
+        reportFailure(DOWNLOAD_MOVE_FAILED);
         return;
     }
     m_filePath = finalPath;
     qInfo("this:%p,signal_onSuccess, url:%s", self, qUtf8Printable(m_url));
-    if (m_shouldAbort) {
-        qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
-        return;
-    }
+    // A slot may delete the holder; nothing is touched after that.
+    const QPointer<NetWorkDownloadReplyHolder> alive(this);
     emit signal_onSuccess(m_filePath);
-}
-
-void NetWorkDownloadReplyHolder::onFinished()
-{
-    const void *self = this;
-    qInfo("this:%p,onFinished", self);
-    closeFile();
-    if (m_shouldAbort) {
-        qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
+    if (!alive || m_shouldAbort)
         return;
-    }
-    qInfo("this:%p,signal_onFinish, url:%s", self, qUtf8Printable(m_url));
-    emit signal_onFinish();
-}
-
-void NetWorkDownloadReplyHolder::handleDownloadFailure(int errorCode)
-{
-    qInfo("handleDownloadFailure errorCode:%d", errorCode);
-    deleteErrorFile();
-    if (m_shouldAbort) {
-        qInfo("this:%p,shouldAbort is true, no need to emit signal",
-              static_cast<const void *>(this));
-        return;
-    }
-    emit signal_onFailure(errorCode);
+    emitFinish();
 }
 
 void NetWorkDownloadReplyHolder::deleteErrorFile()
@@ -438,14 +388,7 @@ void NetWorkDownloadReplyHolder::slot_error(QNetworkReply::NetworkError code)
         qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
         return;
     }
-    if (!m_startEmitted && !emitOnStartSignal())
-        return;
-    qInfo("this:%p,signal_onFailure, url:%s", self, qUtf8Printable(m_url));
-    const QPointer<NetWorkDownloadReplyHolder> alive(this);
-    emit signal_onFailure(-static_cast<int>(code));
-    if (!alive)
-        return;
-    onFinished();
+    reportFailure(-static_cast<int>(code));
 }
 
 void NetWorkDownloadReplyHolder::abort()
@@ -455,14 +398,11 @@ void NetWorkDownloadReplyHolder::abort()
     m_shouldAbort = true;
     if (!m_reply)
         return;
-    m_reply->abort();
     qInfo("this:%p,after real abort, network reply:QNetworkReply dies", self);
-    m_reply->disconnect(this);
-    m_reply->deleteLater();
-    m_reply = nullptr;
+    releaseReply(m_reply);
     // Nothing may be left of a cancelled transfer, whatever the reply did.
     deleteErrorFile();
-    postEventToSelf(this, EVENT_TYPE_ON_DOWNLOAD_ABORT);
+    postAbortEvent();
 }
 
 void NetWorkDownloadReplyHolder::slot_sslErrors(QList<QSslError> errors)

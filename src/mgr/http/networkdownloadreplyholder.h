@@ -5,9 +5,10 @@
 #include <QFile>
 #include <QList>
 #include <QNetworkReply>
-#include <QObject>
 #include <QSslError>
 #include <QString>
+
+#include "mgr/http/basereplyholder.h"
 
 // One file download into a cache folder. The file is stored under the MD5
 // of its URL (plus the URL's suffix), so a second request for the same URL
@@ -18,14 +19,16 @@
 //   complete:          start, [progress...], success(path), finish
 //   incomplete/move:   start, failure(-998 / -999), finish
 //   error / HTTP >=400: start, failure(-QNetworkReply::NetworkError), finish
+//   refused:           start, failure(code), finish
 //   abort():           later signal_abort; nothing else
-class NetWorkDownloadReplyHolder : public QObject
+// The shared part of this life is BaseReplyHolder's.
+class NetWorkDownloadReplyHolder : public BaseReplyHolder
 {
     Q_OBJECT
 
 public:
     enum EventType {
-        EVENT_TYPE_ON_START = QEvent::User + 1,
+        EVENT_TYPE_ON_START = kStartEventType,
         EVENT_TYPE_ON_ALREADY_EXISTS = QEvent::User + 2,
         EVENT_TYPE_ON_DOWNLOAD_ABORT = QEvent::User + 3,
         EVENT_TYPE_ON_REFUSED = QEvent::User + 4,
@@ -65,8 +68,7 @@ public:
     static qint64 parseContentLength(const QByteArray &headerValue);
 
 signals:
-    void signal_onStart();
-    void signal_onFinish();
+    // signal_onStart and signal_onFinish come from BaseReplyHolder.
     void signal_onSuccess(QString filePath);
     void signal_onFailure(int errorCode);
     void signal_downloadProgress(double percent, qlonglong bytesReceived, qlonglong bytesTotal);
@@ -81,7 +83,10 @@ public slots:
     void slot_sslErrors(QList<QSslError> errors);
 
 protected:
-    void customEvent(QEvent *event) override;
+    void emitFailure(int errorCode) override;
+    void emitAbort() override;
+    void handleOwnEvent(int type) override;
+    QByteArray logPrefix() const override;
 
 private:
     struct RefusedTag
@@ -91,12 +96,10 @@ private:
                                const QString &dirPath, int refusedCode);
 
     void initDownloadFile();
-    // Emits signal_onStart; false when a slot deleted the holder.
-    bool emitOnStartSignal();
     void readContentLength();
+    // The outcome of a finished transfer: success, or failure -998 / -999.
     void onfinishedImpl();
-    void onFinished();
-    void handleDownloadFailure(int errorCode);
+    void deliverAlreadyDownloaded();
     void deleteErrorFile();
     void closeFile();
     QString mvTempFileFinal();
@@ -104,19 +107,15 @@ private:
     QString m_url;
     QString m_dirPath;
     QNetworkReply *m_reply = nullptr;
-    bool m_errorHandled = false;
     QFile m_file;
     // Where the file is now: the temporary path while downloading, the
     // final path once it is there.
     QString m_filePath;
     QString m_finalPath;
-    bool m_shouldAbort = false;
-    bool m_startEmitted = false;
     qint64 m_contentLength = -1;
     // The body cannot be trusted: the file did not open or a write failed,
     // or the server encoded it although we asked for none.
     bool m_bodyUnusable = false;
-    int m_refusedCode = 0;
 };
 
 #endif // NETWORKDOWNLOADREPLYHOLDER_H

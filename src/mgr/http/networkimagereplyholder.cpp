@@ -14,7 +14,7 @@ NetworkImageReplyHolder::NetworkImageReplyHolder(QObject *parent,
                                                  QWidget *widget, const QString &loadingImage,
                                                  const QString &failureImage,
                                                  const QString &styleSheetSectionName, bool flag)
-    : QObject(parent)
+    : BaseReplyHolder(parent)
     , m_holder(holder)
     , m_widget(widget)
     , m_loadingImage(loadingImage)
@@ -48,12 +48,12 @@ void NetworkImageReplyHolder::showIfExists(const QString &imagePath)
 void NetworkImageReplyHolder::slot_onStart()
 {
     showIfExists(m_loadingImage);
-    emit signal_onStart();
+    emitStartOnce();
 }
 
 void NetworkImageReplyHolder::slot_onFinish()
 {
-    emit signal_onFinish();
+    emitFinish();
 }
 
 void NetworkImageReplyHolder::slot_onSuccess(QString filePath)
@@ -69,7 +69,17 @@ void NetworkImageReplyHolder::slot_onSuccess(QString filePath)
 void NetworkImageReplyHolder::slot_onFailure(int errorCode)
 {
     showIfExists(m_failureImage);
+    emitFailure(errorCode);
+}
+
+void NetworkImageReplyHolder::emitFailure(int errorCode)
+{
     emit signal_onFailure(errorCode);
+}
+
+void NetworkImageReplyHolder::emitAbort()
+{
+    // The download's abort is not relayed: the picture simply stays.
 }
 
 // Declared with the other download entry points; defined here, with the

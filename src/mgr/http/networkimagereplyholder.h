@@ -1,10 +1,11 @@
 #ifndef NETWORKIMAGEREPLYHOLDER_H
 #define NETWORKIMAGEREPLYHOLDER_H
 
-#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+
+#include "mgr/http/basereplyholder.h"
 
 class NetWorkDownloadReplyHolder;
 
@@ -12,8 +13,9 @@ class NetWorkDownloadReplyHolder;
 // download starts, the picture itself on success, the failure picture on
 // failure (each through ImageUtil::setBackgroundImage), and relays the
 // download's signals. It does not own the download holder; a widget that
-// is gone by then is simply not painted.
-class NetworkImageReplyHolder : public QObject
+// is gone by then is simply not painted. Start, success or failure, and
+// finish are relayed in the download's order.
+class NetworkImageReplyHolder : public BaseReplyHolder
 {
     Q_OBJECT
 
@@ -23,8 +25,7 @@ public:
                             const QString &styleSheetSectionName, bool flag);
 
 signals:
-    void signal_onStart();
-    void signal_onFinish();
+    // signal_onStart and signal_onFinish come from BaseReplyHolder.
     void signal_onSuccess(QString filePath);
     void signal_onFailure(int errorCode);
 
@@ -33,6 +34,10 @@ public slots:
     void slot_onFinish();
     void slot_onSuccess(QString filePath);
     void slot_onFailure(int errorCode);
+
+protected:
+    void emitFailure(int errorCode) override;
+    void emitAbort() override;
 
 private:
     // Shows imagePath when it names an existing file.

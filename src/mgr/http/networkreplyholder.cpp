@@ -5,16 +5,16 @@
 #include "mgr/singleton.h"
 #include "utility/actionlog.h"
 
-#include <QCoreApplication>
 #include <QNetworkRequest>
 #include <QPointer>
 
 NetWorkReplyHolder::NetWorkReplyHolder(QNetworkReply *reply, const QString &url,
                                        int timeoutMilliseconds)
-    : m_reply(reply)
+    : BaseReplyHolder(nullptr, EVENT_TYPE_ON_ABORT, EVENT_TYPE_ON_REFUSED)
+    , m_reply(reply)
     , m_url(url)
 {
-    QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(EVENT_TYPE_ON_START)));
+    postStartEvent();
 
     if (!m_reply)
         return;
@@ -41,23 +41,15 @@ NetWorkReplyHolder::~NetWorkReplyHolder()
     qInfo("network reply:NetWorkReplyHolder dies");
     qInfo("abort:setShouldAbort:%d", 1);
     m_shouldAbort = true;
-    if (m_reply) {
-        m_reply->abort();
+    if (m_reply)
         qInfo("network reply:QNetworkReply dies");
-        m_reply->disconnect(this);
-        // The holder may be deleted from a slot of the reply's own signal.
-        m_reply->deleteLater();
-        m_reply = nullptr;
-    }
+    releaseReply(m_reply);
 }
 
 NetWorkReplyHolder *NetWorkReplyHolder::createRefused(const QString &url, int errorCode)
 {
     auto *holder = new NetWorkReplyHolder(nullptr, url, -1);
-    holder->m_refusedCode = errorCode;
-    // Posted after the start event, so the order stays start, failure.
-    QCoreApplication::postEvent(holder,
-                                new QEvent(static_cast<QEvent::Type>(EVENT_TYPE_ON_REFUSED)));
+    holder->postRefusal(errorCode);
     return holder;
 }
 
@@ -69,7 +61,7 @@ void NetWorkReplyHolder::setShouldAbort(bool shouldAbort)
         return;
     if (m_reply)
         m_reply->abort();
-    QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(EVENT_TYPE_ON_ABORT)));
+    postAbortEvent();
 }
 
 QString NetWorkReplyHolder::getUrl() const
@@ -77,55 +69,17 @@ QString NetWorkReplyHolder::getUrl() const
     return m_url;
 }
 
-void NetWorkReplyHolder::customEvent(QEvent *event)
+void NetWorkReplyHolder::emitFailure(int errorCode)
 {
-    switch (static_cast<int>(event->type())) {
-    case EVENT_TYPE_ON_START:
-        qInfo("recv EVENT_TYPE_ON_START");
-        if (m_shouldAbort) {
-            qWarning("abort");
-            return;
-        }
-        if (!m_startEmitted)
-            emitOnStartSignal();
-        break;
-    case EVENT_TYPE_ON_ABORT:
-        qInfo("recv EVENT_TYPE_ON_ABORT");
-        emit signal_onAbort();
-        break;
-    case EVENT_TYPE_ON_REFUSED:
-        if (m_shouldAbort || m_errorHandled)
-            return;
-        m_errorHandled = true;
-        reportFailure(m_refusedCode);
-        break;
-    default:
-        break;
-    }
-}
-
-bool NetWorkReplyHolder::emitOnStartSignal()
-{
-    qInfo("emitOnStartSignal");
-    m_startEmitted = true;
-    const QPointer<NetWorkReplyHolder> alive(this);
-    emit signal_onStart();
-    return !alive.isNull();
-}
-
-void NetWorkReplyHolder::reportFailure(int errorCode)
-{
-    if (!m_startEmitted && !emitOnStartSignal())
-        return;
     qInfo("signal_onFailure");
     ActionLog::instance()->ErrorInfo(failureActionName(m_url),
                                      QStringLiteral("{errorCode:%1}").arg(errorCode));
-    const QPointer<NetWorkReplyHolder> alive(this);
     emit signal_onFailure(errorCode);
-    if (!alive)
-        return;
-    qInfo("signal_onFinish");
-    emit signal_onFinish();
+}
+
+void NetWorkReplyHolder::emitAbort()
+{
+    emit signal_onAbort();
 }
 
 void NetWorkReplyHolder::slot_readyRead()
@@ -142,7 +96,7 @@ void NetWorkReplyHolder::slot_downloadProgress(qlonglong bytesReceived, qlonglon
         qWarning("abort");
         return;
     }
-    if (!m_startEmitted && !emitOnStartSignal())
+    if (!emitStartOnce())
         return;
     emit signal_downloadProgress(bytesReceived, bytesTotal);
 }
@@ -157,19 +111,19 @@ void NetWorkReplyHolder::slot_finished()
         qWarning("abort");
         return;
     }
+    m_errorHandled = true;
     // A fast answer can be queued before the start event: start comes first
     // all the same.
-    if (!m_startEmitted && !emitOnStartSignal())
+    if (!emitStartOnce())
         return;
     savePhpSessionId();
     qInfo("signal_onSuccess, url:%s, response:%s", qUtf8Printable(m_url), m_response.constData());
     // A slot may delete the holder; nothing is touched after that.
     const QPointer<NetWorkReplyHolder> alive(this);
     emit signal_onSuccess(QString::fromUtf8(m_response));
-    if (!alive)
+    if (!alive || m_shouldAbort)
         return;
-    qInfo("signal_onFinish");
-    emit signal_onFinish();
+    emitFinish();
 }
 
 void NetWorkReplyHolder::slot_error(QNetworkReply::NetworkError code)
@@ -188,7 +142,7 @@ void NetWorkReplyHolder::slot_reply_timeout()
 {
     qCritical("timeout:slot_reply_timeout, abort, emit failure");
     setShouldAbort(true);
-    if (!m_startEmitted && !emitOnStartSignal())
+    if (!emitStartOnce())
         return;
     emit signal_onFailure(QNetworkReply::TimeoutError);
 }

@@ -5,9 +5,10 @@
 #include <QEvent>
 #include <QList>
 #include <QNetworkReply>
-#include <QObject>
 #include <QSslError>
 #include <QString>
+
+#include "mgr/http/basereplyholder.h"
 
 // Failure code of a request refused before anything was sent, for example
 // an upload whose file cannot be read or a download without an address.
@@ -19,15 +20,17 @@ constexpr int REQUEST_REFUSED_ERROR_CODE = -997;
 //   error / HTTP >=400: start, failure(-QNetworkReply::NetworkError), finish
 //   time-out:          start, failure(4), later abort; no finish
 //   abort by owner:    later abort; nothing else
+//   refused:           start, failure(code), finish
 // The first signal always comes from the event loop, so a caller may connect
-// right after the call that created the holder. The holder owns the reply.
-class NetWorkReplyHolder : public QObject
+// right after the call that created the holder (see BaseReplyHolder). The
+// holder owns the reply.
+class NetWorkReplyHolder : public BaseReplyHolder
 {
     Q_OBJECT
 
 public:
     enum EventType {
-        EVENT_TYPE_ON_START = QEvent::User + 1,
+        EVENT_TYPE_ON_START = kStartEventType,
         EVENT_TYPE_ON_ABORT = QEvent::User + 2,
         EVENT_TYPE_ON_REFUSED = QEvent::User + 3,
     };
@@ -55,8 +58,7 @@ public:
     void savePhpSessionId();
 
 signals:
-    void signal_onStart();
-    void signal_onFinish();
+    // signal_onStart and signal_onFinish come from BaseReplyHolder.
     void signal_onAbort();
     void signal_onSuccess(QString response);
     void signal_onFailure(int errorCode);
@@ -72,21 +74,14 @@ public slots:
     void slot_sslErrors(QList<QSslError> errors);
 
 protected:
-    void customEvent(QEvent *event) override;
+    // Action record, then signal_onFailure.
+    void emitFailure(int errorCode) override;
+    void emitAbort() override;
 
 private:
-    // Emits signal_onStart; false when a slot deleted the holder.
-    bool emitOnStartSignal();
-    // Failure after start: action record, failure signal, finish signal.
-    void reportFailure(int errorCode);
-
     QNetworkReply *m_reply = nullptr;
     QString m_url;
     QByteArray m_response;
-    bool m_errorHandled = false;
-    bool m_shouldAbort = false;
-    bool m_startEmitted = false;
-    int m_refusedCode = 0;
 };
 
 // Name of a QNetworkReply::NetworkError value ("TimeoutError"); empty for

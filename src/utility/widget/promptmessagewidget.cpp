@@ -1,6 +1,8 @@
 #include "utility/widget/promptmessagewidget.h"
 #include "ui_promptmessagewidget.h"
 
+#include "utility/durations.h"
+
 #include <QDebug>
 #include <QFontMetrics>
 #include <QTimer>
@@ -8,6 +10,7 @@
 namespace {
 
 const int kMaxLabelTextWidth = 200;
+const int kSecond = 1000;
 
 QString withCount(const QString &text, int seconds)
 {
@@ -31,7 +34,7 @@ promptMessageWidget::promptMessageWidget(const QString &text, QWidget *parent, i
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
 
-    QTimer::singleShot(m_seconds * 1000, this, &QWidget::close);
+    QTimer::singleShot(Durations::ms(m_seconds * kSecond), this, &QWidget::close);
 
     const QString shown = m_showCountdown ? withCount(m_text, m_seconds) : m_text;
     setLabelText(shown);
@@ -43,7 +46,7 @@ promptMessageWidget::promptMessageWidget(const QString &text, QWidget *parent, i
     if (m_showCountdown) {
         QTimer *timer = new QTimer(this);
         connect(timer, &QTimer::timeout, this, &promptMessageWidget::slot_countdown);
-        timer->start(1000);
+        timer->start(Durations::ms(kSecond));
     }
 }
 

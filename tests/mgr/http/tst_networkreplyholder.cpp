@@ -13,6 +13,7 @@
 #include "mgr/http/httpmgr.h"
 #include "mgr/http/networkreplyholder.h"
 #include "mgr/singleton.h"
+#include "testenvironment.h"
 #include "testutil.h"
 #include "utility/actionlog.h"
 
@@ -150,8 +151,7 @@ void TestNetworkReplyHolder::httpErrorGivesNegatedCode()
 
 void TestNetworkReplyHolder::connectionRefused()
 {
-    const QString url = QStringLiteral("http://127.0.0.1:%1/QXV1/Config/getAll")
-                            .arg(TestUtil::freeTcpPort());
+    const QString url = TestEnvironment::deadBaseUrl() + QStringLiteral("/QXV1/Config/getAll");
     std::unique_ptr<NetWorkReplyHolder> holder(Singleton<HttpMgr>::instance()->get(url, {}, 5000));
     HolderRecorder recorder(holder.get());
     QTRY_VERIFY(recorder.ended());
