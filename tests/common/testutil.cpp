@@ -3,8 +3,17 @@
 #include "testenvironment.h"
 
 #include <QFile>
+#include <QTcpServer>
 
 namespace TestUtil {
+
+quint16 freeTcpPort()
+{
+    QTcpServer server;
+    if (!server.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    return server.serverPort();
+}
 
 QString binDir()
 {

@@ -5,6 +5,12 @@
 
 namespace TestUtil {
 
+// A TCP port on 127.0.0.1 that was free a moment ago, for a server the
+// test starts itself and that cannot pick its own port. Never an address
+// for "nobody answers": someone may have taken it since; that is
+// TestEnvironment::deadBaseUrl().
+quint16 freeTcpPort();
+
 // Folder of the built binaries (the client's installation folder).
 QString binDir();
 

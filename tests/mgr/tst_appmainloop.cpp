@@ -10,7 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QWidget>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

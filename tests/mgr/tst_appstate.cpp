@@ -14,7 +14,7 @@
 
 #include <QKeyEvent>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 #include <functional>
 

@@ -20,7 +20,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

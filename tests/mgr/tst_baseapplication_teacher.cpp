@@ -9,7 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

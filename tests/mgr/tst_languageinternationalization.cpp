@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QTranslator>
-#include <QtTest>
+#include <QTest>
 
 // Installing or removing a translator sends LanguageChange to the
 // application: counting those shows what init() really did.

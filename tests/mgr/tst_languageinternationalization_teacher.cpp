@@ -2,7 +2,7 @@
 #include "utility/translatelanguage.h"
 
 #include <QCoreApplication>
-#include <QtTest>
+#include <QTest>
 
 // Teacher build: forms keep their English source texts and the text lookup
 // defaults to English.

@@ -10,7 +10,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QThread>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "mgr/studentcurrentuser.h"
 #include "mgr/teachercurrentuser.h"
 
-#include <QtTest>
+#include <QTest>
 
 // The same state in the teacher build.
 class TestRoleStateTeacher : public QObject

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QSemaphore>
 #include <QThread>
-#include <QtTest>
+#include <QTest>
 
 #include <cstdio>
 #include <vector>

@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QThread>
 #include <QWidget>
-#include <QtTest>
+#include <QTest>
 
 #include <cstdio>
 #include <iostream>

@@ -3,7 +3,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QRegularExpression>
+#include <QTest>
 
 namespace {
 

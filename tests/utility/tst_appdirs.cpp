@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 // Each test gets a fresh, empty XDG data home, so "first start" is real.
 class TestAppDirs : public QObject

@@ -5,7 +5,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 
 #include "../mgr/http/holderrecorder.h"
 #include "lessonservice.h"

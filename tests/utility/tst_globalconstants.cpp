@@ -1,6 +1,6 @@
 #include "utility/globalconstants.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TestGlobalConstants : public QObject
 {

@@ -3,7 +3,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 class TestHashUtility : public QObject
 {

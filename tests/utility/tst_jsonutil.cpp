@@ -2,7 +2,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QtTest>
+#include <QTest>
 
 // One row per JSON value, checked against all four readers at once. Each
 // target starts from a sentinel, so "left unchanged" is visible.

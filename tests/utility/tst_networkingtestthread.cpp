@@ -10,7 +10,7 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 class TestNetworkingTestThread : public QObject
 {

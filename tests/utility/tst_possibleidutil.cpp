@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QtTest>
+#include <QTest>
 
 class TestPossibleIdUtil : public QObject
 {

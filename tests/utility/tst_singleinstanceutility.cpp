@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QtTest>
+#include <QTest>
 
 #include <signal.h>
 

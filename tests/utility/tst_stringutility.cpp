@@ -2,7 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
-#include <QtTest>
+#include <QTest>
 
 class TestStringUtility : public QObject
 {

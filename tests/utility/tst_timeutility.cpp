@@ -4,7 +4,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 // Runs with TZ=America/Sao_Paulo (UTC-3 since 2019, no daylight saving), so
 // local time, UTC and UTC+8 are three different clocks.

@@ -4,7 +4,7 @@
 
 #include <QRegularExpression>
 #include <QThread>
-#include <QtTest>
+#include <QTest>
 
 // Student build: the default language is Chinese.
 class TestTranslatelanguage : public QObject

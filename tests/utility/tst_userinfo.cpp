@@ -1,6 +1,6 @@
 #include "utility/userinfo.h"
 
-#include <QtTest>
+#include <QTest>
 
 // Student build. The fixture is the roster of a class as the classroom
 // fills it: teacher, signed-in student, then the other students.

@@ -1,6 +1,6 @@
 #include "utility/userinfo.h"
 
-#include <QtTest>
+#include <QTest>
 
 // Teacher build: the teacher is also the signed-in user.
 class TestUserInfoTeacher : public QObject

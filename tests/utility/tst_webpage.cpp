@@ -6,7 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <QtTest>
+#include <QRegularExpression>
+#include <QTest>
 
 // Pages of the web site: addresses built from the servers file, and the
 // browser launch that refuses an address it could not build.

@@ -7,7 +7,7 @@
 
 #include <QDir>
 #include <QImage>
-#include <QtTest>
+#include <QTest>
 
 using namespace LoginTest;
 

@@ -19,7 +19,8 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTranslator>
-#include <QtTest>
+#include <QTest>
+#include <QTimer>
 
 using namespace LoginTest;
 

@@ -1,6 +1,6 @@
 #include "widget/supervisionclass.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TestSupervisionClass : public QObject
 {

@@ -10,7 +10,7 @@
 #include "widget/teacher/teachercoursemainwidget.h"
 #include "widget/teacher/teacherloginwidget.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <limits>
 

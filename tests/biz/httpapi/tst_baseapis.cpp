@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QRegularExpression>
+#include <QTest>
 
 // The shipped build talks to production: the line picks the host.
 class TestBaseApis : public QObject

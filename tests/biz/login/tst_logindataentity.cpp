@@ -3,7 +3,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QtTest>
+#include <QTest>
 
 // The saved login is read back by later versions too: its JSON form must
 // keep exactly its five keys and types, and reading must be tolerant.

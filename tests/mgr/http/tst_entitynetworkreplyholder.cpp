@@ -2,7 +2,8 @@
 #include <QJsonObject>
 #include <QPointer>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 
 #include "holderrecorder.h"
 #include "lessonservice.h"

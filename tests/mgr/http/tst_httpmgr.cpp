@@ -3,7 +3,7 @@
 #include <QJsonObject>
 #include <QNetworkCookie>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

@@ -6,7 +6,8 @@
 #include <QThread>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <memory>
 

@@ -4,7 +4,8 @@
 #include <QThread>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <memory>
 

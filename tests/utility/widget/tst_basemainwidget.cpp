@@ -7,7 +7,8 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QVBoxLayout>
-#include <QtTest>
+#include <QRegularExpression>
+#include <QTest>
 
 namespace {
 

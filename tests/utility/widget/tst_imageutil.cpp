@@ -6,7 +6,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QRegularExpression>
+#include <QTest>
 
 namespace {
 

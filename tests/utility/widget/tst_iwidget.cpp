@@ -3,7 +3,7 @@
 
 #include <QMouseEvent>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

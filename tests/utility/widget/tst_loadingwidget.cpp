@@ -7,7 +7,7 @@
 #include <QSignalSpy>
 #include <QTranslator>
 #include <QVBoxLayout>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 class TestPromptMessageWidget : public QObject
 {

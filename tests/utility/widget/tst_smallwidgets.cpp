@@ -5,7 +5,7 @@
 
 #include <QCloseEvent>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

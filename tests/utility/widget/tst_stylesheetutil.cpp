@@ -1,7 +1,7 @@
 #include "utility/widget/stylesheetutil.h"
 
 #include <QLabel>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

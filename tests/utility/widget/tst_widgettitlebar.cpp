@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "utility/webpage.h"
 
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 // The teacher client shows the English help sprite and opens the FAQ page.
 class TestWidgetTitleBarTeacher : public QObject
