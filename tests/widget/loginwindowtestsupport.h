@@ -31,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 #include <QWidget>
 
 namespace LoginTest {
@@ -216,6 +217,22 @@ inline void pressLogin(QWidget *window)
 {
     QTest::mouseClick(child<QAbstractButton>(window, "btnLogin"), Qt::LeftButton);
 }
+
+// The waiting label as it reads after each tick of the window's loading
+// animation, caught as the ticks happen (polling could miss one). Made
+// after initUi() and before the login is pressed.
+class LoadingTicks : public QObject
+{
+public:
+    explicit LoadingTicks(QWidget *window)
+    {
+        // The loading timer is the window's only timer of its own.
+        for (QTimer *timer : window->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
+            connect(timer, &QTimer::timeout, this, [this, window] { lines.append(loadingLine(window)); });
+    }
+
+    QStringList lines;
+};
 
 // What a login window test runs on: the stand-in lesson service over HTTP,
 // the action records in a folder of their own, and the system browser and

@@ -30,18 +30,11 @@ const QString kLoginPath = QStringLiteral("/QXV1/PcStudents/login");
 const QString kUser = QStringLiteral("13800000001");
 const QString kPassword = QStringLiteral("student123");
 
-QString savedJson(int remember, int autoLogin, const QString &password = kPassword)
-{
-    return QStringLiteral(R"({"username":"%1","password":"%2","shouldRememberPassword":%3,"shouldAutoLogin":%4,"avatarUrl":""})")
-        .arg(kUser, password)
-        .arg(remember)
-        .arg(autoLogin);
-}
-
 } // namespace
 
-// The student login window, driven as a user would (typing, clicking,
-// reading the labels) against the stand-in lesson service over HTTP.
+// The student login window's form, texts and error line, driven as a user
+// would (typing, clicking, reading the labels) against the stand-in lesson
+// service over HTTP. Signing in and the saved login have tests of their own.
 class tst_StudentLoginWidget : public QObject, protected LoginWindowBench<studentloginwidget>
 {
     Q_OBJECT
@@ -56,7 +49,6 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-
     void formTexts_data();
     void formTexts();
     void loginButtonFollowsUserName_data();
@@ -65,30 +57,13 @@ private slots:
     void buttonCaptionsAreBold();
     void inputErrorsSendNothing_data();
     void inputErrorsSendNothing();
-    void signsInWithTheExactRequest();
-    void autoLoginChoiceIsSaved();
-    void refusalsShowTheirText_data();
-    void refusalsShowTheirText();
     void failureCodesShowTheirText_data();
     void failureCodesShowTheirText();
     void unreadableAnswerCountsAsMinus333();
-    void cancelWhileWaiting();
-    void waitingAnimationRecordsNoTimeout();
-    void hangingServerTimesOutOnce();
-    void savedLoginAtStart_data();
-    void savedLoginAtStart();
-    void savedPictureIsShown_data();
-    void savedPictureIsShown();
-    void startArguments_data();
-    void startArguments();
-    void logoutOpensLoginThatStaysPut();
-    void secondPressBeforeStartOpensOneCourseWindow();
     void helpAndForgotPassword();
     void networkLineDialogRunsModally();
     void closeButtons_data();
     void closeButtons();
-    void typedNameKeepsLogsInLogFolder();
-    void unreachableServer();
 };
 
 void tst_StudentLoginWidget::initTestCase()
@@ -244,131 +219,6 @@ void tst_StudentLoginWidget::inputErrorsSendNothing()
     QCOMPARE(window->checkInput(QStringLiteral("abc"), QStringLiteral("x")), QString());
 }
 
-void tst_StudentLoginWidget::signsInWithTheExactRequest()
-{
-    // A short delay, so the waiting page can be seen.
-    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 600 } }));
-    QSignalSpy loginOk(SignalQueueMgr::instance(), &SignalQueueMgr::signal_on_login_ok);
-
-    QPointer<studentloginwidget> window = openWindow();
-    typeCredentials(window, QStringLiteral("  ") + kUser + QStringLiteral(" "), QStringLiteral(" ") + kPassword + QStringLiteral("  "));
-    pressLogin(window);
-    QCOMPARE(PossibleIdUtil::getPossibleId(), kUser);
-    QTRY_VERIFY(isWaiting(window));
-    QCOMPARE(loadingLine(window), QStringLiteral("Desperately loading..."));
-
-    QTRY_COMPARE(visibleWindows<CourseMainWidget>().size(), 1);
-    QTRY_VERIFY(window.isNull());
-
-    const QJsonArray requests = loginRequests();
-    QCOMPARE(requests.size(), 1);
-    const QJsonObject request = requests.first().toObject();
-    QCOMPARE(request.value("method").toString(), QStringLiteral("POST"));
-    const QJsonObject form = request.value("form").toObject();
-    QCOMPARE(form.value("username").toString(), kUser);
-    QCOMPARE(form.value("password").toString(), HashUtility::stringToMd5(kPassword));
-    QCOMPARE(form.value("password").toString(), QStringLiteral("ad6a280417a0f533d8b670c61667e1a0"));
-    QCOMPARE(form.value("source").toString(), QStringLiteral("12"));
-    QCOMPARE(form.value("version").toString(), QStringLiteral("1.1.5.1"));
-    QCOMPARE(form.value("sdk_type").toString(), QStringLiteral("2"));
-    QCOMPARE(form.value("os").toString(), getSystemDescription());
-    QCOMPARE(request.value("form_order").toArray(),
-             QJsonArray({ "os", "password", "sdk_type", "source", "username", "version" }));
-
-    QCOMPARE(loginOk.count(), 1);
-    const StudentLoginDataEntity user = Singleton<StudentCurrentUser>::instance()->getUserInfo();
-    QCOMPARE(user.id, QStringLiteral("20001"));
-    QCOMPARE(user.mobile, kUser);
-    QCOMPARE(PossibleIdUtil::getPossibleId(), QStringLiteral("20001"));
-    QCOMPARE(MqttImSdk::instance()->clientId(), QStringLiteral("client_student_20001"));
-
-    const QJsonObject saved = savedLogin();
-    QCOMPARE(saved.size(), 5);
-    QCOMPARE(saved.value("username").toString(), kUser);
-    QCOMPARE(saved.value("password").toString(), kPassword);
-    QCOMPARE(saved.value("shouldRememberPassword").toInt(), 1);
-    QCOMPARE(saved.value("shouldAutoLogin").toInt(), 0);
-    QCOMPARE(saved.value("avatarUrl").toString(), user.avatar);
-    QVERIFY(user.avatar.startsWith(QStringLiteral("http://127.0.0.1:")));
-
-    const QStringList records = m_records.records();
-    QCOMPARE(records.count(QStringLiteral("normal,user_login,{username:%1}").arg(kUser)), 1);
-    QCOMPARE(records.count(QStringLiteral("normal,login_start,{slot_onWebLoginStart}")), 1);
-    QCOMPARE(records.count(QStringLiteral("normal,user_login_ok,{userid:20001}")), 1);
-    for (const QString &record : records)
-        QVERIFY2(!record.contains(QStringLiteral("user_login_failure")), qPrintable(record));
-
-    CourseMainWidget *course = visibleWindows<CourseMainWidget>().first();
-    QCOMPARE(course->windowTitle(), QStringLiteral("Schedule"));
-    QCOMPARE(child<QLabel>(course, "labelUserName")->text(), QStringLiteral("Lily"));
-    QVERIFY(course->testAttribute(Qt::WA_DeleteOnClose));
-}
-
-void tst_StudentLoginWidget::autoLoginChoiceIsSaved()
-{
-    QPointer<studentloginwidget> window = openWindow();
-    QCheckBox *remember = child<QCheckBox>(window, "chkRememberPassword");
-    QCheckBox *autoLogin = child<QCheckBox>(window, "chkAutoLogin");
-
-    // "Remember me" is fixed: clicking it changes nothing.
-    QTest::mouseClick(remember, Qt::LeftButton);
-    QVERIFY(!remember->isCheckable());
-    QVERIFY(!remember->isChecked());
-
-    QTest::mouseClick(autoLogin, Qt::LeftButton, {}, QPoint(10, 11));
-    QVERIFY(autoLogin->isChecked());
-    typeCredentials(window, kUser, kPassword);
-    pressLogin(window);
-    QTRY_COMPARE(visibleWindows<CourseMainWidget>().size(), 1);
-
-    const QJsonObject saved = savedLogin();
-    QCOMPARE(saved.value("shouldAutoLogin").toInt(), 1);
-    QCOMPARE(saved.value("shouldRememberPassword").toInt(), 1);
-    QVERIFY(savedLoginText().contains(QStringLiteral("\"shouldAutoLogin\":1")));
-}
-
-void tst_StudentLoginWidget::refusalsShowTheirText_data()
-{
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("unknown phone number") << "13899999999" << "x" << "" << 0 << 404 << "手机号不存在，请检查手机号";
-    QTest::newRow("wrong password") << kUser << "nope" << "" << 0 << 410 << "密码错误";
-    QTest::newRow("answer not JSON") << kUser << kPassword << "nonjson" << 0 << -333 << "服务器返回值错误";
-    QTest::newRow("HTTP 500") << kUser << kPassword << "status" << 500 << -401 << "登陆失败，请检查网络！错误码[-401]";
-    QTest::newRow("HTTP 404") << kUser << kPassword << "status" << 404 << -203 << "登陆失败，请检查网络！错误码[-203]";
-}
-
-void tst_StudentLoginWidget::refusalsShowTheirText()
-{
-    QFETCH(QString, user);
-    QFETCH(QString, password);
-    QFETCH(QString, fault);
-    QFETCH(int, status);
-    QFETCH(int, code);
-    QFETCH(QString, text);
-
-    if (fault == QLatin1String("status"))
-        QVERIFY(m_service.setFault(kLoginPath, fault, { { "status", status } }));
-    else if (!fault.isEmpty())
-        QVERIFY(m_service.setFault(kLoginPath, fault));
-
-    QPointer<studentloginwidget> window = openWindow();
-    typeCredentials(window, user, password);
-    pressLogin(window);
-    QTRY_COMPARE(errorLine(window), text);
-    QVERIFY(showsForm(window));
-    QVERIFY(child<QAbstractButton>(window, "btnLogin")->isEnabled());
-    QVERIFY(visibleWindows<CourseMainWidget>().isEmpty());
-    QCOMPARE(loginRequests().size(), 1);
-    QCOMPARE(m_records.count(QStringLiteral("error,user_login_failure,type:2, code:%1, errMsg:%2").arg(code).arg(text)), 1);
-    QCOMPARE(savedLoginText(), QString());
-}
-
 void tst_StudentLoginWidget::failureCodesShowTheirText_data()
 {
     QTest::addColumn<int>("code");
@@ -427,242 +277,6 @@ void tst_StudentLoginWidget::unreadableAnswerCountsAsMinus333()
     QCOMPARE(visibleWindows<CourseMainWidget>().size(), 1);
     QCOMPARE(PossibleIdUtil::getPossibleId(), QString());
     QCOMPARE(Singleton<StudentCurrentUser>::instance()->getUserInfo().sdk_type, 0);
-}
-
-void tst_StudentLoginWidget::cancelWhileWaiting()
-{
-    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 4000 }, { "times", 1 } }));
-    QPointer<studentloginwidget> window = openWindow();
-    typeCredentials(window, kUser, kPassword);
-    pressLogin(window);
-    QTRY_VERIFY(isWaiting(window));
-
-    QTest::mouseClick(child<QAbstractButton>(window, "btnCancelLogin"), Qt::LeftButton);
-    QCOMPARE(m_records.count(QStringLiteral("click,login_cancel,{on_btnCancelLogin_clicked}")), 1);
-    QCOMPARE(m_records.count(QStringLiteral("error,user_login_failure,type:1, code:-999, errMsg:user cancel login.")), 1);
-    QTRY_VERIFY(showsForm(window));
-    QVERIFY(errorLine(window).isEmpty());
-    QVERIFY(visibleWindows<CourseMainWidget>().isEmpty());
-
-    // The form is usable again at once.
-    pressLogin(window);
-    QTRY_COMPARE(visibleWindows<CourseMainWidget>().size(), 1);
-    QCOMPARE(m_records.count(QStringLiteral("normal,user_login,{username:%1}").arg(kUser)), 2);
-}
-
-void tst_StudentLoginWidget::waitingAnimationRecordsNoTimeout()
-{
-    // Four 800 ms ticks take 3.2 s; the answer comes well after them.
-    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 5000 } }));
-    QPointer<studentloginwidget> window = openWindow();
-    typeCredentials(window, kUser, kPassword);
-    pressLogin(window);
-    QTRY_VERIFY(isWaiting(window));
-
-    QTRY_COMPARE_WITH_TIMEOUT(loadingLine(window), QStringLiteral("拼命加载中."), 2000);
-    QTRY_COMPARE_WITH_TIMEOUT(loadingLine(window), QStringLiteral("拼命加载中.."), 2000);
-    QTRY_COMPARE_WITH_TIMEOUT(loadingLine(window), QStringLiteral("拼命加载中..."), 2000);
-    QTRY_COMPARE_WITH_TIMEOUT(loadingLine(window), QStringLiteral("拼命加载中."), 2000);
-    QTRY_COMPARE_WITH_TIMEOUT(visibleWindows<CourseMainWidget>().size(), 1, 10000);
-
-    // A login that only took a while is no failure.
-    for (const QString &record : m_records.records())
-        QVERIFY2(!record.contains(QStringLiteral("login timeout")), qPrintable(record));
-}
-
-void tst_StudentLoginWidget::hangingServerTimesOutOnce()
-{
-    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("hang")));
-    QPointer<studentloginwidget> window = openWindow();
-    typeCredentials(window, kUser, kPassword);
-    pressLogin(window);
-    QTRY_VERIFY(isWaiting(window));
-
-    // The HTTP layer gives up after 15000 ms.
-    QTRY_VERIFY_WITH_TIMEOUT(showsForm(window), 25000);
-    const QString text = QStringLiteral("登陆失败，请检查网络！连接超时.错误码[4]");
-    QCOMPARE(errorLine(window), text);
-    QCOMPARE(m_records.count(QStringLiteral("error,user_login_failure,type:2, code:-999, errMsg:login timeout")), 1);
-    QCOMPARE(m_records.count(QStringLiteral("error,user_login_failure,type:2, code:4, errMsg:%1").arg(text)), 1);
-
-    // The form is usable again.
-    m_service.reset();
-    QVERIFY(child<QAbstractButton>(window, "btnLogin")->isEnabled());
-    pressLogin(window);
-    QTRY_COMPARE(visibleWindows<CourseMainWidget>().size(), 1);
-}
-
-void tst_StudentLoginWidget::savedLoginAtStart_data()
-{
-    QTest::addColumn<QString>("saved");
-    QTest::addColumn<bool>("allowAutoLogin");
-    QTest::addColumn<bool>("restart");
-    QTest::addColumn<bool>("logsIn");
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<bool>("autoBox");
-
-    QTest::newRow("saved auto-login") << savedJson(1, 1) << true << false << true << kUser << kPassword << true;
-    QTest::newRow("auto-login not allowed") << savedJson(1, 1) << false << false << false << kUser << kPassword << true;
-    QTest::newRow("no auto-login chosen") << savedJson(1, 0) << true << false << false << kUser << kPassword << false;
-    QTest::newRow("restart into a class") << savedJson(1, 0) << false << true << true << kUser << kPassword << false;
-    QTest::newRow("restart without saved login") << QString() << true << true << false << QString() << QString() << false;
-    QTest::newRow("saved text not JSON") << QStringLiteral("{oops") << true << false << false << QString() << QString() << false;
-    QTest::newRow("password not remembered") << savedJson(0, 0) << true << false << false << kUser << QString() << false;
-    QTest::newRow("auto-login with empty password")
-        << savedJson(1, 1, QString()) << true << false << false << kUser << QString() << true;
-}
-
-void tst_StudentLoginWidget::savedLoginAtStart()
-{
-    QFETCH(QString, saved);
-    QFETCH(bool, allowAutoLogin);
-    QFETCH(bool, restart);
-    QFETCH(bool, logsIn);
-    QFETCH(QString, user);
-    QFETCH(QString, password);
-    QFETCH(bool, autoBox);
-
-    if (!saved.isEmpty())
-        saveLogin(saved);
-    Singleton<AppRestart>::instance()->setAppRestart(restart);
-
-    QPointer<studentloginwidget> window = openWindow(allowAutoLogin);
-    QCOMPARE(child<QLineEdit>(window, "editMobile")->text(), user);
-    QCOMPARE(child<QLineEdit>(window, "editPassword")->text(), password);
-    QCOMPARE(child<QCheckBox>(window, "chkAutoLogin")->isChecked(), autoBox);
-
-    if (logsIn) {
-        QTRY_COMPARE(visibleWindows<CourseMainWidget>().size(), 1);
-        QCOMPARE(loginRequests().size(), 1);
-    } else {
-        QVERIFY(!hasPendingReply(window));
-        QVERIFY(showsForm(window));
-        QCOMPARE(m_records.count(QStringLiteral("normal,user_login,{username:%1}").arg(kUser)), 0);
-    }
-}
-
-void tst_StudentLoginWidget::savedPictureIsShown_data()
-{
-    QTest::addColumn<QString>("source");
-    QTest::newRow("from the server") << "remote";
-    QTest::newRow("local file") << "local";
-    QTest::newRow("none saved") << "";
-}
-
-void tst_StudentLoginWidget::savedPictureIsShown()
-{
-    QFETCH(QString, source);
-    QString url;
-    if (source == QLatin1String("remote")) {
-        url = m_service.fixtureUrl(QStringLiteral("avatar-student.png"));
-    } else if (source == QLatin1String("local")) {
-        url = m_folder.filePath(QStringLiteral("saved avatar.png"));
-        QImage picture(90, 120, QImage::Format_RGB32);
-        picture.fill(Qt::darkCyan);
-        QVERIFY(picture.save(url));
-    }
-    LoginInfo info;
-    info.username = kUser;
-    info.password = kPassword;
-    info.shouldRememberPassword = 1;
-    info.avatarUrl = url;
-    saveLogin(info.toJsonText());
-
-    QPointer<studentloginwidget> window = openWindow();
-    QLabel *avatar = child<QLabel>(window, "labelAvatar");
-    QLabel *waitingAvatar = child<QLabel>(window, "labelAvatarLoading");
-    // The picture is cut to the 60 x 60 label and set in each label's own section.
-    const QRegularExpression picture(QStringLiteral("background-image:\\s*url\\((.+\\.60_60)\\);"));
-    if (source.isEmpty()) {
-        QVERIFY(avatar->styleSheet().contains(QStringLiteral(":/image/login/default_avatar.png")));
-        QVERIFY(!picture.match(avatar->styleSheet()).hasMatch());
-        QVERIFY(!picture.match(waitingAvatar->styleSheet()).hasMatch());
-        return;
-    }
-    QTRY_VERIFY(picture.match(avatar->styleSheet()).hasMatch());
-    QTRY_VERIFY(picture.match(waitingAvatar->styleSheet()).hasMatch());
-    QVERIFY(avatar->styleSheet().startsWith(QStringLiteral("QLabel#labelAvatar")));
-    QVERIFY(waitingAvatar->styleSheet().startsWith(QStringLiteral("QLabel")));
-    QVERIFY(QFileInfo::exists(picture.match(avatar->styleSheet()).captured(1)));
-}
-
-void tst_StudentLoginWidget::startArguments_data()
-{
-    QTest::addColumn<QString>("argument");
-    QTest::addColumn<int>("savedAutoLogin");
-    QTest::addColumn<bool>("logsIn");
-
-    QTest::newRow("no argument, saved auto-login") << QString() << 1 << true;
-    QTest::newRow("observer start") << QStringLiteral("velmo://supervisionClass/?token=abc&classId=9") << 1 << false;
-    QTest::newRow("restart into class 4711") << QStringLiteral("AppRestart:4711") << 0 << true;
-}
-
-void tst_StudentLoginWidget::startArguments()
-{
-    QFETCH(QString, argument);
-    QFETCH(int, savedAutoLogin);
-    QFETCH(bool, logsIn);
-
-    saveLogin(savedJson(1, savedAutoLogin));
-    QByteArray program("lessonry-student");
-    QByteArray first = argument.toLocal8Bit();
-    char *argv[] = { program.data(), first.data(), nullptr };
-    StudentApplication application;
-    application.showLoginWidget(argument.isEmpty() ? 1 : 2, argv);
-
-    QList<studentloginwidget *> logins = visibleWindows<studentloginwidget>();
-    QCOMPARE(logins.size(), 1);
-    QCOMPARE(child<QLineEdit>(logins.first(), "editMobile")->text(), kUser);
-    if (logsIn) {
-        QTRY_COMPARE(visibleWindows<CourseMainWidget>().size(), 1);
-    } else {
-        QVERIFY(!hasPendingReply(logins.first()));
-        QVERIFY(showsForm(logins.first()));
-    }
-}
-
-void tst_StudentLoginWidget::logoutOpensLoginThatStaysPut()
-{
-    QPointer<studentloginwidget> window = openWindow();
-    QTest::mouseClick(child<QCheckBox>(window, "chkAutoLogin"), Qt::LeftButton, {}, QPoint(10, 11));
-    typeCredentials(window, kUser, kPassword);
-    pressLogin(window);
-    QTRY_COMPARE(visibleWindows<CourseMainWidget>().size(), 1);
-    QTRY_VERIFY(window.isNull());
-    QCOMPARE(savedLogin().value("shouldAutoLogin").toInt(), 1);
-
-    QPointer<CourseMainWidget> course = visibleWindows<CourseMainWidget>().first();
-    QTest::mouseClick(child<QAbstractButton>(course, "pushButtonLogout"), Qt::LeftButton);
-    QTRY_VERIFY(course.isNull());
-
-    const QList<studentloginwidget *> logins = visibleWindows<studentloginwidget>();
-    QCOMPARE(logins.size(), 1);
-    studentloginwidget *login = logins.first();
-    QCOMPARE(child<QLineEdit>(login, "editMobile")->text(), kUser);
-    QCOMPARE(child<QLineEdit>(login, "editPassword")->text(), kPassword);
-    QVERIFY(child<QCheckBox>(login, "chkAutoLogin")->isChecked());
-    QVERIFY(login->testAttribute(Qt::WA_DeleteOnClose));
-    QVERIFY(!hasPendingReply(login));
-    QCoreApplication::processEvents();
-    QVERIFY(showsForm(login));
-    QCOMPARE(loginRequests().size(), 1);
-}
-
-void tst_StudentLoginWidget::secondPressBeforeStartOpensOneCourseWindow()
-{
-    QPointer<studentloginwidget> window = openWindow();
-    typeCredentials(window, kUser, kPassword);
-    QAbstractButton *button = child<QAbstractButton>(window, "btnLogin");
-    button->click();
-    button->click();
-
-    QTRY_COMPARE(visibleWindows<CourseMainWidget>().size(), 1);
-    // Once the login window is gone no answer can reach it any more.
-    QTRY_VERIFY(window.isNull());
-    QCoreApplication::processEvents();
-    QCOMPARE(visibleWindows<CourseMainWidget>().size(), 1);
-    QCOMPARE(m_records.count(QStringLiteral("normal,user_login_ok,{userid:20001}")), 1);
 }
 
 void tst_StudentLoginWidget::helpAndForgotPassword()
@@ -730,45 +344,6 @@ void tst_StudentLoginWidget::closeButtons()
     QTest::mouseClick(child<QAbstractButton>(window, button.toLatin1().constData()), Qt::LeftButton);
     QTRY_VERIFY(window.isNull());
     QVERIFY(visibleWindows<CourseMainWidget>().isEmpty());
-}
-
-void tst_StudentLoginWidget::typedNameKeepsLogsInLogFolder()
-{
-    const QString logDir = QDir(getLogDir()).canonicalPath();
-    QPointer<studentloginwidget> window = openWindow();
-    typeCredentials(window, QStringLiteral("../../evil/x"), QStringLiteral("pw"));
-    pressLogin(window);
-    QCOMPARE(PossibleIdUtil::getPossibleId(), QStringLiteral("../../evil/x"));
-    QTRY_VERIFY(!errorLine(window).isEmpty());
-
-    // The log files are named after the possible id when they are opened.
-    LogMgr *logMgr = Singleton<LogMgr>::instance();
-    logMgr->openLogFiles();
-    const QFileInfo logFile(logMgr->logFilePath());
-    QCOMPARE(logFile.absoluteDir().canonicalPath(), logDir);
-    QVERIFY2(logFile.fileName().contains(QStringLiteral("evil")), qPrintable(logFile.fileName()));
-    QVERIFY(!logFile.fileName().contains(QLatin1Char('/')));
-
-    // Nothing named after the user landed anywhere else in the data folders.
-    QDirIterator it(QFileInfo(getAppDataDir()).absolutePath(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo entry(it.next());
-        if (entry.fileName().contains(QStringLiteral("evil")))
-            QCOMPARE(entry.absoluteDir().canonicalPath(), logDir);
-    }
-    logMgr->closeLogFile();
-}
-
-void tst_StudentLoginWidget::unreachableServer()
-{
-    m_service.stop();
-    QPointer<studentloginwidget> window = openWindow();
-    typeCredentials(window, kUser, kPassword);
-    pressLogin(window);
-    QTRY_COMPARE(errorLine(window), QStringLiteral("登陆失败，请检查网络！错误码[-1]"));
-    QVERIFY(showsForm(window));
-    QVERIFY(m_service.start());
 }
 
 QTEST_MAIN(tst_StudentLoginWidget)
