@@ -2,6 +2,7 @@
 
 #include "testenvironment.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTcpServer>
 
@@ -13,6 +14,13 @@ quint16 freeTcpPort()
     if (!server.listen(QHostAddress::LocalHost, 0))
         return 0;
     return server.serverPort();
+}
+
+void drainEvents()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
 }
 
 QString binDir()

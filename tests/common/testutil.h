@@ -11,6 +11,11 @@ namespace TestUtil {
 // TestEnvironment::deadBaseUrl().
 quint16 freeTcpPort();
 
+// Delivers what is already queued (posted events, deferred deletions,
+// pending notifications) without waiting for time to pass: for checking
+// that nothing more follows once everything that could speak is gone.
+void drainEvents();
+
 // Folder of the built binaries (the client's installation folder).
 QString binDir();
 

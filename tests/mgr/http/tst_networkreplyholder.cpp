@@ -200,8 +200,9 @@ void TestNetworkReplyHolder::timeoutGivesFailureFourThenAbort()
     QTRY_VERIFY(recorder.ended());
     QCOMPARE(recorder.events, (QStringList{"start", "failure:4", "abort"}));
 
-    // The abort's own error is only recorded, never reported again.
-    QTest::qWait(100);
+    // The abort's own error (reported at once by the aborted reply) is only
+    // recorded, never reported again.
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events, (QStringList{"start", "failure:4", "abort"}));
     const QStringList fields = actionRecords().last().split(',');
     QCOMPARE(fields.value(4), QStringLiteral("Config_getAll_failure"));
@@ -245,7 +246,7 @@ void TestNetworkReplyHolder::abortBeforeEventLoopGivesOnlyAbort()
     HolderRecorder recorder(holder.get());
     holder->setShouldAbort(true);
     QTRY_VERIFY(recorder.ended());
-    QTest::qWait(100);
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events, QStringList{"abort"});
 }
 
@@ -257,7 +258,7 @@ void TestNetworkReplyHolder::abortWhileRunningGivesAbortAfterStart()
     QTRY_COMPARE(recorder.events, QStringList{"start"});
     holder->setShouldAbort(true);
     QTRY_VERIFY(recorder.ended());
-    QTest::qWait(100);
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events, (QStringList{"start", "abort"}));
 }
 
@@ -267,8 +268,9 @@ void TestNetworkReplyHolder::destroyedHolderSaysNothing()
     std::unique_ptr<NetWorkReplyHolder> holder(get(200));
     HolderRecorder recorder(holder.get());
     holder.reset();
-    // Past the time-out it had: neither the timer nor the reply may speak.
-    QTest::qWait(400);
+    // The reply and its time-out go with the holder: once the deferred
+    // deletions ran there is nothing left that could speak.
+    TestUtil::drainEvents();
     QVERIFY(recorder.events.isEmpty());
 }
 
@@ -301,7 +303,7 @@ void TestNetworkReplyHolder::holderDeletedInItsOwnSlot()
             [=](int code) { deleteOn(QStringLiteral("failure:%1").arg(code)); });
     connect(holder, &NetWorkReplyHolder::signal_onFinish, this, [=] { deleteOn("finish"); });
     QTRY_VERIFY(holder.isNull());
-    QTest::qWait(100);
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events.last(), event);
 }
 
