@@ -15,6 +15,7 @@
 #include "mgr/http/networkimagereplyholder.h"
 #include "mgr/http/networkreplyholder.h"
 #include "mgr/singleton.h"
+#include "testutil.h"
 #include "utility/appdirs.h"
 #include "utility/downloadutil.h"
 #include "utility/widget/imageutil.h"
@@ -103,7 +104,7 @@ void TestDownloadUtil::localPictureIsShownWithoutDownload()
                                          QStringLiteral("QLabel"), asBackground, QString(),
                                          QString()),
              static_cast<NetworkImageReplyHolder *>(nullptr));
-    QTest::qWait(50);
+    TestUtil::drainEvents();
     QCOMPARE(requestCount(), 0);
 }
 

@@ -1,6 +1,7 @@
 #include "biz/httpapi/baseapis.h"
 #include "biz/httpapi/studentapis.h"
 #include "lessonservice.h"
+#include "scopedtimescale.h"
 #include "testenvironment.h"
 #include "testutil.h"
 #include "utility/actionlog.h"
@@ -147,8 +148,10 @@ void TestNetworkingTestThread::refusalIsRetriedThenMeasured()
 
 void TestNetworkingTestThread::timeOutIsRetried()
 {
-    // Slower than the 2000 ms time-out once; the resend answers at once.
-    m_service.setFault(QStringLiteral("/QXV1/Public/test"), QStringLiteral("delay"), { { "delay_ms", 2600 }, { "times", 1 } });
+    // Slower than the 2000 ms time-out (here 200 ms) once; the resend
+    // answers at once.
+    ScopedTimeScale fast(0.1);
+    m_service.setFault(QStringLiteral("/QXV1/Public/test"), QStringLiteral("delay"), { { "delay_ms", 600 }, { "times", 1 } });
     NetworkingTestThread thread(NETLINK_MAIN, nullptr);
     QSignalSpy delays(&thread, &NetworkingTestThread::signal_currentNetworkDelay);
     thread.start();
@@ -193,7 +196,8 @@ void TestNetworkingTestThread::stoppedTestReportsNothing()
     QTRY_VERIFY(thread.isRunning());
     thread.stopTest();
     QVERIFY(thread.isFinished());
-    QTest::qWait(600);
+    // The request in flight went with the stop.
+    TestUtil::drainEvents();
     QCOMPARE(delays.count(), 0);
     QCOMPARE(thread.retryCount(), 0);
 }

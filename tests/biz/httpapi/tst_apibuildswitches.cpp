@@ -144,7 +144,7 @@ void TestApiBuildSwitches::cannedCallsAnswerWithoutNetwork()
     QCOMPARE(succeeded.count(), 1);
     QCOMPARE(succeeded.at(0).at(0).toString(), Singleton<MockHttpResponseMgr>::instance()->getResponse(key).body);
     QVERIFY(!succeeded.at(0).at(0).toString().isEmpty());
-    QTest::qWait(50);
+    TestUtil::drainEvents();
     QCOMPARE(started.count(), 0);
     QCOMPARE(failed.count(), 0);
     QCOMPARE(finished.count(), 0);

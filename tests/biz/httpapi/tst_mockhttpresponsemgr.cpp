@@ -1,5 +1,6 @@
 #include "biz/httpapi/mockentitynetworkreplyholder.h"
 #include "biz/httpapi/mockhttpresponsemgr.h"
+#include "testutil.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -161,7 +162,7 @@ void TestMockHttpResponseMgr::holderDeliversOnlySuccessLater()
     QCOMPARE(succeeded.count(), 0);
     QVERIFY(succeeded.wait(1000));
     QCOMPARE(succeeded.at(0).at(0).toString(), QString());
-    QTest::qWait(20);
+    TestUtil::drainEvents();
     QCOMPARE(succeeded.count(), 1);
     QCOMPARE(started.count() + raw.count() + failed.count() + finished.count(), 0);
     // abort() has no request to act on.

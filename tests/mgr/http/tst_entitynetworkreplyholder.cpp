@@ -11,6 +11,7 @@
 #include "mgr/http/httpentity.h"
 #include "mgr/http/httpmgr.h"
 #include "mgr/singleton.h"
+#include "testutil.h"
 #include "utility/actionlog.h"
 #include "utility/hashutility.h"
 
@@ -231,7 +232,7 @@ void TestEntityNetworkReplyHolder::timeoutGivesFailureThenAbort()
     EntityNetworkReplyHolder *holder = login(QStringLiteral("student123"), 300);
     HolderRecorder recorder(holder);
     QTRY_VERIFY(recorder.ended());
-    QTest::qWait(100);
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events, (QStringList{"start", "failure:4", "abort"}));
     QCOMPARE(recorder.failure.errorMsg, QStringLiteral("failed"));
     delete holder;
@@ -243,7 +244,7 @@ void TestEntityNetworkReplyHolder::abortGivesOnlyAbort()
     HolderRecorder recorder(holder);
     holder->abort();
     QTRY_VERIFY(recorder.ended());
-    QTest::qWait(100);
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events, QStringList{"abort"});
     delete holder;
 }
@@ -255,7 +256,8 @@ void TestEntityNetworkReplyHolder::deletedHolderSaysNothing()
     EntityNetworkReplyHolder *holder = login(QStringLiteral("student123"), 200);
     HolderRecorder recorder(holder);
     delete holder;
-    QTest::qWait(300);
+    // The request and its time-out went with it.
+    TestUtil::drainEvents();
     QVERIFY(recorder.events.isEmpty());
 }
 
@@ -264,7 +266,7 @@ void TestEntityNetworkReplyHolder::nullInnerHolderNeverEmits()
     EntityNetworkReplyHolder holder(nullptr, nullptr);
     HolderRecorder recorder(&holder);
     holder.abort();
-    QTest::qWait(50);
+    TestUtil::drainEvents();
     QVERIFY(recorder.events.isEmpty());
 }
 
@@ -307,7 +309,7 @@ void TestEntityNetworkReplyHolder::holderDeletedInItsOwnSlot()
             [=](const BaseEntity &entity) { deleteOn(QStringLiteral("failure:%1").arg(entity.errorCode)); });
     connect(holder, &EntityNetworkReplyHolder::signal_onFinish, this, [=] { deleteOn("finish"); });
     QTRY_VERIFY(holder.isNull());
-    QTest::qWait(100);
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events.last(), event);
 }
 

@@ -17,6 +17,7 @@
 #include "mgr/http/networkdownloadreplyholder.h"
 #include "mgr/http/networkreplyholder.h"
 #include "mgr/singleton.h"
+#include "testutil.h"
 #include "utility/hashutility.h"
 
 namespace {
@@ -276,7 +277,7 @@ void TestNetworkDownloadReplyHolder::answerQueuedBeforeStartEventStartsFirst()
         new NetWorkDownloadReplyHolder(nullptr, u, dir.path(), reply));
     HolderRecorder recorder(holder.get());
     QTRY_VERIFY(recorder.ended());
-    QTest::qWait(50);
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
 }
 
@@ -403,7 +404,7 @@ void TestNetworkDownloadReplyHolder::abortDuringTransferLeavesNoFile()
     QCOMPARE(filesIn(dir.path()).size(), 1); // the temporary file
     holder->abort();
     QTRY_VERIFY(recorder.ended());
-    QTest::qWait(100);
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events, (QStringList{"start", "abort"}));
     QVERIFY(filesIn(dir.path()).isEmpty());
 }
@@ -415,7 +416,7 @@ void TestNetworkDownloadReplyHolder::abortBeforeEventLoopGivesOnlyAbort()
     HolderRecorder recorder(holder.get());
     holder->abort();
     QTRY_VERIFY(recorder.ended());
-    QTest::qWait(100);
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events, QStringList{"abort"});
     QVERIFY(filesIn(dir.path()).isEmpty());
 }
@@ -432,7 +433,8 @@ void TestNetworkDownloadReplyHolder::abortOfFileOnDiskSaysNothing()
     std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(u, dir.path()));
     HolderRecorder recorder(holder.get());
     holder->abort();
-    QTest::qWait(100);
+    // The already-on-disk report was queued; it stays silent.
+    TestUtil::drainEvents();
     QVERIFY(recorder.events.isEmpty());
     QCOMPARE(fileBytes(present.fileName()), QByteArray("cached"));
     QCOMPARE(requestsFor(QStringLiteral("/files/") + kPicture), 0);
@@ -497,7 +499,7 @@ void TestNetworkDownloadReplyHolder::holderDeletedInItsOwnSlot()
     connect(holder, &NetWorkDownloadReplyHolder::signal_onFinish, this,
             [=] { deleteOn("finish"); });
     QTRY_VERIFY(holder.isNull());
-    QTest::qWait(100);
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events.last(), event);
     // Whatever ended it, no partial file stays behind.
     for (const QString &name : filesIn(dir.path()))

@@ -11,6 +11,7 @@
 
 #include "holderrecorder.h"
 #include "lessonservice.h"
+#include "messagecatcher.h"
 #include "mgr/http/httpmgr.h"
 #include "mgr/http/networkreplyholder.h"
 #include "mgr/singleton.h"
@@ -161,6 +162,7 @@ void TestNetworkReplyHolder::connectionRefused()
 
 void TestNetworkReplyHolder::failureBeforeStartEventStartsOnce()
 {
+    MessageCatcher log;
     std::unique_ptr<NetWorkReplyHolder> holder(get(-1));
     HolderRecorder recorder(holder.get());
     // The error path runs before the posted start event is handled.
@@ -168,7 +170,8 @@ void TestNetworkReplyHolder::failureBeforeStartEventStartsOnce()
     QCOMPARE(recorder.events, (QStringList{"start", "failure:-203", "finish"}));
 
     // The later start event and the real answer add nothing.
-    QTest::qWait(200);
+    QTRY_VERIFY(log.contains(QStringLiteral("already handled in error")));
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events, (QStringList{"start", "failure:-203", "finish"}));
 }
 
@@ -188,7 +191,7 @@ void TestNetworkReplyHolder::answerQueuedBeforeStartEventStartsFirst()
     std::unique_ptr<NetWorkReplyHolder> holder(new NetWorkReplyHolder(reply, apiUrl(), -1));
     HolderRecorder recorder(holder.get());
     QTRY_VERIFY(recorder.ended());
-    QTest::qWait(50);
+    TestUtil::drainEvents();
     QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
 }
 
@@ -231,12 +234,15 @@ void TestNetworkReplyHolder::answerJustBeforeTimeoutIsNoTimeout()
 {
     m_service.setFault(QStringLiteral("/QXV1/Config/getAll"), QStringLiteral("delay"),
                        QJsonObject{{"delay_ms", 100}});
+    MessageCatcher log;
     // Room for a slow machine between the answer and the time-out.
     std::unique_ptr<NetWorkReplyHolder> holder(get(1000));
     HolderRecorder recorder(holder.get());
     QTRY_VERIFY(recorder.ended());
-    // Let the timer run out after the answer: it must see a finished reply.
-    QTest::qWait(1000);
+    // The timer runs out after the answer: it must see a finished reply.
+    QTRY_VERIFY(log.contains(QStringLiteral("timeout:onTimeout")));
+    TestUtil::drainEvents();
+    QVERIFY(!log.contains(QStringLiteral("timeout:reply is running, really timeout")));
     QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
 }
 
