@@ -59,12 +59,17 @@ bool BaseReplyHolder::reportFailure(int code)
     emitFailure(code);
     if (!alive)
         return false;
-    if (m_shouldAbort) {
+    if (m_shouldAbort && !finishesAfterAbort()) {
         // A failure slot abandoned the request: its abort report follows.
         qInfo("%sshouldAbort is true, no need to emit signal", logPrefix().constData());
         return true;
     }
     return emitFinish();
+}
+
+bool BaseReplyHolder::finishesAfterAbort() const
+{
+    return false;
 }
 
 bool BaseReplyHolder::emitFinish()

@@ -14,7 +14,8 @@ class QNetworkReply;
 // - a request refused before anything was sent reports start, failure and
 //   finish from the event loop, like a transport failure;
 // - an abort is reported from the event loop and silences every outcome
-//   that would still follow, finish included;
+//   that would still follow (an abort from a failure slot also silences
+//   the finish, unless the holder reports its finish regardless);
 // - with auto-delete set, the holder deletes itself (deferred) once finish
 //   or abort has been delivered.
 // Each holder keeps its own failure and abort signals (their signatures
@@ -54,8 +55,8 @@ protected:
 
     // Emits signal_onStart unless it was emitted already.
     bool emitStartOnce();
-    // Start (unless sent), emitFailure(code), then finish unless the
-    // request was aborted in the meantime.
+    // Start (unless sent), emitFailure(code), then finish, unless a slot
+    // aborted the request in the meantime and finishesAfterAbort() is false.
     bool reportFailure(int code);
     // Emits signal_onFinish, then lets an auto-deleting holder go.
     bool emitFinish();
@@ -66,6 +67,10 @@ protected:
 
     virtual void emitFailure(int code) = 0;
     virtual void emitAbort() = 0;
+    // Whether an outcome already being reported still ends with finish
+    // when a slot aborts the request on the way (the request holder's
+    // contract); false: the abort report takes the finish's place.
+    virtual bool finishesAfterAbort() const;
     // Events of types the base does not handle.
     virtual void handleOwnEvent(int type);
     // "this:%p," for the holders whose log lines name themselves, else empty.

@@ -82,6 +82,11 @@ void NetWorkReplyHolder::emitAbort()
     emit signal_onAbort();
 }
 
+bool NetWorkReplyHolder::finishesAfterAbort() const
+{
+    return true;
+}
+
 void NetWorkReplyHolder::slot_readyRead()
 {
     if (m_reply)
@@ -121,7 +126,7 @@ void NetWorkReplyHolder::slot_finished()
     // A slot may delete the holder; nothing is touched after that.
     const QPointer<NetWorkReplyHolder> alive(this);
     emit signal_onSuccess(QString::fromUtf8(m_response));
-    if (!alive || m_shouldAbort)
+    if (!alive)
         return;
     emitFinish();
 }

@@ -77,6 +77,8 @@ protected:
     // Action record, then signal_onFailure.
     void emitFailure(int errorCode) override;
     void emitAbort() override;
+    // An answer or failure being reported always ends with finish.
+    bool finishesAfterAbort() const override;
 
 private:
     QNetworkReply *m_reply = nullptr;

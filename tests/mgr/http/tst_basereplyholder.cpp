@@ -1,6 +1,9 @@
 #include <QPointer>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 #include "holderrecorder.h"
 #include "mgr/http/httpmgr.h"
@@ -21,7 +24,8 @@ private slots:
 
     void failuresEndTheSameWay_data();
     void failuresEndTheSameWay();
-    void abortInFailureSlotReplacesFinish();
+    void abortInFailureSlot_data();
+    void abortInFailureSlot();
 
 private:
     BaseReplyHolder *make(const QString &kind, QObject *parent);
@@ -86,14 +90,35 @@ void TestBaseReplyHolder::failuresEndTheSameWay()
     QTRY_VERIFY(holder.isNull());
 }
 
-void TestBaseReplyHolder::abortInFailureSlotReplacesFinish()
+void TestBaseReplyHolder::abortInFailureSlot_data()
 {
-    QPointer<NetWorkReplyHolder> holder =
-        Singleton<HttpMgr>::instance()->get(TestEnvironment::deadBaseUrl() + QStringLiteral("/x"), {}, -1);
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("events");
+    // A request's failure always ends with finish; the abort comes after.
+    QTest::newRow("request") << "get refused by nobody" << QStringList{ "start", "failure:-1", "finish", "abort" };
+    // A download's abort takes the place of its finish.
+    QTest::newRow("download") << "download from nobody" << QStringList{ "start", "failure:-1", "abort" };
+}
+
+void TestBaseReplyHolder::abortInFailureSlot()
+{
+    QFETCH(QString, kind);
+    QFETCH(QStringList, events);
+    QObject parent;
+    BaseReplyHolder *made = make(kind, &parent);
+    QPointer<BaseReplyHolder> holder = made;
     holder->setAutoDelete(true);
-    HolderRecorder recorder(holder);
-    connect(holder, &NetWorkReplyHolder::signal_onFailure, this, [&] { holder->setShouldAbort(true); });
-    QTRY_COMPARE(recorder.events, (QStringList{ "start", "failure:-1", "abort" }));
+    std::unique_ptr<HolderRecorder> recorder;
+    if (auto *request = qobject_cast<NetWorkReplyHolder *>(made)) {
+        recorder.reset(new HolderRecorder(request));
+        connect(request, &NetWorkReplyHolder::signal_onFailure, this, [request] { request->setShouldAbort(true); });
+    } else {
+        auto *download = qobject_cast<NetWorkDownloadReplyHolder *>(made);
+        recorder.reset(new HolderRecorder(download));
+        connect(download, &NetWorkDownloadReplyHolder::signal_onFailure, this, [download] { download->abort(); });
+    }
+    QTRY_COMPARE(recorder->events, events);
+    // Whichever end came last, the holder let itself go after it.
     QTRY_VERIFY(holder.isNull());
 }
 
