@@ -166,7 +166,7 @@ qint64 NetWorkDownloadReplyHolder::parseContentLength(const QByteArray &headerVa
 
 QByteArray NetWorkDownloadReplyHolder::logPrefix() const
 {
-    return QStringLiteral("this:%1,").arg(reinterpret_cast<quintptr>(this), 0, 16).toLatin1();
+    return QString::asprintf("this:%p,", static_cast<const void *>(this)).toLatin1();
 }
 
 void NetWorkDownloadReplyHolder::handleOwnEvent(int type)
