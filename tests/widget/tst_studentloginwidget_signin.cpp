@@ -2,26 +2,18 @@
 #include "scopedtimescale.h"
 
 #include "biz/im/mqtt/mqttimsdk.h"
-#include "mgr/http/baseentity.h"
 #include "mgr/logmgr.h"
 #include "mgr/signalqueuemgr.h"
-#include "mgr/studentapplication.h"
 #include "mgr/studentcurrentuser.h"
 #include "platform/systemdescription.h"
 #include "utility/appdirs.h"
 #include "utility/hashutility.h"
-#include "widget/logininfo.h"
-#include "widget/netlinksetting.h"
 #include "widget/student/coursemainwidget.h"
 #include "widget/student/studentloginwidget.h"
 
 #include <QDirIterator>
-#include <QImage>
-#include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTranslator>
 #include <QTest>
-#include <QTimer>
 
 using namespace LoginTest;
 
