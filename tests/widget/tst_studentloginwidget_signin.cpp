@@ -72,7 +72,7 @@ void tst_StudentLoginWidget_SignIn::cleanup()
 void tst_StudentLoginWidget_SignIn::signsInWithTheExactRequest()
 {
     // A short delay, so the waiting page can be seen.
-    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 600 } }));
+    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 300 } }));
     QSignalSpy loginOk(SignalQueueMgr::instance(), &SignalQueueMgr::signal_on_login_ok);
 
     QPointer<studentloginwidget> window = openWindow();
@@ -196,7 +196,7 @@ void tst_StudentLoginWidget_SignIn::refusalsShowTheirText()
 
 void tst_StudentLoginWidget_SignIn::cancelWhileWaiting()
 {
-    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 1000 }, { "times", 1 } }));
+    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 500 }, { "times", 1 } }));
     QPointer<studentloginwidget> window = openWindow();
     typeCredentials(window, kUser, kPassword);
     pressLogin(window);
@@ -217,10 +217,10 @@ void tst_StudentLoginWidget_SignIn::cancelWhileWaiting()
 
 void tst_StudentLoginWidget_SignIn::waitingAnimationRecordsNoTimeout()
 {
-    // 80 ms ticks and a 1500 ms time-out; the answer comes after 600 ms,
+    // 40 ms ticks and a 750 ms time-out; the answer comes after 300 ms,
     // well after four ticks.
-    ScopedTimeScale fast(0.1);
-    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 600 } }));
+    ScopedTimeScale fast(0.05);
+    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 300 } }));
     QPointer<studentloginwidget> window = openWindow();
     LoadingTicks ticks(window);
     typeCredentials(window, kUser, kPassword);

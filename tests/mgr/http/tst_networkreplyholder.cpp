@@ -223,7 +223,7 @@ void TestNetworkReplyHolder::noTimeoutWhenNotPositive()
 {
     QFETCH(int, timeout);
     m_service.setFault(QStringLiteral("/QXV1/Config/getAll"), QStringLiteral("delay"),
-                       QJsonObject{{"delay_ms", 300}});
+                       QJsonObject{{"delay_ms", 100}});
     std::unique_ptr<NetWorkReplyHolder> holder(get(timeout));
     HolderRecorder recorder(holder.get());
     QTRY_VERIFY(recorder.ended());
@@ -233,10 +233,10 @@ void TestNetworkReplyHolder::noTimeoutWhenNotPositive()
 void TestNetworkReplyHolder::answerJustBeforeTimeoutIsNoTimeout()
 {
     m_service.setFault(QStringLiteral("/QXV1/Config/getAll"), QStringLiteral("delay"),
-                       QJsonObject{{"delay_ms", 100}});
+                       QJsonObject{{"delay_ms", 50}});
     MessageCatcher log;
     // Room for a slow machine between the answer and the time-out.
-    std::unique_ptr<NetWorkReplyHolder> holder(get(1000));
+    std::unique_ptr<NetWorkReplyHolder> holder(get(500));
     HolderRecorder recorder(holder.get());
     QTRY_VERIFY(recorder.ended());
     // The timer runs out after the answer: it must see a finished reply.
