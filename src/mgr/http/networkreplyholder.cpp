@@ -41,8 +41,12 @@ NetWorkReplyHolder::~NetWorkReplyHolder()
     qInfo("network reply:NetWorkReplyHolder dies");
     qInfo("abort:setShouldAbort:%d", 1);
     m_shouldAbort = true;
-    if (m_reply)
+    if (m_reply) {
+        // Aborted while still connected: a running request leaves its
+        // "{abort:true}" record, as any abandoned request does.
+        m_reply->abort();
         qInfo("network reply:QNetworkReply dies");
+    }
     releaseReply(m_reply);
 }
 

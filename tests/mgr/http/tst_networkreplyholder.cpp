@@ -278,6 +278,8 @@ void TestNetworkReplyHolder::destroyedHolderSaysNothing()
     // deletions ran there is nothing left that could speak.
     TestUtil::drainEvents();
     QVERIFY(recorder.events.isEmpty());
+    // The abandoned request is recorded like any other.
+    QCOMPARE(actionRecords().last().split(',').value(5), QStringLiteral("{abort:true}"));
 }
 
 void TestNetworkReplyHolder::holderDeletedInItsOwnSlot_data()
