@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVector>
 
 #include "biz/httpapi/mockentitynetworkreplyholder.h"
 #include "lessonservice.h"
@@ -66,6 +67,7 @@ private slots:
     void receiverGoneRunsNothing();
     void cannedAnswers_data();
     void cannedAnswers();
+    void listPayload();
 
 private:
     EntityNetworkReplyHolder *login(QObject *parent, const QString &password, const QString &base = QString());
@@ -263,6 +265,21 @@ void TestApiReply::cannedAnswers()
     auto *holder = new MockEntityNetworkReplyHolder(&window, response);
     bindApiReply<Account>(holder, &window).onSuccess(&Window::signedIn).onFailure(&Window::failed);
     QTRY_COMPARE(window.log, log);
+}
+
+void TestApiReply::listPayload()
+{
+    // List answers ("data" an array) arrive as a vector, in array order.
+    QObject owner;
+    MockHttpResponse response;
+    response.body = QStringLiteral(R"({"errorCode":200,"data":[{"id":"1","nickname":"A"},{"id":"2"}]})");
+    QVector<Account> accounts;
+    bindApiReply<QVector<Account>>(new MockEntityNetworkReplyHolder(&owner, response), &owner)
+        .onSuccess([&](const QVector<Account> &received) { accounts = received; });
+    QTRY_COMPARE(accounts.size(), 2);
+    QCOMPARE(accounts.at(0).nickname, QStringLiteral("A"));
+    QCOMPARE(accounts.at(1).id, QStringLiteral("2"));
+    QCOMPARE(accounts.at(1).nickname, QString());
 }
 
 QTEST_GUILESS_MAIN(TestApiReply)
