@@ -1,10 +1,8 @@
-#include "loginwindowtestsupport.h"
+#include "studentlogintest.h"
 
 #include "mgr/http/baseentity.h"
-#include "mgr/studentcurrentuser.h"
 #include "widget/netlinksetting.h"
 #include "widget/student/coursemainwidget.h"
-#include "widget/student/studentloginwidget.h"
 
 #include <QTranslator>
 #include <QTest>
@@ -12,31 +10,14 @@
 
 using namespace LoginTest;
 
-namespace {
-
-const QString kLoginPath = QStringLiteral("/QXV1/PcStudents/login");
-const QString kUser = QStringLiteral("13800000001");
-const QString kPassword = QStringLiteral("student123");
-
-} // namespace
-
 // The student login window's form, texts and error line, driven as a user
 // would (typing, clicking, reading the labels) against the stand-in lesson
 // service over HTTP. Signing in and the saved login have tests of their own.
-class tst_StudentLoginWidget : public QObject, protected LoginWindowBench<studentloginwidget>
+class tst_StudentLoginWidget : public StudentLoginTest
 {
     Q_OBJECT
 
-public:
-    tst_StudentLoginWidget()
-        : LoginWindowBench(kLoginPath)
-    {
-    }
-
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
     void formTexts_data();
     void formTexts();
     void loginButtonFollowsUserName_data();
@@ -53,22 +34,6 @@ private slots:
     void closeButtons_data();
     void closeButtons();
 };
-
-void tst_StudentLoginWidget::initTestCase()
-{
-    startBench();
-}
-
-void tst_StudentLoginWidget::init()
-{
-    resetBench();
-    Singleton<StudentCurrentUser>::instance()->setUserInfo(StudentLoginDataEntity());
-}
-
-void tst_StudentLoginWidget::cleanup()
-{
-    closeAllWindows();
-}
 
 void tst_StudentLoginWidget::formTexts_data()
 {
@@ -336,3 +301,4 @@ void tst_StudentLoginWidget::closeButtons()
 
 QTEST_MAIN(tst_StudentLoginWidget)
 #include "tst_studentloginwidget.moc"
+#include "moc_studentlogintest.cpp"

@@ -1,10 +1,8 @@
-#include "loginwindowtestsupport.h"
+#include "studentlogintest.h"
 
 #include "biz/login/logininfo.h"
 #include "mgr/studentapplication.h"
-#include "mgr/studentcurrentuser.h"
 #include "widget/student/coursemainwidget.h"
-#include "widget/student/studentloginwidget.h"
 
 #include <QImage>
 #include <QRegularExpression>
@@ -14,14 +12,10 @@ using namespace LoginTest;
 
 namespace {
 
-const QString kLoginPath = QStringLiteral("/QXV1/PcStudents/login");
-const QString kUser = QStringLiteral("13800000001");
-const QString kPassword = QStringLiteral("student123");
-
-QString savedJson(int remember, int autoLogin, const QString &password = kPassword)
+QString savedJson(int remember, int autoLogin, const QString &password = StudentLoginTest::kPassword)
 {
     return QStringLiteral(R"({"username":"%1","password":"%2","shouldRememberPassword":%3,"shouldAutoLogin":%4,"avatarUrl":""})")
-        .arg(kUser, password)
+        .arg(StudentLoginTest::kUser, password)
         .arg(remember)
         .arg(autoLogin);
 }
@@ -30,20 +24,11 @@ QString savedJson(int remember, int autoLogin, const QString &password = kPasswo
 
 // The student login window with a saved login: filling in, the saved
 // picture, automatic login at start-up and after a logout.
-class tst_StudentLoginWidget_Saved : public QObject, protected LoginWindowBench<studentloginwidget>
+class tst_StudentLoginWidget_Saved : public StudentLoginTest
 {
     Q_OBJECT
 
-public:
-    tst_StudentLoginWidget_Saved()
-        : LoginWindowBench(kLoginPath)
-    {
-    }
-
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
     void savedLoginAtStart_data();
     void savedLoginAtStart();
     void savedPictureIsShown_data();
@@ -52,22 +37,6 @@ private slots:
     void startArguments();
     void logoutOpensLoginThatStaysPut();
 };
-
-void tst_StudentLoginWidget_Saved::initTestCase()
-{
-    startBench();
-}
-
-void tst_StudentLoginWidget_Saved::init()
-{
-    resetBench();
-    Singleton<StudentCurrentUser>::instance()->setUserInfo(StudentLoginDataEntity());
-}
-
-void tst_StudentLoginWidget_Saved::cleanup()
-{
-    closeAllWindows();
-}
 
 void tst_StudentLoginWidget_Saved::savedLoginAtStart_data()
 {
@@ -228,3 +197,4 @@ void tst_StudentLoginWidget_Saved::logoutOpensLoginThatStaysPut()
 
 QTEST_MAIN(tst_StudentLoginWidget_Saved)
 #include "tst_studentloginwidget_saved.moc"
+#include "moc_studentlogintest.cpp"

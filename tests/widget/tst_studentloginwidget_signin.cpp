@@ -1,15 +1,13 @@
-#include "loginwindowtestsupport.h"
+#include "studentlogintest.h"
 #include "scopedtimescale.h"
 
 #include "biz/im/mqtt/mqttimsdk.h"
 #include "mgr/logmgr.h"
 #include "mgr/signalqueuemgr.h"
-#include "mgr/studentcurrentuser.h"
 #include "platform/systemdescription.h"
 #include "utility/appdirs.h"
 #include "utility/hashutility.h"
 #include "widget/student/coursemainwidget.h"
-#include "widget/student/studentloginwidget.h"
 
 #include <QDirIterator>
 #include <QSignalSpy>
@@ -17,30 +15,13 @@
 
 using namespace LoginTest;
 
-namespace {
-
-const QString kLoginPath = QStringLiteral("/QXV1/PcStudents/login");
-const QString kUser = QStringLiteral("13800000001");
-const QString kPassword = QStringLiteral("student123");
-
-} // namespace
-
 // Signing in through the student login window against the stand-in lesson
 // service: the request, the waiting page, refusals, cancel, time-out.
-class tst_StudentLoginWidget_SignIn : public QObject, protected LoginWindowBench<studentloginwidget>
+class tst_StudentLoginWidget_SignIn : public StudentLoginTest
 {
     Q_OBJECT
 
-public:
-    tst_StudentLoginWidget_SignIn()
-        : LoginWindowBench(kLoginPath)
-    {
-    }
-
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
     void signsInWithTheExactRequest();
     void autoLoginChoiceIsSaved();
     void refusalsShowTheirText_data();
@@ -52,22 +33,6 @@ private slots:
     void typedNameKeepsLogsInLogFolder();
     void unreachableServer();
 };
-
-void tst_StudentLoginWidget_SignIn::initTestCase()
-{
-    startBench();
-}
-
-void tst_StudentLoginWidget_SignIn::init()
-{
-    resetBench();
-    Singleton<StudentCurrentUser>::instance()->setUserInfo(StudentLoginDataEntity());
-}
-
-void tst_StudentLoginWidget_SignIn::cleanup()
-{
-    closeAllWindows();
-}
 
 void tst_StudentLoginWidget_SignIn::signsInWithTheExactRequest()
 {
@@ -315,3 +280,4 @@ void tst_StudentLoginWidget_SignIn::unreachableServer()
 
 QTEST_MAIN(tst_StudentLoginWidget_SignIn)
 #include "tst_studentloginwidget_signin.moc"
+#include "moc_studentlogintest.cpp"
