@@ -12,6 +12,7 @@ PACKAGES=(
     mosquitto mosquitto-clients libcpp-httplib-dev ffmpeg
     mupdf-tools qpdf
     xvfb xauth fonts-wqy-microhei
+    binutils unzip
 )
 
 missing=()

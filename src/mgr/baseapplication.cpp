@@ -24,6 +24,7 @@
 #include "widget/baseloginwidget.h"
 #include "widget/loginactions.h"
 #include "widget/supervisionclass.h"
+#include "widget/upgradedialogs.h"
 
 #include <QMetaType>
 #include <QString>
@@ -62,7 +63,11 @@ void BaseApplication::initManagers()
     if (isMockHttpEnabled())
         Singleton<MockHttpResponseMgr>::instance()->init();
     Singleton<LogUploadMgr>::instance()->init();
-    Singleton<UpgradeMgr>::instance()->init();
+    UpgradeMgr *upgrade = Singleton<UpgradeMgr>::instance();
+    // Tests may have put their own dialogs in place.
+    if (!upgrade->ui())
+        upgrade->setUi(std::make_unique<UpgradeDialogs>());
+    upgrade->init();
     Singleton<SendAndReceiveMsg>::instance()->init();
     Singleton<GlobalDataMgr>::instance()->init();
 }

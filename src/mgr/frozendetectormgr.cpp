@@ -2,18 +2,12 @@
 
 #include "mgr/singleton.h"
 
-#include <QDebug>
-
 FrozenDetectorMgr::FrozenDetectorMgr(QObject *parent)
     : SingletonMgrBase(parent)
 {
 }
 
-FrozenDetectorMgr::~FrozenDetectorMgr()
-{
-    if (m_running)
-        end();
-}
+FrozenDetectorMgr::~FrozenDetectorMgr() = default;
 
 FrozenDetectorMgr *FrozenDetectorMgr::instance()
 {
@@ -22,13 +16,16 @@ FrozenDetectorMgr *FrozenDetectorMgr::instance()
 
 void FrozenDetectorMgr::init()
 {
-    qInfo("init");
-    m_running = true;
+    m_detector.begin();
 }
 
 void FrozenDetectorMgr::end()
 {
-    qInfo("end");
-    m_running = false;
-    qInfo("end gone");
+    if (m_detector.isStarted())
+        m_detector.end();
+}
+
+bool FrozenDetectorMgr::isWatching() const
+{
+    return m_detector.isStarted();
 }

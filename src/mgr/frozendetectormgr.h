@@ -2,9 +2,10 @@
 #define FROZENDETECTORMGR_H
 
 #include "mgr/singletonmgrbase.h"
+#include "utility/frozendetectorutil.h"
 
-// The freeze watchdog of the GUI thread. Only its place in start-up and
-// shutdown stands so far: it starts no thread yet.
+// Owns the freeze watchdog of the GUI thread: started at start-up, stopped
+// by the shutdown after the event loop has ended.
 class FrozenDetectorMgr : public SingletonMgrBase
 {
     Q_OBJECT
@@ -15,13 +16,15 @@ public:
 
     static FrozenDetectorMgr *instance();
 
-    // Starts watching; safe to run again in a later pass.
+    // Starts watching; a later pass of the restart loop starts it again.
     void init() override;
     // Stops watching; safe to call when not running.
     void end();
 
+    bool isWatching() const;
+
 private:
-    bool m_running = false;
+    FrozenDetectorUtil m_detector;
 };
 
 #endif // FROZENDETECTORMGR_H

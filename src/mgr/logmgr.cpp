@@ -3,8 +3,10 @@
 #include "mgr/singleton.h"
 #include "platform/filesearch.h"
 #include "utility/actionlog.h"
+#include "platform/crash/crashdumpwriter.h"
 #include "utility/appdirs.h"
 #include "utility/globalconstants.h"
+#include "utility/lockwaitlimit.h"
 #include "utility/possibleidutil.h"
 #include "utility/timeutility.h"
 
@@ -78,8 +80,13 @@ void LogMgr::openLogFiles()
     closeLogFile();
     openLogFile(path);
 
+    const QString actionPath = QFileInfo(QDir(logDir), base + QStringLiteral(".action.log")).absoluteFilePath();
     ActionLog::instance()->close();
-    ActionLog::instance()->init(QFileInfo(QDir(logDir), base + QStringLiteral(".action.log")).absoluteFilePath());
+    ActionLog::instance()->init(actionPath);
+    // A crash appends its records to the files open now.
+    CrashDumpWriter::setLogFiles(QFile::encodeName(path).constData(), QFile::encodeName(actionPath).constData());
+    CrashDumpWriter::setLogClockOffset(TimeUtility::kBeiJingOffsetSecs);
+    CrashDumpWriter::refreshLocalTimeOffset();
 }
 
 void LogMgr::closeLogFile()
@@ -108,9 +115,11 @@ bool LogMgr::openLogFile(const QString &path)
 
 void LogMgr::flush()
 {
-    QMutexLocker locker(&m_fileMutex);
+    if (!LockWaitLimit::lock(m_fileMutex))
+        return;
     if (m_logFile)
         m_logFile->flush();
+    m_fileMutex.unlock();
 }
 
 QString LogMgr::logFilePath() const
@@ -135,8 +144,9 @@ void LogMgr::writeMessage(QtMsgType type, const QMessageLogContext &context, con
                                        reinterpret_cast<quintptr>(QThread::currentThreadId()),
                                        context, message)
                                 .toUtf8();
-    {
-        QMutexLocker locker(&m_fileMutex);
+    // A thread with a lock-wait limit drops the line rather than wait
+    // for a writer that is stuck.
+    if (LockWaitLimit::lock(m_fileMutex)) {
         if (m_logFile && m_logFile->isOpen()) {
             // Each record is preceded by a line break: an empty line
             // separates records in the file.
@@ -144,6 +154,7 @@ void LogMgr::writeMessage(QtMsgType type, const QMessageLogContext &context, con
             m_logFile->write(line);
             m_logFile->flush();
         }
+        m_fileMutex.unlock();
     }
     t_writing = false;
 }

@@ -1,6 +1,8 @@
 #include "actionlog.h"
 
+#include "platform/crash/crashdumpwriter.h"
 #include "utility/globalconstants.h"
+#include "utility/lockwaitlimit.h"
 
 #include <QAtomicPointer>
 #include <QDateTime>
@@ -36,6 +38,7 @@ bool ActionLog::init(const QString &path)
         delete m_file;
     }
     m_file = new QFile(path);
+    CrashDumpWriter::setActionTimeOffset(0);
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
         qCritical("Create ActionLog file error.");
         return false;
@@ -85,6 +88,13 @@ void ActionLog::setTimeOffset(qint64 milliseconds)
 {
     QMutexLocker locker(&g_actionLogMutex);
     m_timeOffset = milliseconds;
+    CrashDumpWriter::setActionTimeOffset(milliseconds);
+}
+
+QString ActionLog::filePath() const
+{
+    QMutexLocker locker(&g_actionLogMutex);
+    return m_file ? m_file->fileName() : QString();
 }
 
 qint64 ActionLog::timeOffset() const
@@ -119,12 +129,15 @@ QString ActionLog::recordLine(int kind, qint64 msecsSinceEpoch,
 
 void ActionLog::write(int kind, const QString &actionName, const QString &actionInfo)
 {
-    QMutexLocker locker(&g_actionLogMutex);
-    if (!m_file || !m_file->isOpen())
+    // A thread with a lock-wait limit drops the record rather than wait.
+    if (!LockWaitLimit::lock(g_actionLogMutex))
         return;
-    const qint64 now = QDateTime::currentMSecsSinceEpoch() + m_timeOffset;
-    // Each record starts with a line break, so the last one has none after it.
-    m_file->write("\n");
-    m_file->write(recordLine(kind, now, actionName, actionInfo).toLocal8Bit());
-    m_file->flush();
+    if (m_file && m_file->isOpen()) {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch() + m_timeOffset;
+        // Each record starts with a line break, so the last one has none after it.
+        m_file->write("\n");
+        m_file->write(recordLine(kind, now, actionName, actionInfo).toLocal8Bit());
+        m_file->flush();
+    }
+    g_actionLogMutex.unlock();
 }

@@ -34,6 +34,9 @@ public:
     // Also writes a critical line to the message log.
     void ErrorInfo(const QString &actionName, const QString &actionInfo);
 
+    // The file records go to; empty while none is open.
+    QString filePath() const;
+
     // Server clock minus local clock, in milliseconds.
     void setTimeOffset(qint64 milliseconds);
     qint64 timeOffset() const;

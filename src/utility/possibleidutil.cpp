@@ -1,5 +1,6 @@
 #include "possibleidutil.h"
 
+#include "platform/crash/crashdumpwriter.h"
 #include "rolepolicy.h"
 
 #include <QCoreApplication>
@@ -57,6 +58,8 @@ void PossibleIdUtil::setPossibleId(const QString &id)
 {
     qInfo("setPossibleId:%s", id.toUtf8().constData());
     setSetting(QLatin1String(kPossibleIdKey), id);
+    // Crash dumps are named from prepared parts: keep them current.
+    CrashDumpWriter::setPossibleId(toFileNamePart(id).toUtf8().constData());
 }
 
 QString PossibleIdUtil::getPossibleId()

@@ -71,8 +71,8 @@ void TestLayerCheck::includeCheck_data()
                                              << "src/mgr/record.h: #include \"widget/newwindow.h\"";
     QTest::newRow("ui includes an application object") << "widget/window.cpp" << "#include \"mgr/baseapplication.h\"\n"
                                                        << "src/widget/window.cpp: #include \"mgr/baseapplication.h\"";
-    QTest::newRow("core includes a widget file of mgr/") << "mgr/logmgr.cpp" << "#include \"mgr/upgrademgr.h\"\n"
-                                                         << "src/mgr/logmgr.cpp: #include \"mgr/upgrademgr.h\"";
+    QTest::newRow("core includes a widget file of mgr/") << "mgr/logmgr.cpp" << "#include \"mgr/http/networkimagereplyholder.h\"\n"
+                                                         << "src/mgr/logmgr.cpp: #include \"mgr/http/networkimagereplyholder.h\"";
     QTest::newRow("platform includes core") << "platform/guard.cpp" << "#include \"utility/helper.h\"\n"
                                             << "src/platform/guard.cpp: #include \"utility/helper.h\"";
     QTest::newRow("core uses QtWidgets") << "biz/service.cpp" << "#include <QLabel>\n" << "src/biz/service.cpp: #include <QLabel>";
@@ -97,7 +97,7 @@ void TestLayerCheck::includeCheck()
         { QStringLiteral("utility/helper.h"), QString() },
         { QStringLiteral("utility/widget/imageutil.h"), QString() },
         { QStringLiteral("mgr/http/holder.h"), QString() },
-        { QStringLiteral("mgr/upgrademgr.h"), QString() },
+        { QStringLiteral("mgr/http/networkimagereplyholder.h"), QString() },
         { QStringLiteral("mgr/baseapplication.h"), QString() },
         { QStringLiteral("widget/window.h"), QString() },
         { QStringLiteral("widget/newwindow.h"), QString() },

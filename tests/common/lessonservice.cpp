@@ -141,6 +141,11 @@ bool LessonService::reset()
     return control("POST", "/__control/reset").status == 200;
 }
 
+bool LessonService::setUpgradeAnswer(const QJsonObject &description)
+{
+    return control("POST", "/__control/upgrade", QJsonDocument(description).toJson(QJsonDocument::Compact)).status == 200;
+}
+
 bool LessonService::setFault(const QString &path, const QString &mode, const QJsonObject &extra)
 {
     QJsonObject description = extra;

@@ -59,6 +59,12 @@ public:
     // a redirect, "location" (a path on the service). A stall sends half the
     // body, then nothing until a reset.
     bool setFault(const QString &path, const QString &mode, const QJsonObject &extra = QJsonObject());
+    // Changes the upgrade check's answer until the next reset: "offer"
+    // ("installer" or "broken") offers version 1.1.5.10 with that installer
+    // (the working one records that it ran in $LESSONRY_INSTALLER_RECORD),
+    // its MD5 in capitals and a second address; any answer key given
+    // ("FileMd5", "DownLoadMainUrl", ...) replaces that value.
+    bool setUpgradeAnswer(const QJsonObject &description);
     // Every request since the last reset, oldest first.
     QJsonArray requests();
     // The newest request for a path; empty when there was none.

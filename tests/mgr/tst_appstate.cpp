@@ -10,6 +10,7 @@
 #include "mgr/teachercurrentuser.h"
 #include "mgr/teacherdownloadresourcemgr.h"
 #include "mgr/upgrademgr.h"
+#include "widget/upgradedialogs.h"
 #include "widget/classwidget.h"
 
 #include <QKeyEvent>
@@ -238,10 +239,11 @@ void TestAppState::mqttClientIdByRole()
 void TestAppState::upgradePromptWidget()
 {
     UpgradeMgr upgrade;
+    upgrade.setUi(std::make_unique<UpgradeDialogs>());
     QWidget course;
     QWidget other;
     upgrade.setPromptWidget(&course);
-    QTest::ignoreMessage(QtInfoMsg, "diffrent prompt widget");
+    QTest::ignoreMessage(QtCriticalMsg, "diffrent prompt widget");
     upgrade.clearPromptWidget(&other);
     QCOMPARE(upgrade.promptWidget(), &course);
     upgrade.clearPromptWidget(&course);

@@ -130,7 +130,7 @@ void TestBaseApplication::servicesStartInOrderAndStartIsRecorded()
     LogMgr *logMgr = Singleton<LogMgr>::instance();
     const QString log = readAll(logMgr->logFilePath());
     // The services that log from their hooks, in start-up order.
-    const QStringList order = {"FrozenDetectorMgr::init:", "MiniDumpMgr::init:", "AgoraIMSdk::init:",
+    const QStringList order = {"FrozenDetectorUtil::begin:", "MiniDumpMgr::init:", "AgoraIMSdk::init:",
                                "VideoSDK::init:", "UpgradeMgr::init:", "argc count:"};
     int at = 0;
     for (const QString &marker : order) {

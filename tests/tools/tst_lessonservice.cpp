@@ -132,6 +132,7 @@ private slots:
     void delayAndTimesAreHonoured();
     void hangEndsOnResetAndBlocksNothingElse();
     void stallSendsHalfThenWaitsForReset();
+    void upgradeOfferServesItsInstaller();
     void controlRejectsBadInput_data();
     void controlRejectsBadInput();
     void survivesMalformedRequests();
@@ -854,6 +855,32 @@ void tst_LessonService::stallSendsHalfThenWaitsForReset()
     QVERIFY(endedShort(ended.error, received.size(), whole.size()));
 }
 
+void tst_LessonService::upgradeOfferServesItsInstaller()
+{
+    auto upgradeData = [this] {
+        return get(QStringLiteral("/QXV1/Public/pcNewUpdate?source=12")).json().value(QStringLiteral("data")).toObject();
+    };
+    QCOMPARE(upgradeData().value(QStringLiteral("LatestVer")).toString(), QStringLiteral("1.1.5.1"));
+
+    QVERIFY(m_service.setUpgradeAnswer({ { "offer", "installer" }, { "UpdateLog", "Notes" } }));
+    const QJsonObject offer = upgradeData();
+    QCOMPARE(offer.value(QStringLiteral("LatestVer")).toString(), QStringLiteral("1.1.5.10"));
+    QCOMPARE(offer.value(QStringLiteral("UpdateLog")).toString(), QStringLiteral("Notes"));
+    QCOMPARE(offer.value(QStringLiteral("type")).toString(), QStringLiteral("12"));
+    const QString md5 = offer.value(QStringLiteral("FileMd5")).toString();
+    QCOMPARE(md5, md5.toUpper());
+    const QString mainUrl = offer.value(QStringLiteral("DownLoadMainUrl")).toString();
+    QVERIFY(mainUrl.startsWith(m_service.baseUrl()));
+    const QByteArray installer = get(mainUrl.mid(m_service.baseUrl().size())).body;
+    QVERIFY(installer.startsWith("#!/bin/sh\n"));
+    QCOMPARE(QString::fromLatin1(QCryptographicHash::hash(installer, QCryptographicHash::Md5).toHex().toUpper()), md5);
+    const QString backupUrl = offer.value(QStringLiteral("DownLoadBackupUrl")).toString();
+    QCOMPARE(get(backupUrl.mid(m_service.baseUrl().size())).body, installer);
+
+    QVERIFY(m_service.reset());
+    QCOMPARE(upgradeData().value(QStringLiteral("LatestVer")).toString(), QStringLiteral("1.1.5.1"));
+}
+
 void tst_LessonService::controlRejectsBadInput_data()
 {
     QTest::addColumn<QByteArray>("method");
@@ -879,6 +906,11 @@ void tst_LessonService::controlRejectsBadInput_data()
     QTest::newRow("redirect with status 200") << QByteArray("POST") << QByteArray("/__control/fault") << QByteArray("{\"path\":\"/x\",\"mode\":\"redirect\",\"location\":\"/a\",\"status\":200}") << 400;
     QTest::newRow("zero times") << QByteArray("POST") << QByteArray("/__control/fault") << QByteArray("{\"path\":\"/x\",\"mode\":\"gzip\",\"times\":0}") << 400;
     QTest::newRow("fault by GET") << QByteArray("GET") << QByteArray("/__control/fault") << QByteArray() << 405;
+    QTest::newRow("upgrade body not JSON") << QByteArray("POST") << QByteArray("/__control/upgrade") << QByteArray("{offer") << 400;
+    QTest::newRow("upgrade of an unknown installer") << QByteArray("POST") << QByteArray("/__control/upgrade") << QByteArray("{\"offer\":\"setup.exe\"}") << 400;
+    QTest::newRow("upgrade with an unknown key") << QByteArray("POST") << QByteArray("/__control/upgrade") << QByteArray("{\"Latest\":\"2.0.0.0\"}") << 400;
+    QTest::newRow("upgrade value not a text") << QByteArray("POST") << QByteArray("/__control/upgrade") << QByteArray("{\"LatestVer\":2}") << 400;
+    QTest::newRow("upgrade by GET") << QByteArray("GET") << QByteArray("/__control/upgrade") << QByteArray() << 405;
     QTest::newRow("unknown control call") << QByteArray("POST") << QByteArray("/__control/shutdown") << QByteArray() << 404;
 }
 

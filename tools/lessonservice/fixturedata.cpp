@@ -20,6 +20,8 @@ const char kAudio[] = "lesson-audio.mp3";
 const char kVideo[] = "lesson-video.mp4";
 const char kVideoSound[] = "lesson-video-sound.mp3";
 const char kVideoCover[] = "video-cover.png";
+const char kInstaller[] = "lessonry-setup.sh";
+const char kBrokenInstaller[] = "lessonry-setup-broken.bin";
 const char kMaterialId[] = "501";
 const int kClassMinutes = 25;
 const int kMaxUploads = 200;
@@ -35,6 +37,8 @@ QByteArray contentTypeOf(const QString &suffix)
         { QStringLiteral("mp3"), "audio/mpeg" },
         { QStringLiteral("m4a"), "audio/mp4" },
         { QStringLiteral("mp4"), "video/mp4" },
+        { QStringLiteral("sh"), "application/x-sh" },
+        { QStringLiteral("bin"), "application/octet-stream" },
     };
     return types.value(suffix.toLower());
 }
@@ -114,7 +118,7 @@ bool FixtureData::loadFiles(const QString &dir, QString *error)
         served.md5 = md5Hex(served.data);
         m_files.insert(entry.fileName(), served);
     }
-    for (const char *name : { kCourseware, kCover, kAudio, kVideo, kVideoSound, kVideoCover }) {
+    for (const char *name : { kCourseware, kCover, kAudio, kVideo, kVideoSound, kVideoCover, kInstaller, kBrokenInstaller }) {
         if (!m_files.contains(QLatin1String(name))) {
             *error = QStringLiteral("fixture %1 is missing in %2").arg(QLatin1String(name), dir);
             return false;
@@ -582,8 +586,8 @@ QJsonObject FixtureData::renewAgoraInfo(const QString &classId)
 
 QJsonObject FixtureData::upgradeInfo(const QString &source) const
 {
-    // The running version is the newest one: the check offers nothing.
-    return QJsonObject{
+    // By default the running version is the newest one: nothing is offered.
+    QJsonObject info{
         { QStringLiteral("LatestVer"), QStringLiteral("1.1.5.1") },
         { QStringLiteral("ForceVer"), QStringLiteral("1.0.0.0") },
         { QStringLiteral("NoNeedVer"), QString() },
@@ -594,6 +598,46 @@ QJsonObject FixtureData::upgradeInfo(const QString &source) const
         { QStringLiteral("type"), source },
         { QStringLiteral("status"), QStringLiteral("1") },
     };
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (auto it = m_upgradeAnswer.constBegin(); it != m_upgradeAnswer.constEnd(); ++it)
+        info.insert(it.key(), it.value());
+    return info;
+}
+
+QString FixtureData::setUpgradeAnswer(const QJsonObject &description)
+{
+    static const QStringList fields = { QStringLiteral("LatestVer"), QStringLiteral("ForceVer"),
+                                        QStringLiteral("NoNeedVer"), QStringLiteral("UpdateLog"),
+                                        QStringLiteral("FileMd5"), QStringLiteral("DownLoadMainUrl"),
+                                        QStringLiteral("DownLoadBackupUrl"), QStringLiteral("type"),
+                                        QStringLiteral("status") };
+    QJsonObject answer;
+    const QString installer = description.value(QStringLiteral("offer")).toString();
+    if (!installer.isEmpty()) {
+        const QString file = installer == QLatin1String("broken") ? QLatin1String(kBrokenInstaller)
+                                                                  : QLatin1String(kInstaller);
+        if (installer != QLatin1String("installer") && installer != QLatin1String("broken"))
+            return QStringLiteral("\"offer\" is \"installer\" or \"broken\"");
+        // A newer version whose installer the service serves; the MD5 in
+        // capitals, as the real service sends it.
+        answer = QJsonObject{
+            { QStringLiteral("LatestVer"), QStringLiteral("1.1.5.10") },
+            { QStringLiteral("UpdateLog"), QStringLiteral("Smoother whiteboard.") },
+            { QStringLiteral("FileMd5"), fileMd5(file).toUpper() },
+            { QStringLiteral("DownLoadMainUrl"), fileUrl(file) },
+            { QStringLiteral("DownLoadBackupUrl"), m_baseUrl + QStringLiteral("/proxy/backup/") + file },
+        };
+    }
+    for (auto it = description.constBegin(); it != description.constEnd(); ++it) {
+        if (it.key() == QLatin1String("offer"))
+            continue;
+        if (!fields.contains(it.key()) || !it.value().isString())
+            return QStringLiteral("unknown upgrade field or not a text: %1").arg(it.key());
+        answer.insert(it.key(), it.value());
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_upgradeAnswer = answer;
+    return QString();
 }
 
 QJsonObject FixtureData::appConfig() const
@@ -638,6 +682,7 @@ void FixtureData::resetState()
     m_keyRenewals.clear();
     m_uploads.clear();
     m_uploadOrder.clear();
+    m_upgradeAnswer = QJsonObject();
 }
 
 const FixturePerson *FixtureData::person(const QString &id) const

@@ -88,6 +88,11 @@ public:
     QJsonObject classInfo(const QString &classId, double clientLocalTs, qint64 receivedMs) const;
     QJsonObject renewAgoraInfo(const QString &classId);
     QJsonObject upgradeInfo(const QString &source) const;
+    // Changes the answer of the upgrade check: "offer" ("installer" or
+    // "broken") offers a newer version with that installer, its MD5 and a
+    // second address; any answer key given replaces that key's value.
+    // Returns an error text for a description it cannot use.
+    QString setUpgradeAnswer(const QJsonObject &description);
     QJsonObject appConfig() const;
 
     void addLike(const QString &classId, const QString &uid);
@@ -128,6 +133,7 @@ private:
     QHash<QString, ServedFile> m_uploads;
     QStringList m_uploadOrder;
     quint64 m_uploadCounter = 0;
+    QJsonObject m_upgradeAnswer; // replaces keys of the upgrade check answer
 };
 
 #endif // FIXTUREDATA_H

@@ -2,6 +2,8 @@
 
 #include "parsedrequest.h"
 
+#include <QCryptographicHash>
+
 namespace {
 
 void addItems(const NameValueList &items, QJsonObject &values, QJsonArray &order)
@@ -62,6 +64,7 @@ QJsonObject RequestRecorder::toJson(const ParsedRequest &request)
             { QStringLiteral("filename"), part.filename },
             { QStringLiteral("size"), part.data.size() },
             { QStringLiteral("content_type"), part.contentType },
+            { QStringLiteral("md5"), QString::fromLatin1(QCryptographicHash::hash(part.data, QCryptographicHash::Md5).toHex()) },
         });
     }
 

@@ -261,10 +261,16 @@ void Routes::handleControl(const ParsedRequest &parsed, httplib::Response &respo
             message = m_faults.set(document.object());
         answer = message.isEmpty() ? Catalogue::json(200, QJsonObject{ { QStringLiteral("ok"), true } })
                                    : controlError(400, message);
+    } else if (parsed.path == QLatin1String("/__control/upgrade") && post) {
+        const QJsonDocument document = QJsonDocument::fromJson(parsed.body);
+        const QString message = document.isObject() ? m_data.setUpgradeAnswer(document.object())
+                                                    : QStringLiteral("the body must be a JSON object");
+        answer = message.isEmpty() ? Catalogue::json(200, QJsonObject{ { QStringLiteral("ok"), true } })
+                                   : controlError(400, message);
     } else if (parsed.path == QLatin1String("/__control/requests") && parsed.method == QLatin1String("GET")) {
         answer = Catalogue::json(200, m_recorder.entries());
     } else if (parsed.path == QLatin1String("/__control/reset") || parsed.path == QLatin1String("/__control/fault")
-               || parsed.path == QLatin1String("/__control/requests")) {
+               || parsed.path == QLatin1String("/__control/requests") || parsed.path == QLatin1String("/__control/upgrade")) {
         answer = controlError(405, QStringLiteral("wrong method %1 for %2").arg(parsed.method, parsed.path));
     } else {
         answer = controlError(404, QStringLiteral("no such control call: %1").arg(parsed.path));

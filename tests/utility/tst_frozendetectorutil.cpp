@@ -1,0 +1,198 @@
+#include "mgr/frozendetectormgr.h"
+#include "mgr/minidumpmgr.h"
+#include "mgr/singleton.h"
+#include "utility/actionlog.h"
+#include "utility/appdirs.h"
+#include "utility/frozendetectorutil.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+// Shortened durations: a heartbeat every 50 ms, a freeze after 600 ms.
+const int kHeartbeatMs = 50;
+const int kTimeoutMs = 600;
+
+QStringList frozenDumps()
+{
+    return QDir(getLogDir()).entryList({ QStringLiteral("velmo_frozen_*.dmp") }, QDir::Files);
+}
+
+int frozenRecords()
+{
+    QFile file(ActionLog::instance()->filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    return QString::fromUtf8(file.readAll()).count(QLatin1String(",app_frozen,"));
+}
+
+// The GUI thread stops answering: no events, no timers.
+void blockGuiThread(int ms)
+{
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+} // namespace
+
+class TestFrozenDetectorUtil : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void shortBlockGivesNoDump();
+    void longBlockGivesOneDumpPerFreeze();
+    void beginTwiceStartsOneThread();
+    void shutdownDuringWaitReturnsAtOnce();
+    void missingEventNeverReportsAFreeze();
+    void destroyedWhileRunningEndsTheThreadFirst();
+    void managerStartsAndStops();
+
+private:
+    std::unique_ptr<FrozenDetectorUtil> m_detector;
+};
+
+void TestFrozenDetectorUtil::initTestCase()
+{
+    QVERIFY(ActionLog::instance()->init(QDir(getLogDir()).filePath(QStringLiteral("velmo_test.action.log"))));
+    Singleton<MiniDumpMgr>::instance()->init();
+}
+
+void TestFrozenDetectorUtil::init()
+{
+    for (const QString &name : frozenDumps())
+        QFile::remove(QDir(getLogDir()).filePath(name));
+    FrozenDetectorUtil::TestSettings settings;
+    settings.heartbeatMs = kHeartbeatMs;
+    settings.frozenTimeoutMs = kTimeoutMs;
+    FrozenDetectorUtil::setTestSettings(settings);
+    m_detector.reset(new FrozenDetectorUtil);
+}
+
+void TestFrozenDetectorUtil::cleanup()
+{
+    m_detector.reset();
+    FrozenDetectorUtil::setTestSettings(FrozenDetectorUtil::TestSettings());
+}
+
+void TestFrozenDetectorUtil::shortBlockGivesNoDump()
+{
+    m_detector->begin();
+    QTest::qWait(3 * kHeartbeatMs);
+    blockGuiThread(kTimeoutMs / 4);
+    // Long enough for a freeze to have been reported, had there been one.
+    QTest::qWait(2 * kTimeoutMs);
+    QVERIFY(frozenDumps().isEmpty());
+}
+
+void TestFrozenDetectorUtil::longBlockGivesOneDumpPerFreeze()
+{
+    const int recordsBefore = frozenRecords();
+    m_detector->begin();
+    QTest::qWait(3 * kHeartbeatMs);
+
+    // A freeze four times the limit still gives one dump, written while
+    // the GUI thread is stuck.
+    QElapsedTimer blocked;
+    blocked.start();
+    while (frozenDumps().isEmpty() && blocked.elapsed() < 10 * kTimeoutMs)
+        blockGuiThread(10);
+    QVERIFY(!frozenDumps().isEmpty());
+    blockGuiThread(3 * kTimeoutMs);
+    QCOMPARE(frozenDumps().size(), 1);
+
+    // Running again: the heartbeat re-arms the watchdog, no dump meanwhile.
+    QTest::qWait(2 * kTimeoutMs);
+    QCOMPARE(frozenDumps().size(), 1);
+    QCOMPARE(frozenRecords(), recordsBefore + 1);
+
+    // A second freeze gives a second dump.
+    blocked.restart();
+    while (frozenDumps().size() < 2 && blocked.elapsed() < 10 * kTimeoutMs)
+        blockGuiThread(10);
+    QCOMPARE(frozenDumps().size(), 2);
+    // The record follows the dump file.
+    QTRY_COMPARE(frozenRecords(), recordsBefore + 2);
+}
+
+void TestFrozenDetectorUtil::beginTwiceStartsOneThread()
+{
+    m_detector->begin();
+    QTest::ignoreMessage(QtCriticalMsg, "already started");
+    m_detector->begin();
+    QVERIFY(m_detector->isRunning());
+    m_detector->end();
+    QVERIFY(!m_detector->isRunning());
+    // begin after end starts it again.
+    m_detector->begin();
+    QVERIFY(m_detector->isRunning());
+}
+
+void TestFrozenDetectorUtil::shutdownDuringWaitReturnsAtOnce()
+{
+    // The real limit: a wait of four seconds that the stop must cut short.
+    FrozenDetectorUtil::setTestSettings(FrozenDetectorUtil::TestSettings());
+    m_detector.reset(new FrozenDetectorUtil);
+    m_detector->begin();
+    QTest::qWait(50);
+    QElapsedTimer timer;
+    timer.start();
+    m_detector->end();
+    QVERIFY(!m_detector->isRunning());
+    QVERIFY2(timer.elapsed() < FrozenDetectorUtil::kEndWaitMs / 2, qPrintable(QString::number(timer.elapsed())));
+}
+
+void TestFrozenDetectorUtil::missingEventNeverReportsAFreeze()
+{
+    FrozenDetectorUtil::TestSettings settings;
+    settings.heartbeatMs = kHeartbeatMs;
+    settings.frozenTimeoutMs = kTimeoutMs;
+    settings.failEventCreation = true;
+    FrozenDetectorUtil::setTestSettings(settings);
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("^frozen:CreateEvent failed\\.err:")));
+    m_detector.reset(new FrozenDetectorUtil);
+    m_detector->begin();
+    QTest::qWait(3 * kTimeoutMs);
+    QVERIFY(frozenDumps().isEmpty());
+    // The pause after a failed wait ends with the stop, too.
+    QElapsedTimer timer;
+    timer.start();
+    m_detector->end();
+    QVERIFY(!m_detector->isRunning());
+    QVERIFY(timer.elapsed() < FrozenDetectorUtil::kEndWaitMs / 2);
+}
+
+void TestFrozenDetectorUtil::destroyedWhileRunningEndsTheThreadFirst()
+{
+    m_detector->begin();
+    QVERIFY(m_detector->isRunning());
+    // No end(): the destructor stops and joins the thread (QThread aborts
+    // when destroyed while running).
+    m_detector.reset();
+}
+
+void TestFrozenDetectorUtil::managerStartsAndStops()
+{
+    FrozenDetectorMgr manager;
+    QVERIFY(!manager.isWatching());
+    manager.init();
+    QVERIFY(manager.isWatching());
+    manager.end();
+    QVERIFY(!manager.isWatching());
+    manager.end();
+    manager.init();
+    QVERIFY(manager.isWatching());
+}
+
+QTEST_GUILESS_MAIN(TestFrozenDetectorUtil)
+#include "tst_frozendetectorutil.moc"
