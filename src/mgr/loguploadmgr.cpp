@@ -1,6 +1,7 @@
 #include "loguploadmgr.h"
 
 #include "biz/httpapi/studentapis.h"
+#include "mgr/http/apireply.h"
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/logmgr.h"
 #include "mgr/signalqueuemgr.h"
@@ -153,15 +154,10 @@ void LogUploadMgr::upload(const QString &zipFilePath)
         m_reply = nullptr;
     }
     m_files.clear();
-    EntityNetworkReplyHolder *reply = StudentApis::pcLogUpload(this, zipFilePath);
-    if (!reply) {
-        qCritical("no upload request for %s", qUtf8Printable(zipFilePath));
-        return;
-    }
-    reply->setAutoDelete(true);
-    m_reply = reply;
-    connect(reply, &EntityNetworkReplyHolder::signal_onSuccess, this, &LogUploadMgr::slot_on_upload_ok);
-    connect(reply, &EntityNetworkReplyHolder::signal_onFailure, this, &LogUploadMgr::slot_on_upload_failure);
+    m_reply = bindApiReply<void>(StudentApis::pcLogUpload(this, zipFilePath), this)
+                  .onSuccess([this](const QString &) { slot_on_upload_ok(); })
+                  .onFailure([this](const BaseEntity &) { slot_on_upload_failure(); });
+    m_reply->setAutoDelete(true);
 }
 
 void LogUploadMgr::slot_on_upload_ok()

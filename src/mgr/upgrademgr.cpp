@@ -1,6 +1,7 @@
 #include "upgrademgr.h"
 
 #include "biz/httpapi/studentapis.h"
+#include "mgr/http/apireply.h"
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/http/httpentity.h"
 #include "mgr/http/networkdownloadreplyholder.h"
@@ -78,14 +79,9 @@ void UpgradeMgr::goCheck()
         m_checkReply->deleteLater();
         m_checkReply = nullptr;
     }
-    EntityNetworkReplyHolder *reply = StudentApis::pcNewUpdate(this);
-    if (!reply) {
-        onNoNewVersion();
-        return;
-    }
-    m_checkReply = reply;
-    connect(reply, &EntityNetworkReplyHolder::signal_onSuccess, this, &UpgradeMgr::slot_onSuccess_checkUpgrade);
-    connect(reply, &EntityNetworkReplyHolder::signal_onFailure, this, &UpgradeMgr::slot_onFailure_checkUpgrade);
+    m_checkReply = bindApiReply<void>(StudentApis::pcNewUpdate(this), this)
+                       .onSuccess(&UpgradeMgr::slot_onSuccess_checkUpgrade)
+                       .onFailure(&UpgradeMgr::slot_onFailure_checkUpgrade);
 }
 
 bool UpgradeMgr::takeCheckReply()

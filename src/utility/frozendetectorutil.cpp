@@ -2,6 +2,7 @@
 
 #include "mgr/minidumpmgr.h"
 #include "platform/autoresetevent.h"
+#include "utility/durations.h"
 #include "utility/lockwaitlimit.h"
 
 #include <QDebug>
@@ -13,7 +14,7 @@
 
 namespace {
 
-FrozenDetectorUtil::TestSettings s_testSettings;
+bool s_eventCreationFails = false;
 
 } // namespace
 
@@ -21,14 +22,11 @@ FrozenDetectorUtil::FrozenDetectorUtil(QObject *parent)
     : QThread(parent)
     , m_timer(new QTimer(this))
 {
-    const TestSettings settings = s_testSettings;
-    m_timer->setInterval(settings.heartbeatMs > 0 ? settings.heartbeatMs : kHeartbeatMs);
+    m_timer->setInterval(kHeartbeatMs);
     m_timer->setSingleShot(false);
     connect(m_timer, &QTimer::timeout, this, &FrozenDetectorUtil::slot_on_timeout);
-    if (settings.frozenTimeoutMs > 0)
-        m_frozenTimeoutMs = settings.frozenTimeoutMs;
 
-    if (!settings.failEventCreation)
+    if (!s_eventCreationFails)
         m_event.reset(new (std::nothrow) AutoResetEvent);
     if (!m_event)
         qCritical("frozen:CreateEvent failed.err:%d", ENOMEM);
@@ -50,9 +48,9 @@ FrozenDetectorUtil::~FrozenDetectorUtil()
     wait();
 }
 
-void FrozenDetectorUtil::setTestSettings(const TestSettings &settings)
+void FrozenDetectorUtil::setEventCreationFailsForTests(bool fails)
 {
-    s_testSettings = settings;
+    s_eventCreationFails = fails;
 }
 
 bool FrozenDetectorUtil::isStarted() const
@@ -70,7 +68,8 @@ void FrozenDetectorUtil::begin()
     // A thread that outlived the last end() finishes first: it has been
     // told to stop and all its waits wake on that.
     wait();
-    m_timer->start();
+    m_timer->start(Durations::ms(kHeartbeatMs));
+    m_frozenTimeoutMs = Durations::ms(kFrozenTimeoutMs);
     {
         QMutexLocker locker(&m_stopMutex);
         m_stop = false;
@@ -90,7 +89,7 @@ void FrozenDetectorUtil::end()
     }
     // Wakes a waiting watchdog at once.
     slot_on_timeout();
-    wait(kEndWaitMs);
+    wait(static_cast<unsigned long>(Durations::ms(kEndWaitMs)));
     m_started = false;
     qInfo("end gone");
 }
@@ -156,5 +155,5 @@ void FrozenDetectorUtil::OnWaitFailed(unsigned long &timeout)
     // A pause before the next try, cut short by a stop.
     QMutexLocker locker(&m_stopMutex);
     if (!m_stop)
-        m_stopWake.wait(&m_stopMutex, kFailedWaitPauseMs);
+        m_stopWake.wait(&m_stopMutex, static_cast<unsigned long>(Durations::ms(kFailedWaitPauseMs)));
 }

@@ -38,15 +38,10 @@ public:
 
     bool isStarted() const;
 
-    // For tests only: shorter durations and a failing event. Takes effect
-    // for watchdogs created afterwards; a zero duration keeps the default.
-    struct TestSettings
-    {
-        int heartbeatMs = 0;
-        int frozenTimeoutMs = 0;
-        bool failEventCreation = false;
-    };
-    static void setTestSettings(const TestSettings &settings);
+    // For tests only: watchdogs created afterwards find no event, as when
+    // the system cannot make one. (Durations are shortened for tests by
+    // the common time scale, Durations.)
+    static void setEventCreationFailsForTests(bool fails);
 
 protected:
     void run() override;
@@ -63,7 +58,7 @@ private:
 
     QTimer *m_timer = nullptr;
     std::unique_ptr<AutoResetEvent> m_event; // null when it could not be made
-    int m_frozenTimeoutMs = kFrozenTimeoutMs;
+    int m_frozenTimeoutMs = kFrozenTimeoutMs; // as scaled when begun
     mutable QMutex m_stopMutex;
     QWaitCondition m_stopWake;
     bool m_stop = false;   // under m_stopMutex

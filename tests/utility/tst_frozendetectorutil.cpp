@@ -1,6 +1,7 @@
 #include "mgr/frozendetectormgr.h"
 #include "mgr/minidumpmgr.h"
 #include "mgr/singleton.h"
+#include "scopedtimescale.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
 #include "utility/frozendetectorutil.h"
@@ -16,8 +17,10 @@
 
 namespace {
 
-// Shortened durations: a heartbeat every 50 ms, a freeze after 600 ms.
-const int kHeartbeatMs = 50;
+// The watchdog's durations at this factor: a heartbeat every 150 ms, a
+// freeze after 600 ms.
+const double kTimeScale = 0.15;
+const int kHeartbeatMs = 150;
 const int kTimeoutMs = 600;
 
 QStringList frozenDumps()
@@ -55,11 +58,13 @@ private slots:
     void beginTwiceStartsOneThread();
     void shutdownDuringWaitReturnsAtOnce();
     void missingEventNeverReportsAFreeze();
+    void stopCutsThePauseAfterAFailedWait();
     void destroyedWhileRunningEndsTheThreadFirst();
     void managerStartsAndStops();
 
 private:
     std::unique_ptr<FrozenDetectorUtil> m_detector;
+    std::unique_ptr<ScopedTimeScale> m_timeScale;
 };
 
 void TestFrozenDetectorUtil::initTestCase()
@@ -72,24 +77,23 @@ void TestFrozenDetectorUtil::init()
 {
     for (const QString &name : frozenDumps())
         QFile::remove(QDir(getLogDir()).filePath(name));
-    FrozenDetectorUtil::TestSettings settings;
-    settings.heartbeatMs = kHeartbeatMs;
-    settings.frozenTimeoutMs = kTimeoutMs;
-    FrozenDetectorUtil::setTestSettings(settings);
+    m_timeScale.reset(new ScopedTimeScale(kTimeScale));
     m_detector.reset(new FrozenDetectorUtil);
 }
 
 void TestFrozenDetectorUtil::cleanup()
 {
     m_detector.reset();
-    FrozenDetectorUtil::setTestSettings(FrozenDetectorUtil::TestSettings());
+    m_timeScale.reset();
+    FrozenDetectorUtil::setEventCreationFailsForTests(false);
 }
 
 void TestFrozenDetectorUtil::shortBlockGivesNoDump()
 {
     m_detector->begin();
     QTest::qWait(3 * kHeartbeatMs);
-    blockGuiThread(kTimeoutMs / 4);
+    // Half the limit (two seconds at the real durations).
+    blockGuiThread(kTimeoutMs / 2);
     // Long enough for a freeze to have been reported, had there been one.
     QTest::qWait(2 * kTimeoutMs);
     QVERIFY(frozenDumps().isEmpty());
@@ -140,8 +144,8 @@ void TestFrozenDetectorUtil::beginTwiceStartsOneThread()
 
 void TestFrozenDetectorUtil::shutdownDuringWaitReturnsAtOnce()
 {
-    // The real limit: a wait of four seconds that the stop must cut short.
-    FrozenDetectorUtil::setTestSettings(FrozenDetectorUtil::TestSettings());
+    // The real durations: a wait of four seconds that the stop must cut short.
+    m_timeScale.reset();
     m_detector.reset(new FrozenDetectorUtil);
     m_detector->begin();
     QTest::qWait(50);
@@ -154,22 +158,30 @@ void TestFrozenDetectorUtil::shutdownDuringWaitReturnsAtOnce()
 
 void TestFrozenDetectorUtil::missingEventNeverReportsAFreeze()
 {
-    FrozenDetectorUtil::TestSettings settings;
-    settings.heartbeatMs = kHeartbeatMs;
-    settings.frozenTimeoutMs = kTimeoutMs;
-    settings.failEventCreation = true;
-    FrozenDetectorUtil::setTestSettings(settings);
+    FrozenDetectorUtil::setEventCreationFailsForTests(true);
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("^frozen:CreateEvent failed\\.err:")));
     m_detector.reset(new FrozenDetectorUtil);
     m_detector->begin();
+    // Three times the limit: without an event nothing is taken for a freeze.
     QTest::qWait(3 * kTimeoutMs);
     QVERIFY(frozenDumps().isEmpty());
-    // The pause after a failed wait ends with the stop, too.
+}
+
+void TestFrozenDetectorUtil::stopCutsThePauseAfterAFailedWait()
+{
+    // The real durations: each failed wait is followed by a pause of two
+    // seconds, which the stop must cut short.
+    m_timeScale.reset();
+    FrozenDetectorUtil::setEventCreationFailsForTests(true);
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("^frozen:CreateEvent failed\\.err:")));
+    m_detector.reset(new FrozenDetectorUtil);
+    m_detector->begin();
+    QTest::qWait(100);
     QElapsedTimer timer;
     timer.start();
     m_detector->end();
     QVERIFY(!m_detector->isRunning());
-    QVERIFY(timer.elapsed() < FrozenDetectorUtil::kEndWaitMs / 2);
+    QVERIFY2(timer.elapsed() < FrozenDetectorUtil::kEndWaitMs / 2, qPrintable(QString::number(timer.elapsed())));
 }
 
 void TestFrozenDetectorUtil::destroyedWhileRunningEndsTheThreadFirst()
