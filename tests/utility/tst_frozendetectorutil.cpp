@@ -17,11 +17,11 @@
 
 namespace {
 
-// The watchdog's durations at this factor: a heartbeat every 150 ms, a
-// freeze after 600 ms.
-const double kTimeScale = 0.15;
-const int kHeartbeatMs = 150;
-const int kTimeoutMs = 600;
+// The watchdog's durations at this factor: a heartbeat every 100 ms, a
+// freeze after 400 ms.
+const double kTimeScale = 0.1;
+const int kHeartbeatMs = 100;
+const int kTimeoutMs = 400;
 
 QStringList frozenDumps()
 {
@@ -105,14 +105,14 @@ void TestFrozenDetectorUtil::longBlockGivesOneDumpPerFreeze()
     m_detector->begin();
     QTest::qWait(3 * kHeartbeatMs);
 
-    // A freeze four times the limit still gives one dump, written while
+    // A freeze three times the limit still gives one dump, written while
     // the GUI thread is stuck.
     QElapsedTimer blocked;
     blocked.start();
     while (frozenDumps().isEmpty() && blocked.elapsed() < 10 * kTimeoutMs)
         blockGuiThread(10);
     QVERIFY(!frozenDumps().isEmpty());
-    blockGuiThread(3 * kTimeoutMs);
+    blockGuiThread(2 * kTimeoutMs);
     QCOMPARE(frozenDumps().size(), 1);
 
     // Running again: the heartbeat re-arms the watchdog, no dump meanwhile.
