@@ -11,6 +11,12 @@ class SettingWidget : public BaseMainWidget
 public:
     explicit SettingWidget(QWidget *parent = nullptr);
     ~SettingWidget() override;
+
+public slots:
+    // Checks for a newer version with this window as the upgrade's prompt.
+    void on_pushButtonChecChecUpgrade_clicked();
+    // Says that this version is the newest, when this window asked.
+    void slot_on_no_new_version();
 };
 
 #endif // SETTINGWIDGET_H
