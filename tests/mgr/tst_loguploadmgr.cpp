@@ -182,12 +182,16 @@ void TestLogUploadMgr::zipKeepsOnlyReadableFiles()
         content += QByteArray::number(i) + " line of the log spanning several chunks\n";
     writeFile(big, content);
     QVERIFY(QDir().mkpath(folder));
+    // Opens, but its first read fails: packed in part, so not "packed".
+    const QString unreadable = logPath(QStringLiteral("velmo_mem.log"));
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), unreadable));
 
     const QString zip = logPath(QStringLiteral("di_test.zip"));
     QStringList packed;
-    QVERIFY(CompressUtil::zipFiles({ a, folder, missing, big }, zip, &packed));
+    QVERIFY(CompressUtil::zipFiles({ a, folder, missing, unreadable, big }, zip, &packed));
     QCOMPARE(packed, QStringList({ a, big }));
-    QCOMPARE(zipEntries(zip), QStringList({ QStringLiteral("velmo_a.log"), QStringLiteral("velmo_big.log") }));
+    QCOMPARE(zipEntries(zip), QStringList({ QStringLiteral("velmo_a.log"), QStringLiteral("velmo_mem.log"),
+                                            QStringLiteral("velmo_big.log") }));
     QCOMPARE(zipEntry(zip, QStringLiteral("velmo_a.log")), QByteArray("alpha"));
     QCOMPARE(zipEntry(zip, QStringLiteral("velmo_big.log")), content);
 }
@@ -209,6 +213,8 @@ void TestLogUploadMgr::loginUploadsUnsentFilesAndRenamesThem()
     writeCandidates();
     const QString unreadable = logPath(QStringLiteral("velmo_unreadable.log"));
     QVERIFY(QDir().mkpath(unreadable));
+    const QString cutShort = logPath(QStringLiteral("velmo_mem.log")); // opens, then fails to read
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), cutShort));
     const qint64 before = QDateTime::currentSecsSinceEpoch();
 
     SignalQueueMgr::instance()->signalOnLoginOk();
@@ -232,7 +238,8 @@ void TestLogUploadMgr::loginUploadsUnsentFilesAndRenamesThem()
     QVERIFY(!entries.contains(currentLog));
     // The files of earlier starts of this test process are logs as well.
     QStringList expected{ QStringLiteral("velmo_1.1.5.1_20001_2026-01-02.0.action.log"),
-                          QStringLiteral("velmo_1.1.5.1_20001_2026-01-02.0.log"), m_dump };
+                          QStringLiteral("velmo_1.1.5.1_20001_2026-01-02.0.log"), m_dump,
+                          QStringLiteral("velmo_mem.log") };
     for (const QString &entry : qAsConst(entries))
         QVERIFY2(expected.contains(entry) || entry.startsWith(QLatin1String("velmo_1.1.5.1_20001_")), qPrintable(entry));
     for (const QString &file : expected)
@@ -255,8 +262,11 @@ void TestLogUploadMgr::loginUploadsUnsentFilesAndRenamesThem()
     QVERIFY(!QFile::exists(logPath(m_dump)));
     QVERIFY(QFile::exists(logPath(QStringLiteral("notes.txt"))));
     QVERIFY(!QFile::exists(logPath(QStringLiteral("di_1.1.5.1_20001_1_1970-01-01-00-00-01.zip"))));
-    // Not readable: neither packed nor renamed.
+    // Not readable: neither packed nor renamed. Sent cut short: renamed
+    // not, so the next run sends it again.
     QVERIFY(QFileInfo(unreadable).isDir());
+    QVERIFY(QFileInfo(cutShort).isSymLink());
+    QVERIFY(!QFileInfo::exists(logPath(QStringLiteral("velmo_mem.uploaded.log"))));
 
     // The action log in use keeps its name, and its later records are
     // still in the file the next upload sends.
