@@ -11,9 +11,10 @@ QString textOf(const char *data, size_t size)
 
 } // namespace
 
-SignallingClient::SignallingClient(const QString &host, quint16 port)
+SignallingClient::SignallingClient(const QString &host, quint16 port, const QString &appId)
+    : m_appId(appId)
 {
-    const QByteArray id = appId().toUtf8();
+    const QByteArray id = m_appId.toUtf8();
     m_api = getAgoraSDKInstanceWin(id.constData(), id.size());
     const QByteArray hostText = host.toUtf8();
     m_api->setServerAddress(hostText.constData(), size_t(hostText.size()), port);
@@ -27,7 +28,7 @@ SignallingClient::~SignallingClient()
     m_loop.join();
 }
 
-QString SignallingClient::appId()
+QString SignallingClient::defaultAppId()
 {
     return QStringLiteral("0123456789abcdef0123456789abcdef");
 }

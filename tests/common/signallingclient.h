@@ -17,15 +17,17 @@
 class SignallingClient : public agora_sdk_win::ICallBack
 {
 public:
-    // Points the library at host:port and starts its loop.
-    SignallingClient(const QString &host, quint16 port);
+    // Points the library at host:port and starts its loop. Only objects of
+    // one application id meet.
+    SignallingClient(const QString &host, quint16 port, const QString &appId = defaultAppId());
     // Releases the library object (which ends its loop) and joins the thread.
     ~SignallingClient() override;
 
     SignallingClient(const SignallingClient &) = delete;
     SignallingClient &operator=(const SignallingClient &) = delete;
 
-    static QString appId();
+    static QString defaultAppId();
+    QString appId() const { return m_appId; }
 
     agora_sdk_win::SignalApi *api() const { return m_api; }
 
@@ -66,6 +68,7 @@ public:
 private:
     void record(const QString &event);
 
+    QString m_appId;
     agora_sdk_win::SignalApi *m_api = nullptr;
     std::thread m_loop;
     mutable std::mutex m_mutex;

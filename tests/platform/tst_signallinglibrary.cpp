@@ -337,7 +337,7 @@ void TestSignallingLibrary::sessionEndsWhenTheBrokerStaysAway()
 void TestSignallingLibrary::releaseWithoutLoopAndWhileLoggedIn()
 {
     // Never looped: release returns at once.
-    const QByteArray id = SignallingClient::appId().toUtf8();
+    const QByteArray id = SignallingClient::defaultAppId().toUtf8();
     SignalApi *idle = getAgoraSDKInstanceWin(id.constData(), 32);
     QVERIFY(idle);
     idle->loginUser(id.constData(), 32, "20001", 5, "", 0, 0, "", 0, 30, 5);
