@@ -30,24 +30,26 @@ struct LinkTarget
     bool subscribed = false; // to its wake topic: a poke comes back
 };
 
+// The registry and its locks are never destroyed: the MQTT library's
+// threads may still call in while the process exits.
 std::mutex &registryMutex()
 {
-    static std::mutex mutex;
-    return mutex;
+    static auto *mutex = new std::mutex;
+    return *mutex;
 }
 
 // Held while a client handle is used by another than its owner, and while
 // it is destroyed.
 std::mutex &handleMutex()
 {
-    static std::mutex mutex;
-    return mutex;
+    static auto *mutex = new std::mutex;
+    return *mutex;
 }
 
 std::unordered_map<uint64_t, LinkTarget> &registry()
 {
-    static std::unordered_map<uint64_t, LinkTarget> links;
-    return links;
+    static auto *links = new std::unordered_map<uint64_t, LinkTarget>;
+    return *links;
 }
 
 std::atomic<uint64_t> s_nextLinkId { 1 };

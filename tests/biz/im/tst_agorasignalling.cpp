@@ -204,6 +204,8 @@ void TestAgoraSignalling::initAgainKeepsTheLibraryObject()
 {
     AgoraIMSdk *sdk = AgoraIMSdk::instance();
     SignalApi *api = sdk->getAgoraAPI();
+    QCOMPARE(sdk->qt_metacast("agora_sdk_win::ICallBack"), static_cast<void *>(static_cast<ICallBack *>(sdk)));
+    QCOMPARE(sdk->qt_metacast("AgoraIMSdk"), static_cast<void *>(sdk));
     // The restart loop runs every manager's init again.
     sdk->init();
     QVERIFY(logged("agoraAPI is already inited"));
