@@ -38,6 +38,7 @@ private slots:
     void reconnectsAfterTheBrokerRestarts();
     void sessionEndsWhenTheBrokerStaysAway();
     void releaseWithoutLoopAndWhileLoggedIn();
+    void unreadablePayloadsAreReportedAndDropped();
     void peerProcessTalksAndItsDeathIsSeen();
 
 private:
@@ -352,6 +353,34 @@ void TestSignallingLibrary::releaseWithoutLoopAndWhileLoggedIn()
         QTRY_VERIFY_WITH_TIMEOUT(teacher->hasEvent("userJoined 20001 20001"), kWaitMs);
     }
     QTRY_VERIFY_WITH_TIMEOUT(teacher->hasEvent("userLeft 20001 20001"), kWaitMs);
+}
+
+void TestSignallingLibrary::unreadablePayloadsAreReportedAndDropped()
+{
+    auto student = newClient();
+    QVERIFY(loginAndEnter(*student, "20001", "10001"));
+    const QString root = "lessonry-signal/" + SignallingClient::defaultAppId();
+    // Someone else's bytes on our topics: a stray publisher, not a client.
+    const QList<QStringList> strays = {
+        { root + "/channel/10001/text", "not a frame" },
+        { root + "/channel/10001/member/30001/abc", "LSG1P\x00" },
+        { root + "/user/20001/inbox", "LSG1I" },
+    };
+    for (const QStringList &stray : strays) {
+        QProcess publisher;
+        publisher.start("mosquitto_pub", { "-h", m_broker.host(), "-p", QString::number(m_broker.port()), "-t",
+                                           stray.at(0), "-m", stray.at(1) });
+        QVERIFY(publisher.waitForFinished(kWaitMs));
+        QCOMPARE(publisher.exitCode(), 0);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(student->eventsStartingWith("error frame").size(), 3, kWaitMs);
+    QVERIFY(student->eventsStartingWith("channelText").isEmpty());
+    QVERIFY(student->eventsStartingWith("peerText").isEmpty());
+    QVERIFY(student->eventsStartingWith("userJoined").isEmpty());
+
+    // And the session carries on.
+    student->sendChannelText("10001", "still here", "{s1}");
+    QTRY_VERIFY_WITH_TIMEOUT(student->hasEvent("sendOk {s1}"), kWaitMs);
 }
 
 void TestSignallingLibrary::peerProcessTalksAndItsDeathIsSeen()
