@@ -2,16 +2,21 @@
 
 #include "biz/httpapi/logevententity.h"
 #include "biz/httpapi/studentapis.h"
+#include "biz/im/agora/agoraloginmgr.h"
 #include "mgr/logeventmgr.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
 #include "mgr/upgrademgr.h"
+#include "utility/translatelanguage.h"
 #include "widget/baseloginwidget.h"
+#include "widget/loginactions.h"
 #include "widget/rolewindows.h"
 
 BaseCourseMainWidget::BaseCourseMainWidget(QWidget *parent)
     : BaseMainWidget(parent)
 {
+    connect(AgoraLoginMgr::instance(), &AgoraLoginMgr::signal_onKicked, this, &BaseCourseMainWidget::slot_onKicked);
+
     UpgradeMgr *upgrade = Singleton<UpgradeMgr>::instance();
     upgrade->setPromptWidget(this);
     upgrade->goCheck();
@@ -69,4 +74,12 @@ void BaseCourseMainWidget::sendEvent(const QString &key, const QString &value)
     // Fire and forget: the reply releases itself, nobody waits for it.
     const QVector<LogEventEntity> events{ { Singleton<LogEventMgr>::instance()->eventPath(), key, value } };
     StudentApis::logEvent(this, events);
+}
+
+void BaseCourseMainWidget::slot_onKicked()
+{
+    Translatelanguage *language = Translatelanguage::instance();
+    LoginActions::showNotice(this, language->getText(QStringLiteral("velmo")),
+                             language->getText(QStringLiteral("loginedonanotherdevice")));
+    qInfo("slot_onKicked");
 }

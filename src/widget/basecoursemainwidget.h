@@ -30,6 +30,9 @@ public:
     void logLoginOkEvent();
 
 public slots:
+    // The signalling account was signed in on another device: tell the
+    // user. The window stays open.
+    void slot_onKicked();
     void slot_classroom_open();
     void slot_classroom_closed();
 

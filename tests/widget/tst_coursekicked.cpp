@@ -1,0 +1,43 @@
+// The course window's answer when the signalling account is signed in on
+// another device.
+
+#include "biz/im/agora/agoraloginmgr.h"
+#include "widget/basecoursemainwidget.h"
+#include "widget/loginactions.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTest>
+
+class TestCourseKicked : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void kickIsToldAndTheWindowStays();
+};
+
+void TestCourseKicked::kickIsToldAndTheWindowStays()
+{
+    QStringList notices;
+    LoginActions::setNoticeHandler([&notices](QWidget *, const QString &title, const QString &text) {
+        notices.append(title + QLatin1Char('|') + text);
+    });
+    QPointer<BaseCourseMainWidget> course = new BaseCourseMainWidget;
+    course->show();
+    QTest::ignoreMessage(QtInfoMsg, "slot_onKicked");
+    emit AgoraLoginMgr::instance()->signal_onKicked();
+    // The student client speaks Chinese.
+    QCOMPARE(notices, QStringList { QStringLiteral("Lessonry|您的账号已在其他设备登录。") });
+    QVERIFY(course);
+    QVERIFY(course->isVisible());
+
+    // A closed window no longer answers.
+    delete course;
+    emit AgoraLoginMgr::instance()->signal_onKicked();
+    QCOMPARE(notices.size(), 1);
+    LoginActions::setNoticeHandler({});
+}
+
+QTEST_MAIN(TestCourseKicked)
+#include "tst_coursekicked.moc"
