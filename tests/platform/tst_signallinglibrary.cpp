@@ -123,7 +123,10 @@ void TestSignallingLibrary::membersSeeEachOtherJoinAndLeave()
     teacher->clearEvents();
     student->enterChannel("10002");
     QTRY_VERIFY_WITH_TIMEOUT(student->hasEvent("joined 10002"), kWaitMs);
-    QTest::qWait(200);
+    // The student was announced in 10002 before this marker left: had the
+    // teacher heard of it, that would have come first.
+    student->sendPeerText("30001", "marker", "{k}");
+    QTRY_VERIFY_WITH_TIMEOUT(teacher->hasEvent("peerText 20001 marker"), kWaitMs);
     QVERIFY(teacher->eventsStartingWith("userJoined").isEmpty());
 }
 
@@ -146,11 +149,17 @@ void TestSignallingLibrary::channelAndPeerTextsReachOnlyTheOthers()
     QTRY_VERIFY_WITH_TIMEOUT(student->hasEvent("sendOk {m2}"), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(teacher->hasEvent("peerText 20001 to the teacher"), kWaitMs);
 
-    // Give stray copies time to arrive: there must be none.
-    QTest::qWait(300);
-    QVERIFY(teacher->eventsStartingWith("channelText").isEmpty());
-    QVERIFY(classmate->eventsStartingWith("peerText").isEmpty());
-    QCOMPARE(student->eventsStartingWith("channelText").size(), 1);
+    // Markers sent after everything above: a stray copy would come first.
+    classmate->sendChannelText("10001", "marker", "{k1}");
+    teacher->sendPeerText("20002", "marker", "{k2}");
+    QTRY_VERIFY_WITH_TIMEOUT(teacher->hasEvent("channelText 10001 20002 marker"), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(classmate->hasEvent("peerText 30001 marker"), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(student->hasEvent("channelText 10001 20002 marker"), kWaitMs);
+    QCOMPARE(teacher->eventsStartingWith("channelText"), QStringList { "channelText 10001 20002 marker" });
+    QCOMPARE(classmate->eventsStartingWith("peerText"), QStringList { "peerText 30001 marker" });
+    QCOMPARE(classmate->eventsStartingWith("channelText").size(), 1);
+    QCOMPARE(student->eventsStartingWith("channelText").size(), 2);
+    QVERIFY(student->eventsStartingWith("peerText").isEmpty());
 }
 
 void TestSignallingLibrary::secondLoginOfAnAccountKicksTheFirst()
@@ -173,7 +182,6 @@ void TestSignallingLibrary::secondLoginOfAnAccountKicksTheFirst()
     QTRY_COMPARE_WITH_TIMEOUT(teacher->eventsStartingWith("userJoined 20001").size(), 2, kWaitMs);
     teacher->sendPeerText("20001", "hello again", "{p1}");
     QTRY_VERIFY_WITH_TIMEOUT(second->hasEvent("peerText 30001 hello again"), kWaitMs);
-    QTest::qWait(200);
     QVERIFY(first->eventsStartingWith("peerText").isEmpty());
     first->sendChannelText("10001", "late", "{late}");
     QTRY_VERIFY_WITH_TIMEOUT(first->hasEvent(QStringLiteral("sendError {late} %1").arg(SEND_E_NOT_LOGGED_IN)),

@@ -34,6 +34,8 @@ const QString kTeacher = QStringLiteral("30001");
 const QString kClass = QStringLiteral("10001");
 const QString kKey = QStringLiteral("sig-key-of-class");
 
+// The library's callbacks log on its own thread, so the lines are caught
+// under a lock (MessageCatcher is for the GUI thread only).
 QMutex s_logMutex;
 QStringList s_logLines;
 QtMessageHandler s_previousHandler = nullptr;
