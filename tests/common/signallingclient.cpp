@@ -79,8 +79,14 @@ void SignallingClient::sendPeerText(const QString &account, const QString &text,
 
 QStringList SignallingClient::events() const
 {
+    // A deep copy: the list and its texts share nothing with the library's
+    // thread, which goes on appending.
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_events;
+    QStringList copy;
+    copy.reserve(m_events.size());
+    for (const QString &event : m_events)
+        copy.append(QString(event.constData(), event.size()));
+    return copy;
 }
 
 QStringList SignallingClient::eventsStartingWith(const QString &prefix) const

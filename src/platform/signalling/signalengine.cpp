@@ -176,10 +176,10 @@ void SignalEngine::runLoop()
     while (!m_stopRequested)
         m_queue->runDue(steady_clock::now() + seconds(1));
     shutdown();
-    {
-        std::lock_guard<std::mutex> lock(m_loopMutex);
-        m_looping = false;
-    }
+    // Told under the lock: release() may delete this object as soon as it
+    // sees the flag, and the condition variable with it.
+    std::lock_guard<std::mutex> lock(m_loopMutex);
+    m_looping = false;
     m_loopChanged.notify_all();
 }
 
