@@ -2,6 +2,8 @@
 // another device.
 
 #include "biz/im/agora/agoraloginmgr.h"
+#include "mgr/http/httpmgr.h"
+#include "mgr/singleton.h"
 #include "widget/basecoursemainwidget.h"
 #include "widget/loginactions.h"
 
@@ -14,8 +16,16 @@ class TestCourseKicked : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void kickIsToldAndTheWindowStays();
 };
+
+void TestCourseKicked::initTestCase()
+{
+    // Before the course window's own requests: as at start-up, the HTTP
+    // layer outlives whoever made them.
+    Singleton<HttpMgr>::instance()->init();
+}
 
 void TestCourseKicked::kickIsToldAndTheWindowStays()
 {
