@@ -9,6 +9,8 @@
 //   send <type> <peerUid or -> <payload JSON>   send a classroom message
 //   server <payload JSON>                      a help-desk report to the server
 //   capability <value>                         setVideoLocalPlayCapability
+//   stamp                                      a chat line whose content is the
+//                                              wall-clock time of the send in µs
 //   leave | logout | login | quit
 // Events, one per line on standard output:
 //   recv <signal> <sender> <payload JSON>      a typed signal of the message layer
@@ -32,6 +34,7 @@
 
 #include <QSet>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -252,6 +255,13 @@ private:
             readJson(QJsonDocument::fromJson(line.section(QLatin1Char(' '), 1).toUtf8()).object(), report);
             SendAndReceiveMsg::instance()->sendToMqttServer(report, IM_Helpdesk, m_uid);
             emitLine(QStringLiteral("sent %1").arg(int(IM_Helpdesk)));
+        } else if (command == QLatin1String("stamp")) {
+            TextMessage text;
+            text.nickname = QStringLiteral("stamp");
+            text.content = QString::number(std::chrono::duration_cast<std::chrono::microseconds>(
+                                               std::chrono::system_clock::now().time_since_epoch())
+                                               .count());
+            SendAndReceiveMsg::instance()->sendMsg(text, IM_Text, m_uid);
         } else if (command == QLatin1String("capability")) {
             SendAndReceiveMsg::instance()->setVideoLocalPlayCapability(line.section(QLatin1Char(' '), 1, 1).toInt());
         } else if (command == QLatin1String("leave")) {
