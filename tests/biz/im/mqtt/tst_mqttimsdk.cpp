@@ -5,6 +5,7 @@
 #include "actionlogreader.h"
 #include "logcapture.h"
 #include "mosquittobroker.h"
+#include "mqttconnectprobe.h"
 #include "testutil.h"
 #include "topicwatcher.h"
 
@@ -17,8 +18,6 @@
 #include <QJsonObject>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,65 +57,6 @@ std::function<bool(const TopicWatcher::Message &)> envelopeOn(const QString &top
     };
 }
 
-// What a client put in its CONNECT packet, read by a listener that speaks
-// just enough MQTT to answer it.
-struct ConnectPacket
-{
-    int protocolLevel = -1;
-    bool cleanSession = false;
-    int keepAlive = -1;
-    QString clientId;
-    bool hasWill = false;
-    int willQos = -1;
-    bool willRetain = true;
-    QString willTopic;
-    QString willMessage;
-    bool hasUserName = false;
-    QString userName;
-    bool hasPassword = false;
-    QByteArray password;
-};
-
-bool readConnect(QByteArray data, ConnectPacket &packet)
-{
-    if (data.size() < 2 || quint8(data.at(0)) != 0x10)
-        return false;
-    int pos = 1;
-    int multiplier = 1;
-    int remaining = 0;
-    quint8 byte;
-    do {
-        byte = quint8(data.at(pos++));
-        remaining += (byte & 127) * multiplier;
-        multiplier *= 128;
-    } while (byte & 128);
-    if (data.size() < pos + remaining)
-        return false;
-    auto u16 = [&]() { const int v = (quint8(data.at(pos)) << 8) | quint8(data.at(pos + 1)); pos += 2; return v; };
-    auto bytes = [&]() { const int n = u16(); const QByteArray b = data.mid(pos, n); pos += n; return b; };
-    if (bytes() != "MQTT")
-        return false;
-    packet.protocolLevel = quint8(data.at(pos++));
-    const quint8 flags = quint8(data.at(pos++));
-    packet.keepAlive = u16();
-    packet.cleanSession = flags & 0x02;
-    packet.hasWill = flags & 0x04;
-    packet.willQos = (flags >> 3) & 0x03;
-    packet.willRetain = flags & 0x20;
-    packet.hasPassword = flags & 0x40;
-    packet.hasUserName = flags & 0x80;
-    packet.clientId = QString::fromUtf8(bytes());
-    if (packet.hasWill) {
-        packet.willTopic = QString::fromUtf8(bytes());
-        packet.willMessage = QString::fromUtf8(bytes());
-    }
-    if (packet.hasUserName)
-        packet.userName = QString::fromUtf8(bytes());
-    if (packet.hasPassword)
-        packet.password = bytes();
-    return true;
-}
-
 QList<int> tokens(const QSignalSpy &spy)
 {
     QList<int> result;
@@ -140,6 +80,7 @@ private slots:
     void noClientNeverReachesLibrary();
     void connectPacket_data();
     void connectPacket();
+    void refusedLogoutDoesNotHoldLogin();
     void loginJoinAnnouncesPresence();
     void ownChannelMessageComesBackToNoSignal();
     void messagesFromOthersArriveUnchanged();
@@ -263,31 +204,15 @@ void TestMqttImSdk::connectPacket_data()
 void TestMqttImSdk::connectPacket()
 {
     QFETCH(QString, password);
-    // A listener in place of the broker: reads the CONNECT, refuses it.
-    QTcpServer listener;
-    QVERIFY(listener.listen(QHostAddress::LocalHost, 0));
-    const QString ini = m_dir.filePath(QStringLiteral("probe.ini"));
-    QVERIFY(TestUtil::writeServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
-    {
-        QSettings settings(ini, QSettings::IniFormat);
-        settings.setValue(QStringLiteral("mqtt/production_port"), QString::number(listener.serverPort()));
-    }
-    const QByteArray saved = qgetenv("LESSONRY_SERVERS_INI");
-    qputenv("LESSONRY_SERVERS_INI", ini.toUtf8());
+    MqttConnectProbe probe;
+    QVERIFY(probe.listen());
     MqttImSdk client;
-    client.init(kOwnUid);
-    qputenv("LESSONRY_SERVERS_INI", saved);
+    QVERIFY(probe.initClient(client, kOwnUid));
     QSignalSpy failed(&client, &MqttImSdk::signal_loginFailure);
     client.login(m_classId, kOwnUid, password);
 
-    QVERIFY(listener.waitForNewConnection(10000));
-    QTcpSocket *socket = listener.nextPendingConnection();
-    QByteArray data;
-    ConnectPacket packet;
-    for (int i = 0; i < 100 && !readConnect(data, packet); ++i) {
-        socket->waitForReadyRead(100);
-        data += socket->readAll();
-    }
+    MqttConnectProbe::ConnectPacket packet;
+    QVERIFY(probe.readConnect(packet));
     QCOMPARE(packet.protocolLevel, 4);
     QVERIFY(packet.cleanSession);
     QCOMPARE(packet.keepAlive, 60);
@@ -305,12 +230,23 @@ void TestMqttImSdk::connectPacket()
     QCOMPARE(will.value("sender").toString(), kOwnUid);
     QCOMPARE(will.value("data").toObject().value("classid").toString(), m_classId);
 
-    // CONNACK "not authorised".
-    socket->write(QByteArray::fromHex("20020005"));
-    socket->flush();
+    probe.answer(5); // not authorised
     QVERIFY(failed.wait(10000));
-    QVERIFY(failed.first().at(0).toInt() != 0);
-    QVERIFY(m_actions.named(QStringLiteral("mqtt_login_failure")).size() == 1);
+    QCOMPARE(failed.first().at(0).toInt(), 5);
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_login_failure")).size(), 1);
+}
+
+// A disconnect that the library refuses (not connected) leaves no logout
+// outstanding: the next login connects at once.
+void TestMqttImSdk::refusedLogoutDoesNotHoldLogin()
+{
+    LogCapture log;
+    sdk()->logout();
+    QVERIFY(log.contains(QStringLiteral("C MQTTAsync_disconnect, errCode:")));
+    QVERIFY(log.contains(QStringLiteral("I connectMqtt: end logout, isDoingLogout:0")));
+    QSignalSpy loggedIn(sdk(), &MqttImSdk::signal_loginSuccess);
+    sdk()->login(m_classId, kOwnUid, QStringLiteral("s"));
+    QVERIFY(loggedIn.wait(10000));
 }
 
 void TestMqttImSdk::loginJoinAnnouncesPresence()
@@ -489,7 +425,9 @@ void TestMqttImSdk::brokerDownThenBack()
     m_watcher.stop();
     m_broker.stop();
     QVERIFY(lost.wait(10000));
+    // The library gives no cause for a lost connection: logged as empty.
     QCOMPARE(m_actions.named(QStringLiteral("mqtt_connection_lost")).size(), 1);
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_connection_lost")).first().info, QStringLiteral("{uid:20001, cause:}"));
     // The subscriptions of the lost connection are still reported.
     QVERIFY(sdk()->isInChannel());
 
