@@ -51,23 +51,69 @@ void readJson(const QJsonValue &value, QVector<R> &out)
     }
 }
 
-inline QJsonValue toJsonValue(int value) { return value; }
-inline QJsonValue toJsonValue(double value) { return value; }
-inline QJsonValue toJsonValue(const QString &value) { return value; }
-
-// Elements written with toJsonValue(), or toJson() for records.
 template<typename T>
-QJsonArray toJsonArray(const QVector<T> &values)
+struct IsQVector : std::false_type
 {
-    QJsonArray array;
-    for (const T &value : values) {
-        if constexpr (std::is_arithmetic_v<T> || std::is_same_v<T, QString>)
-            array.append(toJsonValue(value));
-        else
-            array.append(toJson(value));
+};
+template<typename T>
+struct IsQVector<QVector<T>> : std::true_type
+{
+};
+
+// A value as JSON: numbers and texts as they are, lists as arrays, records
+// through their toJson().
+template<typename T>
+QJsonValue toJsonValue(const T &value)
+{
+    if constexpr (std::is_arithmetic_v<T> || std::is_same_v<T, QString>) {
+        return QJsonValue(value);
+    } else if constexpr (IsQVector<T>::value) {
+        QJsonArray array;
+        for (const auto &element : value)
+            array.append(toJsonValue(element));
+        return array;
+    } else {
+        return toJson(value);
     }
-    return array;
 }
+
+// A record that lists its fields once, as
+//
+//     template<typename R, typename F>
+//     void recordFields(R &record, F &&field) { field("key", record.member); ... }
+//
+// is read and written with these two visitors, so reader and writer never
+// disagree on a key.
+class JsonFieldReader
+{
+public:
+    explicit JsonFieldReader(const QJsonValue &value)
+        : m_object(value.toObject())
+    {
+    }
+    template<typename T>
+    void operator()(const char *key, T &target) const
+    {
+        readJson(m_object.value(QLatin1String(key)), target);
+    }
+
+private:
+    QJsonObject m_object;
+};
+
+class JsonFieldWriter
+{
+public:
+    template<typename T>
+    void operator()(const char *key, const T &value)
+    {
+        m_object.insert(QLatin1String(key), toJsonValue(value));
+    }
+    QJsonObject object() const { return m_object; }
+
+private:
+    QJsonObject m_object;
+};
 
 // Every record read from JSON has one reader, declared next to the record:
 //

@@ -2,278 +2,305 @@
 
 #include "utility/jsonutil.h"
 
+namespace {
+
+template<typename R, typename F>
+void textMessageFields(R &record, F &&field)
+{
+    field("nickname", record.nickname);
+    field("classid", record.classid);
+    field("content", record.content);
+}
+
+template<typename R, typename F>
+void imageMessageFields(R &record, F &&field)
+{
+    field("nickname", record.nickname);
+    field("classid", record.classid);
+    field("type", record.type);
+    field("url", record.url);
+    field("md5", record.md5);
+    field("backurl", record.backurl);
+    field("to", record.to);
+}
+
+template<typename R, typename F>
+void protocolEnterOrLeaveClassFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+    field("source", record.source);
+    field("clientVersion", record.clientVersion);
+    field("video_local_play_capability", record.video_local_play_capability);
+}
+
+template<typename R, typename F>
+void sharingDesktopFields(R &record, F &&field)
+{
+    field("type", record.type);
+    field("status", record.status);
+    field("classid", record.classid);
+    field("width", record.width);
+    field("height", record.height);
+}
+
+template<typename R, typename F>
+void functionControlFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+    field("type", record.type);
+    field("uid", record.uid);
+    field("enabled", record.enabled);
+}
+
+template<typename R, typename F>
+void encourageMessageFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+    field("type", record.type);
+    field("uid", record.uid);
+    field("animation", record.animation);
+    field("name", record.name);
+    field("score", record.score);
+}
+
+template<typename R, typename F>
+void highlightPersonFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+    field("uid", record.uid);
+    field("highlight", record.highlight);
+}
+
+template<typename R, typename F>
+void prizeModelAwardControlFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+    field("tid", record.tid);
+    field("sids", record.sids);
+    field("awardid", record.awardid);
+}
+
+template<typename R, typename F>
+void classModelControlFields(R &record, F &&field)
+{
+    field("type", record.type);
+    field("classid", record.classid);
+}
+
+template<typename R, typename F>
+void protocolVideoControlFields(R &record, F &&field)
+{
+    field("type", record.type);
+    field("classid", record.classid);
+    field("mid", record.mid);
+    field("videoid", record.videoid);
+    field("video", record.video);
+    field("voice", record.voice);
+    field("name", record.name);
+}
+
+template<typename R, typename F>
+void responseDeviceInfoFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+    field("uid", record.uid);
+    field("curSpeakerId", record.curSpeakerId);
+    field("curMicrophoneId", record.curMicrophoneId);
+    field("curCameraId", record.curCameraId);
+    field("speackers", record.speackers);
+    field("microphones", record.microphones);
+    field("cameras", record.cameras);
+}
+
+template<typename R, typename F>
+void helpdeskUserFields(R &record, F &&field)
+{
+    field("uid", record.uid);
+    field("userType", record.userType);
+}
+
+template<typename R, typename F>
+void helpdeskTeacherEntiryFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+    field("users", record.users);
+    field("issueTags", record.issueTags);
+    field("description", record.description);
+    field("descriptionImages", record.descriptionImages);
+}
+
+template<typename R, typename F>
+void channelPresenceDataFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+}
+
+} // namespace
+
 void readJson(const QJsonValue &value, TextMessage &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("nickname")), out.nickname);
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("content")), out.content);
+    textMessageFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const TextMessage &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("nickname"), record.nickname);
-    object.insert(QStringLiteral("classid"), record.classid);
-    object.insert(QStringLiteral("content"), record.content);
-    return object;
+    JsonFieldWriter writer;
+    textMessageFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, ImageMessage &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("nickname")), out.nickname);
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("type")), out.type);
-    readJson(object.value(QStringLiteral("url")), out.url);
-    readJson(object.value(QStringLiteral("md5")), out.md5);
-    readJson(object.value(QStringLiteral("backurl")), out.backurl);
-    readJson(object.value(QStringLiteral("to")), out.to);
+    imageMessageFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const ImageMessage &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("nickname"), record.nickname);
-    object.insert(QStringLiteral("classid"), record.classid);
-    object.insert(QStringLiteral("type"), record.type);
-    object.insert(QStringLiteral("url"), record.url);
-    object.insert(QStringLiteral("md5"), record.md5);
-    object.insert(QStringLiteral("backurl"), record.backurl);
-    object.insert(QStringLiteral("to"), record.to);
-    return object;
+    JsonFieldWriter writer;
+    imageMessageFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, ProtocolEnterOrLeaveClass &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("source")), out.source);
-    readJson(object.value(QStringLiteral("clientVersion")), out.clientVersion);
-    readJson(object.value(QStringLiteral("video_local_play_capability")), out.video_local_play_capability);
+    protocolEnterOrLeaveClassFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const ProtocolEnterOrLeaveClass &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("classid"), record.classid);
-    object.insert(QStringLiteral("source"), record.source);
-    object.insert(QStringLiteral("clientVersion"), record.clientVersion);
-    object.insert(QStringLiteral("video_local_play_capability"), record.video_local_play_capability);
-    return object;
+    JsonFieldWriter writer;
+    protocolEnterOrLeaveClassFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, SharingDesktop &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("type")), out.type);
-    readJson(object.value(QStringLiteral("status")), out.status);
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("width")), out.width);
-    readJson(object.value(QStringLiteral("height")), out.height);
+    sharingDesktopFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const SharingDesktop &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("type"), record.type);
-    object.insert(QStringLiteral("status"), record.status);
-    object.insert(QStringLiteral("classid"), record.classid);
-    object.insert(QStringLiteral("width"), record.width);
-    object.insert(QStringLiteral("height"), record.height);
-    return object;
+    JsonFieldWriter writer;
+    sharingDesktopFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, FunctionControl &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("type")), out.type);
-    readJson(object.value(QStringLiteral("uid")), out.uid);
-    readJson(object.value(QStringLiteral("enabled")), out.enabled);
+    functionControlFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const FunctionControl &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("classid"), record.classid);
-    object.insert(QStringLiteral("type"), record.type);
-    object.insert(QStringLiteral("uid"), record.uid);
-    object.insert(QStringLiteral("enabled"), record.enabled);
-    return object;
+    JsonFieldWriter writer;
+    functionControlFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, EncourageMessage &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("type")), out.type);
-    readJson(object.value(QStringLiteral("uid")), out.uid);
-    readJson(object.value(QStringLiteral("animation")), out.animation);
-    readJson(object.value(QStringLiteral("name")), out.name);
-    readJson(object.value(QStringLiteral("score")), out.score);
+    encourageMessageFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const EncourageMessage &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("classid"), record.classid);
-    object.insert(QStringLiteral("type"), record.type);
-    object.insert(QStringLiteral("uid"), record.uid);
-    object.insert(QStringLiteral("animation"), record.animation);
-    object.insert(QStringLiteral("name"), record.name);
-    object.insert(QStringLiteral("score"), record.score);
-    return object;
+    JsonFieldWriter writer;
+    encourageMessageFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, HighlightPerson &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("uid")), out.uid);
-    readJson(object.value(QStringLiteral("highlight")), out.highlight);
+    highlightPersonFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const HighlightPerson &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("classid"), record.classid);
-    object.insert(QStringLiteral("uid"), record.uid);
-    object.insert(QStringLiteral("highlight"), record.highlight);
-    return object;
+    JsonFieldWriter writer;
+    highlightPersonFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, PrizeModelAwardControl &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("tid")), out.tid);
-    readJson(object.value(QStringLiteral("sids")), out.sids);
-    readJson(object.value(QStringLiteral("awardid")), out.awardid);
+    prizeModelAwardControlFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const PrizeModelAwardControl &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("classid"), record.classid);
-    object.insert(QStringLiteral("tid"), record.tid);
-    object.insert(QStringLiteral("sids"), toJsonArray(record.sids));
-    object.insert(QStringLiteral("awardid"), record.awardid);
-    return object;
+    JsonFieldWriter writer;
+    prizeModelAwardControlFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, ClassModelControl &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("type")), out.type);
-    readJson(object.value(QStringLiteral("classid")), out.classid);
+    classModelControlFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const ClassModelControl &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("type"), record.type);
-    object.insert(QStringLiteral("classid"), record.classid);
-    return object;
+    JsonFieldWriter writer;
+    classModelControlFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, ProtocolVideoControl &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("type")), out.type);
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("mid")), out.mid);
-    readJson(object.value(QStringLiteral("videoid")), out.videoid);
-    readJson(object.value(QStringLiteral("video")), out.video);
-    readJson(object.value(QStringLiteral("voice")), out.voice);
-    readJson(object.value(QStringLiteral("name")), out.name);
+    protocolVideoControlFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const ProtocolVideoControl &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("type"), record.type);
-    object.insert(QStringLiteral("classid"), record.classid);
-    object.insert(QStringLiteral("mid"), record.mid);
-    object.insert(QStringLiteral("videoid"), record.videoid);
-    object.insert(QStringLiteral("video"), record.video);
-    object.insert(QStringLiteral("voice"), record.voice);
-    object.insert(QStringLiteral("name"), record.name);
-    return object;
+    JsonFieldWriter writer;
+    protocolVideoControlFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, ResponseDeviceInfo &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("uid")), out.uid);
-    readJson(object.value(QStringLiteral("curSpeakerId")), out.curSpeakerId);
-    readJson(object.value(QStringLiteral("curMicrophoneId")), out.curMicrophoneId);
-    readJson(object.value(QStringLiteral("curCameraId")), out.curCameraId);
-    readJson(object.value(QStringLiteral("speackers")), out.speackers);
-    readJson(object.value(QStringLiteral("microphones")), out.microphones);
-    readJson(object.value(QStringLiteral("cameras")), out.cameras);
+    responseDeviceInfoFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const ResponseDeviceInfo &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("classid"), record.classid);
-    object.insert(QStringLiteral("uid"), record.uid);
-    object.insert(QStringLiteral("curSpeakerId"), record.curSpeakerId);
-    object.insert(QStringLiteral("curMicrophoneId"), record.curMicrophoneId);
-    object.insert(QStringLiteral("curCameraId"), record.curCameraId);
-    object.insert(QStringLiteral("speackers"), toJsonArray(record.speackers));
-    object.insert(QStringLiteral("microphones"), toJsonArray(record.microphones));
-    object.insert(QStringLiteral("cameras"), toJsonArray(record.cameras));
-    return object;
+    JsonFieldWriter writer;
+    responseDeviceInfoFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, HelpdeskUser &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("uid")), out.uid);
-    readJson(object.value(QStringLiteral("userType")), out.userType);
+    helpdeskUserFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const HelpdeskUser &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("uid"), record.uid);
-    object.insert(QStringLiteral("userType"), record.userType);
-    return object;
+    JsonFieldWriter writer;
+    helpdeskUserFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, HelpdeskTeacherEntiry &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("users")), out.users);
-    readJson(object.value(QStringLiteral("issueTags")), out.issueTags);
-    readJson(object.value(QStringLiteral("description")), out.description);
-    readJson(object.value(QStringLiteral("descriptionImages")), out.descriptionImages);
+    helpdeskTeacherEntiryFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const HelpdeskTeacherEntiry &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("classid"), record.classid);
-    object.insert(QStringLiteral("users"), toJsonArray(record.users));
-    object.insert(QStringLiteral("issueTags"), toJsonArray(record.issueTags));
-    object.insert(QStringLiteral("description"), record.description);
-    object.insert(QStringLiteral("descriptionImages"), toJsonArray(record.descriptionImages));
-    return object;
+    JsonFieldWriter writer;
+    helpdeskTeacherEntiryFields(record, writer);
+    return writer.object();
 }
 
 void readJson(const QJsonValue &value, ChannelPresenceData &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
+    channelPresenceDataFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const ChannelPresenceData &record)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("classid"), record.classid);
-    return object;
+    JsonFieldWriter writer;
+    channelPresenceDataFields(record, writer);
+    return writer.object();
 }

@@ -2,46 +2,75 @@
 
 #include "utility/jsonutil.h"
 
+namespace {
+
+template<typename R, typename F>
+void sendSysMsgFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+    field("uid", record.uid);
+    field("level", record.level);
+    field("content", record.content);
+}
+
+template<typename R, typename F>
+void refreshAppFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+    field("type", record.type);
+    field("uid", record.uid);
+    field("alertMsg", record.alertMsg);
+}
+
+template<typename R, typename F>
+void requestDeivceInfoFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+    field("uid", record.uid);
+}
+
+template<typename R, typename F>
+void switchDeviceFields(R &record, F &&field)
+{
+    field("uid", record.uid);
+    field("classid", record.classid);
+    field("deviceType", record.deviceType);
+    field("deviceId", record.deviceId);
+    field("deviceName", record.deviceName);
+    field("alertMsg", record.alertMsg);
+}
+
+template<typename R, typename F>
+void setVideoProfileMsgFields(R &record, F &&field)
+{
+    field("classid", record.classid);
+    field("uid", record.uid);
+    field("video_profile", record.video_profile);
+}
+
+} // namespace
+
 void readJson(const QJsonValue &value, SendSysMsg &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("uid")), out.uid);
-    readJson(object.value(QStringLiteral("level")), out.level);
-    readJson(object.value(QStringLiteral("content")), out.content);
+    sendSysMsgFields(out, JsonFieldReader(value));
 }
 
 void readJson(const QJsonValue &value, RefreshApp &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("type")), out.type);
-    readJson(object.value(QStringLiteral("uid")), out.uid);
-    readJson(object.value(QStringLiteral("alertMsg")), out.alertMsg);
+    refreshAppFields(out, JsonFieldReader(value));
 }
 
 void readJson(const QJsonValue &value, RequestDeivceInfo &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("uid")), out.uid);
+    requestDeivceInfoFields(out, JsonFieldReader(value));
 }
 
 void readJson(const QJsonValue &value, SwitchDevice &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("uid")), out.uid);
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("deviceType")), out.deviceType);
-    readJson(object.value(QStringLiteral("deviceId")), out.deviceId);
-    readJson(object.value(QStringLiteral("deviceName")), out.deviceName);
-    readJson(object.value(QStringLiteral("alertMsg")), out.alertMsg);
+    switchDeviceFields(out, JsonFieldReader(value));
 }
 
 void readJson(const QJsonValue &value, SetVideoProfileMsg &out)
 {
-    const QJsonObject object = value.toObject();
-    readJson(object.value(QStringLiteral("classid")), out.classid);
-    readJson(object.value(QStringLiteral("uid")), out.uid);
-    readJson(object.value(QStringLiteral("video_profile")), out.video_profile);
+    setVideoProfileMsgFields(out, JsonFieldReader(value));
 }

@@ -2,19 +2,26 @@
 
 #include "utility/jsonutil.h"
 
+namespace {
+
+template<typename R, typename F>
+void deviceItemFields(R &record, F &&field)
+{
+    field("deviceId", record.id);
+    field("deviceName", record.name);
+    field("deviceType", record.type);
+}
+
+} // namespace
+
 void readJson(const QJsonValue &value, DeviceItem &out)
 {
-    const QJsonObject object = value.toObject();
-    readJsonString(object.value(QStringLiteral("deviceId")), out.id);
-    readJsonString(object.value(QStringLiteral("deviceName")), out.name);
-    readJsonInt(object.value(QStringLiteral("deviceType")), out.type);
+    deviceItemFields(out, JsonFieldReader(value));
 }
 
 QJsonObject toJson(const DeviceItem &item)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("deviceId"), item.id);
-    object.insert(QStringLiteral("deviceName"), item.name);
-    object.insert(QStringLiteral("deviceType"), item.type);
-    return object;
+    JsonFieldWriter writer;
+    deviceItemFields(item, writer);
+    return writer.object();
 }
