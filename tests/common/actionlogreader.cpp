@@ -1,14 +1,12 @@
 #include "actionlogreader.h"
 
-#include "utility/actionlog.h"
-
 #include <QFile>
 
-bool ActionLogReader::start(const QString &path)
+QString ActionLogReader::use(const QString &path)
 {
     m_path = path;
     QFile::remove(path);
-    return ActionLog::instance()->init(path);
+    return path;
 }
 
 QVector<ActionLogReader::Record> ActionLogReader::records() const

@@ -4,8 +4,7 @@
 #include <QString>
 #include <QVector>
 
-// Points the process's action log at a fresh file for one test and reads
-// its records back.
+// Reads the records of an action-log file back.
 class ActionLogReader
 {
 public:
@@ -16,8 +15,9 @@ public:
         QString info; // everything after the name, commas included
     };
 
-    // Starts a new file in path's folder; false when it cannot be opened.
-    bool start(const QString &path);
+    // Reads path from now on; removes what an earlier run left there. The
+    // test then points the action log at the same path.
+    QString use(const QString &path);
     QVector<Record> records() const;
     // Records with exactly this name.
     QVector<Record> named(const QString &name) const;

@@ -2,28 +2,19 @@
 
 #include "testutil.h"
 
-#include "biz/im/mqtt/mqttimsdk.h"
-
 #include <QDeadlineTimer>
 #include <QSettings>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 
-bool MqttConnectProbe::initClient(MqttImSdk &client, const QString &uid)
+bool MqttConnectProbe::writeServersIni(const QString &path) const
 {
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("probe.ini"));
-    if (!TestUtil::writeServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }))
+    if (!TestUtil::writeServersIni(path, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }))
         return false;
-    {
-        QSettings settings(ini, QSettings::IniFormat);
-        settings.setValue(QStringLiteral("mqtt/production_port"), QString::number(port()));
-    }
-    const QByteArray saved = qgetenv("LESSONRY_SERVERS_INI");
-    qputenv("LESSONRY_SERVERS_INI", ini.toUtf8());
-    client.init(uid);
-    qputenv("LESSONRY_SERVERS_INI", saved);
-    return client.hasClient();
+    QSettings settings(path, QSettings::IniFormat);
+    settings.setValue(QStringLiteral("mqtt/production_port"), QString::number(port()));
+    settings.setValue(QStringLiteral("mqtt/development_port"), QString::number(port()));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
 bool MqttConnectProbe::readConnect(ConnectPacket &packet, int timeoutMs)

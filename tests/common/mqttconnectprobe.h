@@ -4,8 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTcpServer>
-
-class MqttImSdk;
+#include <QTemporaryDir>
 
 // A listener in place of an MQTT broker that speaks just enough of the
 // protocol to read a client's CONNECT packet and answer it.
@@ -31,9 +30,23 @@ public:
 
     bool listen() { return m_server.listen(QHostAddress::LocalHost, 0); }
     quint16 port() const { return m_server.serverPort(); }
-    // Creates the client for uid against this listener instead of the
-    // broker of the servers file in force.
-    bool initClient(MqttImSdk &client, const QString &uid);
+    // Creates an MQTT client (MqttImSdk) for uid against this listener
+    // instead of the broker of the servers file in force.
+    template<typename Client>
+    bool initClient(Client &client, const QString &uid)
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("probe.ini"));
+        if (!writeServersIni(ini))
+            return false;
+        const QByteArray saved = qgetenv("LESSONRY_SERVERS_INI");
+        qputenv("LESSONRY_SERVERS_INI", ini.toUtf8());
+        client.init(uid);
+        qputenv("LESSONRY_SERVERS_INI", saved);
+        return client.hasClient();
+    }
+    // A servers file whose brokers are this listener.
+    bool writeServersIni(const QString &path) const;
     // Waits for a client and reads its CONNECT.
     bool readConnect(ConnectPacket &packet, int timeoutMs = 10000);
     // Answers with a CONNACK carrying returnCode (5: not authorised).

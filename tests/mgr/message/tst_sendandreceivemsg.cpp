@@ -6,6 +6,7 @@
 #include "logcapture.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
+#include "utility/actionlog.h"
 #include "mgr/studentcurrentuser.h"
 
 #include <QJsonDocument>
@@ -121,7 +122,7 @@ void TestSendAndReceiveMsg::initTestCase()
 
 void TestSendAndReceiveMsg::init()
 {
-    QVERIFY(m_actions.start(m_dir.filePath(QStringLiteral("%1.action.log").arg(QTest::currentTestFunction()))));
+    QVERIFY(ActionLog::instance()->init(m_actions.use(m_dir.filePath(QStringLiteral("%1.action.log").arg(QTest::currentTestFunction())))));
 }
 
 void TestSendAndReceiveMsg::dispatchByType_data()

@@ -12,6 +12,7 @@
 #include "biz/im/mqtt/mqttimsdk.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
+#include "utility/actionlog.h"
 #include "mgr/studentcurrentuser.h"
 
 #include <QJsonDocument>
@@ -121,7 +122,7 @@ void TestMqttImSdk::init()
     // reaches this one's topics.
     m_classId = QStringLiteral("c-%1").arg(QString::fromLatin1(QTest::currentTestFunction()));
     QVERIFY(m_broker.isRunning() || m_broker.start());
-    QVERIFY(m_actions.start(m_dir.filePath(m_classId + QStringLiteral(".action.log"))));
+    QVERIFY(ActionLog::instance()->init(m_actions.use(m_dir.filePath(m_classId + QStringLiteral(".action.log")))));
     sdk()->destory();
     sdk()->init(kOwnUid);
     QVERIFY(m_watcher.start(m_broker.port()));
