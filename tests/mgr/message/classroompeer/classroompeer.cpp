@@ -1,9 +1,10 @@
 // One classroom participant in a process of its own, for tests. It signs in
-// as the given uid, joins the class on every transport it has and, like the
-// classroom, logs in again after a failed login or a lost connection.
+// as the given uid and joins the class on every transport it has through
+// the class page, which logs in again after a failed login or a lost
+// connection (after --relogin-ms instead of 2000 ms).
 //
 //   lessonry-classroom-peer-<role> --uid <uid> --class <classId>
-//                                  [--password <text>] [--relogin-ms <ms>]
+//                                  [--relogin-ms <ms>]
 //
 // Commands, one per line on standard input:
 //   send <type> <peerUid or -> <payload JSON>   send a classroom message
@@ -21,16 +22,18 @@
 
 #include "biz/im/mqtt/mqttimsdk.h"
 #include "buildconstants.h"
+#include "mgr/appcontext.h"
+#include "mgr/globalcurrentuser.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
 #include "mgr/teachercurrentuser.h"
+#include "widget/classwidget.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <QSet>
 
@@ -117,30 +120,24 @@ public:
     virtual void close() = 0;
 };
 
+// MQTT as the class page drives it: login, joining after each login and
+// logging in again after a failure or a lost connection are the page's.
 class MqttTransport : public Transport
 {
 public:
-    MqttTransport(const QString &classId, const QString &uid, const QString &password, int reloginMs)
-        : m_classId(classId)
-        , m_uid(uid)
-        , m_password(password)
-        , m_reloginMs(reloginMs)
+    MqttTransport(const QString &classId, const QString &uid, int reloginMs)
     {
+        Singleton<AppContext>::instance()->setClassId(classId);
+        ClassWidget::setMqttReloginDelayForTests(reloginMs);
         MqttImSdk *mqtt = MqttImSdk::instance();
         mqtt->init(uid);
-        connect(mqtt, &MqttImSdk::signal_loginSuccess, this, [this, mqtt](QString loggedInUid) {
+        connect(mqtt, &MqttImSdk::signal_loginSuccess, this, [this] {
             emitLine(QStringLiteral("login ok"));
             m_joined = 0;
-            mqtt->joinChannel(m_classId, loggedInUid);
         });
-        connect(mqtt, &MqttImSdk::signal_loginFailure, this, [this](int code, QString) {
-            emitLine(QStringLiteral("login failed %1").arg(code));
-            reloginLater();
-        });
-        connect(mqtt, &MqttImSdk::signal_connectionLost, this, [this](QString cause) {
-            emitLine(QStringLiteral("lost %1").arg(cause));
-            reloginLater();
-        });
+        connect(mqtt, &MqttImSdk::signal_loginFailure, this,
+                [](int code, QString) { emitLine(QStringLiteral("login failed %1").arg(code)); });
+        connect(mqtt, &MqttImSdk::signal_connectionLost, this, [](QString cause) { emitLine(QStringLiteral("lost %1").arg(cause)); });
         connect(mqtt, &MqttImSdk::signal_logoutSuccess, this, [] { emitLine(QStringLiteral("logout ok")); });
         connect(mqtt, &MqttImSdk::signal_joinChannelSuccess, this, [this] {
             if (++m_joined == 2 && inChannel)
@@ -150,33 +147,35 @@ public:
         connect(mqtt, &MqttImSdk::signal_channelUserLeaved, this, [](QString who) { emitLine("left " + who); });
     }
 
-    void login() override { MqttImSdk::instance()->login(m_classId, m_uid, m_password); }
+    void login() override
+    {
+        if (m_started) {
+            MqttImSdk::instance()->login(Singleton<AppContext>::instance()->getClassId(),
+                                         Singleton<GlobalCurrentUser>::instance()->getUid(), QString());
+            return;
+        }
+        m_started = true;
+        m_page.loginIM(QString());
+    }
     void leave() override { MqttImSdk::instance()->leaveChannel(); }
     void logout() override { MqttImSdk::instance()->logout(); }
     void close() override { MqttImSdk::instance()->destory(); }
 
 private:
-    void reloginLater()
-    {
-        QTimer::singleShot(m_reloginMs, this, [this] { login(); });
-    }
-
-    QString m_classId;
-    QString m_uid;
-    QString m_password;
-    int m_reloginMs;
+    ClassWidget m_page;
+    bool m_started = false;
     int m_joined = 0;
 };
 
 class Peer : public QObject
 {
 public:
-    Peer(const QString &classId, const QString &uid, const QString &password, int reloginMs)
+    Peer(const QString &classId, const QString &uid, int reloginMs)
         : m_uid(uid)
         , m_stdin(STDIN_FILENO, QSocketNotifier::Read)
     {
         // The transports this participant joins a class on.
-        m_transports.emplace_back(new MqttTransport(classId, uid, password, reloginMs));
+        m_transports.emplace_back(new MqttTransport(classId, uid, reloginMs));
 
         watchSignals();
         connect(&m_stdin, &QSocketNotifier::activated, this, [this] { readCommands(); });
@@ -307,7 +306,7 @@ private:
     {
         for (const auto &transport : m_transports)
             transport->close();
-        QCoreApplication::quit();
+        QApplication::quit();
     }
 
     QString m_uid;
@@ -328,16 +327,17 @@ void quietLog(QtMsgType type, const QMessageLogContext &, const QString &message
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The class page is a widget: no display needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     qInstallMessageHandler(quietLog);
     QCommandLineParser parser;
     const QCommandLineOption uidOption(QStringLiteral("uid"), QStringLiteral("Own uid."), QStringLiteral("uid"));
     const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("Class id."), QStringLiteral("id"));
-    const QCommandLineOption passwordOption(QStringLiteral("password"), QStringLiteral("Broker password."),
-                                            QStringLiteral("text"), QStringLiteral("session"));
     const QCommandLineOption reloginOption(QStringLiteral("relogin-ms"), QStringLiteral("Delay before logging in again."),
                                            QStringLiteral("ms"), QStringLiteral("2000"));
-    parser.addOptions({ uidOption, classOption, passwordOption, reloginOption });
+    parser.addOptions({ uidOption, classOption, reloginOption });
     parser.process(app);
     const QString uid = parser.value(uidOption);
     if (uid.isEmpty() || parser.value(classOption).isEmpty()) {
@@ -355,7 +355,7 @@ int main(int argc, char *argv[])
         Singleton<TeacherCurrentUser>::instance()->setUserInfo(user);
     }
     SendAndReceiveMsg::instance();
-    Peer peer(parser.value(classOption), uid, parser.value(passwordOption), parser.value(reloginOption).toInt());
+    Peer peer(parser.value(classOption), uid, parser.value(reloginOption).toInt());
     const int code = app.exec();
     releaseSingletons();
     return code;
