@@ -107,6 +107,7 @@ private slots:
     void studentMessagesReachTeacher();
     void peerMessageReachesOnlyItsAddressee();
     void backEndControlMessages();
+    void helpdeskReportGoesToTheServerOnly();
     void presenceAndWill();
     void brokerGoneAndBack();
 
@@ -245,6 +246,30 @@ void TestClassroomMessaging::backEndControlMessages()
     for (const Order &order : orders)
         QVERIFY2(student.waitForLine([&](const QString &line) { return isRecv(line, order.signal, QStringLiteral("console"), order.read); }),
                  qPrintable(recvLine(order.signal, QStringLiteral("console"), order.read)));
+}
+
+void TestClassroomMessaging::helpdeskReportGoesToTheServerOnly()
+{
+    TopicWatcher server;
+    QVERIFY(server.start(m_broker.port(), QStringLiteral("tp/velmo/signal/server")));
+    ClassroomPeerProcess teacher;
+    ClassroomPeerProcess student;
+    QVERIFY(teacher.start(ClassroomPeerProcess::Teacher, kTeacher, m_classId));
+    QVERIFY(student.start(ClassroomPeerProcess::Student, kStudent, m_classId));
+
+    const QJsonObject report{ { "classid", m_classId },
+                              { "users", QJsonArray({ QJsonObject{ { "uid", kStudent }, { "userType", 1 } } }) },
+                              { "issueTags", QJsonArray({ 2, 5 }) },
+                              { "description", "no sound" },
+                              { "descriptionImages", QJsonArray({ "http://x/1.png" }) } };
+    student.command(QStringLiteral("server ") + QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Compact)));
+    QVERIFY(server.waitFor([&](const TopicWatcher::Message &m) {
+        const QJsonObject envelope = QJsonDocument::fromJson(m.payload.toUtf8()).object();
+        return envelope.value("type").toInt() == 610 && envelope.value("sender").toString() == kStudent
+            && envelope.value("data").toObject() == report;
+    }));
+    sync(student, kStudent, { &teacher });
+    QVERIFY(teacher.linesStartingWith(QStringLiteral("recv signal_receiveHelpdeskTeacherMsg")).isEmpty());
 }
 
 void TestClassroomMessaging::presenceAndWill()
