@@ -7,12 +7,18 @@
 #include "mgr/http/httpmgr.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
+#include "utility/durations.h"
 
 #include <QDebug>
 #include <QKeyEvent>
 #include <QTimer>
 
-int ClassWidget::s_mqttReloginDelayMs = 2000;
+namespace {
+
+// A failed or lost MQTT login is tried again after this pause.
+const int kMqttReloginDelay = 2000;
+
+} // namespace
 
 ClassWidget::ClassWidget(QWidget *parent)
     : QWidget(parent)
@@ -48,11 +54,6 @@ void ClassWidget::destoryMode()
     Singleton<GlobalDataMgr>::instance()->setCurrentClassWidget(nullptr);
 }
 
-void ClassWidget::setMqttReloginDelayForTests(int milliseconds)
-{
-    s_mqttReloginDelayMs = milliseconds;
-}
-
 void ClassWidget::loginIM(const QString &token)
 {
     qInfo("im:loginIM");
@@ -81,8 +82,8 @@ void ClassWidget::loginMqtt()
 
 void ClassWidget::reloginMqtt()
 {
-    qInfo("relogin %d milliseconds later", s_mqttReloginDelayMs);
-    QTimer::singleShot(s_mqttReloginDelayMs, this, &ClassWidget::slot_onMqttReLoginTimer);
+    qInfo("relogin %d milliseconds later", kMqttReloginDelay);
+    QTimer::singleShot(Durations::ms(kMqttReloginDelay), this, &ClassWidget::slot_onMqttReLoginTimer);
 }
 
 void ClassWidget::slot_onMqttReLoginTimer()

@@ -22,10 +22,6 @@ public:
     // is signed in with token (the class's signalling key).
     void loginIM(const QString &token);
 
-    // For tests only: the delay before a failed or lost MQTT login is tried
-    // again (2000 ms unless set).
-    static void setMqttReloginDelayForTests(int milliseconds);
-
 public slots:
     // A sign-out has succeeded; continues a pending re-entry.
     void slot_mqtt_logoutSuccess(QString uid = QString());
@@ -44,7 +40,6 @@ private:
     void loginMqtt();
 
     bool m_reEnterPending = false;
-    static int s_mqttReloginDelayMs;
 };
 
 #endif // CLASSWIDGET_H

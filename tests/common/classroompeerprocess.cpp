@@ -25,13 +25,13 @@ ClassroomPeerProcess::~ClassroomPeerProcess()
     }
 }
 
-bool ClassroomPeerProcess::start(Role role, const QString &uid, const QString &classId, int reloginMs)
+bool ClassroomPeerProcess::start(Role role, const QString &uid, const QString &classId, double timeScale)
 {
     const QString program = QDir(TestUtil::binDir())
                                 .filePath(role == Student ? QStringLiteral("lessonry-classroom-peer-student")
                                                           : QStringLiteral("lessonry-classroom-peer-teacher"));
     m_process.start(program, { QStringLiteral("--uid"), uid, QStringLiteral("--class"), classId,
-                               QStringLiteral("--relogin-ms"), QString::number(reloginMs) });
+                               QStringLiteral("--time-scale"), QString::number(timeScale) });
     if (!m_process.waitForStarted(5000)) {
         qWarning("cannot start %s: %s", qPrintable(program), qPrintable(m_process.errorString()));
         return false;

@@ -19,8 +19,9 @@ public:
     explicit ClassroomPeerProcess(QObject *parent = nullptr);
     ~ClassroomPeerProcess() override;
 
-    // Starts the participant and waits until it is in the class.
-    bool start(Role role, const QString &uid, const QString &classId, int reloginMs = 2000);
+    // Starts the participant and waits until it is in the class. Its own
+    // durations (the 2000 ms re-login pause) run at timeScale.
+    bool start(Role role, const QString &uid, const QString &classId, double timeScale = 1.0);
     void command(const QString &line);
     // Sends one classroom message; peerUid empty for the channel form.
     void send(int type, const QJsonObject &payload, const QString &peerUid = QString());

@@ -2,8 +2,9 @@
 // login, logging in again after a failed login or a lost connection, and
 // leaving the class.
 
-#include "logcapture.h"
+#include "messagecatcher.h"
 #include "mosquittobroker.h"
+#include "scopedtimescale.h"
 #include "testutil.h"
 
 #include "biz/im/mqtt/mqttimsdk.h"
@@ -31,6 +32,8 @@ private slots:
 private:
     bool inClass(QSignalSpy &joined, int count);
 
+    // The 2000 ms re-login pause in 50 ms.
+    ScopedTimeScale m_fast{ 0.025 };
     MosquittoBroker m_broker;
     QTemporaryDir m_dir;
 };
@@ -46,7 +49,6 @@ void TestClassWidgetMqtt::initTestCase()
     Singleton<StudentCurrentUser>::instance()->setUserInfo(user);
     Singleton<AppContext>::instance()->setClassId(QStringLiteral("10001"));
     MqttImSdk::instance()->init(user.id);
-    ClassWidget::setMqttReloginDelayForTests(50);
 }
 
 bool TestClassWidgetMqtt::inClass(QSignalSpy &joined, int count)
@@ -58,15 +60,15 @@ bool TestClassWidgetMqtt::inClass(QSignalSpy &joined, int count)
 
 void TestClassWidgetMqtt::reloginUntilTheBrokerAnswers()
 {
-    LogCapture log;
+    MessageCatcher log;
     m_broker.stop();
     ClassWidget page;
     QSignalSpy failed(MqttImSdk::instance(), &MqttImSdk::signal_loginFailure);
     QSignalSpy joined(MqttImSdk::instance(), &MqttImSdk::signal_joinChannelSuccess);
     page.loginIM(QStringLiteral("sig-key"));
     QTRY_VERIFY_WITH_TIMEOUT(failed.count() >= 2, 10000);
-    QVERIFY(log.contains(QStringLiteral("I relogin 50 milliseconds later")));
-    QVERIFY(log.contains(QStringLiteral("I start mqtt relogin")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("relogin 2000 milliseconds later")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("start mqtt relogin")));
 
     QVERIFY(m_broker.start());
     QVERIFY(inClass(joined, 2));
@@ -76,7 +78,7 @@ void TestClassWidgetMqtt::reloginUntilTheBrokerAnswers()
 
 void TestClassWidgetMqtt::reloginAfterConnectionLost()
 {
-    LogCapture log;
+    MessageCatcher log;
     ClassWidget page;
     QSignalSpy joined(MqttImSdk::instance(), &MqttImSdk::signal_joinChannelSuccess);
     page.loginIM(QStringLiteral("sig-key"));
@@ -85,7 +87,7 @@ void TestClassWidgetMqtt::reloginAfterConnectionLost()
     QSignalSpy lost(MqttImSdk::instance(), &MqttImSdk::signal_connectionLost);
     m_broker.stop();
     QVERIFY(lost.wait(10000));
-    QVERIFY(log.contains(QStringLiteral("C connect lost, cause:")));
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("connect lost, cause:")));
     QVERIFY(m_broker.start());
     // Joined again on the new connection: the broker forgot the old one's
     // subscriptions.

@@ -2,7 +2,7 @@
 // is built, the type names, the tolerant reading rules and the wire keys of
 // every payload.
 
-#include "logcapture.h"
+#include "messagecatcher.h"
 #include "mgr/message/sendandreceivemsg.h"
 
 #include <QJsonArray>
@@ -227,14 +227,14 @@ void TestMessageProtocol::vectorReading()
 
 void TestMessageProtocol::unparsableTextLeavesRecord()
 {
-    LogCapture log;
+    MessageCatcher log;
     BaseMessageEntity header;
     header.type = 42;
     header.sender = QStringLiteral("keep");
     QVERIFY(!fromJson(QStringLiteral(R"({"type":300,"sender":"7")"), header));
     QCOMPARE(header.type, 42);
     QCOMPARE(header.sender, QStringLiteral("keep"));
-    QCOMPARE(log.count(QStringLiteral("C parse json error:")), 1);
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("parse json error:")), 1);
 }
 
 // Every payload that this system sends: its keys exactly, and a full round

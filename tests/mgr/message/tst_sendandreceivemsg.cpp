@@ -3,7 +3,7 @@
 // No transport is connected here (the MQTT client has no library client).
 
 #include "actionlogreader.h"
-#include "logcapture.h"
+#include "messagecatcher.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
 #include "utility/actionlog.h"
@@ -190,7 +190,7 @@ void TestSendAndReceiveMsg::payloadAndSenderReachReceiver()
 
 void TestSendAndReceiveMsg::repeatsDroppedAfterFirstCopy()
 {
-    LogCapture log;
+    MessageCatcher log;
     AllSignals spies(SendAndReceiveMsg::instance());
     const QString uuid = freshUuid();
     const QString text = envelope(300, kTeacherUid, uuid);
@@ -199,18 +199,18 @@ void TestSendAndReceiveMsg::repeatsDroppedAfterFirstCopy()
     SendAndReceiveMsg::instance()->slot_receiveDataStreamMsg(kTeacherUid, text);
     SendAndReceiveMsg::instance()->slot_receiveMqttMsg(text);
     QCOMPARE(spies.emitted(), QStringList({ "signal_receiveDrawMsg" }));
-    QCOMPARE(log.count(QStringLiteral("W already received msg. uuid:") + uuid), 2);
+    QCOMPARE(log.count(QtWarningMsg, QStringLiteral("already received msg. uuid:") + uuid), 2);
     QCOMPARE(m_actions.named(QStringLiteral("im_receive_WBDraw")).size(), 1);
 }
 
 void TestSendAndReceiveMsg::ownMessageDroppedWithoutTrace()
 {
-    LogCapture log;
+    MessageCatcher log;
     AllSignals spies(SendAndReceiveMsg::instance());
     const QString uuid = freshUuid();
     SendAndReceiveMsg::instance()->receiveMsg(envelope(300, kOwnUid, uuid));
     QVERIFY(spies.emitted().isEmpty());
-    QCOMPARE(log.count(QStringLiteral("I The msg that received is from current user.")), 1);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("The msg that received is from current user.")), 1);
     QVERIFY(m_actions.records().isEmpty());
 
     // Its uuid was not remembered: another sender's envelope with it counts.
@@ -228,15 +228,15 @@ void TestSendAndReceiveMsg::emptyUuidNeverARepeat()
 
 void TestSendAndReceiveMsg::unparsableHeaderGoesNowhere()
 {
-    LogCapture log;
+    MessageCatcher log;
     AllSignals spies(SendAndReceiveMsg::instance());
     const QString uuid = freshUuid();
     const QString broken = QStringLiteral(R"({"type":300,"sender":"30001","uuid":"%1","video_local_play_capability":1)").arg(uuid);
     SendAndReceiveMsg::instance()->receiveMsg(broken);
     SendAndReceiveMsg::instance()->receiveMsg(QStringLiteral("not json at all"));
     QVERIFY(spies.emitted().isEmpty());
-    QCOMPARE(log.count(QStringLiteral("C parse json error:")), 2);
-    QVERIFY(!log.contains(QStringLiteral("receiveMsg msgType:")));
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("parse json error:")), 2);
+    QVERIFY(!log.has(QtInfoMsg, QStringLiteral("receiveMsg msgType:")));
     QVERIFY(m_actions.records().isEmpty());
 
     // Nothing of it was remembered either.
@@ -290,7 +290,7 @@ void TestSendAndReceiveMsg::textThenWarning()
 
 void TestSendAndReceiveMsg::codesWithoutSignalAreRecorded()
 {
-    LogCapture log;
+    MessageCatcher log;
     const QString leave = envelope(112, kTeacherUid, freshUuid(), { { "classid", "10001" } });
     const QString unknown = envelope(999, kTeacherUid, freshUuid());
     SendAndReceiveMsg::instance()->receiveMsg(leave);
@@ -299,22 +299,22 @@ void TestSendAndReceiveMsg::codesWithoutSignalAreRecorded()
     QCOMPARE(m_actions.named(QStringLiteral("im_receive_LeaveChannel")).first().info, leave);
     QCOMPARE(m_actions.named(QStringLiteral("im_receive_")).size(), 1);
     QCOMPARE(m_actions.named(QStringLiteral("im_receive_")).first().kind, QStringLiteral("im"));
-    QCOMPARE(log.count(QStringLiteral("I receiveMsg msgType:LeaveChannel\n json:") + leave), 1);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("receiveMsg msgType:LeaveChannel\n json:") + leave), 1);
 
     // Both uuids are remembered.
     SendAndReceiveMsg::instance()->receiveMsg(leave);
     SendAndReceiveMsg::instance()->receiveMsg(unknown);
-    QCOMPARE(log.count(QStringLiteral("already received msg.")), 2);
+    QCOMPARE(log.count(QtWarningMsg, QStringLiteral("already received msg.")), 2);
 }
 
 void TestSendAndReceiveMsg::refreshAppLogsKind()
 {
-    LogCapture log;
+    MessageCatcher log;
     QSignalSpy spy(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveRefreshApp);
     SendAndReceiveMsg::instance()->receiveMsg(envelope(602, kTeacherUid, freshUuid(), { { "type", 1 }, { "uid", "1" } }));
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.first().at(1).value<RefreshApp>().type, 1);
-    QCOMPARE(log.count(QStringLiteral("I <AppRestart> msgtype:602 RefreshType:1")), 1);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("<AppRestart> msgtype:602 RefreshType:1")), 1);
 }
 
 void TestSendAndReceiveMsg::transportSlotsAllReachReceive()
@@ -330,7 +330,7 @@ void TestSendAndReceiveMsg::transportSlotsAllReachReceive()
 
 void TestSendAndReceiveMsg::sendGoesOnEveryTransport()
 {
-    LogCapture log;
+    MessageCatcher log;
     SendAndReceiveMsg *layer = SendAndReceiveMsg::instance();
     TurnToPageData page{ QStringLiteral("10001"), QStringLiteral("m"), 0, 2 };
     const QString first = layer->sendMsg(page, IM_WBPage, kOwnUid);
@@ -338,10 +338,10 @@ void TestSendAndReceiveMsg::sendGoesOnEveryTransport()
     // Not in a signalling channel: no message id, the other copies still go.
     QCOMPARE(first, QString());
     QCOMPARE(second, QString());
-    QCOMPARE(log.count(QStringLiteral("I Send data stream msg.")), 2);
-    QCOMPARE(log.count(QStringLiteral("I Send mqtt msg.")), 2);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("Send data stream msg.")), 2);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("Send mqtt msg.")), 2);
     // Without a library client the MQTT copy is refused, never crashes.
-    QCOMPARE(log.count(QStringLiteral("C <SendMqttMsg> MQTTAsync_sendMessage error.")), 2);
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("<SendMqttMsg> MQTTAsync_sendMessage error.")), 2);
 
     const auto records = m_actions.named(QStringLiteral("im_send_WBPage"));
     QCOMPARE(records.size(), 2);
@@ -350,33 +350,33 @@ void TestSendAndReceiveMsg::sendGoesOnEveryTransport()
     const QJsonObject b = QJsonDocument::fromJson(records.at(1).info.toUtf8()).object();
     QCOMPARE(a.value("data").toObject().value("toPage").toInt(), 2);
     QCOMPARE(b.value("sequence").toInt(), a.value("sequence").toInt() + 1);
-    QVERIFY(log.contains(QStringLiteral("I send IM msg, msgId:, msg:") + records.at(0).info + QLatin1Char(' ')));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("send IM msg, msgId:, msg:") + records.at(0).info + QLatin1Char(' ')));
 }
 
 void TestSendAndReceiveMsg::peerSendLogsAddressee()
 {
-    LogCapture log;
+    MessageCatcher log;
     FunctionControl control{ QStringLiteral("10001"), 1, QStringLiteral("20002"), 0 };
     SendAndReceiveMsg::instance()->sendMsg(control, IM_FunctionControl, kTeacherUid, QStringLiteral("20002"));
     const auto records = m_actions.named(QStringLiteral("im_send_FunctionControl"));
     QCOMPARE(records.size(), 1);
-    QVERIFY(log.contains(QStringLiteral("I send IM Peer msg, dstUid:20002, msgId:, msg:") + records.first().info));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("send IM Peer msg, dstUid:20002, msgId:, msg:") + records.first().info));
 }
 
 void TestSendAndReceiveMsg::serverSendWithoutClient()
 {
-    LogCapture log;
+    MessageCatcher log;
     HelpdeskTeacherEntiry report;
     report.classid = QStringLiteral("10001");
     QCOMPARE(SendAndReceiveMsg::instance()->sendToMqttServer(report, IM_Helpdesk, kOwnUid), -1);
-    QVERIFY(log.contains(QStringLiteral("I send topic:tp/velmo/signal/server msg:")));
-    QVERIFY(log.contains(QStringLiteral("I have sent mqtt msg. content:")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("send topic:tp/velmo/signal/server msg:")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("have sent mqtt msg. content:")));
     QCOMPARE(m_actions.named(QStringLiteral("im_send_Helpdesk")).size(), 1);
 }
 
 void TestSendAndReceiveMsg::signallingSendResults()
 {
-    LogCapture log;
+    MessageCatcher log;
     SendAndReceiveMsg *layer = SendAndReceiveMsg::instance();
     QSignalSpy failed(layer, &SendAndReceiveMsg::signal_onMessageSendError);
     layer->slot_onMessageSendError(QStringLiteral("{m1}"), 7);
@@ -384,7 +384,7 @@ void TestSendAndReceiveMsg::signallingSendResults()
     QCOMPARE(failed.first().at(0).toString(), QStringLiteral("{m1}"));
     QCOMPARE(failed.first().at(1).toInt(), 7);
     // Not pending: the description holds empty texts.
-    QVERIFY(log.contains(QStringLiteral("C send msg failed,msg:id:, peerId:, content:, timestamp:0")));
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("send msg failed,msg:id:, peerId:, content:, timestamp:0")));
     const auto failure = m_actions.named(QStringLiteral("sig_message_send_failure"));
     QCOMPARE(failure.size(), 1);
     QCOMPARE(failure.first().kind, QStringLiteral("error"));
@@ -397,7 +397,7 @@ void TestSendAndReceiveMsg::signallingSendResults()
     QCOMPARE(success.first().info, QStringLiteral("{msgId:{m2}}"));
 
     layer->slot_mqtt_sendMsgFailure(12, -3, QStringLiteral("gone"));
-    QVERIFY(log.contains(QStringLiteral("C send msg error, token:12 errCode:-3, errMsg:gone")));
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("send msg error, token:12 errCode:-3, errMsg:gone")));
 }
 
 QTEST_GUILESS_MAIN(TestSendAndReceiveMsg)

@@ -3,7 +3,7 @@
 // rules, broker loss, and a library client that does not exist.
 
 #include "actionlogreader.h"
-#include "logcapture.h"
+#include "messagecatcher.h"
 #include "mosquittobroker.h"
 #include "mqttconnectprobe.h"
 #include "testutil.h"
@@ -156,14 +156,14 @@ void TestMqttImSdk::noClientNeverReachesLibrary_data()
 void TestMqttImSdk::noClientNeverReachesLibrary()
 {
     QFETCH(QString, when);
-    LogCapture log;
+    MessageCatcher log;
     MqttImSdk client;
     if (when == QLatin1String("after destroy")) {
         client.init(kOwnUid);
         QVERIFY(client.hasClient());
         client.destory();
         client.destory(); // a second one only logs
-        QCOMPARE(log.count(QStringLiteral("I destory mqtt client!")), 2);
+        QCOMPARE(log.count(QtInfoMsg, QStringLiteral("destory mqtt client!")), 2);
     }
     QVERIFY(!client.hasClient());
     QCOMPARE(client.sendChannelMsg(QStringLiteral("x")), -1);
@@ -179,19 +179,19 @@ void TestMqttImSdk::noClientNeverReachesLibrary()
     QCOMPARE(failed.first().at(0).toInt(), -1);
     client.login(m_classId, kOwnUid, QStringLiteral("s"));
     QTRY_COMPARE(failed.count(), 2);
-    QCOMPARE(log.count(QStringLiteral("C MQTTAsync_connect error, uid:20001")), 2);
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("MQTTAsync_connect error, uid:20001")), 2);
 
     // A refused logout leaves no logout outstanding, so a login goes on.
     client.logout();
-    QCOMPARE(log.count(QStringLiteral("C MQTTAsync_disconnect, errCode:-1")), 1);
-    QVERIFY(log.contains(QStringLiteral("I connectMqtt: end logout, isDoingLogout:0")));
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("MQTTAsync_disconnect, errCode:-1")), 1);
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("connectMqtt: end logout, isDoingLogout:0")));
     client.login(m_classId, kOwnUid, QStringLiteral("s"));
-    QVERIFY(log.contains(QStringLiteral("isLoginInFuture:0, isLoginInFuture:0")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("isLoginInFuture:0, isLoginInFuture:0")));
     QTRY_COMPARE(failed.count(), 3);
 
     client.joinChannel(m_classId, kOwnUid);
     client.leaveChannel();
-    QCOMPARE(log.count(QStringLiteral("C MQTTAsync_subscribe error, errCode:-1")), 4);
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("MQTTAsync_subscribe error, errCode:-1")), 4);
     QVERIFY(!client.isInChannel());
 }
 
@@ -241,10 +241,10 @@ void TestMqttImSdk::connectPacket()
 // outstanding: the next login connects at once.
 void TestMqttImSdk::refusedLogoutDoesNotHoldLogin()
 {
-    LogCapture log;
+    MessageCatcher log;
     sdk()->logout();
-    QVERIFY(log.contains(QStringLiteral("C MQTTAsync_disconnect, errCode:")));
-    QVERIFY(log.contains(QStringLiteral("I connectMqtt: end logout, isDoingLogout:0")));
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("MQTTAsync_disconnect, errCode:")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("connectMqtt: end logout, isDoingLogout:0")));
     QSignalSpy loggedIn(sdk(), &MqttImSdk::signal_loginSuccess);
     sdk()->login(m_classId, kOwnUid, QStringLiteral("s"));
     QVERIFY(loggedIn.wait(10000));
@@ -252,7 +252,7 @@ void TestMqttImSdk::refusedLogoutDoesNotHoldLogin()
 
 void TestMqttImSdk::loginJoinAnnouncesPresence()
 {
-    LogCapture log;
+    MessageCatcher log;
     QVERIFY(loginAndJoin(m_classId));
     QVERIFY(sdk()->isConnected());
     QVERIFY(m_watcher.waitFor(envelopeOn(channelTopic(m_classId), 111, kOwnUid)));
@@ -271,15 +271,15 @@ void TestMqttImSdk::loginJoinAnnouncesPresence()
     QCOMPARE(m_actions.named(QStringLiteral("mqtt_joinchannel_start")).first().info, QStringLiteral("{channelid:%1}").arg(m_classId));
     QCOMPARE(m_actions.named(QStringLiteral("mqtt_joinchannel_success")).size(), 2);
     // Its own JoinChannel comes back from the broker and is dropped.
-    QTRY_VERIFY(log.contains(QStringLiteral("I The msg that received is from current user.")));
+    QTRY_VERIFY(log.has(QtInfoMsg, QStringLiteral("The msg that received is from current user.")));
 }
 
 void TestMqttImSdk::ownChannelMessageComesBackToNoSignal()
 {
-    LogCapture log;
+    MessageCatcher log;
     QVERIFY(loginAndJoin(m_classId));
     // The echo of its own JoinChannel first.
-    QTRY_COMPARE(log.count(QStringLiteral("I The msg that received is from current user.")), 1);
+    QTRY_COMPARE(log.count(QtInfoMsg, QStringLiteral("The msg that received is from current user.")), 1);
     QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
     TextMessage text{ QStringLiteral("Lily"), m_classId, QStringLiteral("mine") };
     const QString own = SendAndReceiveMsg::instance()->buildMsgText(text, IM_Text, kOwnUid);
@@ -287,7 +287,7 @@ void TestMqttImSdk::ownChannelMessageComesBackToNoSignal()
     const int token = sdk()->sendChannelMsg(own);
     QVERIFY(token > 0);
     QVERIFY(m_watcher.waitFor([&](const TopicWatcher::Message &m) { return m.payload == own; }));
-    QTRY_COMPARE(log.count(QStringLiteral("I The msg that received is from current user.")), 2);
+    QTRY_COMPARE(log.count(QtInfoMsg, QStringLiteral("The msg that received is from current user.")), 2);
     QTRY_VERIFY(tokens(sent).contains(token));
     QCOMPARE(arrived.count(), 0);
 }
@@ -374,7 +374,7 @@ void TestMqttImSdk::leaveChannelStopsDelivery()
 void TestMqttImSdk::loginDuringLogoutWaitsForIt()
 {
     QVERIFY(loginAndJoin(m_classId));
-    LogCapture log;
+    MessageCatcher log;
     QSignalSpy loggedOut(sdk(), &MqttImSdk::signal_logoutSuccess);
     QSignalSpy loggedIn(sdk(), &MqttImSdk::signal_loginSuccess);
     QStringList order;
@@ -383,7 +383,7 @@ void TestMqttImSdk::loginDuringLogoutWaitsForIt()
     sdk()->logout();
     // The disconnect's end comes through the event loop: this login waits.
     sdk()->login(QStringLiteral("c-later"), kOwnUid, QStringLiteral("s2"));
-    QVERIFY(log.contains(QStringLiteral("connectMqtt: end login class:c-later, uid:20001, isLoginInFuture:1, isLoginInFuture:1")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("connectMqtt: end login class:c-later, uid:20001, isLoginInFuture:1, isLoginInFuture:1")));
     QCOMPARE(m_actions.named(QStringLiteral("mqtt_login_start")).size(), 1); // only the first login
     QVERIFY(loggedIn.wait(10000));
     QCOMPARE(order, QStringList({ "logout", "login" }));

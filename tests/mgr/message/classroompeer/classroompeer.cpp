@@ -1,10 +1,10 @@
 // One classroom participant in a process of its own, for tests. It signs in
 // as the given uid and joins the class on every transport it has through
 // the class page, which logs in again after a failed login or a lost
-// connection (after --relogin-ms instead of 2000 ms).
+// connection (its durations run at --time-scale, 1 by default).
 //
 //   lessonry-classroom-peer-<role> --uid <uid> --class <classId>
-//                                  [--relogin-ms <ms>]
+//                                  [--time-scale <factor>]
 //
 // Commands, one per line on standard input:
 //   send <type> <peerUid or -> <payload JSON>   send a classroom message
@@ -28,6 +28,7 @@
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
 #include "mgr/teachercurrentuser.h"
+#include "utility/durations.h"
 #include "widget/classwidget.h"
 
 #include <QApplication>
@@ -125,10 +126,9 @@ public:
 class MqttTransport : public Transport
 {
 public:
-    MqttTransport(const QString &classId, const QString &uid, int reloginMs)
+    MqttTransport(const QString &classId, const QString &uid)
     {
         Singleton<AppContext>::instance()->setClassId(classId);
-        ClassWidget::setMqttReloginDelayForTests(reloginMs);
         MqttImSdk *mqtt = MqttImSdk::instance();
         mqtt->init(uid);
         connect(mqtt, &MqttImSdk::signal_loginSuccess, this, [this] {
@@ -170,12 +170,12 @@ private:
 class Peer : public QObject
 {
 public:
-    Peer(const QString &classId, const QString &uid, int reloginMs)
+    Peer(const QString &classId, const QString &uid)
         : m_uid(uid)
         , m_stdin(STDIN_FILENO, QSocketNotifier::Read)
     {
         // The transports this participant joins a class on.
-        m_transports.emplace_back(new MqttTransport(classId, uid, reloginMs));
+        m_transports.emplace_back(new MqttTransport(classId, uid));
 
         watchSignals();
         connect(&m_stdin, &QSocketNotifier::activated, this, [this] { readCommands(); });
@@ -335,9 +335,9 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     const QCommandLineOption uidOption(QStringLiteral("uid"), QStringLiteral("Own uid."), QStringLiteral("uid"));
     const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("Class id."), QStringLiteral("id"));
-    const QCommandLineOption reloginOption(QStringLiteral("relogin-ms"), QStringLiteral("Delay before logging in again."),
-                                           QStringLiteral("ms"), QStringLiteral("2000"));
-    parser.addOptions({ uidOption, classOption, reloginOption });
+    const QCommandLineOption scaleOption(QStringLiteral("time-scale"), QStringLiteral("Factor for the client's own durations."),
+                                         QStringLiteral("factor"), QStringLiteral("1"));
+    parser.addOptions({ uidOption, classOption, scaleOption });
     parser.process(app);
     const QString uid = parser.value(uidOption);
     if (uid.isEmpty() || parser.value(classOption).isEmpty()) {
@@ -355,7 +355,8 @@ int main(int argc, char *argv[])
         Singleton<TeacherCurrentUser>::instance()->setUserInfo(user);
     }
     SendAndReceiveMsg::instance();
-    Peer peer(parser.value(classOption), uid, parser.value(reloginOption).toInt());
+    Durations::setScaleForTests(parser.value(scaleOption).toDouble());
+    Peer peer(parser.value(classOption), uid);
     const int code = app.exec();
     releaseSingletons();
     return code;
