@@ -11,6 +11,7 @@
 
 #include <QDebug>
 #include <QHash>
+#include <QUuid>
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include "mgr/singletonmgrbase.h"
 
 #include <QSet>
-#include <QUuid>
 
 class AgoraMsgMgr;
 
