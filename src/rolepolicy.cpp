@@ -14,6 +14,7 @@ RolePolicy makeStudent()
     policy.userIdField = QStringLiteral("sid");
     policy.applicationName = QStringLiteral("StudentApplication");
     policy.mqttClientIdPrefix = QStringLiteral("client_student_");
+    policy.mqttUserNamePrefix = QStringLiteral("username_student_");
     policy.helpPagePath = QStringLiteral("/Web/Index/helph5");
     policy.titleBarHelpImage = QStringLiteral(":/image/class/icon_help.png");
     policy.chineseInterface = true;
@@ -39,6 +40,7 @@ RolePolicy makeTeacher()
     policy.userIdField = QStringLiteral("tid");
     policy.applicationName = QStringLiteral("TeacherApplication");
     policy.mqttClientIdPrefix = QStringLiteral("client_teacher_");
+    policy.mqttUserNamePrefix = QStringLiteral("username_teacher_");
     policy.helpPagePath = QStringLiteral("/Web/Index/faq");
     policy.titleBarHelpImage = QStringLiteral(":/image/class/helpImgEn.png");
     policy.chineseInterface = false;

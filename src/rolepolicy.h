@@ -38,6 +38,7 @@ struct RolePolicy
     QString userIdField;
     QString applicationName;
     QString mqttClientIdPrefix;
+    QString mqttUserNamePrefix;
     // The web site's help page of the role.
     QString helpPagePath;
     // The role's help icon on the window title bars.

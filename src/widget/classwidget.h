@@ -14,16 +14,32 @@ public:
 
     // Leaves the page's mode.
     virtual void exit();
+    // Leaves the class: the MQTT class topics, then the MQTT session.
     virtual void destoryMode();
 
+    // Logs in to the class's messaging services, once per class start, and
+    // joins the class after each successful login. The signalling service
+    // is signed in with token (the class's signalling key).
+    void loginIM(const QString &token);
+
 public slots:
-    // The MQTT sign-out asked for a re-entry has succeeded.
-    void slot_mqtt_logoutSuccess();
+    // A sign-out has succeeded; continues a pending re-entry.
+    void slot_mqtt_logoutSuccess(QString uid = QString());
+    void slot_mqtt_connectionLost(QString cause);
     void slot_playingVideo(bool bPlaying);
     void slot_logoutMqttToReEnterClassroom();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void reloginMqtt();
+
+private slots:
+    void slot_onMqttReLoginTimer();
+
+private:
+    void loginMqtt();
+
+    bool m_reEnterPending = false;
 };
 
 #endif // CLASSWIDGET_H

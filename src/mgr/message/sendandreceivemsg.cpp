@@ -1,12 +1,106 @@
 #include "sendandreceivemsg.h"
 
+#include "biz/im/agora/agoraimsdk.h"
+#include "biz/im/agora/agoramsgmgr.h"
+#include "biz/im/agora/videosdk.h"
+#include "biz/im/mqtt/mqttimsdk.h"
+#include "buildconstants.h"
+#include "mgr/globalcurrentuser.h"
 #include "mgr/singleton.h"
+#include "utility/actionlog.h"
+
+#include <QDebug>
+#include <QHash>
+#include <QUuid>
+
+namespace {
+
+const QHash<int, QString> &typeNames()
+{
+    static const QHash<int, QString> names = {
+        { IM_Text, QStringLiteral("Text") },
+        { IM_Picture, QStringLiteral("Picture") },
+        { IM_ApplyForEnter, QStringLiteral("ApplyForEnter") },
+        { IM_InviteEnter, QStringLiteral("InviteEnter") },
+        { IM_EnterClass, QStringLiteral("EnterClass") },
+        { IM_ExitClass, QStringLiteral("ExitClass") },
+        { IM_SwitchClassAsk, QStringLiteral("SwitchClassAsk") },
+        { IM_SwitchClassConFirm, QStringLiteral("SwitchClassConFirm") },
+        { IM_PlayVoice, QStringLiteral("PlayVoice") },
+        { IM_VideoBigShow, QStringLiteral("VideoBigShow") },
+        { IM_JoinChannel, QStringLiteral("JoinChannel") },
+        { IM_LeaveChannel, QStringLiteral("LeaveChannel") },
+        { IM_UserJoin, QStringLiteral("UserJoin") },
+        { IM_RefreshDayList, QStringLiteral("RefreshDayList") },
+        { IM_WBDraw, QStringLiteral("WBDraw") },
+        { IM_WBPage, QStringLiteral("WBPage") },
+        { IM_WBErasure, QStringLiteral("WBErasure") },
+        { IM_WBText, QStringLiteral("WBText") },
+        { IM_ShareingDesktop, QStringLiteral("ShareingDesktop") },
+        { IM_FunctionControl, QStringLiteral("FunctionControl") },
+        { IM_Encourage, QStringLiteral("Encourage") },
+        { IM_HighlightPerson, QStringLiteral("HighlightPerson") },
+        { IM_Prize, QStringLiteral("Prize") },
+        { IM_ClassMode, QStringLiteral("ClassMode") },
+        { IM_VideoControl, QStringLiteral("VideoControl") },
+        { IM_SendSysMsg, QStringLiteral("SendSysMsg") },
+        { IM_RefreshApp, QStringLiteral("RefreshApp") },
+        { IM_RequestDeivceInfo, QStringLiteral("RequestDeivceInfo") },
+        { IM_ResponseDeviceInfo, QStringLiteral("ResponseDeviceInfo") },
+        { IM_SwitchDevice, QStringLiteral("SwitchDevice") },
+        { IM_SetVideoProfile, QStringLiteral("SetVideoProfile") },
+        { IM_Helpdesk, QStringLiteral("Helpdesk") },
+    };
+    return names;
+}
+
+QString sentRecordDescription(AgoraMsgMgr *msgMgr, const QString &msgId)
+{
+    AgoraMsgRecord record;
+    msgMgr->getMsg(msgId, record);
+    return record.toString();
+}
+
+} // namespace
 
 SendAndReceiveMsg::SendAndReceiveMsg(QObject *parent)
     : SingletonMgrBase(parent)
 {
     qRegisterMetaType<ImMsgInfo>("ImMsgInfo");
+    qRegisterMetaType<TextMessage>("TextMessage");
+    qRegisterMetaType<ImageMessage>("ImageMessage");
+    qRegisterMetaType<DrawUnitData>("DrawUnitData");
+    qRegisterMetaType<WBTextData>("WBTextData");
+    qRegisterMetaType<ErasureData>("ErasureData");
+    qRegisterMetaType<TurnToPageData>("TurnToPageData");
+    qRegisterMetaType<SharingDesktop>("SharingDesktop");
+    qRegisterMetaType<FunctionControl>("FunctionControl");
+    qRegisterMetaType<EncourageMessage>("EncourageMessage");
+    qRegisterMetaType<HighlightPerson>("HighlightPerson");
+    qRegisterMetaType<ProtocolVideoControl>("ProtocolVideoControl");
+    qRegisterMetaType<ProtocolEnterOrLeaveClass>("ProtocolEnterOrLeaveClass");
+    qRegisterMetaType<PrizeModelAwardControl>("PrizeModelAwardControl");
+    qRegisterMetaType<ClassModelControl>("ClassModelControl");
+    qRegisterMetaType<SendSysMsg>("SendSysMsg");
     qRegisterMetaType<RefreshApp>("RefreshApp");
+    qRegisterMetaType<RequestDeivceInfo>("RequestDeivceInfo");
+    qRegisterMetaType<ResponseDeviceInfo>("ResponseDeviceInfo");
+    qRegisterMetaType<SwitchDevice>("SwitchDevice");
+    qRegisterMetaType<SetVideoProfileMsg>("SetVideoProfileMsg");
+    qRegisterMetaType<HelpdeskTeacherEntiry>("HelpdeskTeacherEntiry");
+
+    AgoraIMSdk::instance();
+    MqttImSdk *mqtt = MqttImSdk::instance();
+    m_msgMgr = AgoraMsgMgr::instance();
+
+    connect(m_msgMgr, SIGNAL(signal_onMessageSendError(QString, int)), this,
+            SLOT(slot_onMessageSendError(QString, int)));
+    connect(m_msgMgr, SIGNAL(signal_onMessageSendSuccess(QString)), this, SLOT(slot_onMessageSendSuccess(QString)));
+    connect(m_msgMgr, SIGNAL(signal_onMessageChannelReceive(QString, QString, QString)), this,
+            SLOT(slot_onMessageChannelReceive(QString, QString, QString)));
+    connect(m_msgMgr, &AgoraMsgMgr::signal_onMessagePeerReceive, this, &SendAndReceiveMsg::slot_onMessagePeerReceive);
+    connect(mqtt, &MqttImSdk::signal_messageArrived, this, &SendAndReceiveMsg::slot_receiveMqttMsg);
+    connect(mqtt, &MqttImSdk::signal_sendMsgFailure, this, &SendAndReceiveMsg::slot_mqtt_sendMsgFailure);
 }
 
 SendAndReceiveMsg::~SendAndReceiveMsg() = default;
@@ -14,4 +108,229 @@ SendAndReceiveMsg::~SendAndReceiveMsg() = default;
 SendAndReceiveMsg *SendAndReceiveMsg::instance()
 {
     return Singleton<SendAndReceiveMsg>::instance();
+}
+
+QString SendAndReceiveMsg::getMsgTypeName(int type)
+{
+    return typeNames().value(type);
+}
+
+int SendAndReceiveMsg::getMsgSrc()
+{
+    switch (getClientRole()) {
+    case 0:
+        return 0;
+    case 1:
+        return 1;
+    default:
+        return -1;
+    }
+}
+
+void SendAndReceiveMsg::setVideoLocalPlayCapability(int value)
+{
+    qInfo("setVideoLocalPlayCapability, value:%d", value);
+    m_videoLocalPlayCapability = value;
+}
+
+void SendAndReceiveMsg::fillHeader(BaseMessageEntity &header, IMMsgType type, const QString &sender)
+{
+    header.sequence = m_sequence++;
+    header.version = 2;
+    header.type = type;
+    header.src = getMsgSrc();
+    header.sender = sender;
+    // The braced form without its braces.
+    const QString braced = QUuid::createUuid().toString();
+    header.uuid = braced.size() > 1 ? braced.mid(1, braced.size() - 2) : QString();
+    header.video_local_play_capability = m_videoLocalPlayCapability;
+}
+
+QString SendAndReceiveMsg::sendOnTransports(IMMsgType type, const QString &text, const QString &peerUid)
+{
+    QString msgId;
+    if (peerUid.isNull()) {
+        msgId = m_msgMgr->sendChannelMsg(text);
+        qInfo().noquote() << QStringLiteral("send IM msg, msgId:%1, msg:%2 ").arg(msgId, text);
+    } else {
+        msgId = m_msgMgr->sendPeerMsg(peerUid, text);
+        qInfo().noquote() << QStringLiteral("send IM Peer msg, dstUid:%1, msgId:%2, msg:%3 ").arg(peerUid, msgId, text);
+    }
+
+    // A failing transport never stops the next one; each reports its own
+    // failures.
+    VideoSDK::instance()->sendStreamMessage(text);
+    qInfo("Send data stream msg.");
+    if (peerUid.isNull())
+        MqttImSdk::instance()->sendChannelMsg(text);
+    else
+        MqttImSdk::instance()->sendPeerMsg(peerUid, text);
+    qInfo("Send mqtt msg.");
+
+    ActionLog::instance()->ImInfo(QStringLiteral("im_send_") + getMsgTypeName(type), text);
+    return msgId;
+}
+
+int SendAndReceiveMsg::sendTextToMqttServer(IMMsgType type, const QString &text)
+{
+    const int result = MqttImSdk::instance()->sendMsgToServer(text);
+    qInfo().noquote() << QStringLiteral("have sent mqtt msg. content:%1").arg(text);
+    ActionLog::instance()->ImInfo(QStringLiteral("im_send_") + getMsgTypeName(type), text);
+    return result;
+}
+
+void SendAndReceiveMsg::receiveMsg(const QString &text)
+{
+    BaseMessageEntity header;
+    // A text that is no envelope has no trustworthy sender, type or uuid:
+    // it is dropped here, after the reader's own log line.
+    if (!fromJson(text, header))
+        return;
+
+    if (header.sender == Singleton<GlobalCurrentUser>::instance()->getUid()) {
+        qInfo("The msg that received is from current user.");
+        return;
+    }
+    if (!header.uuid.isEmpty() && m_receivedUuids.contains(header.uuid)) {
+        qWarning().noquote() << "already received msg. uuid:" + header.uuid;
+        return;
+    }
+
+    ImMsgInfo info;
+    info.uid = header.sender;
+    if (header.video_local_play_capability == 1) {
+        qInfo("entermsg:find video_local_play_capability");
+        emit signal_receiveVideoLocalCapability(info);
+    }
+
+    const QString typeName = getMsgTypeName(header.type);
+    qInfo().noquote() << "receiveMsg msgType:" + typeName + "\n json:" + text;
+    ActionLog::instance()->ImInfo(QStringLiteral("im_receive_") + typeName, text);
+    m_receivedUuids.insert(header.uuid);
+
+    dispatch(header.type, text, info);
+}
+
+void SendAndReceiveMsg::dispatch(int type, const QString &text, const ImMsgInfo &info)
+{
+    switch (type) {
+    case IM_Text:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveTextMsg);
+        emit signal_receiveMessageWarn();
+        break;
+    case IM_Picture:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveImageMsg);
+        emit signal_receiveMessageWarn();
+        break;
+    case IM_EnterClass:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveEnterClass);
+        break;
+    case IM_ExitClass:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveExitClass);
+        break;
+    case IM_WBDraw:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveDrawMsg);
+        break;
+    case IM_WBPage:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveTurnToPageMsg);
+        break;
+    case IM_WBErasure:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveErasureMsg);
+        break;
+    case IM_WBText:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveWBTextMsg);
+        break;
+    case IM_ShareingDesktop:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveSharingDesktopMsg);
+        break;
+    case IM_FunctionControl:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveFunctionControl);
+        break;
+    case IM_Encourage:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveEncourageMsg);
+        break;
+    case IM_HighlightPerson:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveHighlightPerson);
+        break;
+    case IM_Prize:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveAwardControl);
+        break;
+    case IM_ClassMode:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveClassModelControl);
+        break;
+    case IM_VideoControl:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveVideoControl);
+        break;
+    case IM_SendSysMsg:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveSendSysMsg);
+        break;
+    case IM_RefreshApp: {
+        MessageEntity<RefreshApp> entity;
+        if (fromJson(text, entity)) {
+            qInfo().noquote() << QStringLiteral("<AppRestart> msgtype:%1 RefreshType:%2").arg(type).arg(entity.data.type);
+            emit signal_receiveRefreshApp(info, entity.data);
+        }
+        break;
+    }
+    case IM_RequestDeivceInfo:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveRequestDeivceInfo);
+        break;
+    case IM_ResponseDeviceInfo:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveResponseDeviceInfo);
+        break;
+    case IM_SwitchDevice:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveSwitchDevice);
+        break;
+    case IM_SetVideoProfile:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveSetVideoProfileMsg);
+        break;
+    case IM_Helpdesk:
+        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveHelpdeskTeacherMsg);
+        break;
+    default:
+        // Presence notices and codes without a receiver end here.
+        break;
+    }
+}
+
+void SendAndReceiveMsg::slot_onMessageSendError(QString msgId, int ecode)
+{
+    const QString description = sentRecordDescription(m_msgMgr, msgId);
+    emit signal_onMessageSendError(msgId, ecode);
+    qCritical().noquote() << QStringLiteral("send msg failed,msg:%1").arg(description);
+    ActionLog::instance()->ErrorInfo(QStringLiteral("sig_message_send_failure"),
+                                     QStringLiteral("{code:%1, msgId:%2}").arg(ecode).arg(msgId));
+}
+
+void SendAndReceiveMsg::slot_onMessageSendSuccess(QString msgId)
+{
+    const QString description = sentRecordDescription(m_msgMgr, msgId);
+    m_msgMgr->removeMsg(msgId);
+    qDebug().noquote() << QStringLiteral("send msg ok,msg:%1").arg(description);
+    ActionLog::instance()->NormalInfo(QStringLiteral("sig_message_send_success"), QStringLiteral("{msgId:%1}").arg(msgId));
+}
+
+void SendAndReceiveMsg::slot_mqtt_sendMsgFailure(int token, int errCode, QString errMsg)
+{
+    qCritical().noquote() << QStringLiteral("send msg error, token:%1 errCode:%2, errMsg:%3").arg(token).arg(errCode).arg(errMsg);
+}
+
+void SendAndReceiveMsg::slot_onMessageChannelReceive(QString, QString, QString msg)
+{
+    receiveMsg(msg);
+}
+
+void SendAndReceiveMsg::slot_onMessagePeerReceive(QString, QString msg)
+{
+    receiveMsg(msg);
+}
+
+void SendAndReceiveMsg::slot_receiveDataStreamMsg(QString, QString strMsg)
+{
+    receiveMsg(strMsg);
+}
+
+void SendAndReceiveMsg::slot_receiveMqttMsg(QString strMsg)
+{
+    receiveMsg(strMsg);
 }

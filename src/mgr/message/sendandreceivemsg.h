@@ -1,12 +1,23 @@
 #ifndef SENDANDRECEIVEMSG_H
 #define SENDANDRECEIVEMSG_H
 
+#include "mgr/message/classroompayloads.h"
+#include "mgr/message/controlmessages.h"
 #include "mgr/message/immsginfo.h"
-#include "mgr/message/refreshapp.h"
+#include "mgr/message/immsgtype.h"
+#include "mgr/message/messageentity.h"
+#include "mgr/message/whiteboardpayloads.h"
 #include "mgr/singletonmgrbase.h"
 
-// The classroom message layer: sends every message on the transports and
-// emits one signal per received message type.
+#include <QSet>
+
+class AgoraMsgMgr;
+
+// The classroom message layer. A send wraps the payload in the envelope and
+// puts the same text on the three transports in turn (signalling, the RTC
+// data stream, MQTT); every copy received on any of them comes to
+// receiveMsg(), which drops the user's own messages and every uuid already
+// seen, and emits one signal per message type. GUI thread only.
 class SendAndReceiveMsg : public SingletonMgrBase
 {
     Q_OBJECT
@@ -17,8 +28,105 @@ public:
 
     static SendAndReceiveMsg *instance();
 
+    // Channel form, for everyone in the class. Returns the signalling
+    // message id, empty when the signalling side refused; the other two
+    // transports are tried all the same.
+    template<typename T>
+    QString sendMsg(const T &data, IMMsgType type, const QString &sender)
+    {
+        return sendOnTransports(type, buildMsgText(data, type, sender), QString());
+    }
+
+    // Peer form, addressed to one participant. The data stream has no
+    // addressee: every participant in the RTC channel gets that copy too.
+    template<typename T>
+    QString sendMsg(const T &data, IMMsgType type, const QString &sender, const QString &peerUid)
+    {
+        return sendOnTransports(type, buildMsgText(data, type, sender), peerUid);
+    }
+
+    // Publishes on the MQTT server topic only; the publish token, or -1
+    // when the MQTT library refused it.
+    template<typename T>
+    int sendToMqttServer(const T &data, IMMsgType type, const QString &sender)
+    {
+        return sendTextToMqttServer(type, buildMsgText(data, type, sender));
+    }
+
+    // The envelope text of one message. Takes the next sequence number and
+    // a fresh uuid; the MQTT client builds its own notices here too.
+    template<typename T>
+    QString buildMsgText(const T &data, IMMsgType type, const QString &sender)
+    {
+        MessageEntity<T> entity;
+        fillHeader(entity, type, sender);
+        entity.data = data;
+        return toCompactJsonText(toJson(entity));
+    }
+
+    void receiveMsg(const QString &text);
+    void setVideoLocalPlayCapability(int value);
+
+    // Empty for a code that is not a message type.
+    static QString getMsgTypeName(int type);
+    // The envelope's "src": 0 teacher, 1 student, -1 any other role.
+    static int getMsgSrc();
+
 signals:
+    void signal_receiveTextMsg(ImMsgInfo info, TextMessage drawData);
+    void signal_receiveImageMsg(ImMsgInfo info, ImageMessage imageData);
+    void signal_receiveDrawMsg(ImMsgInfo info, DrawUnitData drawData);
+    void signal_receiveWBTextMsg(ImMsgInfo info, WBTextData drawData);
+    void signal_receiveErasureMsg(ImMsgInfo info, ErasureData erasureData);
+    void signal_receiveTurnToPageMsg(ImMsgInfo info, TurnToPageData pageData);
+    void signal_receiveSharingDesktopMsg(ImMsgInfo info, SharingDesktop data);
+    void signal_receiveFunctionControl(ImMsgInfo info, FunctionControl data);
+    void signal_receiveEncourageMsg(ImMsgInfo info, EncourageMessage data);
+    void signal_receiveHighlightPerson(ImMsgInfo info, HighlightPerson data);
+    void signal_receiveVideoControl(ImMsgInfo info, ProtocolVideoControl protocol);
+    void signal_receiveEnterClass(ImMsgInfo info, ProtocolEnterOrLeaveClass protocol);
+    void signal_receiveExitClass(ImMsgInfo info, ProtocolEnterOrLeaveClass protocol);
+    void signal_receiveVideoLocalCapability(ImMsgInfo info);
+    void signal_receiveAwardControl(ImMsgInfo info, PrizeModelAwardControl protocol);
+    void signal_receiveClassModelControl(ImMsgInfo info, ClassModelControl protocol);
+    void signal_receiveSendSysMsg(ImMsgInfo info, SendSysMsg protocol);
     void signal_receiveRefreshApp(ImMsgInfo info, RefreshApp protocol);
+    void signal_receiveRequestDeivceInfo(ImMsgInfo info, RequestDeivceInfo protocol);
+    void signal_receiveResponseDeviceInfo(ImMsgInfo info, ResponseDeviceInfo protocol);
+    void signal_receiveSwitchDevice(ImMsgInfo info, SwitchDevice protocol);
+    void signal_receiveSetVideoProfileMsg(ImMsgInfo info, SetVideoProfileMsg protocol);
+    void signal_receiveHelpdeskTeacherMsg(ImMsgInfo info, HelpdeskTeacherEntiry protocol);
+    void signal_receiveMessageWarn();
+    void signal_onMessageSendError(QString msgId, int ecode);
+
+public slots:
+    void slot_onMessageSendError(QString msgId, int ecode);
+    void slot_onMessageSendSuccess(QString msgId);
+    void slot_mqtt_sendMsgFailure(int token, int errCode, QString errMsg);
+    void slot_onMessageChannelReceive(QString channelId, QString uid, QString msg);
+    void slot_onMessagePeerReceive(QString peerId, QString msg);
+    void slot_receiveDataStreamMsg(QString uid, QString strMsg);
+    void slot_receiveMqttMsg(QString strMsg);
+
+private:
+    void fillHeader(BaseMessageEntity &header, IMMsgType type, const QString &sender);
+    QString sendOnTransports(IMMsgType type, const QString &text, const QString &peerUid);
+    int sendTextToMqttServer(IMMsgType type, const QString &text);
+    void dispatch(int type, const QString &text, const ImMsgInfo &info);
+
+    // Reads the whole envelope for payload T and emits it with info.
+    template<typename T>
+    void emitTyped(const QString &text, const ImMsgInfo &info, void (SendAndReceiveMsg::*signal)(ImMsgInfo, T))
+    {
+        MessageEntity<T> entity;
+        if (fromJson(text, entity))
+            emit(this->*signal)(info, entity.data);
+    }
+
+    AgoraMsgMgr *m_msgMgr = nullptr;
+    int m_sequence = 0;
+    QSet<QString> m_receivedUuids;
+    int m_videoLocalPlayCapability = 1;
 };
 
 #endif // SENDANDRECEIVEMSG_H

@@ -25,3 +25,8 @@ void VideoSDK::init()
     qInfo("VideoSDK init");
     m_initialized = true;
 }
+
+bool VideoSDK::sendStreamMessage(const QString &)
+{
+    return false;
+}

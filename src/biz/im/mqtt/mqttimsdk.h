@@ -1,11 +1,18 @@
 #ifndef MQTTIMSDK_H
 #define MQTTIMSDK_H
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
-// The classroom's MQTT transport. A client is set up anew for every
-// signed-in user; the classroom connects it later.
+#include <MQTTAsync.h>
+
+// The classroom's MQTT transport over the Paho asynchronous client. One
+// library client per signed-in user (init/destory); the classroom logs in,
+// joins the class topics and leaves them again. Library callbacks run on
+// the library's threads and only emit an internal signal, which reaches
+// the matching slot queued on the GUI thread; all members are touched on
+// the GUI thread only.
 class MqttImSdk : public QObject
 {
     Q_OBJECT
@@ -16,17 +23,125 @@ public:
 
     static MqttImSdk *instance();
 
-    // Creates the client for uid without connecting it.
-    void init(const QString &uid);
-    // Destroys the client, if any.
+    // Creates the library client for the broker of the server environment,
+    // client id by role and uid. Connects nothing.
+    void init(const QString &id);
+    // Destroys the library client without a disconnect, so the broker
+    // publishes the last will of a live connection.
     void destory();
 
-    bool hasClient() const;
-    QString clientId() const;
+    bool isConnected();
+    bool isInChannel();
+
+    void login(const QString &classId, const QString &uid, const QString &password);
+    void logout();
+    void joinChannel(const QString &classId, const QString &uid);
+    void leaveChannel();
+
+    // Each returns the publish token, or -1 when the library refused the
+    // publish at once (no client, not connected, ...).
+    int innerSendMsg(const QString &topic, const QString &content);
+    int sendChannelMsg(const QString &content);
+    int sendPeerMsg(const QString &peerUid, const QString &content);
+    int sendMsgToServer(const QString &content);
+
+    // The client id of the last init; whether a library client exists.
+    QString clientId() const { return m_clientId; }
+    bool hasClient() const { return client != nullptr; }
+
+signals:
+    // Internal: emitted by the library callbacks on library threads.
+    void signalLoginSuccess();
+    void signalLoginFailure(int errCode, QString errMsg);
+    void signalLogoutSuccess();
+    void signalLogoutFailure(int errCode, QString errMsg);
+    void signalJoinChannelSuccess(QString topic);
+    void signalJoinChannelFailure(QString topic, int errCode, QString errMsg);
+    void signalLeaveChannelSuccess(QString topic);
+    void signalLeaveChannelFailure(QString topic, int errCode, QString errMsg);
+    void signalSendMsgSuccess(int token);
+    void signalSendMsgFailure(int token, int errCode, QString errMsg);
+    void signalMessageArrived(QString strMsg);
+    void signalMessageDelivered(int token);
+    void signalConnectionLost(QString lostCause);
+
+    // Public, emitted on the GUI thread.
+    void signal_messageArrived(QString strMsg);
+    void signal_connectionLost(QString lostCause);
+    void signal_loginSuccess(QString uid);
+    void signal_loginFailure(int errCode, QString errMsg);
+    void signal_logoutSuccess(QString uid);
+    void signal_logoutFailure(int errCode, QString errMsg);
+    void signal_sendMsgSuccess(int token);
+    void signal_sendMsgFailure(int token, int errCode, QString errMsg);
+    void signal_joinChannelSuccess(QString classId);
+    void signal_joinChannelFailure(int errCode, QString errMsg);
+    void signal_channelUserJoined(QString uid);
+    void signal_channelUserLeaved(QString uid);
+
+private slots:
+    void slot_loginSuccess();
+    void slot_loginFailure(int errCode, QString errMsg);
+    void slot_logoutSuccess();
+    void slot_logoutFailure(int errCode, QString errMsg);
+    void slot_joinChannelSuccess(QString topic);
+    void slot_joinChannelFailure(QString topic, int errCode, QString errMsg);
+    void slot_leaveChannelSuccess(QString topic);
+    void slot_leaveChannelFailure(QString topic, int errCode, QString errMsg);
+    void slot_sendMsgSuccess(int token);
+    void slot_sendMsgFailure(int token, int errCode, QString errMsg);
+    void slot_messageArrived(QString strMsg);
+    void slot_messageDelivered(int token);
+    void slot_connectionLost(QString lostCause);
+    void slot_channelUserJoined(QString uid);
+    void slot_channelUserLeaved(QString uid);
 
 private:
+    // Library callbacks; context is the object (the topic requests carry a
+    // small record naming the object and the topic).
+    static void onConnectSuccess(void *context, MQTTAsync_successData *response);
+    static void onConnectFailure(void *context, MQTTAsync_failureData *response);
+    static void onDisconnectSuccess(void *context, MQTTAsync_successData *response);
+    static void onDisconnectFailure(void *context, MQTTAsync_failureData *response);
+    static void onSubscribeSuccess(void *context, MQTTAsync_successData *response);
+    static void onSubscribeFailure(void *context, MQTTAsync_failureData *response);
+    static void onUnsubscribeSuccess(void *context, MQTTAsync_successData *response);
+    static void onUnsubscribeFailure(void *context, MQTTAsync_failureData *response);
+    static void onSendSuccess(void *context, MQTTAsync_successData *response);
+    static void onSendFailure(void *context, MQTTAsync_failureData *response);
+    static int messageArrived(void *context, char *topicName, int topicLen, MQTTAsync_message *message);
+    static void deliveryComplete(void *context, MQTTAsync_token token);
+    static void connectionLost(void *context, char *cause);
+
+    void loginImpl();
+    void setTopicSubscribed(const QString &topic, bool value);
+    QString getServerUrl() const;
+    QString getChannelTopic() const;
+    QString getOwnPeerTopic() const;
+    QString getPeerTopic(const QString &peerUid) const;
+    static QString getServerTopic();
+    // Subscribes (or unsubscribes) one topic; logs a refusal.
+    void requestTopic(const QString &topic, bool subscribe);
+    QString ownEnvelope(int type);
+    void wireSignals();
+
+    MQTTAsync client = nullptr;
+    QString classId;
+    QString uid;
+    bool isChannelTopicSubscribed = false;
+    bool isPeerTopicSubscribed = false;
+    bool isDoingLogout = false;
+    bool isLoginInFuture = false;
+    bool isDoingLogin = false;
+    // Bytes handed to the library stay alive until the next init/login.
+    QByteArray serverUrl;
+    QByteArray userName;
+    QByteArray password;
+    QByteArray m_clientIdBytes;
+    QByteArray m_willTopic;
+    QByteArray m_willMessage;
     QString m_clientId;
-    bool m_hasClient = false;
+    bool m_signalsWired = false;
 };
 
 #endif // MQTTIMSDK_H

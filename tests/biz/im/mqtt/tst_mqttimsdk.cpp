@@ -1,0 +1,465 @@
+// The MQTT client against a real mosquitto broker: connect and will, the
+// class topics and presence, publishing and receiving, the login state
+// rules, broker loss, and a library client that does not exist.
+
+#include "actionlogreader.h"
+#include "messagecatcher.h"
+#include "mosquittobroker.h"
+#include "mqttconnectprobe.h"
+#include "testutil.h"
+#include "topicwatcher.h"
+
+#include "biz/im/mqtt/mqttimsdk.h"
+#include "mgr/message/sendandreceivemsg.h"
+#include "mgr/singleton.h"
+#include "utility/actionlog.h"
+#include "mgr/studentcurrentuser.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kOwnUid = QStringLiteral("20001");
+const QString kPeerUid = QStringLiteral("30001");
+
+QJsonObject parse(const QString &text)
+{
+    return QJsonDocument::fromJson(text.toUtf8()).object();
+}
+
+QString channelTopic(const QString &classId)
+{
+    return QStringLiteral("tp/velmo/signal/channel/%1/message").arg(classId);
+}
+
+QString peerTopic(const QString &uid, const QString &classId)
+{
+    return QStringLiteral("tp/velmo/signal/p2p/%1/channel/%2").arg(uid, classId);
+}
+
+// An envelope from another participant.
+QString otherEnvelope(int type, const QString &sender, const QString &classId)
+{
+    ChannelPresenceData presence;
+    presence.classid = classId;
+    return SendAndReceiveMsg::instance()->buildMsgText(presence, IMMsgType(type), sender);
+}
+
+std::function<bool(const TopicWatcher::Message &)> envelopeOn(const QString &topic, int type, const QString &sender)
+{
+    return [=](const TopicWatcher::Message &m) {
+        const QJsonObject e = parse(m.payload);
+        return m.topic == topic && e.value("type").toInt() == type && e.value("sender").toString() == sender;
+    };
+}
+
+QList<int> tokens(const QSignalSpy &spy)
+{
+    QList<int> result;
+    for (const QList<QVariant> &arguments : spy)
+        result << arguments.at(0).toInt();
+    return result;
+}
+
+} // namespace
+
+class TestMqttImSdk : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void noClientNeverReachesLibrary_data();
+    void noClientNeverReachesLibrary();
+    void connectPacket_data();
+    void connectPacket();
+    void refusedLogoutDoesNotHoldLogin();
+    void loginJoinAnnouncesPresence();
+    void ownChannelMessageComesBackToNoSignal();
+    void messagesFromOthersArriveUnchanged();
+    void presenceOfOthers();
+    void peerAndServerTopics();
+    void leaveChannelStopsDelivery();
+    void loginDuringLogoutWaitsForIt();
+    void secondLoginMakesNoSecondConnect();
+    void noWillOnLogout();
+    void brokerDownThenBack();
+    void reinitHandlesEachEventOnce();
+
+private:
+    MqttImSdk *sdk() { return MqttImSdk::instance(); }
+    bool loginAndJoin(const QString &classId, const QString &password = QStringLiteral("session"));
+
+    MosquittoBroker m_broker;
+    QTemporaryDir m_dir;
+    ActionLogReader m_actions;
+    TopicWatcher m_watcher;
+    QString m_classId;
+};
+
+void TestMqttImSdk::initTestCase()
+{
+    QVERIFY(m_broker.start());
+    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
+    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
+    QVERIFY(m_broker.useInServersIni(ini));
+    StudentLoginDataEntity user;
+    user.id = kOwnUid;
+    Singleton<StudentCurrentUser>::instance()->setUserInfo(user);
+}
+
+void TestMqttImSdk::init()
+{
+    // A class of its own for every test, so nothing of an earlier test
+    // reaches this one's topics.
+    m_classId = QStringLiteral("c-%1").arg(QString::fromLatin1(QTest::currentTestFunction()));
+    QVERIFY(m_broker.isRunning() || m_broker.start());
+    QVERIFY(ActionLog::instance()->init(m_actions.use(m_dir.filePath(m_classId + QStringLiteral(".action.log")))));
+    sdk()->destory();
+    sdk()->init(kOwnUid);
+    QVERIFY(m_watcher.start(m_broker.port()));
+}
+
+void TestMqttImSdk::cleanup()
+{
+    m_watcher.stop();
+}
+
+bool TestMqttImSdk::loginAndJoin(const QString &classId, const QString &password)
+{
+    QSignalSpy loggedIn(sdk(), &MqttImSdk::signal_loginSuccess);
+    QSignalSpy joined(sdk(), &MqttImSdk::signal_joinChannelSuccess);
+    sdk()->login(classId, kOwnUid, password);
+    if (!loggedIn.wait(10000) || loggedIn.first().at(0).toString() != kOwnUid)
+        return false;
+    sdk()->joinChannel(classId, kOwnUid);
+    for (int i = 0; i < 50 && joined.count() < 2; ++i)
+        joined.wait(100);
+    return joined.count() == 2 && sdk()->isInChannel();
+}
+
+void TestMqttImSdk::noClientNeverReachesLibrary_data()
+{
+    QTest::addColumn<QString>("when");
+    QTest::newRow("before init") << "before init";
+    QTest::newRow("after destroy") << "after destroy";
+}
+
+void TestMqttImSdk::noClientNeverReachesLibrary()
+{
+    QFETCH(QString, when);
+    MessageCatcher log;
+    MqttImSdk client;
+    if (when == QLatin1String("after destroy")) {
+        client.init(kOwnUid);
+        QVERIFY(client.hasClient());
+        client.destory();
+        client.destory(); // a second one only logs
+        QCOMPARE(log.count(QtInfoMsg, QStringLiteral("destory mqtt client!")), 2);
+    }
+    QVERIFY(!client.hasClient());
+    QCOMPARE(client.sendChannelMsg(QStringLiteral("x")), -1);
+    QCOMPARE(client.sendMsgToServer(QStringLiteral("x")), -1);
+    QVERIFY(!client.isConnected());
+
+    // A login that cannot start reports its failure from the event loop,
+    // and leaves nothing outstanding: the next login tries again.
+    QSignalSpy failed(&client, &MqttImSdk::signal_loginFailure);
+    client.login(m_classId, kOwnUid, QStringLiteral("s"));
+    QCOMPARE(failed.count(), 0);
+    QTRY_COMPARE(failed.count(), 1);
+    QCOMPARE(failed.first().at(0).toInt(), -1);
+    client.login(m_classId, kOwnUid, QStringLiteral("s"));
+    QTRY_COMPARE(failed.count(), 2);
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("MQTTAsync_connect error, uid:20001")), 2);
+
+    // A refused logout leaves no logout outstanding, so a login goes on.
+    client.logout();
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("MQTTAsync_disconnect, errCode:-1")), 1);
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("connectMqtt: end logout, isDoingLogout:0")));
+    client.login(m_classId, kOwnUid, QStringLiteral("s"));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("isLoginInFuture:0, isLoginInFuture:0")));
+    QTRY_COMPARE(failed.count(), 3);
+
+    client.joinChannel(m_classId, kOwnUid);
+    client.leaveChannel();
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("MQTTAsync_subscribe error, errCode:-1")), 4);
+    QVERIFY(!client.isInChannel());
+}
+
+void TestMqttImSdk::connectPacket_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::newRow("session id") << "php-session-1";
+    QTest::newRow("empty password") << "";
+}
+
+void TestMqttImSdk::connectPacket()
+{
+    QFETCH(QString, password);
+    MqttConnectProbe probe;
+    QVERIFY(probe.listen());
+    MqttImSdk client;
+    QVERIFY(probe.initClient(client, kOwnUid));
+    QSignalSpy failed(&client, &MqttImSdk::signal_loginFailure);
+    client.login(m_classId, kOwnUid, password);
+
+    MqttConnectProbe::ConnectPacket packet;
+    QVERIFY(probe.readConnect(packet));
+    QCOMPARE(packet.protocolLevel, 4);
+    QVERIFY(packet.cleanSession);
+    QCOMPARE(packet.keepAlive, 60);
+    QCOMPARE(packet.clientId, QStringLiteral("client_student_20001"));
+    QVERIFY(packet.hasUserName);
+    QCOMPARE(packet.userName, QStringLiteral("username_student_20001"));
+    QVERIFY(packet.hasPassword); // present even when empty
+    QCOMPARE(packet.password, password.toUtf8());
+    QVERIFY(packet.hasWill);
+    QCOMPARE(packet.willQos, 0);
+    QVERIFY(!packet.willRetain);
+    QCOMPARE(packet.willTopic, channelTopic(m_classId));
+    const QJsonObject will = parse(packet.willMessage);
+    QCOMPARE(will.value("type").toInt(), 112);
+    QCOMPARE(will.value("sender").toString(), kOwnUid);
+    QCOMPARE(will.value("data").toObject().value("classid").toString(), m_classId);
+
+    probe.answer(5); // not authorised
+    QVERIFY(failed.wait(10000));
+    QCOMPARE(failed.first().at(0).toInt(), 5);
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_login_failure")).size(), 1);
+}
+
+// A disconnect that the library refuses (not connected) leaves no logout
+// outstanding: the next login connects at once.
+void TestMqttImSdk::refusedLogoutDoesNotHoldLogin()
+{
+    MessageCatcher log;
+    sdk()->logout();
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("MQTTAsync_disconnect, errCode:")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("connectMqtt: end logout, isDoingLogout:0")));
+    QSignalSpy loggedIn(sdk(), &MqttImSdk::signal_loginSuccess);
+    sdk()->login(m_classId, kOwnUid, QStringLiteral("s"));
+    QVERIFY(loggedIn.wait(10000));
+}
+
+void TestMqttImSdk::loginJoinAnnouncesPresence()
+{
+    MessageCatcher log;
+    QVERIFY(loginAndJoin(m_classId));
+    QVERIFY(sdk()->isConnected());
+    QVERIFY(m_watcher.waitFor(envelopeOn(channelTopic(m_classId), 111, kOwnUid)));
+    // One JoinChannel for the two subscriptions.
+    QTest::qWait(100);
+    int joins = 0;
+    for (const auto &m : m_watcher.on(channelTopic(m_classId)))
+        joins += parse(m.payload).value("type").toInt() == 111;
+    QCOMPARE(joins, 1);
+    const QJsonObject join = parse(m_watcher.on(channelTopic(m_classId)).first().payload);
+    QCOMPARE(join.value("data").toObject().value("classid").toString(), m_classId);
+
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_login_start")).size(), 1);
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_login_success")).first().info,
+             QStringLiteral("{uid:20001,isDoingLogout:0,isLoginInFuture:0,isDoingLogin:0}"));
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_joinchannel_start")).first().info, QStringLiteral("{channelid:%1}").arg(m_classId));
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_joinchannel_success")).size(), 2);
+    // Its own JoinChannel comes back from the broker and is dropped.
+    QTRY_VERIFY(log.has(QtInfoMsg, QStringLiteral("The msg that received is from current user.")));
+}
+
+void TestMqttImSdk::ownChannelMessageComesBackToNoSignal()
+{
+    MessageCatcher log;
+    QVERIFY(loginAndJoin(m_classId));
+    // The echo of its own JoinChannel first.
+    QTRY_COMPARE(log.count(QtInfoMsg, QStringLiteral("The msg that received is from current user.")), 1);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    TextMessage text{ QStringLiteral("Lily"), m_classId, QStringLiteral("mine") };
+    const QString own = SendAndReceiveMsg::instance()->buildMsgText(text, IM_Text, kOwnUid);
+    QSignalSpy sent(sdk(), &MqttImSdk::signal_sendMsgSuccess);
+    const int token = sdk()->sendChannelMsg(own);
+    QVERIFY(token > 0);
+    QVERIFY(m_watcher.waitFor([&](const TopicWatcher::Message &m) { return m.payload == own; }));
+    QTRY_COMPARE(log.count(QtInfoMsg, QStringLiteral("The msg that received is from current user.")), 2);
+    QTRY_VERIFY(tokens(sent).contains(token));
+    QCOMPARE(arrived.count(), 0);
+}
+
+void TestMqttImSdk::messagesFromOthersArriveUnchanged()
+{
+    QVERIFY(loginAndJoin(m_classId));
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QSignalSpy draws(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveTextMsg);
+    TextMessage text{ QStringLiteral("老师"), m_classId, QStringLiteral("你好, \"class\" ✓") };
+    const QString theirs = SendAndReceiveMsg::instance()->buildMsgText(text, IM_Text, kPeerUid);
+    QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), theirs));
+    QVERIFY(arrived.wait(5000));
+    QCOMPARE(arrived.first().at(0).toString(), theirs);
+    // ... and the message layer hands it on typed.
+    QTRY_COMPARE(draws.count(), 1);
+    QCOMPARE(draws.first().at(1).value<TextMessage>().content, text.content);
+
+    // A text that is no envelope is passed on as it is.
+    QVERIFY(TopicWatcher::publish(m_broker.port(), peerTopic(kOwnUid, m_classId), QStringLiteral("plain text")));
+    QTRY_COMPARE(arrived.count(), 2);
+    QCOMPARE(arrived.at(1).at(0).toString(), QStringLiteral("plain text"));
+}
+
+void TestMqttImSdk::presenceOfOthers()
+{
+    QVERIFY(loginAndJoin(m_classId));
+    QSignalSpy joined(sdk(), &MqttImSdk::signal_channelUserJoined);
+    QSignalSpy left(sdk(), &MqttImSdk::signal_channelUserLeaved);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QStringList order;
+    connect(sdk(), &MqttImSdk::signal_channelUserJoined, this, [&order](QString uid) { order << "joined " + uid; });
+    connect(sdk(), &MqttImSdk::signal_messageArrived, this, [&order](QString) { order << "arrived"; });
+
+    // A newcomer announces itself: answered on its own peer topic.
+    QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(111, kPeerUid, m_classId)));
+    QVERIFY(joined.wait(5000));
+    QCOMPARE(joined.first().at(0).toString(), kPeerUid);
+    QVERIFY(m_watcher.waitFor(envelopeOn(peerTopic(kPeerUid, m_classId), 113, kOwnUid)));
+
+    // An answer to our own announcement, then a departure.
+    QVERIFY(TopicWatcher::publish(m_broker.port(), peerTopic(kOwnUid, m_classId), otherEnvelope(113, QStringLiteral("20002"), m_classId)));
+    QTRY_COMPARE(joined.count(), 2);
+    QCOMPARE(joined.at(1).at(0).toString(), QStringLiteral("20002"));
+    QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(112, kPeerUid, m_classId)));
+    QVERIFY(left.wait(5000));
+    QCOMPARE(left.first().at(0).toString(), kPeerUid);
+    QTRY_COMPARE(arrived.count(), 3); // presence notices go on too
+    QCOMPARE(order.mid(0, 2), QStringList({ "joined " + kPeerUid, "arrived" }));
+    disconnect(sdk(), nullptr, this, nullptr);
+}
+
+void TestMqttImSdk::peerAndServerTopics()
+{
+    QVERIFY(loginAndJoin(m_classId));
+    QSignalSpy sent(sdk(), &MqttImSdk::signal_sendMsgSuccess);
+    const int peerToken = sdk()->sendPeerMsg(kPeerUid, QStringLiteral("{\"to\":\"peer\"}"));
+    const int serverToken = sdk()->sendMsgToServer(QStringLiteral("{\"to\":\"server\"}"));
+    QVERIFY(peerToken > 0);
+    QVERIFY(serverToken > 0 && serverToken != peerToken);
+    QVERIFY(m_watcher.waitFor([&](const TopicWatcher::Message &m) {
+        return m.topic == peerTopic(kPeerUid, m_classId) && m.payload == QStringLiteral("{\"to\":\"peer\"}");
+    }));
+    QVERIFY(m_watcher.waitFor([&](const TopicWatcher::Message &m) {
+        return m.topic == QStringLiteral("tp/velmo/signal/server") && m.payload == QStringLiteral("{\"to\":\"server\"}");
+    }));
+    QTRY_VERIFY(tokens(sent).contains(peerToken) && tokens(sent).contains(serverToken));
+}
+
+void TestMqttImSdk::leaveChannelStopsDelivery()
+{
+    QVERIFY(loginAndJoin(m_classId));
+    sdk()->leaveChannel();
+    QVERIFY(m_watcher.waitFor(envelopeOn(channelTopic(m_classId), 112, kOwnUid)));
+    QTRY_COMPARE(m_actions.named(QStringLiteral("mqtt_exitchannel_success")).size(), 2);
+    QVERIFY(!sdk()->isInChannel());
+
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(300, kPeerUid, m_classId)));
+    QVERIFY(m_watcher.waitFor(envelopeOn(channelTopic(m_classId), 300, kPeerUid)));
+    QVERIFY(!arrived.wait(300));
+}
+
+void TestMqttImSdk::loginDuringLogoutWaitsForIt()
+{
+    QVERIFY(loginAndJoin(m_classId));
+    MessageCatcher log;
+    QSignalSpy loggedOut(sdk(), &MqttImSdk::signal_logoutSuccess);
+    QSignalSpy loggedIn(sdk(), &MqttImSdk::signal_loginSuccess);
+    QStringList order;
+    connect(sdk(), &MqttImSdk::signal_logoutSuccess, this, [&order] { order << "logout"; });
+    connect(sdk(), &MqttImSdk::signal_loginSuccess, this, [&order] { order << "login"; });
+    sdk()->logout();
+    // The disconnect's end comes through the event loop: this login waits.
+    sdk()->login(QStringLiteral("c-later"), kOwnUid, QStringLiteral("s2"));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("connectMqtt: end login class:c-later, uid:20001, isLoginInFuture:1, isLoginInFuture:1")));
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_login_start")).size(), 1); // only the first login
+    QVERIFY(loggedIn.wait(10000));
+    QCOMPARE(order, QStringList({ "logout", "login" }));
+    QCOMPARE(loggedOut.first().at(0).toString(), kOwnUid);
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_login_start")).size(), 2);
+    disconnect(sdk(), nullptr, this, nullptr);
+}
+
+void TestMqttImSdk::secondLoginMakesNoSecondConnect()
+{
+    QSignalSpy loggedIn(sdk(), &MqttImSdk::signal_loginSuccess);
+    QSignalSpy failed(sdk(), &MqttImSdk::signal_loginFailure);
+    sdk()->login(m_classId, kOwnUid, QStringLiteral("s"));
+    sdk()->login(m_classId, kOwnUid, QStringLiteral("s"));
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_login_start")).size(), 2);
+    QVERIFY(loggedIn.wait(10000));
+    QVERIFY(!loggedIn.wait(300));
+    QCOMPARE(loggedIn.count(), 1);
+    QCOMPARE(failed.count(), 0);
+}
+
+// The will is for a connection that ends without a disconnect (the
+// two-process test kills a client for it); a logout sends none.
+void TestMqttImSdk::noWillOnLogout()
+{
+    QVERIFY(loginAndJoin(m_classId));
+    QSignalSpy loggedOut(sdk(), &MqttImSdk::signal_logoutSuccess);
+    sdk()->logout();
+    QVERIFY(loggedOut.wait(5000));
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_logout_success")).first().info,
+             QStringLiteral("{uid:20001,isDoingLogout:1,isLoginInFuture:0}"));
+    QVERIFY(!sdk()->isConnected());
+    QVERIFY(!m_watcher.waitFor(envelopeOn(channelTopic(m_classId), 112, kOwnUid), 500));
+}
+
+void TestMqttImSdk::brokerDownThenBack()
+{
+    QVERIFY(loginAndJoin(m_classId));
+    QSignalSpy lost(sdk(), &MqttImSdk::signal_connectionLost);
+    m_watcher.stop();
+    m_broker.stop();
+    QVERIFY(lost.wait(10000));
+    // The library gives no cause for a lost connection: logged as empty.
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_connection_lost")).size(), 1);
+    QCOMPARE(m_actions.named(QStringLiteral("mqtt_connection_lost")).first().info, QStringLiteral("{uid:20001, cause:}"));
+    // The subscriptions of the lost connection are still reported.
+    QVERIFY(sdk()->isInChannel());
+
+    // A connect while the broker is down fails, and leaves no connect
+    // outstanding.
+    QSignalSpy failed(sdk(), &MqttImSdk::signal_loginFailure);
+    sdk()->login(m_classId, kOwnUid, QStringLiteral("s"));
+    QVERIFY(failed.wait(40000));
+    QVERIFY(failed.first().at(0).toInt() != 0);
+    QVERIFY(m_actions.named(QStringLiteral("mqtt_login_failure")).first().info.contains(QStringLiteral("isDoingLogin:0")));
+
+    QVERIFY(m_broker.start());
+    QVERIFY(m_watcher.start(m_broker.port()));
+    QVERIFY(loginAndJoin(m_classId));
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(300, kPeerUid, m_classId)));
+    QVERIFY(arrived.wait(5000));
+}
+
+void TestMqttImSdk::reinitHandlesEachEventOnce()
+{
+    // init() of the test ran after destory(): a third cycle on top.
+    sdk()->destory();
+    sdk()->init(kOwnUid);
+    QVERIFY(loginAndJoin(m_classId));
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(300, kPeerUid, m_classId)));
+    QVERIFY(arrived.wait(5000));
+    QVERIFY(!arrived.wait(300));
+    QCOMPARE(arrived.count(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestMqttImSdk)
+#include "tst_mqttimsdk.moc"

@@ -1,0 +1,29 @@
+#ifndef ACTIONLOGREADER_H
+#define ACTIONLOGREADER_H
+
+#include <QString>
+#include <QVector>
+
+// Reads the records of an action-log file back.
+class ActionLogReader
+{
+public:
+    struct Record
+    {
+        QString kind;
+        QString name;
+        QString info; // everything after the name, commas included
+    };
+
+    // Reads path from now on; removes what an earlier run left there. The
+    // test then points the action log at the same path.
+    QString use(const QString &path);
+    QVector<Record> records() const;
+    // Records with exactly this name.
+    QVector<Record> named(const QString &name) const;
+
+private:
+    QString m_path;
+};
+
+#endif // ACTIONLOGREADER_H

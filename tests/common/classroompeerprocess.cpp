@@ -1,0 +1,109 @@
+#include "classroompeerprocess.h"
+
+#include "testutil.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+
+ClassroomPeerProcess::ClassroomPeerProcess(QObject *parent)
+    : QObject(parent)
+{
+    // The participant's own problems go to the test's log.
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &ClassroomPeerProcess::readOutput);
+}
+
+ClassroomPeerProcess::~ClassroomPeerProcess()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+}
+
+bool ClassroomPeerProcess::start(Role role, const QString &uid, const QString &classId, double timeScale)
+{
+    const QString program = QDir(TestUtil::binDir())
+                                .filePath(role == Student ? QStringLiteral("lessonry-classroom-peer-student")
+                                                          : QStringLiteral("lessonry-classroom-peer-teacher"));
+    m_process.start(program, { QStringLiteral("--uid"), uid, QStringLiteral("--class"), classId,
+                               QStringLiteral("--time-scale"), QString::number(timeScale) });
+    if (!m_process.waitForStarted(5000)) {
+        qWarning("cannot start %s: %s", qPrintable(program), qPrintable(m_process.errorString()));
+        return false;
+    }
+    return waitForLine(QStringLiteral("inchannel"), 15000);
+}
+
+void ClassroomPeerProcess::command(const QString &line)
+{
+    m_process.write(line.toUtf8() + '\n');
+}
+
+void ClassroomPeerProcess::send(int type, const QJsonObject &payload, const QString &peerUid)
+{
+    command(QStringLiteral("send %1 %2 %3")
+                .arg(type)
+                .arg(peerUid.isEmpty() ? QStringLiteral("-") : peerUid)
+                .arg(QString::fromUtf8(QJsonDocument(payload).toJson(QJsonDocument::Compact))));
+}
+
+QStringList ClassroomPeerProcess::linesStartingWith(const QString &prefix) const
+{
+    QStringList result;
+    for (const QString &line : m_lines) {
+        if (line.startsWith(prefix))
+            result << line;
+    }
+    return result;
+}
+
+bool ClassroomPeerProcess::waitForLine(const std::function<bool(const QString &)> &match, int timeoutMs, int from)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    int checked = from;
+    while (true) {
+        for (; checked < m_lines.size(); ++checked) {
+            if (match(m_lines.at(checked)))
+                return true;
+        }
+        if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(qMax<qint64>(1, qMin<qint64>(50, deadline.remainingTime())), &loop, &QEventLoop::quit);
+        connect(&m_process, &QProcess::readyReadStandardOutput, &loop, &QEventLoop::quit);
+        loop.exec();
+        readOutput();
+    }
+}
+
+bool ClassroomPeerProcess::waitForLine(const QString &exact, int timeoutMs, int from)
+{
+    return waitForLine([&exact](const QString &line) { return line == exact; }, timeoutMs, from);
+}
+
+void ClassroomPeerProcess::kill()
+{
+    m_process.kill();
+    m_process.waitForFinished(3000);
+}
+
+bool ClassroomPeerProcess::finish()
+{
+    m_process.closeWriteChannel();
+    return m_process.waitForFinished(5000);
+}
+
+void ClassroomPeerProcess::readOutput()
+{
+    m_pending += m_process.readAllStandardOutput();
+    int end;
+    while ((end = m_pending.indexOf('\n')) >= 0) {
+        m_lines << QString::fromUtf8(m_pending.left(end));
+        m_pending.remove(0, end + 1);
+    }
+}

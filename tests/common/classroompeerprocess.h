@@ -1,0 +1,51 @@
+#ifndef CLASSROOMPEERPROCESS_H
+#define CLASSROOMPEERPROCESS_H
+
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+
+#include <functional>
+
+// Drives one lessonry-classroom-peer process: a participant of a class in
+// a process of its own, over the transports of the servers file in force.
+class ClassroomPeerProcess : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Role { Student, Teacher };
+
+    explicit ClassroomPeerProcess(QObject *parent = nullptr);
+    ~ClassroomPeerProcess() override;
+
+    // Starts the participant and waits until it is in the class. Its own
+    // durations (the 2000 ms re-login pause) run at timeScale.
+    bool start(Role role, const QString &uid, const QString &classId, double timeScale = 1.0);
+    void command(const QString &line);
+    // Sends one classroom message; peerUid empty for the channel form.
+    void send(int type, const QJsonObject &payload, const QString &peerUid = QString());
+
+    // Every event line so far.
+    QStringList lines() const { return m_lines; }
+    QStringList linesStartingWith(const QString &prefix) const;
+    // Runs the event loop until a line (from index from on) matches.
+    bool waitForLine(const std::function<bool(const QString &)> &match, int timeoutMs = 10000, int from = 0);
+    bool waitForLine(const QString &exact, int timeoutMs = 10000, int from = 0);
+    int lineCount() const { return m_lines.size(); }
+
+    // Ends the process at once, without any goodbye (SIGKILL).
+    void kill();
+    // Closes standard input and waits for the process to end.
+    bool finish();
+    qint64 pid() const { return m_process.processId(); }
+
+private:
+    void readOutput();
+
+    QProcess m_process;
+    QByteArray m_pending;
+    QStringList m_lines;
+};
+
+#endif // CLASSROOMPEERPROCESS_H

@@ -1,0 +1,410 @@
+// The message layer on its own: what receiveMsg dispatches, drops, logs and
+// records, and what a send puts on the transports and in the action log.
+// No transport is connected here (the MQTT client has no library client).
+
+#include "actionlogreader.h"
+#include "messagecatcher.h"
+#include "mgr/message/sendandreceivemsg.h"
+#include "mgr/singleton.h"
+#include "utility/actionlog.h"
+#include "mgr/studentcurrentuser.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMetaMethod>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QString kOwnUid = QStringLiteral("20001");
+const QString kTeacherUid = QStringLiteral("30001");
+
+QString freshUuid()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+// An envelope written by hand, as another client or the back end would.
+QString envelope(int type, const QString &sender, const QString &uuid, const QJsonObject &data = {},
+                 const QJsonObject &extra = {})
+{
+    QJsonObject object{ { "version", 2 },      { "sequence", 5 }, { "type", type },
+                        { "src", 0 },          { "sender", sender }, { "uuid", uuid },
+                        { "video_local_play_capability", 0 }, { "data", data } };
+    for (auto it = extra.begin(); it != extra.end(); ++it)
+        object.insert(it.key(), it.value());
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+// One spy on every signal of the layer, to see which ones a text reached.
+class AllSignals
+{
+public:
+    explicit AllSignals(QObject *object)
+    {
+        const QMetaObject *meta = object->metaObject();
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+            const QMetaMethod method = meta->method(i);
+            if (method.methodType() == QMetaMethod::Signal)
+                m_spies.emplace_back(method.name(), std::make_unique<QSignalSpy>(object, method));
+        }
+    }
+
+    // Names of the signals emitted, once per emission, in declaration order.
+    QStringList emitted() const
+    {
+        QStringList names;
+        for (const auto &entry : m_spies) {
+            for (int i = 0; i < entry.second->count(); ++i)
+                names << QString::fromLatin1(entry.first);
+        }
+        return names;
+    }
+
+    QList<QVariant> arguments(const char *name) const
+    {
+        for (const auto &entry : m_spies) {
+            if (entry.first == name && !entry.second->isEmpty())
+                return entry.second->first();
+        }
+        return {};
+    }
+
+private:
+    std::vector<std::pair<QByteArray, std::unique_ptr<QSignalSpy>>> m_spies;
+};
+
+} // namespace
+
+class TestSendAndReceiveMsg : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void dispatchByType_data();
+    void dispatchByType();
+    void payloadAndSenderReachReceiver();
+    void repeatsDroppedAfterFirstCopy();
+    void ownMessageDroppedWithoutTrace();
+    void emptyUuidNeverARepeat();
+    void unparsableHeaderGoesNowhere();
+    void envelopeWithoutTypeOrCapability();
+    void capabilityBeforeTypedSignal();
+    void textThenWarning();
+    void codesWithoutSignalAreRecorded();
+    void refreshAppLogsKind();
+    void transportSlotsAllReachReceive();
+    void sendGoesOnEveryTransport();
+    void peerSendLogsAddressee();
+    void serverSendWithoutClient();
+    void signallingSendResults();
+
+private:
+    QTemporaryDir m_dir;
+    ActionLogReader m_actions;
+};
+
+void TestSendAndReceiveMsg::initTestCase()
+{
+    StudentLoginDataEntity user;
+    user.id = kOwnUid;
+    Singleton<StudentCurrentUser>::instance()->setUserInfo(user);
+}
+
+void TestSendAndReceiveMsg::init()
+{
+    QVERIFY(ActionLog::instance()->init(m_actions.use(m_dir.filePath(QStringLiteral("%1.action.log").arg(QTest::currentTestFunction())))));
+}
+
+void TestSendAndReceiveMsg::dispatchByType_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QStringList>("expected");
+
+    const auto row = [](int type, QStringList names) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(type).arg(SendAndReceiveMsg::getMsgTypeName(type))))
+            << type << names;
+    };
+    row(1, { "signal_receiveTextMsg", "signal_receiveMessageWarn" });
+    row(2, { "signal_receiveImageMsg", "signal_receiveMessageWarn" });
+    row(103, { "signal_receiveEnterClass" });
+    row(104, { "signal_receiveExitClass" });
+    row(300, { "signal_receiveDrawMsg" });
+    row(301, { "signal_receiveTurnToPageMsg" });
+    row(303, { "signal_receiveErasureMsg" });
+    row(304, { "signal_receiveWBTextMsg" });
+    row(401, { "signal_receiveSharingDesktopMsg" });
+    row(402, { "signal_receiveFunctionControl" });
+    row(403, { "signal_receiveEncourageMsg" });
+    row(404, { "signal_receiveHighlightPerson" });
+    row(405, { "signal_receiveAwardControl" });
+    row(410, { "signal_receiveClassModelControl" });
+    row(501, { "signal_receiveVideoControl" });
+    row(601, { "signal_receiveSendSysMsg" });
+    row(602, { "signal_receiveRefreshApp" });
+    row(603, { "signal_receiveRequestDeivceInfo" });
+    row(604, { "signal_receiveResponseDeviceInfo" });
+    row(605, { "signal_receiveSwitchDevice" });
+    row(606, { "signal_receiveSetVideoProfileMsg" });
+    row(610, { "signal_receiveHelpdeskTeacherMsg" });
+    for (int silent : { 101, 102, 105, 106, 108, 109, 111, 112, 113, 201, 0, 107, 999 })
+        row(silent, {});
+}
+
+void TestSendAndReceiveMsg::dispatchByType()
+{
+    QFETCH(int, type);
+    QFETCH(QStringList, expected);
+    AllSignals spies(SendAndReceiveMsg::instance());
+    SendAndReceiveMsg::instance()->receiveMsg(envelope(type, kTeacherUid, freshUuid(), { { "classid", "10001" } }));
+    QCOMPARE(spies.emitted(), expected);
+}
+
+void TestSendAndReceiveMsg::payloadAndSenderReachReceiver()
+{
+    SendAndReceiveMsg *layer = SendAndReceiveMsg::instance();
+    QSignalSpy spy(layer, &SendAndReceiveMsg::signal_receiveSetVideoProfileMsg);
+    layer->receiveMsg(envelope(606, kTeacherUid, freshUuid(), { { "uid", kOwnUid }, { "video_profile", "43" } }));
+    QCOMPARE(spy.count(), 1);
+    const ImMsgInfo info = spy.first().at(0).value<ImMsgInfo>();
+    const SetVideoProfileMsg profile = spy.first().at(1).value<SetVideoProfileMsg>();
+    QCOMPARE(info.channel, QString());
+    QCOMPARE(info.uid, kTeacherUid);
+    QCOMPARE(profile.uid, kOwnUid);
+    QCOMPARE(profile.video_profile, 43);
+
+    // A profile order without the profile reaches the receiver as "none".
+    layer->receiveMsg(envelope(606, kTeacherUid, freshUuid(), { { "uid", kOwnUid } }));
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(1).value<SetVideoProfileMsg>().video_profile, -1);
+}
+
+void TestSendAndReceiveMsg::repeatsDroppedAfterFirstCopy()
+{
+    MessageCatcher log;
+    AllSignals spies(SendAndReceiveMsg::instance());
+    const QString uuid = freshUuid();
+    const QString text = envelope(300, kTeacherUid, uuid);
+    // The same envelope from the three transports.
+    SendAndReceiveMsg::instance()->slot_onMessageChannelReceive(QStringLiteral("10001"), kTeacherUid, text);
+    SendAndReceiveMsg::instance()->slot_receiveDataStreamMsg(kTeacherUid, text);
+    SendAndReceiveMsg::instance()->slot_receiveMqttMsg(text);
+    QCOMPARE(spies.emitted(), QStringList({ "signal_receiveDrawMsg" }));
+    QCOMPARE(log.count(QtWarningMsg, QStringLiteral("already received msg. uuid:") + uuid), 2);
+    QCOMPARE(m_actions.named(QStringLiteral("im_receive_WBDraw")).size(), 1);
+}
+
+void TestSendAndReceiveMsg::ownMessageDroppedWithoutTrace()
+{
+    MessageCatcher log;
+    AllSignals spies(SendAndReceiveMsg::instance());
+    const QString uuid = freshUuid();
+    SendAndReceiveMsg::instance()->receiveMsg(envelope(300, kOwnUid, uuid));
+    QVERIFY(spies.emitted().isEmpty());
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("The msg that received is from current user.")), 1);
+    QVERIFY(m_actions.records().isEmpty());
+
+    // Its uuid was not remembered: another sender's envelope with it counts.
+    SendAndReceiveMsg::instance()->receiveMsg(envelope(300, kTeacherUid, uuid));
+    QCOMPARE(spies.emitted(), QStringList({ "signal_receiveDrawMsg" }));
+}
+
+void TestSendAndReceiveMsg::emptyUuidNeverARepeat()
+{
+    AllSignals spies(SendAndReceiveMsg::instance());
+    SendAndReceiveMsg::instance()->receiveMsg(envelope(404, kTeacherUid, QString()));
+    SendAndReceiveMsg::instance()->receiveMsg(envelope(404, kTeacherUid, QString()));
+    QCOMPARE(spies.emitted(), QStringList({ "signal_receiveHighlightPerson", "signal_receiveHighlightPerson" }));
+}
+
+void TestSendAndReceiveMsg::unparsableHeaderGoesNowhere()
+{
+    MessageCatcher log;
+    AllSignals spies(SendAndReceiveMsg::instance());
+    const QString uuid = freshUuid();
+    const QString broken = QStringLiteral(R"({"type":300,"sender":"30001","uuid":"%1","video_local_play_capability":1)").arg(uuid);
+    SendAndReceiveMsg::instance()->receiveMsg(broken);
+    SendAndReceiveMsg::instance()->receiveMsg(QStringLiteral("not json at all"));
+    QVERIFY(spies.emitted().isEmpty());
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("parse json error:")), 2);
+    QVERIFY(!log.has(QtInfoMsg, QStringLiteral("receiveMsg msgType:")));
+    QVERIFY(m_actions.records().isEmpty());
+
+    // Nothing of it was remembered either.
+    SendAndReceiveMsg::instance()->receiveMsg(envelope(300, kTeacherUid, uuid));
+    QCOMPARE(spies.emitted(), QStringList({ "signal_receiveDrawMsg" }));
+}
+
+void TestSendAndReceiveMsg::envelopeWithoutTypeOrCapability()
+{
+    AllSignals spies(SendAndReceiveMsg::instance());
+    const QString text = QStringLiteral(R"({"sender":"30001","uuid":"%1","data":{}})").arg(freshUuid());
+    SendAndReceiveMsg::instance()->receiveMsg(text);
+    QVERIFY(spies.emitted().isEmpty());
+    const auto records = m_actions.named(QStringLiteral("im_receive_"));
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records.first().info, text);
+}
+
+void TestSendAndReceiveMsg::capabilityBeforeTypedSignal()
+{
+    SendAndReceiveMsg *layer = SendAndReceiveMsg::instance();
+    QStringList order;
+    const auto c1 = connect(layer, &SendAndReceiveMsg::signal_receiveVideoLocalCapability, this,
+                            [&order](ImMsgInfo info) { order << QStringLiteral("capability:") + info.uid; });
+    const auto c2 = connect(layer, &SendAndReceiveMsg::signal_receiveDrawMsg, this,
+                            [&order](ImMsgInfo, DrawUnitData) { order << QStringLiteral("draw"); });
+    // "version" and "src" play no part on receipt.
+    layer->receiveMsg(envelope(300, kTeacherUid, freshUuid(), {},
+                               { { "video_local_play_capability", 1 }, { "version", 1 }, { "src", -1 } }));
+    // Capability given as text counts too; 2 does not.
+    layer->receiveMsg(envelope(111, kTeacherUid, freshUuid(), {}, { { "video_local_play_capability", "1" } }));
+    layer->receiveMsg(envelope(300, kTeacherUid, freshUuid(), {}, { { "video_local_play_capability", 2 } }));
+    disconnect(c1);
+    disconnect(c2);
+    QCOMPARE(order, QStringList({ "capability:30001", "draw", "capability:30001", "draw" }));
+}
+
+void TestSendAndReceiveMsg::textThenWarning()
+{
+    SendAndReceiveMsg *layer = SendAndReceiveMsg::instance();
+    QStringList order;
+    const auto c1 = connect(layer, &SendAndReceiveMsg::signal_receiveTextMsg, this,
+                            [&order](ImMsgInfo, TextMessage text) { order << text.content; });
+    const auto c2 = connect(layer, &SendAndReceiveMsg::signal_receiveMessageWarn, this,
+                            [&order] { order << QStringLiteral("warn"); });
+    layer->receiveMsg(envelope(1, kTeacherUid, freshUuid(), { { "content", "hello" } }));
+    disconnect(c1);
+    disconnect(c2);
+    QCOMPARE(order, QStringList({ "hello", "warn" }));
+}
+
+void TestSendAndReceiveMsg::codesWithoutSignalAreRecorded()
+{
+    MessageCatcher log;
+    const QString leave = envelope(112, kTeacherUid, freshUuid(), { { "classid", "10001" } });
+    const QString unknown = envelope(999, kTeacherUid, freshUuid());
+    SendAndReceiveMsg::instance()->receiveMsg(leave);
+    SendAndReceiveMsg::instance()->receiveMsg(unknown);
+    QCOMPARE(m_actions.named(QStringLiteral("im_receive_LeaveChannel")).size(), 1);
+    QCOMPARE(m_actions.named(QStringLiteral("im_receive_LeaveChannel")).first().info, leave);
+    QCOMPARE(m_actions.named(QStringLiteral("im_receive_")).size(), 1);
+    QCOMPARE(m_actions.named(QStringLiteral("im_receive_")).first().kind, QStringLiteral("im"));
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("receiveMsg msgType:LeaveChannel\n json:") + leave), 1);
+
+    // Both uuids are remembered.
+    SendAndReceiveMsg::instance()->receiveMsg(leave);
+    SendAndReceiveMsg::instance()->receiveMsg(unknown);
+    QCOMPARE(log.count(QtWarningMsg, QStringLiteral("already received msg.")), 2);
+}
+
+void TestSendAndReceiveMsg::refreshAppLogsKind()
+{
+    MessageCatcher log;
+    QSignalSpy spy(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveRefreshApp);
+    SendAndReceiveMsg::instance()->receiveMsg(envelope(602, kTeacherUid, freshUuid(), { { "type", 1 }, { "uid", "1" } }));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.first().at(1).value<RefreshApp>().type, 1);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("<AppRestart> msgtype:602 RefreshType:1")), 1);
+}
+
+void TestSendAndReceiveMsg::transportSlotsAllReachReceive()
+{
+    SendAndReceiveMsg *layer = SendAndReceiveMsg::instance();
+    QSignalSpy spy(layer, &SendAndReceiveMsg::signal_receiveHighlightPerson);
+    layer->slot_onMessageChannelReceive(QStringLiteral("10001"), kTeacherUid, envelope(404, kTeacherUid, freshUuid()));
+    layer->slot_onMessagePeerReceive(kTeacherUid, envelope(404, kTeacherUid, freshUuid()));
+    layer->slot_receiveDataStreamMsg(kTeacherUid, envelope(404, kTeacherUid, freshUuid()));
+    layer->slot_receiveMqttMsg(envelope(404, kTeacherUid, freshUuid()));
+    QCOMPARE(spy.count(), 4);
+}
+
+void TestSendAndReceiveMsg::sendGoesOnEveryTransport()
+{
+    MessageCatcher log;
+    SendAndReceiveMsg *layer = SendAndReceiveMsg::instance();
+    TurnToPageData page{ QStringLiteral("10001"), QStringLiteral("m"), 0, 2 };
+    const QString first = layer->sendMsg(page, IM_WBPage, kOwnUid);
+    const QString second = layer->sendMsg(page, IM_WBPage, kOwnUid);
+    // Not in a signalling channel: no message id, the other copies still go.
+    QCOMPARE(first, QString());
+    QCOMPARE(second, QString());
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("Send data stream msg.")), 2);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("Send mqtt msg.")), 2);
+    // Without a library client the MQTT copy is refused, never crashes.
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("<SendMqttMsg> MQTTAsync_sendMessage error.")), 2);
+
+    const auto records = m_actions.named(QStringLiteral("im_send_WBPage"));
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.at(0).kind, QStringLiteral("im"));
+    const QJsonObject a = QJsonDocument::fromJson(records.at(0).info.toUtf8()).object();
+    const QJsonObject b = QJsonDocument::fromJson(records.at(1).info.toUtf8()).object();
+    QCOMPARE(a.value("data").toObject().value("toPage").toInt(), 2);
+    QCOMPARE(b.value("sequence").toInt(), a.value("sequence").toInt() + 1);
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("send IM msg, msgId:, msg:") + records.at(0).info + QLatin1Char(' ')));
+}
+
+void TestSendAndReceiveMsg::peerSendLogsAddressee()
+{
+    MessageCatcher log;
+    FunctionControl control{ QStringLiteral("10001"), 1, QStringLiteral("20002"), 0 };
+    SendAndReceiveMsg::instance()->sendMsg(control, IM_FunctionControl, kTeacherUid, QStringLiteral("20002"));
+    const auto records = m_actions.named(QStringLiteral("im_send_FunctionControl"));
+    QCOMPARE(records.size(), 1);
+    // The message id is the signalling library's own.
+    const QString line = QStringLiteral("send IM Peer msg, dstUid:20002, msgId:");
+    const QString message = QStringLiteral(", msg:") + records.first().info;
+    bool logged = false;
+    for (const QString &text : log.lines())
+        logged = logged || (text.contains(line) && text.contains(message));
+    QVERIFY(logged);
+}
+
+void TestSendAndReceiveMsg::serverSendWithoutClient()
+{
+    MessageCatcher log;
+    HelpdeskTeacherEntiry report;
+    report.classid = QStringLiteral("10001");
+    QCOMPARE(SendAndReceiveMsg::instance()->sendToMqttServer(report, IM_Helpdesk, kOwnUid), -1);
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("send topic:tp/velmo/signal/server msg:")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("have sent mqtt msg. content:")));
+    QCOMPARE(m_actions.named(QStringLiteral("im_send_Helpdesk")).size(), 1);
+}
+
+void TestSendAndReceiveMsg::signallingSendResults()
+{
+    MessageCatcher log;
+    SendAndReceiveMsg *layer = SendAndReceiveMsg::instance();
+    QSignalSpy failed(layer, &SendAndReceiveMsg::signal_onMessageSendError);
+    layer->slot_onMessageSendError(QStringLiteral("{m1}"), 7);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.first().at(0).toString(), QStringLiteral("{m1}"));
+    QCOMPARE(failed.first().at(1).toInt(), 7);
+    // Not pending: the description holds empty texts.
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("send msg failed,msg:id:, peerId:, content:, timestamp:0")));
+    const auto failure = m_actions.named(QStringLiteral("sig_message_send_failure"));
+    QCOMPARE(failure.size(), 1);
+    QCOMPARE(failure.first().kind, QStringLiteral("error"));
+    QCOMPARE(failure.first().info, QStringLiteral("{code:7, msgId:{m1}}"));
+
+    layer->slot_onMessageSendSuccess(QStringLiteral("{m2}"));
+    const auto success = m_actions.named(QStringLiteral("sig_message_send_success"));
+    QCOMPARE(success.size(), 1);
+    QCOMPARE(success.first().kind, QStringLiteral("normal"));
+    QCOMPARE(success.first().info, QStringLiteral("{msgId:{m2}}"));
+
+    layer->slot_mqtt_sendMsgFailure(12, -3, QStringLiteral("gone"));
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("send msg error, token:12 errCode:-3, errMsg:gone")));
+}
+
+QTEST_GUILESS_MAIN(TestSendAndReceiveMsg)
+#include "tst_sendandreceivemsg.moc"

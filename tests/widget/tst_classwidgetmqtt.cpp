@@ -1,0 +1,127 @@
+// The class page's MQTT session against a real broker: joining after each
+// login, logging in again after a failed login or a lost connection, and
+// leaving the class.
+
+#include "messagecatcher.h"
+#include "mosquittobroker.h"
+#include "scopedtimescale.h"
+#include "testutil.h"
+
+#include "biz/im/mqtt/mqttimsdk.h"
+#include "mgr/appcontext.h"
+#include "mgr/signalqueuemgr.h"
+#include "mgr/singleton.h"
+#include "mgr/studentcurrentuser.h"
+#include "widget/classwidget.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestClassWidgetMqtt : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void reloginUntilTheBrokerAnswers();
+    void reloginAfterConnectionLost();
+    void leavingTheClassEndsTheSession();
+    void reEntryWaitsForTheLogout();
+
+private:
+    bool inClass(QSignalSpy &joined, int count);
+
+    // The 2000 ms re-login pause in 50 ms.
+    ScopedTimeScale m_fast{ 0.025 };
+    MosquittoBroker m_broker;
+    QTemporaryDir m_dir;
+};
+
+void TestClassWidgetMqtt::initTestCase()
+{
+    QVERIFY(m_broker.start());
+    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
+    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
+    QVERIFY(m_broker.useInServersIni(ini));
+    StudentLoginDataEntity user;
+    user.id = QStringLiteral("20001");
+    Singleton<StudentCurrentUser>::instance()->setUserInfo(user);
+    Singleton<AppContext>::instance()->setClassId(QStringLiteral("10001"));
+    MqttImSdk::instance()->init(user.id);
+}
+
+bool TestClassWidgetMqtt::inClass(QSignalSpy &joined, int count)
+{
+    for (int i = 0; i < 100 && joined.count() < count; ++i)
+        joined.wait(100);
+    return joined.count() == count && MqttImSdk::instance()->isInChannel();
+}
+
+void TestClassWidgetMqtt::reloginUntilTheBrokerAnswers()
+{
+    MessageCatcher log;
+    m_broker.stop();
+    ClassWidget page;
+    QSignalSpy failed(MqttImSdk::instance(), &MqttImSdk::signal_loginFailure);
+    QSignalSpy joined(MqttImSdk::instance(), &MqttImSdk::signal_joinChannelSuccess);
+    page.loginIM(QStringLiteral("sig-key"));
+    QTRY_VERIFY_WITH_TIMEOUT(failed.count() >= 2, 10000);
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("relogin 2000 milliseconds later")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("start mqtt relogin")));
+
+    QVERIFY(m_broker.start());
+    QVERIFY(inClass(joined, 2));
+    QCOMPARE(joined.first().at(0).toString(), QStringLiteral("10001"));
+    page.destoryMode();
+}
+
+void TestClassWidgetMqtt::reloginAfterConnectionLost()
+{
+    MessageCatcher log;
+    ClassWidget page;
+    QSignalSpy joined(MqttImSdk::instance(), &MqttImSdk::signal_joinChannelSuccess);
+    page.loginIM(QStringLiteral("sig-key"));
+    QVERIFY(inClass(joined, 2));
+
+    QSignalSpy lost(MqttImSdk::instance(), &MqttImSdk::signal_connectionLost);
+    m_broker.stop();
+    QVERIFY(lost.wait(10000));
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("connect lost, cause:")));
+    QVERIFY(m_broker.start());
+    // Joined again on the new connection: the broker forgot the old one's
+    // subscriptions.
+    QVERIFY(inClass(joined, 4));
+    page.destoryMode();
+}
+
+void TestClassWidgetMqtt::leavingTheClassEndsTheSession()
+{
+    ClassWidget page;
+    QSignalSpy joined(MqttImSdk::instance(), &MqttImSdk::signal_joinChannelSuccess);
+    QSignalSpy loggedOut(MqttImSdk::instance(), &MqttImSdk::signal_logoutSuccess);
+    QSignalSpy reEnter(SignalQueueMgr::instance(), &SignalQueueMgr::signal_classroom_reEnter);
+    page.loginIM(QStringLiteral("sig-key"));
+    QVERIFY(inClass(joined, 2));
+    page.destoryMode();
+    QVERIFY(loggedOut.wait(5000));
+    QVERIFY(!MqttImSdk::instance()->isConnected());
+    // A plain leave is no re-entry.
+    QCOMPARE(reEnter.count(), 0);
+}
+
+void TestClassWidgetMqtt::reEntryWaitsForTheLogout()
+{
+    ClassWidget page;
+    QSignalSpy joined(MqttImSdk::instance(), &MqttImSdk::signal_joinChannelSuccess);
+    QSignalSpy reEnter(SignalQueueMgr::instance(), &SignalQueueMgr::signal_classroom_reEnter);
+    page.loginIM(QStringLiteral("sig-key"));
+    QVERIFY(inClass(joined, 2));
+    SignalQueueMgr::instance()->signalLogoutMqttToReEnterClassroom();
+    QCOMPARE(reEnter.count(), 0);
+    QVERIFY(reEnter.wait(5000));
+    QVERIFY(!MqttImSdk::instance()->isConnected());
+}
+
+QTEST_MAIN(TestClassWidgetMqtt)
+#include "tst_classwidgetmqtt.moc"
