@@ -131,7 +131,7 @@ void TestBaseApplication::servicesStartInOrderAndStartIsRecorded()
     const QString log = readAll(logMgr->logFilePath());
     // The services that log from their hooks, in start-up order.
     const QStringList order = {"FrozenDetectorUtil::begin:", "MiniDumpMgr::init:", "AgoraIMSdk::init:",
-                               "VideoSDK::init:", "UpgradeMgr::init:", "argc count:"};
+                               "VideoSDK::initVideoEngine:", "UpgradeMgr::init:", "argc count:"};
     int at = 0;
     for (const QString &marker : order) {
         const int found = log.indexOf(marker, at);

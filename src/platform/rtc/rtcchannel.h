@@ -1,0 +1,107 @@
+#ifndef RTCCHANNEL_H
+#define RTCCHANNEL_H
+
+#include "rtcengine.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+
+#include <atomic>
+#include <memory>
+
+class QTimer;
+class RtcEngineLog;
+class RtcRelayClient;
+class RtcRelayListener;
+
+// What a join hands to the callback thread.
+struct RtcJoinRequest
+{
+    std::shared_ptr<RtcRelayClient> relay;
+    // "lessonry/rtc/<app id>/<channel, percent-encoded>/"
+    QByteArray topicPrefix;
+    QByteArray channel;
+    agora::rtc::uid_t uid = 0;
+    quint64 session = 0;
+};
+
+// The engine's callback thread: one channel membership at a time over the
+// relay, the members seen there, the data streams received, the periodic
+// reports, and every call of the event handler. Every public operation is
+// called on the callback thread.
+//
+// Relay topics below the prefix:
+//   member/<uid>  retained {"uid", "session", "state": "joined"|"dropped"};
+//                 emptied on leave; "dropped" is the connection's will
+//   stream/<uid>  the data-stream packets of that sender, in order
+class RtcChannel : public QObject
+{
+    Q_OBJECT
+
+public:
+    RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, QObject *parent = nullptr);
+    ~RtcChannel() override;
+
+    void setHandler(agora::rtc::IRtcEngineEventHandler *handler);
+    agora::rtc::IRtcEngineEventHandler *handler() const { return m_handler; }
+    void setVolumeIndicationInterval(int ms);
+    void setConnectionLostTimeout(int ms);
+
+    void join(const RtcJoinRequest &request);
+    // Ends the membership and reports onLeaveChannel; nothing when there
+    // is none.
+    void leave();
+    // Ends the membership without a word and forgets the handler.
+    void shutdown();
+
+    // From the relay, handed over from the library's threads; generation
+    // tells news of an earlier join apart.
+    void relayConnected(int generation);
+    void relayConnectFailed(int generation, const QString &cause);
+    void relayConnectionLost(int generation, const QString &cause);
+    void relaySubscribed(int generation, bool ok);
+    void relayMessage(int generation, const QByteArray &topic, const QByteArray &payload);
+
+private:
+    enum State { Idle, Connecting, Joined, Interrupted };
+
+    void startConnect();
+    void endSession();
+    void announce();
+    void handleMessage(const QByteArray &topic, const QByteArray &payload);
+    void handleMember(agora::rtc::uid_t uid, const QByteArray &payload);
+    void handleStream(agora::rtc::uid_t uid, const QByteArray &payload);
+    void reportVolumes();
+    void reportStats();
+    agora::rtc::RtcStats currentStats() const;
+    QByteArray memberPayload(const char *state) const;
+    int elapsed() const;
+
+    RtcEngineLog *m_log;
+    std::atomic<quint64> *m_txBytes;
+    agora::rtc::IRtcEngineEventHandler *m_handler = nullptr;
+    QTimer *m_retryTimer;
+    QTimer *m_volumeTimer;
+    QTimer *m_statsTimer;
+    QTimer *m_lostTimer;
+
+    RtcJoinRequest m_request;
+    std::unique_ptr<RtcRelayListener> m_bridge;
+    State m_state = Idle;
+    int m_generation = 0;
+    bool m_errorReported = false;
+    QElapsedTimer m_since;
+    QHash<agora::rtc::uid_t, QByteArray> m_members; // uid -> session
+    QHash<QByteArray, quint64> m_lastSequence;    // "uid/session/stream" -> last
+    QList<QPair<QByteArray, QByteArray>> m_early; // received before the join completed
+    quint64 m_rxBytes = 0;
+    quint64 m_lastTx = 0;
+    quint64 m_lastRx = 0;
+    qint64 m_lastStatsMs = 0;
+};
+
+#endif // RTCCHANNEL_H

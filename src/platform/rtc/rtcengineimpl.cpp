@@ -1,0 +1,576 @@
+#include "rtcengineimpl.h"
+
+#include "rtcchannel.h"
+#include "rtcrelayclient.h"
+#include "rtcstreampacket.h"
+#include "rtcvideohub.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMetaObject>
+#include <QMutexLocker>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSemaphore>
+#include <QSet>
+#include <QThread>
+#include <QUrl>
+
+using namespace agora::rtc;
+
+namespace {
+
+const char kVersion[] = "1.0.0";
+const int kBuild = 1;
+const int kMaxChannelNameBytes = 64;
+
+QMutex &registryMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+QSet<RtcEngineImpl *> &registry()
+{
+    static QSet<RtcEngineImpl *> engines;
+    return engines;
+}
+
+// Stops the threads of engines still running when the process goes; the
+// engine objects stay for their owners to release.
+struct ExitRelease
+{
+    ~ExitRelease() { RtcEngineImpl::stopAll(); }
+};
+
+void ensureExitRelease()
+{
+    // The registry is made first, so it is still there when the releaser
+    // runs at exit.
+    registryMutex();
+    registry();
+    static ExitRelease exitRelease;
+    (void)exitRelease;
+}
+
+// A JSON text of any kind (object, array, string, number, literal).
+bool parseJsonValue(const char *text, QJsonValue *value)
+{
+    if (!text)
+        return false;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray("[") + text + "]", &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray() || document.array().size() != 1)
+        return false;
+    *value = document.array().first();
+    return true;
+}
+
+class RtcParameterHandle : public IRtcEngineParameter
+{
+public:
+    explicit RtcParameterHandle(RtcEngineImpl *engine) : m_engine(engine) {}
+
+    void release() override { delete this; }
+    int setParameters(const char *parameters) override { return m_engine->setParameters(parameters); }
+    int setObject(const char *key, const char *value) override
+    {
+        QJsonValue parsed;
+        if (!key || !parseJsonValue(value, &parsed))
+            return -ERR_INVALID_ARGUMENT;
+        return m_engine->setParameter(QString::fromUtf8(key), parsed);
+    }
+    int setBool(const char *key, bool value) override
+    {
+        if (!key)
+            return -ERR_INVALID_ARGUMENT;
+        return m_engine->setParameter(QString::fromUtf8(key), value);
+    }
+    int setString(const char *key, const char *value) override
+    {
+        if (!key || !value)
+            return -ERR_INVALID_ARGUMENT;
+        return m_engine->setParameter(QString::fromUtf8(key), QString::fromUtf8(value));
+    }
+    int convertPath(const char *filePath, std::string &converted) override
+    {
+        if (!filePath || !*filePath)
+            return -ERR_INVALID_ARGUMENT;
+        const QString path = QDir::cleanPath(QFileInfo(QString::fromUtf8(filePath)).absoluteFilePath());
+        converted = path.toStdString();
+        return 0;
+    }
+
+private:
+    RtcEngineImpl *m_engine;
+};
+
+class RtcMediaEngineHandle : public agora::media::IMediaEngine
+{
+public:
+    explicit RtcMediaEngineHandle(RtcEngineImpl *engine) : m_engine(engine) {}
+
+    void release() override { delete this; }
+    int registerVideoRenderFactory(agora::media::IExternalVideoRenderFactory *factory) override
+    {
+        return m_engine->registerVideoRenderFactory(factory);
+    }
+
+private:
+    RtcEngineImpl *m_engine;
+};
+
+} // namespace
+
+RtcEngineImpl::RtcEngineImpl()
+    : m_callbackThread(new QThread)
+    , m_videoThread(new QThread)
+    , m_channel(new RtcChannel(&m_log, &m_txBytes))
+    , m_video(new RtcVideoHub)
+{
+    m_callbackThread->setObjectName(QStringLiteral("rtc-callback"));
+    m_videoThread->setObjectName(QStringLiteral("rtc-video"));
+    m_channel->moveToThread(m_callbackThread);
+    m_video->moveToThread(m_videoThread);
+    m_callbackThread->start();
+    m_videoThread->start();
+    ensureExitRelease();
+    QMutexLocker lock(&registryMutex());
+    registry().insert(this);
+}
+
+RtcEngineImpl::~RtcEngineImpl()
+{
+    delete m_callbackThread;
+    delete m_videoThread;
+}
+
+template<typename F>
+void RtcEngineImpl::onCallbackThread(F f, bool wait)
+{
+    // A stopped engine has no threads left to run anything.
+    if (!m_channel)
+        return;
+    if (QThread::currentThread() == m_callbackThread) {
+        f();
+        return;
+    }
+    QMetaObject::invokeMethod(m_channel, f, wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
+}
+
+template<typename F>
+void RtcEngineImpl::onVideoThread(F f, bool wait)
+{
+    if (!m_video)
+        return;
+    if (QThread::currentThread() == m_videoThread) {
+        f();
+        return;
+    }
+    if (!wait) {
+        QMetaObject::invokeMethod(m_video, f, Qt::QueuedConnection);
+        return;
+    }
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() != application->thread()) {
+        QMetaObject::invokeMethod(m_video, f, Qt::BlockingQueuedConnection);
+        return;
+    }
+    // A render may need the GUI thread while it is released (its view
+    // lives there), so the GUI thread keeps taking its posted events.
+    QSemaphore done;
+    QMetaObject::invokeMethod(m_video, [f, &done] {
+        f();
+        done.release();
+    }, Qt::QueuedConnection);
+    while (!done.tryAcquire(1, 5))
+        QCoreApplication::sendPostedEvents();
+}
+
+void RtcEngineImpl::release(bool sync)
+{
+    Q_UNUSED(sync) // always synchronous: nothing of the engine runs on after it
+    stop();
+    delete this;
+}
+
+void RtcEngineImpl::stop()
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_released)
+            return;
+        m_released = true;
+        m_inChannel = false;
+        m_relay.reset();
+    }
+    {
+        QMutexLocker lock(&registryMutex());
+        registry().remove(this);
+    }
+    RtcChannel *channel = m_channel;
+    onCallbackThread([channel] { delete channel; }, true);
+    m_channel = nullptr;
+    RtcVideoHub *video = m_video;
+    onVideoThread([video] { delete video; }, true);
+    m_video = nullptr;
+    m_callbackThread->quit();
+    m_videoThread->quit();
+    m_callbackThread->wait();
+    m_videoThread->wait();
+}
+
+void RtcEngineImpl::stopAll()
+{
+    for (;;) {
+        RtcEngineImpl *engine = nullptr;
+        {
+            QMutexLocker lock(&registryMutex());
+            if (registry().isEmpty())
+                return;
+            engine = *registry().cbegin();
+        }
+        engine->stop();
+    }
+}
+
+const char *RtcEngineImpl::getVersion(int *build)
+{
+    if (build)
+        *build = kBuild;
+    return kVersion;
+}
+
+int RtcEngineImpl::initialize(const RtcEngineContext &context)
+{
+    static const QRegularExpression appIdPattern(QStringLiteral("^[0-9a-f]{32}$"));
+    if (!context.eventHandler || !context.appId || !appIdPattern.match(QString::fromLatin1(context.appId)).hasMatch())
+        return -ERR_INVALID_ARGUMENT;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_released)
+            return -ERR_NOT_INITIALIZED;
+        if (m_initialized)
+            return -ERR_REFUSED;
+        m_initialized = true;
+        m_appId = context.appId;
+    }
+    RtcChannel *channel = m_channel;
+    IRtcEngineEventHandler *handler = context.eventHandler;
+    onCallbackThread([channel, handler] { channel->setHandler(handler); }, true);
+    return 0;
+}
+
+int RtcEngineImpl::setChannelProfile(int profile)
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_initialized)
+        return -ERR_NOT_INITIALIZED;
+    // Only the communication profile: every participant talks.
+    return profile == 0 ? 0 : -ERR_NOT_SUPPORTED;
+}
+
+int RtcEngineImpl::queryInterface(int iid, void **inter)
+{
+    if (!inter)
+        return -ERR_INVALID_ARGUMENT;
+    *inter = nullptr;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (!m_initialized || m_released)
+            return -ERR_NOT_INITIALIZED;
+    }
+    switch (iid) {
+    case AGORA_IID_RTC_ENGINE_PARAMETER:
+        *inter = static_cast<IRtcEngineParameter *>(new RtcParameterHandle(this));
+        return 0;
+    case AGORA_IID_MEDIA_ENGINE:
+        *inter = static_cast<agora::media::IMediaEngine *>(new RtcMediaEngineHandle(this));
+        return 0;
+    default:
+        return -ERR_NOT_SUPPORTED;
+    }
+}
+
+int RtcEngineImpl::enableVideo()
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_initialized)
+        return -ERR_NOT_INITIALIZED;
+    m_videoEnabled = true;
+    return 0;
+}
+
+int RtcEngineImpl::startPreview()
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_initialized)
+        return -ERR_NOT_INITIALIZED;
+    m_previewing = true;
+    return 0;
+}
+
+int RtcEngineImpl::stopPreview()
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_initialized)
+        return -ERR_NOT_INITIALIZED;
+    m_previewing = false;
+    return 0;
+}
+
+int RtcEngineImpl::setVideoProfile(int profile, bool swapWidthAndHeight)
+{
+    Q_UNUSED(swapWidthAndHeight)
+    QMutexLocker lock(&m_mutex);
+    if (!m_initialized)
+        return -ERR_NOT_INITIALIZED;
+    if (profile < 0)
+        return -ERR_INVALID_ARGUMENT;
+    m_videoProfile = profile;
+    return 0;
+}
+
+int RtcEngineImpl::setupLocalVideo(const VideoCanvas &canvas)
+{
+    return bindVideo(0, canvas);
+}
+
+int RtcEngineImpl::setupRemoteVideo(const VideoCanvas &canvas)
+{
+    if (canvas.uid == 0)
+        return -ERR_INVALID_ARGUMENT;
+    return bindVideo(canvas.uid, canvas);
+}
+
+int RtcEngineImpl::bindVideo(uid_t uid, const VideoCanvas &canvas)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        if (!m_initialized || m_released)
+            return -ERR_NOT_INITIALIZED;
+    }
+    RtcVideoHub *video = m_video;
+    void *view = canvas.view;
+    const int mode = canvas.renderMode;
+    onVideoThread([video, uid, view, mode] { video->bind(uid, view, mode); }, false);
+    return 0;
+}
+
+int RtcEngineImpl::joinChannel(const char *channelKey, const char *channelName, const char *info, uid_t uid)
+{
+    Q_UNUSED(channelKey) // the relay asks for no key
+    Q_UNUSED(info)
+    const QByteArray channel(channelName ? channelName : "");
+    if (channel.isEmpty() || channel.size() > kMaxChannelNameBytes)
+        return -ERR_INVALID_ARGUMENT;
+
+    QMutexLocker lock(&m_mutex);
+    if (!m_initialized || m_released)
+        return -ERR_NOT_INITIALIZED;
+    if (m_inChannel)
+        return -ERR_ALREADY_IN_CHANNEL;
+    const QJsonObject relayServer = m_parameters.value(QStringLiteral("rtc.relay_server")).toObject();
+    const QString host = relayServer.value(QStringLiteral("host")).toString();
+    const int port = relayServer.value(QStringLiteral("port")).toInt();
+    if (host.isEmpty() || port <= 0) {
+        m_log.write(QStringLiteral("join refused: no relay server is set"));
+        return -ERR_NOT_READY;
+    }
+
+    QRandomGenerator *random = QRandomGenerator::global();
+    uid_t ownUid = uid;
+    while (ownUid == 0)
+        ownUid = random->generate();
+    quint64 session = 0;
+    while (session == 0)
+        session = random->generate64();
+
+    RtcJoinRequest request;
+    request.relay = std::make_shared<RtcRelayClient>();
+    request.topicPrefix = "lessonry/rtc/" + m_appId + '/' + QUrl::toPercentEncoding(QString::fromUtf8(channel)) + '/';
+    request.channel = channel;
+    request.uid = ownUid;
+    request.session = session;
+    QString error;
+    const QByteArray clientId = "lrtc-" + QByteArray::number(ownUid) + '-' + QByteArray::number(session, 16);
+    if (!request.relay->create(host, quint16(port), clientId, &error)) {
+        m_log.write(error);
+        return -ERR_FAILED;
+    }
+
+    m_inChannel = true;
+    m_uid = ownUid;
+    m_session = session;
+    m_relay = request.relay;
+    m_streamTopic = request.topicPrefix + "stream/" + QByteArray::number(ownUid);
+    m_streamSequence.clear();
+    m_nextStreamId = 1;
+    lock.unlock();
+
+    RtcChannel *worker = m_channel;
+    onCallbackThread([worker, request] { worker->join(request); }, false);
+    return 0;
+}
+
+int RtcEngineImpl::leaveChannel()
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_initialized || m_released)
+        return -ERR_NOT_INITIALIZED;
+    if (!m_inChannel)
+        return 0;
+    m_inChannel = false;
+    m_relay.reset();
+    m_streamSequence.clear();
+    lock.unlock();
+
+    RtcChannel *worker = m_channel;
+    onCallbackThread([worker] { worker->leave(); }, false);
+    return 0;
+}
+
+int RtcEngineImpl::createDataStream(int *streamId, bool reliable, bool ordered)
+{
+    if (!streamId)
+        return -ERR_INVALID_ARGUMENT;
+    if (!reliable || !ordered)
+        return -ERR_NOT_SUPPORTED;
+    QMutexLocker lock(&m_mutex);
+    if (!m_initialized || m_released)
+        return -ERR_NOT_INITIALIZED;
+    if (!m_inChannel)
+        return -ERR_NOT_READY;
+    *streamId = m_nextStreamId++;
+    m_streamSequence.insert(*streamId, 0);
+    return 0;
+}
+
+int RtcEngineImpl::sendStreamMessage(int streamId, const char *data, size_t length)
+{
+    if (!data || length == 0 || length > kMaxStreamMessageLength)
+        return -ERR_INVALID_ARGUMENT;
+    QMutexLocker lock(&m_mutex);
+    if (!m_initialized || m_released)
+        return -ERR_NOT_INITIALIZED;
+    if (!m_inChannel || !m_relay)
+        return -ERR_NOT_READY;
+    const auto it = m_streamSequence.find(streamId);
+    if (it == m_streamSequence.end())
+        return -ERR_INVALID_ARGUMENT;
+
+    RtcStreamPacket packet;
+    packet.streamId = streamId;
+    packet.session = m_session;
+    packet.sequence = *it + 1;
+    packet.data = QByteArray(data, int(length));
+    // Published under the lock, so the order of the calls is the order on
+    // the wire.
+    if (m_relay->publish(m_streamTopic, packet.encode(), false) != 0)
+        return -ERR_FAILED;
+    *it = packet.sequence;
+    m_txBytes += length;
+    return 0;
+}
+
+int RtcEngineImpl::setParameters(const char *json)
+{
+    if (!json)
+        return -ERR_INVALID_ARGUMENT;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray(json), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return -ERR_INVALID_ARGUMENT;
+    const QJsonObject object = document.object();
+    int result = 0;
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        const int rc = setParameter(it.key(), it.value());
+        if (rc != 0 && result == 0)
+            result = rc;
+    }
+    return result;
+}
+
+int RtcEngineImpl::setParameter(const QString &key, const QJsonValue &value)
+{
+    static const QSet<QString> booleanKeys { QStringLiteral("che.audio.mute_me"), QStringLiteral("rtc.audio.mute_me"),
+                                             QStringLiteral("rtc.video.mute_me"), QStringLiteral("che.video.local.send") };
+    if (key.isEmpty())
+        return -ERR_INVALID_ARGUMENT;
+    if (booleanKeys.contains(key) && !value.isBool())
+        return -ERR_INVALID_ARGUMENT;
+
+    if (key == QLatin1String("rtc.relay_server")) {
+        const QJsonObject server = value.toObject();
+        const int port = server.value(QStringLiteral("port")).toInt();
+        if (server.value(QStringLiteral("host")).toString().isEmpty() || port <= 0 || port > 65535)
+            return -ERR_INVALID_ARGUMENT;
+    } else if (key == QLatin1String("che.audio.volume_indication")) {
+        const QJsonValue interval = value.toObject().value(QStringLiteral("interval"));
+        if (!interval.isDouble())
+            return -ERR_INVALID_ARGUMENT;
+        RtcChannel *worker = m_channel;
+        const int ms = interval.toInt();
+        onCallbackThread([worker, ms] { worker->setVolumeIndicationInterval(ms); }, false);
+    } else if (key == QLatin1String("rtc.log_file")) {
+        if (!value.isString() || !m_log.setPath(value.toString()))
+            return -ERR_FAILED;
+    }
+    QMutexLocker lock(&m_mutex);
+    m_parameters.insert(key, value);
+    return 0;
+}
+
+QJsonValue RtcEngineImpl::parameter(const QString &key) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_parameters.value(key, QJsonValue(QJsonValue::Undefined));
+}
+
+int RtcEngineImpl::registerVideoRenderFactory(agora::media::IExternalVideoRenderFactory *factory)
+{
+    RtcVideoHub *video = m_video;
+    onVideoThread([video, factory] { video->setFactory(factory); }, true);
+    return 0;
+}
+
+bool RtcEngineImpl::runOnCallbackThread(const std::function<void(IRtcEngineEventHandler &)> &call)
+{
+    RtcChannel *worker = m_channel;
+    onCallbackThread([worker, call] {
+        if (IRtcEngineEventHandler *handler = worker->handler())
+            call(*handler);
+    }, false);
+    return true;
+}
+
+bool RtcEngineImpl::deliverVideoFrame(uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored)
+{
+    RtcVideoHub *video = m_video;
+    onVideoThread([=] { video->deliverFrame(uid, width, height, argb, rotation, mirrored); }, false);
+    return true;
+}
+
+bool RtcEngineImpl::setConnectionLostTimeout(int ms)
+{
+    RtcChannel *worker = m_channel;
+    onCallbackThread([worker, ms] { worker->setConnectionLostTimeout(ms); }, false);
+    return true;
+}
+
+bool RtcEngineImpl::hasRender(uid_t uid)
+{
+    bool has = false;
+    RtcVideoHub *video = m_video;
+    onVideoThread([video, uid, &has] { has = video->hasRender(uid); }, true);
+    return has;
+}
+
+IRtcEngine *createAgoraRtcEngine()
+{
+    return new RtcEngineImpl;
+}

@@ -1,0 +1,99 @@
+#ifndef RTCENGINEIMPL_H
+#define RTCENGINEIMPL_H
+
+#include "mediaengine.h"
+#include "rtcengine.h"
+#include "rtcenginelog.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QJsonValue>
+#include <QMutex>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QThread;
+class RtcChannel;
+class RtcRelayClient;
+class RtcVideoHub;
+
+// The engine: the operations run on the caller's thread and hand the
+// channel work to the callback thread and the video work to the video
+// thread, both owned here and stopped by release().
+class RtcEngineImpl : public agora::rtc::IRtcEngine
+{
+public:
+    RtcEngineImpl();
+
+    void release(bool sync) override;
+    const char *getVersion(int *build) override;
+    int initialize(const agora::rtc::RtcEngineContext &context) override;
+    int setChannelProfile(int profile) override;
+    int queryInterface(int iid, void **inter) override;
+    int enableVideo() override;
+    int startPreview() override;
+    int stopPreview() override;
+    int setVideoProfile(int profile, bool swapWidthAndHeight) override;
+    int setupLocalVideo(const agora::rtc::VideoCanvas &canvas) override;
+    int setupRemoteVideo(const agora::rtc::VideoCanvas &canvas) override;
+    int joinChannel(const char *channelKey, const char *channelName, const char *info, agora::rtc::uid_t uid) override;
+    int leaveChannel() override;
+    int createDataStream(int *streamId, bool reliable, bool ordered) override;
+    int sendStreamMessage(int streamId, const char *data, size_t length) override;
+
+    // Behind the parameter interface.
+    int setParameter(const QString &key, const QJsonValue &value);
+    int setParameters(const char *json);
+    QJsonValue parameter(const QString &key) const;
+    // Behind the media engine interface.
+    int registerVideoRenderFactory(agora::media::IExternalVideoRenderFactory *factory);
+
+    // For the test hooks: run on the callback or the video thread.
+    bool runOnCallbackThread(const std::function<void(agora::rtc::IRtcEngineEventHandler &)> &call);
+    bool deliverVideoFrame(agora::rtc::uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored);
+    bool setConnectionLostTimeout(int ms);
+    bool hasRender(agora::rtc::uid_t uid);
+
+    // Leaves the channel and stops and joins the engine's threads; no
+    // callback comes after it. The operations then fail as uninitialised.
+    void stop();
+    // Stops every engine still running; at process exit.
+    static void stopAll();
+
+private:
+    ~RtcEngineImpl() override;
+
+    template<typename F>
+    void onCallbackThread(F f, bool wait);
+    template<typename F>
+    void onVideoThread(F f, bool wait);
+    int bindVideo(agora::rtc::uid_t uid, const agora::rtc::VideoCanvas &canvas);
+
+    QThread *m_callbackThread;
+    QThread *m_videoThread;
+    RtcChannel *m_channel;
+    RtcVideoHub *m_video;
+    RtcEngineLog m_log;
+    std::atomic<quint64> m_txBytes { 0 };
+
+    mutable QMutex m_mutex; // everything below
+    bool m_initialized = false;
+    bool m_released = false;
+    bool m_inChannel = false;
+    bool m_previewing = false;
+    bool m_videoEnabled = false;
+    int m_videoProfile = 0;
+    agora::rtc::uid_t m_uid = 0;
+    QByteArray m_appId;
+    QHash<QString, QJsonValue> m_parameters;
+    std::shared_ptr<RtcRelayClient> m_relay;
+    QByteArray m_streamTopic;
+    quint64 m_session = 0;
+    QHash<int, quint64> m_streamSequence; // stream id -> last sent
+    int m_nextStreamId = 1;
+};
+
+#endif // RTCENGINEIMPL_H

@@ -1,0 +1,101 @@
+#include "rtctesthooks.h"
+
+#include "rtcengineimpl.h"
+
+namespace RtcTestHooks {
+
+namespace {
+
+RtcEngineImpl *impl(agora::rtc::IRtcEngine *engine)
+{
+    return dynamic_cast<RtcEngineImpl *>(engine);
+}
+
+// A text the callback may read while it runs, and no longer: it is
+// overwritten and freed right after, as a service's buffer would be.
+bool withText(agora::rtc::IRtcEngine *engine, const char *text,
+              std::function<void(agora::rtc::IRtcEngineEventHandler &, const char *)> call)
+{
+    const bool isNull = text == nullptr;
+    const QByteArray copy(text ? text : "");
+    return runOnCallbackThread(engine, [isNull, copy, call](agora::rtc::IRtcEngineEventHandler &handler) {
+        QByteArray buffer = copy;
+        call(handler, isNull ? nullptr : buffer.data());
+        buffer.fill('#');
+    });
+}
+
+} // namespace
+
+bool runOnCallbackThread(agora::rtc::IRtcEngine *engine, std::function<void(agora::rtc::IRtcEngineEventHandler &)> call)
+{
+    RtcEngineImpl *e = impl(engine);
+    return e && e->runOnCallbackThread(call);
+}
+
+bool triggerConnectionInterrupted(agora::rtc::IRtcEngine *engine)
+{
+    return runOnCallbackThread(engine, [](agora::rtc::IRtcEngineEventHandler &h) { h.onConnectionInterrupted(); });
+}
+
+bool triggerConnectionLost(agora::rtc::IRtcEngine *engine)
+{
+    return runOnCallbackThread(engine, [](agora::rtc::IRtcEngineEventHandler &h) { h.onConnectionLost(); });
+}
+
+bool triggerRejoinChannelSuccess(agora::rtc::IRtcEngine *engine, const QByteArray &channel, agora::rtc::uid_t uid)
+{
+    return withText(engine, channel.constData(), [uid](agora::rtc::IRtcEngineEventHandler &h, const char *text) {
+        h.onRejoinChannelSuccess(text, uid, 0);
+    });
+}
+
+bool triggerRequestChannelKey(agora::rtc::IRtcEngine *engine)
+{
+    return runOnCallbackThread(engine, [](agora::rtc::IRtcEngineEventHandler &h) { h.onRequestChannelKey(); });
+}
+
+bool triggerStreamMessageError(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid, int streamId, int code, int missed,
+                               int cached)
+{
+    return runOnCallbackThread(engine, [=](agora::rtc::IRtcEngineEventHandler &h) {
+        h.onStreamMessageError(uid, streamId, code, missed, cached);
+    });
+}
+
+bool triggerWarning(agora::rtc::IRtcEngine *engine, int code, const char *message)
+{
+    return withText(engine, message, [code](agora::rtc::IRtcEngineEventHandler &h, const char *text) { h.onWarning(code, text); });
+}
+
+bool triggerError(agora::rtc::IRtcEngine *engine, int code, const char *message)
+{
+    return withText(engine, message, [code](agora::rtc::IRtcEngineEventHandler &h, const char *text) { h.onError(code, text); });
+}
+
+bool deliverVideoFrame(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid, int width, int height, const QByteArray &argb,
+                       int rotation, bool mirrored)
+{
+    RtcEngineImpl *e = impl(engine);
+    return e && e->deliverVideoFrame(uid, width, height, argb, rotation, mirrored);
+}
+
+bool hasVideoBinding(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid)
+{
+    RtcEngineImpl *e = impl(engine);
+    return e && e->hasRender(uid);
+}
+
+bool setConnectionLostTimeout(agora::rtc::IRtcEngine *engine, int ms)
+{
+    RtcEngineImpl *e = impl(engine);
+    return e && e->setConnectionLostTimeout(ms);
+}
+
+QJsonValue parameter(agora::rtc::IRtcEngine *engine, const QString &key)
+{
+    RtcEngineImpl *e = impl(engine);
+    return e ? e->parameter(key) : QJsonValue(QJsonValue::Undefined);
+}
+
+} // namespace RtcTestHooks

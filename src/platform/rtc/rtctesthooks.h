@@ -1,0 +1,49 @@
+#ifndef RTCTESTHOOKS_H
+#define RTCTESTHOOKS_H
+
+#include "rtcengine.h"
+
+#include <QByteArray>
+#include <QJsonValue>
+#include <QString>
+
+#include <functional>
+
+// For tests: make an engine do what the service does on its own, on the
+// engine's own threads, so every callback branch of a program can be
+// reached. Each returns false for an engine that is not of this library.
+namespace RtcTestHooks {
+
+// Calls call with the engine's event handler on the callback thread (after
+// whatever is already queued there); nothing without a handler.
+LESSONRY_RTC_EXPORT bool runOnCallbackThread(agora::rtc::IRtcEngine *engine,
+                                             std::function<void(agora::rtc::IRtcEngineEventHandler &)> call);
+
+LESSONRY_RTC_EXPORT bool triggerConnectionInterrupted(agora::rtc::IRtcEngine *engine);
+LESSONRY_RTC_EXPORT bool triggerConnectionLost(agora::rtc::IRtcEngine *engine);
+LESSONRY_RTC_EXPORT bool triggerRejoinChannelSuccess(agora::rtc::IRtcEngine *engine, const QByteArray &channel,
+                                                     agora::rtc::uid_t uid);
+LESSONRY_RTC_EXPORT bool triggerRequestChannelKey(agora::rtc::IRtcEngine *engine);
+LESSONRY_RTC_EXPORT bool triggerStreamMessageError(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid, int streamId,
+                                                   int code, int missed, int cached);
+// A null message text is passed on as null.
+LESSONRY_RTC_EXPORT bool triggerWarning(agora::rtc::IRtcEngine *engine, int code, const char *message);
+LESSONRY_RTC_EXPORT bool triggerError(agora::rtc::IRtcEngine *engine, int code, const char *message);
+
+// Hands a frame of width x height ARGB pixels to the render bound to uid
+// (0: the local view), on the video thread.
+LESSONRY_RTC_EXPORT bool deliverVideoFrame(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid, int width, int height,
+                                           const QByteArray &argb, int rotation = 0, bool mirrored = false);
+// Whether a view is bound to uid's video now (after what is queued).
+LESSONRY_RTC_EXPORT bool hasVideoBinding(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid);
+
+// How long an interrupted connection may stay away before it counts as
+// lost (10000 ms unless set).
+LESSONRY_RTC_EXPORT bool setConnectionLostTimeout(agora::rtc::IRtcEngine *engine, int ms);
+
+// The last value set for an option key; undefined when never set.
+LESSONRY_RTC_EXPORT QJsonValue parameter(agora::rtc::IRtcEngine *engine, const QString &key);
+
+} // namespace RtcTestHooks
+
+#endif // RTCTESTHOOKS_H

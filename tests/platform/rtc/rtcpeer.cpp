@@ -1,0 +1,197 @@
+// One participant of an RTC channel in a process of its own, for the
+// engine's two-process tests. Commands come one per line on standard input;
+// what the engine reports goes to standard output, one event per line.
+//
+//   join <channel>               -> join-result <rc>, later joined <channel> <uid>
+//   stream                       -> stream-result <rc> <id>
+//   send <id> <text>             -> send-result <rc>
+//   sendmany <id> <count> <text> -> sends "<text><i>" for i in 0..count-1; sendmany-result <failures>
+//   leave                        -> leave-result <rc>, later left
+//   quit                         -> releases the engine and ends with 0
+//   exit                         -> ends with 0 without releasing the engine
+//
+// Events: joined, rejoined, user-joined <uid>, user-offline <uid> <reason>,
+// stream <uid> <id> <text>, stream-error <uid> <id> <code> <missed>,
+// interrupted, lost, error <code> <text>, left; "wrong-thread <callback>"
+// when a callback comes on the main thread.
+
+#include "platform/rtc/rtcengine.h"
+#include "platform/rtc/rtctesthooks.h"
+
+#include <QCoreApplication>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSocketNotifier>
+#include <QStringList>
+#include <QThread>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QMutex g_outputMutex;
+
+void say(const QString &line)
+{
+    QMutexLocker lock(&g_outputMutex);
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+class PeerHandler : public agora::rtc::IRtcEngineEventHandler
+{
+public:
+    void onJoinChannelSuccess(const char *channel, agora::rtc::uid_t uid, int) override
+    {
+        check("joined");
+        say(QStringLiteral("joined %1 %2").arg(QString::fromUtf8(channel)).arg(uid));
+    }
+    void onRejoinChannelSuccess(const char *channel, agora::rtc::uid_t uid, int) override
+    {
+        check("rejoined");
+        say(QStringLiteral("rejoined %1 %2").arg(QString::fromUtf8(channel)).arg(uid));
+    }
+    void onError(int err, const char *msg) override
+    {
+        check("error");
+        say(QStringLiteral("error %1 %2").arg(err).arg(QString::fromUtf8(msg ? msg : "")));
+    }
+    void onLeaveChannel(const agora::rtc::RtcStats &) override
+    {
+        check("left");
+        say(QStringLiteral("left"));
+    }
+    void onUserJoined(agora::rtc::uid_t uid, int) override
+    {
+        check("user-joined");
+        say(QStringLiteral("user-joined %1").arg(uid));
+    }
+    void onUserOffline(agora::rtc::uid_t uid, agora::rtc::USER_OFFLINE_REASON_TYPE reason) override
+    {
+        check("user-offline");
+        say(QStringLiteral("user-offline %1 %2").arg(uid).arg(int(reason)));
+    }
+    void onConnectionLost() override
+    {
+        check("lost");
+        say(QStringLiteral("lost"));
+    }
+    void onConnectionInterrupted() override
+    {
+        check("interrupted");
+        say(QStringLiteral("interrupted"));
+    }
+    void onStreamMessage(agora::rtc::uid_t uid, int streamId, const char *data, size_t length) override
+    {
+        check("stream");
+        say(QStringLiteral("stream %1 %2 %3").arg(uid).arg(streamId).arg(QString::fromUtf8(data, int(length))));
+    }
+    void onStreamMessageError(agora::rtc::uid_t uid, int streamId, int code, int missed, int) override
+    {
+        check("stream-error");
+        say(QStringLiteral("stream-error %1 %2 %3 %4").arg(uid).arg(streamId).arg(code).arg(missed));
+    }
+
+private:
+    static void check(const char *callback)
+    {
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            say(QStringLiteral("wrong-thread %1").arg(QLatin1String(callback)));
+    }
+};
+
+QString option(const QStringList &arguments, const QString &name, const QString &fallback = QString())
+{
+    const int index = arguments.indexOf(name);
+    return index >= 0 && index + 1 < arguments.size() ? arguments.at(index + 1) : fallback;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    const QString host = option(arguments, QStringLiteral("--host"), QStringLiteral("127.0.0.1"));
+    const int port = option(arguments, QStringLiteral("--port")).toInt();
+    const agora::rtc::uid_t uid = option(arguments, QStringLiteral("--uid")).toUInt();
+    const int lostTimeout = option(arguments, QStringLiteral("--lost-timeout"), QStringLiteral("0")).toInt();
+
+    PeerHandler handler;
+    agora::rtc::IRtcEngine *engine = createAgoraRtcEngine();
+    const agora::rtc::RtcEngineContext context { &handler, "0123456789abcdef0123456789abcdef" };
+    if (engine->initialize(context) != 0) {
+        say(QStringLiteral("initialize failed"));
+        return 2;
+    }
+    {
+        void *inter = nullptr;
+        engine->queryInterface(agora::rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
+        agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> parameters(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
+        const QByteArray relay = QStringLiteral("{\"host\":\"%1\",\"port\":%2}").arg(host).arg(port).toUtf8();
+        parameters->setObject("rtc.relay_server", relay.constData());
+    }
+    if (lostTimeout > 0)
+        RtcTestHooks::setConnectionLostTimeout(engine, lostTimeout);
+
+    QByteArray pending;
+    QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+        char buffer[4096];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            // The test has gone: leave as a participant would.
+            notifier.setEnabled(false);
+            engine->release(true);
+            engine = nullptr;
+            app.exit(0);
+            return;
+        }
+        pending.append(buffer, int(n));
+        int end;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            const QString line = QString::fromUtf8(pending.left(end));
+            pending.remove(0, end + 1);
+            const QString command = line.section(QLatin1Char(' '), 0, 0);
+            if (command == QLatin1String("join")) {
+                const QByteArray channel = line.section(QLatin1Char(' '), 1).toUtf8();
+                say(QStringLiteral("join-result %1").arg(engine->joinChannel(nullptr, channel.constData(), nullptr, uid)));
+            } else if (command == QLatin1String("stream")) {
+                int id = 0;
+                const int rc = engine->createDataStream(&id, true, true);
+                say(QStringLiteral("stream-result %1 %2").arg(rc).arg(id));
+            } else if (command == QLatin1String("send")) {
+                const int id = line.section(QLatin1Char(' '), 1, 1).toInt();
+                const QByteArray text = line.section(QLatin1Char(' '), 2).toUtf8();
+                say(QStringLiteral("send-result %1").arg(engine->sendStreamMessage(id, text.constData(), size_t(text.size()))));
+            } else if (command == QLatin1String("sendmany")) {
+                const int id = line.section(QLatin1Char(' '), 1, 1).toInt();
+                const int count = line.section(QLatin1Char(' '), 2, 2).toInt();
+                const QString prefix = line.section(QLatin1Char(' '), 3);
+                int failures = 0;
+                for (int i = 0; i < count; ++i) {
+                    const QByteArray text = (prefix + QString::number(i)).toUtf8();
+                    if (engine->sendStreamMessage(id, text.constData(), size_t(text.size())) != 0)
+                        ++failures;
+                }
+                say(QStringLiteral("sendmany-result %1").arg(failures));
+            } else if (command == QLatin1String("leave")) {
+                say(QStringLiteral("leave-result %1").arg(engine->leaveChannel()));
+            } else if (command == QLatin1String("quit")) {
+                engine->release(true);
+                engine = nullptr;
+                app.exit(0);
+                return;
+            } else if (command == QLatin1String("exit")) {
+                app.exit(0);
+                return;
+            }
+        }
+    });
+    say(QStringLiteral("ready"));
+    const int code = app.exec();
+    // An engine still running here is stopped by the library at exit.
+    return code;
+}
