@@ -136,6 +136,12 @@ RtcEngineImpl::RtcEngineImpl()
     m_videoThread->setObjectName(QStringLiteral("rtc-video"));
     m_channel->moveToThread(m_callbackThread);
     m_video->moveToThread(m_videoThread);
+    // Runs on the ending thread itself: the channel leaves and its timers
+    // stop where they live.
+    RtcChannel *channel = m_channel;
+    QObject::connect(m_callbackThread, &QThread::finished, [channel] { delete channel; });
+    RtcVideoHub *video = m_video;
+    QObject::connect(m_videoThread, &QThread::finished, [video] { delete video; });
     m_callbackThread->start();
     m_videoThread->start();
     ensureExitRelease();
@@ -212,16 +218,21 @@ void RtcEngineImpl::stop()
         QMutexLocker lock(&registryMutex());
         registry().remove(this);
     }
-    RtcChannel *channel = m_channel;
-    onCallbackThread([channel] { delete channel; }, true);
-    m_channel = nullptr;
-    RtcVideoHub *video = m_video;
-    onVideoThread([video] { delete video; }, true);
-    m_video = nullptr;
+    // Renders are released while their views' thread can still answer
+    // them. At exit there is no event loop left to answer, nor to ask.
+    QCoreApplication *application = QCoreApplication::instance();
+    if (application && QThread::currentThread() == application->thread()) {
+        RtcVideoHub *video = m_video;
+        onVideoThread([video] { video->releaseAll(); }, true);
+    }
+    // Each thread frees its own objects as it ends (see the constructor),
+    // which needs no event posted to it: that works at exit too.
     m_callbackThread->quit();
     m_videoThread->quit();
     m_callbackThread->wait();
     m_videoThread->wait();
+    m_channel = nullptr;
+    m_video = nullptr;
 }
 
 void RtcEngineImpl::stopAll()

@@ -119,7 +119,9 @@ int main(int argc, char *argv[])
     const agora::rtc::uid_t uid = option(arguments, QStringLiteral("--uid")).toUInt();
     const int lostTimeout = option(arguments, QStringLiteral("--lost-timeout"), QStringLiteral("0")).toInt();
 
-    PeerHandler handler;
+    // Outlives the engine even when the engine is left to the library to
+    // stop at exit.
+    static PeerHandler handler;
     agora::rtc::IRtcEngine *engine = createAgoraRtcEngine();
     const agora::rtc::RtcEngineContext context { &handler, "0123456789abcdef0123456789abcdef" };
     if (engine->initialize(context) != 0) {

@@ -1,0 +1,573 @@
+#include "mosquittobroker.h"
+#include "rtcpeerprocess.h"
+#include "testutil.h"
+
+#include "platform/rtc/mediaengine.h"
+#include "platform/rtc/rtcengine.h"
+#include "platform/rtc/rtctesthooks.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonValue>
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+using namespace agora;
+
+namespace {
+
+const char kAppId[] = "0123456789abcdef0123456789abcdef";
+
+// Records the callbacks of an engine in this process, with the thread
+// each came on.
+class RecordingHandler : public rtc::IRtcEngineEventHandler
+{
+public:
+    void onJoinChannelSuccess(const char *channel, rtc::uid_t uid, int) override
+    {
+        note(QStringLiteral("joined %1 %2").arg(QString::fromUtf8(channel)).arg(uid));
+    }
+    void onError(int err, const char *msg) override { note(QStringLiteral("error %1 %2").arg(err).arg(QString::fromUtf8(msg))); }
+    void onLeaveChannel(const rtc::RtcStats &) override { note(QStringLiteral("left")); }
+    void onAudioVolumeIndication(const rtc::AudioVolumeInfo *speakers, unsigned int count, int) override
+    {
+        note(QStringLiteral("volume %1 first %2").arg(count).arg(count ? speakers[0].uid : 99));
+    }
+    void onConnectionLost() override { note(QStringLiteral("lost")); }
+    void onRequestChannelKey() override { note(QStringLiteral("key")); }
+
+    void note(const QString &event)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_events.append(event);
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            m_onMainThread = true;
+    }
+    QStringList events() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_events;
+    }
+    int count(const QString &prefix) const
+    {
+        int n = 0;
+        for (const QString &event : events())
+            n += event.startsWith(prefix) ? 1 : 0;
+        return n;
+    }
+    bool onMainThread() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_onMainThread;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_events;
+    bool m_onMainThread = false;
+};
+
+// Engine made and released by the test.
+struct LocalEngine
+{
+    explicit LocalEngine(rtc::IRtcEngineEventHandler *handler)
+    {
+        engine = createAgoraRtcEngine();
+        initialized = engine->initialize({ handler, kAppId });
+    }
+    ~LocalEngine()
+    {
+        if (engine)
+            engine->release(true);
+    }
+    util::AutoPtr<rtc::IRtcEngineParameter> parameters()
+    {
+        void *inter = nullptr;
+        engine->queryInterface(rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
+        return util::AutoPtr<rtc::IRtcEngineParameter>(static_cast<rtc::IRtcEngineParameter *>(inter));
+    }
+    int setRelay(quint16 port)
+    {
+        const QByteArray json = QByteArray("{\"host\":\"127.0.0.1\",\"port\":") + QByteArray::number(port) + "}";
+        return parameters()->setObject("rtc.relay_server", json.constData());
+    }
+
+    rtc::IRtcEngine *engine = nullptr;
+    int initialized = -1;
+};
+
+// Keeps what the engine hands its renders, and on which thread.
+class RecordingFactory : public media::IExternalVideoRenderFactory
+{
+public:
+    media::IExternalVideoRender *createRenderInstance(const media::ExternalVideoRenerContext &context) override;
+
+    void note(const QString &line)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_log.append(line);
+    }
+    QStringList snapshot()
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_log;
+    }
+
+private:
+    QMutex m_mutex;
+    QStringList m_log;
+};
+
+class RecordingRender : public media::IExternalVideoRender
+{
+public:
+    explicit RecordingRender(RecordingFactory *factory) : m_factory(factory) {}
+    void release() override
+    {
+        m_factory->note(QStringLiteral("release %1").arg(QThread::currentThread()->objectName()));
+        delete this;
+    }
+    int initialize() override { return 0; }
+    int deliverFrame(const media::IVideoFrame &frame, int rotation, bool mirrored) override
+    {
+        QByteArray pixels(qMax(1, frame.width() * frame.height() * 4), '\0');
+        const int rc = frame.convertFrame(media::VIDEO_TYPE_ARGB, 0, reinterpret_cast<unsigned char *>(pixels.data()));
+        m_factory->note(QStringLiteral("frame %1x%2 rot %3 mirror %4 rc %5 first %6 on %7")
+                            .arg(frame.width()).arg(frame.height()).arg(rotation).arg(mirrored).arg(rc)
+                            .arg(QString::number(uchar(pixels.at(0)), 16)).arg(QThread::currentThread()->objectName()));
+        return -1;
+    }
+
+private:
+    RecordingFactory *m_factory;
+};
+
+media::IExternalVideoRender *RecordingFactory::createRenderInstance(const media::ExternalVideoRenerContext &context)
+{
+    note(QStringLiteral("create view %1 callback %2 on %3")
+             .arg(quintptr(context.view)).arg(context.renderCallback != nullptr).arg(QThread::currentThread()->objectName()));
+    return new RecordingRender(this);
+}
+
+} // namespace
+
+class TestRtcEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    // Two participants in two processes.
+    void participantsSeeEachOtherJoinAndLeave();
+    void dataStreamIsOrderedAndDeliveredOnce();
+    void crashedParticipantIsDropped();
+    void rejoinStartsAFreshStream();
+    void relayRestartInterruptsAndRejoins();
+    void engineLeftRunningStopsAtExit();
+
+    // One engine in this process.
+    void operationErrors();
+    void parameters_data();
+    void parameters();
+    void unreachableRelayIsReportedOnceAndLeaveEndsIt();
+    void volumeReportsComeAtTheSetInterval();
+    void logFileRecordsTheChannel();
+    void rendersAreMadeFedAndReleasedOnTheVideoThread();
+    void hooksRunOnTheCallbackThreadAndNothingComesAfterRelease();
+
+private:
+    MosquittoBroker m_broker;
+};
+
+void TestRtcEngine::initTestCase()
+{
+    QVERIFY(m_broker.start());
+}
+
+void TestRtcEngine::participantsSeeEachOtherJoinAndLeave()
+{
+    RtcPeerProcess teacher(m_broker.port(), 30001);
+    RtcPeerProcess student(m_broker.port(), 20001);
+    QVERIFY(teacher.start());
+    QVERIFY(student.start());
+
+    QVERIFY(teacher.joinWithStream(QStringLiteral("class-1")) > 0);
+    QVERIFY(student.joinWithStream(QStringLiteral("class-1")) > 0);
+    // The one already there is told by the relay; the newcomer announces itself.
+    QCOMPARE(student.take(QStringLiteral("user-joined")), QStringLiteral("user-joined 30001"));
+    QCOMPARE(teacher.take(QStringLiteral("user-joined")), QStringLiteral("user-joined 20001"));
+
+    student.command(QStringLiteral("leave"));
+    QCOMPARE(student.take(QStringLiteral("leave-result")), QStringLiteral("leave-result 0"));
+    QCOMPARE(student.take(QStringLiteral("left")), QStringLiteral("left"));
+    QCOMPARE(teacher.take(QStringLiteral("user-offline")), QStringLiteral("user-offline 20001 0"));
+
+    QCOMPARE(student.finish(), 0);
+    QCOMPARE(teacher.finish(), 0);
+    // Nobody else was seen, and every callback came on an engine thread.
+    for (RtcPeerProcess *peer : { &teacher, &student }) {
+        const QStringList lines = peer->lines();
+        QCOMPARE(lines.filter(QStringLiteral("user-joined")).size(), 1);
+        QVERIFY2(lines.filter(QStringLiteral("wrong-thread")).isEmpty(), qPrintable(lines.join('\n')));
+    }
+}
+
+void TestRtcEngine::dataStreamIsOrderedAndDeliveredOnce()
+{
+    RtcPeerProcess teacher(m_broker.port(), 30001);
+    RtcPeerProcess student(m_broker.port(), 20001);
+    QVERIFY(teacher.start());
+    QVERIFY(student.start());
+    const int teacherStream = teacher.joinWithStream(QStringLiteral("class-2"));
+    const int studentStream = student.joinWithStream(QStringLiteral("class-2"));
+    QVERIFY(teacherStream > 0 && studentStream > 0);
+    QVERIFY(!teacher.take(QStringLiteral("user-joined 20001")).isEmpty());
+
+    const int count = 300;
+    teacher.command(QStringLiteral("sendmany %1 %2 stroke-").arg(teacherStream).arg(count));
+    QCOMPARE(teacher.take(QStringLiteral("sendmany-result")), QStringLiteral("sendmany-result 0"));
+    const QStringList received = student.takeMany(QStringLiteral("stream "), count);
+    QCOMPARE(received.size(), count);
+    for (int i = 0; i < count; ++i)
+        QCOMPARE(received.at(i), QStringLiteral("stream 30001 %1 stroke-%2").arg(teacherStream).arg(i));
+
+    // A text with spaces and non-ASCII characters comes back whole.
+    student.command(QStringLiteral("send %1 页 2 of 5").arg(studentStream));
+    QCOMPARE(student.take(QStringLiteral("send-result")), QStringLiteral("send-result 0"));
+    QCOMPARE(teacher.take(QStringLiteral("stream ")), QStringLiteral("stream 20001 %1 页 2 of 5").arg(studentStream));
+
+    QCOMPARE(teacher.finish(), 0);
+    QCOMPARE(student.finish(), 0);
+    // Exactly once: no repeats, and nobody hears its own messages.
+    QCOMPARE(student.lines().filter(QStringLiteral("stream 30001")).size(), count);
+    QCOMPARE(teacher.lines().filter(QStringLiteral("stream ")).size(), 1);
+    QVERIFY(student.lines().filter(QStringLiteral("stream-error")).isEmpty());
+}
+
+void TestRtcEngine::crashedParticipantIsDropped()
+{
+    RtcPeerProcess teacher(m_broker.port(), 30001);
+    RtcPeerProcess student(m_broker.port(), 20001);
+    QVERIFY(teacher.start());
+    QVERIFY(student.start());
+    QVERIFY(teacher.joinWithStream(QStringLiteral("class-3")) > 0);
+    QVERIFY(student.joinWithStream(QStringLiteral("class-3")) > 0);
+    QVERIFY(!teacher.take(QStringLiteral("user-joined 20001")).isEmpty());
+
+    student.kill();
+    QCOMPARE(teacher.take(QStringLiteral("user-offline"), 20000), QStringLiteral("user-offline 20001 1"));
+
+    // A newcomer does not meet the crashed one.
+    RtcPeerProcess late(m_broker.port(), 20002);
+    QVERIFY(late.start());
+    QVERIFY(late.joinWithStream(QStringLiteral("class-3")) > 0);
+    QCOMPARE(late.take(QStringLiteral("user-joined")), QStringLiteral("user-joined 30001"));
+    QVERIFY(late.take(QStringLiteral("user-joined"), 500).isEmpty());
+}
+
+void TestRtcEngine::rejoinStartsAFreshStream()
+{
+    RtcPeerProcess teacher(m_broker.port(), 30001);
+    RtcPeerProcess student(m_broker.port(), 20001);
+    QVERIFY(teacher.start());
+    QVERIFY(student.start());
+    QVERIFY(teacher.joinWithStream(QStringLiteral("class-4")) > 0);
+    int studentStream = student.joinWithStream(QStringLiteral("class-4"));
+    QVERIFY(studentStream > 0);
+    student.command(QStringLiteral("send %1 before").arg(studentStream));
+    QCOMPARE(student.take(QStringLiteral("send-result")), QStringLiteral("send-result 0"));
+    QCOMPARE(teacher.take(QStringLiteral("stream ")), QStringLiteral("stream 20001 %1 before").arg(studentStream));
+
+    student.command(QStringLiteral("leave"));
+    QVERIFY(!student.take(QStringLiteral("left")).isEmpty());
+    QCOMPARE(teacher.take(QStringLiteral("user-offline")), QStringLiteral("user-offline 20001 0"));
+    // The stream of the earlier join is gone with it.
+    student.command(QStringLiteral("send %1 between").arg(studentStream));
+    QCOMPARE(student.take(QStringLiteral("send-result")), QStringLiteral("send-result -3"));
+
+    studentStream = student.joinWithStream(QStringLiteral("class-4"));
+    QVERIFY(studentStream > 0);
+    QVERIFY(!teacher.take(QStringLiteral("user-joined 20001")).isEmpty());
+    student.command(QStringLiteral("send %1 after").arg(studentStream));
+    QCOMPARE(teacher.take(QStringLiteral("stream ")), QStringLiteral("stream 20001 %1 after").arg(studentStream));
+    QVERIFY(teacher.take(QStringLiteral("stream "), 500).isEmpty());
+    QVERIFY(teacher.lines().filter(QStringLiteral("stream-error")).isEmpty());
+}
+
+void TestRtcEngine::relayRestartInterruptsAndRejoins()
+{
+    MosquittoBroker broker;
+    QVERIFY(broker.start());
+    RtcPeerProcess teacher(broker.port(), 30001, 300);
+    RtcPeerProcess student(broker.port(), 20001, 300);
+    QVERIFY(teacher.start());
+    QVERIFY(student.start());
+    const int teacherStream = teacher.joinWithStream(QStringLiteral("class-5"));
+    QVERIFY(teacherStream > 0);
+    QVERIFY(student.joinWithStream(QStringLiteral("class-5")) > 0);
+    QVERIFY(!teacher.take(QStringLiteral("user-joined 20001")).isEmpty());
+
+    broker.stop();
+    QVERIFY(!teacher.take(QStringLiteral("interrupted")).isEmpty());
+    QVERIFY(!teacher.take(QStringLiteral("lost")).isEmpty());
+    QVERIFY(!student.take(QStringLiteral("interrupted")).isEmpty());
+
+    QVERIFY(broker.start());
+    QCOMPARE(teacher.take(QStringLiteral("rejoined"), 20000), QStringLiteral("rejoined class-5 30001"));
+    QCOMPARE(student.take(QStringLiteral("rejoined"), 20000), QStringLiteral("rejoined class-5 20001"));
+    teacher.command(QStringLiteral("send %1 again").arg(teacherStream));
+    QCOMPARE(student.take(QStringLiteral("stream ")), QStringLiteral("stream 30001 %1 again").arg(teacherStream));
+    // Still the same two people. The relay may have handed on the other's
+    // will as it went down; then that one is back once it has rejoined.
+    const auto lastMembership = [](RtcPeerProcess *peer) {
+        const QStringList members = peer->lines().filter(QRegularExpression(QStringLiteral("^user-(joined|offline)")));
+        return members.isEmpty() ? QString() : members.last();
+    };
+    QTRY_COMPARE(lastMembership(&teacher), QStringLiteral("user-joined 20001"));
+    QTRY_COMPARE(lastMembership(&student), QStringLiteral("user-joined 30001"));
+}
+
+void TestRtcEngine::engineLeftRunningStopsAtExit()
+{
+    RtcPeerProcess teacher(m_broker.port(), 30001);
+    RtcPeerProcess student(m_broker.port(), 20001);
+    QVERIFY(teacher.start());
+    QVERIFY(student.start());
+    QVERIFY(teacher.joinWithStream(QStringLiteral("class-6")) > 0);
+    QVERIFY(student.joinWithStream(QStringLiteral("class-6")) > 0);
+    QVERIFY(!teacher.take(QStringLiteral("user-joined 20001")).isEmpty());
+
+    // The program ends without releasing its engine: the library stops the
+    // threads itself, the process ends normally and the others see a leave.
+    student.command(QStringLiteral("exit"));
+    QCOMPARE(student.finish(), 0);
+    QCOMPARE(teacher.take(QStringLiteral("user-offline")), QStringLiteral("user-offline 20001 0"));
+}
+
+void TestRtcEngine::operationErrors()
+{
+    RecordingHandler handler;
+    // Before initialise nothing works.
+    rtc::IRtcEngine *bare = createAgoraRtcEngine();
+    int streamId = 0;
+    void *inter = nullptr;
+    QCOMPARE(bare->joinChannel(nullptr, "c", nullptr, 1), -rtc::ERR_NOT_INITIALIZED);
+    QCOMPARE(bare->queryInterface(rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter), -rtc::ERR_NOT_INITIALIZED);
+    QVERIFY(!inter);
+    QCOMPARE(bare->initialize({ &handler, "not-an-id" }), -rtc::ERR_INVALID_ARGUMENT);
+    QCOMPARE(bare->initialize({ nullptr, kAppId }), -rtc::ERR_INVALID_ARGUMENT);
+    QCOMPARE(bare->initialize({ &handler, "0123456789ABCDEF0123456789ABCDEF" }), -rtc::ERR_INVALID_ARGUMENT);
+    bare->release(true);
+
+    LocalEngine local(&handler);
+    QCOMPARE(local.initialized, 0);
+    rtc::IRtcEngine *engine = local.engine;
+    QCOMPARE(engine->initialize({ &handler, kAppId }), -rtc::ERR_REFUSED);
+    QCOMPARE(engine->queryInterface(99, &inter), -rtc::ERR_NOT_SUPPORTED);
+    QCOMPARE(engine->setChannelProfile(1), -rtc::ERR_NOT_SUPPORTED);
+    QCOMPARE(engine->setVideoProfile(-1, false), -rtc::ERR_INVALID_ARGUMENT);
+    QCOMPARE(engine->setupRemoteVideo({ nullptr, 1, 0, nullptr }), -rtc::ERR_INVALID_ARGUMENT);
+    // Outside a channel.
+    QCOMPARE(engine->createDataStream(&streamId, true, true), -rtc::ERR_NOT_READY);
+    QCOMPARE(engine->sendStreamMessage(1, "x", 1), -rtc::ERR_NOT_READY);
+    QCOMPARE(engine->leaveChannel(), 0);
+    // No relay to meet on yet.
+    QCOMPARE(engine->joinChannel(nullptr, "c", nullptr, 7), -rtc::ERR_NOT_READY);
+
+    QCOMPARE(local.setRelay(m_broker.port()), 0);
+    QCOMPARE(engine->joinChannel(nullptr, "", nullptr, 7), -rtc::ERR_INVALID_ARGUMENT);
+    QCOMPARE(engine->joinChannel(nullptr, nullptr, nullptr, 7), -rtc::ERR_INVALID_ARGUMENT);
+    QCOMPARE(engine->joinChannel(nullptr, QByteArray(65, 'c').constData(), nullptr, 7), -rtc::ERR_INVALID_ARGUMENT);
+    QCOMPARE(engine->joinChannel(nullptr, "errors", nullptr, 7), 0);
+    QCOMPARE(engine->joinChannel(nullptr, "errors", nullptr, 7), -rtc::ERR_ALREADY_IN_CHANNEL);
+    QCOMPARE(engine->createDataStream(nullptr, true, true), -rtc::ERR_INVALID_ARGUMENT);
+    QCOMPARE(engine->createDataStream(&streamId, false, true), -rtc::ERR_NOT_SUPPORTED);
+    QCOMPARE(engine->createDataStream(&streamId, true, true), 0);
+    QCOMPARE(engine->sendStreamMessage(streamId + 1, "x", 1), -rtc::ERR_INVALID_ARGUMENT);
+    QCOMPARE(engine->sendStreamMessage(streamId, nullptr, 1), -rtc::ERR_INVALID_ARGUMENT);
+    QCOMPARE(engine->sendStreamMessage(streamId, "x", 0), -rtc::ERR_INVALID_ARGUMENT);
+    const QByteArray tooLong(int(rtc::kMaxStreamMessageLength) + 1, 'x');
+    QCOMPARE(engine->sendStreamMessage(streamId, tooLong.constData(), size_t(tooLong.size())), -rtc::ERR_INVALID_ARGUMENT);
+    const QByteArray longest(int(rtc::kMaxStreamMessageLength), 'x');
+    QCOMPARE(engine->sendStreamMessage(streamId, longest.constData(), size_t(longest.size())), 0);
+    QTRY_COMPARE(handler.count(QStringLiteral("joined errors 7")), 1);
+    QCOMPARE(engine->leaveChannel(), 0);
+    QTRY_COMPARE(handler.count(QStringLiteral("left")), 1);
+}
+
+void TestRtcEngine::parameters_data()
+{
+    QTest::addColumn<QByteArray>("key");  // empty: setParameters with value
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("stored"); // compact JSON of the stored value, empty: none
+
+    QTest::newRow("several keys") << QByteArray() << QByteArray("{\"rtc.audio.mute_me\":true,\"che.audio.mute_me\":true}") << 0
+                                  << QStringLiteral("true");
+    QTest::newRow("nested object") << QByteArray() << QByteArray("{\"che.video.setstream\":{\"uid\":100,\"stream\":0}}") << 0
+                                   << QString();
+    QTest::newRow("not JSON") << QByteArray() << QByteArray("{\"rtc.audio.mute_me\":") << -rtc::ERR_INVALID_ARGUMENT << QString();
+    QTest::newRow("not an object") << QByteArray() << QByteArray("[1,2]") << -rtc::ERR_INVALID_ARGUMENT << QString();
+    QTest::newRow("mute is not a bool") << QByteArray("che.audio.mute_me") << QByteArray("1") << -rtc::ERR_INVALID_ARGUMENT << QString();
+    QTest::newRow("object value") << QByteArray("che.video.start_screen_capture") << QByteArray("{\"id\":0,\"captureFreq\":30}") << 0
+                                  << QString();
+    QTest::newRow("garbage value") << QByteArray("che.video.start_screen_capture") << QByteArray("{id:0}")
+                                   << -rtc::ERR_INVALID_ARGUMENT << QString();
+    QTest::newRow("relay without host") << QByteArray("rtc.relay_server") << QByteArray("{\"port\":1883}")
+                                        << -rtc::ERR_INVALID_ARGUMENT << QString();
+    QTest::newRow("relay port out of range") << QByteArray("rtc.relay_server") << QByteArray("{\"host\":\"h\",\"port\":70000}")
+                                             << -rtc::ERR_INVALID_ARGUMENT << QString();
+    QTest::newRow("volume without interval") << QByteArray("che.audio.volume_indication") << QByteArray("{\"smooth\":1}")
+                                             << -rtc::ERR_INVALID_ARGUMENT << QString();
+}
+
+void TestRtcEngine::parameters()
+{
+    QFETCH(QByteArray, key);
+    QFETCH(QByteArray, value);
+    QFETCH(int, result);
+    QFETCH(QString, stored);
+
+    RecordingHandler handler;
+    LocalEngine local(&handler);
+    util::AutoPtr<rtc::IRtcEngineParameter> parameters = local.parameters();
+    QVERIFY(parameters);
+    const int rc = key.isEmpty() ? parameters->setParameters(value.constData())
+                                 : parameters->setObject(key.constData(), value.constData());
+    QCOMPARE(rc, result);
+    if (!stored.isEmpty()) {
+        const QJsonValue mute = RtcTestHooks::parameter(local.engine, QStringLiteral("che.audio.mute_me"));
+        QCOMPARE(mute.toBool(), true);
+    }
+    if (result != 0 && !key.isEmpty())
+        QVERIFY(RtcTestHooks::parameter(local.engine, QString::fromUtf8(key)).isUndefined());
+
+    // Path conversion gives a clean absolute path and refuses nothing else.
+    std::string converted;
+    QCOMPARE(parameters->convertPath("dir/../file.log", converted), 0);
+    QCOMPARE(QString::fromStdString(converted), QDir::current().absoluteFilePath(QStringLiteral("file.log")));
+    QCOMPARE(parameters->convertPath("", converted), -rtc::ERR_INVALID_ARGUMENT);
+    QCOMPARE(parameters->convertPath(nullptr, converted), -rtc::ERR_INVALID_ARGUMENT);
+}
+
+void TestRtcEngine::unreachableRelayIsReportedOnceAndLeaveEndsIt()
+{
+    RecordingHandler handler;
+    LocalEngine local(&handler);
+    QCOMPARE(local.setRelay(TestUtil::freeTcpPort()), 0);
+    QCOMPARE(local.engine->joinChannel(nullptr, "nowhere", nullptr, 5), 0);
+    QTRY_COMPARE(handler.count(QStringLiteral("error 10 ")), 1);
+    // It keeps trying without saying it again.
+    QTest::qWait(2500);
+    QCOMPARE(handler.count(QStringLiteral("error")), 1);
+    QCOMPARE(handler.count(QStringLiteral("joined")), 0);
+    QCOMPARE(local.engine->leaveChannel(), 0);
+    QTRY_COMPARE(handler.count(QStringLiteral("left")), 1);
+    QVERIFY(!handler.onMainThread());
+}
+
+void TestRtcEngine::volumeReportsComeAtTheSetInterval()
+{
+    RecordingHandler handler;
+    LocalEngine local(&handler);
+    QCOMPARE(local.setRelay(m_broker.port()), 0);
+    QCOMPARE(local.parameters()->setObject("che.audio.volume_indication", "{\"interval\":50,\"smooth\":1}"), 0);
+    QCOMPARE(local.engine->joinChannel(nullptr, "volume", nullptr, 5), 0);
+    QTRY_VERIFY(handler.count(QStringLiteral("volume")) >= 3);
+    // The local user comes first, as uid 0.
+    QVERIFY(handler.events().contains(QStringLiteral("volume 1 first 0")));
+
+    QCOMPARE(local.parameters()->setObject("che.audio.volume_indication", "{\"interval\":0}"), 0);
+    QTest::qWait(100); // let a report already queued arrive
+    const int reports = handler.count(QStringLiteral("volume"));
+    QTest::qWait(300);
+    QCOMPARE(handler.count(QStringLiteral("volume")), reports);
+    QVERIFY(!handler.onMainThread());
+}
+
+void TestRtcEngine::logFileRecordsTheChannel()
+{
+    QTemporaryDir dir;
+    RecordingHandler handler;
+    LocalEngine local(&handler);
+    QCOMPARE(local.parameters()->setString("rtc.log_file", qPrintable(dir.filePath(QStringLiteral("missing/engine.log")))),
+             -rtc::ERR_FAILED);
+    const QString path = dir.filePath(QStringLiteral("engine.log"));
+    QCOMPARE(local.parameters()->setString("rtc.log_file", qPrintable(path)), 0);
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(local.setRelay(m_broker.port()), 0);
+    QCOMPARE(local.engine->joinChannel(nullptr, "logged", nullptr, 5), 0);
+    QTRY_COMPARE(handler.count(QStringLiteral("joined")), 1);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("joined channel logged"));
+}
+
+void TestRtcEngine::rendersAreMadeFedAndReleasedOnTheVideoThread()
+{
+    RecordingHandler handler;
+    RecordingFactory factory;
+    LocalEngine local(&handler);
+    void *inter = nullptr;
+    QCOMPARE(local.engine->queryInterface(rtc::AGORA_IID_MEDIA_ENGINE, &inter), 0);
+    util::AutoPtr<media::IMediaEngine> mediaEngine(static_cast<media::IMediaEngine *>(inter));
+    QCOMPARE(mediaEngine->registerVideoRenderFactory(&factory), 0);
+
+    int view = 0;
+    QCOMPARE(local.engine->setupLocalVideo({ &view, rtc::RENDER_MODE_HIDDEN, 0, nullptr }), 0);
+    QVERIFY(RtcTestHooks::hasVideoBinding(local.engine, 0));
+    QByteArray pixels(2 * 2 * 4, '\0');
+    pixels[0] = char(0xab);
+    QVERIFY(RtcTestHooks::deliverVideoFrame(local.engine, 0, 2, 2, pixels, 180, true));
+    // A frame whose size does not match its pixels is handed on as empty.
+    QVERIFY(RtcTestHooks::deliverVideoFrame(local.engine, 0, 3, 3, pixels));
+    QTRY_COMPARE(factory.snapshot().size(), 3);
+    QCOMPARE(factory.snapshot().at(0), QStringLiteral("create view %1 callback 1 on rtc-video").arg(quintptr(&view)));
+    QCOMPARE(factory.snapshot().at(1), QStringLiteral("frame 2x2 rot 180 mirror 1 rc 0 first ab on rtc-video"));
+    QCOMPARE(factory.snapshot().at(2), QStringLiteral("frame 0x0 rot 0 mirror 0 rc %1 first 0 on rtc-video")
+                                           .arg(-rtc::ERR_INVALID_ARGUMENT));
+
+    // Unbinding releases the render; a remote view is bound by uid; the
+    // release of the engine releases what is still bound.
+    QCOMPARE(local.engine->setupLocalVideo({ nullptr, rtc::RENDER_MODE_HIDDEN, 0, nullptr }), 0);
+    QVERIFY(!RtcTestHooks::hasVideoBinding(local.engine, 0));
+    QCOMPARE(factory.snapshot().last(), QStringLiteral("release rtc-video"));
+    QCOMPARE(local.engine->setupRemoteVideo({ &view, rtc::RENDER_MODE_HIDDEN, 42, nullptr }), 0);
+    QVERIFY(RtcTestHooks::hasVideoBinding(local.engine, 42));
+    mediaEngine.reset();
+    local.engine->release(true);
+    local.engine = nullptr;
+    QCOMPARE(factory.snapshot().size(), 6);
+    QCOMPARE(factory.snapshot().last(), QStringLiteral("release rtc-video"));
+}
+
+void TestRtcEngine::hooksRunOnTheCallbackThreadAndNothingComesAfterRelease()
+{
+    RecordingHandler handler;
+    LocalEngine local(&handler);
+    QVERIFY(RtcTestHooks::triggerRequestChannelKey(local.engine));
+    QVERIFY(RtcTestHooks::triggerConnectionLost(local.engine));
+    QTRY_COMPARE(handler.events(), QStringList({ QStringLiteral("key"), QStringLiteral("lost") }));
+    QVERIFY(!handler.onMainThread());
+
+    // Whatever is still queued when the engine goes is dropped with it.
+    for (int i = 0; i < 1000; ++i)
+        RtcTestHooks::triggerRequestChannelKey(local.engine);
+    local.engine->release(true);
+    local.engine = nullptr;
+    const int seen = handler.count(QStringLiteral("key"));
+    QTest::qWait(100);
+    QCOMPARE(handler.count(QStringLiteral("key")), seen);
+
+    // A hook on something that is not our engine does nothing.
+    QVERIFY(!RtcTestHooks::triggerConnectionLost(nullptr));
+}
+
+QTEST_GUILESS_MAIN(TestRtcEngine)
+#include "tst_rtcengine.moc"
