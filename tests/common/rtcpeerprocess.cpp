@@ -5,10 +5,11 @@
 #include <QDeadlineTimer>
 #include <QDir>
 
-RtcPeerProcess::RtcPeerProcess(quint16 relayPort, uint uid, int connectionLostTimeoutMs)
+RtcPeerProcess::RtcPeerProcess(quint16 relayPort, uint uid, int connectionLostTimeoutMs, const QString &appId)
     : m_port(relayPort)
     , m_uid(uid)
     , m_lostTimeoutMs(connectionLostTimeoutMs)
+    , m_appId(appId)
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 }
@@ -26,6 +27,8 @@ bool RtcPeerProcess::start()
     QStringList arguments { QStringLiteral("--port"), QString::number(m_port), QStringLiteral("--uid"), QString::number(m_uid) };
     if (m_lostTimeoutMs > 0)
         arguments << QStringLiteral("--lost-timeout") << QString::number(m_lostTimeoutMs);
+    if (!m_appId.isEmpty())
+        arguments << QStringLiteral("--app-id") << m_appId;
     m_process.start(QDir(TestUtil::binDir()).filePath(QStringLiteral("lessonry-rtc-peer")), arguments);
     if (!m_process.waitForStarted(5000))
         return false;

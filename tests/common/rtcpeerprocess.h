@@ -12,7 +12,8 @@
 class RtcPeerProcess
 {
 public:
-    RtcPeerProcess(quint16 relayPort, uint uid, int connectionLostTimeoutMs = 0);
+    // appId empty: the helper's own; participants meet only under one id.
+    RtcPeerProcess(quint16 relayPort, uint uid, int connectionLostTimeoutMs = 0, const QString &appId = QString());
     ~RtcPeerProcess();
 
     RtcPeerProcess(const RtcPeerProcess &) = delete;
@@ -46,6 +47,7 @@ private:
     quint16 m_port;
     uint m_uid;
     int m_lostTimeoutMs;
+    QString m_appId;
     QByteArray m_pending;
     QStringList m_lines;
     QVector<bool> m_taken;

@@ -14,6 +14,9 @@
 // stream <uid> <id> <text>, stream-error <uid> <id> <code> <missed>,
 // interrupted, lost, error <code> <text>, left; "wrong-thread <callback>"
 // when a callback comes on the main thread.
+//
+// Options: --port <relay port> --uid <uid> [--host <relay host>]
+// [--app-id <id>] [--lost-timeout <ms>]
 
 #include "platform/rtc/rtcengine.h"
 #include "platform/rtc/rtctesthooks.h"
@@ -118,12 +121,13 @@ int main(int argc, char *argv[])
     const int port = option(arguments, QStringLiteral("--port")).toInt();
     const agora::rtc::uid_t uid = option(arguments, QStringLiteral("--uid")).toUInt();
     const int lostTimeout = option(arguments, QStringLiteral("--lost-timeout"), QStringLiteral("0")).toInt();
+    const QByteArray appId = option(arguments, QStringLiteral("--app-id"), QStringLiteral("0123456789abcdef0123456789abcdef")).toLatin1();
 
     // Outlives the engine even when the engine is left to the library to
     // stop at exit.
     static PeerHandler handler;
     agora::rtc::IRtcEngine *engine = createAgoraRtcEngine();
-    const agora::rtc::RtcEngineContext context { &handler, "0123456789abcdef0123456789abcdef" };
+    const agora::rtc::RtcEngineContext context { &handler, appId.constData() };
     if (engine->initialize(context) != 0) {
         say(QStringLiteral("initialize failed"));
         return 2;
