@@ -19,6 +19,7 @@ const int kRetryIntervalMs = 2000;
 const int kStatsIntervalMs = 2000;
 const int kDefaultConnectionLostMs = 10000;
 const int kDisconnectTimeoutMs = 1000;
+const int kLeaveConfirmMs = 2000;
 const int kQualityGood = 1;
 const int kQualityDown = 6;
 
@@ -171,10 +172,17 @@ void RtcChannel::endSession()
     m_statsTimer->stop();
     m_lostTimer->stop();
     if (m_request.relay) {
-        if (m_state == Joined)
-            m_request.relay->publish(m_request.topicPrefix + "member/" + QByteArray::number(m_request.uid), QByteArray(), true);
-        // Silences the bridge before anything is freed.
-        m_request.relay->disconnect(kDisconnectTimeoutMs);
+        // The others learn of the leave from our emptied entry; when the
+        // relay does not confirm it in time, the connection is dropped
+        // instead, so that the relay tells them through the will.
+        const bool told = m_state == Joined
+            && m_request.relay->publishAndWait(m_request.topicPrefix + "member/" + QByteArray::number(m_request.uid),
+                                               QByteArray(), true, kLeaveConfirmMs);
+        // Either way the bridge is silenced before anything is freed.
+        if (told || m_state != Joined)
+            m_request.relay->disconnect(kDisconnectTimeoutMs);
+        else
+            m_request.relay->abandon();
     }
     m_bridge.reset();
     ++m_generation;

@@ -40,15 +40,7 @@ RtcRelayClient::RtcRelayClient() = default;
 
 RtcRelayClient::~RtcRelayClient()
 {
-    {
-        QMutexLocker lock(&m_guard);
-        m_silenced = true;
-    }
-    if (m_handle) {
-        MQTTAsync handle = m_handle;
-        MQTTAsync_destroy(&handle);
-        m_handle = nullptr;
-    }
+    abandon();
 }
 
 bool RtcRelayClient::create(const QString &host, quint16 port, const QByteArray &clientId, QString *error)
@@ -134,6 +126,12 @@ bool RtcRelayClient::subscribe(const QList<QByteArray> &topics)
 
 int RtcRelayClient::publish(const QByteArray &topic, const QByteArray &payload, bool retained)
 {
+    MQTTAsync_responseOptions options = MQTTAsync_responseOptions_initializer;
+    return send(topic, payload, retained, &options);
+}
+
+int RtcRelayClient::send(const QByteArray &topic, const QByteArray &payload, bool retained, MQTTAsync_responseOptions *options)
+{
     if (!m_handle)
         return MQTTASYNC_FAILURE;
     MQTTAsync_message message = MQTTAsync_message_initializer;
@@ -141,8 +139,41 @@ int RtcRelayClient::publish(const QByteArray &topic, const QByteArray &payload, 
     message.payloadlen = payload.size();
     message.qos = kQos;
     message.retained = retained ? 1 : 0;
+    return MQTTAsync_sendMessage(m_handle, topic.constData(), &message, options);
+}
+
+bool RtcRelayClient::publishAndWait(const QByteArray &topic, const QByteArray &payload, bool retained, int timeoutMs)
+{
+    if (!m_handle)
+        return false;
+    // Shared with the library's callback, which may come after we gave up.
+    auto confirmed = new QSemaphore;
     MQTTAsync_responseOptions options = MQTTAsync_responseOptions_initializer;
-    return MQTTAsync_sendMessage(m_handle, topic.constData(), &message, &options);
+    options.onSuccess = &releaseSemaphore;
+    options.onFailure = &releaseSemaphoreOnFailure;
+    options.context = confirmed;
+    if (send(topic, payload, retained, &options) != MQTTASYNC_SUCCESS) {
+        delete confirmed;
+        return false;
+    }
+    const bool done = confirmed->tryAcquire(1, timeoutMs);
+    if (done)
+        delete confirmed;
+    // Otherwise it stays: a late answer still finds it.
+    return done;
+}
+
+void RtcRelayClient::abandon()
+{
+    {
+        QMutexLocker lock(&m_guard);
+        m_silenced = true;
+    }
+    if (m_handle) {
+        MQTTAsync handle = m_handle;
+        MQTTAsync_destroy(&handle);
+        m_handle = nullptr;
+    }
 }
 
 void RtcRelayClient::disconnect(int timeoutMs)

@@ -46,9 +46,15 @@ public:
     // Thread-safe; 0 when the message was taken (sent, or kept until the
     // connection is back), else the library's negative code.
     int publish(const QByteArray &topic, const QByteArray &payload, bool retained);
+    // Publishes and waits at most timeoutMs for the relay to confirm it;
+    // true when it did.
+    bool publishAndWait(const QByteArray &topic, const QByteArray &payload, bool retained, int timeoutMs);
     // Ends the connection, waiting at most timeoutMs for what is in flight;
     // nothing more is reported to the listener afterwards.
     void disconnect(int timeoutMs);
+    // Ends the connection without a word to the relay, which then
+    // publishes the will; nothing more is reported to the listener.
+    void abandon();
     bool isConnected() const;
 
 private:
@@ -59,6 +65,7 @@ private:
     static void onSubscribeSuccess(void *context, MQTTAsync_successData *response);
     static void onSubscribeFailure(void *context, MQTTAsync_failureData *response);
 
+    int send(const QByteArray &topic, const QByteArray &payload, bool retained, MQTTAsync_responseOptions *options);
     // Runs f with the listener unless the client is being torn down.
     template<typename F>
     void notify(F f);

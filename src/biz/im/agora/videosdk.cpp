@@ -8,6 +8,7 @@
 #include "mgr/singleton.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
+#include "utility/durations.h"
 #include "utility/serverconfig.h"
 #include "widget/supervisionclass.h"
 
@@ -22,12 +23,10 @@
 
 namespace {
 
-const int kDefaultStatsLogIntervalMs = 10000;
+const int kStatsLogIntervalMs = 10000;
 const int kVolumeRecordEvery = 16;
 const int kCaptureFrequency = 30;
 const int kNoEngine = -7;
-
-std::atomic<int> s_statsLogIntervalMs { kDefaultStatsLogIntervalMs };
 
 const char *boolText(bool value)
 {
@@ -381,11 +380,6 @@ void VideoSDK::logRtcStats(const QString &tag, const agora::rtc::RtcStats &stats
                                 << " txKBitRate " << stats.txKBitRate;
 }
 
-void VideoSDK::setStatsLogIntervalForTests(int ms)
-{
-    s_statsLogIntervalMs = ms > 0 ? ms : kDefaultStatsLogIntervalMs;
-}
-
 int VideoSDK::setParameters(const QString &json)
 {
     agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> parameters = getRtcEngineParameters();
@@ -508,7 +502,7 @@ void VideoSDK::onLeaveChannel(const agora::rtc::RtcStats &stats)
 void VideoSDK::onRtcStats(const agora::rtc::RtcStats &stats)
 {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - m_lastStatsTime.load() < s_statsLogIntervalMs.load())
+    if (now - m_lastStatsTime.load() < Durations::ms(kStatsLogIntervalMs))
         return;
     logRtcStats(QStringLiteral("onRtcStats"), stats);
     m_lastStatsTime = now;

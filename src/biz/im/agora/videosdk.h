@@ -62,10 +62,6 @@ public:
     agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> getRtcEngineParameters() const;
     void logRtcStats(const QString &tag, const agora::rtc::RtcStats &stats);
 
-    // For tests only: how long statistics stay unlogged after a logged
-    // report (10000 ms unless set; 0 or less restores it).
-    static void setStatsLogIntervalForTests(int ms);
-
     // agora::rtc::IRtcEngineEventHandler, on the engine's threads.
     void onJoinChannelSuccess(const char *channel, agora::rtc::uid_t uid, int elapsed) override;
     void onRejoinChannelSuccess(const char *channel, agora::rtc::uid_t uid, int elapsed) override;
