@@ -29,7 +29,7 @@ bool RtcPeerProcess::start()
         arguments << QStringLiteral("--lost-timeout") << QString::number(m_lostTimeoutMs);
     if (!m_appId.isEmpty())
         arguments << QStringLiteral("--app-id") << m_appId;
-    m_process.start(QDir(TestUtil::binDir()).filePath(QStringLiteral("lessonry-rtc-peer")), arguments);
+    m_process.start(QDir(TestUtil::binDir()).filePath(QStringLiteral("helper_rtcpeer")), arguments);
     if (!m_process.waitForStarted(5000))
         return false;
     return !take(QStringLiteral("ready")).isEmpty();

@@ -7,7 +7,7 @@
 #include <QVector>
 
 // One participant of an RTC channel in a process of its own
-// (lessonry-rtc-peer), on our engine and the given relay broker. Tests
+// (helper_rtcpeer), on our engine and the given relay broker. Tests
 // send it commands and wait for the events it prints, one per line.
 class RtcPeerProcess
 {

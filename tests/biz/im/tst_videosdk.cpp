@@ -1,5 +1,6 @@
 #include "mosquittobroker.h"
 #include "rtcpeerprocess.h"
+#include "scopedtimescale.h"
 #include "testutil.h"
 
 #include "biz/av/agora/agoraaudiomgr.h"
@@ -12,7 +13,6 @@
 #include "platform/rtc/rtctesthooks.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
-#include "utility/durations.h"
 #include "widget/supervisionclass.h"
 
 #include <QDateTime>
@@ -193,7 +193,6 @@ void TestVideoSDK::cleanup()
 {
     ActionLog::instance()->close();
     SupervisionClass::setSupervisionClassFlag(false);
-    Durations::setScaleForTests(1);
 }
 
 QStringList TestVideoSDK::records() const
@@ -553,7 +552,7 @@ void TestVideoSDK::statisticsAreLoggedAtMostOnceAnInterval()
     QVERIFY(logLines().filter(QStringLiteral("onRtcStats duration 12 ")).first().endsWith(QLatin1String(" rxKBitRate 0 txKBitRate 3")));
 
     // With the interval at a ten-thousandth (1 ms) the next report after it logs.
-    Durations::setScaleForTests(0.0001);
+    ScopedTimeScale fast(0.0001);
     QTRY_VERIFY([&] {
         report();
         drain();

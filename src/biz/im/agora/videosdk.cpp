@@ -624,8 +624,3 @@ agora::media::IExternalVideoRender *VideoSDK::createRenderInstance(const agora::
     // No video widget draws frames yet: the engine gets no render.
     return nullptr;
 }
-
-bool VideoSDK::sendStreamMessage(const QString &)
-{
-    return false;
-}

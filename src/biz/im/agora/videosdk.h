@@ -114,14 +114,6 @@ signals:
     void signal_onReuqestChannelKey();
     void signal_receiveDataStreamMsg(QString uid, QString strMsg);
 
-    // Sends a text on the channel's data stream; false when not sent.
-    // Minimal until the engine is attached: always false.
-    bool sendStreamMessage(const QString &message);
-
-signals:
-    // A text from another participant's data stream.
-    void signal_receiveDataStreamMsg(QString uid, QString strMsg);
-
 private:
     int setParameters(const QString &json);
     int applyMute(const QString &parameters, const QString &action, const QString &failure, bool muted);
