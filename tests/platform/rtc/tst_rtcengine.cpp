@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QProcess>
+#include <QtEndian>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -170,6 +172,7 @@ private slots:
     void rejoinStartsAFreshStream();
     void relayRestartInterruptsAndRejoins();
     void engineLeftRunningStopsAtExit();
+    void receivedPacketsAreCheckedInOrder();
 
     // One engine in this process.
     void operationErrors();
@@ -355,6 +358,61 @@ void TestRtcEngine::engineLeftRunningStopsAtExit()
     student.command(QStringLiteral("exit"));
     QCOMPARE(student.finish(), 0);
     QCOMPARE(teacher.take(QStringLiteral("user-offline")), QStringLiteral("user-offline 20001 0"));
+}
+
+namespace {
+
+// One data-stream packet as a sender's engine puts it on the relay.
+QByteArray streamPacket(int streamId, quint64 session, quint64 sequence, const QByteArray &data)
+{
+    QByteArray packet("LRS1");
+    char field[8];
+    qToBigEndian<quint32>(quint32(streamId), field);
+    packet.append(field, 4);
+    qToBigEndian<quint64>(session, field);
+    packet.append(field, 8);
+    qToBigEndian<quint64>(sequence, field);
+    packet.append(field, 8);
+    return packet + data;
+}
+
+// Publishes bytes as another client would, with the broker's own tool.
+bool publishRaw(quint16 port, const QString &topic, const QByteArray &payload)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("payload")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(payload) != payload.size())
+        return false;
+    file.close();
+    return QProcess::execute(QStringLiteral("mosquitto_pub"), { QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                                                                QString::number(port), QStringLiteral("-q"), QStringLiteral("1"),
+                                                                QStringLiteral("-t"), topic, QStringLiteral("-f"), file.fileName() })
+        == 0;
+}
+
+} // namespace
+
+void TestRtcEngine::receivedPacketsAreCheckedInOrder()
+{
+    RtcPeerProcess teacher(m_broker.port(), 30001);
+    QVERIFY(teacher.start());
+    QVERIFY(teacher.joinWithStream(QStringLiteral("class-7")) > 0);
+    const QString topic = QStringLiteral("lessonry/rtc/%1/class-7/stream/77").arg(QLatin1String(kAppId));
+
+    QVERIFY(publishRaw(m_broker.port(), topic, streamPacket(3, 9, 1, "a")));
+    // A repeat of what came already, and things that are not packets.
+    QVERIFY(publishRaw(m_broker.port(), topic, streamPacket(3, 9, 1, "a")));
+    QVERIFY(publishRaw(m_broker.port(), topic, "not a packet"));
+    QVERIFY(publishRaw(m_broker.port(), topic, streamPacket(3, 9, 0, "no place")));
+    // Two went missing on the way.
+    QVERIFY(publishRaw(m_broker.port(), topic, streamPacket(3, 9, 4, "d")));
+    // Another join of the same sender starts its own count.
+    QVERIFY(publishRaw(m_broker.port(), topic, streamPacket(3, 10, 1, "end")));
+
+    QCOMPARE(teacher.take(QStringLiteral("stream 77 3 end")), QStringLiteral("stream 77 3 end"));
+    const QStringList received = teacher.lines().filter(QRegularExpression(QStringLiteral("^stream(-error)? 77 ")));
+    QCOMPARE(received, QStringList({ QStringLiteral("stream 77 3 a"), QStringLiteral("stream-error 77 3 11 2"),
+                                     QStringLiteral("stream 77 3 d"), QStringLiteral("stream 77 3 end") }));
 }
 
 void TestRtcEngine::operationErrors()
