@@ -1,100 +1,63 @@
 #!/bin/bash
-# Installs what is missing, builds, starts the stand-in lesson service on
-# 127.0.0.1:18080 (where the shipped servers.ini points) and opens the
-# client against it.
-#   bash scripts/run.sh             the student client
-#   bash scripts/run.sh --teacher   the teacher client
+# Installs what is missing, builds the clients and the stand-in lesson
+# service (nothing else), starts the service on a free port with a servers
+# file of its own (out/servers.ini) and opens the client against it.
+#   bash scripts/run.sh               the student client
+#   bash scripts/run.sh --teacher     the teacher client
+#   bash scripts/run.sh --both        both clients, one after the other
+#   bash scripts/run.sh --headless    the walk below even with a display
 #
-# Without a display ($DISPLAY unset) the client runs under Xvfb instead: it
-# signs in with the demo account through the login window, saves a picture
-# of every window it reaches into out/screenshots/ with a short report
-# (demo-result.txt), and ends. That run keeps its settings and logs in
-# out/demo-profile/, so a login saved on this machine does not change it.
-# The services started here are stopped when the script ends.
+# Each role keeps its files in out/<role>/: profile/ (settings, data, logs)
+# and, for a headless run, screenshots/.
+#
+# Without a display ($DISPLAY unset) or with --headless, scripts/demo.sh
+# walks each client under Xvfb from outside: it types the demo account into
+# the login window, presses the button, keeps a picture of every window it
+# reaches in out/<role>/screenshots/ with a short report (demo-result.txt),
+# and fails unless the course window was reached. The service is stopped
+# when the script ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-role=student
+roles=(student)
+headless=0
 for arg in "$@"; do
     case "$arg" in
-        --teacher) role=teacher ;;
-        *) echo "run.sh: unknown option $arg (only --teacher is known)" >&2; exit 2 ;;
+        --teacher) roles=(teacher) ;;
+        --both) roles=(student teacher) ;;
+        --headless) headless=1 ;;
+        *) echo "run.sh: unknown option $arg (known: --teacher, --both, --headless)" >&2; exit 2 ;;
     esac
 done
-client=lessonry-$role
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+    headless=1
+fi
 
 bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/build.sh lessonry-student lessonry-teacher lessonry-lesson-service
 BUILD_DIR=${BUILD_DIR:-build}
 bin="$BUILD_DIR/bin"
+out="$PWD/out"
+mkdir -p "$out"
 
-# The client reads the shipped servers.ini next to it.
-unset LESSONRY_SERVERS_INI
-
-port=18080
-service_log=$(mktemp "${TMPDIR:-/tmp}/lessonry-service.XXXXXX")
-service_pid=""
-stop_services() {
-    if [[ -n "$service_pid" ]]; then
-        kill "$service_pid" 2>/dev/null || true
-        wait "$service_pid" 2>/dev/null || true
-        service_pid=""
-    fi
-    rm -f "$service_log"
-}
-trap stop_services EXIT
+source scripts/lib/services.sh
+trap service_stop EXIT
 trap 'exit 130' INT TERM
+service_start "$bin" "$out/lesson-service.log" || exit 1
+echo "run.sh: lesson service on http://127.0.0.1:$SERVICE_PORT"
+servers="$out/servers.ini"
+service_write_servers_ini "$servers" "$SERVICE_PORT"
 
-"$bin/lessonry-lesson-service" --port "$port" >"$service_log" 2>&1 &
-service_pid=$!
-for _ in $(seq 100); do
-    grep -q '^listening on 127.0.0.1:' "$service_log" && break
-    if ! kill -0 "$service_pid" 2>/dev/null; then
-        echo "run.sh: the lesson service did not start (is port $port in use?):" >&2
-        cat "$service_log" >&2
-        service_pid=""
-        exit 1
-    fi
-    sleep 0.1
-done
-if ! grep -q '^listening on 127.0.0.1:' "$service_log"; then
-    echo "run.sh: the lesson service did not report ready on port $port" >&2
-    exit 1
-fi
-echo "run.sh: lesson service on http://127.0.0.1:$port"
-
-if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
-    "$bin/$client"
-    exit $?
-fi
-
-# Headless: drive the real login window under Xvfb and keep pictures.
-if [[ "$role" == teacher ]]; then
-    demo_login="teacher@example.com:teacher123"
-else
-    demo_login="13800000001:student123"
-fi
-shots="$PWD/out/screenshots"
-profile="$PWD/out/demo-profile"
-rm -rf "$shots" "$profile"
-mkdir -p "$shots" "$profile/config" "$profile/data" "$profile/cache"
-
-echo "run.sh: no display; signing in as ${demo_login%%:*} under Xvfb"
 status=0
-env XDG_CONFIG_HOME="$profile/config" XDG_DATA_HOME="$profile/data" XDG_CACHE_HOME="$profile/cache" \
-    LESSONRY_DEMO_LOGIN="$demo_login" LESSONRY_DEMO_SCREENSHOTS="$shots" \
-    QT_QPA_PLATFORM=xcb \
-    timeout 180 xvfb-run -a -s "-screen 0 1280x800x24" "$bin/$client" >"$profile/client-output.txt" 2>&1 || status=$?
-
-echo "run.sh: screenshots in $shots"
-if [[ -f "$shots/demo-result.txt" ]]; then
-    sed 's/^/  /' "$shots/demo-result.txt"
-fi
-if [[ $status -ne 0 ]]; then
-    echo "run.sh: the client ended with status $status (output: $profile/client-output.txt)" >&2
-    exit 1
-fi
-if ! grep -q '^result: signed in$' "$shots/demo-result.txt" 2>/dev/null; then
-    echo "run.sh: the demo did not reach the course window" >&2
-    exit 1
-fi
+for role in "${roles[@]}"; do
+    if ((headless)); then
+        bash scripts/demo.sh "$role" "$bin" "$servers" "$out/$role" || status=1
+        echo "run.sh: $role screenshots in $out/$role/screenshots"
+    else
+        profile="$out/$role/profile"
+        mkdir -p "$profile/config" "$profile/data" "$profile/cache"
+        env XDG_CONFIG_HOME="$profile/config" XDG_DATA_HOME="$profile/data" XDG_CACHE_HOME="$profile/cache" \
+            LESSONRY_SERVERS_INI="$servers" "$bin/lessonry-$role" || status=$?
+    fi
+done
+exit $status

@@ -1,21 +1,17 @@
-// A bare Qt program: one window, and "ready" once its event loop runs.
-#include <QApplication>
-#include <QTimer>
-#include <QWidget>
+// A bare Qt program: one window, and "ready" once it has painted its first
+// frame.
+#include "firstframe.h"
 
-#include <cstdio>
+#include <QApplication>
+#include <QWidget>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    FirstFrameWatcher::install();
     QWidget window;
     window.setWindowTitle(QStringLiteral("Login"));
     window.resize(400, 300);
     window.show();
-    QTimer::singleShot(0, []() {
-        std::printf("ready\n");
-        std::fflush(stdout);
-        QCoreApplication::exit(0);
-    });
     return app.exec();
 }

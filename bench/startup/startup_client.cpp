@@ -1,12 +1,11 @@
-// The client's own start-up, ended as soon as its event loop runs: prints
-// "ready" from the first event and quits.
+// The client's own start-up, ended as soon as its login window has painted
+// its first frame.
+#include "firstframe.h"
+
 #include "mgr/appmainloop.h"
 #include "mgr/singleton.h"
 
 #include <QApplication>
-#include <QTimer>
-
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -14,11 +13,7 @@ int main(int argc, char *argv[])
     {
         AppMainLoop loop(argc, argv);
         loop.setExecStep([]() {
-            QTimer::singleShot(0, []() {
-                std::printf("ready\n");
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
+            FirstFrameWatcher::install();
             return QApplication::exec();
         });
         result = loop.run();

@@ -134,4 +134,78 @@
         <translation>选择颜色</translation>
     </message>
 </context>
+<context>
+    <name>BaseApplication</name>
+    <message>
+        <source>The server settings cannot be used, so signing in and lessons will not work until they are fixed.</source>
+        <translation>服务器设置无法使用，修复之前无法登录和上课。</translation>
+    </message>
+    <message>
+        <source>Signing in works, but some server settings are missing or wrong. Until they are fixed:</source>
+        <translation>可以登录，但部分服务器设置缺失或有误。修复之前：</translation>
+    </message>
+    <message>
+        <source>Line 2</source>
+        <translation>线路2</translation>
+    </message>
+    <message>
+        <source>Line 3</source>
+        <translation>线路3</translation>
+    </message>
+    <message>
+        <source>Line 4</source>
+        <translation>线路4</translation>
+    </message>
+    <message>
+        <source>- the network settings cannot switch to %1</source>
+        <translation>- 网络设置无法切换到%1</translation>
+    </message>
+    <message>
+        <source>- the help and FAQ pages will not open</source>
+        <translation>- 无法打开帮助和常见问题页面</translation>
+    </message>
+    <message>
+        <source>- lesson messages will not reach the classroom</source>
+        <translation>- 课堂消息无法送达教室</translation>
+    </message>
+    <message>
+        <source>- audio and video in class will not work</source>
+        <translation>- 课堂音视频无法使用</translation>
+    </message>
+</context>
+<context>
+    <name>ServerConfig</name>
+    <message>
+        <source>The server settings file &quot;%1&quot; does not exist.</source>
+        <translation>服务器设置文件“%1”不存在。</translation>
+    </message>
+    <message>
+        <source>The server settings file &quot;%1&quot; cannot be read.</source>
+        <translation>无法读取服务器设置文件“%1”。</translation>
+    </message>
+    <message>
+        <source>The server settings file &quot;%1&quot; is not a valid settings file.</source>
+        <translation>服务器设置文件“%1”不是有效的设置文件。</translation>
+    </message>
+    <message>
+        <source>%1 is missing</source>
+        <translation>缺少%1</translation>
+    </message>
+    <message>
+        <source>%1 is not an http address: &quot;%2&quot;</source>
+        <translation>%1 不是 http 地址：“%2”</translation>
+    </message>
+    <message>
+        <source>%1 must be a scheme and host only, without a path: &quot;%2&quot;</source>
+        <translation>%1 只能包含协议和主机，不能带路径：“%2”</translation>
+    </message>
+    <message>
+        <source>%1 is not a host name: &quot;%2&quot;</source>
+        <translation>%1 不是主机名：“%2”</translation>
+    </message>
+    <message>
+        <source>%1 is not a port number: &quot;%2&quot;</source>
+        <translation>%1 不是端口号：“%2”</translation>
+    </message>
+</context>
 </TS>

@@ -14,9 +14,11 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QPointer>
 #include <QWidget>
 
+#include <limits>
 #include <memory>
 
 AppMainLoop::AppMainLoop(int &argc, char **argv)
@@ -25,6 +27,14 @@ AppMainLoop::AppMainLoop(int &argc, char **argv)
     , m_startDetached(&startDetachedProcess)
 {
     SingleInstanceGuard::setLocalWindowRaiser(&AppMainLoop::raiseTopLevelWindow);
+    // The network access manager's bearer management lists the network
+    // interfaces every 10 s, waking an idle client for nothing: the client
+    // never asks which interface is up. The longest interval a timer takes
+    // (about 24 days) instead; a negative one would be refused with a
+    // warning. Read when the first access manager is made, so set before
+    // any exists; a value given by the user stays.
+    if (!qEnvironmentVariableIsSet("QT_BEARER_POLL_TIMEOUT"))
+        qputenv("QT_BEARER_POLL_TIMEOUT", QByteArray::number(std::numeric_limits<int>::max()));
 }
 
 void AppMainLoop::setExecStep(ExecStep step)
@@ -52,7 +62,7 @@ int AppMainLoop::run()
     for (;;) {
         ++m_passes;
         std::unique_ptr<QApplication> app(new QApplication(m_argc, m_argv));
-        QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 9));
+        setProgramFont();
 
         if (SingleInstanceUtility().isAlreadyRunning())
             return -1;
@@ -109,6 +119,21 @@ QString AppMainLoop::raiseTopLevelWindow(const QStringList &titles)
         }
     }
     return QString();
+}
+
+void AppMainLoop::setProgramFont()
+{
+    const QString family = QStringLiteral("微软雅黑");
+    standInForMissingFamily(family);
+    QApplication::setFont(QFont(family, 9));
+}
+
+void AppMainLoop::standInForMissingFamily(const QString &family)
+{
+    const QString fallback = QApplication::font().family();
+    if (family == fallback || !QFont::substitutes(family).isEmpty() || QFontDatabase().hasFamily(family))
+        return;
+    QFont::insertSubstitution(family, fallback);
 }
 
 void AppMainLoop::closeRemainingWindows()

@@ -20,12 +20,14 @@
 #include "mgr/upgrademgr.h"
 #include "rolepolicy.h"
 #include "utility/actionlog.h"
+#include "utility/downloadutil.h"
 #include "utility/serverconfig.h"
 #include "widget/baseloginwidget.h"
 #include "widget/loginactions.h"
 #include "widget/supervisionclass.h"
 #include "widget/upgradedialogs.h"
 
+#include <QCoreApplication>
 #include <QMetaType>
 #include <QString>
 
@@ -43,6 +45,7 @@ void BaseApplication::start(int argc, char *argv[])
     // Signals with uint32_t arguments are queued across threads.
     qRegisterMetaType<uint32_t>("uint32_t");
     initManagers();
+    DownloadUtil::removeStaleTempFiles();
     checkServerSettings();
     showLoginWidget(argc, argv);
     ActionLog::instance()->NormalInfo(QStringLiteral("app_start"),
@@ -78,12 +81,71 @@ void BaseApplication::checkServerSettings()
     const ServerConfig config = ServerConfig::current();
     if (config.isValid())
         return;
-    qCritical("the server settings in %s cannot be used; signing in and lessons will fail until they are fixed",
+    const QString notice = serverSettingsNotice(config, getServerEnvironment());
+    if (notice.isEmpty()) {
+        qWarning("the server settings in %s have problems with entries this build does not use",
+                 qUtf8Printable(config.path()));
+        return;
+    }
+    qCritical("the server settings in %s cannot be used as they are; see the problems above",
               qUtf8Printable(config.path()));
-    LoginActions::showNotice(nullptr, QStringLiteral("Lessonry"),
-                             QStringLiteral("The server settings cannot be used, so signing in and lessons will "
-                                            "not work until they are fixed:\n\n%1")
-                                 .arg(config.errorString()));
+    LoginActions::showNotice(nullptr, QStringLiteral("Lessonry"), notice);
+}
+
+QString BaseApplication::serverSettingsNotice(const ServerConfig &config, int serverEnvironment)
+{
+    const bool production = serverEnvironment == 2;
+    const QString brokerPrefix = production ? QStringLiteral("mqtt/production_") : QStringLiteral("mqtt/development_");
+    const QString signInKey = production ? QStringLiteral("api/main") : QStringLiteral("api/development");
+
+    // What fails, each named once, in this order.
+    enum Failure { SigningIn, Line2, Line3, Line4, HelpPages, LessonMessages, AudioVideo, FailureCount };
+    bool fails[FailureCount] = {};
+    for (const QString &key : config.problemKeys()) {
+        if (key.isEmpty() || key == signInKey)
+            fails[SigningIn] = true;
+        else if (production && key == QLatin1String("api/us"))
+            fails[Line2] = true;
+        else if (production && key == QLatin1String("api/europe"))
+            fails[Line3] = true;
+        else if (production && key == QLatin1String("api/singapore"))
+            fails[Line4] = true;
+        else if (key == QLatin1String("web/site"))
+            fails[HelpPages] = true;
+        else if (key.startsWith(brokerPrefix) || key.startsWith(QLatin1String("signalling/")))
+            fails[LessonMessages] = true;
+        else if (key.startsWith(QLatin1String("rtc/")))
+            fails[AudioVideo] = true;
+    }
+
+    const auto tr = [](const char *source) { return QCoreApplication::translate("BaseApplication", source); };
+    QString text;
+    if (fails[SigningIn]) {
+        text = tr("The server settings cannot be used, so signing in and lessons will not work until they are fixed.");
+    } else {
+        QStringList failing;
+        if (fails[Line2] || fails[Line3] || fails[Line4]) {
+            QStringList lines;
+            if (fails[Line2])
+                lines << tr("Line 2");
+            if (fails[Line3])
+                lines << tr("Line 3");
+            if (fails[Line4])
+                lines << tr("Line 4");
+            failing << tr("- the network settings cannot switch to %1").arg(lines.join(QStringLiteral(", ")));
+        }
+        if (fails[HelpPages])
+            failing << tr("- the help and FAQ pages will not open");
+        if (fails[LessonMessages])
+            failing << tr("- lesson messages will not reach the classroom");
+        if (fails[AudioVideo])
+            failing << tr("- audio and video in class will not work");
+        if (failing.isEmpty())
+            return QString();
+        text = tr("Signing in works, but some server settings are missing or wrong. Until they are fixed:")
+            + QLatin1Char('\n') + failing.join(QLatin1Char('\n'));
+    }
+    return text + QStringLiteral("\n\n") + config.translatedErrorString();
 }
 
 void BaseApplication::showLoginWidget(int argc, char *argv[])

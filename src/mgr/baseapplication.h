@@ -1,9 +1,12 @@
 #ifndef BASEAPPLICATION_H
 #define BASEAPPLICATION_H
 
+#include <QString>
+
 #include <memory>
 
 class baseloginwidget;
+class ServerConfig;
 
 // Start-up of one pass of the main loop: creates and initialises the shared
 // services in a fixed order, opens the login window of the role, reads the
@@ -20,6 +23,12 @@ public:
     virtual void start(int argc, char *argv[]);
 
     void showLoginWidget(int argc, char *argv[]);
+
+    // The start-up notice for a servers file with problems, in the language
+    // of the user interface: what will fail (for the given server
+    // environment, see getServerEnvironment()), then each problem. Empty
+    // when nothing the client uses is affected.
+    static QString serverSettingsNotice(const ServerConfig &config, int serverEnvironment);
 
 protected:
     virtual void initManagers();

@@ -17,6 +17,10 @@
 #include <QMutexLocker>
 #include <QThread>
 
+#include <charconv>
+#include <cstring>
+#include <limits>
+
 namespace {
 
 // The object the installed handler writes to; null while none is live, so
@@ -110,7 +114,8 @@ bool LogMgr::openLogFile(const QString &path)
         delete m_logFile;
     }
     m_logFile = new QFile(path);
-    return m_logFile->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    // Unbuffered: each record goes to the file in the write that carries it.
+    return m_logFile->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered);
 }
 
 void LogMgr::flush()
@@ -140,20 +145,21 @@ void LogMgr::writeMessage(QtMsgType type, const QMessageLogContext &context, con
     if (t_writing)
         return;
     t_writing = true;
-    const QByteArray line = recordLine(QDateTime::currentMSecsSinceEpoch(), type,
-                                       reinterpret_cast<quintptr>(QThread::currentThreadId()),
-                                       context, message)
-                                .toUtf8();
+    // The line is built before taking the lock, in a buffer each thread
+    // keeps; the lock only guards the one write, which reaches the file
+    // before the call returns.
+    thread_local QByteArray line;
+    if (line.capacity() < 512)
+        line.reserve(512);
+    line.resize(0);
+    line += '\n'; // each record is preceded by a line break: an empty line separates records
+    appendRecord(line, QDateTime::currentMSecsSinceEpoch(), type,
+                 reinterpret_cast<quintptr>(QThread::currentThreadId()), context, message);
     // A thread with a lock-wait limit drops the line rather than wait
     // for a writer that is stuck.
     if (LockWaitLimit::lock(m_fileMutex)) {
-        if (m_logFile && m_logFile->isOpen()) {
-            // Each record is preceded by a line break: an empty line
-            // separates records in the file.
-            m_logFile->write("\n", 1);
+        if (m_logFile && m_logFile->isOpen())
             m_logFile->write(line);
-            m_logFile->flush();
-        }
         m_fileMutex.unlock();
     }
     t_writing = false;
@@ -162,12 +168,66 @@ void LogMgr::writeMessage(QtMsgType type, const QMessageLogContext &context, con
 QString LogMgr::recordLine(qint64 msecsSinceEpoch, QtMsgType type, quintptr threadId,
                            const QMessageLogContext &context, const QString &message)
 {
-    const QString function = context.function ? QString::fromUtf8(context.function) : QString();
-    return QStringLiteral("%1 %2 - %3 - %4 - %5:%6 - %7\n")
-        .arg(QString::number(msecsSinceEpoch),
-             beiJingTime(QStringLiteral("yyyyMMdd hh:mm:ss.zzz"), msecsSinceEpoch),
-             levelText(type), QString::number(threadId), shortFunctionName(function),
-             QString::number(context.line), message);
+    QByteArray line;
+    appendRecord(line, msecsSinceEpoch, type, threadId, context, message);
+    return QString::fromUtf8(line);
+}
+
+void LogMgr::appendRecord(QByteArray &line, qint64 msecsSinceEpoch, QtMsgType type, quintptr threadId,
+                          const QMessageLogContext &context, const QString &message)
+{
+    // The date-time text changes once a second: each thread keeps the text
+    // of the last second it wrote and adds the milliseconds itself.
+    thread_local qint64 cachedSecond = std::numeric_limits<qint64>::min();
+    thread_local char cachedSecondText[32];
+    thread_local int cachedSecondLength = 0;
+    const qint64 second = msecsSinceEpoch >= 0 ? msecsSinceEpoch / 1000 : (msecsSinceEpoch - 999) / 1000;
+    const int millis = int(msecsSinceEpoch - second * 1000);
+    if (second != cachedSecond) {
+        const QByteArray text = beiJingTime(QStringLiteral("yyyyMMdd hh:mm:ss"), second * 1000).toLatin1();
+        cachedSecondLength = int(qMin<qsizetype>(text.size(), sizeof cachedSecondText));
+        std::memcpy(cachedSecondText, text.constData(), size_t(cachedSecondLength));
+        cachedSecond = second;
+    }
+
+    // Everything before the function name fits in a small buffer.
+    char head[128];
+    char *p = head;
+    char *const end = head + sizeof head;
+    p = std::to_chars(p, end, msecsSinceEpoch).ptr;
+    *p++ = ' ';
+    std::memcpy(p, cachedSecondText, size_t(cachedSecondLength));
+    p += cachedSecondLength;
+    *p++ = '.';
+    *p++ = char('0' + millis / 100);
+    *p++ = char('0' + millis / 10 % 10);
+    *p++ = char('0' + millis % 10);
+    const char *level = levelBytes(type);
+    const size_t levelLength = std::strlen(level);
+    std::memcpy(p, " - ", 3);
+    p += 3;
+    std::memcpy(p, level, levelLength);
+    p += levelLength;
+    std::memcpy(p, " - ", 3);
+    p += 3;
+    p = std::to_chars(p, end, quint64(threadId)).ptr;
+    std::memcpy(p, " - ", 3);
+    p += 3;
+    line.append(head, int(p - head));
+
+    if (const char *function = context.function) {
+        const char *paren = std::strchr(function, '(');
+        line.append(function, paren ? int(paren - function) : int(std::strlen(function)));
+    }
+
+    p = head;
+    *p++ = ':';
+    p = std::to_chars(p, end, context.line).ptr;
+    std::memcpy(p, " - ", 3);
+    p += 3;
+    line.append(head, int(p - head));
+    line += message.toUtf8();
+    line += '\n';
 }
 
 QString LogMgr::beiJingTime(const QString &format, qint64 msecsSinceEpoch)
@@ -214,19 +274,24 @@ QString LogMgr::logBaseName(const QString &date, int sequence)
 
 QString LogMgr::levelText(QtMsgType type)
 {
+    return QString::fromLatin1(levelBytes(type));
+}
+
+const char *LogMgr::levelBytes(QtMsgType type)
+{
     switch (type) {
     case QtDebugMsg:
-        return QStringLiteral("D");
+        return "D";
     case QtWarningMsg:
-        return QStringLiteral("W");
+        return "W";
     case QtCriticalMsg:
-        return QStringLiteral("E");
+        return "E";
     case QtFatalMsg:
-        return QStringLiteral("FATAL");
+        return "FATAL";
     case QtInfoMsg:
-        return QStringLiteral("I");
+        return "I";
     }
-    return QStringLiteral("unknown");
+    return "unknown";
 }
 
 QString LogMgr::shortFunctionName(const QString &signature)

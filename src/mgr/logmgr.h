@@ -3,6 +3,7 @@
 
 #include "mgr/singletonmgrbase.h"
 
+#include <QByteArray>
 #include <QMutex>
 #include <QString>
 #include <QtGlobal>
@@ -48,10 +49,14 @@ public:
     // One record line, ending with a line break.
     static QString recordLine(qint64 msecsSinceEpoch, QtMsgType type, quintptr threadId,
                               const QMessageLogContext &context, const QString &message);
+    // Appends the record line of recordLine() to line, as UTF-8.
+    static void appendRecord(QByteArray &line, qint64 msecsSinceEpoch, QtMsgType type, quintptr threadId,
+                             const QMessageLogContext &context, const QString &message);
     // UTC+8 wall-clock text of the instant, the service's time zone.
     static QString beiJingTime(const QString &format, qint64 msecsSinceEpoch);
 
 private:
+    static const char *levelBytes(QtMsgType type);
     void uninstallHandler();
 
     QString m_logFilePath;

@@ -11,6 +11,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <map>
 #include <memory>
@@ -45,7 +46,12 @@ QString dataRoot()
 
 QString SingleInstanceGuard::lockFilePath(const QString &name)
 {
-    return dataRoot() + QLatin1Char('/') + name + QStringLiteral(".lock");
+    // The lock file is written with a sync to disk; in the runtime folder
+    // (memory-backed) that costs nothing. Without one, the data folder.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        return dataRoot() + QLatin1Char('/') + name + QStringLiteral(".lock");
+    return QDir::cleanPath(runtime) + QLatin1Char('/') + serverName(name) + QStringLiteral(".lock");
 }
 
 QString SingleInstanceGuard::serverName(const QString &name)
@@ -177,8 +183,26 @@ bool WindowRaiseServer::isListening() const
 void WindowRaiseServer::slot_newConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        if (m_connections >= m_maxConnections) {
+            qWarning("single instance server: %d connections open, one more refused", m_connections);
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++m_connections;
+        connect(socket, &QObject::destroyed, this, [this]() { --m_connections; });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket]() { answer(socket); });
+        // A copy asking to raise a window sends its request at once; one
+        // that keeps the connection without a whole request is dropped.
+        auto *deadline = new QTimer(socket);
+        deadline->setSingleShot(true);
+        connect(deadline, &QTimer::timeout, socket, [socket]() {
+            qWarning("single instance server: no whole request in time, connection dropped");
+            socket->abort();
+            socket->deleteLater();
+        });
+        deadline->start(m_requestTimeoutMs);
         if (socket->bytesAvailable() > 0)
             answer(socket);
     }
@@ -189,6 +213,7 @@ void WindowRaiseServer::answer(QLocalSocket *socket)
     // A request is a few short titles; anything larger is not one.
     if (socket->bytesAvailable() > 64 * 1024) {
         socket->abort();
+        socket->deleteLater();
         return;
     }
     if (socket->bytesAvailable() >= qint64(sizeof(quint32))) {
@@ -196,6 +221,7 @@ void WindowRaiseServer::answer(QLocalSocket *socket)
         QDataStream(socket->peek(sizeof(quint32))) >> count;
         if (count > kMaxRequestTitles) {
             socket->abort();
+            socket->deleteLater();
             return;
         }
     }

@@ -10,7 +10,9 @@ class QLocalSocket;
 
 // Our stand-in for a named mutex and for finding and raising a top-level
 // window of another running copy. The "mutex" is a lock file per user and
-// data folder (a crashed owner leaves a stale lock that does not count);
+// data folder, kept in the user's runtime folder (a memory file system, so
+// taking it costs no disk sync); a crashed owner leaves a stale lock that
+// does not count;
 // the owner answers window requests over a local socket of the same name.
 class SingleInstanceGuard
 {
@@ -41,17 +43,30 @@ public:
 
 // Answers raiseWindow() requests of later copies while this copy runs. Lives
 // for one pass of the main loop, on the GUI thread; only the copy that holds
-// the lock listens.
+// the lock listens. Anyone of the same user can connect: at most
+// maxConnections() are served at once (later ones are closed at once), and
+// one that has not sent a whole request within requestTimeoutMs() is
+// dropped.
 class WindowRaiseServer : public QObject
 {
     Q_OBJECT
 
 public:
+    static const int kDefaultMaxConnections = 8;
+    static const int kDefaultRequestTimeoutMs = 3000;
+
     explicit WindowRaiseServer(QObject *parent = nullptr);
     ~WindowRaiseServer() override;
 
     bool listen(const QString &name);
     bool isListening() const;
+
+    int maxConnections() const { return m_maxConnections; }
+    void setMaxConnections(int count) { m_maxConnections = count; }
+    int requestTimeoutMs() const { return m_requestTimeoutMs; }
+    void setRequestTimeoutMs(int ms) { m_requestTimeoutMs = ms; }
+    // Connections open now.
+    int connectionCount() const { return m_connections; }
 
 private slots:
     void slot_newConnection();
@@ -60,6 +75,9 @@ private:
     void answer(QLocalSocket *socket);
 
     QLocalServer *m_server = nullptr;
+    int m_maxConnections = kDefaultMaxConnections;
+    int m_requestTimeoutMs = kDefaultRequestTimeoutMs;
+    int m_connections = 0;
 };
 
 #endif // SINGLEINSTANCEGUARD_H

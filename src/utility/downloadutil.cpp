@@ -7,6 +7,8 @@
 #include "utility/appdirs.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QUrl>
 
 namespace {
 
@@ -19,6 +21,21 @@ bool isInside(const QString &path, const QString &folder)
 }
 
 } // namespace
+
+bool DownloadUtil::isWebAddress(const QString &url)
+{
+    const QUrl parsed(url);
+    const QString scheme = parsed.scheme().toLower();
+    return parsed.isValid() && !parsed.host().isEmpty()
+        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+bool DownloadUtil::isDownloadedFile(const QString &path)
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    const QString cache = QFileInfo(getAbsoluteFilePath(getAppDataDir(), QStringLiteral("download"))).canonicalFilePath();
+    return !file.isEmpty() && !cache.isEmpty() && QFileInfo(file).isFile() && isInside(file, cache);
+}
 
 NetWorkDownloadReplyHolder *DownloadUtil::downloadInstaller(QObject *parent, const QString &url)
 {
@@ -55,6 +72,17 @@ NetWorkDownloadReplyHolder *DownloadUtil::downloadTeacherAudio(QObject *parent,
 {
     qInfo("downloadTeacherAudio url:%s", qUtf8Printable(url));
     return Singleton<HttpMgr>::instance()->download(parent, url, getDownloadResourceDir(item));
+}
+
+void DownloadUtil::removeStaleTempFiles()
+{
+    // Once per process: a later pass of the restart loop may already have
+    // downloads of its own under way.
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    NetWorkDownloadReplyHolder::removeStaleTempFiles(getAbsoluteFilePath(getAppDataDir(), QStringLiteral("download")));
 }
 
 QString DownloadUtil::getImageFilePath(const QString &url)

@@ -14,10 +14,11 @@ class NetworkImageReplyHolder;
 class DownloadUtil
 {
 public:
-    // A picture for widget's style sheet section. An address that does not
-    // begin with "http" (any case) is a local file: shown at once, null
-    // returned, nothing downloaded. It lives in the widget library, beside
-    // NetworkImageReplyHolder: code below that layer cannot call it.
+    // A picture for widget's style sheet section. Only http(s) addresses
+    // are fetched. Any other address returns null without a download: a
+    // file inside the download folder is shown at once, anything else
+    // leaves the widget's default picture. It lives in the widget library,
+    // beside NetworkImageReplyHolder: code below that layer cannot call it.
     static NetworkImageReplyHolder *downloadImage(QObject *parent, const QString &url,
                                                   QWidget *widget,
                                                   const QString &styleSheetSectionName,
@@ -32,6 +33,14 @@ public:
                                                         const QString &subPath);
     static NetWorkDownloadReplyHolder *downloadTeacherAudio(QObject *parent, const QString &url,
                                                             const QString &item);
+    // Removes what downloads killed mid-way left in the download folder;
+    // the first call of the process does the work, later ones nothing.
+    static void removeStaleTempFiles();
+    // An http or https address with a host (scheme in any case).
+    static bool isWebAddress(const QString &url);
+    // True for an existing file inside the client's download folder, links
+    // resolved: the only local pictures shown from an address.
+    static bool isDownloadedFile(const QString &path);
     // Where the picture of url is or will be.
     static QString getImageFilePath(const QString &url);
 };

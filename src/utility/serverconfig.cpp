@@ -32,22 +32,20 @@ QString withoutTrailingSlash(QString text)
     return text;
 }
 
-// Checks one web address; returns the problem, or an empty text when
-// "text" is usable. A host-only address may end in one slash.
-QString addressProblem(const QString &key, const QString &text, bool hostOnly)
+// Checks one web address; returns the kind of problem, or None when "text"
+// is usable. A host-only address may end in one slash.
+ServerConfig::ProblemKind addressProblem(const QString &text, bool hostOnly)
 {
-    // "api/main" is shown as "[api] main", the way the file spells it.
-    const QString shown = QStringLiteral("[%1] %2").arg(key.section(QLatin1Char('/'), 0, 0), key.section(QLatin1Char('/'), 1));
     if (text.isEmpty())
-        return QStringLiteral("%1 is missing").arg(shown);
+        return ServerConfig::Missing;
     const QUrl url(text, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) || url.host().isEmpty()
         || !url.userInfo().isEmpty() || url.hasQuery() || url.hasFragment())
-        return QStringLiteral("%1 is not an http address: \"%2\"").arg(shown, text);
+        return ServerConfig::NotHttpAddress;
     if (hostOnly && !url.path().isEmpty() && url.path() != QLatin1String("/"))
-        return QStringLiteral("%1 must be a scheme and host only, without a path: \"%2\"").arg(shown, text);
-    return QString();
+        return ServerConfig::NotHostOnly;
+    return ServerConfig::None;
 }
 
 } // namespace
@@ -91,7 +89,8 @@ ServerConfig ServerConfig::current()
             qInfo().noquote() << "server settings read from" << config.path();
         }
     } else {
-        for (const QString &error : qAsConst(config.m_errors)) {
+        for (const Problem &problem : qAsConst(config.m_problems)) {
+            const QString error = describe(problem, false);
             if (reported.contains(error))
                 continue;
             reported.insert(error);
@@ -108,54 +107,59 @@ ServerConfig ServerConfig::load(const QString &path)
 
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists()) {
-        config.m_errors << QStringLiteral("The server settings file \"%1\" does not exist.").arg(path);
+        config.m_problems.append({ FileMissing, QString(), path });
         return config;
     }
     QFile probe(path);
     if (!info.isFile() || !probe.open(QIODevice::ReadOnly)) {
-        config.m_errors << QStringLiteral("The server settings file \"%1\" cannot be read.").arg(path);
+        config.m_problems.append({ FileUnreadable, QString(), path });
         return config;
     }
     probe.close();
 
     const QSettings settings(path, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError) {
-        config.m_errors << QStringLiteral("The server settings file \"%1\" is not a valid settings file.").arg(path);
+        config.m_problems.append({ FileInvalid, QString(), path });
         return config;
     }
 
     for (int host = MainApi; host <= DevelopmentApi; ++host) {
         const QString key = QLatin1String(kApiKeys[host]);
         const QString text = readText(settings, key);
-        const QString problem = addressProblem(key, text, host != DevelopmentApi);
-        if (problem.isEmpty())
+        const ProblemKind problem = addressProblem(text, host != DevelopmentApi);
+        if (problem == None)
             config.m_api[host] = withoutTrailingSlash(text);
         else
-            config.m_errors << problem;
+            config.m_problems.append({ problem, key, text });
     }
 
-    const QString site = readText(settings, QStringLiteral("web/site"));
-    const QString siteProblem = addressProblem(QStringLiteral("web/site"), site, false);
-    if (siteProblem.isEmpty())
+    const QString siteKey = QStringLiteral("web/site");
+    const QString site = readText(settings, siteKey);
+    const ProblemKind siteProblem = addressProblem(site, false);
+    if (siteProblem == None)
         config.m_webSite = withoutTrailingSlash(site);
     else
-        config.m_errors << siteProblem;
+        config.m_problems.append({ siteProblem, siteKey, site });
 
     // A host and port pair, "<section>/<prefix>host" and "<section>/<prefix>port".
     const auto readEndpoint = [&](const QString &section, const QString &prefix, MqttBroker &endpoint) {
-        const QString hostKey = prefix + QStringLiteral("host");
-        const QString portKey = prefix + QStringLiteral("port");
-        const QString host = readText(settings, section + QLatin1Char('/') + hostKey);
-        if (host.isEmpty() || host.contains(QLatin1Char(' ')) || host.contains(QLatin1Char('/')))
-            config.m_errors << QStringLiteral("[%1] %2 is %3").arg(section, hostKey, host.isEmpty() ? QStringLiteral("missing") : QStringLiteral("not a host name: \"%1\"").arg(host));
+        const QString hostKey = section + QLatin1Char('/') + prefix + QStringLiteral("host");
+        const QString portKey = section + QLatin1Char('/') + prefix + QStringLiteral("port");
+        const QString host = readText(settings, hostKey);
+        if (host.isEmpty())
+            config.m_problems.append({ Missing, hostKey, host });
+        else if (host.contains(QLatin1Char(' ')) || host.contains(QLatin1Char('/')))
+            config.m_problems.append({ NotHostName, hostKey, host });
         else
             endpoint.host = host;
 
-        const QString portText = readText(settings, section + QLatin1Char('/') + portKey);
+        const QString portText = readText(settings, portKey);
         bool ok = false;
         const int port = portText.toInt(&ok);
-        if (!ok || port < 1 || port > 65535)
-            config.m_errors << QStringLiteral("[%1] %2 is %3").arg(section, portKey, portText.isEmpty() ? QStringLiteral("missing") : QStringLiteral("not a port number: \"%1\"").arg(portText));
+        if (portText.isEmpty())
+            config.m_problems.append({ Missing, portKey, portText });
+        else if (!ok || port < 1 || port > 65535)
+            config.m_problems.append({ NotPortNumber, portKey, portText });
         else
             endpoint.port = static_cast<quint16>(port);
     };
@@ -173,6 +177,62 @@ ServerConfig ServerConfig::load(const QString &path)
     readRelay(QStringLiteral("rtc"), config.m_rtcServer);
 
     return config;
+}
+
+QString ServerConfig::describe(const Problem &problem, bool translated)
+{
+    // The English texts are also the keys of the translation.
+    const auto text = [translated](const char *source) {
+        return translated ? QCoreApplication::translate("ServerConfig", source) : QString::fromLatin1(source);
+    };
+    // "api/main" is shown as "[api] main", the way the file spells it.
+    const QString shown = QStringLiteral("[%1] %2").arg(problem.key.section(QLatin1Char('/'), 0, 0),
+                                                        problem.key.section(QLatin1Char('/'), 1));
+    switch (problem.kind) {
+    case FileMissing:
+        return text("The server settings file \"%1\" does not exist.").arg(problem.value);
+    case FileUnreadable:
+        return text("The server settings file \"%1\" cannot be read.").arg(problem.value);
+    case FileInvalid:
+        return text("The server settings file \"%1\" is not a valid settings file.").arg(problem.value);
+    case Missing:
+        return text("%1 is missing").arg(shown);
+    case NotHttpAddress:
+        return text("%1 is not an http address: \"%2\"").arg(shown, problem.value);
+    case NotHostOnly:
+        return text("%1 must be a scheme and host only, without a path: \"%2\"").arg(shown, problem.value);
+    case NotHostName:
+        return text("%1 is not a host name: \"%2\"").arg(shown, problem.value);
+    case NotPortNumber:
+        return text("%1 is not a port number: \"%2\"").arg(shown, problem.value);
+    case None:
+        break;
+    }
+    return QString();
+}
+
+QString ServerConfig::errorString() const
+{
+    QStringList lines;
+    for (const Problem &problem : m_problems)
+        lines << describe(problem, false);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString ServerConfig::translatedErrorString() const
+{
+    QStringList lines;
+    for (const Problem &problem : m_problems)
+        lines << describe(problem, true);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QStringList ServerConfig::problemKeys() const
+{
+    QStringList keys;
+    for (const Problem &problem : m_problems)
+        keys << problem.key;
+    return keys;
 }
 
 QString ServerConfig::apiBaseUrl(ApiHost host) const

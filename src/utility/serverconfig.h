@@ -1,6 +1,7 @@
 #ifndef SERVERCONFIG_H
 #define SERVERCONFIG_H
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +24,18 @@ public:
         DevelopmentApi
     };
 
+    enum ProblemKind {
+        None,
+        FileMissing,
+        FileUnreadable,
+        FileInvalid,
+        Missing,
+        NotHttpAddress,
+        NotHostOnly,
+        NotHostName,
+        NotPortNumber
+    };
+
     struct MqttBroker
     {
         QString host;
@@ -40,10 +53,15 @@ public:
     // Reads one file; logs nothing.
     static ServerConfig load(const QString &path);
 
-    bool isValid() const { return m_errors.isEmpty(); }
-    // Every problem found, one sentence each, ready for the log or a message
-    // box at start-up; empty when the file is complete.
-    QString errorString() const { return m_errors.join(QLatin1Char('\n')); }
+    bool isValid() const { return m_problems.isEmpty(); }
+    // Every problem found, one sentence each, for the log; empty when the
+    // file is complete.
+    QString errorString() const;
+    // The same sentences in the language of the user interface.
+    QString translatedErrorString() const;
+    // The entry of each problem as "section/key" ("api/main"); an empty
+    // text for a problem with the file as a whole.
+    QStringList problemKeys() const;
     QString path() const { return m_path; }
 
     // "scheme://host[:port]" (development: may carry a path), never with a
@@ -61,8 +79,16 @@ public:
     MqttBroker rtcServer() const { return m_rtcServer; }
 
 private:
+    struct Problem
+    {
+        ProblemKind kind;
+        QString key;
+        QString value;
+    };
+    static QString describe(const Problem &problem, bool translated);
+
     QString m_path;
-    QStringList m_errors;
+    QList<Problem> m_problems;
     QString m_api[DevelopmentApi + 1];
     QString m_webSite;
     MqttBroker m_productionBroker;

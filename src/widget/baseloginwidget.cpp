@@ -11,7 +11,6 @@
 #include "utility/downloadutil.h"
 #include "utility/durations.h"
 #include "utility/possibleidutil.h"
-#include "widget/demodriver.h"
 #include "widget/netlinksetting.h"
 #include "widget/rolewindows.h"
 
@@ -35,7 +34,6 @@ baseloginwidget::baseloginwidget(QWidget *parent)
 {
     ui->setupUi(this);
     m_errorLineGeometry = ui->labelErrorMsg->geometry();
-    DemoDriver::attach(this);
 }
 
 baseloginwidget::~baseloginwidget()

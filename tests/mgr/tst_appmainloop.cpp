@@ -10,8 +10,12 @@
 #include <QDir>
 #include <QFile>
 #include <QWidget>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QTest>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -92,6 +96,9 @@ private slots:
     void otherCodeRunsStartUpAgain();
     void restartCarriesClassId_data();
     void restartCarriesClassId();
+    void bearerPollingIsOffUnlessChosen_data();
+    void bearerPollingIsOffUnlessChosen();
+    void missingFontFamilyStandsForDefault();
 
 private:
     int runLoop(Script &script, QList<DetachedStart> &starts);
@@ -205,6 +212,53 @@ void TestAppMainLoop::restartCarriesClassId()
     QCOMPARE(QFileInfo(starts.first().program).canonicalFilePath(),
              QFileInfo(QStringLiteral(LESSONRY_BIN_DIR "/tst_appmainloop")).canonicalFilePath());
     QCOMPARE(starts.first().arguments, QStringList{argument});
+}
+
+void TestAppMainLoop::bearerPollingIsOffUnlessChosen_data()
+{
+    QTest::addColumn<QByteArray>("given"); // null: not set
+    QTest::addColumn<QByteArray>("used");
+    QTest::newRow("not set") << QByteArray() << QByteArray::number(std::numeric_limits<int>::max());
+    QTest::newRow("chosen by the user") << QByteArray("5000") << QByteArray("5000");
+}
+
+// The access manager reads the interval when it is made: the loop sets it
+// before any exists.
+void TestAppMainLoop::bearerPollingIsOffUnlessChosen()
+{
+    QFETCH(QByteArray, given);
+    QFETCH(QByteArray, used);
+    if (given.isNull())
+        qunsetenv("QT_BEARER_POLL_TIMEOUT");
+    else
+        qputenv("QT_BEARER_POLL_TIMEOUT", given);
+    static char program[] = "tst_appmainloop";
+    static char *argv[] = {program, nullptr};
+    static int argc = 1;
+    AppMainLoop loop(argc, argv);
+    QCOMPARE(qgetenv("QT_BEARER_POLL_TIMEOUT"), used);
+    qunsetenv("QT_BEARER_POLL_TIMEOUT");
+}
+
+void TestAppMainLoop::missingFontFamilyStandsForDefault()
+{
+    static char program[] = "tst_appmainloop";
+    static char *argv[] = {program, nullptr};
+    static int argc = 1;
+    QApplication app(argc, argv);
+    const QString defaultFamily = QApplication::font().family();
+    const QString missing = QStringLiteral("Lessonry No Such Family");
+    const QString installed = QFontDatabase().families().value(0);
+    QVERIFY(!installed.isEmpty());
+
+    AppMainLoop::standInForMissingFamily(missing);
+    AppMainLoop::standInForMissingFamily(installed);
+    QCOMPARE(QFont::substitutes(missing).size(), 1);
+    QCOMPARE(QFont::substitutes(missing).first().compare(defaultFamily, Qt::CaseInsensitive), 0);
+    QVERIFY(QFont::substitutes(installed).isEmpty());
+    // The same font as the default, as without the stand-in.
+    QCOMPARE(QFontInfo(QFont(missing, 9)).family(), QFontInfo(QFont(defaultFamily, 9)).family());
+    QFont::removeSubstitutions(missing);
 }
 
 // No application object here: the loop builds its own in every pass.

@@ -20,7 +20,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -158,32 +161,65 @@ void TestBaseApplication::servicesStartInOrderAndStartIsRecorded()
     QCOMPARE(fields.value(5), QStringLiteral("{StudentApplication}"));
 }
 
+namespace {
+
+// A complete file on the test's dead address, without the lines of the
+// given keys.
+QString fileWithout(const QStringList &keys)
+{
+    QStringList lines = QStringLiteral("[api]\nmain=%1\nus=%1\neurope=%1\nsingapore=%1\ndevelopment=%1\n"
+                                       "[web]\nsite=%1\n"
+                                       "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=%2\n"
+                                       "development_host=127.0.0.1\ndevelopment_port=%2\n")
+                            .arg(TestEnvironment::deadBaseUrl())
+                            .arg(TestEnvironment::deadPort())
+                            .split(QLatin1Char('\n'));
+    for (const QString &key : keys) {
+        lines.erase(std::remove_if(lines.begin(), lines.end(),
+                                   [&key](const QString &line) { return line.startsWith(key + QLatin1Char('=')); }),
+                    lines.end());
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
 void TestBaseApplication::unusableServerSettingsAreShownAtStart_data()
 {
     QTest::addColumn<QString>("file"); // in a fresh folder; empty: the test's own complete file
     QTest::addColumn<QString>("content"); // written unless null
-    QTest::addColumn<QString>("problem"); // empty: nothing to report
+    QTest::addColumn<QString>("notice"); // start of the notice; empty: none shown
+    QTest::addColumn<QStringList>("lines"); // lines of the notice (%1: the file)
 
-    QTest::newRow("complete file") << QString() << QString() << QString();
-    QTest::newRow("missing file") << "absent.ini" << QString() << "The server settings file \"%1\" does not exist.";
-    QTest::newRow("folder instead of a file") << "." << QString() << "The server settings file \"%1\" cannot be read.";
-    QTest::newRow("no web site")
-        << "servers.ini"
-        << QStringLiteral("[api]\nmain=%1\nus=%1\neurope=%1\nsingapore=%1\ndevelopment=%1\n"
-                          "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=%2\n"
-                          "development_host=127.0.0.1\ndevelopment_port=%2\n")
-               .arg(TestEnvironment::deadBaseUrl())
-               .arg(TestEnvironment::deadPort())
-        << "[web] site is missing";
+    // The student client speaks Chinese, the notice too.
+    const QString signInFails = QStringLiteral("服务器设置无法使用，修复之前无法登录和上课。");
+    const QString someFail = QStringLiteral("可以登录，但部分服务器设置缺失或有误。修复之前：");
+    QTest::newRow("complete file") << QString() << QString() << QString() << QStringList();
+    QTest::newRow("missing file") << "absent.ini" << QString() << signInFails
+                                  << QStringList{QStringLiteral("服务器设置文件“%1”不存在。")};
+    QTest::newRow("folder instead of a file") << "." << QString() << signInFails
+                                              << QStringList{QStringLiteral("无法读取服务器设置文件“%1”。")};
+    QTest::newRow("no main API host") << "servers.ini" << fileWithout({"main"}) << signInFails
+                                      << QStringList{QStringLiteral("缺少[api] main")};
+    QTest::newRow("no web site") << "servers.ini" << fileWithout({"site"}) << someFail
+                                 << QStringList{QStringLiteral("- 无法打开帮助和常见问题页面"), QStringLiteral("缺少[web] site")};
+    QTest::newRow("two other lines and the broker")
+        << "servers.ini" << fileWithout({"us", "singapore", "production_port"}) << someFail
+        << QStringList{QStringLiteral("- 网络设置无法切换到线路2, 线路4"), QStringLiteral("- 课堂消息无法送达教室"),
+                       QStringLiteral("缺少[api] us"), QStringLiteral("缺少[mqtt] production_port")};
+    // This build talks to the production servers: nothing fails.
+    QTest::newRow("only development entries") << "servers.ini" << fileWithout({"development", "development_host"})
+                                              << QString() << QStringList();
 }
 
-// Start-up reads the servers file once more: a problem is logged and shown,
-// and the login window still opens.
+// Start-up reads the servers file once more: a problem is logged, what
+// will fail is shown, and the login window still opens.
 void TestBaseApplication::unusableServerSettingsAreShownAtStart()
 {
     QFETCH(QString, file);
     QFETCH(QString, content);
-    QFETCH(QString, problem);
+    QFETCH(QString, notice);
+    QFETCH(QStringList, lines);
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -209,18 +245,18 @@ void TestBaseApplication::unusableServerSettingsAreShownAtStart()
 
     QVERIFY(shownLoginWidget());
     const QString log = readAll(Singleton<LogMgr>::instance()->logFilePath());
-    if (problem.isEmpty()) {
-        QVERIFY(notices.isEmpty());
+    if (notice.isEmpty()) {
+        QVERIFY2(notices.isEmpty(), qPrintable(notices.value(0)));
         QVERIFY(!log.contains(QLatin1String("cannot be used")));
         return;
     }
-    const QString expected = problem.contains(QLatin1String("%1")) ? problem.arg(path) : problem;
     QCOMPARE(notices.size(), 1);
-    QVERIFY2(notices.first().startsWith(QLatin1String("Lessonry|The server settings cannot be used")),
-             qPrintable(notices.first()));
-    QVERIFY2(notices.first().contains(expected), qPrintable(notices.first()));
+    QVERIFY2(notices.first().startsWith(QLatin1String("Lessonry|") + notice), qPrintable(notices.first()));
+    const QStringList shown = notices.first().split(QLatin1Char('\n'));
+    for (const QString &line : lines)
+        QVERIFY2(shown.contains(line.contains(QLatin1String("%1")) ? line.arg(path) : line), qPrintable(notices.first()));
+    // The log stays in English.
     QVERIFY(log.contains(QStringLiteral("the server settings in %1 cannot be used").arg(path)));
-    QVERIFY(log.contains(expected));
 }
 
 QTEST_MAIN(TestBaseApplication)

@@ -58,17 +58,21 @@ private slots:
     void sequenceOf_data();
     void sequenceOf();
     void levelAndFunctionTexts();
-    void baseNameExample();
+    void baseNameOfUserDateAndSequence();
     void baseNameKeepsUserIdInsideLogFolder_data();
     void baseNameKeepsUserIdInsideLogFolder();
     void nextSequence_data();
     void nextSequence();
     void recordTimeIsBeiJingTime();
+    void recordTimeAcrossSeconds_data();
+    void recordTimeAcrossSeconds();
+    void recordWithoutFunctionAndNonAsciiText();
 
     void initWritesDayFilesWithRecordLines();
     void initAgainOpensNextPairWithoutDuplicateLines();
     void messagesFromThreadsDoNotInterleave();
     void closedLogDropsMessages();
+    void lineIsOnDiskWhenTheCallReturns();
 };
 
 void TestLogMgr::init()
@@ -115,7 +119,7 @@ void TestLogMgr::levelAndFunctionTexts()
     QCOMPARE(LogMgr::shortFunctionName(QStringLiteral("main")), QStringLiteral("main"));
 }
 
-void TestLogMgr::baseNameExample()
+void TestLogMgr::baseNameOfUserDateAndSequence()
 {
     QCOMPARE(LogMgr::logBaseName(QStringLiteral("2017-11-15"), 3), QStringLiteral("velmo_1.1.5.1_unknown_2017-11-15.3"));
     PossibleIdUtil::setPossibleId(QStringLiteral("1234"));
@@ -199,6 +203,41 @@ void TestLogMgr::recordTimeIsBeiJingTime()
     const QMessageLogContext context("file.cpp", 12, "void Foo::bar(int)", "default");
     const QString line = LogMgr::recordLine(1510700000123, QtWarningMsg, 77, context, QStringLiteral("hello"));
     QCOMPARE(line, QStringLiteral("1510700000123 20171115 06:53:20.123 - W - 77 - void Foo::bar:12 - hello\n"));
+}
+
+void TestLogMgr::recordTimeAcrossSeconds_data()
+{
+    QTest::addColumn<QList<qint64>>("instants");
+    // The date-time text of a second is reused: each line must still show
+    // its own second and milliseconds, whatever order the instants come in.
+    QTest::newRow("within one second") << QList<qint64>{1510700000000, 1510700000007, 1510700000999};
+    QTest::newRow("into the next second") << QList<qint64>{1510700000999, 1510700001000, 1510700001001};
+    QTest::newRow("back in time") << QList<qint64>{1510700001500, 1510700000500, 1510700001500};
+    QTest::newRow("across the Beijing midnight") << QList<qint64>{1510761599999, 1510761600000};
+    QTest::newRow("across a year") << QList<qint64>{1514735999999, 1514736000000};
+    QTest::newRow("epoch") << QList<qint64>{0, 1, 999, 1000};
+}
+
+void TestLogMgr::recordTimeAcrossSeconds()
+{
+    QFETCH(QList<qint64>, instants);
+    const QMessageLogContext context("file.cpp", 1, "f()", "default");
+    for (const qint64 ms : instants) {
+        const QString line = LogMgr::recordLine(ms, QtInfoMsg, 1, context, QStringLiteral("x"));
+        QCOMPARE(line, QStringLiteral("%1 %2 - I - 1 - f:1 - x\n")
+                           .arg(ms)
+                           .arg(LogMgr::beiJingTime(QStringLiteral("yyyyMMdd hh:mm:ss.zzz"), ms)));
+    }
+}
+
+void TestLogMgr::recordWithoutFunctionAndNonAsciiText()
+{
+    const QMessageLogContext context(nullptr, 0, nullptr, nullptr);
+    QCOMPARE(LogMgr::recordLine(1510700000123, QtCriticalMsg, 5, context, QStringLiteral("课表 – ok")),
+             QStringLiteral("1510700000123 20171115 06:53:20.123 - E - 5 - :0 - 课表 – ok\n"));
+    const QMessageLogContext noParen("file.cpp", 9, "main", "default");
+    QCOMPARE(LogMgr::recordLine(1510700000123, QtMsgType(42), 5, noParen, QString()),
+             QStringLiteral("1510700000123 20171115 06:53:20.123 - unknown - 5 - main:9 - \n"));
 }
 
 void TestLogMgr::initWritesDayFilesWithRecordLines()
@@ -310,6 +349,19 @@ void TestLogMgr::handlerRemovedWithTheObject()
     QVERIFY(after != &LogMgr::messageHandler);
     QVERIFY(after == before);
     qInfo("logged after the object is gone"); // must not crash
+}
+
+// A crash right after a call must not lose its line: it is in the file when
+// the call returns, without any flush.
+void TestLogMgr::lineIsOnDiskWhenTheCallReturns()
+{
+    clearLogDir();
+    LogMgr *log = Singleton<LogMgr>::instance();
+    log->init();
+    for (int i = 0; i < 3; ++i) {
+        qInfo("unflushed %d", i);
+        QVERIFY(readAll(log->logFilePath()).contains(QStringLiteral(" - unflushed %1\n").arg(i)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLogMgr)

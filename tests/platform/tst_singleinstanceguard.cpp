@@ -10,10 +10,13 @@
 #include <QProcess>
 #include <QThread>
 #include <QWidget>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -59,6 +62,10 @@ private slots:
     void noServerMeansNotFound();
     void silentCopyCountsAsNotFound();
     void malformedRequestIsDropped();
+    void lockIsKeptInRuntimeFolder();
+    void connectionWithoutWholeRequestIsDropped_data();
+    void connectionWithoutWholeRequestIsDropped();
+    void connectionsAreBounded();
 };
 
 void TestSingleInstanceGuard::lockIsCreatedOncePerProcess()
@@ -193,6 +200,86 @@ void TestSingleInstanceGuard::malformedRequestIsDropped()
 
     // The copy still answers a real request.
     QCOMPARE(raiseFromAnotherThread(QStringLiteral("Malformed"), {QStringLiteral("Login")}, 5000),
+             QStringLiteral("Login"));
+}
+
+void TestSingleInstanceGuard::lockIsKeptInRuntimeFolder()
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QVERIFY(!runtime.isEmpty());
+    const QString path = SingleInstanceGuard::lockFilePath(QStringLiteral("RuntimeLock"));
+    QCOMPARE(QFileInfo(path).absolutePath(), QDir(runtime).absolutePath());
+    QVERIFY(SingleInstanceGuard::createNamedLock(QStringLiteral("RuntimeLock")));
+    QVERIFY(QFileInfo::exists(path));
+    // One lock per data folder: the name carries the folder's hash, like
+    // the socket's.
+    QVERIFY(QFileInfo(path).fileName().startsWith(SingleInstanceGuard::serverName(QStringLiteral("RuntimeLock"))));
+}
+
+void TestSingleInstanceGuard::connectionWithoutWholeRequestIsDropped_data()
+{
+    QTest::addColumn<QByteArray>("sent");
+    QTest::newRow("nothing sent") << QByteArray();
+    QByteArray half;
+    QDataStream out(&half, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_5_15);
+    out << QStringList{QStringLiteral("Login"), QStringLiteral("Schedule")};
+    half.chop(half.size() / 2);
+    QTest::newRow("half a request") << half;
+}
+
+void TestSingleInstanceGuard::connectionWithoutWholeRequestIsDropped()
+{
+    QFETCH(QByteArray, sent);
+    WindowRaiseServer server;
+    server.setRequestTimeoutMs(200);
+    QVERIFY(server.listen(QStringLiteral("SlowPeer")));
+
+    QLocalSocket socket;
+    socket.connectToServer(SingleInstanceGuard::serverName(QStringLiteral("SlowPeer")));
+    QVERIFY(socket.waitForConnected(5000));
+    if (!sent.isEmpty()) {
+        socket.write(sent);
+        QVERIFY(socket.waitForBytesWritten(5000));
+    }
+    QTRY_COMPARE(server.connectionCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 5000);
+    QTRY_COMPARE(server.connectionCount(), 0);
+}
+
+void TestSingleInstanceGuard::connectionsAreBounded()
+{
+    WindowRaiseServer server;
+    QCOMPARE(server.maxConnections(), int(WindowRaiseServer::kDefaultMaxConnections));
+    server.setMaxConnections(3);
+    QVERIFY(server.listen(QStringLiteral("Crowded")));
+    QWidget login;
+    login.setWindowTitle(QStringLiteral("Login"));
+    login.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&login));
+
+    // Three connections that never send anything fill the server ...
+    std::vector<std::unique_ptr<QLocalSocket>> idle;
+    for (int i = 0; i < 3; ++i) {
+        idle.push_back(std::make_unique<QLocalSocket>());
+        idle.back()->connectToServer(SingleInstanceGuard::serverName(QStringLiteral("Crowded")));
+        QVERIFY(idle.back()->waitForConnected(5000));
+    }
+    QTRY_COMPARE(server.connectionCount(), 3);
+
+    // ... a fourth is closed at once ...
+    QLocalSocket extra;
+    extra.connectToServer(SingleInstanceGuard::serverName(QStringLiteral("Crowded")));
+    QVERIFY(extra.waitForConnected(5000));
+    QTRY_COMPARE_WITH_TIMEOUT(extra.state(), QLocalSocket::UnconnectedState, 5000);
+    QCOMPARE(server.connectionCount(), 3);
+    for (const auto &socket : idle)
+        QCOMPARE(socket->state(), QLocalSocket::ConnectedState);
+
+    // ... and once one goes, a real request is answered again.
+    idle.front()->abort();
+    QTRY_COMPARE(server.connectionCount(), 2);
+    QCOMPARE(raiseFromAnotherThread(QStringLiteral("Crowded"), {QStringLiteral("Login")}, 5000),
              QStringLiteral("Login"));
 }
 

@@ -47,6 +47,8 @@ private slots:
 
     void localPictureIsShownWithoutDownload_data();
     void localPictureIsShownWithoutDownload();
+    void otherAddressesKeepDefaultPicture_data();
+    void otherAddressesKeepDefaultPicture();
     void pictureDownloadShowsLoadingThenPicture();
     void pictureFailureShowsFailureImage();
     void pictureForClosedWidgetIsNotShown();
@@ -85,11 +87,13 @@ void TestDownloadUtil::localPictureIsShownWithoutDownload_data()
     QTest::newRow("background image") << true << "background-image";
 }
 
+// A picture already in the download folder (a saved login's picture from
+// an earlier download) is shown without a request.
 void TestDownloadUtil::localPictureIsShownWithoutDownload()
 {
     QFETCH(bool, asBackground);
     QFETCH(QString, property);
-    const QString local = writePicture(m_pictures.filePath(QStringLiteral("local.png")), Qt::blue);
+    const QString local = writePicture(QDir(getDownloadImageDir()).filePath(QStringLiteral("local.png")), Qt::blue);
     QLabel label;
     label.resize(20, 20);
 
@@ -98,12 +102,45 @@ void TestDownloadUtil::localPictureIsShownWithoutDownload()
              static_cast<NetworkImageReplyHolder *>(nullptr));
     QVERIFY(label.styleSheet().contains(property));
     QVERIFY(label.styleSheet().contains(ImageUtil::croppedImageFilePath(local, 20, 20)));
+    TestUtil::drainEvents();
+    QCOMPARE(requestCount(), 0);
+}
 
-    // A file: address is local as well: never requested.
-    QCOMPARE(DownloadUtil::downloadImage(&label, QUrl::fromLocalFile(local).toString(), &label,
-                                         QStringLiteral("QLabel"), asBackground, QString(),
-                                         QString()),
+// Saved logins and servers hand us the address: anything that is neither
+// http(s) nor one of our own downloads is not read, not cropped beside the
+// file, not requested, and the widget keeps its default picture.
+void TestDownloadUtil::otherAddressesKeepDefaultPicture_data()
+{
+    QTest::addColumn<QString>("address"); // %1: a picture outside our folders, %2: the download folder
+    QTest::newRow("path elsewhere") << "%1";
+    QTest::newRow("file address elsewhere") << "file://%1";
+    QTest::newRow("climbing out of the download folder") << "%2/../../../../../../../..%1";
+    QTest::newRow("link in the download folder") << "%2/link.png";
+    QTest::newRow("ftp address") << "ftp://127.0.0.1/cover.png";
+    QTest::newRow("http without a host") << "http:cover.png";
+    QTest::newRow("scheme only begins with http") << "httpx://127.0.0.1/cover.png";
+    QTest::newRow("file in download folder missing") << "%2/absent.png";
+}
+
+void TestDownloadUtil::otherAddressesKeepDefaultPicture()
+{
+    QFETCH(QString, address);
+    const QString outside = writePicture(m_pictures.filePath(QStringLiteral("elsewhere.png")), Qt::green);
+    const QString link = QDir(getDownloadImageDir()).filePath(QStringLiteral("link.png"));
+    QFile::remove(link);
+    QVERIFY(QFile::link(outside, link));
+    address = address.arg(outside, getDownloadImageDir());
+
+    QLabel label;
+    label.setStyleSheet(QStringLiteral("QLabel { border-image: url(:/default.png); }"));
+    label.resize(20, 20);
+    const QString before = label.styleSheet();
+    QCOMPARE(DownloadUtil::downloadImage(&label, address, &label, QStringLiteral("QLabel"), false,
+                                         m_failureImage, m_loadingImage),
              static_cast<NetworkImageReplyHolder *>(nullptr));
+    QCOMPARE(label.styleSheet(), before);
+    QVERIFY(!QFileInfo::exists(ImageUtil::croppedImageFilePath(outside, 20, 20)));
+    QVERIFY(!QFileInfo::exists(ImageUtil::croppedImageFilePath(link, 20, 20)));
     TestUtil::drainEvents();
     QCOMPARE(requestCount(), 0);
 }

@@ -17,7 +17,7 @@ private slots:
 
     void fixedInstants_data();
     void fixedInstants();
-    void beiJingTimeOfSpecExample();
+    void beiJingTimeAtStartOfUtcDay();
     void beiJingTimeAtTopOfRange();
     void zeroSecsMeansNow_data();
     void zeroSecsMeansNow();
@@ -84,7 +84,7 @@ void TestTimeUtility::fixedInstants()
     QCOMPARE(result, expected);
 }
 
-void TestTimeUtility::beiJingTimeOfSpecExample()
+void TestTimeUtility::beiJingTimeAtStartOfUtcDay()
 {
     // 2017-11-15 00:00:00 UTC
     QCOMPARE(TimeUtility::getBeiJingTime(kFormat, 1510704000u), QStringLiteral("2017-11-15 08:00:00"));

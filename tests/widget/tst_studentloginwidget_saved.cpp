@@ -2,8 +2,10 @@
 
 #include "biz/login/logininfo.h"
 #include "mgr/studentapplication.h"
+#include "utility/appdirs.h"
 #include "widget/student/coursemainwidget.h"
 
+#include <QDir>
 #include <QImage>
 #include <QRegularExpression>
 #include <QTest>
@@ -91,19 +93,25 @@ void tst_StudentLoginWidget_Saved::savedLoginAtStart()
 void tst_StudentLoginWidget_Saved::savedPictureIsShown_data()
 {
     QTest::addColumn<QString>("source");
-    QTest::newRow("from the server") << "remote";
-    QTest::newRow("local file") << "local";
-    QTest::newRow("none saved") << "";
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("from the server") << "remote" << true;
+    QTest::newRow("earlier download") << "download" << true;
+    // A saved login is only a file in the user's settings: a path into any
+    // other folder is neither read nor given a cropped copy beside it.
+    QTest::newRow("file elsewhere") << "elsewhere" << false;
+    QTest::newRow("none saved") << "" << false;
 }
 
 void tst_StudentLoginWidget_Saved::savedPictureIsShown()
 {
     QFETCH(QString, source);
+    QFETCH(bool, shown);
     QString url;
     if (source == QLatin1String("remote")) {
         url = m_service.fixtureUrl(QStringLiteral("avatar-student.png"));
-    } else if (source == QLatin1String("local")) {
-        url = m_folder.filePath(QStringLiteral("saved avatar.png"));
+    } else if (!source.isEmpty()) {
+        const QDir folder(source == QLatin1String("download") ? getDownloadImageDir() : m_folder.path());
+        url = folder.filePath(QStringLiteral("saved avatar.png"));
         QImage picture(90, 120, QImage::Format_RGB32);
         picture.fill(Qt::darkCyan);
         QVERIFY(picture.save(url));
@@ -120,10 +128,12 @@ void tst_StudentLoginWidget_Saved::savedPictureIsShown()
     QLabel *waitingAvatar = child<QLabel>(window, "labelAvatarLoading");
     // The picture is cut to the 60 x 60 label and set in each label's own section.
     const QRegularExpression picture(QStringLiteral("background-image:\\s*url\\((.+\\.60_60)\\);"));
-    if (source.isEmpty()) {
+    if (!shown) {
         QVERIFY(avatar->styleSheet().contains(QStringLiteral(":/image/login/default_avatar.png")));
         QVERIFY(!picture.match(avatar->styleSheet()).hasMatch());
         QVERIFY(!picture.match(waitingAvatar->styleSheet()).hasMatch());
+        if (!url.isEmpty())
+            QVERIFY(!QFileInfo::exists(url + QStringLiteral(".60_60")));
         return;
     }
     QTRY_VERIFY(picture.match(avatar->styleSheet()).hasMatch());

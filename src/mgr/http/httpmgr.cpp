@@ -47,6 +47,13 @@ HttpMgr::HttpMgr() = default;
 
 HttpMgr::~HttpMgr() = default;
 
+QNetworkAccessManager &HttpMgr::manager()
+{
+    if (!m_manager)
+        m_manager = std::make_unique<QNetworkAccessManager>();
+    return *m_manager;
+}
+
 void HttpMgr::init()
 {
     m_contentTypes[QStringLiteral("jpg")] = QStringLiteral("image/jpeg");
@@ -93,7 +100,7 @@ NetWorkReplyHolder *HttpMgr::get(const QString &url, const QMap<QString, QString
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
 
-    QNetworkReply *reply = m_manager.get(request);
+    QNetworkReply *reply = manager().get(request);
     if (!reply) {
         qCritical("reply is null");
         return NetWorkReplyHolder::createRefused(url, REQUEST_REFUSED_ERROR_CODE);
@@ -113,7 +120,7 @@ NetWorkReplyHolder *HttpMgr::post(const QString &url, const QMap<QString, QStrin
     const QByteArray body = encodeParams(params);
     qDebug("postData:%s", encodeParams(maskedParams(params)).constData());
 
-    QNetworkReply *reply = m_manager.post(request, body);
+    QNetworkReply *reply = manager().post(request, body);
     if (!reply) {
         qCritical("reply is null");
         return NetWorkReplyHolder::createRefused(url, REQUEST_REFUSED_ERROR_CODE);
@@ -157,7 +164,7 @@ NetWorkReplyHolder *HttpMgr::upload(const QString &url, const QString &fileContr
     }
 
     QNetworkRequest request{QUrl(url, QUrl::TolerantMode)};
-    QNetworkReply *reply = m_manager.post(request, multiPart);
+    QNetworkReply *reply = manager().post(request, multiPart);
     if (!reply) {
         qCritical("reply is null");
         delete multiPart;
@@ -191,7 +198,7 @@ NetWorkDownloadReplyHolder *HttpMgr::download(QObject *parent, const QString &ur
     // which only holds for an unencoded body.
     request.setRawHeader("Accept-Encoding", "identity");
 
-    QNetworkReply *reply = m_manager.get(request);
+    QNetworkReply *reply = manager().get(request);
     if (!reply) {
         qCritical("reply is null");
         return NetWorkDownloadReplyHolder::createRefused(parent, url, dirPath,

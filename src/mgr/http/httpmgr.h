@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
+
 #include "mgr/singletonmgrbase.h"
 
 class NetWorkReplyHolder;
@@ -64,7 +66,11 @@ public:
     static QByteArray encodeParams(const QMap<QString, QString> &params);
 
 private:
-    QNetworkAccessManager m_manager;
+    // Made on the first request: creating it loads the network plugins,
+    // which start-up does not need.
+    QNetworkAccessManager &manager();
+
+    std::unique_ptr<QNetworkAccessManager> m_manager;
     QMap<QString, QString> m_contentTypes;
     QString m_phpSessionId;
 };

@@ -6,8 +6,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QUuid>
 
@@ -151,6 +153,37 @@ QString NetWorkDownloadReplyHolder::getFilePath(const QString &url, const QStrin
 QString NetWorkDownloadReplyHolder::getTempFilePath(const QString &url, const QString &dirPath)
 {
     return getFilePath(url, dirPath) + g_downloadTempSuffix + QUuid::createUuid().toString();
+}
+
+bool NetWorkDownloadReplyHolder::isTempFileName(const QString &fileName)
+{
+    // <32 hex digits>[.<plain suffix>]<temp suffix>{<uuid>}
+    static const QRegularExpression pattern(
+        QStringLiteral("^[0-9a-f]{32}(\\.[0-9A-Za-z]{1,16})?%1"
+                       "\\{[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\}$")
+            .arg(QRegularExpression::escape(g_downloadTempSuffix)));
+    return pattern.match(fileName).hasMatch();
+}
+
+int NetWorkDownloadReplyHolder::removeStaleTempFiles(const QString &folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return 0;
+    int removed = 0;
+    // Links are not followed: only files inside the folder itself go.
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!isTempFileName(it.fileName()))
+            continue;
+        if (QFile::remove(path)) {
+            qInfo("removed the temporary file of an interrupted download:%s", qUtf8Printable(path));
+            ++removed;
+        } else {
+            qWarning("cannot remove the temporary file of an interrupted download:%s", qUtf8Printable(path));
+        }
+    }
+    return removed;
 }
 
 qint64 NetWorkDownloadReplyHolder::parseContentLength(const QByteArray &headerValue)

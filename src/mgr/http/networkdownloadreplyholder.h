@@ -63,6 +63,13 @@ public:
     static QString getFilePath(const QString &url, const QString &dirPath);
     // The final path + ".zumixo" + a new UUID: unique for every call.
     static QString getTempFilePath(const QString &url, const QString &dirPath);
+    // True for a name getTempFilePath() makes.
+    static bool isTempFileName(const QString &fileName);
+    // Deletes the temporary files of downloads cut short by a crash or a
+    // kill, in folder and below it; only names of our own temporary files
+    // are touched. Returns how many were removed. Meant for start-up,
+    // before any download runs.
+    static int removeStaleTempFiles(const QString &folder);
     // Value of a "content-length" header (a repeated header arrives joined
     // by commas; the last value counts). -1 when no length was announced.
     static qint64 parseContentLength(const QByteArray &headerValue);

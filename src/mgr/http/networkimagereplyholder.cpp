@@ -91,9 +91,17 @@ NetworkImageReplyHolder *DownloadUtil::downloadImage(QObject *parent, const QStr
                                                      const QString &loadingImage)
 {
     qInfo("NetworkImageReplyHolder downloadImage url:%s", qUtf8Printable(url));
-    if (!url.toLower().startsWith(QLatin1String("http"))) {
-        qInfo("it's a local file");
-        ImageUtil::setBackgroundImage(widget, styleSheetSectionName, url, flag);
+    if (!DownloadUtil::isWebAddress(url)) {
+        // The address comes from a saved login or from a server: a local
+        // file is shown (and its crop written beside it) only when it is
+        // one of our own downloads.
+        if (DownloadUtil::isDownloadedFile(url)) {
+            qInfo("it's a local file");
+            ImageUtil::setBackgroundImage(widget, styleSheetSectionName, url, flag);
+        } else {
+            qWarning("picture address is neither http(s) nor a downloaded file, default picture kept:%s",
+                     qUtf8Printable(url));
+        }
         return nullptr;
     }
     NetWorkDownloadReplyHolder *holder =

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 
 namespace {
@@ -22,7 +23,9 @@ BaseMainWidget::BaseMainWidget(QWidget *parent)
 {
     qInfo("BaseMainWidget created:0x%s", qPrintable(address(this)));
     setAutoFillBackground(true);
-    setWindowIcon(QIcon(QStringLiteral(":/image/login/logo.png")));
+    // From a pixmap: an icon made from a file name probes the file with
+    // every image plug-in installed, loading each of them at start-up.
+    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/image/login/logo.png"))));
 
     QSize desktop;
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -3,12 +3,15 @@
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QPointer>
+#include <QProcess>
+#include <QTimer>
 #include <QThread>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cstdio>
 #include <memory>
 
 #include "holderrecorder.h"
@@ -97,6 +100,9 @@ private slots:
     void missingFolderFails();
     void blockedFinalNameFailsWithMoveError();
     void emptyUrlIsRefused();
+    void staleTempFilesAreRemoved_data();
+    void staleTempFilesAreRemoved();
+    void killedProcessLeavesTempFileForNextStart();
 
 private:
     QString url(const char *name) const { return m_service.fixtureUrl(QLatin1String(name)); }
@@ -546,5 +552,94 @@ void TestNetworkDownloadReplyHolder::emptyUrlIsRefused()
     QVERIFY(filesIn(dir.path()).isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestNetworkDownloadReplyHolder)
+void TestNetworkDownloadReplyHolder::staleTempFilesAreRemoved_data()
+{
+    QTest::addColumn<QString>("name"); // %1: a temporary name getTempFilePath() makes
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("temporary file") << "%1" << true;
+    QTest::newRow("temporary file in a sub-folder") << "lesson 7/%1" << true;
+    QTest::newRow("finished download") << "0123456789abcdef0123456789abcdef.pdf" << false;
+    QTest::newRow("finished download without suffix") << "0123456789abcdef0123456789abcdef" << false;
+    QTest::newRow("user's file with the marker")
+        << "notes.zumixo{01234567-89ab-cdef-0123-456789abcdef}" << false;
+    QTest::newRow("marker without the identifier") << "0123456789abcdef0123456789abcdef.pdf.zumixo" << false;
+    QTest::newRow("something after the identifier")
+        << "0123456789abcdef0123456789abcdef.zumixo{01234567-89ab-cdef-0123-456789abcdef}.txt" << false;
+}
+
+void TestNetworkDownloadReplyHolder::staleTempFilesAreRemoved()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, removed);
+    QTemporaryDir folder;
+    const QString temp = QFileInfo(NetWorkDownloadReplyHolder::getTempFilePath(
+                                       QStringLiteral("http://127.0.0.1:1/files/a.pdf"), folder.path()))
+                             .fileName();
+    const QString path = folder.filePath(name.arg(temp));
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("partial");
+    file.close();
+
+    QCOMPARE(NetWorkDownloadReplyHolder::removeStaleTempFiles(folder.path()), removed ? 1 : 0);
+    QCOMPARE(QFileInfo::exists(path), !removed);
+}
+
+// A client killed in the middle of a download (no chance to clean up)
+// leaves its temporary file; the next start removes it.
+void TestNetworkDownloadReplyHolder::killedProcessLeavesTempFileForNextStart()
+{
+    m_service.setFault(QStringLiteral("/files/") + kPdf, QStringLiteral("stall"));
+    QTemporaryDir folder;
+    QProcess client;
+    client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    client.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--download-until-killed"), url(kPdf), folder.path()});
+    QVERIFY(client.waitForStarted());
+    QByteArray output;
+    QTRY_VERIFY_WITH_TIMEOUT((output += client.readAllStandardOutput()).contains("receiving"), 10000);
+    client.kill(); // SIGKILL
+    QVERIFY(client.waitForFinished());
+
+    const QStringList left = filesIn(folder.path());
+    QCOMPARE(left.size(), 1);
+    QVERIFY(NetWorkDownloadReplyHolder::isTempFileName(left.first()));
+    QCOMPARE(NetWorkDownloadReplyHolder::removeStaleTempFiles(folder.path()), 1);
+    QVERIFY(filesIn(folder.path()).isEmpty());
+}
+
+namespace {
+
+// Helper run: downloads url into folder, says "receiving" once the first
+// bytes are on disk, and waits to be killed.
+int downloadUntilKilled(int &argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    Singleton<HttpMgr>::instance()->init();
+    QObject owner;
+    const QString folder = QString::fromLocal8Bit(argv[3]);
+    Singleton<HttpMgr>::instance()->download(&owner, QString::fromLocal8Bit(argv[2]), folder);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (bytesOnDisk(folder) > 0) {
+            std::printf("receiving\n");
+            std::fflush(stdout);
+            poll.stop();
+        }
+    });
+    poll.start(10);
+    return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc > 3 && qstrcmp(argv[1], "--download-until-killed") == 0)
+        return downloadUntilKilled(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestNetworkDownloadReplyHolder test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_networkdownloadreplyholder.moc"

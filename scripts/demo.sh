@@ -1,0 +1,85 @@
+#!/bin/bash
+# The headless walk through one client, driven from outside as a person
+# would: the real client on a private Xvfb display, the demo account typed
+# into the login window, the sign-in button pressed, and a picture of each
+# window reached. Called by scripts/run.sh, which starts the services.
+#
+#   bash scripts/demo.sh <student|teacher> <bin folder> <servers file> <out folder>
+#
+# The out folder receives profile/ (the client's settings, data and logs,
+# new for every walk), screenshots/ (the pictures and demo-result.txt) and
+# client-output.txt. Exits non-zero, naming the step, unless the course
+# window was reached.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/lib/xdrive.sh"
+
+if [[ $# -ne 4 ]]; then
+    echo "usage: demo.sh <student|teacher> <bin folder> <servers file> <out folder>" >&2
+    exit 2
+fi
+role=$1 bin=$2 servers=$3 out=$4
+
+# Titles in either language (the student client is in Chinese).
+login_title='Login|登录'
+course_title='Schedule|课表'
+case "$role" in
+    student) user=13800000001 password=student123 ;;
+    teacher) user=teacher@example.com password=teacher123 ;;
+    *) echo "demo.sh: the role is student or teacher, not \"$role\"" >&2; exit 2 ;;
+esac
+client="$bin/lessonry-$role"
+[[ -x "$client" ]] || xd_fail "no client at $client (build it first)"
+
+# The login form's layout is fixed: centres of its fields, from the
+# window's top-left corner.
+user_field=(200 147)
+password_field=(200 180)
+login_button=(200 253)
+
+profile="$out/profile"
+rm -rf "$profile" "$out/screenshots"
+mkdir -p "$profile/home" "$profile/config" "$profile/data" "$profile/cache" "$profile/runtime"
+chmod 700 "$profile/runtime"
+xd_set_shot_dir "$out/screenshots"
+XD_REPORT="$out/screenshots/demo-result.txt"
+: >"$XD_REPORT"
+
+client_pid=""
+finish() {
+    if [[ -n "$client_pid" ]]; then
+        kill "$client_pid" 2>/dev/null || true
+        wait "$client_pid" 2>/dev/null || true
+    fi
+    xd_stop_display
+}
+trap finish EXIT
+
+xd_start_display 1280x800
+xd_note "$role client on display $DISPLAY"
+
+env HOME="$profile/home" XDG_CONFIG_HOME="$profile/config" XDG_DATA_HOME="$profile/data" \
+    XDG_CACHE_HOME="$profile/cache" XDG_RUNTIME_DIR="$profile/runtime" \
+    LESSONRY_SERVERS_INI="$servers" QT_QPA_PLATFORM=xcb \
+    "$client" >"$out/client-output.txt" 2>&1 &
+client_pid=$!
+
+xd_wait_window "$login_title" 30 "$client_pid"
+login=$XD_WINDOW
+xd_screenshot "$login" login
+
+xd_type_into "$login" "${user_field[@]}" "$user"
+xd_type_into "$login" "${password_field[@]}" "$password"
+xd_screenshot "$login" login-filled
+xd_note "signing in as $user"
+xd_click "$login" "${login_button[@]}"
+
+if ! xd_find_window "$course_title" 30 "$client_pid"; then
+    # Keep what the login window says instead.
+    if xd_find_window "$login_title" 0; then
+        xd_screenshot "$XD_WINDOW" login-failed
+    fi
+    xd_fail "the course window did not open after signing in (output: $out/client-output.txt)"
+fi
+xd_screenshot "$XD_WINDOW" course
+xd_note "result: signed in"

@@ -1,0 +1,164 @@
+# Drives a real X client from outside, as a person would: a private Xvfb
+# display, windows found by their title, clicks and typing at positions
+# relative to a window, and pictures taken with the X server's own tools.
+# Sourced by scripts/demo.sh; each step either succeeds or stops the walk
+# with one clear line on standard error.
+#
+# Needs: Xvfb, xdotool, xwd (x11-apps), xwdtopnm and pnmtopng (netpbm).
+
+XD_DISPLAY_PID=""
+XD_SHOT_DIR=""
+XD_SHOT_COUNT=0
+XD_REPORT=""
+
+# Appends a line to the walk's report (when one is set) and echoes it.
+xd_note() {
+    echo "demo: $*"
+    if [[ -n "$XD_REPORT" ]]; then
+        echo "$*" >>"$XD_REPORT"
+    fi
+}
+
+# Stops the walk: one line saying what failed.
+xd_fail() {
+    echo "demo: FAILED: $*" >&2
+    if [[ -n "$XD_REPORT" ]]; then
+        echo "result: failed: $*" >>"$XD_REPORT"
+    fi
+    exit 1
+}
+
+# Starts a private X server on the first free display number and exports
+# DISPLAY for it. Size as "WIDTHxHEIGHT".
+xd_start_display() {
+    local size=${1:-1280x800}
+    local fdfile
+    fdfile=$(mktemp "${TMPDIR:-/tmp}/xdrive-display.XXXXXX")
+    # -displayfd makes the server pick a free number itself and tell us.
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fdfile" 2>/dev/null &
+    XD_DISPLAY_PID=$!
+    local number=""
+    for _ in $(seq 100); do
+        number=$(tr -dc '0-9' <"$fdfile")
+        [[ -n "$number" ]] && break
+        kill -0 "$XD_DISPLAY_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    rm -f "$fdfile"
+    if [[ -z "$number" ]]; then
+        XD_DISPLAY_PID=""
+        xd_fail "the X server (Xvfb) did not start"
+    fi
+    export DISPLAY=":$number"
+}
+
+xd_stop_display() {
+    if [[ -n "$XD_DISPLAY_PID" ]]; then
+        kill "$XD_DISPLAY_PID" 2>/dev/null || true
+        wait "$XD_DISPLAY_PID" 2>/dev/null || true
+        XD_DISPLAY_PID=""
+    fi
+}
+
+# Sets XD_WINDOW to the id of the visible top-level window whose whole
+# title matches the extended regular expression, waiting up to the given
+# seconds for it; returns 1 when none came, 2 when "process" (a pid, when
+# given) ended first.
+XD_WINDOW=""
+xd_find_window() {
+    local title=$1 seconds=$2 process=${3:-}
+    local deadline=$((SECONDS + seconds)) id
+    XD_WINDOW=""
+    while :; do
+        id=$(xdotool search --onlyvisible --name "^(${title})\$" 2>/dev/null | head -n 1 || true)
+        if [[ -n "$id" ]]; then
+            XD_WINDOW=$id
+            return 0
+        fi
+        if [[ -n "$process" ]] && ! kill -0 "$process" 2>/dev/null; then
+            return 2
+        fi
+        ((SECONDS < deadline)) || return 1
+        sleep 0.2
+    done
+}
+
+# The same, failing the walk when the window does not come.
+xd_wait_window() {
+    local status=0
+    xd_find_window "$@" || status=$?
+    case $status in
+        0) ;;
+        2) xd_fail "the client ended while waiting for the window \"$1\"" ;;
+        *) xd_fail "no window titled \"$1\" within $2 s" ;;
+    esac
+}
+
+# Waits up to the given seconds until the window is no longer visible.
+xd_wait_window_gone() {
+    local window=$1 seconds=$2
+    local deadline=$((SECONDS + seconds))
+    while ((SECONDS < deadline)); do
+        if ! xdotool search --onlyvisible --name '.*' 2>/dev/null | grep -qx "$window"; then
+            return 0
+        fi
+        sleep 0.2
+    done
+    xd_fail "the window $window is still shown after ${seconds} s"
+}
+
+# Prints the window's title.
+xd_window_title() {
+    xdotool getwindowname "$1" 2>/dev/null || true
+}
+
+# Clicks at (x, y) counted from the window's top-left corner.
+xd_click() {
+    local window=$1 x=$2 y=$3
+    xdotool mousemove --window "$window" --sync "$x" "$y" click 1 ||
+        xd_fail "cannot click at $x,$y in window $window"
+}
+
+# Clicks into the text field at (x, y) of the window, clears it and types
+# the text there.
+xd_type_into() {
+    local window=$1 x=$2 y=$3 text=$4
+    xd_click "$window" "$x" "$y"
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    xdotool key --clearmodifiers ctrl+a BackSpace ||
+        xd_fail "cannot clear the field at $x,$y in window $window"
+    xdotool type --clearmodifiers --delay 20 -- "$text" ||
+        xd_fail "cannot type into the field at $x,$y in window $window"
+}
+
+# Keeps pictures in the folder, numbered in the order they are taken.
+xd_set_shot_dir() {
+    XD_SHOT_DIR=$1
+    XD_SHOT_COUNT=0
+    mkdir -p "$XD_SHOT_DIR" || xd_fail "cannot create $XD_SHOT_DIR"
+}
+
+# Saves a picture of the window as NN-name.png and notes it in the report.
+# A window still drawing itself (pictures loading, animations starting) is
+# given up to a few seconds until two pictures in a row are the same.
+xd_screenshot() {
+    local window=$1 name=$2
+    [[ -n "$XD_SHOT_DIR" ]] || xd_fail "no folder for pictures (xd_set_shot_dir)"
+    XD_SHOT_COUNT=$((XD_SHOT_COUNT + 1))
+    local file raw previous="" current
+    file=$(printf '%s/%02d-%s.png' "$XD_SHOT_DIR" "$XD_SHOT_COUNT" "$name")
+    raw="$file.xwd"
+    for _ in $(seq 15); do
+        xwd -silent -id "$window" >"$raw" 2>/dev/null || break
+        current=$(md5sum <"$raw")
+        [[ "$current" == "$previous" ]] && break
+        previous=$current
+        sleep 0.3
+    done
+    if [[ ! -s "$raw" ]] || ! xwdtopnm <"$raw" 2>/dev/null | pnmtopng >"$file" 2>/dev/null || [[ ! -s "$file" ]]; then
+        rm -f "$file" "$raw"
+        xd_fail "cannot take a picture of window $window"
+    fi
+    rm -f "$raw"
+    xd_note "$(basename "$file") window \"$(xd_window_title "$window")\""
+}

@@ -1,0 +1,31 @@
+#!/bin/bash
+# The headless walk of scripts/demo.sh through both clients against the
+# stand-in lesson service, as "scripts/run.sh --both --headless" does it,
+# in a folder of its own.
+#   walk.sh <bin folder>
+set -euo pipefail
+bin=$(cd "$1" && pwd)
+scripts="$(cd "$(dirname "$0")/../../scripts" && pwd)"
+source "$scripts/lib/services.sh"
+
+out=$(mktemp -d "${TMPDIR:-/tmp}/lessonry-walk.XXXXXX")
+trap 'service_stop; rm -rf "$out"' EXIT
+service_start "$bin" "$out/lesson-service.log"
+service_write_servers_ini "$out/servers.ini" "$SERVICE_PORT"
+
+status=0
+for role in student teacher; do
+    if ! bash "$scripts/demo.sh" "$role" "$bin" "$out/servers.ini" "$out/$role"; then
+        echo "walk: the $role walk failed; its output:" >&2
+        cat "$out/$role/client-output.txt" >&2 || true
+        status=1
+        continue
+    fi
+    for shot in 01-login.png 02-login-filled.png 03-course.png; do
+        if [[ ! -s "$out/$role/screenshots/$shot" ]]; then
+            echo "walk: no $shot for the $role" >&2
+            status=1
+        fi
+    done
+done
+exit $status
