@@ -145,16 +145,8 @@
         <translation>可以登录，但部分服务器设置缺失或有误。修复之前：</translation>
     </message>
     <message>
-        <source>Line 2</source>
-        <translation>线路2</translation>
-    </message>
-    <message>
-        <source>Line 3</source>
-        <translation>线路3</translation>
-    </message>
-    <message>
-        <source>Line 4</source>
-        <translation>线路4</translation>
+        <source>Line %1</source>
+        <translation>线路%1</translation>
     </message>
     <message>
         <source>- the network settings cannot switch to %1</source>

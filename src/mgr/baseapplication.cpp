@@ -32,6 +32,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <utility>
 
 std::unique_ptr<BaseApplication> BaseApplication::createForRole()
 {
@@ -124,22 +125,22 @@ QString BaseApplication::serverSettingsNotice(const ServerConfig &config, int se
         text = tr("The server settings cannot be used, so signing in and lessons will not work until they are fixed.");
     } else {
         QStringList failing;
-        if (fails[Line2] || fails[Line3] || fails[Line4]) {
-            QStringList lines;
-            if (fails[Line2])
-                lines << tr("Line 2");
-            if (fails[Line3])
-                lines << tr("Line 3");
-            if (fails[Line4])
-                lines << tr("Line 4");
-            failing << tr("- the network settings cannot switch to %1").arg(lines.join(QStringLiteral(", ")));
+        QStringList lines;
+        for (int line = Line2; line <= Line4; ++line) {
+            if (fails[line])
+                lines << tr("Line %1").arg(line - Line2 + 2);
         }
-        if (fails[HelpPages])
-            failing << tr("- the help and FAQ pages will not open");
-        if (fails[LessonMessages])
-            failing << tr("- lesson messages will not reach the classroom");
-        if (fails[AudioVideo])
-            failing << tr("- audio and video in class will not work");
+        if (!lines.isEmpty())
+            failing << tr("- the network settings cannot switch to %1").arg(lines.join(QStringLiteral(", ")));
+        const std::pair<Failure, const char *> others[] = {
+            { HelpPages, QT_TRANSLATE_NOOP("BaseApplication", "- the help and FAQ pages will not open") },
+            { LessonMessages, QT_TRANSLATE_NOOP("BaseApplication", "- lesson messages will not reach the classroom") },
+            { AudioVideo, QT_TRANSLATE_NOOP("BaseApplication", "- audio and video in class will not work") },
+        };
+        for (const auto &other : others) {
+            if (fails[other.first])
+                failing << tr(other.second);
+        }
         if (failing.isEmpty())
             return QString();
         text = tr("Signing in works, but some server settings are missing or wrong. Until they are fixed:")
