@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs what is missing, builds the clients and the stand-in lesson
-# service (nothing else), starts the service on a free port with a servers
-# file of its own (out/servers.ini) and opens the client against it.
+# service (nothing else), starts the service and a message broker on free
+# ports with a servers file of their own (out/servers.ini) and opens the
+# client against them.
 #   bash scripts/run.sh               the student client
 #   bash scripts/run.sh --teacher     the teacher client
 #   bash scripts/run.sh --both        both clients, one after the other
@@ -14,8 +15,8 @@
 # walks each client under Xvfb from outside: it types the demo account into
 # the login window, presses the button, keeps a picture of every window it
 # reaches in out/<role>/screenshots/ with a short report (demo-result.txt),
-# and fails unless the course window was reached. The service is stopped
-# when the script ends.
+# and fails unless the course window was reached. The service and the
+# broker are stopped when the script ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -44,9 +45,10 @@ source scripts/lib/services.sh
 trap service_stop EXIT
 trap 'exit 130' INT TERM
 service_start "$bin" "$out/lesson-service.log" || exit 1
-echo "run.sh: lesson service on http://127.0.0.1:$SERVICE_PORT"
+broker_start "$out" || exit 1
+echo "run.sh: lesson service on http://127.0.0.1:$SERVICE_PORT, message broker on 127.0.0.1:$BROKER_PORT"
 servers="$out/servers.ini"
-service_write_servers_ini "$servers" "$SERVICE_PORT"
+service_write_servers_ini "$servers" "$SERVICE_PORT" "$BROKER_PORT"
 
 status=0
 for role in "${roles[@]}"; do

@@ -1,9 +1,11 @@
-# Starts the stand-in lesson service on a free port and writes a servers
-# file that points the client at it. Sourced by scripts/run.sh and by the
-# test of the headless walk.
+# Starts the stand-in lesson service and a message broker on free ports and
+# writes a servers file that points the client at them. Sourced by
+# scripts/run.sh and by the test of the headless walk.
 
 SERVICE_PID=""
 SERVICE_PORT=""
+BROKER_PID=""
+BROKER_PORT=""
 
 # Starts <bin>/lessonry-lesson-service, its output in <log>; sets
 # SERVICE_PID and SERVICE_PORT, or says why not and returns 1.
@@ -28,20 +30,55 @@ service_start() {
     return 1
 }
 
-service_stop() {
-    if [[ -n "$SERVICE_PID" ]]; then
-        kill "$SERVICE_PID" 2>/dev/null || true
-        wait "$SERVICE_PID" 2>/dev/null || true
-        SERVICE_PID=""
-    fi
+# Starts mosquitto on a free port of 127.0.0.1, its configuration and
+# output in <folder>; sets BROKER_PID and BROKER_PORT, or says why not and
+# returns 1.
+broker_start() {
+    local folder=$1 port attempt
+    local program
+    program=$(command -v mosquitto || echo /usr/sbin/mosquitto)
+    for attempt in $(seq 20); do
+        # A port taken meanwhile ends the broker at once: try another.
+        port=$((20000 + RANDOM % 40000))
+        printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\n' "$port" >"$folder/mosquitto.conf"
+        "$program" -c "$folder/mosquitto.conf" >"$folder/mosquitto.log" 2>&1 &
+        BROKER_PID=$!
+        for _ in $(seq 50); do
+            kill -0 "$BROKER_PID" 2>/dev/null || break
+            if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+                BROKER_PORT=$port
+                return 0
+            fi
+            sleep 0.1
+        done
+        kill "$BROKER_PID" 2>/dev/null || true
+        wait "$BROKER_PID" 2>/dev/null || true
+        BROKER_PID=""
+    done
+    echo "no message broker could be started (log: $folder/mosquitto.log)" >&2
+    return 1
 }
 
-# Writes a servers file for the service on <port> to <file>.
+# Stops what service_start and broker_start started.
+service_stop() {
+    local pid
+    for pid in "$SERVICE_PID" "$BROKER_PID"; do
+        if [[ -n "$pid" ]]; then
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+        fi
+    done
+    SERVICE_PID=""
+    BROKER_PID=""
+}
+
+# Writes a servers file for the service on <port> and the broker on
+# <broker port> to <file>.
 service_write_servers_ini() {
-    local file=$1 port=$2
+    local file=$1 port=$2 broker=$3
     cat >"$file" <<INI
 ; Written for one run: every API line and the web site are the stand-in
-; lesson service. The message broker is not used yet.
+; lesson service, both brokers the one message broker of the run.
 [api]
 main=http://127.0.0.1:$port
 us=http://127.0.0.1:$port
@@ -54,8 +91,8 @@ site=http://127.0.0.1:$port
 
 [mqtt]
 production_host=127.0.0.1
-production_port=1883
+production_port=$broker
 development_host=127.0.0.1
-development_port=1883
+development_port=$broker
 INI
 }

@@ -11,7 +11,8 @@ source "$scripts/lib/services.sh"
 out=$(mktemp -d "${TMPDIR:-/tmp}/lessonry-walk.XXXXXX")
 trap 'service_stop; rm -rf "$out"' EXIT
 service_start "$bin" "$out/lesson-service.log"
-service_write_servers_ini "$out/servers.ini" "$SERVICE_PORT"
+broker_start "$out"
+service_write_servers_ini "$out/servers.ini" "$SERVICE_PORT" "$BROKER_PORT"
 
 status=0
 for role in student teacher; do
