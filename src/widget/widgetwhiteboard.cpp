@@ -840,14 +840,16 @@ void WidgetWhiteBoard::storeReceivedUnit(DrawLayer *unit, int page)
 void WidgetWhiteBoard::slot_receiveDrawMsg(ImMsgInfo info, DrawUnitData data)
 {
     int page = 0;
-    storeReceivedUnit(WhiteboardMsgUtil::createDrawUnitFromJson(info, data, page), page);
+    DrawLayer *unit = WhiteboardMsgUtil::createDrawUnitFromJson(info, data, page);
+    storeReceivedUnit(unit, page);
     qInfo().noquote() << QStringLiteral("pageNum:%1 uid:%2 classId:%3").arg(data.atPage).arg(info.uid, data.classid);
 }
 
 void WidgetWhiteBoard::slot_receiveWBTextMsg(ImMsgInfo info, WBTextData data)
 {
     int page = 0;
-    storeReceivedUnit(WhiteboardMsgUtil::createTextUnitFromJson(info, data, page), page);
+    DrawLayer *unit = WhiteboardMsgUtil::createTextUnitFromJson(info, data, page);
+    storeReceivedUnit(unit, page);
     qInfo().noquote() << QStringLiteral("pageNum:%1 uid:%2 classId:%3").arg(data.page).arg(info.uid, data.classid);
 }
 
