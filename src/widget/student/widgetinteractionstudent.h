@@ -27,8 +27,6 @@ public:
     // Drawing taken away: pen, eraser and colour off; chat stays.
     void disableDrawButtons();
 
-    Ui::WidgetInteractionStudent *form() const { return ui; }
-
 private:
     Ui::WidgetInteractionStudent *ui;
 };

@@ -32,8 +32,6 @@ public:
     void enableOnlyFunctionButton(QPushButton *btn);
     void resetFunctionButtons();
 
-    Ui::WidgetInteractionTeacher *form() const { return ui; }
-
 signals:
     void signal_plan_btn_clicked(QPushButton *btn);
     void signal_video_btn_clicked(QPushButton *btn);
