@@ -89,8 +89,6 @@ void BoardClass::join()
 
 void BoardClass::leave()
 {
-    MqttImSdk *mqtt = MqttImSdk::instance();
-    if (mqtt->isInChannel())
-        mqtt->leaveChannel();
-    mqtt->destory();
+    // Gone at once, as a closing client: the broker's will tells the others.
+    MqttImSdk::instance()->destory();
 }
