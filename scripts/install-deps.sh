@@ -11,7 +11,7 @@ PACKAGES=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
     mosquitto mosquitto-clients libcpp-httplib-dev ffmpeg
     mupdf-tools qpdf
-    xvfb xauth fonts-wqy-microhei
+    xvfb xauth fonts-wqy-microhei xdotool
     binutils unzip
 )
 

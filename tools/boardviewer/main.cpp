@@ -4,6 +4,7 @@
 //   lessonry-board-<role> --uid <uid> --class <classId>
 //                         [--pdf <file> | --url <courseware url>]
 //                         [--mqtt] [--shot <file.png>] [--size <w>x<h>]
+//                         [--pos <x>,<y>]
 //
 // --mqtt joins the class on the broker of the servers file in force, so a
 // teacher's and a student's board mirror each other. On start it prints
@@ -115,7 +116,8 @@ int main(int argc, char *argv[])
                                         QStringLiteral("file"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Window size."), QStringLiteral("WxH"),
                                         QStringLiteral("820x660"));
-    parser.addOptions({ uidOption, classOption, pdfOption, urlOption, mqttOption, shotOption, sizeOption });
+    const QCommandLineOption posOption(QStringLiteral("pos"), QStringLiteral("Window position."), QStringLiteral("X,Y"));
+    parser.addOptions({ uidOption, classOption, pdfOption, urlOption, mqttOption, shotOption, sizeOption, posOption });
     parser.process(app);
 
     BoardClass::Options options;
@@ -131,6 +133,10 @@ int main(int argc, char *argv[])
                             .arg(session.isTeacher() ? QStringLiteral("teacher") : QStringLiteral("student"), options.uid));
     const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));
     page.resize(size.value(0).toInt() > 0 ? size.value(0).toInt() : 820, size.value(1).toInt() > 0 ? size.value(1).toInt() : 660);
+    if (parser.isSet(posOption)) {
+        const QStringList pos = parser.value(posOption).split(QLatin1Char(','));
+        page.move(pos.value(0).toInt(), pos.value(1).toInt());
+    }
     page.show();
 
     if (parser.isSet(pdfOption) && !board->openPdf(parser.value(pdfOption)))
