@@ -436,16 +436,21 @@ void WidgetWhiteBoard::ensureLayer()
         unitsLayer = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
         unitsLayer.setDevicePixelRatio(ratio);
     }
-    QPainter painter(&unitsLayer);
+    paintFinished(&unitsLayer);
+    layerValid = true;
+}
+
+void WidgetWhiteBoard::paintFinished(QPaintDevice *device)
+{
+    QPainter painter(device);
     painter.fillRect(rect(), kBoardColor);
     if (materialDoc.isOpen())
         painter.drawImage(pageOrigin, pageImage);
     painter.end();
     if (materialDoc.isOpen()) {
         for (DrawLayer *unit : drawUnitsByPage.value(curPageIdx))
-            unit->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageImage.width(), pageImage.height());
+            unit->paint(device, pageOrigin.x(), pageOrigin.y(), pageImage.width(), pageImage.height());
     }
-    layerValid = true;
 }
 
 void WidgetWhiteBoard::paintBoard(QPaintDevice *device, bool cached)
@@ -455,15 +460,7 @@ void WidgetWhiteBoard::paintBoard(QPaintDevice *device, bool cached)
         QPainter painter(device);
         painter.drawImage(0, 0, unitsLayer);
     } else {
-        QPainter painter(device);
-        painter.fillRect(rect(), kBoardColor);
-        if (materialDoc.isOpen())
-            painter.drawImage(pageOrigin, pageImage);
-        painter.end();
-        if (materialDoc.isOpen()) {
-            for (DrawLayer *unit : drawUnitsByPage.value(curPageIdx))
-                unit->paint(device, pageOrigin.x(), pageOrigin.y(), pageImage.width(), pageImage.height());
-        }
+        paintFinished(device);
     }
     if (materialDoc.isOpen() && strokeInProgress && strokePage == curPageIdx)
         strokeInProgress->paint(device, pageOrigin.x(), pageOrigin.y(), pageImage.width(), pageImage.height());
@@ -715,19 +712,25 @@ void WidgetWhiteBoard::resizeEvent(QResizeEvent *event)
         placePage();
 }
 
-void WidgetWhiteBoard::on_horizontalScrollBar_sliderMoved(int position)
+void WidgetWhiteBoard::scrollPage(Qt::Orientation orientation, int position)
 {
-    pageOrigin.setX(-position);
+    if (orientation == Qt::Horizontal)
+        pageOrigin.setX(-position);
+    else
+        pageOrigin.setY(-position);
     invalidateLayer();
     update();
+}
+
+void WidgetWhiteBoard::on_horizontalScrollBar_sliderMoved(int position)
+{
+    scrollPage(Qt::Horizontal, position);
     qDebug() << "pos:" << position;
 }
 
 void WidgetWhiteBoard::on_verticalScrollBar_sliderMoved(int position)
 {
-    pageOrigin.setY(-position);
-    invalidateLayer();
-    update();
+    scrollPage(Qt::Vertical, position);
     qDebug() << "pos:" << position;
 }
 
@@ -741,12 +744,7 @@ void WidgetWhiteBoard::wheelEvent(QWheelEvent *event)
     const int steps = (horizontal ? delta.x() : delta.y()) / 120;
     const int value = qBound(0, bar->value() - steps * 120, bar->maximum());
     bar->setValue(value);
-    if (horizontal)
-        pageOrigin.setX(-value);
-    else
-        pageOrigin.setY(-value);
-    invalidateLayer();
-    update();
+    scrollPage(horizontal ? Qt::Horizontal : Qt::Vertical, value);
 }
 
 void WidgetWhiteBoard::slot_keyPressEvent(QKeyEvent *event)
@@ -824,7 +822,7 @@ void WidgetWhiteBoard::pageUnitsChanged(int page)
         update();
 }
 
-void WidgetWhiteBoard::storeReceivedUnit(DrawLayer *unit, int page)
+void WidgetWhiteBoard::storeReceivedUnit(const ImMsgInfo &info, DrawLayer *unit, int page)
 {
     if (!unit)
         return;
@@ -835,13 +833,18 @@ void WidgetWhiteBoard::storeReceivedUnit(DrawLayer *unit, int page)
     }
     addDrawUnit(page, unit);
     pageUnitsChanged(page);
+    unitReceived(info, page);
+}
+
+void WidgetWhiteBoard::unitReceived(const ImMsgInfo &, int)
+{
 }
 
 void WidgetWhiteBoard::slot_receiveDrawMsg(ImMsgInfo info, DrawUnitData data)
 {
     int page = 0;
     DrawLayer *unit = WhiteboardMsgUtil::createDrawUnitFromJson(info, data, page);
-    storeReceivedUnit(unit, page);
+    storeReceivedUnit(info, unit, page);
     qInfo().noquote() << QStringLiteral("pageNum:%1 uid:%2 classId:%3").arg(data.atPage).arg(info.uid, data.classid);
 }
 
@@ -849,7 +852,7 @@ void WidgetWhiteBoard::slot_receiveWBTextMsg(ImMsgInfo info, WBTextData data)
 {
     int page = 0;
     DrawLayer *unit = WhiteboardMsgUtil::createTextUnitFromJson(info, data, page);
-    storeReceivedUnit(unit, page);
+    storeReceivedUnit(info, unit, page);
     qInfo().noquote() << QStringLiteral("pageNum:%1 uid:%2 classId:%3").arg(data.page).arg(info.uid, data.classid);
 }
 

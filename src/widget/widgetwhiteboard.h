@@ -164,7 +164,9 @@ protected:
     void sendDrawUnit(DrawUnit *unit, int pageIdx, int maxPoints);
     WBTextData getWBTextData(const TextUnit &unit, int pageIdx) const;
     // Stores a received unit under page and repaints when it is shown.
-    void storeReceivedUnit(DrawLayer *unit, int page);
+    void storeReceivedUnit(const ImMsgInfo &info, DrawLayer *unit, int page);
+    // A received stroke or text was stored under page.
+    virtual void unitReceived(const ImMsgInfo &info, int page);
     // Repaints when page (0-based) is shown, after its units changed.
     void pageUnitsChanged(int page);
 
@@ -197,6 +199,9 @@ private:
     void invalidateLayer();
     void ensureLayer();
     void paintBoard(QPaintDevice *device, bool cached);
+    // The page image and the finished units of the shown page.
+    void paintFinished(QPaintDevice *device);
+    void scrollPage(Qt::Orientation orientation, int position);
 
     void startTransfer(const QString &url);
     void connectHolder(NetWorkDownloadReplyHolder *holder);

@@ -1,7 +1,5 @@
 #include "widgetwhiteboardstudent.h"
 
-#include "biz/whiteboard/drawunit.h"
-#include "biz/whiteboard/whiteboardmsgutil.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
 #include "utility/userinfo.h"
@@ -64,33 +62,12 @@ void WidgetWhiteBoardStudent::on_btnHelpdesk_clicked()
     helpdesk->raise();
 }
 
-void WidgetWhiteBoardStudent::followTeacher(const ImMsgInfo &info, int page)
+void WidgetWhiteBoardStudent::unitReceived(const ImMsgInfo &info, int page)
 {
+    // The student's board follows the teacher's drawing, not the others'.
     const QString teacher = teacherUid();
     if (!teacher.isEmpty() && info.uid == teacher)
         gotoPage(page);
-}
-
-void WidgetWhiteBoardStudent::slot_receiveDrawMsg(ImMsgInfo info, DrawUnitData data)
-{
-    int page = 0;
-    DrawCurveUnit *unit = WhiteboardMsgUtil::createDrawUnitFromJson(info, data, page);
-    if (unit) {
-        storeReceivedUnit(unit, page);
-        followTeacher(info, page);
-    }
-    qInfo().noquote() << QStringLiteral("pageNum:%1 uid:%2 classId:%3").arg(data.atPage).arg(info.uid, data.classid);
-}
-
-void WidgetWhiteBoardStudent::slot_receiveWBTextMsg(ImMsgInfo info, WBTextData data)
-{
-    int page = 0;
-    TextUnit *unit = WhiteboardMsgUtil::createTextUnitFromJson(info, data, page);
-    if (unit) {
-        storeReceivedUnit(unit, page);
-        followTeacher(info, page);
-    }
-    qInfo().noquote() << QStringLiteral("pageNum:%1 uid:%2 classId:%3").arg(data.page).arg(info.uid, data.classid);
 }
 
 int WidgetWhiteBoardStudent::tipOfIssue(int issueType)

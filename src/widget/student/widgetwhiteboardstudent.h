@@ -21,8 +21,6 @@ public:
     void setClassInfo(UserList *roster, const QString &classId) override;
     void on_btnErase_clicked() override;
     void on_btnHelpdesk_clicked() override;
-    void slot_receiveDrawMsg(ImMsgInfo info, DrawUnitData data) override;
-    void slot_receiveWBTextMsg(ImMsgInfo info, WBTextData data) override;
 
     void slot_helpdeskSent(const QVector<int> &issueTypes);
 
@@ -37,9 +35,10 @@ public:
     const QMap<int, QString> &tips() const { return selfRescueTips; }
     void loadTips();
 
-private:
-    void followTeacher(const ImMsgInfo &info, int page);
+protected:
+    void unitReceived(const ImMsgInfo &info, int page) override;
 
+private:
     WidgetHelpdeskStudent *helpdesk = nullptr;
     WidgetHelpRemind *helpRemind = nullptr;
     QMap<int, QString> selfRescueTips;
