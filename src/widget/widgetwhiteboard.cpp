@@ -12,6 +12,7 @@
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
 #include "utility/downloadutil.h"
+#include "utility/durations.h"
 #include "utility/stringutility.h"
 #include "utility/timeutility.h"
 #include "utility/translatelanguage.h"
@@ -73,7 +74,7 @@ WidgetWhiteBoard::WidgetWhiteBoard(QWidget *parent)
     connect(loading, &LoadingWidget::signal_reload, this, &WidgetWhiteBoard::slot_reDownload);
 
     ui->btnHelpdesk->hide();
-    downloadWatchdog.setInterval(kWatchdogMs);
+    downloadWatchdog.setInterval(Durations::ms(kWatchdogMs));
     connect(&downloadWatchdog, &QTimer::timeout, this, &WidgetWhiteBoard::slot_checkDownloadding);
     // The class-time countdown is the teacher's; its widget comes with the
     // classroom.
@@ -81,7 +82,7 @@ WidgetWhiteBoard::WidgetWhiteBoard(QWidget *parent)
         ui->widget_timeProgress->hide();
 
     prerenderTimer.setSingleShot(true);
-    prerenderTimer.setInterval(kPrerenderDelayMs);
+    prerenderTimer.setInterval(Durations::ms(kPrerenderDelayMs));
     connect(&prerenderTimer, &QTimer::timeout, this, &WidgetWhiteBoard::prerenderNeighbours);
 }
 
@@ -924,7 +925,7 @@ void WidgetWhiteBoard::downloadPdf(const QString &url)
     downloadUrl = url;
     ActionLog::instance()->NormalInfo(QStringLiteral("class_download_pdf_start"), QStringLiteral("{url:%1}").arg(url));
     qInfo().noquote() << QStringLiteral("<MaterialDownload> downloadPdf url:%1").arg(url);
-    downloadWatchdog.start(kWatchdogMs);
+    downloadWatchdog.start(Durations::ms(kWatchdogMs));
     lastProgressTime = TimeUtility::currentSecsSinceEpoch();
     startTransfer(url);
 }

@@ -7,6 +7,7 @@
 
 #include "utility/actionlog.h"
 #include "lessonservice.h"
+#include "testutil.h"
 
 #include "mgr/appcontext.h"
 #include "mgr/http/networkdownloadreplyholder.h"
@@ -155,7 +156,7 @@ void TestWhiteboardDownload::attemptsEndInTheFailureState()
     auto b = board(m_service.fixtureUrl("courseware.pdf"));
     b->downloadPdf();
     QTRY_COMPARE_WITH_TIMEOUT(b->loadingPanel()->getLoadingState(), int(LoadingWidget::StateNetworkFailure), 15000);
-    QTest::qWait(300); // nothing more may start by itself
+    TestUtil::drainEvents(); // nothing more may start by itself
     QCOMPARE(b->getDownloadTimes(), 3);
     QCOMPARE(requestsFor("/proxy/cdn/"), 1);
     QCOMPARE(m_log.named("class_download_pdf_fail").size(), 3);

@@ -145,6 +145,13 @@ void TestWhiteboardMsgUtil::receivedStroke()
     QCOMPARE(unit->getPenWidth(), 5);
     QCOMPARE(unit->getColor(), QColor(255, 0, 0));
     QCOMPARE(unit->getPoints(), QVector<QPoint>({ QPoint(1, 1), QPoint(5000, 10000) }));
+
+    // A pen width no page can show is kept within 1..100 pixels.
+    for (const auto &size : { std::make_pair(0, 1), std::make_pair(-5, 1), std::make_pair(1000000, 100) }) {
+        const DrawUnitData wide = drawPayload({ { "page", 1 }, { "type", 1 }, { "size", size.first }, { "ptArray", QJsonArray({ 0, 1 }) } });
+        std::unique_ptr<DrawCurveUnit> bounded(WhiteboardMsgUtil::createDrawUnitFromJson(info, wide, page));
+        QCOMPARE(bounded->getPenWidth(), size.second);
+    }
 }
 
 void TestWhiteboardMsgUtil::receivedColours_data()

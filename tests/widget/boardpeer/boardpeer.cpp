@@ -20,6 +20,7 @@
 //   sent <µs>                      a stroke was finished and sent (wall clock)
 
 #include "boardclass.h"
+#include "stdincommands.h"
 
 #include "biz/whiteboard/drawunit.h"
 #include "mgr/message/sendandreceivemsg.h"
@@ -30,12 +31,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMouseEvent>
-#include <QSocketNotifier>
 #include <QTextEdit>
 
 #include <chrono>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -64,9 +63,8 @@ public:
     Peer(BoardClass &session)
         : m_session(session)
         , m_board(session.board())
-        , m_stdin(STDIN_FILENO, QSocketNotifier::Read)
+        , m_commands([this](const QString &line) { run(line); }, [this] { quit(); })
     {
-        connect(&m_stdin, &QSocketNotifier::activated, this, [this] { readCommands(); });
         m_board->installEventFilter(this);
         SendAndReceiveMsg *messages = SendAndReceiveMsg::instance();
         // Connected after the board's own slots: the board has the unit when
@@ -166,25 +164,6 @@ private:
         click(widgetPoint(at));
     }
 
-    void readCommands()
-    {
-        char buffer[65536];
-        const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof(buffer));
-        if (count <= 0) {
-            m_stdin.setEnabled(false);
-            quit();
-            return;
-        }
-        m_pending.append(buffer, int(count));
-        int end;
-        while ((end = m_pending.indexOf('\n')) >= 0) {
-            const QString line = QString::fromUtf8(m_pending.left(end)).trimmed();
-            m_pending.remove(0, end + 1);
-            if (!line.isEmpty())
-                run(line);
-        }
-    }
-
     void run(const QString &line)
     {
         QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -214,8 +193,7 @@ private:
 
     BoardClass &m_session;
     WidgetWhiteBoard *m_board;
-    QSocketNotifier m_stdin;
-    QByteArray m_pending;
+    StdinCommands m_commands;
     QStringList m_waiting;
 };
 
