@@ -2,14 +2,17 @@
 // - one courseware page rendered through the PDF layer (PdfDocument, and
 //   MaterialDoc with its page image) next to `mutool draw` of the same
 //   page at the same scale, both within one process and per process;
-// - a repaint of 1000 strokes, each painting itself with its own painter.
+// - a repaint of 1000 strokes during drawing, plain and over the board's
+//   cached layer;
+// - a page turn of the board, rendered when asked and rendered ahead.
 // Times are medians of repeated runs.
 #include "biz/whiteboard/drawunit.h"
 #include "biz/whiteboard/materialdoc.h"
 #include "platform/pdf/pdfdocument.h"
+#include "widget/widgetwhiteboard.h"
 
 #include <QElapsedTimer>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -68,15 +71,15 @@ void renderThroughLayer(int runs)
     std::printf("%-44s %8.2f ms\n", "MaterialDoc::getPageImage", withImage);
 }
 
-void renderThroughMutool(int runs)
+void renderThroughMutool(int runs, int pageIdx = kPage, float scale = kScale)
 {
     const QString mutool = QStandardPaths::findExecutable(QStringLiteral("mutool"));
     if (mutool.isEmpty()) {
         std::printf("%-44s %s\n", "mutool draw", "not installed (mupdf-tools)");
         return;
     }
-    const QString dpi = QString::number(72.0 * kScale / 100);
-    const QString page = QString::number(kPage + 1);
+    const QString dpi = QString::number(72.0 * scale / 100);
+    const QString page = QString::number(pageIdx + 1);
 
     // In one process: the same page many times, mutool's own total.
     QStringList pages;
@@ -103,13 +106,23 @@ void renderThroughMutool(int runs)
     std::printf("%-44s %8.2f ms\n", "mutool draw, one process per page", perProcess);
 }
 
+// 1000 strokes of 40 points on the shown page of a board, repainted while
+// a stroke is being drawn: the plain paint (every unit with its own
+// painter, nothing cached) next to the board's paint over its cached layer
+// of finished units; both must give the same pixels.
 void repaintStrokes(int runs)
 {
-    const QSize page(1280, 900);
+    WidgetWhiteBoard board;
+    board.setPrerenderEnabled(false);
+    board.resize(1280, 900);
+    if (!board.openPdf(kCourseware)) {
+        std::printf("cannot open %s\n", qPrintable(kCourseware));
+        return;
+    }
+    const QSize page = board.pageImageSize();
     QRandomGenerator random(12);
-    std::vector<std::unique_ptr<DrawCurveUnit>> strokes;
     for (int i = 0; i < 1000; ++i) {
-        auto stroke = std::make_unique<DrawCurveUnit>(3, QColor(245, 67, 48), QStringLiteral("20001"));
+        auto *stroke = new DrawCurveUnit(3, QColor(245, 67, 48), QStringLiteral("20001"));
         int x = random.bounded(page.width());
         int y = random.bounded(page.height());
         stroke->begin(x, y, page.width(), page.height());
@@ -118,27 +131,67 @@ void repaintStrokes(int runs)
             y = qBound(0, y + random.bounded(-12, 13), page.height());
             stroke->addPoint(x, y, page.width(), page.height());
         }
-        strokes.push_back(std::move(stroke));
+        board.addDrawUnit(0, stroke);
     }
-    QImage board(page + QSize(40, 40), QImage::Format_ARGB32_Premultiplied);
-    const double repaint = medianMs(runs, [&] {
-        board.fill(Qt::white);
-        for (const auto &stroke : strokes)
-            stroke->paint(&board, 20, 20, page.width(), page.height());
-    });
+    QImage plain(board.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage cached(board.size(), QImage::Format_ARGB32_Premultiplied);
+    const double plainMs = medianMs(runs, [&] { board.paintUncached(&plain); });
+    board.paintCached(&cached); // builds the layer once
+    const double cachedMs = medianMs(runs * 10, [&] { board.paintCached(&cached); });
     std::printf("1000 strokes of 40 points on a %d x %d page, median of %d\n", page.width(), page.height(), runs);
-    std::printf("%-44s %8.2f ms\n", "repaint, one painter per stroke", repaint);
+    std::printf("%-44s %8.2f ms\n", "repaint, one painter per stroke", plainMs);
+    std::printf("%-44s %8.3f ms\n", "repaint over the cached layer", cachedMs);
+    std::printf("%-44s %8s\n", "same pixels", plain == cached ? "yes" : "NO");
+}
+
+// A page turn on the board: the next page rendered when asked, and the next
+// page rendered ahead while the reader looked at the page before it.
+void pageTurn(int runs)
+{
+    WidgetWhiteBoard board;
+    board.resize(1280, 900);
+    if (!board.openPdf(kCourseware))
+        return;
+    QImage shown(board.size(), QImage::Format_ARGB32_Premultiplied);
+    const auto turn = [&](bool ahead) {
+        board.setPrerenderEnabled(ahead);
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            board.gotoPage(0);
+            if (ahead) {
+                // What the board does once a page is shown and idle.
+                QElapsedTimer idle;
+                idle.start();
+                while (!board.hasPrerenderedPage(1) && idle.elapsed() < 2000)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            }
+            QElapsedTimer timer;
+            timer.start();
+            board.gotoPage(1);
+            board.paintCached(&shown);
+            times.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    };
+    std::printf("next page shown on a %d x %d board (page at %.0f%%), median of %d\n", board.width(), board.height(),
+                double(board.currentScale()), runs);
+    std::printf("%-44s %8.2f ms\n", "page turn, rendered when asked", turn(false));
+    std::printf("%-44s %8.2f ms\n", "page turn, neighbour rendered ahead", turn(true));
+    renderThroughMutool(runs, 1, board.currentScale());
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     const int runs = argc > 1 ? qMax(5, atoi(argv[1])) : 50;
     renderThroughLayer(runs);
     renderThroughMutool(runs);
     std::printf("\n");
     repaintStrokes(qMax(5, runs / 5));
+    std::printf("\n");
+    pageTurn(qMax(5, runs / 5));
     return 0;
 }

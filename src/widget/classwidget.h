@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+class WidgetWhiteBoard;
+
 // The class page inside the classroom window.
 class ClassWidget : public QWidget
 {
@@ -22,12 +24,19 @@ public:
     // is signed in with token (the class's signalling key).
     void loginIM(const QString &token);
 
+    // The page's whiteboard; null until the page has one.
+    virtual WidgetWhiteBoard *getWhiteBoard() const { return nullptr; }
+
 public slots:
     // A sign-out has succeeded; continues a pending re-entry.
     void slot_mqtt_logoutSuccess(QString uid = QString());
     void slot_mqtt_connectionLost(QString cause);
     void slot_playingVideo(bool bPlaying);
     void slot_logoutMqttToReEnterClassroom();
+    // The tool bar's colour and chat buttons: the palette and the chat
+    // belong to the page of each role.
+    virtual void on_btnColor_clicked() {}
+    virtual void on_btnChat_clicked() {}
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -30,8 +30,13 @@ bool ClassroomPeerProcess::start(Role role, const QString &uid, const QString &c
     const QString program = QDir(TestUtil::binDir())
                                 .filePath(role == Student ? QStringLiteral("lessonry-classroom-peer-student")
                                                           : QStringLiteral("lessonry-classroom-peer-teacher"));
-    m_process.start(program, { QStringLiteral("--uid"), uid, QStringLiteral("--class"), classId,
-                               QStringLiteral("--time-scale"), QString::number(timeScale) });
+    return startProgram(program, { QStringLiteral("--uid"), uid, QStringLiteral("--class"), classId,
+                                   QStringLiteral("--time-scale"), QString::number(timeScale) });
+}
+
+bool ClassroomPeerProcess::startProgram(const QString &program, const QStringList &arguments)
+{
+    m_process.start(program, arguments);
     if (!m_process.waitForStarted(5000)) {
         qWarning("cannot start %s: %s", qPrintable(program), qPrintable(m_process.errorString()));
         return false;

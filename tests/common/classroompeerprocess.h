@@ -22,6 +22,9 @@ public:
     // Starts the participant and waits until it is in the class. Its own
     // durations (the 2000 ms re-login pause) run at timeScale.
     bool start(Role role, const QString &uid, const QString &classId, double timeScale = 1.0);
+    // Starts another participant program of the same protocol (events on
+    // standard output, "inchannel" once in the class) and waits for it.
+    bool startProgram(const QString &program, const QStringList &arguments);
     void command(const QString &line);
     // Sends one classroom message; peerUid empty for the channel form.
     void send(int type, const QJsonObject &payload, const QString &peerUid = QString());

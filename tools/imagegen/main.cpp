@@ -20,5 +20,6 @@ int main(int argc, char *argv[])
     drawClassImages(writer);
     drawLoginImages(writer);
     drawPenPaletteImages(writer);
+    drawBoardImages(writer);
     return writer.ok() ? 0 : 1;
 }

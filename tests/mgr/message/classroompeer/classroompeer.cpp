@@ -26,6 +26,7 @@
 #include "mgr/globalcurrentuser.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
+#include "stdincommands.h"
 #include "mgr/studentcurrentuser.h"
 #include "mgr/teachercurrentuser.h"
 #include "utility/durations.h"
@@ -34,7 +35,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QJsonDocument>
-#include <QSocketNotifier>
 
 #include <QSet>
 
@@ -42,7 +42,6 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -172,13 +171,12 @@ class Peer : public QObject
 public:
     Peer(const QString &classId, const QString &uid)
         : m_uid(uid)
-        , m_stdin(STDIN_FILENO, QSocketNotifier::Read)
+        , m_commands([this](const QString &line) { run(line); }, [this] { quit(); })
     {
         // The transports this participant joins a class on.
         m_transports.emplace_back(new MqttTransport(classId, uid));
 
         watchSignals();
-        connect(&m_stdin, &QSocketNotifier::activated, this, [this] { readCommands(); });
         for (const auto &transport : m_transports) {
             // "inchannel" once every transport is in, and again after any
             // of them joined anew.
@@ -218,26 +216,6 @@ private:
         watch(&SendAndReceiveMsg::signal_receiveHelpdeskTeacherMsg, "signal_receiveHelpdeskTeacherMsg");
         connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveVideoLocalCapability, this,
                 [](ImMsgInfo info) { emitLine("capability " + info.uid); });
-    }
-
-    void readCommands()
-    {
-        char buffer[65536];
-        const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof(buffer));
-        if (count <= 0) {
-            // The test ended: leave as a closing client would.
-            m_stdin.setEnabled(false);
-            quit();
-            return;
-        }
-        m_pending.append(buffer, int(count));
-        int end;
-        while ((end = m_pending.indexOf('\n')) >= 0) {
-            const QString line = QString::fromUtf8(m_pending.left(end)).trimmed();
-            m_pending.remove(0, end + 1);
-            if (!line.isEmpty())
-                run(line);
-        }
     }
 
     void run(const QString &line)
@@ -312,8 +290,8 @@ private:
     QString m_uid;
     std::vector<std::unique_ptr<Transport>> m_transports;
     QSet<Transport *> m_inChannel;
-    QSocketNotifier m_stdin;
-    QByteArray m_pending;
+    // The test ended when its input closes: leave as a closing client would.
+    StdinCommands m_commands;
 };
 
 // Only problems reach standard error; standard output carries the events.

@@ -1,0 +1,254 @@
+#ifndef WIDGETWHITEBOARD_H
+#define WIDGETWHITEBOARD_H
+
+#include "biz/whiteboard/materialdoc.h"
+#include "mgr/message/immsginfo.h"
+#include "mgr/message/whiteboardpayloads.h"
+#include "utility/widget/iwidget.h"
+
+#include <QImage>
+#include <QMap>
+#include <QPoint>
+#include <QPointer>
+#include <QTimer>
+#include <QVector>
+
+namespace Ui {
+class WidgetWhiteBoard;
+}
+
+class DrawLayer;
+class DrawCurveUnit;
+class DrawUnit;
+class LoadingWidget;
+class NetWorkDownloadReplyHolder;
+class QKeyEvent;
+class TextInputBox;
+class TextUnit;
+class UserList;
+
+// The shared board of the classroom: the current courseware page as the
+// background, the pen strokes and text boxes of every participant on it,
+// and the page view (paging, zoom, scroll). Every local change goes out as
+// a whiteboard message; changes of others arrive through the message layer
+// and are drawn the same way. The board owns its draw units.
+//
+// Finished units of the shown page are kept painted in one cached layer
+// over the page image; a move of the pen repaints only the cached layer and
+// the stroke in progress, and repaints are coalesced.
+class WidgetWhiteBoard : public IWidget
+{
+    Q_OBJECT
+
+public:
+    explicit WidgetWhiteBoard(QWidget *parent = nullptr);
+    ~WidgetWhiteBoard() override;
+
+    virtual void setClassInfo(UserList *roster, const QString &classId);
+    virtual void setPenEnabled(bool enable);
+
+    void setMaterialInfo(const QString &materialId, const QString &pdfUrl, const QString &third);
+    void closeMaterial();
+    void setHelpdeskVisible(bool visible);
+
+    // Page view.
+    bool gotoPage(int pageIdx, float newScale);
+    bool gotoPage(int pageIdx);
+    bool openPdf(const QString &filePath);
+    float fitScale() const;
+
+    // Courseware download.
+    void downloadPdf();
+    void downloadPdf(const QString &url);
+    bool isAlreadyDownloaded(QString &filePath) const;
+    QString getProxyUrl(const QString &url) const;
+    void proxyDownloadPdf();
+
+    void sendTurnToPage(int page);
+
+    // Draw units by 0-based page.
+    void addDrawUnit(int page, DrawLayer *unit);
+    void clearPageDrawUnits(int page);
+    void removeUserDrawUnits(const QString &uid, int page);
+    void clearAllDrawUnits();
+
+    // For the tool bars, tests and the tool program.
+    int currentPageIndex() const { return curPageIdx; }
+    int pageCount() const;
+    float currentScale() const { return scale; }
+    QPoint currentPageOrigin() const { return pageOrigin; }
+    QSize pageImageSize() const { return pageImage.size(); }
+    const QMap<int, QVector<DrawLayer *>> &drawUnits() const { return drawUnitsByPage; }
+    int unitCount(int page) const;
+    bool isPenOn() const { return penOn; }
+    bool isTextOn() const { return textOn; }
+    TextInputBox *openTextBox() const { return textBox; }
+    bool isDocumentOpen() const { return materialDoc.isOpen(); }
+    QColor getPenColor() const { return penColor; }
+    LoadingWidget *loadingPanel() const { return loading; }
+    int getDownloadTimes() const { return downloadTimes; }
+    bool isUsingProxy() const { return bUseProxy; }
+    // The page image of the shown page with every finished unit on it,
+    // as the board paints it.
+    QImage renderedPage();
+
+    // Whole-board paint of the shown page the plain way, every unit with
+    // its own painter and nothing cached; the cached paint must give the
+    // same pixels. For the benchmark and the tests.
+    void paintUncached(QPaintDevice *device);
+    void paintCached(QPaintDevice *device);
+
+    // Pages rendered ahead of a turn: the next and the previous page of the
+    // shown one, at its zoom. Off in tests that count renders.
+    void setPrerenderEnabled(bool enabled) { prerenderEnabled = enabled; }
+    bool hasPrerenderedPage(int pageIdx) const;
+
+signals:
+    void returnPageNum(int pageNum, int totalNum);
+    void signal_reEnterClass();
+    void signal_setClickedTextBtn(bool bChecked);
+    void signal_setClickedPenBtn(bool bChecked);
+    void signal_setEnablePenBtn(bool bEnable);
+    void signal_setEnableTextBtn(bool bEnable);
+
+public slots:
+    void mouseIn() override;
+    void mouseOut() override;
+
+    void slot_keyPressEvent(QKeyEvent *event);
+    virtual void on_btnPrePage_clicked();
+    virtual void on_btnNextPage_clicked();
+    void on_btnZoomIn_clicked();
+    void on_btnZoomOut_clicked();
+    void on_btnZoomReset_clicked();
+    void on_btnPen_clicked();
+    virtual void on_btnErase_clicked();
+    void on_btnText_clicked();
+    void setColor(QColor color);
+    void showPageNum(int pageNum, int totalNum);
+    void slot_downloadProgress(double percent, qlonglong bytesReceived, qlonglong bytesTotal);
+    void slot_onSuccess(QString filePath);
+    void slot_onFailure(int errorCode);
+    void slot_onStart();
+    void slot_onFinish();
+    void slot_reDownload();
+    void slot_checkDownloadding();
+    void sendDrawMsg(DrawUnitData data);
+    void sendInputTextMsg(WBTextData data);
+    void sendErasureMsg();
+    void sendErasureMsg(ErasureData data);
+    void sendTurnToPageMsg(TurnToPageData data);
+    virtual void slot_receiveDrawMsg(ImMsgInfo info, DrawUnitData data);
+    virtual void slot_receiveWBTextMsg(ImMsgInfo info, WBTextData data);
+    void slot_receiveErasureMsg(ImMsgInfo info, ErasureData data);
+    void slot_receiveTurnToPageMsg(ImMsgInfo info, TurnToPageData data);
+    void on_horizontalScrollBar_sliderMoved(int position);
+    void on_verticalScrollBar_sliderMoved(int position);
+    void on_pushButtonUpdateClass_clicked();
+    virtual void on_btnHelpdesk_clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+    // The signed-in user's and the teacher's uid from the roster; empty
+    // while the board has no roster.
+    QString currentUid() const;
+    QString teacherUid() const;
+    int userType(const QString &uid) const;
+
+    void sendDrawUnit(DrawUnit *unit, int pageIdx, int maxPoints);
+    WBTextData getWBTextData(const TextUnit &unit, int pageIdx) const;
+    // Stores a received unit under page and repaints when it is shown.
+    void storeReceivedUnit(const ImMsgInfo &info, DrawLayer *unit, int page);
+    // A received stroke or text was stored under page.
+    virtual void unitReceived(const ImMsgInfo &info, int page);
+    // Repaints when page (0-based) is shown, after its units changed.
+    void pageUnitsChanged(int page);
+
+    UserList *roster = nullptr;
+    QString classId;
+    int curPageIdx = 0;
+    float scale = 100;
+
+private:
+    enum class Transfer { Plain, Https, Proxy };
+
+    void setPenCursor();
+    void finishStroke(const QPoint &pagePoint);
+    void startTextInput(int x, int y);
+    void finishTextInput();
+    TextUnit *getTextUnit(TextInputBox *box);
+    // Page pixels of a widget position, clamped to the page; inside tells
+    // whether the unclamped position lies on the page.
+    QPoint toPagePoint(const QPoint &widgetPos, bool *inside = nullptr) const;
+    bool hasPage() const;
+
+    bool showPage(int pageIdx, float newScale, bool force);
+    bool renderPage(int pageIdx, float newScale, QImage &image);
+    void placePage();
+    void schedulePrerender();
+    void prerenderNeighbours();
+    void forgetPrerendered();
+    float fitScaleOf(int pageIdx) const;
+
+    void invalidateLayer();
+    void ensureLayer();
+    void paintBoard(QPaintDevice *device, bool cached);
+    // The page image and the finished units of the shown page.
+    void paintFinished(QPaintDevice *device);
+    void scrollPage(Qt::Orientation orientation, int position);
+
+    void startTransfer(const QString &url);
+    void connectHolder(NetWorkDownloadReplyHolder *holder);
+    void updateDownloadProgressText(double percent);
+    void failDownload(const QString &reason);
+    void dropHolder();
+
+    MaterialDoc materialDoc;
+    QImage pageImage;
+    QPoint pageOrigin;
+    QString materialId;
+    QString pdfUrl;
+    QString materialThird;
+    QString downloadUrl;
+    QPointer<NetWorkDownloadReplyHolder> downloadHolder;
+    int downloadTimes = 0;
+    bool bUseProxy = false;
+    QTimer downloadWatchdog;
+    qint64 lastProgressTime = 0;
+    qint64 lastBytesReceived = 0;
+    QColor penColor;
+    bool mouseDown = false;
+    bool penOn = false;
+    QMap<int, QVector<DrawLayer *>> drawUnitsByPage;
+    DrawCurveUnit *strokeInProgress = nullptr;
+    int strokePage = 0;
+    QPoint lastPoint;
+    bool textOn = false;
+    bool textBoxOpen = false;
+    TextInputBox *textBox = nullptr;
+    int textBoxPage = 0;
+    int textSize = 14;
+    LoadingWidget *loading = nullptr;
+    Ui::WidgetWhiteBoard *ui;
+
+    // A document opened since the page image was rendered: the next page
+    // view renders whatever index and zoom it had.
+    bool documentChanged = false;
+    // The attempts of the current download: plain url, https form, proxy.
+    Transfer transfer = Transfer::Plain;
+
+    QImage unitsLayer;
+    bool layerValid = false;
+    QMap<int, QImage> prerendered;
+    float prerenderedScale = 0;
+    bool prerenderEnabled = true;
+    QTimer prerenderTimer;
+};
+
+#endif // WIDGETWHITEBOARD_H

@@ -1,0 +1,304 @@
+// The student's and the teacher's whiteboards: the student follows the
+// teacher's drawing but not other students', erasers of both roles, the
+// teacher's page buttons turning the page for everybody, and the student's
+// self-help tips after a problem report.
+
+#include "actionlogreader.h"
+
+#include "utility/actionlog.h"
+
+#include "biz/whiteboard/drawunit.h"
+#include "biz/whiteboard/whiteboardmsgutil.h"
+#include "utility/appdirs.h"
+#include "utility/userinfo.h"
+#include "widget/student/widgethelpdeskstudent.h"
+#include "widget/student/widgetwhiteboardstudent.h"
+#include "widget/teacher/widgethelpdeskteacher.h"
+#include "widget/teacher/widgetwhiteboardteacher.h"
+#include "widget/widgethelpremind.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString kCourseware = QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/courseware.pdf");
+const QString kTeacher = QStringLiteral("30001");
+const QString kStudent = QStringLiteral("20001");
+const QString kClassmate = QStringLiteral("20002");
+
+void fillRoster(UserList &roster, int current)
+{
+    roster.clear();
+    for (const auto &entry : { std::make_pair(kTeacher, 2), std::make_pair(kStudent, 1), std::make_pair(kClassmate, 1) }) {
+        UserInfo user;
+        user.uid = entry.first;
+        user.userType = entry.second;
+        roster.addUser(user);
+    }
+    roster.setTeacherIdx(0);
+    roster.setCurUserIdx(current);
+}
+
+DrawUnitData stroke(int page)
+{
+    DrawElement element;
+    element.page = page;
+    element.type = 1;
+    element.size = 3;
+    element.ptArray = { 0, WhiteboardMsgUtil::packPoint({ 5000, 5000 }) };
+    return WhiteboardMsgUtil::toDrawUnitData(WhiteboardMsgUtil::toDrawObjectDetail(element), "10001", "m1");
+}
+
+WBTextData text(int page)
+{
+    return WBTextData { "10001", page, 0, { 0, WhiteboardMsgUtil::packPoint({ 3000, 1000 }) }, "DejaVu Sans", 400, "hi" };
+}
+
+template<typename Board>
+std::unique_ptr<Board> openBoard(UserList &roster)
+{
+    auto board = std::make_unique<Board>();
+    board->setPrerenderEnabled(false);
+    board->setClassInfo(&roster, "10001");
+    board->resize(1190, 840);
+    board->show();
+    if (!board->openPdf(kCourseware))
+        return nullptr;
+    return board;
+}
+
+int sentCount(const ActionLogReader &log, const QString &type)
+{
+    return log.named(QStringLiteral("im_send_") + type).size();
+}
+
+} // namespace
+
+class TestWhiteboardRoles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void studentFollowsTheTeachersDrawing();
+    void studentErasesOnlyItsOwn();
+    void teacherErasesEverybodys();
+    void teacherPageButtonsTurnForEverybody();
+    void teacherHelpdeskGetsTheRoster();
+
+    void tipsOfIssueTypes_data();
+    void tipsOfIssueTypes();
+    void helpdeskButtonWhileTipsShow();
+    void readFileReadsTheWholeFile_data();
+    void readFileReadsTheWholeFile();
+
+private:
+    void writeTips();
+
+    QTemporaryDir m_dir;
+    ActionLogReader m_log;
+    UserList m_roster;
+};
+
+void TestWhiteboardRoles::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    writeTips();
+}
+
+void TestWhiteboardRoles::init()
+{
+    static int run = 0;
+    QVERIFY(ActionLog::instance()->init(m_log.use(m_dir.filePath(QStringLiteral("action%1.log").arg(++run)))));
+}
+
+void TestWhiteboardRoles::writeTips()
+{
+    for (int i = 0; i < 3; ++i) {
+        QFile file(getAbsoluteFilePath(getResourcesDir(), QStringLiteral("SelfRescue%1.html").arg(i)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("<p>tip %1</p>").arg(i).toUtf8());
+    }
+}
+
+void TestWhiteboardRoles::studentFollowsTheTeachersDrawing()
+{
+    fillRoster(m_roster, 1);
+    auto board = openBoard<WidgetWhiteBoardStudent>(m_roster);
+    QVERIFY(board);
+    // Another student's stroke on page 3: stored, but the board stays.
+    board->slot_receiveDrawMsg({ QString(), kClassmate }, stroke(3));
+    QCOMPARE(board->currentPageIndex(), 0);
+    QCOMPARE(board->unitCount(2), 1);
+    // The teacher's stroke on page 3 brings the student there.
+    board->slot_receiveDrawMsg({ QString(), kTeacher }, stroke(3));
+    QCOMPARE(board->currentPageIndex(), 2);
+    QCOMPARE(board->unitCount(2), 2);
+    // And the teacher's text on page 2.
+    board->slot_receiveWBTextMsg({ QString(), kTeacher }, text(2));
+    QCOMPARE(board->currentPageIndex(), 1);
+    QCOMPARE(board->unitCount(1), 1);
+    // A broken text neither stores nor moves.
+    WBTextData broken = text(4);
+    broken.rect = { 1 };
+    board->slot_receiveWBTextMsg({ QString(), kTeacher }, broken);
+    QCOMPARE(board->currentPageIndex(), 1);
+}
+
+void TestWhiteboardRoles::studentErasesOnlyItsOwn()
+{
+    fillRoster(m_roster, 1);
+    auto board = openBoard<WidgetWhiteBoardStudent>(m_roster);
+    QVERIFY(board);
+    board->slot_receiveDrawMsg({ QString(), kClassmate }, stroke(1));
+    board->slot_receiveDrawMsg({ QString(), kStudent }, stroke(1));
+    board->slot_receiveWBTextMsg({ QString(), kStudent }, text(1));
+    board->slot_receiveDrawMsg({ QString(), kStudent }, stroke(2));
+    board->on_btnErase_clicked();
+    QCOMPARE(board->unitCount(0), 1);
+    QCOMPARE(board->drawUnits().value(0).first()->getOwnerUid(), kClassmate);
+    QCOMPARE(board->unitCount(1), 1);
+    const auto records = m_log.named("im_send_WBErasure");
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(QJsonDocument::fromJson(records.first().info.toUtf8()).object().value("data").toObject().value("toPage").toInt(), 1);
+}
+
+void TestWhiteboardRoles::teacherErasesEverybodys()
+{
+    fillRoster(m_roster, 0);
+    auto board = openBoard<WidgetWhiteBoardTeacher>(m_roster);
+    QVERIFY(board);
+    board->slot_receiveDrawMsg({ QString(), kClassmate }, stroke(1));
+    board->slot_receiveDrawMsg({ QString(), kStudent }, stroke(1));
+    board->slot_receiveDrawMsg({ QString(), kStudent }, stroke(2));
+    // The teacher's board does not follow anybody.
+    QCOMPARE(board->currentPageIndex(), 0);
+    board->on_btnErase_clicked();
+    QCOMPARE(board->unitCount(0), 0);
+    QVERIFY(!board->drawUnits().contains(0));
+    QCOMPARE(board->unitCount(1), 1);
+    QCOMPARE(sentCount(m_log, "WBErasure"), 1);
+}
+
+void TestWhiteboardRoles::teacherPageButtonsTurnForEverybody()
+{
+    fillRoster(m_roster, 0);
+    auto board = openBoard<WidgetWhiteBoardTeacher>(m_roster);
+    QVERIFY(board);
+    // On the first page the previous button sends nothing.
+    board->on_btnPrePage_clicked();
+    QCOMPARE(sentCount(m_log, "WBPage"), 0);
+    board->on_btnNextPage_clicked();
+    QCOMPARE(board->currentPageIndex(), 1);
+    auto records = m_log.named("im_send_WBPage");
+    QCOMPARE(records.size(), 1);
+    const QJsonObject turn = QJsonDocument::fromJson(records.first().info.toUtf8()).object().value("data").toObject();
+    QCOMPARE(turn.value("toPage").toInt(), 2);
+    QCOMPARE(turn.value("prePage").toInt(), 0);
+    QCOMPARE(turn.value("classid").toString(), QString("10001"));
+    // Keys of the base board reach the teacher's buttons.
+    QVERIFY(board->gotoPage(3));
+    board->on_btnNextPage_clicked();
+    QCOMPARE(sentCount(m_log, "WBPage"), 1); // the last page: nothing
+    board->on_btnPrePage_clicked();
+    QCOMPARE(board->currentPageIndex(), 2);
+    records = m_log.named("im_send_WBPage");
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(QJsonDocument::fromJson(records.last().info.toUtf8()).object().value("data").toObject().value("toPage").toInt(), 3);
+
+    // A page change that fails sends nothing, even where the page exists.
+    board->closeMaterial();
+    board->on_btnNextPage_clicked();
+    QCOMPARE(sentCount(m_log, "WBPage"), 2);
+}
+
+void TestWhiteboardRoles::teacherHelpdeskGetsTheRoster()
+{
+    fillRoster(m_roster, 0);
+    WidgetWhiteBoardTeacher board;
+    board.setClassInfo(&m_roster, "10001");
+    QCOMPARE(board.helpdeskWindow()->participantCount(), 3);
+    QCOMPARE(board.helpdeskWindow()->classId(), QString("10001"));
+    QVERIFY(board.helpdeskWindow()->isHidden());
+    board.show();
+    board.on_btnHelpdesk_clicked();
+    QVERIFY(board.helpdeskWindow()->isVisible());
+    QCOMPARE(m_log.named("click_helpdesk").size(), 1);
+}
+
+void TestWhiteboardRoles::tipsOfIssueTypes_data()
+{
+    QTest::addColumn<QVector<int>>("issues");
+    QTest::addColumn<QString>("tips"); // empty: the thank-you prompt
+    QTest::newRow("1 and 2 share tip 0") << QVector<int> { 2, 1 } << "<p>tip 0</p>";
+    QTest::newRow("4 then 3 give tips 1, 2") << QVector<int> { 4, 3 } << "<p>tip 1</p><p>tip 2</p>";
+    QTest::newRow("unknown type thanks") << QVector<int> { 5 } << QString();
+    QTest::newRow("nothing ticked thanks") << QVector<int> {} << QString();
+}
+
+void TestWhiteboardRoles::tipsOfIssueTypes()
+{
+    QFETCH(QVector<int>, issues);
+    QFETCH(QString, tips);
+    fillRoster(m_roster, 1);
+    WidgetWhiteBoardStudent board;
+    board.setClassInfo(&m_roster, "10001");
+    QCOMPARE(board.helpdeskWindow()->classId(), QString("10001"));
+    QCOMPARE(board.tips().size(), 3);
+    board.show();
+    board.slot_helpdeskSent(issues);
+    if (tips.isEmpty()) {
+        QVERIFY(!board.helpRemindWindow());
+        return;
+    }
+    QVERIFY(board.helpRemindWindow());
+    QVERIFY(board.helpRemindWindow()->isVisible());
+    QVERIFY(board.helpRemindWindow()->remindText().endsWith(tips));
+}
+
+void TestWhiteboardRoles::helpdeskButtonWhileTipsShow()
+{
+    fillRoster(m_roster, 1);
+    WidgetWhiteBoardStudent board;
+    board.show();
+    board.slot_helpdeskSent({ 3 });
+    board.on_btnHelpdesk_clicked();
+    QVERIFY(board.helpdeskWindow()->isHidden());
+    QCOMPARE(m_log.named("click_helpdesk").size(), 0);
+    board.helpRemindWindow()->hide();
+    board.on_btnHelpdesk_clicked();
+    QVERIFY(board.helpdeskWindow()->isVisible());
+}
+
+void TestWhiteboardRoles::readFileReadsTheWholeFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one byte") << QByteArray("x") << "x";
+    QTest::newRow("utf-8, last byte kept") << QByteArray("<b>你好</b>") << QString::fromUtf8("<b>你好</b>");
+    QTest::newRow("stops at a zero byte") << QByteArray("ab\0cd", 5) << "ab";
+    QTest::newRow("empty file, no tip") << QByteArray() << QString();
+}
+
+void TestWhiteboardRoles::readFileReadsTheWholeFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, expected);
+    const QString path = m_dir.filePath("tip.html");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+    file.close();
+    QCOMPARE(WidgetWhiteBoardStudent::readFile(path), expected);
+    QCOMPARE(WidgetWhiteBoardStudent::readFile(m_dir.filePath("missing.html")), QString());
+}
+
+QTEST_MAIN(TestWhiteboardRoles)
+#include "tst_whiteboardroles.moc"
