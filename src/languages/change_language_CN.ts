@@ -85,6 +85,22 @@
         <source>Log out</source>
         <translation>退出登录</translation>
     </message>
+    <message>
+        <source>Personal center</source>
+        <translation>个人中心</translation>
+    </message>
+    <message>
+        <source>Server error, please leave the platform and sign in again!</source>
+        <translation>服务器错误,请退出上课平台重新登录！</translation>
+    </message>
+    <message>
+        <source>Supervision</source>
+        <translation>监课</translation>
+    </message>
+    <message>
+        <source>Supervision permission check failed, please enter again from the back office!</source>
+        <translation>监课权限验证失败，请从后台重新点击‘监课’进入！</translation>
+    </message>
 </context>
 <context>
     <name>WidgetTitleBar</name>
@@ -281,6 +297,138 @@
     <message>
         <source>Help desk</source>
         <translation>求助</translation>
+    </message>
+</context>
+<context>
+    <name>BaseCourseMainWidget</name>
+    <message>
+        <source>Log out</source>
+        <translation>退出登录</translation>
+    </message>
+</context>
+<context>
+    <name>CourseDetailsItem</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>Enter classroom</source>
+        <translation>进入教室</translation>
+    </message>
+</context>
+<context>
+    <name>TimetableItem</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>今天</translation>
+    </message>
+    <message>
+        <source>Booked %1 classes</source>
+        <translation>已预约%1节</translation>
+    </message>
+</context>
+<context>
+    <name>StudentsInfoItem</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>Boy</source>
+        <translation>男孩</translation>
+    </message>
+    <message>
+        <source>Girl</source>
+        <translation>女孩</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Gender</source>
+        <translation>性别</translation>
+    </message>
+    <message>
+        <source>Age</source>
+        <translation>年龄</translation>
+    </message>
+</context>
+<context>
+    <name>ClassTimeItem</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+</context>
+<context>
+    <name>ClassListItem</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+</context>
+<context>
+    <name>TeacherCourseMainWidget</name>
+    <message>
+        <source>Schedule</source>
+        <translation>课表</translation>
+    </message>
+    <message>
+        <source>More</source>
+        <translation>更多</translation>
+    </message>
+    <message>
+        <source>Start Class</source>
+        <translation>开始上课</translation>
+    </message>
+    <message>
+        <source>Memo</source>
+        <translation>备忘</translation>
+    </message>
+    <message>
+        <source>Class</source>
+        <translation>课程</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Tool</source>
+        <translation>工具</translation>
+    </message>
+    <message>
+        <source>Material</source>
+        <translation>教材</translation>
+    </message>
+    <message>
+        <source>Material Link</source>
+        <translation>教材链接</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>下载</translation>
+    </message>
+    <message>
+        <source>Students</source>
+        <translation>学生</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadClassResourceUtil</name>
+    <message>
+        <source>Complete</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>下载</translation>
     </message>
 </context>
 </TS>

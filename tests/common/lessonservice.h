@@ -27,6 +27,9 @@ public:
     static constexpr const char *kTeacherId = "30001";
     static constexpr const char *kClassId = "10001";      // begins the minute the service started
     static constexpr const char *kLaterClassId = "10002"; // two hours later
+    static constexpr const char *kFinishedClassId = "10010"; // the teacher's, earlier today, status 3
+    static constexpr const char *kMeetingClassId = "10011";  // the teacher's, on the meeting service (use_tool 1)
+    static constexpr const char *kTrialClassId = "10003";    // tomorrow, a trial class (free_try 100)
     static constexpr const char *kSupervisionToken = "supervisor-token";
 
     LessonService();
@@ -54,9 +57,10 @@ public:
     // Forgets recorded requests, faults and what the calls changed.
     bool reset();
     // Spoils the answers of one exact path, e.g. "/QXV1/PcStudents/login";
-    // mode is delay, hang, nonjson, status, truncate, stall, gzip, chunked
-    // or redirect, and extra may hold "delay_ms", "status", "times" and, for
-    // a redirect, "location" (a path on the service). A stall sends half the
+    // mode is delay, hang, nonjson, status, truncate, stall, gzip, chunked,
+    // redirect or body, and extra may hold "delay_ms", "status", "times",
+    // for a redirect "location" (a path on the service) and for body "body"
+    // (the whole answer text, sent with HTTP 200). A stall sends half the
     // body, then nothing until a reset.
     bool setFault(const QString &path, const QString &mode, const QJsonObject &extra = QJsonObject());
     // Changes the upgrade check's answer until the next reset: "offer"

@@ -6,6 +6,7 @@
 // the bench the tests run on.
 
 #include "browserstandin.h"
+#include "coursedialogsrecorder.h"
 #include "lessonservice.h"
 
 #include "mgr/apprestart.h"
@@ -267,6 +268,7 @@ protected:
         m_records.restart(m_folder.path());
         m_urls.clear();
         m_notices.clear();
+        m_courseDialogs.clear();
         Singleton<AppRestart>::instance()->setAppRestart(false);
     }
 
@@ -274,6 +276,8 @@ protected:
     QJsonArray loginRequests() { return requestsTo(m_service.requests(), m_loginPath); }
 
     LessonService m_service;
+    // The course window that a sign-in opens asks for the device test.
+    CourseDialogsRecorder m_courseDialogs;
     QTemporaryDir m_folder;
     ActionRecords m_records;
     QStringList m_urls;

@@ -1,3 +1,4 @@
+#include "coursedialogsrecorder.h"
 #include "eventreports.h"
 #include "lessonservice.h"
 #include "mgr/http/httpmgr.h"
@@ -18,6 +19,8 @@ private slots:
 
 private:
     LessonService m_service;
+    // The course window's device test comes as a modal window.
+    CourseDialogsRecorder m_dialogs;
 };
 
 void TestBaseCourseMainWidgetTeacher::initTestCase()

@@ -1,11 +1,12 @@
 // The course window's answer when the signalling account is signed in on
 // another device.
 
+#include "coursedialogsrecorder.h"
+
 #include "biz/im/agora/agoraloginmgr.h"
 #include "mgr/http/httpmgr.h"
 #include "mgr/singleton.h"
 #include "widget/basecoursemainwidget.h"
-#include "widget/loginactions.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -29,10 +30,8 @@ void TestCourseKicked::initTestCase()
 
 void TestCourseKicked::kickIsToldAndTheWindowStays()
 {
-    QStringList notices;
-    LoginActions::setNoticeHandler([&notices](QWidget *, const QString &title, const QString &text) {
-        notices.append(title + QLatin1Char('|') + text);
-    });
+    CourseDialogsRecorder dialogs;
+    const QStringList &notices = dialogs.boxes;
     QPointer<BaseCourseMainWidget> course = new BaseCourseMainWidget;
     course->show();
     QTest::ignoreMessage(QtInfoMsg, "slot_onKicked");
@@ -46,7 +45,6 @@ void TestCourseKicked::kickIsToldAndTheWindowStays()
     delete course;
     emit AgoraLoginMgr::instance()->signal_onKicked();
     QCOMPARE(notices.size(), 1);
-    LoginActions::setNoticeHandler({});
 }
 
 QTEST_MAIN(TestCourseKicked)

@@ -8,5 +8,6 @@ void drawClassImages(ImageWriter &writer); // class/: course and common widgets
 void drawLoginImages(ImageWriter &writer); // login/: login and network-line windows
 void drawPenPaletteImages(ImageWriter &writer); // class/: the pen colour palette
 void drawBoardImages(ImageWriter &writer); // class/: the whiteboard and its tool bars
+void drawCourseImages(ImageWriter &writer); // class/: the course windows
 
 #endif // IMAGEFOLDERS_H

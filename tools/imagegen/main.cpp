@@ -21,5 +21,6 @@ int main(int argc, char *argv[])
     drawLoginImages(writer);
     drawPenPaletteImages(writer);
     drawBoardImages(writer);
+    drawCourseImages(writer);
     return writer.ok() ? 0 : 1;
 }

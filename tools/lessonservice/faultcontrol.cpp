@@ -20,6 +20,7 @@ bool modeFromName(const QString &name, Fault::Mode *mode)
         { QStringLiteral("gzip"), Fault::Gzip },
         { QStringLiteral("chunked"), Fault::Chunked },
         { QStringLiteral("redirect"), Fault::Redirect },
+        { QStringLiteral("body"), Fault::Body },
     };
     const auto it = modes.constFind(name);
     if (it == modes.constEnd())
@@ -64,7 +65,7 @@ QString FaultControl::set(const QJsonObject &description)
 
     Entry entry;
     if (!modeFromName(description.value(QStringLiteral("mode")).toString(), &entry.fault.mode))
-        return QStringLiteral("\"mode\" must be one of delay, hang, nonjson, status, truncate, stall, gzip, chunked, redirect");
+        return QStringLiteral("\"mode\" must be one of delay, hang, nonjson, status, truncate, stall, gzip, chunked, redirect, body");
 
     if (entry.fault.mode == Fault::Delay)
         entry.fault.delayMs = 1000;
@@ -75,6 +76,12 @@ QString FaultControl::set(const QJsonObject &description)
         entry.fault.location = description.value(QStringLiteral("location")).toString();
         if (!isLocalPath(entry.fault.location))
             return QStringLiteral("\"location\" must be a path on this service such as /files/cover.png");
+    }
+    if (entry.fault.mode == Fault::Body) {
+        const QJsonValue body = description.value(QStringLiteral("body"));
+        if (!body.isString())
+            return QStringLiteral("\"body\" must be the text of the answer");
+        entry.fault.body = body.toString().toUtf8();
     }
     QString error = readBoundedInt(description, QStringLiteral("delay_ms"), 0, kMaxWaitMs, &entry.fault.delayMs);
     if (error.isEmpty())

@@ -11,12 +11,13 @@
 // A fault that tests switch on for one exact path.
 struct Fault
 {
-    enum Mode { Delay, Hang, NonJson, Status, Truncate, Stall, Gzip, Chunked, Redirect };
+    enum Mode { Delay, Hang, NonJson, Status, Truncate, Stall, Gzip, Chunked, Redirect, Body };
 
     Mode mode = Delay;
     int delayMs = 0;  // waited before answering, in every mode but Hang
     int status = 500; // for Status; for Redirect 302 unless given
     QString location; // for Redirect: a path on this service
+    QByteArray body;  // for Body: the whole answer, sent as JSON with HTTP 200
     quint64 generation = 0; // number of resets when the fault was taken
 };
 

@@ -3,6 +3,10 @@
 #include "parsedrequest.h"
 
 #include <QCryptographicHash>
+#include <QTime>
+
+#include <algorithm>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -62,11 +66,11 @@ QJsonObject classFields(const FixtureClass &lesson, const QString &planUrl)
         { QStringLiteral("room_id"), QStringLiteral("room-") + lesson.id },
         { QStringLiteral("begin_time"), QString::number(lesson.beginTime) },
         { QStringLiteral("class_time"), kClassMinutes },
-        { QStringLiteral("free_try"), QStringLiteral("0") },
+        { QStringLiteral("free_try"), lesson.freeTry },
         { QStringLiteral("cls_type"), QStringLiteral("1") },
         { QStringLiteral("type"), QStringLiteral("1") },
         { QStringLiteral("status"), QString::number(lesson.status) },
-        { QStringLiteral("cls_max_num"), QStringLiteral("4") },
+        { QStringLiteral("cls_max_num"), QStringLiteral("6") },
         { QStringLiteral("cls_app_num"), QString::number(lesson.studentIds.size()) },
         { QStringLiteral("tch_plan_url"), planUrl },
     };
@@ -86,17 +90,84 @@ FixtureData::FixtureData(qint64 startSeconds)
         { QStringLiteral("30001"), QStringLiteral("Ms. Green"), QStringLiteral("teacher@example.com"),
           QStringLiteral("teacher123"), QString(), QStringLiteral("teacher@example.com"),
           QStringLiteral("avatar-teacher.png"), QStringLiteral("2"), QString(), QString() },
+        { QStringLiteral("20003"), QStringLiteral("Mia"), QString(), QString(),
+          QStringLiteral("13800000003"), QStringLiteral("mia@example.com"), QStringLiteral("avatar-student.png"),
+          QStringLiteral("2"), QStringLiteral("6"), QStringLiteral("PreA") },
+        { QStringLiteral("20004"), QStringLiteral("Leo"), QString(), QString(),
+          QStringLiteral("13800000004"), QStringLiteral("leo@example.com"), QStringLiteral("avatar-student2.png"),
+          QStringLiteral("1"), QStringLiteral("9"), QStringLiteral("A1") },
+        { QStringLiteral("20005"), QStringLiteral("Ava"), QString(), QString(),
+          QStringLiteral("13800000005"), QStringLiteral("ava@example.com"), QStringLiteral("avatar-student.png"),
+          QStringLiteral("2"), QStringLiteral("7"), QStringLiteral("PreB") },
+        { QStringLiteral("20006"), QStringLiteral("Max"), QString(), QString(),
+          QStringLiteral("13800000006"), QStringLiteral("max@example.com"), QStringLiteral("avatar-student2.png"),
+          QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("A2") },
+        { QStringLiteral("30002"), QStringLiteral("Mr. Brown"), QString(), QString(), QString(),
+          QStringLiteral("brown@example.com"), QStringLiteral("avatar-teacher.png"), QStringLiteral("1"), QString(),
+          QString() },
     };
 
-    // The first class runs from the minute the service started, so it can be
-    // entered at once; the second follows two hours later.
+    // A week from the service's start. The first class runs from the minute
+    // the service started, so it can be entered at once; the second follows
+    // two hours later. The student has lessons on five of the seven days
+    // (with Ms. Green and Mr. Brown); the teacher has today's classes (one
+    // finished, one on the meeting service) and tomorrow's (a trial class,
+    // a class of five).
     const qint64 firstBegin = startSeconds - startSeconds % 60;
-    m_classes = {
-        { QStringLiteral("10001"), firstBegin, 1, QStringLiteral("30001"),
-          { QStringLiteral("20001"), QStringLiteral("20002") } },
-        { QStringLiteral("10002"), firstBegin + 2 * 3600, 1, QStringLiteral("30001"),
-          { QStringLiteral("20001") } },
+    const QDate today = QDateTime::fromSecsSinceEpoch(startSeconds).date();
+    const qint64 todayStart = today.startOfDay().toSecsSinceEpoch();
+    auto at = [&today](int day, int hour, int minute) {
+        return QDateTime(today.addDays(day), QTime(hour, minute)).toSecsSinceEpoch();
     };
+    const QString green = QStringLiteral("30001");
+    const QString brown = QStringLiteral("30002");
+    const QString lily = QStringLiteral("20001");
+    auto lesson = [](const QString &id, qint64 begin, const QString &teacher, const QStringList &students,
+                     const QString &course, const QString &unit, const QString &picture) {
+        FixtureClass entry;
+        entry.id = id;
+        entry.beginTime = begin;
+        entry.teacherId = teacher;
+        entry.studentIds = students;
+        entry.course = course;
+        entry.unit = unit;
+        entry.picture = picture;
+        return entry;
+    };
+    const QString cover = QLatin1String(kCover);
+    const QString videoCover = QLatin1String(kVideoCover);
+    m_classes = {
+        lesson(QStringLiteral("10001"), firstBegin, green, { lily, QStringLiteral("20002") },
+               QStringLiteral("Level 1"), QStringLiteral("Unit 3: Colours"), cover),
+        lesson(QStringLiteral("10002"), firstBegin + 2 * 3600, green,
+               { lily, QStringLiteral("20003"), QStringLiteral("20004") }, QStringLiteral("Level 1"),
+               QStringLiteral("Unit 4: Animals"), videoCover),
+        lesson(QStringLiteral("10010"), qMax(todayStart + 60, firstBegin - 3 * 3600), green,
+               { QStringLiteral("20002"), QStringLiteral("20003"), QStringLiteral("20005") }, QStringLiteral("Level 2"),
+               QStringLiteral("Unit 1: My Family"), cover),
+        lesson(QStringLiteral("10011"), firstBegin + 4 * 3600, green, { QStringLiteral("20004"), QStringLiteral("20006") },
+               QStringLiteral("Level 3"), QStringLiteral("Unit 2: Weather"), videoCover),
+        lesson(QStringLiteral("10003"), at(1, 10, 0), green, { lily, QStringLiteral("20005") },
+               QStringLiteral("Level 1"), QStringLiteral("Trial: Hello!"), cover),
+        lesson(QStringLiteral("10004"), at(1, 16, 0), green,
+               { lily, QStringLiteral("20002"), QStringLiteral("20003"), QStringLiteral("20004"), QStringLiteral("20005") },
+               QStringLiteral("Level 1"), QStringLiteral("Unit 5: Food"), videoCover),
+        lesson(QStringLiteral("10005"), at(3, 9, 30), brown, { lily, QStringLiteral("20006") },
+               QStringLiteral("Phonics"), QStringLiteral("Lesson 7: Short a"), cover),
+        lesson(QStringLiteral("10006"), at(4, 8, 0), brown, { lily, QStringLiteral("20003") },
+               QStringLiteral("Phonics"), QStringLiteral("Lesson 8: Short e"), videoCover),
+        lesson(QStringLiteral("10007"), at(4, 13, 0), green, { lily, QStringLiteral("20004") },
+               QStringLiteral("Level 1"), QStringLiteral("Unit 6: Toys"), cover),
+        lesson(QStringLiteral("10008"), at(4, 19, 0), brown, { lily, QStringLiteral("20005") },
+               QStringLiteral("Reading"), QStringLiteral("Story 2: The Red Hen"), videoCover),
+        lesson(QStringLiteral("10009"), at(6, 11, 0), green, { lily, QStringLiteral("20003") },
+               QStringLiteral("Level 1"), QStringLiteral("Review: Units 3-6"), cover),
+    };
+    m_classes[2].status = 3;
+    m_classes[3].useTool = 1;
+    m_classes[3].meetingId = QStringLiteral("8123456789");
+    m_classes[4].freeTry = QStringLiteral("100");
+    m_firstDay = today;
     resetState();
 }
 
@@ -292,16 +363,14 @@ QJsonObject FixtureData::teacherLoginData(const FixturePerson &teacher) const
 
 QJsonArray FixtureData::bookedClassDays(const QString &studentId) const
 {
-    QVector<qint64> days;
+    // The seven days from the service's start, days without lessons included
+    // with a count of 0, as the real service lists a week.
     QHash<qint64, int> counts;
-    for (const FixtureClass *lesson : classesOf(studentId)) {
-        const qint64 day = startOfLocalDay(lesson->beginTime);
-        if (!counts.contains(day))
-            days.append(day);
-        ++counts[day];
-    }
+    for (const FixtureClass *lesson : classesOf(studentId))
+        ++counts[startOfLocalDay(lesson->beginTime)];
     QJsonArray result;
-    for (qint64 day : qAsConst(days)) {
+    for (int i = 0; i < 7; ++i) {
+        const qint64 day = m_firstDay.addDays(i).startOfDay().toSecsSinceEpoch();
         result.append(QJsonObject{
             { QStringLiteral("date_time"), day },
             { QStringLiteral("class_num"), counts.value(day) },
@@ -332,17 +401,17 @@ QJsonArray FixtureData::bookedClassesOfDay(const QString &studentId, qint64 day)
         lessons.append(QJsonObject{
             { QStringLiteral("id"), lesson->id },
             { QStringLiteral("begin_time"), QString::number(lesson->beginTime) },
-            { QStringLiteral("use_tool"), QStringLiteral("2") },
+            { QStringLiteral("use_tool"), QString::number(lesson->useTool) },
             { QStringLiteral("status"), QString::number(lesson->status) },
-            { QStringLiteral("free_try"), QStringLiteral("0") },
+            { QStringLiteral("free_try"), lesson->freeTry },
             { QStringLiteral("cls_type"), QStringLiteral("1") },
             { QStringLiteral("type"), QStringLiteral("1") },
             { QStringLiteral("cls_max_num"), QStringLiteral("4") },
             { QStringLiteral("cls_app_num"), QString::number(lesson->studentIds.size()) },
             { QStringLiteral("materials"), QJsonObject{
-                  { QStringLiteral("cname"), QStringLiteral("Level 1") },
-                  { QStringLiteral("mname"), QStringLiteral("Unit 3: Colours") },
-                  { QStringLiteral("pic"), fileUrl(QLatin1String(kCover)) },
+                  { QStringLiteral("cname"), lesson->course },
+                  { QStringLiteral("mname"), lesson->unit },
+                  { QStringLiteral("pic"), fileUrl(lesson->picture) },
                   { QStringLiteral("mdl"), QString() },
                   { QStringLiteral("bdl"), QString() },
                   { QStringLiteral("pdf_md5"), fileMd5(QLatin1String(kCourseware)) },
@@ -404,7 +473,7 @@ QJsonArray FixtureData::scheduleDays(const QString &teacherId, qint64 firstDay) 
                 { QStringLiteral("backurl"), pdf },
                 { QStringLiteral("tch_mainurl"), pdf },
                 { QStringLiteral("tch_backurl"), pdf },
-                { QStringLiteral("pic"), fileUrl(QLatin1String(kCover)) },
+                { QStringLiteral("pic"), fileUrl(lesson->picture) },
             });
             entry.insert(QStringLiteral("teacher"), QJsonObject{
                 { QStringLiteral("tid"), lesson->teacherId },
@@ -412,7 +481,7 @@ QJsonArray FixtureData::scheduleDays(const QString &teacherId, qint64 firstDay) 
             });
             entry.insert(QStringLiteral("students"), students);
             entry.insert(QStringLiteral("resource"), resources());
-            entry.insert(QStringLiteral("use_tool"), 2);
+            entry.insert(QStringLiteral("use_tool"), lesson->useTool);
             classes.append(entry);
         }
         days.append(QJsonObject{
@@ -448,9 +517,9 @@ QJsonObject FixtureData::teacherClassDetails(const QString &classId) const
         { QStringLiteral("begin_time"), lesson->beginTime },
         { QStringLiteral("class_time"), kClassMinutes },
         { QStringLiteral("status"), lesson->status },
-        { QStringLiteral("use_tool"), 2 },
-        { QStringLiteral("free_try"), QStringLiteral("0") },
-        { QStringLiteral("zoom_id"), QString() },
+        { QStringLiteral("use_tool"), lesson->useTool },
+        { QStringLiteral("free_try"), lesson->freeTry },
+        { QStringLiteral("zoom_id"), lesson->meetingId },
         { QStringLiteral("teacher"), QJsonObject{
               { QStringLiteral("id"), teacher->id },
               { QStringLiteral("nickname"), teacher->nickname },
@@ -464,7 +533,7 @@ QJsonObject FixtureData::teacherClassDetails(const QString &classId) const
               { QStringLiteral("id"), QLatin1String(kMaterialId) },
               { QStringLiteral("cid"), QStringLiteral("3") },
               { QStringLiteral("course_name"), QStringLiteral("少儿英语 1级") },
-              { QStringLiteral("course_ename"), QStringLiteral("Level 1") },
+              { QStringLiteral("course_ename"), lesson->course },
               { QStringLiteral("stype"), QStringLiteral("1") },
               { QStringLiteral("pdf"), pdf },
               { QStringLiteral("stu_back_pdf"), pdf },
@@ -473,9 +542,9 @@ QJsonObject FixtureData::teacherClassDetails(const QString &classId) const
               { QStringLiteral("stype_cname"), QStringLiteral("少儿英语") },
               { QStringLiteral("stype_ename"), QStringLiteral("Kids English") },
               { QStringLiteral("cname"), QStringLiteral("第三单元：颜色") },
-              { QStringLiteral("ename"), QStringLiteral("Unit 3: Colours") },
+              { QStringLiteral("ename"), lesson->unit },
               { QStringLiteral("md5"), fileMd5(QLatin1String(kCourseware)) },
-              { QStringLiteral("pic"), fileUrl(QLatin1String(kCover)) },
+              { QStringLiteral("pic"), fileUrl(lesson->picture) },
               { QStringLiteral("count_pdf"), 1 },
               { QStringLiteral("count_voice"), 1 },
               { QStringLiteral("count_video"), 1 },
@@ -530,7 +599,7 @@ QJsonObject FixtureData::classInfo(const QString &classId, double clientLocalTs,
               { QStringLiteral("md5"), pdfMd5 },
               { QStringLiteral("pdf_tch"), pdf },
               { QStringLiteral("tch_md5"), pdfMd5 },
-              { QStringLiteral("pic"), fileUrl(QLatin1String(kCover)) },
+              { QStringLiteral("pic"), fileUrl(lesson->picture) },
               { QStringLiteral("mainurl"), pdf },
               { QStringLiteral("backurl"), pdf },
               { QStringLiteral("tch_mainurl"), pdf },
@@ -710,6 +779,9 @@ QVector<const FixtureClass *> FixtureData::classesOf(const QString &uid) const
         if (lesson.teacherId == uid || lesson.studentIds.contains(uid))
             result.append(&lesson);
     }
+    std::stable_sort(result.begin(), result.end(), [](const FixtureClass *a, const FixtureClass *b) {
+        return a->beginTime < b->beginTime;
+    });
     return result;
 }
 

@@ -1,6 +1,7 @@
 #ifndef FIXTUREDATA_H
 #define FIXTUREDATA_H
 
+#include <QDate>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -40,9 +41,15 @@ struct FixtureClass
 {
     QString id;
     qint64 beginTime = 0; // seconds since 1970
-    int status = 1;
+    int status = 1;       // 3: finished
     QString teacherId;
     QStringList studentIds;
+    QString course;       // course level, e.g. "Level 1"
+    QString unit;         // unit of the course
+    QString picture;      // fixture file of the lesson picture
+    int useTool = 2;      // 1: held on the outside meeting service
+    QString freeTry = QStringLiteral("0"); // 100: a trial class
+    QString meetingId;    // for useTool 1
 };
 
 // Everything the service knows: the fixture accounts and classes, whose
@@ -124,6 +131,7 @@ private:
     QJsonObject m_avinfo;
 
     QString m_baseUrl;
+    QDate m_firstDay; // the service's start day: the first day of the week listed
 
     mutable std::mutex m_mutex; // guards everything below
     QHash<QString, int> m_likes;                  // uid -> likes received

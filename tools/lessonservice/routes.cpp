@@ -450,6 +450,10 @@ void Routes::writeSpoilt(const Fault &fault, const Answer &answer, httplib::Resp
         setBody(response, kTextType, body, static_cast<size_t>(body.size()));
         break;
     }
+    case Fault::Body:
+        response.status = 200;
+        setBody(response, QByteArray("application/json; charset=utf-8"), fault.body, static_cast<size_t>(fault.body.size()));
+        break;
     case Fault::Delay:
     case Fault::Hang:
         break;
