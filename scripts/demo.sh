@@ -8,8 +8,9 @@
 #
 # The out folder receives profile/ (the client's settings, data and logs,
 # new for every walk), screenshots/ (the pictures and demo-result.txt) and
-# client-output.txt. Exits non-zero, naming the step, unless the course
-# window was reached.
+# client-output.txt. From the filled course window it enters today's
+# first lesson and pictures the classroom. Exits non-zero, naming the step,
+# unless the course window and the classroom were reached.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/lib/xdrive.sh"
@@ -23,6 +24,7 @@ role=$1 bin=$2 servers=$3 out=$4
 # Titles in either language (the student client is in Chinese).
 login_title='Login|登录'
 course_title='Schedule|课表'
+classroom_title='Classroom|教室'
 case "$role" in
     student) user=13800000001 password=student123 ;;
     teacher) user=teacher@example.com password=teacher123 ;;
@@ -36,11 +38,20 @@ client="$bin/lessonry-$role"
 user_field=(200 147)
 password_field=(200 180)
 login_button=(200 253)
+# Today's first lesson: the student's "Enter classroom" on the first lesson
+# row, the teacher's "Start Class" of the class selected at start.
+case "$role" in
+    student) enter_button=(921 93) ;;
+    teacher) enter_button=(803 105) ;;
+esac
 
 profile="$out/profile"
 rm -rf "$profile" "$out/screenshots"
 mkdir -p "$profile/home" "$profile/config" "$profile/data" "$profile/cache" "$profile/runtime"
 chmod 700 "$profile/runtime"
+# Devices tested before: a first start would ask for the device test first.
+mkdir -p "$profile/data/lessonry-$role/config"
+: >"$profile/data/lessonry-$role/config/newDeviceConfig.ini"
 xd_set_shot_dir "$out/screenshots"
 XD_REPORT="$out/screenshots/demo-result.txt"
 : >"$XD_REPORT"
@@ -81,5 +92,18 @@ if ! xd_find_window "$course_title" 30 "$client_pid"; then
     fi
     xd_fail "the course window did not open after signing in (output: $out/client-output.txt)"
 fi
-xd_screenshot "$XD_WINDOW" course
+course=$XD_WINDOW
+# The timetable and the lesson pictures arrive after the window.
+sleep 2
+xd_screenshot "$course" course
 xd_note "result: signed in"
+
+xd_note "entering today's first lesson"
+xd_click "$course" "${enter_button[@]}"
+if ! xd_find_window "$classroom_title" 20 "$client_pid"; then
+    xd_screenshot "$course" course-after-enter
+    xd_fail "the classroom did not open from the course window (output: $out/client-output.txt)"
+fi
+sleep 1
+xd_screenshot "$XD_WINDOW" classroom
+xd_note "classroom: reached"
