@@ -1,5 +1,8 @@
 #include "classwidget.h"
 
+#include "biz/im/agora/agoraimchannelmgr.h"
+#include "biz/im/agora/agoraloginmgr.h"
+#include "biz/im/agora/videosdk.h"
 #include "biz/im/mqtt/mqttimsdk.h"
 #include "mgr/appcontext.h"
 #include "mgr/globalcurrentuser.h"
@@ -7,6 +10,7 @@
 #include "mgr/http/httpmgr.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
+#include "utility/actionlog.h"
 #include "utility/durations.h"
 
 #include <QDebug>
@@ -15,8 +19,8 @@
 
 namespace {
 
-// A failed or lost MQTT login is tried again after this pause.
-const int kMqttReloginDelay = 2000;
+// A failed or lost login (signalling or MQTT) is tried again after this pause.
+const int kReloginDelay = 2000;
 
 } // namespace
 
@@ -46,6 +50,9 @@ void ClassWidget::exit()
 
 void ClassWidget::destoryMode()
 {
+    VideoSDK::instance()->leaveChannel();
+    AgoraIMChannelMgr::instance()->leaveChannel();
+    AgoraLoginMgr::instance()->logout();
     MqttImSdk *mqtt = MqttImSdk::instance();
     if (mqtt->isInChannel())
         mqtt->leaveChannel();
@@ -57,9 +64,13 @@ void ClassWidget::destoryMode()
 void ClassWidget::loginIM(const QString &token)
 {
     qInfo("im:loginIM");
-    // The signalling service's login (AgoraLoginMgr::login with token)
-    // comes in here with its manager.
-    Q_UNUSED(token)
+    m_imToken = token;
+    AgoraLoginMgr *im = AgoraLoginMgr::instance();
+    connect(im, &AgoraLoginMgr::signal_onLoginSuccess, this, &ClassWidget::slot_onImLoginSuccess);
+    connect(im, &AgoraLoginMgr::signal_onLoginFailed, this, &ClassWidget::slot_onImLoginFailed);
+    connect(im, &AgoraLoginMgr::signal_onNormalLogut, this, &ClassWidget::slot_onNormalLogut);
+    connect(im, &AgoraLoginMgr::signal_onDisconnected, this, &ClassWidget::slot_onDisconnected);
+    im->login(Singleton<GlobalCurrentUser>::instance()->getUid(), m_imToken);
 
     qInfo("im:login MQTT IM");
     MqttImSdk *mqtt = MqttImSdk::instance();
@@ -73,6 +84,45 @@ void ClassWidget::loginIM(const QString &token)
     loginMqtt();
 }
 
+void ClassWidget::slot_onImLoginSuccess(unsigned int, int)
+{
+    qInfo("im:slot_onImLoginSuccess");
+    AgoraIMChannelMgr::instance()->joinChannel(Singleton<AppContext>::instance()->getClassId());
+}
+
+void ClassWidget::slot_onImLoginFailed(int ecode)
+{
+    qCritical("im:slot_onImLoginFailed,ecode:%d", ecode);
+    relogin();
+}
+
+void ClassWidget::slot_onDisconnected(int ecode)
+{
+    qCritical("slot_onDisconnected ecode:%d", ecode);
+    relogin();
+}
+
+void ClassWidget::slot_onNormalLogut()
+{
+    qWarning("normal logout");
+}
+
+void ClassWidget::relogin()
+{
+    qWarning("relogin");
+    ActionLog::instance()->NormalInfo(QStringLiteral("sig_relogin"),
+                                      QStringLiteral("{uid:%1}").arg(Singleton<GlobalCurrentUser>::instance()->getUid()));
+    qWarning("relogin %d milliseconds later", kReloginDelay);
+    QTimer::singleShot(Durations::ms(kReloginDelay), this, &ClassWidget::slot_onImReLoginTimer);
+}
+
+void ClassWidget::slot_onImReLoginTimer()
+{
+    qInfo("start agora im relogin");
+    AgoraLoginMgr::instance()->login(Singleton<GlobalCurrentUser>::instance()->getUid(), m_imToken);
+    qInfo("end agora im relogin");
+}
+
 void ClassWidget::loginMqtt()
 {
     MqttImSdk::instance()->login(Singleton<AppContext>::instance()->getClassId(),
@@ -82,8 +132,8 @@ void ClassWidget::loginMqtt()
 
 void ClassWidget::reloginMqtt()
 {
-    qInfo("relogin %d milliseconds later", kMqttReloginDelay);
-    QTimer::singleShot(Durations::ms(kMqttReloginDelay), this, &ClassWidget::slot_onMqttReLoginTimer);
+    qInfo("relogin %d milliseconds later", kReloginDelay);
+    QTimer::singleShot(Durations::ms(kReloginDelay), this, &ClassWidget::slot_onMqttReLoginTimer);
 }
 
 void ClassWidget::slot_onMqttReLoginTimer()

@@ -16,7 +16,8 @@ public:
 
     // Leaves the page's mode.
     virtual void exit();
-    // Leaves the class: the MQTT class topics, then the MQTT session.
+    // Leaves the class: the RTC channel, the signalling channel and
+    // session, then the MQTT class topics and the MQTT session.
     virtual void destoryMode();
 
     // Logs in to the class's messaging services, once per class start, and
@@ -28,6 +29,10 @@ public:
     virtual WidgetWhiteBoard *getWhiteBoard() const { return nullptr; }
 
 public slots:
+    void slot_onImLoginSuccess(unsigned int uid, int fd);
+    void slot_onImLoginFailed(int ecode);
+    void slot_onDisconnected(int ecode);
+    void slot_onNormalLogut();
     // A sign-out has succeeded; continues a pending re-entry.
     void slot_mqtt_logoutSuccess(QString uid = QString());
     void slot_mqtt_connectionLost(QString cause);
@@ -40,15 +45,20 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // The signalling login again, 2000 ms later.
+    void relogin();
     void reloginMqtt();
 
 private slots:
+    void slot_onImReLoginTimer();
     void slot_onMqttReLoginTimer();
 
 private:
     void loginMqtt();
 
     bool m_reEnterPending = false;
+    // The class's signalling key, for logging in again.
+    QString m_imToken;
 };
 
 #endif // CLASSWIDGET_H

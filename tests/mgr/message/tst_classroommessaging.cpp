@@ -1,7 +1,10 @@
-// A teacher and students in separate processes, in one class over a real
-// broker: every message type arrives once as its typed signal on the other
-// side, own messages come back to nothing, presence and the will reach the
-// others, a peer message reaches only its addressee, and the class carries
+// A teacher and students in separate processes, in one class on all three
+// transports (signalling, RTC data stream, MQTT) over a real broker: every
+// message type travels three times and arrives once as its typed signal on
+// the other side, the two later copies dropped as repeats; own messages come
+// back to nothing; presence and the will reach the others; a peer message
+// reaches only its addressee on the transports that have a peer form; with
+// one transport cut the others still carry the class; and the class carries
 // on after the broker went away and came back.
 
 #include "classroompeerprocess.h"
@@ -14,7 +17,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QUuid>
 #include <QTest>
 
 namespace {
@@ -60,6 +65,8 @@ QVector<Sample> channelSamples(const QString &classId)
     };
 }
 
+const QStringList kTransports = { QStringLiteral("sig"), QStringLiteral("rtc"), QStringLiteral("mqtt") };
+
 QString recvLine(const char *signal, const QString &sender, const QJsonObject &payload)
 {
     return QStringLiteral("recv %1 %2 %3").arg(QString::fromLatin1(signal), sender,
@@ -73,24 +80,75 @@ bool isRecv(const QString &line, const char *signal, const QString &sender, cons
     return line.startsWith(prefix) && QJsonDocument::fromJson(line.mid(prefix.size()).toUtf8()).object() == payload;
 }
 
-int countRecv(const ClassroomPeerProcess &peer, const char *signal, const QString &sender, const QJsonObject &payload)
-{
-    int count = 0;
-    for (const QString &line : peer.lines())
-        count += isRecv(line, signal, sender, payload);
-    return count;
-}
-
-// How many typed signals from sender came right after its capability signal.
-int precededByCapability(const ClassroomPeerProcess &peer, const QString &sender)
+int countRecv(const ClassroomPeerProcess &peer, const char *signal, const QString &sender, const QJsonObject &payload,
+              int from = 0)
 {
     const QStringList lines = peer.lines();
     int count = 0;
-    for (int i = 1; i < lines.size(); ++i) {
+    for (int i = from; i < lines.size(); ++i)
+        count += isRecv(lines.at(i), signal, sender, payload);
+    return count;
+}
+
+int countLines(const ClassroomPeerProcess &peer, const std::function<bool(const QString &)> &match, int from = 0)
+{
+    const QStringList lines = peer.lines();
+    int count = 0;
+    for (int i = from; i < lines.size(); ++i)
+        count += match(lines.at(i));
+    return count;
+}
+
+// The transports that delivered a copy of the envelope uuid, one entry per copy.
+QStringList copiesOf(const ClassroomPeerProcess &peer, const QString &uuid)
+{
+    QStringList transports;
+    for (const QString &line : peer.lines()) {
+        if (line.startsWith(QLatin1String("via ")) && line.section(QLatin1Char(' '), 4, 4) == uuid)
+            transports << line.section(QLatin1Char(' '), 1, 1);
+    }
+    transports.sort();
+    return transports;
+}
+
+int repeatsOf(const ClassroomPeerProcess &peer, const QString &uuid)
+{
+    return peer.lines().count(QStringLiteral("repeat ") + uuid);
+}
+
+// Waits until every transport named has delivered its copy of uuid. Each
+// transport keeps one sender's order, so whatever that sender sent before
+// on it has arrived too.
+bool waitForCopies(ClassroomPeerProcess &peer, const QString &uuid, const QStringList &transports = kTransports)
+{
+    const bool complete = !uuid.isEmpty() && peer.waitForLine([&](const QString &) {
+        const QStringList copies = copiesOf(peer, uuid);
+        for (const QString &transport : transports) {
+            if (!copies.contains(transport))
+                return false;
+        }
+        return true;
+    });
+    if (!complete)
+        qWarning("copies of %s: %s", qPrintable(uuid), qPrintable(copiesOf(peer, uuid).join(QLatin1Char(' '))));
+    return complete;
+}
+
+// How many typed signals from sender came right after its capability signal.
+int precededByCapability(const ClassroomPeerProcess &peer, const QString &sender, int from)
+{
+    const QStringList lines = peer.lines();
+    int count = 0;
+    for (int i = qMax(1, from); i < lines.size(); ++i) {
         if (lines.at(i).startsWith(QLatin1String("recv ")) && lines.at(i).section(QLatin1Char(' '), 2, 2) == sender)
             count += lines.at(i - 1) == QStringLiteral("capability ") + sender;
     }
     return count;
+}
+
+bool isRecvFrom(const QString &line, const QString &sender)
+{
+    return line.startsWith(QLatin1String("recv ")) && line.section(QLatin1Char(' '), 2, 2) == sender;
 }
 
 } // namespace
@@ -101,7 +159,7 @@ class TestClassroomMessaging : public QObject
 
 private slots:
     void initTestCase();
-    void init();
+    void cleanupTestCase();
 
     void everyTypeFromTeacherArrivesOnce();
     void studentMessagesReachTeacher();
@@ -109,17 +167,26 @@ private slots:
     void backEndControlMessages();
     void helpdeskReportGoesToTheServerOnly();
     void presenceAndWill();
+    void oneTransportCutThenLeave();
     void brokerGoneAndBack();
 
 private:
-    // A final channel message; once it is in, everything sent before it is.
-    void sync(ClassroomPeerProcess &from, const QString &fromUid, const QVector<ClassroomPeerProcess *> &to);
+    // Sends one message and returns its envelope's uuid.
+    QString send(ClassroomPeerProcess &from, int type, const QJsonObject &payload, const QString &peerUid = QString());
+    QString sendText(ClassroomPeerProcess &from, const QString &content);
 
     MosquittoBroker m_broker;
     QTemporaryDir m_dir;
-    QString m_classId;
-    int m_syncs = 0;
+    // One class for the cases that share their participants.
+    const QString m_classId = QStringLiteral("c-shared");
+    ClassroomPeerProcess m_teacher;
+    ClassroomPeerProcess m_student;
+    ClassroomPeerProcess m_classmate;
 };
+
+// The shared participants re-login after 1000 ms instead of 2000 ms: long
+// enough that what is sent right after a cut finds the transport still out.
+const double kSharedTimeScale = 0.5;
 
 void TestClassroomMessaging::initTestCase()
 {
@@ -127,95 +194,119 @@ void TestClassroomMessaging::initTestCase()
     const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
     QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
     QVERIFY(m_broker.useInServersIni(ini));
+    QVERIFY(m_student.start(ClassroomPeerProcess::Student, kStudent, m_classId, kSharedTimeScale));
+    QVERIFY(m_teacher.start(ClassroomPeerProcess::Teacher, kTeacher, m_classId, kSharedTimeScale));
 }
 
-void TestClassroomMessaging::init()
+void TestClassroomMessaging::cleanupTestCase()
 {
-    m_classId = QStringLiteral("c-%1").arg(QString::fromLatin1(QTest::currentTestFunction()));
-    QVERIFY(m_broker.isRunning() || m_broker.start());
+    m_teacher.finish();
+    m_student.finish();
 }
 
-void TestClassroomMessaging::sync(ClassroomPeerProcess &from, const QString &fromUid, const QVector<ClassroomPeerProcess *> &to)
+QString TestClassroomMessaging::send(ClassroomPeerProcess &from, int type, const QJsonObject &payload, const QString &peerUid)
 {
-    const QJsonObject marker{ { "nickname", "sync" }, { "classid", m_classId }, { "content", QString::number(++m_syncs) } };
-    from.send(1, marker);
-    for (ClassroomPeerProcess *peer : to)
-        QVERIFY(peer->waitForLine([&](const QString &line) { return isRecv(line, "signal_receiveTextMsg", fromUid, marker); }));
+    const int mark = from.lineCount();
+    from.send(type, payload, peerUid);
+    const QString prefix = QStringLiteral("sent %1 ").arg(type);
+    if (!from.waitForLine([&](const QString &line) { return line.startsWith(prefix); }, 10000, mark))
+        return QString();
+    for (const QString &line : from.lines().mid(mark)) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size());
+    }
+    return QString();
+}
+
+QString TestClassroomMessaging::sendText(ClassroomPeerProcess &from, const QString &content)
+{
+    return send(from, 1, { { "nickname", "mark" }, { "classid", m_classId }, { "content", content } });
 }
 
 void TestClassroomMessaging::everyTypeFromTeacherArrivesOnce()
 {
-    ClassroomPeerProcess student;
-    ClassroomPeerProcess teacher;
-    QVERIFY(student.start(ClassroomPeerProcess::Student, kStudent, m_classId));
-    QVERIFY(teacher.start(ClassroomPeerProcess::Teacher, kTeacher, m_classId));
-
+    const int mark = m_student.lineCount();
+    const int teacherMark = m_teacher.lineCount();
     const QVector<Sample> samples = channelSamples(m_classId);
+    QStringList uuids;
     for (const Sample &sample : samples)
-        teacher.send(sample.type, sample.payload);
+        uuids << send(m_teacher, sample.type, sample.payload);
     // The peer forms the classroom sends to one student.
     const QJsonObject control{ { "classid", m_classId }, { "type", 2 }, { "uid", kStudent }, { "enabled", 1 } };
     const QJsonObject mode{ { "type", 0 }, { "classid", m_classId } };
-    teacher.send(402, control, kStudent);
-    teacher.send(410, mode, kStudent);
-    sync(teacher, kTeacher, { &student });
+    uuids << send(m_teacher, 402, control, kStudent) << send(m_teacher, 410, mode, kStudent);
+    QCOMPARE(QSet<QString>(uuids.begin(), uuids.end()).size(), samples.size() + 2);
 
+    for (const QString &uuid : uuids) {
+        // Three copies, one per transport; the two later ones were repeats.
+        QVERIFY(waitForCopies(m_student, uuid));
+        QCOMPARE(copiesOf(m_student, uuid), QStringList({ "mqtt", "rtc", "sig" }));
+        QCOMPARE(repeatsOf(m_student, uuid), 2);
+    }
     for (const Sample &sample : samples)
-        QVERIFY2(countRecv(student, sample.signal, kTeacher, sample.payload) == 1,
+        QVERIFY2(countRecv(m_student, sample.signal, kTeacher, sample.payload, mark) == 1,
                  qPrintable(recvLine(sample.signal, kTeacher, sample.payload)));
-    QCOMPARE(countRecv(student, "signal_receiveFunctionControl", kTeacher, control), 1);
-    QCOMPARE(countRecv(student, "signal_receiveClassModelControl", kTeacher, mode), 1);
+    QCOMPARE(countRecv(m_student, "signal_receiveFunctionControl", kTeacher, control, mark), 1);
+    QCOMPARE(countRecv(m_student, "signal_receiveClassModelControl", kTeacher, mode, mark), 1);
     // Exactly these and nothing more, each once.
-    QCOMPARE(student.linesStartingWith(QStringLiteral("recv ")).size(), samples.size() + 3);
+    QCOMPARE(countLines(m_student, [](const QString &line) { return isRecvFrom(line, kTeacher); }, mark), samples.size() + 2);
     // A capable sender's envelopes raise the capability signal first.
-    QCOMPARE(precededByCapability(student, kTeacher), samples.size() + 3);
-    // The teacher's own messages came back to no signal.
-    QVERIFY(teacher.linesStartingWith(QStringLiteral("recv ")).isEmpty());
+    QCOMPARE(precededByCapability(m_student, kTeacher, mark), samples.size() + 2);
+
+    // The teacher's own messages, which the class topic carries back to it,
+    // went to no signal.
+    QCOMPARE(countLines(m_teacher, [](const QString &line) { return isRecvFrom(line, kTeacher); }, teacherMark), 0);
 }
 
 void TestClassroomMessaging::studentMessagesReachTeacher()
 {
-    ClassroomPeerProcess teacher;
-    ClassroomPeerProcess student;
-    QVERIFY(teacher.start(ClassroomPeerProcess::Teacher, kTeacher, m_classId));
-    QVERIFY(student.start(ClassroomPeerProcess::Student, kStudent, m_classId));
-
-    student.command(QStringLiteral("capability 0"));
+    const int mark = m_teacher.lineCount();
+    const int capabilityMark = m_teacher.linesStartingWith(QStringLiteral("capability ") + kStudent).size();
+    m_student.command(QStringLiteral("capability 0"));
     const QJsonObject draw{ { "objecttype", 1 }, { "atPage", 1 }, { "classid", m_classId }, { "mtlid", "m" }, { "objectdetail", "{}" } };
     const QJsonObject answer{ { "classid", m_classId }, { "uid", kStudent }, { "curSpeakerId", "s1" }, { "curMicrophoneId", "m1" },
                               { "curCameraId", "" }, { "speackers", QJsonArray({ device("s1", "Speakers", 1) }) },
                               { "microphones", QJsonArray({ device("m1", "Mic", 2), device("m2", "Headset", 2) }) },
                               { "cameras", QJsonArray() } };
-    student.send(300, draw);
-    student.send(604, answer, kTeacher);
-    sync(student, kStudent, { &teacher });
-    QCOMPARE(countRecv(teacher, "signal_receiveDrawMsg", kStudent, draw), 1);
-    QCOMPARE(countRecv(teacher, "signal_receiveResponseDeviceInfo", kStudent, answer), 1);
-    // Only the student's JoinChannel, built before it turned capability off.
-    QCOMPARE(teacher.linesStartingWith(QStringLiteral("capability ") + kStudent).size(), 1);
-    QVERIFY(student.linesStartingWith(QStringLiteral("recv ")).isEmpty());
+    const QString drawUuid = send(m_student, 300, draw);
+    const QString answerUuid = send(m_student, 604, answer, kTeacher);
+    QVERIFY(waitForCopies(m_teacher, drawUuid));
+    QVERIFY(waitForCopies(m_teacher, answerUuid));
+    QCOMPARE(repeatsOf(m_teacher, drawUuid), 2);
+    QCOMPARE(repeatsOf(m_teacher, answerUuid), 2);
+    QCOMPARE(countRecv(m_teacher, "signal_receiveDrawMsg", kStudent, draw, mark), 1);
+    QCOMPARE(countRecv(m_teacher, "signal_receiveResponseDeviceInfo", kStudent, answer, mark), 1);
+    // Capability off: no capability signal for these.
+    QCOMPARE(m_teacher.linesStartingWith(QStringLiteral("capability ") + kStudent).size(), capabilityMark);
+    m_student.command(QStringLiteral("capability 1"));
 }
 
 void TestClassroomMessaging::peerMessageReachesOnlyItsAddressee()
 {
-    ClassroomPeerProcess teacher;
-    ClassroomPeerProcess student;
-    ClassroomPeerProcess classmate;
-    QVERIFY(teacher.start(ClassroomPeerProcess::Teacher, kTeacher, m_classId));
-    QVERIFY(student.start(ClassroomPeerProcess::Student, kStudent, m_classId));
-    QVERIFY(classmate.start(ClassroomPeerProcess::Student, kClassmate, m_classId));
+    QVERIFY(m_classmate.start(ClassroomPeerProcess::Student, kClassmate, m_classId, kSharedTimeScale));
+    const int mark = m_classmate.lineCount();
 
     const QJsonObject control{ { "classid", m_classId }, { "type", 1 }, { "uid", kStudent }, { "enabled", 0 } };
-    teacher.send(402, control, kStudent);
-    sync(teacher, kTeacher, { &student, &classmate });
-    QCOMPARE(countRecv(student, "signal_receiveFunctionControl", kTeacher, control), 1);
-    QVERIFY(classmate.linesStartingWith(QStringLiteral("recv signal_receiveFunctionControl")).isEmpty());
+    const QString uuid = send(m_teacher, 402, control, kStudent);
+    // The same road to the classmate, sent after: once this is in, the
+    // student's copy would have been in before it.
+    const QJsonObject own{ { "classid", m_classId }, { "type", 1 }, { "uid", kClassmate }, { "enabled", 1 } };
+    const QString ownUuid = send(m_teacher, 402, own, kClassmate);
+    QVERIFY(waitForCopies(m_student, uuid));
+    QVERIFY(waitForCopies(m_classmate, ownUuid));
+    QCOMPARE(countRecv(m_student, "signal_receiveFunctionControl", kTeacher, control), 1);
+    QCOMPARE(countRecv(m_classmate, "signal_receiveFunctionControl", kTeacher, own, mark), 1);
+    // Signalling and MQTT address one peer; the data stream has no
+    // addressee, so its copy reaches every member of the RTC channel, whose
+    // classroom reads the payload's uid.
+    QCOMPARE(copiesOf(m_classmate, uuid), QStringList({ "rtc" }));
+    QCOMPARE(countRecv(m_classmate, "signal_receiveFunctionControl", kTeacher, control, mark), 1);
+    QVERIFY(m_student.linesStartingWith(QStringLiteral("via ")).filter(ownUuid).size() == 1);
 }
 
 void TestClassroomMessaging::backEndControlMessages()
 {
-    ClassroomPeerProcess student;
-    QVERIFY(student.start(ClassroomPeerProcess::Student, kStudent, m_classId));
+    const int mark = m_student.lineCount();
     const QString topic = QStringLiteral("tp/velmo/signal/channel/%1/message").arg(m_classId);
     struct Order
     {
@@ -244,7 +335,8 @@ void TestClassroomMessaging::backEndControlMessages()
         QVERIFY(TopicWatcher::publish(m_broker.port(), topic, QString::fromUtf8(QJsonDocument(envelope).toJson(QJsonDocument::Compact))));
     }
     for (const Order &order : orders)
-        QVERIFY2(student.waitForLine([&](const QString &line) { return isRecv(line, order.signal, QStringLiteral("console"), order.read); }),
+        QVERIFY2(m_student.waitForLine([&](const QString &line) { return isRecv(line, order.signal, QStringLiteral("console"), order.read); },
+                                       10000, mark),
                  qPrintable(recvLine(order.signal, QStringLiteral("console"), order.read)));
 }
 
@@ -252,74 +344,141 @@ void TestClassroomMessaging::helpdeskReportGoesToTheServerOnly()
 {
     TopicWatcher server;
     QVERIFY(server.start(m_broker.port(), QStringLiteral("tp/velmo/signal/server")));
-    ClassroomPeerProcess teacher;
-    ClassroomPeerProcess student;
-    QVERIFY(teacher.start(ClassroomPeerProcess::Teacher, kTeacher, m_classId));
-    QVERIFY(student.start(ClassroomPeerProcess::Student, kStudent, m_classId));
-
     const QJsonObject report{ { "classid", m_classId },
                               { "users", QJsonArray({ QJsonObject{ { "uid", kStudent }, { "userType", 1 } } }) },
                               { "issueTags", QJsonArray({ 2, 5 }) },
                               { "description", "no sound" },
                               { "descriptionImages", QJsonArray({ "http://x/1.png" }) } };
-    student.command(QStringLiteral("server ") + QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Compact)));
+    const int mark = m_student.lineCount();
+    m_student.command(QStringLiteral("server ") + QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Compact)));
+    QVERIFY(m_student.waitForLine([](const QString &line) { return line.startsWith(QLatin1String("sent 610 ")); }, 10000, mark));
+    const QString uuid = m_student.linesStartingWith(QStringLiteral("sent 610 ")).last().section(QLatin1Char(' '), 2);
     QVERIFY(server.waitFor([&](const TopicWatcher::Message &m) {
         const QJsonObject envelope = QJsonDocument::fromJson(m.payload.toUtf8()).object();
         return envelope.value("type").toInt() == 610 && envelope.value("sender").toString() == kStudent
             && envelope.value("data").toObject() == report;
     }));
-    sync(student, kStudent, { &teacher });
-    QVERIFY(teacher.linesStartingWith(QStringLiteral("recv signal_receiveHelpdeskTeacherMsg")).isEmpty());
+    // Sent after it on the same MQTT connection: the report would be in first.
+    QVERIFY(waitForCopies(m_teacher, sendText(m_student, QStringLiteral("after the report"))));
+    QVERIFY(copiesOf(m_teacher, uuid).isEmpty());
+    QVERIFY(m_teacher.linesStartingWith(QStringLiteral("recv signal_receiveHelpdeskTeacherMsg")).isEmpty());
+}
+
+void TestClassroomMessaging::oneTransportCutThenLeave()
+{
+    const auto receivedOnceWithout = [this](const QString &uuid, const QString &missing) {
+        QStringList others = kTransports;
+        others.removeOne(missing);
+        QVERIFY(waitForCopies(m_student, uuid, others));
+        QVERIFY(!copiesOf(m_student, uuid).contains(missing));
+        QCOMPARE(repeatsOf(m_student, uuid), 1);
+    };
+
+    // The teacher's next signalling send fails: the other two still carry it.
+    int mark = m_student.lineCount();
+    m_teacher.command(QStringLiteral("fail sig 1"));
+    const QString failedUuid = sendText(m_teacher, QStringLiteral("not over signalling"));
+    QVERIFY(m_teacher.waitForLine(QStringLiteral("send failed 1")));
+    receivedOnceWithout(failedUuid, QStringLiteral("sig"));
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(countLines(m_student, [](const QString &line) { return line.startsWith(QLatin1String("recv signal_receiveTextMsg")); }, mark), 1);
+
+    // The student's signalling network drops for good: the session ends and
+    // the class page logs in again 1000 ms later (2000 ms at full time).
+    mark = m_student.lineCount();
+    m_student.command(QStringLiteral("cut sig"));
+    QVERIFY(m_student.waitForLine([](const QString &line) { return line.startsWith(QLatin1String("sig lost ")); }, 10000, mark));
+    const int lostAt = m_student.lineCount();
+    const QJsonObject page{ { "classid", m_classId }, { "mtlid", "m1" }, { "prePage", 3 }, { "toPage", 4 } };
+    const QString pageUuid = send(m_teacher, 301, page);
+    const QString textUuid = sendText(m_teacher, QStringLiteral("while signalling is out"));
+    receivedOnceWithout(pageUuid, QStringLiteral("sig"));
+    receivedOnceWithout(textUuid, QStringLiteral("sig"));
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(countRecv(m_student, "signal_receiveTurnToPageMsg", kTeacher, page, mark), 1);
+    // They came while it was out.
+    QCOMPARE(countLines(m_student, [](const QString &line) { return line == QLatin1String("sig inchannel"); }, lostAt), 0);
+
+    // Back in through the page's re-login: all three carry messages again.
+    QVERIFY(m_student.waitForLine(QStringLiteral("sig login ok"), 10000, lostAt));
+    QVERIFY(m_student.waitForLine(QStringLiteral("inchannel"), 10000, lostAt));
+    const QString againUuid = sendText(m_teacher, QStringLiteral("signalling is back"));
+    QVERIFY(waitForCopies(m_student, againUuid));
+    QCOMPARE(repeatsOf(m_student, againUuid), 2);
+
+    // Leaving the class says so itself, on every transport.
+    mark = m_student.lineCount();
+    m_teacher.command(QStringLiteral("leave"));
+    for (const QString &transport : kTransports)
+        QVERIFY2(m_student.waitForLine(transport + QStringLiteral(" left ") + kTeacher, 10000, mark), qPrintable(transport));
 }
 
 void TestClassroomMessaging::presenceAndWill()
 {
-    ClassroomPeerProcess student;
-    ClassroomPeerProcess teacher;
-    ClassroomPeerProcess classmate;
-    QVERIFY(student.start(ClassroomPeerProcess::Student, kStudent, m_classId));
-    QVERIFY(teacher.start(ClassroomPeerProcess::Teacher, kTeacher, m_classId));
-    // The one present answers the newcomer; the newcomer learns of it.
-    QVERIFY(student.waitForLine(QStringLiteral("joined ") + kTeacher));
-    QVERIFY(teacher.waitForLine(QStringLiteral("joined ") + kStudent));
-    QVERIFY(classmate.start(ClassroomPeerProcess::Student, kClassmate, m_classId));
-    QVERIFY(classmate.waitForLine(QStringLiteral("joined ") + kStudent));
-    QVERIFY(classmate.waitForLine(QStringLiteral("joined ") + kTeacher));
+    // Everyone learnt of everyone else on every transport.
+    for (const QString &transport : kTransports) {
+        const QString joined = transport + QStringLiteral(" joined ");
+        QVERIFY2(m_teacher.waitForLine(joined + kStudent), qPrintable(transport));
+        QVERIFY2(m_teacher.waitForLine(joined + kClassmate), qPrintable(transport));
+        QVERIFY2(m_student.waitForLine(joined + kTeacher), qPrintable(transport));
+        QVERIFY2(m_student.waitForLine(joined + kClassmate), qPrintable(transport));
+        QVERIFY2(m_classmate.waitForLine(joined + kTeacher), qPrintable(transport));
+        QVERIFY2(m_classmate.waitForLine(joined + kStudent), qPrintable(transport));
+    }
 
     // Killed without a goodbye: the broker tells the others.
-    student.kill();
-    QVERIFY(teacher.waitForLine(QStringLiteral("left ") + kStudent));
-    QVERIFY(classmate.waitForLine(QStringLiteral("left ") + kStudent));
-
-    // Leaving the class says so itself.
-    teacher.command(QStringLiteral("leave"));
-    QVERIFY(classmate.waitForLine(QStringLiteral("left ") + kTeacher));
+    const int teacherMark = m_teacher.lineCount();
+    const int studentMark = m_student.lineCount();
+    m_classmate.kill();
+    for (const QString &transport : kTransports) {
+        const QString left = transport + QStringLiteral(" left ") + kClassmate;
+        QVERIFY2(m_teacher.waitForLine(left, 10000, teacherMark), qPrintable(transport));
+        QVERIFY2(m_student.waitForLine(left, 10000, studentMark), qPrintable(transport));
+    }
 }
 
 void TestClassroomMessaging::brokerGoneAndBack()
 {
+    // The shared participants are done; two fresh ones in a class of their own.
+    m_teacher.finish();
+    m_student.finish();
+    const QString classId = QStringLiteral("c-broker");
     ClassroomPeerProcess teacher;
     ClassroomPeerProcess student;
     // The 2000 ms re-login pause in 200 ms.
-    QVERIFY(teacher.start(ClassroomPeerProcess::Teacher, kTeacher, m_classId, 0.1));
-    QVERIFY(student.start(ClassroomPeerProcess::Student, kStudent, m_classId, 0.1));
+    QVERIFY(teacher.start(ClassroomPeerProcess::Teacher, kTeacher, classId, 0.1));
+    QVERIFY(student.start(ClassroomPeerProcess::Student, kStudent, classId, 0.1));
     const int teacherMark = teacher.lineCount();
     const int studentMark = student.lineCount();
 
     m_broker.stop();
-    const auto lost = [](const QString &line) { return line.startsWith(QLatin1String("lost")); };
-    QVERIFY(teacher.waitForLine(lost, 10000, teacherMark));
-    QVERIFY(student.waitForLine(lost, 10000, studentMark));
-    // Logins keep failing while the broker is away.
-    const auto failed = [](const QString &line) { return line.startsWith(QLatin1String("login failed")); };
-    QVERIFY(student.waitForLine(failed, 10000, studentMark));
+    const auto starts = [](const char *prefix) {
+        return [prefix](const QString &line) { return line.startsWith(QLatin1String(prefix)); };
+    };
+    // Each transport reports the loss.
+    for (ClassroomPeerProcess *peer : { &teacher, &student }) {
+        const int mark = peer == &teacher ? teacherMark : studentMark;
+        QVERIFY(peer->waitForLine(starts("mqtt lost"), 10000, mark));
+        QVERIFY(peer->waitForLine(starts("sig reconnecting"), 10000, mark));
+        QVERIFY(peer->waitForLine(QStringLiteral("rtc lost"), 10000, mark));
+    }
+    // MQTT logins keep failing while the broker is away.
+    QVERIFY(student.waitForLine(starts("mqtt login failed"), 10000, studentMark));
 
     QVERIFY(m_broker.start());
-    QVERIFY(teacher.waitForLine(QStringLiteral("inchannel"), 15000, teacherMark));
-    QVERIFY(student.waitForLine(QStringLiteral("inchannel"), 15000, studentMark));
-    const QJsonObject page{ { "classid", m_classId }, { "mtlid", "m" }, { "prePage", 0 }, { "toPage", 7 } };
-    teacher.send(301, page);
-    QVERIFY(student.waitForLine([&](const QString &line) { return isRecv(line, "signal_receiveTurnToPageMsg", kTeacher, page); }));
+    for (ClassroomPeerProcess *peer : { &teacher, &student }) {
+        const int mark = peer == &teacher ? teacherMark : studentMark;
+        QVERIFY(peer->waitForLine(QStringLiteral("inchannel"), 20000, mark));
+        QVERIFY(peer->waitForLine(QStringLiteral("sig reconnected"), 1, mark));
+        QVERIFY(peer->waitForLine(QStringLiteral("rtc back"), 1, mark));
+    }
+    const QJsonObject page{ { "classid", classId }, { "mtlid", "m" }, { "prePage", 0 }, { "toPage", 7 } };
+    const QString uuid = send(teacher, 301, page);
+    QVERIFY(waitForCopies(student, uuid));
+    QCOMPARE(repeatsOf(student, uuid), 2);
+    QCOMPARE(countRecv(student, "signal_receiveTurnToPageMsg", kTeacher, page, studentMark), 1);
 }
 
 QTEST_GUILESS_MAIN(TestClassroomMessaging)

@@ -1,7 +1,9 @@
 // One classroom participant in a process of its own, for tests. It signs in
-// as the given uid and joins the class on every transport it has through
-// the class page, which logs in again after a failed login or a lost
-// connection (its durations run at --time-scale, 1 by default).
+// as the given uid and joins the class on all three transports as the class
+// page does: the signalling service (login, then the channel), MQTT (login,
+// then the class topics) and the RTC channel with its data stream. The page
+// logs in again after a failed login or a lost connection (its durations
+// run at --time-scale, 1 by default).
 //
 //   lessonry-classroom-peer-<role> --uid <uid> --class <classId>
 //                                  [--time-scale <factor>]
@@ -12,23 +14,40 @@
 //   capability <value>                         setVideoLocalPlayCapability
 //   stamp                                      a chat line whose content is the
 //                                              wall-clock time of the send in µs
-//   leave | logout | login | quit
+//   cut sig                                    the signalling network drops and
+//                                              cannot come back (session ends)
+//   fail sig <count>                           the next count signalling sends fail
+//   leave                                      leave the class as the page does
+//   quit
 // Events, one per line on standard output:
 //   recv <signal> <sender> <payload JSON>      a typed signal of the message layer
 //   capability <sender>                        signal_receiveVideoLocalCapability
-//   joined <uid> | left <uid>                  presence
-//   login ok | login failed <code> | lost <cause> | inchannel | logout ok
-//   sent <type>
+//   via <sig|rtc|mqtt> <sender> <type> <uuid>  a copy that arrived on a transport
+//   repeat <uuid>                              a copy dropped as already received
+//   send failed <code>                         a signalling send reported failed
+//   sig|mqtt login ok | sig|mqtt login failed <code>
+//   sig lost <code> | sig reconnecting <n> | sig reconnected | mqtt lost <cause>
+//   sig|mqtt|rtc inchannel                     that transport is in the class (again)
+//   rtc lost | rtc back                        the RTC connection's state
+//   sig|mqtt|rtc joined <uid> | ... left <uid> presence on that transport
+//   inchannel                                  all three are in (again)
+//   sent <type> <uuid>                         the envelope just sent
 
+#include "biz/im/agora/agoraimchannelmgr.h"
+#include "biz/im/agora/agoraimsdk.h"
+#include "biz/im/agora/agoraloginmgr.h"
+#include "biz/im/agora/agoramsgmgr.h"
+#include "biz/im/agora/videosdk.h"
 #include "biz/im/mqtt/mqttimsdk.h"
 #include "buildconstants.h"
 #include "mgr/appcontext.h"
 #include "mgr/globalcurrentuser.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
-#include "stdincommands.h"
 #include "mgr/studentcurrentuser.h"
 #include "mgr/teachercurrentuser.h"
+#include "platform/signalling/signaltesthooks.h"
+#include "stdincommands.h"
 #include "utility/durations.h"
 #include "widget/classwidget.h"
 
@@ -36,13 +55,11 @@
 #include <QCommandLineParser>
 #include <QJsonDocument>
 
-#include <QSet>
+#include <QHash>
 
 #include <chrono>
 #include <cstdio>
-#include <functional>
-#include <memory>
-#include <vector>
+#include <unistd.h>
 
 namespace {
 
@@ -51,6 +68,14 @@ void emitLine(const QString &line)
     const QByteArray bytes = line.toUtf8() + '\n';
     fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     fflush(stdout);
+}
+
+// The uuid of the last envelope this participant sent, read from the
+// message layer's send log line.
+QString &lastSentUuid()
+{
+    static QString uuid;
+    return uuid;
 }
 
 QString compact(const QJsonObject &object)
@@ -106,90 +131,137 @@ void sendTyped(int type, const QString &peer, const QJsonObject &json, const QSt
         layer->sendMsg(payload, IMMsgType(type), uid, peer);
 }
 
-// One transport of the class: its login, channel join and leave, as the
-// classroom drives them. inChannel() is called each time it has (again)
-// joined the class.
-class Transport : public QObject
+// A copy of an envelope as one transport delivered it.
+void reportCopy(const char *transport, const QString &text)
 {
-public:
-    std::function<void()> inChannel;
-
-    virtual void login() = 0;
-    virtual void leave() = 0;
-    virtual void logout() = 0;
-    virtual void close() = 0;
-};
-
-// MQTT as the class page drives it: login, joining after each login and
-// logging in again after a failure or a lost connection are the page's.
-class MqttTransport : public Transport
-{
-public:
-    MqttTransport(const QString &classId, const QString &uid)
-    {
-        Singleton<AppContext>::instance()->setClassId(classId);
-        MqttImSdk *mqtt = MqttImSdk::instance();
-        mqtt->init(uid);
-        connect(mqtt, &MqttImSdk::signal_loginSuccess, this, [this] {
-            emitLine(QStringLiteral("login ok"));
-            m_joined = 0;
-        });
-        connect(mqtt, &MqttImSdk::signal_loginFailure, this,
-                [](int code, QString) { emitLine(QStringLiteral("login failed %1").arg(code)); });
-        connect(mqtt, &MqttImSdk::signal_connectionLost, this, [](QString cause) { emitLine(QStringLiteral("lost %1").arg(cause)); });
-        connect(mqtt, &MqttImSdk::signal_logoutSuccess, this, [] { emitLine(QStringLiteral("logout ok")); });
-        connect(mqtt, &MqttImSdk::signal_joinChannelSuccess, this, [this] {
-            if (++m_joined == 2 && inChannel)
-                inChannel();
-        });
-        connect(mqtt, &MqttImSdk::signal_channelUserJoined, this, [](QString who) { emitLine("joined " + who); });
-        connect(mqtt, &MqttImSdk::signal_channelUserLeaved, this, [](QString who) { emitLine("left " + who); });
-    }
-
-    void login() override
-    {
-        if (m_started) {
-            MqttImSdk::instance()->login(Singleton<AppContext>::instance()->getClassId(),
-                                         Singleton<GlobalCurrentUser>::instance()->getUid(), QString());
-            return;
-        }
-        m_started = true;
-        m_page.loginIM(QString());
-    }
-    void leave() override { MqttImSdk::instance()->leaveChannel(); }
-    void logout() override { MqttImSdk::instance()->logout(); }
-    void close() override { MqttImSdk::instance()->destory(); }
-
-private:
-    ClassWidget m_page;
-    bool m_started = false;
-    int m_joined = 0;
-};
+    const QJsonObject envelope = QJsonDocument::fromJson(text.toUtf8()).object();
+    emitLine(QStringLiteral("via %1 %2 %3 %4")
+                 .arg(QString::fromLatin1(transport), envelope.value(QLatin1String("sender")).toString(),
+                      QString::number(envelope.value(QLatin1String("type")).toInt()),
+                      envelope.value(QLatin1String("uuid")).toString()));
+}
 
 class Peer : public QObject
 {
 public:
     Peer(const QString &classId, const QString &uid)
-        : m_uid(uid)
+        : m_classId(classId)
+        , m_uid(uid)
         , m_commands([this](const QString &line) { run(line); }, [this] { quit(); })
     {
-        // The transports this participant joins a class on.
-        m_transports.emplace_back(new MqttTransport(classId, uid));
-
+        Singleton<AppContext>::instance()->setClassId(classId);
+        MqttImSdk::instance()->init(uid);
         watchSignals();
-        for (const auto &transport : m_transports) {
-            // "inchannel" once every transport is in, and again after any
-            // of them joined anew.
-            transport->inChannel = [this, t = transport.get()] {
-                m_inChannel.insert(t);
-                if (m_inChannel.size() == int(m_transports.size()))
-                    emitLine(QStringLiteral("inchannel"));
-            };
-            transport->login();
-        }
+        watchSignalling();
+        watchMqtt();
+        watchRtc();
+
+        // As the class page starts a class: the messaging logins, then the
+        // RTC channel (audio only: no video widget here).
+        m_page.loginIM(QStringLiteral("sig-key-") + classId);
+        if (!VideoSDK::instance()->joinChannel(classId, nullptr, uid.toUInt(), QString()))
+            emitLine(QStringLiteral("error rtc join refused"));
+        // After the join, which connects the message layer: each copy is
+        // handled there before it is reported here, as on the other two.
+        connect(VideoSDK::instance(), &VideoSDK::signal_receiveDataStreamMsg, this,
+                [](QString, QString text) { reportCopy("rtc", text); });
     }
 
 private:
+    // A transport is in the class, or out of it; "inchannel" each time the
+    // last of the three comes in.
+    void setIn(const char *transport, bool in)
+    {
+        const QString name = QString::fromLatin1(transport);
+        if (m_in.value(name) == in)
+            return;
+        m_in.insert(name, in);
+        if (!in)
+            return;
+        emitLine(name + QStringLiteral(" inchannel"));
+        if (m_in.value(QStringLiteral("sig")) && m_in.value(QStringLiteral("mqtt")) && m_in.value(QStringLiteral("rtc")))
+            emitLine(QStringLiteral("inchannel"));
+    }
+
+    void watchSignalling()
+    {
+        AgoraLoginMgr *login = AgoraLoginMgr::instance();
+        connect(login, &AgoraLoginMgr::signal_onLoginSuccess, this, [] { emitLine(QStringLiteral("sig login ok")); });
+        connect(login, &AgoraLoginMgr::signal_onLoginFailed, this, [this](int code) {
+            emitLine(QStringLiteral("sig login failed %1").arg(code));
+            setIn("sig", false);
+        });
+        connect(login, &AgoraLoginMgr::signal_onDisconnected, this, [this](int code) {
+            emitLine(QStringLiteral("sig lost %1").arg(code));
+            setIn("sig", false);
+        });
+        AgoraIMSdk *sdk = AgoraIMSdk::instance();
+        connect(sdk, &AgoraIMSdk::signal_onReconnecting, this, [this](uint32_t retry) {
+            emitLine(QStringLiteral("sig reconnecting %1").arg(retry));
+            setIn("sig", false);
+        });
+        connect(sdk, &AgoraIMSdk::signal_onReconnected, this, [this] {
+            emitLine(QStringLiteral("sig reconnected"));
+            // The library keeps the session's channels through a reconnect.
+            if (AgoraIMChannelMgr::instance()->isInChannel())
+                setIn("sig", true);
+        });
+        AgoraIMChannelMgr *channel = AgoraIMChannelMgr::instance();
+        connect(channel, &AgoraIMChannelMgr::signal_onChannelJoined, this, [this] { setIn("sig", true); });
+        connect(channel, &AgoraIMChannelMgr::signal_onChannelUserJoined, this, [](QString who) { emitLine("sig joined " + who); });
+        connect(channel, &AgoraIMChannelMgr::signal_onChannelUserLeaved, this, [](QString who) { emitLine("sig left " + who); });
+        AgoraMsgMgr *messages = AgoraMsgMgr::instance();
+        connect(messages, &AgoraMsgMgr::signal_onMessageChannelReceive, this,
+                [](QString, QString, QString text) { reportCopy("sig", text); });
+        connect(messages, &AgoraMsgMgr::signal_onMessagePeerReceive, this, [](QString, QString text) { reportCopy("sig", text); });
+        connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_onMessageSendError, this,
+                [](QString, int code) { emitLine(QStringLiteral("send failed %1").arg(code)); });
+    }
+
+    void watchMqtt()
+    {
+        MqttImSdk *mqtt = MqttImSdk::instance();
+        connect(mqtt, &MqttImSdk::signal_loginSuccess, this, [this] {
+            emitLine(QStringLiteral("mqtt login ok"));
+            m_mqttTopics = 0;
+        });
+        connect(mqtt, &MqttImSdk::signal_loginFailure, this, [this](int code, QString) {
+            emitLine(QStringLiteral("mqtt login failed %1").arg(code));
+            setIn("mqtt", false);
+        });
+        connect(mqtt, &MqttImSdk::signal_connectionLost, this, [this](QString cause) {
+            emitLine(QStringLiteral("mqtt lost %1").arg(cause));
+            setIn("mqtt", false);
+        });
+        connect(mqtt, &MqttImSdk::signal_joinChannelSuccess, this, [this] {
+            // Both class topics: the own peer topic and the channel.
+            if (++m_mqttTopics == 2)
+                setIn("mqtt", true);
+        });
+        connect(mqtt, &MqttImSdk::signal_channelUserJoined, this, [](QString who) { emitLine("mqtt joined " + who); });
+        connect(mqtt, &MqttImSdk::signal_channelUserLeaved, this, [](QString who) { emitLine("mqtt left " + who); });
+        connect(mqtt, &MqttImSdk::signal_messageArrived, this, [](QString text) { reportCopy("mqtt", text); });
+    }
+
+    void watchRtc()
+    {
+        // The engine signals on its own threads; these reach the GUI thread
+        // queued, as the message layer's own connection does.
+        VideoSDK *video = VideoSDK::instance();
+        connect(video, &VideoSDK::signal_joinVideoChannelSuccess, this, [this] { setIn("rtc", true); });
+        connect(video, &VideoSDK::signal_networkStatusChanged, this, [this](bool connected) {
+            if (!connected) {
+                emitLine(QStringLiteral("rtc lost"));
+                setIn("rtc", false);
+            } else if (m_in.contains(QStringLiteral("rtc")) && !m_in.value(QStringLiteral("rtc"))) {
+                emitLine(QStringLiteral("rtc back"));
+                setIn("rtc", true);
+            }
+        });
+        connect(video, &VideoSDK::signal_UserJoined, this, [](QString who) { emitLine("rtc joined " + who); });
+        connect(video, &VideoSDK::signal_UserOffline, this, [](QString who) { emitLine("rtc left " + who); });
+    }
+
     void watchSignals()
     {
         watch(&SendAndReceiveMsg::signal_receiveTextMsg, "signal_receiveTextMsg");
@@ -226,12 +298,12 @@ private:
             const QString peer = line.section(QLatin1Char(' '), 2, 2);
             const QJsonObject json = QJsonDocument::fromJson(line.section(QLatin1Char(' '), 3).toUtf8()).object();
             send(type, peer, json);
-            emitLine(QStringLiteral("sent %1").arg(type));
+            emitLine(QStringLiteral("sent %1 %2").arg(type).arg(lastSentUuid()));
         } else if (command == QLatin1String("server")) {
             HelpdeskTeacherEntiry report;
             readJson(QJsonDocument::fromJson(line.section(QLatin1Char(' '), 1).toUtf8()).object(), report);
             SendAndReceiveMsg::instance()->sendToMqttServer(report, IM_Helpdesk, m_uid);
-            emitLine(QStringLiteral("sent %1").arg(int(IM_Helpdesk)));
+            emitLine(QStringLiteral("sent %1 %2").arg(int(IM_Helpdesk)).arg(lastSentUuid()));
         } else if (command == QLatin1String("stamp")) {
             TextMessage text;
             text.nickname = QStringLiteral("stamp");
@@ -241,15 +313,13 @@ private:
             SendAndReceiveMsg::instance()->sendMsg(text, IM_Text, m_uid);
         } else if (command == QLatin1String("capability")) {
             SendAndReceiveMsg::instance()->setVideoLocalPlayCapability(line.section(QLatin1Char(' '), 1, 1).toInt());
+        } else if (line == QLatin1String("cut sig")) {
+            agora_sdk_win::SignalTestHooks::loseConnection(AgoraIMSdk::instance()->getAgoraAPI(), false);
+        } else if (command == QLatin1String("fail") && line.section(QLatin1Char(' '), 1, 1) == QLatin1String("sig")) {
+            agora_sdk_win::SignalTestHooks::failNextSends(AgoraIMSdk::instance()->getAgoraAPI(), 1,
+                                                          line.section(QLatin1Char(' '), 2, 2).toInt());
         } else if (command == QLatin1String("leave")) {
-            for (const auto &transport : m_transports)
-                transport->leave();
-        } else if (command == QLatin1String("logout")) {
-            for (const auto &transport : m_transports)
-                transport->logout();
-        } else if (command == QLatin1String("login")) {
-            for (const auto &transport : m_transports)
-                transport->login();
+            m_page.destoryMode();
         } else if (command == QLatin1String("quit")) {
             quit();
         } else {
@@ -282,21 +352,46 @@ private:
 
     void quit()
     {
-        for (const auto &transport : m_transports)
-            transport->close();
+        MqttImSdk::instance()->destory();
         QApplication::quit();
     }
 
+    QString m_classId;
     QString m_uid;
-    std::vector<std::unique_ptr<Transport>> m_transports;
-    QSet<Transport *> m_inChannel;
+    ClassWidget m_page;
+    QHash<QString, bool> m_in;
+    int m_mqttTopics = 0;
     // The test ended when its input closes: leave as a closing client would.
     StdinCommands m_commands;
 };
 
-// Only problems reach standard error; standard output carries the events.
+// The envelope text at the end of the message layer's send log line.
+void rememberSent(const QString &line)
+{
+    static const QString markers[] = { QStringLiteral(", msg:"), QStringLiteral("content:") };
+    for (const QString &marker : markers) {
+        const int at = line.indexOf(QLatin1Char('{'), line.indexOf(marker));
+        if (line.indexOf(marker) >= 0 && at >= 0) {
+            const QJsonObject envelope = QJsonDocument::fromJson(line.mid(at).trimmed().toUtf8()).object();
+            lastSentUuid() = envelope.value(QLatin1String("uuid")).toString();
+            return;
+        }
+    }
+}
+
+// Only problems reach standard error; standard output carries the events,
+// among them the message layer's word that a copy was a repeat.
 void quietLog(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
+    static const QString repeat = QStringLiteral("already received msg. uuid:");
+    if (type == QtInfoMsg && (message.startsWith(QLatin1String("send IM ")) || message.startsWith(QLatin1String("have sent mqtt msg.")))) {
+        rememberSent(message);
+        return;
+    }
+    if (type == QtWarningMsg && message.startsWith(repeat)) {
+        emitLine(QStringLiteral("repeat ") + message.mid(repeat.size()));
+        return;
+    }
     if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg)
         fprintf(stderr, "peer: %s\n", qUtf8Printable(message));
 }
@@ -332,6 +427,9 @@ int main(int argc, char *argv[])
         user.id = uid;
         Singleton<TeacherCurrentUser>::instance()->setUserInfo(user);
     }
+    // As start-up does: the signalling library and the RTC engine first.
+    AgoraIMSdk::instance()->init();
+    VideoSDK::instance()->init();
     SendAndReceiveMsg::instance();
     Durations::setScaleForTests(parser.value(scaleOption).toDouble());
     Peer peer(parser.value(classOption), uid);
