@@ -296,9 +296,11 @@ void TestSignallingLibrary::testHooksBringAboutTheServiceCallbacks()
     QTRY_VERIFY_WITH_TIMEOUT(teacher->hasEvent("channelText 10001 20001 back"), kWaitMs);
     QVERIFY(teacher->eventsStartingWith("userLeft").isEmpty());
 
-    // A drop that does not heal ends the session as lost.
+    // A drop that does not heal ends the session as lost, and the others
+    // see the member leave.
     QVERIFY(SignalTestHooks::loseConnection(student->api(), false));
     QTRY_VERIFY_WITH_TIMEOUT(student->hasEvent(QString("logout %1").arg(LOGOUT_E_NET)), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!teacher->eventsStartingWith("userLeft").isEmpty(), kWaitMs);
 
     // A kick by the service.
     QVERIFY(SignalTestHooks::kick(teacher->api()));

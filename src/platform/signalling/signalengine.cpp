@@ -136,7 +136,10 @@ void SignalEngine::simulateConnectionLoss(bool canReconnect)
         log("the network dropped every connection");
         m_refuseReconnect = !canReconnect;
         // Fresh clients take the place of the dropped ones, as after a
-        // broken network; the old ones go quietly, so no will is sent.
+        // broken network. A drop that heals goes quietly, so the members
+        // never see us leave; one that does not heal clears our member
+        // records, as the broker's wills would once the keep-alive lapsed:
+        // otherwise the others would see us present for ever.
         failPendingSends(m_link->id());
         closeLink(std::move(m_link));
         m_link = newLink(std::string(), std::string());
@@ -145,7 +148,10 @@ void SignalEngine::simulateConnectionLoss(bool canReconnect)
         for (auto &entry : m_channels) {
             Channel &channel = *entry.second;
             failPendingSends(channel.link->id());
-            closeLink(std::move(channel.link));
+            if (canReconnect)
+                closeLink(std::move(channel.link));
+            else
+                closeChannelLink(channel);
             channel.link = newChannelLink(channel.name);
             channel.ready = false;
             channel.connecting = false;
@@ -705,16 +711,21 @@ void SignalEngine::doExitChannel(const std::string &name)
 
 void SignalEngine::closeChannel(std::unique_ptr<Channel> channel)
 {
+    closeChannelLink(*channel);
+}
+
+void SignalEngine::closeChannelLink(Channel &channel)
+{
     int token = 0;
-    if (channel->link && channel->link->isConnected()) {
+    if (channel.link && channel.link->isConnected()) {
         // Gone for good: clear our member record, the others see us leave.
-        if (channel->link->publish(SignalTopics::channelMember(m_appId, channel->name, m_account, m_session),
-                                   std::string(), true, &token)
+        if (channel.link->publish(SignalTopics::channelMember(m_appId, channel.name, m_account, m_session),
+                                  std::string(), true, &token)
             != 0) {
             token = 0;
         }
     }
-    closeLink(std::move(channel->link), token);
+    closeLink(std::move(channel.link), token);
 }
 
 // --- sending -----------------------------------------------------------------

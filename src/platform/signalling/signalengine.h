@@ -107,6 +107,8 @@ private:
     // closed. Pending sends fail.
     void endSession();
     void closeChannel(std::unique_ptr<Channel> channel);
+    // Clears our member record of the channel, then closes its link.
+    void closeChannelLink(Channel &channel);
     // Disconnects link once lastWordToken (a publish on it; 0: none) is
     // done; it is destroyed when the disconnect is.
     void closeLink(std::unique_ptr<SignalLink> link, int lastWordToken = 0);

@@ -387,6 +387,7 @@ void TestClassroomMessaging::oneTransportCutThenLeave()
     // The student's signalling network drops for good: the session ends and
     // the class page logs in again 1000 ms later (2000 ms at full time).
     mark = m_student.lineCount();
+    const int teacherMark = m_teacher.lineCount();
     m_student.command(QStringLiteral("cut sig"));
     QVERIFY(m_student.waitForLine([](const QString &line) { return line.startsWith(QLatin1String("sig lost ")); }, 10000, mark));
     const int lostAt = m_student.lineCount();
@@ -401,8 +402,12 @@ void TestClassroomMessaging::oneTransportCutThenLeave()
     // They came while it was out.
     QCOMPARE(countLines(m_student, [](const QString &line) { return line == QLatin1String("sig inchannel"); }, lostAt), 0);
 
+    // The others see the student leave the signalling channel for now.
+    QVERIFY(m_teacher.waitForLine(QStringLiteral("sig left ") + kStudent, 10000, teacherMark));
+
     // Back in through the page's re-login: all three carry messages again.
     QVERIFY(m_student.waitForLine(QStringLiteral("sig login ok"), 10000, lostAt));
+    QVERIFY(m_teacher.waitForLine(QStringLiteral("sig joined ") + kStudent, 10000, teacherMark));
     QVERIFY(m_student.waitForLine(QStringLiteral("inchannel"), 10000, lostAt));
     const QString againUuid = sendText(m_teacher, QStringLiteral("signalling is back"));
     QVERIFY(waitForCopies(m_student, againUuid));
