@@ -59,7 +59,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
