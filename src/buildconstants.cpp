@@ -8,6 +8,12 @@ namespace {
 // themselves, as the same library serves both clients.
 int s_clientRole = -1;
 
+// What the build fixed, unless a test asked for another build's value.
+const int kServerEnvironment = 2;
+const bool kMockHttpEnabled = false;
+int s_serverEnvironment = kServerEnvironment;
+bool s_mockHttpEnabled = kMockHttpEnabled;
+
 } // namespace
 
 ClientRoleDefinition::ClientRoleDefinition(ClientRole role)
@@ -26,10 +32,21 @@ int getClientRole()
 
 int getServerEnvironment()
 {
-    return 2;
+    return s_serverEnvironment;
 }
 
 bool isMockHttpEnabled()
 {
-    return false;
+    return s_mockHttpEnabled;
+}
+
+void BuildConstantsForTests::set(int serverEnvironment, bool mockHttpEnabled)
+{
+    s_serverEnvironment = serverEnvironment;
+    s_mockHttpEnabled = mockHttpEnabled;
+}
+
+void BuildConstantsForTests::restore()
+{
+    set(kServerEnvironment, kMockHttpEnabled);
 }

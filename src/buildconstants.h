@@ -27,4 +27,15 @@ int getServerEnvironment();
 // When true, canned HTTP responses replace some teacher calls.
 bool isMockHttpEnabled();
 
+// For tests only: runs the code as another build would, with the given
+// server environment and canned-response switch, until restore() brings
+// back the values this build was made with. Not thread-safe: set them
+// before the code under test starts.
+class BuildConstantsForTests
+{
+public:
+    static void set(int serverEnvironment, bool mockHttpEnabled);
+    static void restore();
+};
+
 #endif // BUILDCONSTANTS_H

@@ -31,6 +31,27 @@ QAtomicPointer<LogMgr> s_activeLog;
 // write itself must not try to take the file mutex again.
 thread_local bool t_writing = false;
 
+// Appends text to out as UTF-8. Log messages are almost always ASCII: those
+// are copied straight into out, without a converted copy of their own.
+void appendUtf8(QByteArray &out, const QString &text)
+{
+    const int start = out.size();
+    const int length = text.size();
+    out.resize(start + length);
+    char *to = out.data() + start;
+    const QChar *from = text.constData();
+    for (int i = 0; i < length; ++i) {
+        const ushort unit = from[i].unicode();
+        if (unit >= 0x80) {
+            // Everything before i was ASCII: the encoder takes the rest.
+            out.resize(start + i);
+            out += QStringView(text).mid(i).toUtf8();
+            return;
+        }
+        to[i] = char(unit);
+    }
+}
+
 } // namespace
 
 LogMgr::LogMgr(QObject *parent)
@@ -226,7 +247,7 @@ void LogMgr::appendRecord(QByteArray &line, qint64 msecsSinceEpoch, QtMsgType ty
     std::memcpy(p, " - ", 3);
     p += 3;
     line.append(head, int(p - head));
-    line += message.toUtf8();
+    appendUtf8(line, message);
     line += '\n';
 }
 

@@ -67,6 +67,8 @@ private slots:
     void recordTimeAcrossSeconds_data();
     void recordTimeAcrossSeconds();
     void recordWithoutFunctionAndNonAsciiText();
+    void recordTextIsUtf8_data();
+    void recordTextIsUtf8();
 
     void initWritesDayFilesWithRecordLines();
     void initAgainOpensNextPairWithoutDuplicateLines();
@@ -238,6 +240,31 @@ void TestLogMgr::recordWithoutFunctionAndNonAsciiText()
     const QMessageLogContext noParen("file.cpp", 9, "main", "default");
     QCOMPARE(LogMgr::recordLine(1510700000123, QtMsgType(42), 5, noParen, QString()),
              QStringLiteral("1510700000123 20171115 06:53:20.123 - unknown - 5 - main:9 - \n"));
+}
+
+// The message goes into the record as the UTF-8 encoder makes it, wherever
+// the first character outside ASCII stands, after what the buffer held.
+void TestLogMgr::recordTextIsUtf8_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("ascii") << QStringLiteral("slot_onSuccess_login uid:1234\ttab");
+    QTest::newRow("first character") << QStringLiteral("课表 ok");
+    QTest::newRow("in the middle") << QStringLiteral("class 课表 – ok");
+    QTest::newRow("last character") << QStringLiteral("price 5€");
+    QTest::newRow("latin-1") << QStringLiteral("caf\u00e9 na\u00efve");
+    QTest::newRow("surrogate pair") << (QStringLiteral("smile ") + QString::fromUcs4(U"\U0001F600") + QStringLiteral(" end"));
+    QTest::newRow("lone surrogate") << (QStringLiteral("broken ") + QChar(0xD800) + QStringLiteral(" end"));
+}
+
+void TestLogMgr::recordTextIsUtf8()
+{
+    QFETCH(QString, text);
+    const QMessageLogContext context("file.cpp", 7, "void Foo::bar(int)", "default");
+    const QByteArray prefix("earlier bytes\n");
+    QByteArray line = prefix;
+    LogMgr::appendRecord(line, 1510700000123, QtInfoMsg, 3, context, text);
+    QCOMPARE(line, prefix + QByteArray("1510700000123 20171115 06:53:20.123 - I - 3 - void Foo::bar:7 - ") + text.toUtf8() + '\n');
 }
 
 void TestLogMgr::initWritesDayFilesWithRecordLines()

@@ -1,6 +1,6 @@
 // The server environment and the canned-response switch are build
-// constants. This test links its own definitions of both (so the library's
-// are not linked in) to run the catalogue under the other builds.
+// constants. This test sets them through the build constants' test seam to
+// run the catalogue under the other builds.
 
 #include "biz/httpapi/baseapis.h"
 #include "biz/httpapi/mockentitynetworkreplyholder.h"
@@ -19,21 +19,6 @@
 
 #include <functional>
 
-namespace {
-int g_serverEnvironment = 2;
-bool g_mockHttpEnabled = false;
-} // namespace
-
-int getServerEnvironment()
-{
-    return g_serverEnvironment;
-}
-
-bool isMockHttpEnabled()
-{
-    return g_mockHttpEnabled;
-}
-
 class TestApiBuildSwitches : public QObject
 {
     Q_OBJECT
@@ -41,6 +26,8 @@ class TestApiBuildSwitches : public QObject
 private slots:
     void initTestCase();
     void init();
+    void cleanupTestCase();
+    void builtValuesAreProductionWithoutCannedResponses();
 
     void developmentBuildUsesDevelopmentBase();
     void unknownEnvironmentHasNoBase();
@@ -71,18 +58,35 @@ void TestApiBuildSwitches::initTestCase()
     QVERIFY(writeIni());
 }
 
+void TestApiBuildSwitches::cleanupTestCase()
+{
+    BuildConstantsForTests::restore();
+}
+
 void TestApiBuildSwitches::init()
 {
-    g_serverEnvironment = 2;
-    g_mockHttpEnabled = false;
+    BuildConstantsForTests::set(2, false);
     BaseApis::setNetLinkType(NETLINK_MAIN);
     m_development.reset();
     m_production.reset();
 }
 
+// The seam changes nothing unless asked, and restore() brings back the
+// values the client is built with.
+void TestApiBuildSwitches::builtValuesAreProductionWithoutCannedResponses()
+{
+    BuildConstantsForTests::set(0, true);
+    QCOMPARE(getServerEnvironment(), 0);
+    QVERIFY(isMockHttpEnabled());
+    BuildConstantsForTests::restore();
+    QCOMPARE(getServerEnvironment(), 2);
+    QVERIFY(!isMockHttpEnabled());
+    QCOMPARE(BaseApis::getBaseUrl(), m_production.baseUrl());
+}
+
 void TestApiBuildSwitches::developmentBuildUsesDevelopmentBase()
 {
-    g_serverEnvironment = 0;
+    BuildConstantsForTests::set(0, false);
     QCOMPARE(BaseApis::getBaseUrl(), m_development.baseUrl());
     BaseApis::setNetLinkType(NETLINK_SINGAPORE);
     QCOMPARE(BaseApis::getUrl(QStringLiteral("/QXV1/Config/getAll")), m_development.baseUrl() + QStringLiteral("/QXV1/Config/getAll"));
@@ -103,7 +107,7 @@ void TestApiBuildSwitches::developmentBuildUsesDevelopmentBase()
 
 void TestApiBuildSwitches::unknownEnvironmentHasNoBase()
 {
-    g_serverEnvironment = 1;
+    BuildConstantsForTests::set(1, false);
     BaseApis::setNetLinkType(NETLINK_EUROPE);
     QCOMPARE(BaseApis::getBaseUrl(), QString());
     QCOMPARE(BaseApis::getUrl(QStringLiteral("/QXV1/Config/getAll")), QStringLiteral("/QXV1/Config/getAll"));
@@ -124,7 +128,7 @@ void TestApiBuildSwitches::cannedCallsAnswerWithoutNetwork()
     QFETCH(QString, key);
     QFETCH(int, call);
 
-    g_mockHttpEnabled = true;
+    BuildConstantsForTests::set(2, true);
     Singleton<MockHttpResponseMgr>::instance()->init();
     const std::function<EntityNetworkReplyHolder *()> calls[] = {
         [this] { return TeacherApis::login(&m_owner, QStringLiteral("teacher@example.com"), QStringLiteral("teacher123")); },
