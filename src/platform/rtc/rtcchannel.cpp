@@ -3,6 +3,7 @@
 #include "rtcenginelog.h"
 #include "rtcrelayclient.h"
 #include "rtcstreampacket.h"
+#include "rtcvideosource.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -10,6 +11,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -77,7 +79,9 @@ RtcChannel::RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, QObject
     , m_volumeTimer(new QTimer(this))
     , m_statsTimer(new QTimer(this))
     , m_lostTimer(new QTimer(this))
+    , m_recordingTestTimer(new QTimer(this))
 {
+    connect(m_recordingTestTimer, &QTimer::timeout, this, &RtcChannel::reportRecordingLevel);
     m_retryTimer->setSingleShot(true);
     m_retryTimer->setInterval(kRetryIntervalMs);
     connect(m_retryTimer, &QTimer::timeout, this, &RtcChannel::startConnect);
@@ -118,6 +122,35 @@ void RtcChannel::setVolumeIndicationInterval(int ms)
 void RtcChannel::setConnectionLostTimeout(int ms)
 {
     m_lostTimer->setInterval(qMax(1, ms));
+}
+
+void RtcChannel::setFrameSink(const std::function<void(agora::rtc::uid_t, int, int, const QByteArray &)> &sink)
+{
+    m_frameSink = sink;
+}
+
+void RtcChannel::setRecordingTestInterval(int ms)
+{
+    if (ms <= 0) {
+        m_recordingTestTimer->stop();
+        return;
+    }
+    m_recordingTestTimer->setInterval(ms);
+    m_recordingTestClock.start();
+    m_recordingTestTimer->start();
+}
+
+void RtcChannel::reportRecordingLevel()
+{
+    if (!m_handler)
+        return;
+    // The synthetic microphone: a voice-like level that rises and falls,
+    // so a level meter visibly moves.
+    const double t = double(m_recordingTestClock.elapsed()) / 1000.0;
+    const double envelope = 0.55 + 0.45 * std::sin(t * 0.9);
+    const unsigned int level = unsigned(20 + 200 * envelope * std::fabs(std::sin(t * 5.0)));
+    const agora::rtc::AudioVolumeInfo speaker { 0, level };
+    m_handler->onAudioVolumeIndication(&speaker, 1, int(level));
 }
 
 void RtcChannel::join(const RtcJoinRequest &request)
@@ -191,6 +224,7 @@ void RtcChannel::endSession()
     m_members.clear();
     m_lastSequence.clear();
     m_early.clear();
+    m_videoSeen.clear();
 }
 
 void RtcChannel::relayConnected(int generation)
@@ -198,7 +232,8 @@ void RtcChannel::relayConnected(int generation)
     if (generation != m_generation || (m_state != Connecting && m_state != Interrupted))
         return;
     m_retryTimer->stop();
-    if (!m_request.relay->subscribe({ m_request.topicPrefix + "member/+", m_request.topicPrefix + "stream/+" }))
+    if (!m_request.relay->subscribe({ m_request.topicPrefix + "member/+", m_request.topicPrefix + "stream/+",
+                                       m_request.topicPrefix + "video/+" }))
         relaySubscribed(generation, false);
 }
 
@@ -294,6 +329,25 @@ void RtcChannel::handleMessage(const QByteArray &topic, const QByteArray &payloa
         handleMember(uid, payload);
     else if (parts.at(0) == "stream")
         handleStream(uid, payload);
+    else if (parts.at(0) == "video")
+        handleVideo(uid, payload);
+}
+
+void RtcChannel::handleVideo(agora::rtc::uid_t uid, const QByteArray &payload)
+{
+    if (uid == m_request.uid || payload.isEmpty())
+        return;
+    m_rxBytes += quint64(payload.size());
+    const QImage picture = RtcVideoSource::decode(payload);
+    if (picture.isNull())
+        return;
+    if (!m_videoSeen.contains(uid)) {
+        m_videoSeen.insert(uid);
+        if (m_handler)
+            m_handler->onFirstRemoteVideoDecoded(uid, picture.width(), picture.height(), elapsed());
+    }
+    if (m_frameSink)
+        m_frameSink(uid, picture.width(), picture.height(), RtcVideoSource::argbBytes(picture));
 }
 
 void RtcChannel::handleMember(agora::rtc::uid_t uid, const QByteArray &payload)

@@ -10,7 +10,10 @@
 #include <QObject>
 #include <QPair>
 
+#include <QSet>
+
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class QTimer;
@@ -38,6 +41,7 @@ struct RtcJoinRequest
 //   member/<uid>  retained {"uid", "session", "state": "joined"|"dropped"};
 //                 emptied on leave; "dropped" is the connection's will
 //   stream/<uid>  the data-stream packets of that sender, in order
+//   video/<uid>   the video of that sender, one JPEG picture a message
 class RtcChannel : public QObject
 {
     Q_OBJECT
@@ -50,6 +54,11 @@ public:
     agora::rtc::IRtcEngineEventHandler *handler() const { return m_handler; }
     void setVolumeIndicationInterval(int ms);
     void setConnectionLostTimeout(int ms);
+    // Receives every remote picture, decoded, on this thread.
+    void setFrameSink(const std::function<void(agora::rtc::uid_t, int, int, const QByteArray &)> &sink);
+    // The recording device test: the level of the microphone every ms
+    // (0 stops it), in or out of a channel.
+    void setRecordingTestInterval(int ms);
 
     void join(const RtcJoinRequest &request);
     // Ends the membership and reports onLeaveChannel; nothing when there
@@ -75,6 +84,8 @@ private:
     void handleMessage(const QByteArray &topic, const QByteArray &payload);
     void handleMember(agora::rtc::uid_t uid, const QByteArray &payload);
     void handleStream(agora::rtc::uid_t uid, const QByteArray &payload);
+    void handleVideo(agora::rtc::uid_t uid, const QByteArray &payload);
+    void reportRecordingLevel();
     void reportVolumes();
     void reportStats();
     agora::rtc::RtcStats currentStats() const;
@@ -88,6 +99,10 @@ private:
     QTimer *m_volumeTimer;
     QTimer *m_statsTimer;
     QTimer *m_lostTimer;
+    QTimer *m_recordingTestTimer;
+    QElapsedTimer m_recordingTestClock;
+    std::function<void(agora::rtc::uid_t, int, int, const QByteArray &)> m_frameSink;
+    QSet<agora::rtc::uid_t> m_videoSeen; // senders whose first picture was told
 
     RtcJoinRequest m_request;
     std::unique_ptr<RtcRelayListener> m_bridge;

@@ -1,12 +1,15 @@
 #include "rtcengineimpl.h"
 
 #include "rtcchannel.h"
+#include "rtcdevicelist.h"
+#include "rtcdevicemanagers.h"
 #include "rtcrelayclient.h"
 #include "rtcstreampacket.h"
 #include "rtcvideohub.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -142,6 +145,11 @@ RtcEngineImpl::RtcEngineImpl()
     QObject::connect(m_callbackThread, &QThread::finished, [channel] { delete channel; });
     RtcVideoHub *video = m_video;
     QObject::connect(m_videoThread, &QThread::finished, [video] { delete video; });
+    // Both run on the engine's own threads, which end before the engine.
+    m_video->setSender([this](const QByteArray &picture) { publishVideo(picture); });
+    m_channel->setFrameSink([this](uid_t uid, int width, int height, const QByteArray &argb) {
+        deliverVideoFrame(uid, width, height, argb, 0, false);
+    });
     m_callbackThread->start();
     m_videoThread->start();
     ensureExitRelease();
@@ -302,6 +310,12 @@ int RtcEngineImpl::queryInterface(int iid, void **inter)
     case AGORA_IID_MEDIA_ENGINE:
         *inter = static_cast<agora::media::IMediaEngine *>(new RtcMediaEngineHandle(this));
         return 0;
+    case AGORA_IID_AUDIO_DEVICE_MANAGER:
+        *inter = createAudioDeviceManager(this);
+        return 0;
+    case AGORA_IID_VIDEO_DEVICE_MANAGER:
+        *inter = createVideoDeviceManager(this);
+        return 0;
     default:
         return -ERR_NOT_SUPPORTED;
     }
@@ -318,20 +332,168 @@ int RtcEngineImpl::enableVideo()
 
 int RtcEngineImpl::startPreview()
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_initialized)
-        return -ERR_NOT_INITIALIZED;
-    m_previewing = true;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (!m_initialized)
+            return -ERR_NOT_INITIALIZED;
+        m_previewing = true;
+    }
+    updateCapture();
     return 0;
 }
 
 int RtcEngineImpl::stopPreview()
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_initialized)
-        return -ERR_NOT_INITIALIZED;
-    m_previewing = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (!m_initialized)
+            return -ERR_NOT_INITIALIZED;
+        m_previewing = false;
+    }
+    updateCapture();
     return 0;
+}
+
+void RtcEngineImpl::updateCapture()
+{
+    RtcCaptureState state;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_released)
+            return;
+        const bool muted = m_parameters.value(QStringLiteral("rtc.video.mute_me")).toBool(false)
+            || !m_parameters.value(QStringLiteral("che.video.local.send")).toBool(true);
+        state.preview = m_previewing;
+        state.send = m_inChannel && m_videoEnabled && !muted;
+        state.userId = m_inChannel ? QString::number(m_uid) : QStringLiteral("-");
+        QByteArray camera = m_currentDevices.value(VIDEO_CAPTURE_DEVICE);
+        if (camera.isEmpty() || !RtcDeviceList::contains(VIDEO_CAPTURE_DEVICE, camera)) {
+            const QList<RtcDevice> cameras = RtcDeviceList::devices(VIDEO_CAPTURE_DEVICE);
+            camera = cameras.isEmpty() ? QByteArray() : cameras.first().id;
+        }
+        state.cameraName = QString::fromUtf8(RtcDeviceList::nameOf(VIDEO_CAPTURE_DEVICE, camera));
+        const QJsonValue screen = m_parameters.value(QStringLiteral("che.video.start_screen_capture"));
+        const bool stopped = m_parameters.value(QStringLiteral("che.video.stop_screen_capture")).toBool(false);
+        if (screen.isObject() && !stopped) {
+            const QJsonObject capture = screen.toObject();
+            state.screen = true;
+            state.windowId = quintptr(capture.value(QStringLiteral("id")).toDouble());
+            const int top = capture.value(QStringLiteral("top")).toInt();
+            const int left = capture.value(QStringLiteral("left")).toInt();
+            const int bottom = capture.value(QStringLiteral("bottom")).toInt();
+            const int right = capture.value(QStringLiteral("right")).toInt();
+            if (right > left && bottom > top)
+                state.rect = QRect(left, top, right - left, bottom - top);
+        }
+    }
+    RtcVideoHub *video = m_video;
+    onVideoThread([video, state] { video->setCapture(state); }, false);
+}
+
+void RtcEngineImpl::publishVideo(const QByteArray &picture)
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_inChannel || !m_relay || picture.isEmpty())
+        return;
+    if (m_relay->publish(m_videoTopic, picture, false) == 0)
+        m_txBytes += quint64(picture.size());
+}
+
+QByteArray RtcEngineImpl::currentDevice(int kind) const
+{
+    QByteArray id;
+    {
+        QMutexLocker lock(&m_mutex);
+        id = m_currentDevices.value(kind);
+    }
+    // A chosen device that is gone leaves the first one in use.
+    if (!id.isEmpty() && RtcDeviceList::contains(kind, id))
+        return id;
+    const QList<RtcDevice> devices = RtcDeviceList::devices(kind);
+    return devices.isEmpty() ? QByteArray() : devices.first().id;
+}
+
+int RtcEngineImpl::setCurrentDevice(int kind, const QByteArray &id)
+{
+    if (id.isEmpty() || !RtcDeviceList::contains(kind, id))
+        return -ERR_INVALID_ARGUMENT;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_released)
+            return -ERR_NOT_INITIALIZED;
+        m_currentDevices.insert(kind, id);
+    }
+    m_log.write(QStringLiteral("device of kind %1 is now %2").arg(kind).arg(QString::fromUtf8(id)));
+    if (kind == VIDEO_CAPTURE_DEVICE)
+        updateCapture();
+    return 0;
+}
+
+int RtcEngineImpl::startPlaybackTest(const QString &filePath)
+{
+    // Only a readable WAV file is a test sound.
+    QFile file(filePath);
+    if (filePath.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return -ERR_INVALID_ARGUMENT;
+    const QByteArray header = file.read(12);
+    if (header.size() < 12 || !header.startsWith("RIFF") || header.mid(8, 4) != "WAVE")
+        return -ERR_INVALID_ARGUMENT;
+    QMutexLocker lock(&m_mutex);
+    if (m_released)
+        return -ERR_NOT_INITIALIZED;
+    m_playbackTestFile = filePath;
+    m_log.write(QStringLiteral("playback test with %1").arg(filePath));
+    return 0;
+}
+
+QString RtcEngineImpl::playbackTestFileForTests() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_playbackTestFile;
+}
+
+int RtcEngineImpl::stopPlaybackTest()
+{
+    QMutexLocker lock(&m_mutex);
+    m_playbackTestFile.clear();
+    return 0;
+}
+
+int RtcEngineImpl::setRecordingTest(int intervalMs)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        if (!m_initialized || m_released)
+            return -ERR_NOT_INITIALIZED;
+    }
+    RtcChannel *worker = m_channel;
+    onCallbackThread([worker, intervalMs] { worker->setRecordingTestInterval(intervalMs); }, false);
+    return 0;
+}
+
+int RtcEngineImpl::setCameraTestView(void *view, bool start)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        if (!m_initialized || m_released)
+            return -ERR_NOT_INITIALIZED;
+    }
+    if (start && !view)
+        return -ERR_INVALID_ARGUMENT;
+    updateCapture();
+    RtcVideoHub *video = m_video;
+    onVideoThread([video, view] { video->setTestView(view); }, false);
+    return 0;
+}
+
+bool RtcEngineImpl::notifyDeviceState(int kind, const QByteArray &id, int state)
+{
+    return runOnCallbackThread([kind, id, state](IRtcEngineEventHandler &handler) {
+        if (kind == VIDEO_CAPTURE_DEVICE)
+            handler.onVideoDeviceStateChanged(id.constData(), kind, state);
+        else
+            handler.onAudioDeviceStateChanged(id.constData(), kind, state);
+    });
 }
 
 int RtcEngineImpl::setVideoProfile(int profile, bool swapWidthAndHeight)
@@ -419,12 +581,14 @@ int RtcEngineImpl::joinChannel(const char *channelKey, const char *channelName, 
     m_session = session;
     m_relay = request.relay;
     m_streamTopic = request.topicPrefix + "stream/" + QByteArray::number(ownUid);
+    m_videoTopic = request.topicPrefix + "video/" + QByteArray::number(ownUid);
     m_streamSequence.clear();
     m_nextStreamId = 1;
     lock.unlock();
 
     RtcChannel *worker = m_channel;
     onCallbackThread([worker, request] { worker->join(request); }, false);
+    updateCapture();
     return 0;
 }
 
@@ -442,6 +606,7 @@ int RtcEngineImpl::leaveChannel()
 
     RtcChannel *worker = m_channel;
     onCallbackThread([worker] { worker->leave(); }, false);
+    updateCapture();
     return 0;
 }
 
@@ -531,8 +696,18 @@ int RtcEngineImpl::setParameter(const QString &key, const QJsonValue &value)
         if (!value.isString() || !m_log.setPath(value.toString()))
             return -ERR_FAILED;
     }
-    QMutexLocker lock(&m_mutex);
-    m_parameters.insert(key, value);
+    {
+        QMutexLocker lock(&m_mutex);
+        m_parameters.insert(key, value);
+        // A new screen capture starts after any earlier stop.
+        if (key == QLatin1String("che.video.start_screen_capture"))
+            m_parameters.remove(QStringLiteral("che.video.stop_screen_capture"));
+    }
+    static const QSet<QString> captureKeys { QStringLiteral("rtc.video.mute_me"), QStringLiteral("che.video.local.send"),
+                                             QStringLiteral("che.video.start_screen_capture"),
+                                             QStringLiteral("che.video.stop_screen_capture") };
+    if (captureKeys.contains(key))
+        updateCapture();
     return 0;
 }
 

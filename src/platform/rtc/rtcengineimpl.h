@@ -50,6 +50,16 @@ public:
     QJsonValue parameter(const QString &key) const;
     // Behind the media engine interface.
     int registerVideoRenderFactory(agora::media::IExternalVideoRenderFactory *factory);
+    // Behind the device managers; kinds are MEDIA_DEVICE_TYPE values.
+    QByteArray currentDevice(int kind) const;
+    int setCurrentDevice(int kind, const QByteArray &id);
+    int startPlaybackTest(const QString &filePath);
+    int stopPlaybackTest();
+    int setRecordingTest(int intervalMs);
+    int setCameraTestView(void *view, bool start);
+    // For the test hooks: a device came or went.
+    bool notifyDeviceState(int kind, const QByteArray &id, int state);
+    QString playbackTestFileForTests() const;
 
     // For the test hooks: run on the callback or the video thread.
     bool runOnCallbackThread(const std::function<void(agora::rtc::IRtcEngineEventHandler &)> &call);
@@ -71,6 +81,9 @@ private:
     template<typename F>
     void onVideoThread(F f, bool wait);
     int bindVideo(agora::rtc::uid_t uid, const agora::rtc::VideoCanvas &canvas);
+    // Hands the capture what it should do now; call without m_mutex.
+    void updateCapture();
+    void publishVideo(const QByteArray &picture);
 
     QThread *m_callbackThread;
     QThread *m_videoThread;
@@ -94,6 +107,9 @@ private:
     quint64 m_session = 0;
     QHash<int, quint64> m_streamSequence; // stream id -> last sent
     int m_nextStreamId = 1;
+    QByteArray m_videoTopic;
+    QHash<int, QByteArray> m_currentDevices; // kind -> chosen id
+    QString m_playbackTestFile;
 };
 
 #endif // RTCENGINEIMPL_H

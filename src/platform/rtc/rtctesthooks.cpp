@@ -1,5 +1,7 @@
 #include "rtctesthooks.h"
 
+#include "rtcdevice.h"
+#include "rtcdevicelist.h"
 #include "rtcengineimpl.h"
 
 namespace RtcTestHooks {
@@ -90,6 +92,40 @@ bool setConnectionLostTimeout(agora::rtc::IRtcEngine *engine, int ms)
 {
     RtcEngineImpl *e = impl(engine);
     return e && e->setConnectionLostTimeout(ms);
+}
+
+void setDevices(int kind, const QList<TestDevice> &devices)
+{
+    QList<RtcDevice> list;
+    for (const TestDevice &device : devices)
+        list.append(RtcDevice { device.id, device.name });
+    RtcDeviceList::setDevices(kind, list);
+}
+
+bool plugDevice(agora::rtc::IRtcEngine *engine, int kind, const TestDevice &device)
+{
+    RtcEngineImpl *e = impl(engine);
+    RtcDeviceList::plug(kind, { device.id, device.name });
+    return e && e->notifyDeviceState(kind, device.id, agora::rtc::MEDIA_DEVICE_STATE_ACTIVE);
+}
+
+bool unplugDevice(agora::rtc::IRtcEngine *engine, int kind, const QByteArray &id)
+{
+    RtcEngineImpl *e = impl(engine);
+    if (!RtcDeviceList::unplug(kind, id))
+        return false;
+    return e && e->notifyDeviceState(kind, id, agora::rtc::MEDIA_DEVICE_STATE_UNPLUGGED);
+}
+
+void resetDevices()
+{
+    RtcDeviceList::reset();
+}
+
+QString playbackTestFile(agora::rtc::IRtcEngine *engine)
+{
+    RtcEngineImpl *e = impl(engine);
+    return e ? e->playbackTestFileForTests() : QString();
 }
 
 QJsonValue parameter(agora::rtc::IRtcEngine *engine, const QString &key)

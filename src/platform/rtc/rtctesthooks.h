@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QJsonValue>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -40,6 +41,22 @@ LESSONRY_RTC_EXPORT bool hasVideoBinding(agora::rtc::IRtcEngine *engine, agora::
 // How long an interrupted connection may stay away before it counts as
 // lost (10000 ms unless set).
 LESSONRY_RTC_EXPORT bool setConnectionLostTimeout(agora::rtc::IRtcEngine *engine, int ms);
+
+// The engine's device list, by kind (MEDIA_DEVICE_TYPE): replaces the
+// whole list of a kind (the synthetic device too); plug and unplug change
+// it and report the change to the engine's handler as the service would.
+// The list is the process's; reset() goes back to the machine's devices.
+struct TestDevice
+{
+    QByteArray id;
+    QByteArray name;
+};
+LESSONRY_RTC_EXPORT void setDevices(int kind, const QList<TestDevice> &devices);
+LESSONRY_RTC_EXPORT bool plugDevice(agora::rtc::IRtcEngine *engine, int kind, const TestDevice &device);
+LESSONRY_RTC_EXPORT bool unplugDevice(agora::rtc::IRtcEngine *engine, int kind, const QByteArray &id);
+LESSONRY_RTC_EXPORT void resetDevices();
+// The test sound the playback test plays now; empty when none.
+LESSONRY_RTC_EXPORT QString playbackTestFile(agora::rtc::IRtcEngine *engine);
 
 // The last value set for an option key; undefined when never set.
 LESSONRY_RTC_EXPORT QJsonValue parameter(agora::rtc::IRtcEngine *engine, const QString &key);

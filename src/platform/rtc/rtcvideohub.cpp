@@ -1,10 +1,17 @@
 #include "rtcvideohub.h"
 
+#include "rtcengine.h"
 #include "rtcvideoframe.h"
+#include "rtcvideosource.h"
 
 #include <QAtomicInt>
+#include <QGuiApplication>
 #include <QMetaObject>
+#include <QPainter>
+#include <QPixmap>
 #include <QPointer>
+#include <QScreen>
+#include <QTimer>
 
 // What the view's owner uses to talk back to the engine. Called on the
 // owner's thread; the news is handed to the video thread.
@@ -38,7 +45,10 @@ private:
 
 RtcVideoHub::RtcVideoHub(QObject *parent)
     : QObject(parent)
+    , m_captureTimer(new QTimer(this))
 {
+    m_captureTimer->setInterval(1000 / RtcVideoSource::kFramesPerSecond);
+    connect(m_captureTimer, &QTimer::timeout, this, &RtcVideoHub::captureTick);
 }
 
 RtcVideoHub::~RtcVideoHub()
@@ -63,6 +73,11 @@ void RtcVideoHub::bind(agora::rtc::uid_t uid, void *view, int renderMode)
             break;
         }
     }
+    m_renders.insert(uid, makeBinding(view, renderMode));
+}
+
+RtcVideoHub::Binding RtcVideoHub::makeBinding(void *view, int renderMode)
+{
     Binding binding;
     binding.view = view;
     if (m_factory) {
@@ -72,7 +87,118 @@ void RtcVideoHub::bind(agora::rtc::uid_t uid, void *view, int renderMode)
         if (binding.render)
             binding.render->initialize();
     }
-    m_renders.insert(uid, binding);
+    return binding;
+}
+
+void RtcVideoHub::releaseBinding(const Binding &binding)
+{
+    // The render lets go of the callback while it is released, so the
+    // callback goes last.
+    if (binding.render)
+        binding.render->release();
+    delete binding.callback;
+}
+
+void RtcVideoHub::setCapture(const RtcCaptureState &state)
+{
+    m_capture = state;
+    if (!state.screen)
+        m_screen = QImage();
+    updateTimer();
+}
+
+void RtcVideoHub::setTestView(void *view)
+{
+    const Binding old = m_test;
+    m_test = Binding();
+    releaseBinding(old);
+    if (view)
+        m_test = makeBinding(view, agora::rtc::RENDER_MODE_HIDDEN);
+    updateTimer();
+}
+
+void RtcVideoHub::setSender(const std::function<void(const QByteArray &)> &sender)
+{
+    m_sender = sender;
+}
+
+void RtcVideoHub::setScreenImage(const QImage &image)
+{
+    m_grabPending = false;
+    if (m_capture.screen)
+        m_screen = image;
+}
+
+void RtcVideoHub::updateTimer()
+{
+    const bool active = m_capture.preview || m_capture.send || m_test.view;
+    if (active && !m_captureTimer->isActive())
+        m_captureTimer->start();
+    else if (!active)
+        m_captureTimer->stop();
+}
+
+void RtcVideoHub::requestScreenGrab()
+{
+    // The screen can only be read on the GUI thread; the grab comes back
+    // queued and is sent from the next tick on. Nothing here waits for it.
+    QCoreApplication *application = QCoreApplication::instance();
+    if (m_grabPending || !qobject_cast<QGuiApplication *>(application))
+        return;
+    m_grabPending = true;
+    QPointer<RtcVideoHub> hub = this;
+    const quintptr windowId = m_capture.windowId;
+    const QRect rect = m_capture.rect;
+    QMetaObject::invokeMethod(application, [hub, windowId, rect] {
+        QImage image;
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            image = rect.isEmpty() ? screen->grabWindow(WId(windowId)).toImage()
+                                   : screen->grabWindow(WId(windowId), rect.x(), rect.y(), rect.width(), rect.height()).toImage();
+        }
+        if (image.isNull()) {
+            // Nothing to read on this display: say so in the picture.
+            image = QImage(RtcVideoSource::kFrameWidth, RtcVideoSource::kFrameHeight, QImage::Format_ARGB32);
+            image.fill(QColor(90, 90, 90));
+            QPainter p(&image);
+            p.setPen(Qt::white);
+            p.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("screen not readable"));
+        }
+        if (image.width() > 1280 || image.height() > 720)
+            image = image.scaled(1280, 720, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        if (hub)
+            QMetaObject::invokeMethod(hub.data(), [hub, image] {
+                if (hub)
+                    hub->setScreenImage(image);
+            }, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+}
+
+void RtcVideoHub::captureTick()
+{
+    QImage picture;
+    if (m_capture.screen) {
+        requestScreenGrab();
+        picture = m_screen;
+    }
+    const QImage camera = RtcVideoSource::syntheticFrame(m_frameNumber++, m_capture.userId, m_capture.cameraName);
+    if (picture.isNull() && !m_capture.screen)
+        picture = camera;
+    if (m_test.render) {
+        const RtcVideoFrame frame(camera.width(), camera.height(), RtcVideoSource::argbBytes(camera));
+        m_test.render->deliverFrame(frame, 0, false);
+    }
+    if (picture.isNull())
+        return;
+    if (m_capture.preview) {
+        const auto it = m_renders.constFind(0);
+        if (it != m_renders.cend() && it->render) {
+            const RtcVideoFrame frame(picture.width(), picture.height(), RtcVideoSource::argbBytes(picture));
+            it->render->deliverFrame(frame, 0, false);
+        }
+    }
+    if (m_capture.send && m_sender)
+        m_sender(RtcVideoSource::encode(picture));
 }
 
 void RtcVideoHub::deliverFrame(agora::rtc::uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored)
@@ -86,6 +212,10 @@ void RtcVideoHub::deliverFrame(agora::rtc::uid_t uid, int width, int height, con
 
 void RtcVideoHub::viewDestroyed(void *view)
 {
+    if (m_test.view == view) {
+        setTestView(nullptr);
+        return;
+    }
     for (auto it = m_renders.cbegin(); it != m_renders.cend(); ++it) {
         if (it->view == view) {
             unbind(it.key());
@@ -96,16 +226,15 @@ void RtcVideoHub::viewDestroyed(void *view)
 
 void RtcVideoHub::releaseAll()
 {
+    m_captureTimer->stop();
     while (!m_renders.isEmpty())
         unbind(m_renders.cbegin().key());
+    const Binding test = m_test;
+    m_test = Binding();
+    releaseBinding(test);
 }
 
 void RtcVideoHub::unbind(agora::rtc::uid_t uid)
 {
-    const Binding binding = m_renders.take(uid);
-    // The render lets go of the callback while it is released, so the
-    // callback goes last.
-    if (binding.render)
-        binding.render->release();
-    delete binding.callback;
+    releaseBinding(m_renders.take(uid));
 }

@@ -6,9 +6,27 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QImage>
 #include <QObject>
+#include <QRect>
+#include <QString>
 
+#include <functional>
+
+class QTimer;
 class RtcRenderCallback;
+
+// What the capture should do now; the engine sets it whenever it changes.
+struct RtcCaptureState
+{
+    bool preview = false; // show the picture in the local view
+    bool send = false;    // hand compressed frames to the sender
+    QString userId;
+    QString cameraName;
+    bool screen = false; // the screen instead of the camera
+    quintptr windowId = 0; // 0: the whole desktop
+    QRect rect;            // empty: all of it
+};
 
 // The engine's video thread: one external render per bound view, made by
 // the program's render factory, fed with frames and released here. Every
@@ -29,6 +47,15 @@ public:
     void viewDestroyed(void *view);
     void releaseAll();
 
+    void setCapture(const RtcCaptureState &state);
+    // The camera test's view: shows the camera's picture whatever else
+    // the capture does; null ends the test.
+    void setTestView(void *view);
+    // Receives each compressed frame to send while state.send is on.
+    void setSender(const std::function<void(const QByteArray &)> &sender);
+    // A grab of the screen, handed over from the GUI thread.
+    void setScreenImage(const QImage &image);
+
     bool hasRender(agora::rtc::uid_t uid) const { return m_renders.contains(uid); }
 
 private:
@@ -40,9 +67,21 @@ private:
     };
 
     void unbind(agora::rtc::uid_t uid);
+    Binding makeBinding(void *view, int renderMode);
+    static void releaseBinding(const Binding &binding);
+    void updateTimer();
+    void captureTick();
+    void requestScreenGrab();
 
     agora::media::IExternalVideoRenderFactory *m_factory = nullptr;
     QHash<agora::rtc::uid_t, Binding> m_renders;
+    Binding m_test;
+    RtcCaptureState m_capture;
+    std::function<void(const QByteArray &)> m_sender;
+    QTimer *m_captureTimer;
+    quint64 m_frameNumber = 0;
+    QImage m_screen;
+    bool m_grabPending = false;
 };
 
 #endif // RTCVIDEOHUB_H

@@ -320,7 +320,7 @@ void TestVideoSDK::classWithAnotherParticipant()
     std::unique_ptr<ProbedVideoSDK> sdk = initialisedSdk();
     EngineSignals engine(sdk.get());
 
-    int view = 0;
+    QObject view; // views are video widgets, so objects
     QVERIFY(sdk->joinChannel(QStringLiteral("class-9"), &view, 20001, QStringLiteral("key-1")));
     QVERIFY(RtcTestHooks::hasVideoBinding(sdk->getRtcEngine(), 0));
     QVERIFY(logged(QStringLiteral("D channelKey: key-1")));

@@ -3,9 +3,13 @@
 
 #include "mgr/singletonmgrbase.h"
 
-// Mixes lesson audio files into the outgoing RTC audio. Created with the
-// RTC engine wrapper at start-up; the mixing itself comes with the lesson
-// materials.
+#include <QString>
+
+// Mixes a lesson audio file into the outgoing RTC audio while it plays, so
+// that the other side hears it: start, pause, resume and stop through the
+// engine's options. Results are the engine's codes; -7 without the
+// engine, -2 when the engine cannot use the path, -1 for a stop by another
+// file and -3 for a path too long for the engine's option text.
 class AgoraAudioMgr : public SingletonMgrBase
 {
     Q_OBJECT
@@ -16,8 +20,19 @@ public:
 
     static AgoraAudioMgr *instance();
 
+    int startAudioMixing(const QString &filePath, bool loopback, bool keepMicrophone, int cycle);
+    // Stops only when filePath is the file of the last start.
+    int stopAudioMixing(const QString &filePath);
+    // Stops whatever plays.
+    int stopAudioMixing();
+    int pauseAudioMixing();
+    int resumeAudioMixing();
+
 signals:
     void signal_onStartAudioMixing();
+
+private:
+    QString m_mixingFilePath;
 };
 
 #endif // AGORAAUDIOMGR_H

@@ -1,5 +1,7 @@
 #include "videosdk.h"
 
+#include "videorender.h"
+
 #include "biz/av/agora/agoraaudiomgr.h"
 #include "biz/im/agora/agoraimsdk.h"
 #include "mgr/globalcurrentuser.h"
@@ -620,7 +622,7 @@ void VideoSDK::onRequestChannelKey()
 
 agora::media::IExternalVideoRender *VideoSDK::createRenderInstance(const agora::media::ExternalVideoRenerContext &context)
 {
-    Q_UNUSED(context)
-    // No video widget draws frames yet: the engine gets no render.
-    return nullptr;
+    if (!context.view)
+        return nullptr;
+    return new VideoRender(context);
 }

@@ -1,0 +1,54 @@
+#ifndef WIDGETVIDEO_H
+#define WIDGETVIDEO_H
+
+#include "biz/im/agora/videorender.h"
+
+#include <QString>
+#include <QWidget>
+
+// The one video surface of the program: the view handed to the engine
+// for a local or remote video. Frames come from the view's render on the
+// GUI thread and are painted scaled into the widget, cropped to its
+// aspect, turned and mirrored as the frame says.
+class WidgetVideo : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit WidgetVideo(QWidget *parent = nullptr);
+    // Tells the engine that the view is gone; it is not touched after.
+    ~WidgetVideo() override;
+
+    void setId(const QString &id);
+    void setCropToFit(bool crop);
+    void setVideoMuted(bool muted);
+
+    // Crops a w x h ARGB buffer to the aspect of a W x H widget when the
+    // frame is larger in the dimension to cut; a and b receive the size of
+    // the result, which is a new buffer (the caller frees it with delete[]).
+    static unsigned char *cropToFit(const unsigned char *frame, int w, int h, int W, int H, int *a, int *b);
+
+public slots:
+    void slot_deliverFrame(agora::media::IVideoFrame *videoFrame, int rotation, bool mirrored);
+    void slot_video_render_delete();
+    void ViewSizeChanged(int width, int height);
+    void WidgetDestroyed();
+    // The engine's callback for this view, given by each new render.
+    void setRenderCallback(void *callback);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    agora::media::IVideoFrame *m_frame = nullptr;
+    bool m_firstFrame = true;
+    int m_rotation = 0;
+    bool m_mirrored = true;
+    bool m_cropToFit = true;
+    bool m_muted = false;
+    QString m_id;
+    agora::media::IExternalVideoRenderCallback *m_renderCallback = nullptr;
+};
+
+#endif // WIDGETVIDEO_H
