@@ -482,7 +482,12 @@ int RtcEngineImpl::setCameraTestView(void *view, bool start)
         return -ERR_INVALID_ARGUMENT;
     updateCapture();
     RtcVideoHub *video = m_video;
-    onVideoThread([video, view] { video->setTestView(view); }, false);
+    const quint64 request = ++m_bindRequests;
+    m_latestTestView = request;
+    onVideoThread([this, video, view, request] {
+        if (m_latestTestView == request)
+            video->setTestView(view);
+    }, false);
     return 0;
 }
 
@@ -530,7 +535,21 @@ int RtcEngineImpl::bindVideo(uid_t uid, const VideoCanvas &canvas)
     RtcVideoHub *video = m_video;
     void *view = canvas.view;
     const int mode = canvas.renderMode;
-    onVideoThread([video, uid, view, mode] { video->bind(uid, view, mode); }, false);
+    // Only the newest binding of a uid is made: a view unbound before
+    // its owner frees it is never handed to a render afterwards.
+    const quint64 request = ++m_bindRequests;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_latestBind.insert(uid, request);
+    }
+    onVideoThread([this, video, uid, view, mode, request] {
+        {
+            QMutexLocker lock(&m_mutex);
+            if (m_latestBind.value(uid) != request)
+                return;
+        }
+        video->bind(uid, view, mode);
+    }, false);
     return 0;
 }
 

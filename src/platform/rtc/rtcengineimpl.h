@@ -91,6 +91,8 @@ private:
     RtcVideoHub *m_video;
     RtcEngineLog m_log;
     std::atomic<quint64> m_txBytes { 0 };
+    std::atomic<quint64> m_bindRequests { 0 };
+    std::atomic<quint64> m_latestTestView { 0 };
 
     mutable QMutex m_mutex; // everything below
     bool m_initialized = false;
@@ -109,6 +111,7 @@ private:
     int m_nextStreamId = 1;
     QByteArray m_videoTopic;
     QHash<int, QByteArray> m_currentDevices; // kind -> chosen id
+    QHash<agora::rtc::uid_t, quint64> m_latestBind; // uid -> newest binding request
     QString m_playbackTestFile;
 };
 

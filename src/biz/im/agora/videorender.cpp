@@ -1,15 +1,19 @@
 #include "videorender.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QThread>
 
 namespace {
 
-Qt::ConnectionType handOver(QObject *view)
+// Views live on the GUI thread. The engine calls in on its own threads
+// and waits for the view; a call on the GUI thread (only in tests) goes
+// directly.
+Qt::ConnectionType handOver()
 {
-    // The engine calls in on its own threads and waits for the view; a
-    // view on the calling thread (only in tests) is called directly.
-    return view->thread() == QThread::currentThread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection;
+    QCoreApplication *application = QCoreApplication::instance();
+    return application && QThread::currentThread() != application->thread() ? Qt::BlockingQueuedConnection
+                                                                             : Qt::DirectConnection;
 }
 
 } // namespace
@@ -23,9 +27,14 @@ VideoRender::VideoRender(const agora::media::ExternalVideoRenerContext &context)
         qCritical("m_view is null");
         return;
     }
-    QMetaObject::invokeMethod(m_view, "setRenderCallback", handOver(m_view),
-                              Q_ARG(void *, static_cast<void *>(context.renderCallback)));
-    connectSignal(m_view);
+    // Everything that touches the view runs on the view's own thread, in
+    // one call: a view destroyed before it runs is never touched.
+    QObject *view = m_view;
+    void *callback = static_cast<void *>(context.renderCallback);
+    QMetaObject::invokeMethod(view, [this, view, callback] {
+        QMetaObject::invokeMethod(view, "setRenderCallback", Qt::DirectConnection, Q_ARG(void *, callback));
+        connectSignal(view);
+    }, handOver());
 }
 
 VideoRender::~VideoRender()
@@ -49,7 +58,8 @@ void VideoRender::connectSignal(QObject *view)
         qCritical("myvideo:WidgetVideo:%p NULL video render", static_cast<void *>(this));
         return;
     }
-    const Qt::ConnectionType type = handOver(view);
+    // Frames are emitted on this render's thread.
+    const Qt::ConnectionType type = view->thread() == thread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection;
     connect(this, SIGNAL(signal_deliverFrame(agora::media::IVideoFrame*,int,bool)), view,
             SLOT(slot_deliverFrame(agora::media::IVideoFrame*,int,bool)), type);
     connect(this, SIGNAL(signal_delete()), view, SLOT(slot_video_render_delete()), type);
