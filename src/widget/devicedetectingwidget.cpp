@@ -397,6 +397,12 @@ void DeviceDetectingWidget::closeSequence()
 {
     if (m_closing)
         return;
+    stopForClose();
+    close();
+}
+
+void DeviceDetectingWidget::stopForClose()
+{
     m_closing = true;
     emit signal_close();
     if (m_pDeviceDetecting) {
@@ -406,17 +412,13 @@ void DeviceDetectingWidget::closeSequence()
         m_pDeviceDetecting->videoDeviceTest(false, ui->widgetVideo);
         m_pDeviceDetecting = nullptr;
     }
-    close();
 }
 
 void DeviceDetectingWidget::closeEvent(QCloseEvent *event)
 {
-    if (!m_closing) {
-        // Closed by the window system: the same sequence, once.
-        event->ignore();
-        closeSequence();
-        return;
-    }
+    // Closed by the window system: the same sequence, once.
+    if (!m_closing)
+        stopForClose();
     BaseMainWidget::closeEvent(event);
 }
 

@@ -81,6 +81,7 @@ private:
     void setStepTitleStyle(QLabel *current, QLabel *previous);
     void showTestReport();
     void closeSequence();
+    void stopForClose();
     void applyChoice(int kind, const QVariantMap &devices, int index, const char *record, const char *logText);
 
     Ui::DeviceDetectingWidget *ui;
