@@ -7,7 +7,19 @@
 #include "widget/settingwidget.h"
 #include "widget/upgradedialogs.h"
 
+#include "utility/appdirs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <unistd.h>
 #include <QTest>
 #include <QWidget>
 
@@ -25,6 +37,10 @@ private slots:
 
     void manualCheckSaysLatestVersion();
     void checkOfAnotherWindowShowsNothingHere();
+    void pagesAndTheVersion();
+    void clearDeletesEveryFileKeepsFoldersAndFollowsNoLink();
+    void clearThatFailsSaysSo();
+    void openHandsTheFolderToTheFileManager();
 
 private:
     struct Notice
@@ -84,6 +100,90 @@ void TestSettingWidget::checkOfAnotherWindowShowsNothingHere()
     QVERIFY(noNew.wait());
     QVERIFY(m_notices.isEmpty());
     upgrade->clearPromptWidget(&course);
+}
+
+void TestSettingWidget::pagesAndTheVersion()
+{
+    SettingWidget settings;
+    auto *tabs = settings.findChild<QTabWidget *>("tabWidget");
+    auto *version = settings.findChild<QLabel *>("labelVersion");
+    QCOMPARE(tabs->currentIndex(), 0);
+    QCOMPARE(version->text(), QStringLiteral("version:1.0.0"));
+    settings.findChild<QPushButton *>("pushButtonAbout")->click();
+    QCOMPARE(tabs->currentIndex(), 2);
+    QCOMPARE(version->text(), QStringLiteral("version:1.1.5.1"));
+    QVERIFY(!settings.findChild<QPushButton *>("pushButtonDevice")->isChecked());
+    settings.findChild<QPushButton *>("pushButtonFile")->click();
+    QCOMPARE(tabs->currentIndex(), 1);
+    QCOMPARE(settings.findChild<QLineEdit *>("lineEditFileName")->text(), getDownloadResourceDir());
+    QVERIFY(QFileInfo(getDownloadResourceDir()).isDir());
+}
+
+void TestSettingWidget::clearDeletesEveryFileKeepsFoldersAndFollowsNoLink()
+{
+    const QString root = getDownloadResourceDir();
+    QVERIFY(QDir().mkpath(root + "/a/b"));
+    for (const QString &file : { root + "/top.pdf", root + "/a/one.mp4", root + "/a/b/two.mp3" }) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    // A link out of the folder: the link goes, what it points at stays.
+    QTemporaryDir outside;
+    QFile kept(outside.filePath("keep.txt"));
+    QVERIFY(kept.open(QIODevice::WriteOnly));
+    kept.close();
+    QVERIFY(QFile::link(outside.path(), root + "/linked"));
+
+    SettingWidget settings;
+    settings.findChild<QPushButton *>("pushButtonFile")->click();
+    settings.findChild<QPushButton *>("pushButtonClear")->click();
+    QCOMPARE(m_notices.size(), 1);
+    QCOMPARE(m_notices.first().text, Translatelanguage::instance()->getText(QStringLiteral("allclear")));
+    QVERIFY(QFileInfo(root + "/a/b").isDir());
+    QCOMPARE(QDir(root + "/a/b").entryList(QDir::Files).size(), 0);
+    QVERIFY(!QFileInfo::exists(root + "/top.pdf"));
+    QVERIFY(!QFileInfo(root + "/linked").isSymLink());
+    QVERIFY(QFile::exists(outside.filePath("keep.txt")));
+
+    // An empty folder gets the notice too.
+    settings.findChild<QPushButton *>("pushButtonClear")->click();
+    QCOMPARE(m_notices.size(), 2);
+}
+
+void TestSettingWidget::clearThatFailsSaysSo()
+{
+    if (geteuid() == 0)
+        QSKIP("root deletes from a read-only folder");
+    const QString root = getDownloadResourceDir();
+    QVERIFY(QDir().mkpath(root + "/locked"));
+    QFile f(root + "/locked/file.pdf");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QFile::setPermissions(root + "/locked", QFile::ReadOwner | QFile::ExeOwner);
+    SettingWidget settings;
+    settings.findChild<QPushButton *>("pushButtonFile")->click();
+    settings.findChild<QPushButton *>("pushButtonClear")->click();
+    QFile::setPermissions(root + "/locked", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(m_notices.size(), 1);
+    QCOMPARE(m_notices.first().text, Translatelanguage::instance()->getText(QStringLiteral("clearfailed")));
+    QVERIFY(m_notices.first().text != Translatelanguage::instance()->getText(QStringLiteral("allclear")));
+}
+
+void TestSettingWidget::openHandsTheFolderToTheFileManager()
+{
+    QStringList opened;
+    SettingWidget::setFolderOpenerForTests([&](const QString &path) {
+        opened << path;
+        return true;
+    });
+    SettingWidget settings;
+    settings.findChild<QPushButton *>("pushButtonOpenFile")->click(); // no path yet: only a log line
+    QVERIFY(opened.isEmpty());
+    settings.findChild<QPushButton *>("pushButtonFile")->click();
+    settings.findChild<QPushButton *>("pushButtonOpenFile")->click();
+    SettingWidget::setFolderOpenerForTests(nullptr);
+    QCOMPARE(opened, QStringList { QDir::toNativeSeparators(getDownloadResourceDir()) });
 }
 
 QTEST_MAIN(TestSettingWidget)

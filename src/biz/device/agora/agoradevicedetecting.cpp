@@ -392,6 +392,7 @@ int AgoraDeviceDetecting::videoDeviceTest(bool start, void *view)
 
 void AgoraDeviceDetecting::uninitDevice()
 {
+    qInfo("uninitDevice");
     for (QThread *thread : { static_cast<QThread *>(m_pEnumThread), static_cast<QThread *>(m_pCurrentThread) }) {
         if (!thread)
             continue;
