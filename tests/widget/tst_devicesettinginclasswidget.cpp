@@ -1,0 +1,167 @@
+#include "scopedtimescale.h"
+
+#include "biz/device/agora/agoradevicedetecting.h"
+#include "biz/im/agora/videosdk.h"
+#include "biz/login/studentlogindataentity.h"
+#include "mgr/message/sendandreceivemsg.h"
+#include "mgr/singleton.h"
+#include "mgr/studentcurrentuser.h"
+#include "platform/rtc/rtcdevice.h"
+#include "platform/rtc/rtctesthooks.h"
+#include "utility/appdirs.h"
+#include "widget/classwidgetsetting.h"
+#include "widget/devicesettinginclasswidget.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+// The in-class device window: lists, choices and the remote switch (605).
+class TestDeviceSettingInClassWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void listsShowTheDevicesInUse();
+    void choosingAppliesAndRemembers();
+    void remoteSwitchIsAppliedByNameAfterItsDelay();
+    void remoteSwitchesThatChangeNothing_data();
+    void remoteSwitchesThatChangeNothing();
+    void emptyCollectionKeepsTheList();
+    void barOwnsOneWindow();
+
+private:
+    static SwitchDevice switchOf(const QString &uid, int type, const QString &name);
+    AgoraDeviceDetecting *m_service = nullptr;
+    ScopedTimeScale m_fast { 0.02 }; // the 5000 ms delay takes 100 ms
+};
+
+void TestDeviceSettingInClassWidget::initTestCase()
+{
+    VideoSDK::instance()->initVideoEngine();
+    StudentLoginDataEntity user;
+    user.id = QStringLiteral("20001");
+    Singleton<StudentCurrentUser>::instance()->setUserInfo(user);
+    m_service = Singleton<AgoraDeviceDetecting>::instance();
+}
+
+void TestDeviceSettingInClassWidget::init()
+{
+    RtcTestHooks::setDevices(agora::rtc::AUDIO_PLAYOUT_DEVICE, { { "spk-1", "Speakers" }, { "spk-2", "Headset" } });
+    RtcTestHooks::setDevices(agora::rtc::AUDIO_RECORDING_DEVICE, { { "mic-1", "Built-in Mic" }, { "mic-2", "USB Mic" } });
+    RtcTestHooks::setDevices(agora::rtc::VIDEO_CAPTURE_DEVICE, { { "cam-1", "Front Camera" }, { "cam-2", "USB Camera" } });
+    QFile::remove(getDeviceConfigFilePath());
+    m_service->setPlayoutDevice("spk-1");
+    m_service->setRecordingDevice("mic-1");
+    m_service->setVideoDevice("cam-1");
+    QSignalSpy done(m_service, &AgoraDeviceDetecting::signal_videoDeviceCollection);
+    m_service->startEnumDevices();
+    QVERIFY(done.wait(5000));
+    QTRY_COMPARE(m_service->getAgoraVideoDeviceName(), QStringLiteral("Front Camera"));
+}
+
+SwitchDevice TestDeviceSettingInClassWidget::switchOf(const QString &uid, int type, const QString &name)
+{
+    SwitchDevice s;
+    s.uid = uid;
+    s.classid = QStringLiteral("c1");
+    s.deviceType = type;
+    s.deviceId = QStringLiteral("ignored");
+    s.deviceName = name;
+    s.alertMsg = QStringLiteral("switching");
+    return s;
+}
+
+void TestDeviceSettingInClassWidget::listsShowTheDevicesInUse()
+{
+    DeviceSettingInClassWidget window;
+    QCOMPARE(window.findChild<QComboBox *>("AiBoxPlayer")->count(), 2);
+    QCOMPARE(window.findChild<QComboBox *>("AiBoxPlayer")->currentText(), QStringLiteral("Speakers"));
+    QCOMPARE(window.findChild<QComboBox *>("AiBoxMicro")->currentText(), QStringLiteral("Built-in Mic"));
+    QCOMPARE(window.findChild<QComboBox *>("AiBoxCamera")->currentText(), QStringLiteral("Front Camera"));
+}
+
+void TestDeviceSettingInClassWidget::choosingAppliesAndRemembers()
+{
+    DeviceSettingInClassWidget window;
+    window.findChild<QComboBox *>("AiBoxCamera")->setCurrentIndex(1);
+    QTRY_COMPARE(m_service->getAgoraVideoDeviceName(), QStringLiteral("USB Camera"));
+    QSettings saved(getDeviceConfigFilePath(), QSettings::IniFormat);
+    QCOMPARE(saved.value("MyCam").toString(), QStringLiteral("USB Camera"));
+    QCOMPARE(saved.value("MyCamGuid").toString(), QStringLiteral("cam-2"));
+}
+
+void TestDeviceSettingInClassWidget::remoteSwitchIsAppliedByNameAfterItsDelay()
+{
+    DeviceSettingInClassWidget window;
+    auto *micro = window.findChild<QComboBox *>("AiBoxMicro");
+    QElapsedTimer clock;
+    clock.start();
+    emit SendAndReceiveMsg::instance()->signal_receiveSwitchDevice(ImMsgInfo(), switchOf("20001", 2, "USB Mic"));
+    QCOMPARE(micro->currentText(), QStringLiteral("Built-in Mic")); // not yet
+    QTRY_COMPARE(micro->currentText(), QStringLiteral("USB Mic"));
+    QVERIFY(clock.elapsed() >= 90);
+    QTRY_COMPARE(m_service->getAgoraRecordingDeviceName(), QStringLiteral("USB Mic"));
+    QSettings saved(getDeviceConfigFilePath(), QSettings::IniFormat);
+    QCOMPARE(saved.value("MyMic").toString(), QStringLiteral("USB Mic"));
+
+    // Two switches in a row: both timers apply the second one.
+    emit SendAndReceiveMsg::instance()->signal_receiveSwitchDevice(ImMsgInfo(), switchOf("20001", 1, "Speakers"));
+    emit SendAndReceiveMsg::instance()->signal_receiveSwitchDevice(ImMsgInfo(), switchOf("20001", 1, "Headset"));
+    QTRY_COMPARE(window.findChild<QComboBox *>("AiBoxPlayer")->currentText(), QStringLiteral("Headset"));
+    QTest::qWait(150);
+    QCOMPARE(window.findChild<QComboBox *>("AiBoxPlayer")->currentText(), QStringLiteral("Headset"));
+}
+
+void TestDeviceSettingInClassWidget::remoteSwitchesThatChangeNothing_data()
+{
+    QTest::addColumn<QString>("uid");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("another user") << "30001" << 3 << "USB Camera";
+    QTest::newRow("type 4") << "20001" << 4 << "USB Camera";
+    QTest::newRow("type 0") << "20001" << 0 << "USB Camera";
+    QTest::newRow("unknown name") << "20001" << 3 << "No Such Camera";
+}
+
+void TestDeviceSettingInClassWidget::remoteSwitchesThatChangeNothing()
+{
+    QFETCH(QString, uid);
+    QFETCH(int, type);
+    QFETCH(QString, name);
+    DeviceSettingInClassWidget window;
+    emit SendAndReceiveMsg::instance()->signal_receiveSwitchDevice(ImMsgInfo(), switchOf(uid, type, name));
+    QTest::qWait(200);
+    QCOMPARE(window.findChild<QComboBox *>("AiBoxCamera")->currentText(), QStringLiteral("Front Camera"));
+    QVERIFY(!QFile::exists(getDeviceConfigFilePath()));
+}
+
+void TestDeviceSettingInClassWidget::emptyCollectionKeepsTheList()
+{
+    DeviceSettingInClassWidget window;
+    window.slot_videoDeviceCollection(QVariantMap());
+    QCOMPARE(window.findChild<QComboBox *>("AiBoxCamera")->count(), 2);
+    // A refill whose device in use is gone selects and sets the first one.
+    RtcTestHooks::setDevices(agora::rtc::VIDEO_CAPTURE_DEVICE, { { "cam-9", "Other Camera" }, { "cam-2", "USB Camera" } });
+    QSignalSpy done(m_service, &AgoraDeviceDetecting::signal_videoDeviceCollection);
+    m_service->startEnumDevices();
+    QVERIFY(done.wait(5000));
+    QTRY_COMPARE(window.findChild<QComboBox *>("AiBoxCamera")->currentText(), QStringLiteral("Other Camera"));
+    QTRY_COMPARE(m_service->getAgoraVideoDeviceId(), QStringLiteral("cam-9"));
+}
+
+void TestDeviceSettingInClassWidget::barOwnsOneWindow()
+{
+    ClassWidgetSetting bar;
+    QVERIFY(bar.deviceSettingWindow());
+    QCOMPARE(bar.deviceSettingWindow()->parent(), nullptr);
+}
+
+QTEST_MAIN(TestDeviceSettingInClassWidget)
+#include "tst_devicesettinginclasswidget.moc"
