@@ -6,11 +6,15 @@
 //   stream                       -> stream-result <rc> <id>
 //   send <id> <text>             -> send-result <rc>
 //   sendmany <id> <count> <text> -> sends "<text><i>" for i in 0..count-1; sendmany-result <failures>
+//   video                        -> video-result <rc>: sends the camera once joined
+//   screen                       -> screen-result <rc>: sends the screen instead
+//   bind <uid>                   -> bind-result <rc>: shows uid's video
+//   frames <uid>                 -> frames <uid> <count> <width> <height>
 //   leave                        -> leave-result <rc>, later left
 //   quit                         -> releases the engine and ends with 0
 //   exit                         -> ends with 0 without releasing the engine
 //
-// Events: joined, rejoined, user-joined <uid>, user-offline <uid> <reason>,
+// Events: first-frame <uid> <width> <height>, joined, rejoined, user-joined <uid>, user-offline <uid> <reason>,
 // stream <uid> <id> <text>, stream-error <uid> <id> <code> <missed>,
 // interrupted, lost, error <code> <text>, left; "wrong-thread <callback>"
 // when a callback comes on the main thread.
@@ -18,10 +22,14 @@
 // Options: --port <relay port> --uid <uid> [--host <relay host>]
 // [--app-id <id>] [--lost-timeout <ms>]
 
+#include "platform/rtc/mediaengine.h"
 #include "platform/rtc/rtcengine.h"
 #include "platform/rtc/rtctesthooks.h"
 
+#include <QAtomicInt>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSocketNotifier>
@@ -91,6 +99,11 @@ public:
         check("stream");
         say(QStringLiteral("stream %1 %2 %3").arg(uid).arg(streamId).arg(QString::fromUtf8(data, int(length))));
     }
+    void onFirstRemoteVideoDecoded(agora::rtc::uid_t uid, int width, int height, int) override
+    {
+        check("first-frame");
+        say(QStringLiteral("first-frame %1 %2 %3").arg(uid).arg(width).arg(height));
+    }
     void onStreamMessageError(agora::rtc::uid_t uid, int streamId, int code, int missed, int) override
     {
         check("stream-error");
@@ -105,6 +118,43 @@ private:
     }
 };
 
+// Counts the frames each bound uid's render receives.
+struct FrameCount
+{
+    QMutex mutex;
+    QHash<agora::rtc::uid_t, int> count;
+    QHash<agora::rtc::uid_t, QPair<int, int>> size;
+};
+FrameCount g_frames;
+
+class CountingRender : public agora::media::IExternalVideoRender
+{
+public:
+    explicit CountingRender(agora::rtc::uid_t uid) : m_uid(uid) {}
+    void release() override { delete this; }
+    int initialize() override { return 0; }
+    int deliverFrame(const agora::media::IVideoFrame &frame, int, bool) override
+    {
+        QMutexLocker lock(&g_frames.mutex);
+        g_frames.count[m_uid] += 1;
+        g_frames.size[m_uid] = qMakePair(frame.width(), frame.height());
+        return 0;
+    }
+
+private:
+    agora::rtc::uid_t m_uid;
+};
+
+// A view here is the uid it shows, stored in a small object of its own.
+class CountingFactory : public agora::media::IExternalVideoRenderFactory
+{
+public:
+    agora::media::IExternalVideoRender *createRenderInstance(const agora::media::ExternalVideoRenerContext &context) override
+    {
+        return context.view ? new CountingRender(*static_cast<agora::rtc::uid_t *>(context.view)) : nullptr;
+    }
+};
+
 QString option(const QStringList &arguments, const QString &name, const QString &fallback = QString())
 {
     const int index = arguments.indexOf(name);
@@ -115,7 +165,9 @@ QString option(const QStringList &arguments, const QString &name, const QString 
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Pictures (the synthetic camera's text, the screen) need a GUI
+    // application; no window is shown.
+    QGuiApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     const QString host = option(arguments, QStringLiteral("--host"), QStringLiteral("127.0.0.1"));
     const int port = option(arguments, QStringLiteral("--port")).toInt();
@@ -141,6 +193,14 @@ int main(int argc, char *argv[])
     }
     if (lostTimeout > 0)
         RtcTestHooks::setConnectionLostTimeout(engine, lostTimeout);
+    static CountingFactory factory;
+    {
+        void *inter = nullptr;
+        engine->queryInterface(agora::rtc::AGORA_IID_MEDIA_ENGINE, &inter);
+        agora::util::AutoPtr<agora::media::IMediaEngine> media(static_cast<agora::media::IMediaEngine *>(inter));
+        media->registerVideoRenderFactory(&factory);
+    }
+    static QHash<agora::rtc::uid_t, agora::rtc::uid_t *> views;
 
     QByteArray pending;
     QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
@@ -183,6 +243,25 @@ int main(int argc, char *argv[])
                         ++failures;
                 }
                 say(QStringLiteral("sendmany-result %1").arg(failures));
+            } else if (command == QLatin1String("video")) {
+                const int rc = engine->enableVideo();
+                say(QStringLiteral("video-result %1").arg(rc ? rc : engine->startPreview()));
+            } else if (command == QLatin1String("screen")) {
+                void *inter = nullptr;
+                engine->queryInterface(agora::rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
+                agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> parameters(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
+                say(QStringLiteral("screen-result %1").arg(parameters->setObject("che.video.start_screen_capture", "{\"id\":0,\"captureFreq\":30}")));
+            } else if (command == QLatin1String("bind")) {
+                const agora::rtc::uid_t remote = line.section(QLatin1Char(' '), 1, 1).toUInt();
+                if (!views.contains(remote))
+                    views.insert(remote, new agora::rtc::uid_t(remote));
+                const agora::rtc::VideoCanvas canvas { views.value(remote), agora::rtc::RENDER_MODE_HIDDEN, remote, nullptr };
+                say(QStringLiteral("bind-result %1").arg(engine->setupRemoteVideo(canvas)));
+            } else if (command == QLatin1String("frames")) {
+                const agora::rtc::uid_t remote = line.section(QLatin1Char(' '), 1, 1).toUInt();
+                QMutexLocker lock(&g_frames.mutex);
+                const QPair<int, int> size = g_frames.size.value(remote);
+                say(QStringLiteral("frames %1 %2 %3 %4").arg(remote).arg(g_frames.count.value(remote)).arg(size.first).arg(size.second));
             } else if (command == QLatin1String("leave")) {
                 say(QStringLiteral("leave-result %1").arg(engine->leaveChannel()));
             } else if (command == QLatin1String("quit")) {
