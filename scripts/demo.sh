@@ -8,8 +8,10 @@
 #
 # The out folder receives profile/ (the client's settings, data and logs,
 # new for every walk), screenshots/ (the pictures and demo-result.txt) and
-# client-output.txt. From the filled course window it enters today's
-# first lesson and pictures the classroom. Exits non-zero, naming the step,
+# client-output.txt. From the filled course window it opens the settings
+# window and from there the device test up to its camera step (the
+# engine's synthetic camera), closes both, then enters today's first
+# lesson and pictures the classroom. Exits non-zero, naming the step,
 # unless the course window and the classroom were reached.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -41,9 +43,17 @@ login_button=(200 253)
 # Today's first lesson: the student's "Enter classroom" on the first lesson
 # row, the teacher's "Start Class" of the class selected at start.
 case "$role" in
-    student) enter_button=(921 93) ;;
-    teacher) enter_button=(803 105) ;;
+    student) enter_button=(921 93) setting_button=(182 68) ;;
+    teacher) enter_button=(803 105) setting_button=(77 125) ;;
 esac
+# In the settings window (opened by the course window's settings button)
+# its "Detect" button and close button; in the device test "Start", the
+# speaker and microphone answers and the wizard's close button.
+detect_button=(240 205)
+settings_close=(470 30)
+test_start=(353 387)
+test_heard=(495 485)
+test_close=(691 14)
 
 profile="$out/profile"
 rm -rf "$profile" "$out/screenshots"
@@ -51,7 +61,13 @@ mkdir -p "$profile/home" "$profile/config" "$profile/data" "$profile/cache" "$pr
 chmod 700 "$profile/runtime"
 # Devices tested before: a first start would ask for the device test first.
 mkdir -p "$profile/data/lessonry-$role/config"
-: >"$profile/data/lessonry-$role/config/newDeviceConfig.ini"
+# The engine always lists its synthetic devices, so these names are found.
+cat >"$profile/data/lessonry-$role/config/newDeviceConfig.ini" <<'INI'
+[General]
+MyMic=Lessonry Test Microphone
+MySpk=Lessonry Test Speaker
+MyCam=Lessonry Test Camera
+INI
 xd_set_shot_dir "$out/screenshots"
 XD_REPORT="$out/screenshots/demo-result.txt"
 : >"$XD_REPORT"
@@ -97,6 +113,36 @@ course=$XD_WINDOW
 sleep 2
 xd_screenshot "$course" course
 xd_note "result: signed in"
+
+# The settings window and, from it, the device test up to the camera step,
+# where the engine's synthetic camera shows its moving test picture.
+xd_note "opening the settings window"
+xd_click "$course" "${setting_button[@]}"
+xd_wait_window 'Setting|设置' 10 "$client_pid"
+settings=$XD_WINDOW
+sleep 1
+xd_screenshot "$settings" settings
+xd_click "$settings" "${detect_button[@]}"
+xd_wait_window 'Device detection' 10 "$client_pid"
+device_test=$XD_WINDOW
+sleep 1
+xd_screenshot "$device_test" device-test
+xd_click "$device_test" "${test_start[@]}"
+sleep 1
+xd_screenshot "$device_test" device-test-speaker
+xd_click "$device_test" "${test_heard[@]}"
+sleep 1
+xd_screenshot "$device_test" device-test-microphone
+xd_click "$device_test" "${test_heard[@]}"
+sleep 2
+xd_screenshot "$device_test" device-test-camera
+xd_note "device test: camera step reached"
+xd_click "$device_test" "${test_close[@]}"
+xd_wait_window_gone "$device_test" 10
+sleep 1
+xd_screenshot "$settings" settings-after-test
+xd_click "$settings" "${settings_close[@]}"
+xd_wait_window_gone "$settings" 10
 
 xd_note "entering today's first lesson"
 xd_click "$course" "${enter_button[@]}"

@@ -22,7 +22,7 @@ for role in student teacher; do
         status=1
         continue
     fi
-    for shot in 01-login.png 02-login-filled.png 03-course.png 04-classroom.png; do
+    for shot in 01-login.png 02-login-filled.png 03-course.png 04-settings.png 08-device-test-camera.png 10-classroom.png; do
         if [[ ! -s "$out/$role/screenshots/$shot" ]]; then
             echo "walk: no $shot for the $role" >&2
             status=1

@@ -119,6 +119,12 @@ struct RtcEngineContext
 //   "rtc.log_file"                text: the engine's own log file
 //   "che.audio.mute_me", "rtc.audio.mute_me", "rtc.video.mute_me",
 //   "che.video.local.send"        booleans
+//   "rtc.user_account"            text: the user shown in the synthetic
+//                                 camera's picture outside a channel
+//   "che.video.start_screen_capture" {"id": window (0: desktop), "captureFreq",
+//                                 ["top", "left", "bottom", "right"]}: send
+//                                 the screen instead of the camera
+//   "che.video.stop_screen_capture" true: back to the camera
 // Any other key is kept as given.
 class IRtcEngineParameter
 {

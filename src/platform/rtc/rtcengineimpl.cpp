@@ -365,7 +365,8 @@ void RtcEngineImpl::updateCapture()
             || !m_parameters.value(QStringLiteral("che.video.local.send")).toBool(true);
         state.preview = m_previewing;
         state.send = m_inChannel && m_videoEnabled && !muted;
-        state.userId = m_inChannel ? QString::number(m_uid) : QStringLiteral("-");
+        const QString account = m_parameters.value(QStringLiteral("rtc.user_account")).toString();
+        state.userId = m_inChannel ? QString::number(m_uid) : (account.isEmpty() ? QStringLiteral("-") : account);
         QByteArray camera = m_currentDevices.value(VIDEO_CAPTURE_DEVICE);
         if (camera.isEmpty() || !RtcDeviceList::contains(VIDEO_CAPTURE_DEVICE, camera)) {
             const QList<RtcDevice> cameras = RtcDeviceList::devices(VIDEO_CAPTURE_DEVICE);
@@ -724,7 +725,7 @@ int RtcEngineImpl::setParameter(const QString &key, const QJsonValue &value)
     }
     static const QSet<QString> captureKeys { QStringLiteral("rtc.video.mute_me"), QStringLiteral("che.video.local.send"),
                                              QStringLiteral("che.video.start_screen_capture"),
-                                             QStringLiteral("che.video.stop_screen_capture") };
+                                             QStringLiteral("che.video.stop_screen_capture"), QStringLiteral("rtc.user_account") };
     if (captureKeys.contains(key))
         updateCapture();
     return 0;

@@ -170,6 +170,7 @@ void AgoraDeviceDetecting::jobFinished(Job job)
 
 void AgoraDeviceDetecting::startEnumDevices()
 {
+    qInfo("startEnumDevices");
     startJob(EnumJob);
 }
 

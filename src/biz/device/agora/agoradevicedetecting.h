@@ -1,6 +1,7 @@
 #ifndef AGORADEVICEDETECTING_H
 #define AGORADEVICEDETECTING_H
 
+#include "biz/device/agora/deviceitem.h"
 #include "mgr/singletonmgrbase.h"
 #include "platform/rtc/rtcdevice.h"
 #include "platform/rtc/rtcengine.h"
@@ -14,13 +15,6 @@
 
 class DevicesOperateThread;
 
-// One device of a collection; type 1 speaker, 2 microphone, 3 camera.
-struct DeviceItem
-{
-    QString id;
-    QString name;
-    int type = 0;
-};
 
 // The device kinds of the saved choice and of setDevice.
 enum AGORA_DEVICE_TYPE {

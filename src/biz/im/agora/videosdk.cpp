@@ -409,8 +409,13 @@ int VideoSDK::setBool(const char *key, bool value)
 void VideoSDK::rememberOwnUid()
 {
     const QString uid = Singleton<GlobalCurrentUser>::instance()->getUid();
-    QMutexLocker lock(&m_uidMutex);
-    m_ownUid = uid;
+    {
+        QMutexLocker lock(&m_uidMutex);
+        m_ownUid = uid;
+    }
+    // The engine shows it in the synthetic camera's picture, also before a join.
+    if (auto parameters = getRtcEngineParameters())
+        parameters->setString("rtc.user_account", uid.toUtf8().constData());
 }
 
 QString VideoSDK::ownUid() const
