@@ -1,0 +1,177 @@
+// Frames per second and CPU of one 640x480 video stream: the synthetic
+// camera of a participant in another process, carried over a real broker
+// and drawn in this process's video widget, next to the same camera drawn
+// locally without transport.
+//
+//   bench_video [seconds per run, default 5]
+
+#include "mosquittobroker.h"
+#include "rtcpeerprocess.h"
+
+#include "biz/im/agora/videorender.h"
+#include "platform/rtc/mediaengine.h"
+#include "platform/rtc/rtcengine.h"
+#include "widget/widgetvideo.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+
+namespace {
+
+class Handler : public agora::rtc::IRtcEngineEventHandler
+{
+public:
+    void onJoinChannelSuccess(const char *, agora::rtc::uid_t, int) override { joined = true; }
+    std::atomic<bool> joined { false };
+};
+
+class Factory : public agora::media::IExternalVideoRenderFactory
+{
+public:
+    agora::media::IExternalVideoRender *createRenderInstance(const agora::media::ExternalVideoRenerContext &context) override
+    {
+        return context.view ? new VideoRender(context) : nullptr;
+    }
+};
+
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+double ownCpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double processCpuSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = stat.readAll().split(' ');
+    if (fields.size() < 15)
+        return 0;
+    return double(fields.at(13).toLongLong() + fields.at(14).toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
+
+struct Figures
+{
+    double fps = 0;
+    double ownCpu = 0;  // % of one core
+    double peerCpu = 0; // % of one core
+};
+
+Figures measure(PaintCounter &counter, int seconds, qint64 peerPid)
+{
+    // Settle first: the first frames and the join are not measured.
+    QTest::qWait(1000);
+    const int paintsBefore = counter.paints;
+    const double ownBefore = ownCpuSeconds();
+    const double peerBefore = peerPid ? processCpuSeconds(peerPid) : 0;
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(seconds * 1000);
+    const double elapsed = clock.elapsed() / 1000.0;
+    Figures f;
+    f.fps = (counter.paints - paintsBefore) / elapsed;
+    f.ownCpu = 100 * (ownCpuSeconds() - ownBefore) / elapsed;
+    f.peerCpu = peerPid ? 100 * (processCpuSeconds(peerPid) - peerBefore) / elapsed : 0;
+    return f;
+}
+
+agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> parameters(agora::rtc::IRtcEngine *engine)
+{
+    void *inter = nullptr;
+    engine->queryInterface(agora::rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
+    return agora::util::AutoPtr<agora::rtc::IRtcEngineParameter>(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const int seconds = argc > 1 ? qMax(1, atoi(argv[1])) : 5;
+
+    static Handler handler;
+    static Factory factory;
+    agora::rtc::IRtcEngine *engine = createAgoraRtcEngine();
+    const agora::rtc::RtcEngineContext context { &handler, "0123456789abcdef0123456789abcdef" };
+    if (engine->initialize(context) != 0)
+        return 1;
+    {
+        void *inter = nullptr;
+        engine->queryInterface(agora::rtc::AGORA_IID_MEDIA_ENGINE, &inter);
+        agora::util::AutoPtr<agora::media::IMediaEngine> media(static_cast<agora::media::IMediaEngine *>(inter));
+        media->registerVideoRenderFactory(&factory);
+    }
+    engine->enableVideo();
+
+    WidgetVideo widget;
+    widget.resize(640, 480);
+    widget.show();
+    PaintCounter counter;
+    widget.installEventFilter(&counter);
+
+    // Local: the synthetic camera into the widget, no transport.
+    engine->setupLocalVideo({ &widget, agora::rtc::RENDER_MODE_HIDDEN, 0, nullptr });
+    engine->startPreview();
+    const Figures local = measure(counter, seconds, 0);
+    engine->stopPreview();
+    engine->setupLocalVideo({ nullptr, agora::rtc::RENDER_MODE_HIDDEN, 0, nullptr });
+
+    // Remote: the same camera in another process, over the broker.
+    MosquittoBroker broker;
+    if (!broker.start()) {
+        std::fprintf(stderr, "no broker\n");
+        return 1;
+    }
+    const QByteArray relay = QStringLiteral("{\"host\":\"127.0.0.1\",\"port\":%1}").arg(broker.port()).toUtf8();
+    parameters(engine)->setObject("rtc.relay_server", relay.constData());
+    RtcPeerProcess sender(broker.port(), 30001);
+    if (!sender.start())
+        return 1;
+    sender.command(QStringLiteral("video"));
+    sender.take(QStringLiteral("video-result"));
+    sender.command(QStringLiteral("join bench"));
+    engine->setupRemoteVideo({ &widget, agora::rtc::RENDER_MODE_HIDDEN, 30001, nullptr });
+    engine->joinChannel(nullptr, "bench", nullptr, 20001);
+    QElapsedTimer joinClock;
+    joinClock.start();
+    while (!handler.joined && joinClock.elapsed() < 10000)
+        QTest::qWait(20);
+    if (!handler.joined) {
+        std::fprintf(stderr, "the join did not complete\n");
+        return 1;
+    }
+    const Figures remote = measure(counter, seconds, sender.process().processId());
+    sender.command(QStringLiteral("quit"));
+    sender.finish();
+    engine->leaveChannel();
+    engine->release(true);
+
+    std::printf("one 640x480 stream, synthetic camera at its 15 frames per second, %d s per run\n", seconds);
+    std::printf("  %-44s %6.1f fps  %5.1f %% CPU (this process)\n", "drawn locally, no transport", local.fps, local.ownCpu);
+    std::printf("  %-44s %6.1f fps  %5.1f %% CPU (this process), %5.1f %% CPU (sender)\n",
+                "from another process over the broker (JPEG)", remote.fps, remote.ownCpu, remote.peerCpu);
+    return 0;
+}
