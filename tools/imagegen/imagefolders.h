@@ -10,4 +10,6 @@ void drawPenPaletteImages(ImageWriter &writer); // class/: the pen colour palett
 void drawBoardImages(ImageWriter &writer); // class/: the whiteboard and its tool bars
 void drawCourseImages(ImageWriter &writer); // class/: the course windows
 
+void drawDeviceImages(ImageWriter &writer); // class/, setting/: the device windows
+
 #endif // IMAGEFOLDERS_H

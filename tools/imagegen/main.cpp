@@ -22,5 +22,6 @@ int main(int argc, char *argv[])
     drawPenPaletteImages(writer);
     drawBoardImages(writer);
     drawCourseImages(writer);
+    drawDeviceImages(writer);
     return writer.ok() ? 0 : 1;
 }
