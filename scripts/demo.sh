@@ -123,7 +123,7 @@ settings=$XD_WINDOW
 sleep 1
 xd_screenshot "$settings" settings
 xd_click "$settings" "${detect_button[@]}"
-xd_wait_window 'Device detection' 10 "$client_pid"
+xd_wait_window 'Device detection|设备检测' 10 "$client_pid"
 device_test=$XD_WINDOW
 sleep 1
 xd_screenshot "$device_test" device-test

@@ -431,4 +431,233 @@
         <translation>下载</translation>
     </message>
 </context>
+<context>
+    <name>SettingWidget</name>
+    <message>
+        <source>Setting</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>设备设置</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>文件管理</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>Speaker:</source>
+        <translation>扬声器:</translation>
+    </message>
+    <message>
+        <source>Microphone:</source>
+        <translation>麦克风:</translation>
+    </message>
+    <message>
+        <source>Camera:</source>
+        <translation>摄像头:</translation>
+    </message>
+    <message>
+        <source>Detect</source>
+        <translation>开始检测</translation>
+    </message>
+    <message>
+        <source>Path: </source>
+        <translation>路径</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开目录</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清理目录</translation>
+    </message>
+    <message>
+        <source>version:1.0.0</source>
+        <translation>版本:1.0.0</translation>
+    </message>
+    <message>
+        <source>Check for New Version</source>
+        <translation>检查更新</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceDetectingWidget</name>
+    <message>
+        <source>Device detection</source>
+        <translation>设备检测</translation>
+    </message>
+    <message>
+        <source>Pre-Class Device Testing</source>
+        <translation>课前设备检测</translation>
+    </message>
+    <message>
+        <source>Please have your camera, microphone and headset plugged into your computer or laptop</source>
+        <translation>请将摄像头、麦克风和耳机连接到电脑</translation>
+    </message>
+    <message>
+        <source> (it's better to use a USB headset)</source>
+        <translation>（建议使用USB耳机）</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>开始</translation>
+    </message>
+    <message>
+        <source>Headset / Speaker</source>
+        <translation>耳机/扬声器</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>Camera</source>
+        <translation>摄像头</translation>
+    </message>
+    <message>
+        <source>Test report</source>
+        <translation>检测报告</translation>
+    </message>
+    <message>
+        <source>Please select the headset/speaker you want to use!</source>
+        <translation>请选择要使用的耳机/扬声器！</translation>
+    </message>
+    <message>
+        <source>Not Save</source>
+        <translation>不保存</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Please click on "Play"</source>
+        <translation>请点击“播放”</translation>
+    </message>
+    <message>
+        <source>notes:
+1.make sure your PC is not mute
+2.turn the speaker's volume up to the maximum</source>
+        <translation>注意：
+1.确认电脑没有静音
+2.将扬声器音量调到最大</translation>
+    </message>
+    <message>
+        <source>can you hear the music?</source>
+        <translation>能听到音乐吗？</translation>
+    </message>
+    <message>
+        <source>If you cannot hear anything, please use a different device or port and try again</source>
+        <translation>如果听不到声音，请换一个设备或接口再试</translation>
+    </message>
+    <message>
+        <source>Not Heard</source>
+        <translation>听不到</translation>
+    </message>
+    <message>
+        <source>Hear Sound</source>
+        <translation>能听到</translation>
+    </message>
+    <message>
+        <source>Please read:</source>
+        <translation>请朗读：</translation>
+    </message>
+    <message>
+        <source> Microphone test. </source>
+        <translation> 麦克风测试。 </translation>
+    </message>
+    <message>
+        <source>Testing...</source>
+        <translation>检测中...</translation>
+    </message>
+    <message>
+        <source>Can you see the level meter moving? </source>
+        <translation>能看到音量条在跳动吗？</translation>
+    </message>
+    <message>
+        <source>If you cannot see the meter bars moving, please use a different microphone or port and try again.</source>
+        <translation>如果音量条不动，请换一个麦克风或接口再试。</translation>
+    </message>
+    <message>
+        <source>I can't see</source>
+        <translation>看不到</translation>
+    </message>
+    <message>
+        <source>I can see</source>
+        <translation>能看到</translation>
+    </message>
+    <message>
+        <source>Video loading ...</source>
+        <translation>视频加载中...</translation>
+    </message>
+    <message>
+        <source>Please use a different camera or port and try again if you can't see anything</source>
+        <translation>如果看不到画面，请换一个摄像头或接口再试</translation>
+    </message>
+    <message>
+        <source>notes:
+1. if any anti-virus software prompts warnings, please give every privilege
+2.make sure QQ or Skype hasn't already occupied the camera </source>
+        <translation>注意：
+1.如有杀毒软件提示，请允许所有权限
+2.确认摄像头没有被QQ或Skype占用</translation>
+    </message>
+    <message>
+        <source>Speaker</source>
+        <translation>扬声器</translation>
+    </message>
+    <message>
+        <source>Do you have a problem? Please contact our customer service for assistance.</source>
+        <translation>遇到问题？请联系客服协助。</translation>
+    </message>
+    <message>
+        <source>You are now all set to begin having classes!</source>
+        <translation>设备已就绪，可以开始上课了！</translation>
+    </message>
+    <message>
+        <source>Test again</source>
+        <translation>重新检测</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source>There may not be any microphone devices inserted.</source>
+        <translation type="vanished">可能没有插入任何麦克风设备。</translation>
+    </message>
+    <message>
+        <source>There may not be any speaker devices inserted.</source>
+        <translation type="vanished">可能没有插入任何扬声器设备。</translation>
+    </message>
+    <message>
+        <source>May not be plugged into any camera device.</source>
+        <translation type="vanished">可能没有插入任何摄像头设备。</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceSettingInClassWidget</name>
+    <message>
+        <source>Setting</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Player：</source>
+        <translation>扬声器：</translation>
+    </message>
+    <message>
+        <source>Micro：</source>
+        <translation>麦克风：</translation>
+    </message>
+    <message>
+        <source>Camera：</source>
+        <translation>摄像头：</translation>
+    </message>
+</context>
 </TS>
