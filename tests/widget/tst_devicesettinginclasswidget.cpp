@@ -13,6 +13,7 @@
 #include "widget/devicesettinginclasswidget.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
@@ -89,7 +90,11 @@ void TestDeviceSettingInClassWidget::listsShowTheDevicesInUse()
 
 void TestDeviceSettingInClassWidget::choosingAppliesAndRemembers()
 {
+    QSignalSpy listed(m_service, &AgoraDeviceDetecting::signal_videoDeviceCollection);
     DeviceSettingInClassWidget window;
+    // The window asks for a fresh enumeration; its refill comes first.
+    QTRY_VERIFY_WITH_TIMEOUT(listed.count() >= 1, 5000);
+    QCoreApplication::processEvents();
     window.findChild<QComboBox *>("AiBoxCamera")->setCurrentIndex(1);
     QTRY_COMPARE(m_service->getAgoraVideoDeviceName(), QStringLiteral("USB Camera"));
     QSettings saved(getDeviceConfigFilePath(), QSettings::IniFormat);
@@ -99,7 +104,10 @@ void TestDeviceSettingInClassWidget::choosingAppliesAndRemembers()
 
 void TestDeviceSettingInClassWidget::remoteSwitchIsAppliedByNameAfterItsDelay()
 {
+    QSignalSpy listed(m_service, &AgoraDeviceDetecting::signal_videoDeviceCollection);
     DeviceSettingInClassWidget window;
+    QTRY_VERIFY_WITH_TIMEOUT(listed.count() >= 1, 5000);
+    QCoreApplication::processEvents();
     auto *micro = window.findChild<QComboBox *>("AiBoxMicro");
     QElapsedTimer clock;
     clock.start();
