@@ -52,7 +52,7 @@ esac
 detect_button=(240 205)
 settings_close=(470 30)
 test_start=(353 387)
-test_heard=(495 485)
+test_heard=(495 465)
 test_close=(691 14)
 
 profile="$out/profile"
