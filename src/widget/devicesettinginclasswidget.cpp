@@ -21,13 +21,15 @@ const int kSwitchDelayMs = 5000;
 // Refills box with the collection's names and selects the device in use
 // (else the first), which is set again through the service.
 template<typename Handler>
-void fillBox(QComboBox *box, const QVariantMap &map, const QString &current, DeviceSettingInClassWidget *window,
-             Handler handler, const char *logText, const std::function<void(const QString &)> &apply)
+void fillBox(QComboBox *box, const QVariantMap &map, const QString &inService, QString *applied,
+             DeviceSettingInClassWidget *window, Handler handler, const char *logText,
+             const std::function<void(const QString &)> &apply)
 {
     const QStringList names = map.value(QStringLiteral("name")).toStringList();
     const QStringList ids = map.value(QStringLiteral("guid")).toStringList();
     if (names.isEmpty() || ids.isEmpty())
         return;
+    const QString current = names.contains(*applied) ? *applied : inService;
     QObject::disconnect(box, QOverload<int>::of(&QComboBox::currentIndexChanged), window, handler);
     box->clear();
     for (const QString &name : names) {
@@ -35,8 +37,10 @@ void fillBox(QComboBox *box, const QVariantMap &map, const QString &current, Dev
         box->addItem(name);
     }
     const int index = qMax(0, names.indexOf(current));
-    if (index < ids.size())
+    if (index < ids.size()) {
         apply(ids.at(index));
+        *applied = names.at(index);
+    }
     box->setCurrentIndex(index);
     QObject::connect(box, QOverload<int>::of(&QComboBox::currentIndexChanged), window, handler);
 }
@@ -78,7 +82,7 @@ DeviceSettingInClassWidget::~DeviceSettingInClassWidget()
 void DeviceSettingInClassWidget::setPlayoutDeviceBox(const QVariantMap &map)
 {
     AgoraDeviceDetecting *service = m_pDeviceDetecting;
-    fillBox(ui->AiBoxPlayer, map, service->getAgoraPlaybackDeviceName(), this,
+    fillBox(ui->AiBoxPlayer, map, service->getAgoraPlaybackDeviceName(), &m_appliedPlayout, this,
             &DeviceSettingInClassWidget::slot_AiBoxPlayerCurrentIndexChanged, "names:",
             [service](const QString &id) { service->setPlayoutDevice(id); });
 }
@@ -86,7 +90,7 @@ void DeviceSettingInClassWidget::setPlayoutDeviceBox(const QVariantMap &map)
 void DeviceSettingInClassWidget::setRecordingDeviceBox(const QVariantMap &map)
 {
     AgoraDeviceDetecting *service = m_pDeviceDetecting;
-    fillBox(ui->AiBoxMicro, map, service->getAgoraRecordingDeviceName(), this,
+    fillBox(ui->AiBoxMicro, map, service->getAgoraRecordingDeviceName(), &m_appliedRecording, this,
             &DeviceSettingInClassWidget::slot_AiBoxSpeakerCurrentIndexChanged, "setRecordingDeviceBox names:",
             [service](const QString &id) { service->setRecordingDevice(id); });
 }
@@ -94,7 +98,7 @@ void DeviceSettingInClassWidget::setRecordingDeviceBox(const QVariantMap &map)
 void DeviceSettingInClassWidget::setVideoDeviceBox(const QVariantMap &map)
 {
     AgoraDeviceDetecting *service = m_pDeviceDetecting;
-    fillBox(ui->AiBoxCamera, map, service->getAgoraVideoDeviceName(), this,
+    fillBox(ui->AiBoxCamera, map, service->getAgoraVideoDeviceName(), &m_appliedVideo, this,
             &DeviceSettingInClassWidget::slot_AiBoxVideoCurrentIndexChanged, "names:",
             [service](const QString &id) { service->setVideoDevice(id); });
 }
@@ -137,6 +141,7 @@ void DeviceSettingInClassWidget::slot_AiBoxPlayerCurrentIndexChanged(int index)
     if (!pick(m_playoutDevices, index, &choice))
         return;
     m_pDeviceDetecting->setPlayoutDevice(choice.id);
+    m_appliedPlayout = choice.name;
     m_pDeviceDetecting->writeDeviceConfig(AGORA_DEVICE_SPEAKER, choice.name, choice.id);
     qDebug() << "AiBoxPlayer currentIndexChanged:" << choice.name;
 }
@@ -152,6 +157,7 @@ void DeviceSettingInClassWidget::slot_AiBoxSpeakerCurrentIndexChanged(int index)
     if (!pick(m_recordingDevices, index, &choice))
         return;
     m_pDeviceDetecting->setRecordingDevice(choice.id);
+    m_appliedRecording = choice.name;
     m_pDeviceDetecting->writeDeviceConfig(AGORA_DEVICE_MICROPHONE, choice.name, choice.id);
     qDebug() << "AiBoxSpeaker currentIndexChanged:" << choice.name;
 }
@@ -167,6 +173,7 @@ void DeviceSettingInClassWidget::slot_AiBoxVideoCurrentIndexChanged(int index)
     if (!pick(m_videoDevices, index, &choice))
         return;
     m_pDeviceDetecting->setVideoDevice(choice.id);
+    m_appliedVideo = choice.name;
     m_pDeviceDetecting->writeDeviceConfig(AGORA_DEVICE_CAMERA, choice.name, choice.id);
     qDebug() << "AiBoxVideo currentIndexChanged:" << choice.name;
 }

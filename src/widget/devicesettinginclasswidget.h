@@ -49,6 +49,12 @@ private:
     QVariantMap m_recordingDevices;
     QVariantMap m_playoutDevices;
     SwitchDevice m_pendingSwitch;
+    // The device of each kind this window applied last. The service reads
+    // the devices in use only some time after a change, so a refill in
+    // between keeps this one rather than going back to the older device.
+    QString m_appliedPlayout;
+    QString m_appliedRecording;
+    QString m_appliedVideo;
 };
 
 #endif // DEVICESETTINGINCLASSWIDGET_H
