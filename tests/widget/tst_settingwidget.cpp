@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -153,21 +154,33 @@ void TestSettingWidget::clearDeletesEveryFileKeepsFoldersAndFollowsNoLink()
 
 void TestSettingWidget::clearThatFailsSaysSo()
 {
-    if (geteuid() == 0)
-        QSKIP("root deletes from a read-only folder");
     const QString root = getDownloadResourceDir();
     QVERIFY(QDir().mkpath(root + "/locked"));
-    QFile f(root + "/locked/file.pdf");
+    const QString file = root + "/locked/file.pdf";
+    QFile f(file);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.close();
-    QFile::setPermissions(root + "/locked", QFile::ReadOwner | QFile::ExeOwner);
+    // A file that cannot be deleted: an immutable one as root (who may
+    // delete from a read-only folder), a read-only folder otherwise.
+    const bool asRoot = geteuid() == 0;
+    if (asRoot) {
+        if (QProcess::execute("chattr", { "+i", file }) != 0)
+            QSKIP("no immutable files on this file system");
+    } else {
+        QFile::setPermissions(root + "/locked", QFile::ReadOwner | QFile::ExeOwner);
+    }
     SettingWidget settings;
     settings.findChild<QPushButton *>("pushButtonFile")->click();
     settings.findChild<QPushButton *>("pushButtonClear")->click();
-    QFile::setPermissions(root + "/locked", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (asRoot)
+        QProcess::execute("chattr", { "-i", file });
+    else
+        QFile::setPermissions(root + "/locked", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(QFile::exists(file));
     QCOMPARE(m_notices.size(), 1);
     QCOMPARE(m_notices.first().text, Translatelanguage::instance()->getText(QStringLiteral("clearfailed")));
     QVERIFY(m_notices.first().text != Translatelanguage::instance()->getText(QStringLiteral("allclear")));
+    QVERIFY(QFile::remove(file));
 }
 
 void TestSettingWidget::openHandsTheFolderToTheFileManager()
