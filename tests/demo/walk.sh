@@ -2,9 +2,12 @@
 # The headless walk of scripts/demo.sh through both clients against the
 # stand-in lesson service, as "scripts/run.sh --both --headless" does it,
 # in a folder of its own.
-#   walk.sh <bin folder>
+#   walk.sh <bin folder> [role ...]     (both roles when none is named)
 set -euo pipefail
 bin=$(cd "$1" && pwd)
+shift
+roles=("$@")
+((${#roles[@]})) || roles=(student teacher)
 scripts="$(cd "$(dirname "$0")/../../scripts" && pwd)"
 source "$scripts/lib/services.sh"
 
@@ -15,7 +18,7 @@ broker_start "$out"
 service_write_servers_ini "$out/servers.ini" "$SERVICE_PORT" "$BROKER_PORT"
 
 status=0
-for role in student teacher; do
+for role in "${roles[@]}"; do
     if ! bash "$scripts/demo.sh" "$role" "$bin" "$out/servers.ini" "$out/$role"; then
         echo "walk: the $role walk failed; its output:" >&2
         cat "$out/$role/client-output.txt" >&2 || true
