@@ -1,7 +1,9 @@
 #include "rtcchannel.h"
 
 #include "rtcenginelog.h"
+#include "rtcmicrophonemeter.h"
 #include "rtcrelayclient.h"
+#include "rtcsoundplayer.h"
 #include "rtcstreampacket.h"
 #include "rtcvideosource.h"
 
@@ -80,6 +82,8 @@ RtcChannel::RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, QObject
     , m_statsTimer(new QTimer(this))
     , m_lostTimer(new QTimer(this))
     , m_recordingTestTimer(new QTimer(this))
+    , m_microphone(new RtcMicrophoneMeter(this))
+    , m_soundPlayer(new RtcSoundPlayer(this))
 {
     connect(m_recordingTestTimer, &QTimer::timeout, this, &RtcChannel::reportRecordingLevel);
     m_retryTimer->setSingleShot(true);
@@ -129,12 +133,14 @@ void RtcChannel::setFrameSink(const std::function<void(agora::rtc::uid_t, int, i
     m_frameSink = sink;
 }
 
-void RtcChannel::setRecordingTestInterval(int ms)
+void RtcChannel::setRecordingTestInterval(int ms, const QByteArray &microphoneId)
 {
     if (ms <= 0) {
         m_recordingTestTimer->stop();
+        m_microphone->stop();
         return;
     }
+    m_microphone->start(microphoneId);
     m_recordingTestTimer->setInterval(ms);
     m_recordingTestClock.start();
     m_recordingTestTimer->start();
@@ -144,11 +150,17 @@ void RtcChannel::reportRecordingLevel()
 {
     if (!m_handler)
         return;
-    // The synthetic microphone: a voice-like level that rises and falls,
-    // so a level meter visibly moves.
-    const double t = double(m_recordingTestClock.elapsed()) / 1000.0;
-    const double envelope = 0.55 + 0.45 * std::sin(t * 0.9);
-    const unsigned int level = unsigned(20 + 200 * envelope * std::fabs(std::sin(t * 5.0)));
+    const int heard = m_microphone->takeLevel();
+    unsigned int level = 0;
+    if (heard >= 0) {
+        level = unsigned(heard);
+    } else {
+        // The synthetic microphone: a voice-like level that rises and
+        // falls, so a level meter visibly moves.
+        const double t = double(m_recordingTestClock.elapsed()) / 1000.0;
+        const double envelope = 0.55 + 0.45 * std::sin(t * 0.9);
+        level = unsigned(20 + 200 * envelope * std::fabs(std::sin(t * 5.0)));
+    }
     const agora::rtc::AudioVolumeInfo speaker { 0, level };
     m_handler->onAudioVolumeIndication(&speaker, 1, int(level));
 }

@@ -42,6 +42,9 @@ struct RtcJoinRequest
 //                 emptied on leave; "dropped" is the connection's will
 //   stream/<uid>  the data-stream packets of that sender, in order
 //   video/<uid>   the video of that sender, one JPEG picture a message
+class RtcMicrophoneMeter;
+class RtcSoundPlayer;
+
 class RtcChannel : public QObject
 {
     Q_OBJECT
@@ -57,8 +60,11 @@ public:
     // Receives every remote picture, decoded, on this thread.
     void setFrameSink(const std::function<void(agora::rtc::uid_t, int, int, const QByteArray &)> &sink);
     // The recording device test: the level of the microphone every ms
-    // (0 stops it), in or out of a channel.
-    void setRecordingTestInterval(int ms);
+    // (0 stops it), in or out of a channel. The level is the machine
+    // microphone's when it delivers sound, the synthetic one's otherwise.
+    void setRecordingTestInterval(int ms, const QByteArray &microphoneId = QByteArray());
+    // The playback device test, on this thread.
+    RtcSoundPlayer *soundPlayer() const { return m_soundPlayer; }
 
     void join(const RtcJoinRequest &request);
     // Ends the membership and reports onLeaveChannel; nothing when there
@@ -101,6 +107,8 @@ private:
     QTimer *m_lostTimer;
     QTimer *m_recordingTestTimer;
     QElapsedTimer m_recordingTestClock;
+    RtcMicrophoneMeter *m_microphone;
+    RtcSoundPlayer *m_soundPlayer;
     std::function<void(agora::rtc::uid_t, int, int, const QByteArray &)> m_frameSink;
     QSet<agora::rtc::uid_t> m_videoSeen; // senders whose first picture was told
 

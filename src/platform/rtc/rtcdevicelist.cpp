@@ -115,6 +115,18 @@ QByteArray nameOf(int kind, const QByteArray &id)
     return QByteArray();
 }
 
+QAudioDeviceInfo machineAudioDevice(QAudio::Mode mode, const QByteArray &id)
+{
+    if (id.isEmpty())
+        return QAudioDeviceInfo();
+    const QList<QAudioDeviceInfo> infos = QAudioDeviceInfo::availableDevices(mode);
+    for (const QAudioDeviceInfo &info : infos) {
+        if (info.deviceName().toUtf8() == id)
+            return info;
+    }
+    return QAudioDeviceInfo();
+}
+
 void setDevices(int kind, const QList<RtcDevice> &devices)
 {
     State &s = state();

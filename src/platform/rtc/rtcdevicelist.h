@@ -3,6 +3,7 @@
 
 #include "rtcbase.h"
 
+#include <QAudioDeviceInfo>
 #include <QByteArray>
 #include <QList>
 
@@ -26,6 +27,10 @@ QList<RtcDevice> devices(int kind);
 bool contains(int kind, const QByteArray &id);
 // The name of a listed device; empty when it is not listed.
 QByteArray nameOf(int kind, const QByteArray &id);
+
+// The machine's sound device of that id (QAudioDeviceInfo::deviceName);
+// null for a synthetic, test or unplugged device.
+QAudioDeviceInfo machineAudioDevice(QAudio::Mode mode, const QByteArray &id);
 
 // For tests: the kind lists exactly these devices from now on.
 void setDevices(int kind, const QList<RtcDevice> &devices);

@@ -4,6 +4,7 @@
 #include "rtcdevicelist.h"
 #include "rtcdevicemanagers.h"
 #include "rtcrelayclient.h"
+#include "rtcsoundplayer.h"
 #include "rtcstreampacket.h"
 #include "rtcvideohub.h"
 
@@ -432,18 +433,23 @@ int RtcEngineImpl::setCurrentDevice(int kind, const QByteArray &id)
 
 int RtcEngineImpl::startPlaybackTest(const QString &filePath)
 {
-    // Only a readable WAV file is a test sound.
-    QFile file(filePath);
-    if (filePath.isEmpty() || !file.open(QIODevice::ReadOnly))
+    // Only a readable PCM WAV file is a test sound.
+    RtcSoundPlayer::Sound sound;
+    QString error;
+    if (!RtcSoundPlayer::readWav(filePath, &sound, &error)) {
+        m_log.write(QStringLiteral("playback test refused: %1").arg(error));
         return -ERR_INVALID_ARGUMENT;
-    const QByteArray header = file.read(12);
-    if (header.size() < 12 || !header.startsWith("RIFF") || header.mid(8, 4) != "WAVE")
-        return -ERR_INVALID_ARGUMENT;
-    QMutexLocker lock(&m_mutex);
-    if (m_released)
-        return -ERR_NOT_INITIALIZED;
-    m_playbackTestFile = filePath;
+    }
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_released)
+            return -ERR_NOT_INITIALIZED;
+        m_playbackTestFile = filePath;
+    }
     m_log.write(QStringLiteral("playback test with %1").arg(filePath));
+    const QByteArray speaker = currentDevice(AUDIO_PLAYOUT_DEVICE);
+    RtcChannel *worker = m_channel;
+    onCallbackThread([worker, sound, speaker] { worker->soundPlayer()->start(sound, speaker); }, false);
     return 0;
 }
 
@@ -453,10 +459,28 @@ QString RtcEngineImpl::playbackTestFileForTests() const
     return m_playbackTestFile;
 }
 
+int RtcEngineImpl::playbackTestPassesForTests(bool *silent)
+{
+    int passes = -1;
+    bool quiet = false;
+    RtcChannel *worker = m_channel;
+    onCallbackThread([worker, &passes, &quiet] {
+        passes = worker->soundPlayer()->finishedPasses();
+        quiet = worker->soundPlayer()->isSilent();
+    }, true);
+    if (silent)
+        *silent = quiet;
+    return passes;
+}
+
 int RtcEngineImpl::stopPlaybackTest()
 {
-    QMutexLocker lock(&m_mutex);
-    m_playbackTestFile.clear();
+    {
+        QMutexLocker lock(&m_mutex);
+        m_playbackTestFile.clear();
+    }
+    RtcChannel *worker = m_channel;
+    onCallbackThread([worker] { worker->soundPlayer()->stop(); }, false);
     return 0;
 }
 
@@ -467,8 +491,10 @@ int RtcEngineImpl::setRecordingTest(int intervalMs)
         if (!m_initialized || m_released)
             return -ERR_NOT_INITIALIZED;
     }
+    const QByteArray microphone = intervalMs > 0 ? currentDevice(AUDIO_RECORDING_DEVICE) : QByteArray();
     RtcChannel *worker = m_channel;
-    onCallbackThread([worker, intervalMs] { worker->setRecordingTestInterval(intervalMs); }, false);
+    onCallbackThread([worker, intervalMs, microphone] { worker->setRecordingTestInterval(intervalMs, microphone); },
+                     false);
     return 0;
 }
 

@@ -60,6 +60,9 @@ public:
     // For the test hooks: a device came or went.
     bool notifyDeviceState(int kind, const QByteArray &id, int state);
     QString playbackTestFileForTests() const;
+    // The passes of the playback test played to the end; -1 for a
+    // stopped engine.
+    int playbackTestPassesForTests(bool *silent);
 
     // For the test hooks: run on the callback or the video thread.
     bool runOnCallbackThread(const std::function<void(agora::rtc::IRtcEngineEventHandler &)> &call);

@@ -128,6 +128,12 @@ QString playbackTestFile(agora::rtc::IRtcEngine *engine)
     return e ? e->playbackTestFileForTests() : QString();
 }
 
+int playbackTestPasses(agora::rtc::IRtcEngine *engine, bool *silent)
+{
+    RtcEngineImpl *e = impl(engine);
+    return e ? e->playbackTestPassesForTests(silent) : -1;
+}
+
 QJsonValue parameter(agora::rtc::IRtcEngine *engine, const QString &key)
 {
     RtcEngineImpl *e = impl(engine);

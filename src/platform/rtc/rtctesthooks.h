@@ -57,6 +57,11 @@ LESSONRY_RTC_EXPORT bool unplugDevice(agora::rtc::IRtcEngine *engine, int kind, 
 LESSONRY_RTC_EXPORT void resetDevices();
 // The test sound the playback test plays now; empty when none.
 LESSONRY_RTC_EXPORT QString playbackTestFile(agora::rtc::IRtcEngine *engine);
+// How often the playback test has played its sound to the end since it
+// started (it plays it over and over until stopped), and whether it plays
+// into nothing (the synthetic speaker, or a speaker that cannot play it);
+// -1 for an engine that is not of this library or is stopped.
+LESSONRY_RTC_EXPORT int playbackTestPasses(agora::rtc::IRtcEngine *engine, bool *silent = nullptr);
 
 // The last value set for an option key; undefined when never set.
 LESSONRY_RTC_EXPORT QJsonValue parameter(agora::rtc::IRtcEngine *engine, const QString &key);

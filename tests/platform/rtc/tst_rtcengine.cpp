@@ -3,6 +3,7 @@
 #include "testutil.h"
 
 #include "platform/rtc/mediaengine.h"
+#include "platform/rtc/rtcdevice.h"
 #include "platform/rtc/rtcengine.h"
 #include "platform/rtc/rtctesthooks.h"
 
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QtEndian>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -39,6 +41,9 @@ public:
     void onAudioVolumeIndication(const rtc::AudioVolumeInfo *speakers, unsigned int count, int) override
     {
         note(QStringLiteral("volume %1 first %2").arg(count).arg(count ? speakers[0].uid : 99));
+        QMutexLocker lock(&m_mutex);
+        if (count)
+            m_levels.append(int(speakers[0].volume));
     }
     void onConnectionLost() override { note(QStringLiteral("lost")); }
     void onRequestChannelKey() override { note(QStringLiteral("key")); }
@@ -62,6 +67,11 @@ public:
             n += event.startsWith(prefix) ? 1 : 0;
         return n;
     }
+    QList<int> levels() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_levels;
+    }
     bool onMainThread() const
     {
         QMutexLocker lock(&m_mutex);
@@ -71,8 +81,44 @@ public:
 private:
     mutable QMutex m_mutex;
     QStringList m_events;
+    QList<int> m_levels;
     bool m_onMainThread = false;
 };
+
+// A WAV file: a RIFF header, a format chunk and a data chunk of frames
+// frames of silence; formatTag 1 is PCM.
+QByteArray wavFile(int frames, int formatTag = 1, bool withData = true)
+{
+    const int channels = 1;
+    const int rate = 16000;
+    const int bits = 16;
+    QByteArray fmt(16, '\0');
+    qToLittleEndian<quint16>(quint16(formatTag), fmt.data());
+    qToLittleEndian<quint16>(quint16(channels), fmt.data() + 2);
+    qToLittleEndian<quint32>(quint32(rate), fmt.data() + 4);
+    qToLittleEndian<quint32>(quint32(rate * channels * bits / 8), fmt.data() + 8);
+    qToLittleEndian<quint16>(quint16(channels * bits / 8), fmt.data() + 12);
+    qToLittleEndian<quint16>(quint16(bits), fmt.data() + 14);
+    QByteArray body = "WAVE";
+    auto chunk = [&body](const char *id, const QByteArray &data) {
+        QByteArray size(4, '\0');
+        qToLittleEndian<quint32>(quint32(data.size()), size.data());
+        body += QByteArray(id) + size + data;
+    };
+    chunk("fmt ", fmt);
+    if (withData)
+        chunk("data", QByteArray(frames * channels * bits / 8, '\0'));
+    QByteArray size(4, '\0');
+    qToLittleEndian<quint32>(quint32(body.size()), size.data());
+    return "RIFF" + size + body;
+}
+
+rtc::IAudioDeviceManager *audioDevices(rtc::IRtcEngine *engine)
+{
+    void *inter = nullptr;
+    engine->queryInterface(rtc::AGORA_IID_AUDIO_DEVICE_MANAGER, &inter);
+    return static_cast<rtc::IAudioDeviceManager *>(inter);
+}
 
 // Engine made and released by the test.
 struct LocalEngine
@@ -180,6 +226,11 @@ private slots:
     void parameters();
     void unreachableRelayIsReportedOnceAndLeaveEndsIt();
     void volumeReportsComeAtTheSetInterval();
+    void playbackTestPlaysTheSoundUntilStopped_data();
+    void playbackTestPlaysTheSoundUntilStopped();
+    void playbackTestRefusesWhatIsNotASound_data();
+    void playbackTestRefusesWhatIsNotASound();
+    void recordingTestFallsBackToTheSyntheticMicrophone();
     void logFileRecordsTheChannel();
     void rendersAreMadeFedAndReleasedOnTheVideoThread();
     void hooksRunOnTheCallbackThreadAndNothingComesAfterRelease();
@@ -557,6 +608,117 @@ void TestRtcEngine::volumeReportsComeAtTheSetInterval()
 
     QCOMPARE(local.parameters()->setObject("che.audio.volume_indication", "{\"interval\":0}"), 0);
     QVERIFY(!handler.onMainThread());
+}
+
+void TestRtcEngine::playbackTestPlaysTheSoundUntilStopped_data()
+{
+    QTest::addColumn<QByteArray>("speaker");
+    // The synthetic speaker plays into nothing; a speaker the machine
+    // does not have (as in a headless run) falls back to the same.
+    QTest::newRow("synthetic speaker") << QByteArray("lessonry-synthetic-speaker");
+    QTest::newRow("speaker without a device") << QByteArray("no-such-speaker");
+}
+
+void TestRtcEngine::playbackTestPlaysTheSoundUntilStopped()
+{
+    QFETCH(QByteArray, speaker);
+    RtcTestHooks::setDevices(rtc::AUDIO_PLAYOUT_DEVICE, { { speaker, "Speaker" } });
+    RecordingHandler handler;
+    LocalEngine local(&handler);
+    rtc::IAudioDeviceManager *devices = audioDevices(local.engine);
+    QVERIFY(devices);
+    QCOMPARE(devices->setPlaybackDevice(speaker.constData()), 0);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("beep.wav"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(wavFile(1600)); // 100 ms
+    file.close();
+
+    QCOMPARE(devices->startPlaybackDeviceTest(path.toUtf8().constData()), 0);
+    QCOMPARE(RtcTestHooks::playbackTestFile(local.engine), path);
+    // Played to the end, and again.
+    QTRY_VERIFY(RtcTestHooks::playbackTestPasses(local.engine) >= 2);
+    bool silent = false;
+    RtcTestHooks::playbackTestPasses(local.engine, &silent);
+    QVERIFY(silent);
+
+    QCOMPARE(devices->stopPlaybackDeviceTest(), 0);
+    QVERIFY(RtcTestHooks::playbackTestFile(local.engine).isEmpty());
+    // A new start counts its own passes.
+    QCOMPARE(devices->startPlaybackDeviceTest(path.toUtf8().constData()), 0);
+    QCOMPARE(RtcTestHooks::playbackTestPasses(local.engine), 0);
+    QTRY_VERIFY(RtcTestHooks::playbackTestPasses(local.engine) >= 1);
+    QCOMPARE(devices->stopPlaybackDeviceTest(), 0);
+
+    // The program's own test sounds are sounds the test plays.
+    for (const char *name : { "teacherPlayerTest.wav", "studentPlayerTest.wav" }) {
+        const QString sound = QStringLiteral(LESSONRY_SOURCE_DIR "/src/audioTest/") + QLatin1String(name);
+        QCOMPARE(devices->startPlaybackDeviceTest(sound.toUtf8().constData()), 0);
+        QCOMPARE(devices->stopPlaybackDeviceTest(), 0);
+    }
+    devices->release();
+    RtcTestHooks::resetDevices();
+}
+
+void TestRtcEngine::playbackTestRefusesWhatIsNotASound_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("write");
+    QTest::newRow("missing file") << QByteArray() << false;
+    QTest::newRow("empty file") << QByteArray() << true;
+    QTest::newRow("not a WAV file") << QByteArray("just text, long enough") << true;
+    QTest::newRow("not PCM") << wavFile(1600, 3) << true;
+    QTest::newRow("no data chunk") << wavFile(0, 1, false) << true;
+    QTest::newRow("no frames") << wavFile(0) << true;
+}
+
+void TestRtcEngine::playbackTestRefusesWhatIsNotASound()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, write);
+    RecordingHandler handler;
+    LocalEngine local(&handler);
+    rtc::IAudioDeviceManager *devices = audioDevices(local.engine);
+    QVERIFY(devices);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sound.wav"));
+    if (write) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QCOMPARE(devices->startPlaybackDeviceTest(path.toUtf8().constData()), -rtc::ERR_INVALID_ARGUMENT);
+    QVERIFY(RtcTestHooks::playbackTestFile(local.engine).isEmpty());
+    QCOMPARE(devices->startPlaybackDeviceTest(nullptr), -rtc::ERR_INVALID_ARGUMENT);
+    devices->release();
+}
+
+void TestRtcEngine::recordingTestFallsBackToTheSyntheticMicrophone()
+{
+    // A microphone the machine does not have delivers nothing: the
+    // levels are the synthetic microphone's, moving within its range.
+    for (const QByteArray &microphone : { QByteArray("lessonry-synthetic-microphone"), QByteArray("no-such-microphone") }) {
+        RtcTestHooks::setDevices(rtc::AUDIO_RECORDING_DEVICE, { { microphone, "Microphone" } });
+        RecordingHandler handler;
+        LocalEngine local(&handler);
+        rtc::IAudioDeviceManager *devices = audioDevices(local.engine);
+        QVERIFY(devices);
+        QCOMPARE(devices->setRecordingDevice(microphone.constData()), 0);
+        QCOMPARE(devices->startRecordingDeviceTest(20), 0);
+        QTRY_VERIFY(handler.levels().size() >= 10);
+        QCOMPARE(devices->stopRecordingDeviceTest(), 0);
+        const QList<int> levels = handler.levels();
+        QSet<int> distinct;
+        for (int level : levels) {
+            QVERIFY2(level >= 20 && level <= 220, qPrintable(QString::number(level)));
+            distinct.insert(level);
+        }
+        QVERIFY(distinct.size() > 1);
+        devices->release();
+    }
+    RtcTestHooks::resetDevices();
 }
 
 void TestRtcEngine::logFileRecordsTheChannel()
