@@ -114,6 +114,18 @@ course=$XD_WINDOW
 xd_screenshot "$course" course 5
 xd_note "result: signed in"
 
+# With DEMO_HOLD naming a file, the walk stops here: it says "holding
+# <client pid>" and keeps the client in the course window until the file
+# is gone (bench/idle measures the idle client so).
+if [[ -n "${DEMO_HOLD:-}" ]]; then
+    : >"$DEMO_HOLD"
+    echo "holding $client_pid"
+    while [[ -e "$DEMO_HOLD" ]] && kill -0 "$client_pid" 2>/dev/null; do
+        sleep 0.5
+    done
+    exit 0
+fi
+
 # The settings window and, from it, the device test up to the camera step,
 # where the engine's synthetic camera shows its moving test picture.
 xd_note "opening the settings window"

@@ -1,5 +1,5 @@
 // A bare Qt program: one window, and "ready" once it has painted its first
-// frame.
+// frame; with --stay it stays open (the peer of bench/idle).
 #include "firstframe.h"
 
 #include <QApplication>
@@ -8,7 +8,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    FirstFrameWatcher::install();
+    if (!app.arguments().contains(QStringLiteral("--stay")))
+        FirstFrameWatcher::install();
     QWidget window;
     window.setWindowTitle(QStringLiteral("Login"));
     window.resize(400, 300);

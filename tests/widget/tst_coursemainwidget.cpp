@@ -131,6 +131,7 @@ void tst_CourseMainWidget::showsTheWeekAndTheDaysLessons()
     QCOMPARE(window->windowTitle(), QStringLiteral("Schedule"));
     QCOMPARE(window->minimumSize(), QSize(1024, 690));
     QCOMPARE(window->reloadTimer()->interval(), 120000);
+    QVERIFY(window->reloadTimer()->isSingleShot()); // started again after each reload
     QVERIFY(window->reloadTimer()->isActive());
     waitForLessons(window);
 

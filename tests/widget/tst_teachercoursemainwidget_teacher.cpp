@@ -133,6 +133,7 @@ void tst_TeacherCourseMainWidget::listsTodayAndTomorrow()
     QCOMPARE(window->windowTitle(), QStringLiteral("Schedule"));
     QCOMPARE(window->minimumSize(), QSize(1024, 700));
     QCOMPARE(window->reloadTimerForTests()->interval(), 120000);
+    QVERIFY(window->reloadTimerForTests()->isSingleShot()); // started again after each reload
     // The first class that can still be entered is selected, not the
     // finished one before it.
     waitForDetails(window, QStringLiteral("10001"));

@@ -62,6 +62,7 @@ void LoadingWidget::setLoadingState(int state)
     } else {
         setVisible(!showContent);
     }
+    updateMovie();
 }
 
 int LoadingWidget::getLoadingState() const
@@ -88,9 +89,35 @@ void LoadingWidget::setStateText(const QString &text, int state)
 
 void LoadingWidget::playGif(const QString &fileName)
 {
-    QMovie *movie = new QMovie(fileName, QByteArray(), this);
-    ui->labelClassLoading->setMovie(movie);
-    movie->start();
+    delete m_movie;
+    m_movie = new QMovie(fileName, QByteArray(), this);
+    ui->labelClassLoading->setMovie(m_movie);
+    // The first frame is shown even before it runs.
+    m_movie->jumpToFrame(0);
+    updateMovie();
+}
+
+void LoadingWidget::updateMovie()
+{
+    if (!m_movie)
+        return;
+    const bool shown = m_state == StateLoading && ui->widgetLoading->isVisible();
+    if (shown && m_movie->state() != QMovie::Running)
+        m_movie->start();
+    else if (!shown && m_movie->state() != QMovie::NotRunning)
+        m_movie->stop();
+}
+
+void LoadingWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    updateMovie();
+}
+
+void LoadingWidget::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    updateMovie();
 }
 
 void LoadingWidget::setStyleColor(const QString &textColor, const QString &pageColor, const QString &backgroundColor)

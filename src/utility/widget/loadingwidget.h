@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class QMovie;
 class QVBoxLayout;
 
 namespace Ui {
@@ -13,6 +14,8 @@ class loadingWidget;
 // animation, a "nothing here" page, or a network failure page with a retry
 // button. Either shares a layout with the content it covers (content first,
 // panel second; one of the two is shown) or stands alone as an overlay.
+// The animation runs only while the loading page is on screen, so a panel
+// that is not loading does not wake the client.
 class LoadingWidget : public QWidget
 {
     Q_OBJECT
@@ -36,6 +39,7 @@ public:
     int getLoadingState() const;
     // Message of the page of state 0, 1 or 2.
     void setStateText(const QString &text, int state);
+    // The animation of the loading page (one at a time).
     void playGif(const QString &fileName);
     void setStyleColor(const QString &textColor, const QString &pageColor, const QString &backgroundColor);
 
@@ -45,12 +49,18 @@ signals:
 private slots:
     void on_pushButtonReload_clicked();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
     void init();
+    void updateMovie();
 
     Ui::loadingWidget *ui;
     QVBoxLayout *m_layout;
     int m_state = StateContent;
+    QMovie *m_movie = nullptr;
 };
 
 #endif // LOADINGWIDGET_H

@@ -55,6 +55,9 @@ CourseMainWidget::CourseMainWidget(QWidget *parent)
 
     m_reloadTimer = new QTimer(this);
     connect(m_reloadTimer, &QTimer::timeout, this, &CourseMainWidget::timerUpdataClassList);
+    // One long single shot, started again after each reload: nothing
+    // ticks in between.
+    m_reloadTimer->setSingleShot(true);
     m_reloadTimer->setInterval(Durations::ms(kReloadIntervalMs));
 
     if (SupervisionClass::getSupervisionClassFlag()) {
@@ -360,6 +363,7 @@ void CourseMainWidget::on_btnSetting_clicked()
 void CourseMainWidget::timerUpdataClassList()
 {
     loadClassList(false);
+    m_reloadTimer->start();
 }
 
 void CourseMainWidget::on_pushButtonHelp_clicked()

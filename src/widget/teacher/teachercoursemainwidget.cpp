@@ -57,6 +57,9 @@ TeacherCourseMainWidget::TeacherCourseMainWidget(QWidget *parent)
 
     reloadTimer = new QTimer(this);
     connect(reloadTimer, &QTimer::timeout, this, &TeacherCourseMainWidget::timerUpdataClassList);
+    // One long single shot, started again after each reload: nothing
+    // ticks in between.
+    reloadTimer->setSingleShot(true);
     reloadTimer->setInterval(Durations::ms(kReloadIntervalMs));
     reloadTimer->start();
 
@@ -498,6 +501,7 @@ void TeacherCourseMainWidget::on_btnSetting_clicked()
 void TeacherCourseMainWidget::timerUpdataClassList()
 {
     loadClassList(false);
+    reloadTimer->start();
 }
 
 void TeacherCourseMainWidget::on_pushButtonHelp_clicked()

@@ -48,7 +48,7 @@ private slots:
     void standaloneOverlay();
     void retryEmitsReloadAndKeepsPage();
     void stateTexts();
-    void playGifAddsAnimation();
+    void animationRunsOnlyWhileLoading();
     void styleColors();
     void chineseTexts();
 };
@@ -184,21 +184,37 @@ void TestLoadingWidget::stateTexts()
         QCOMPARE(f.panel->findChild<QLabel *>(QLatin1String(labels[state]))->text(), QStringLiteral("text %1").arg(state));
 }
 
-void TestLoadingWidget::playGifAddsAnimation()
+// The animation runs only while the loading page is on screen: a panel that
+// shows its content (or is hidden with its window) does not wake the
+// client; another animation replaces the first instead of running beside it.
+void TestLoadingWidget::animationRunsOnlyWhileLoading()
 {
     ListWithPanel f;
     QLabel *animation = f.panel->findChild<QLabel *>(QStringLiteral("labelClassLoading"));
     QVERIFY(animation->movie());
     QCOMPARE(animation->movie()->fileName(), QStringLiteral(":/image/class/classLoading.gif"));
     QVERIFY(animation->movie()->isValid());
+    QCOMPARE(animation->movie()->state(), QMovie::NotRunning);
+
+    f.panel->setLoadingState(LoadingWidget::StateLoading);
     QCOMPARE(animation->movie()->state(), QMovie::Running);
-    const int before = f.panel->findChildren<QMovie *>().size();
+    f.window.hide();
+    QCOMPARE(animation->movie()->state(), QMovie::NotRunning);
+    f.window.show();
+    QCOMPARE(animation->movie()->state(), QMovie::Running);
 
     f.panel->playGif(QStringLiteral(":/image/class/classLoading_greyBG.gif"));
     QCOMPARE(animation->movie()->fileName(), QStringLiteral(":/image/class/classLoading_greyBG.gif"));
     QVERIFY(animation->movie()->isValid());
     QVERIFY(animation->movie()->frameCount() > 1);
-    QCOMPARE(f.panel->findChildren<QMovie *>().size(), before + 1);
+    QCOMPARE(animation->movie()->state(), QMovie::Running);
+    QCOMPARE(f.panel->findChildren<QMovie *>().size(), 1);
+
+    for (int state : { LoadingWidget::StateNetworkFailure, LoadingWidget::StateNoData, LoadingWidget::StateContent,
+                       LoadingWidget::StateHidden }) {
+        f.panel->setLoadingState(state);
+        QCOMPARE(animation->movie()->state(), QMovie::NotRunning);
+    }
 }
 
 void TestLoadingWidget::styleColors()
