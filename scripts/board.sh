@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/build.sh lessonry-board-teacher lessonry-board-student lessonry-lesson-service
 BUILD_DIR=${BUILD_DIR:-build}
 bin="$PWD/$BUILD_DIR/bin"
 out="$PWD/out/board"

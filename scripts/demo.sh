@@ -109,9 +109,9 @@ if ! xd_find_window "$course_title" 30 "$client_pid"; then
     xd_fail "the course window did not open after signing in (output: $out/client-output.txt)"
 fi
 course=$XD_WINDOW
-# The timetable and the lesson pictures arrive after the window.
-sleep 2
-xd_screenshot "$course" course
+# The timetable and the lesson pictures arrive after the window: the
+# picture is taken once they have stopped changing it.
+xd_screenshot "$course" course 5
 xd_note "result: signed in"
 
 # The settings window and, from it, the device test up to the camera step,
@@ -120,26 +120,25 @@ xd_note "opening the settings window"
 xd_click "$course" "${setting_button[@]}"
 xd_wait_window 'Setting|设置' 10 "$client_pid"
 settings=$XD_WINDOW
-sleep 1
 xd_screenshot "$settings" settings
 xd_click "$settings" "${detect_button[@]}"
 xd_wait_window 'Device detection|设备检测' 10 "$client_pid"
 device_test=$XD_WINDOW
-sleep 1
 xd_screenshot "$device_test" device-test
+# The speaker, microphone and camera steps move all the time (level
+# meters, the camera picture): each is taken a moment after its page came.
 xd_click "$device_test" "${test_start[@]}"
-sleep 1
-xd_screenshot "$device_test" device-test-speaker
+sleep 0.5
+xd_screenshot "$device_test" device-test-speaker 0
+xd_click "$device_test" "${test_heard[@]}"
+sleep 0.5
+xd_screenshot "$device_test" device-test-microphone 0
 xd_click "$device_test" "${test_heard[@]}"
 sleep 1
-xd_screenshot "$device_test" device-test-microphone
-xd_click "$device_test" "${test_heard[@]}"
-sleep 2
-xd_screenshot "$device_test" device-test-camera
+xd_screenshot "$device_test" device-test-camera 0
 xd_note "device test: camera step reached"
 xd_click "$device_test" "${test_close[@]}"
 xd_wait_window_gone "$device_test" 10
-sleep 1
 xd_screenshot "$settings" settings-after-test
 xd_click "$settings" "${settings_close[@]}"
 xd_wait_window_gone "$settings" 10
@@ -150,6 +149,5 @@ if ! xd_find_window "$classroom_title" 20 "$client_pid"; then
     xd_screenshot "$course" course-after-enter
     xd_fail "the classroom did not open from the course window (output: $out/client-output.txt)"
 fi
-sleep 1
 xd_screenshot "$XD_WINDOW" classroom
 xd_note "classroom: reached"

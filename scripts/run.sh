@@ -58,7 +58,10 @@ for role in "${roles[@]}"; do
     else
         profile="$out/$role/profile"
         mkdir -p "$profile/config" "$profile/data" "$profile/cache"
+        mkdir -p -m 700 "$profile/runtime"
+        echo "run.sh: $role log in $profile/data/lessonry-$role/log/ (velmo_<version>_<user>_<date>.log, dated in Beijing time)"
         env XDG_CONFIG_HOME="$profile/config" XDG_DATA_HOME="$profile/data" XDG_CACHE_HOME="$profile/cache" \
+            XDG_RUNTIME_DIR="$profile/runtime" \
             LESSONRY_SERVERS_INI="$servers" "$bin/lessonry-$role" || status=$?
     fi
 done

@@ -112,11 +112,27 @@ xd_window_title() {
     xdotool getwindowname "$1" 2>/dev/null || true
 }
 
+# Moves the pointer to (x, y) counted from the window's top-left corner
+# and waits until the server has it there. xdotool's own --sync waits for
+# the pointer to leave where it was, which never happens when it is already
+# at the target (it gives up after 15 s), so the move is skipped then.
+xd_move() {
+    local window=$1 x=$2 y=$3
+    local X Y WINDOW SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null | grep -E '^(X|Y)=')" ||
+        xd_fail "cannot find window $window"
+    local target="$((X + x)) $((Y + y))" now
+    now=$(xdotool getmouselocation --shell 2>/dev/null | sed -n 's/^[XY]=//p' | tr '\n' ' ')
+    [[ "${now% }" == "$target" ]] && return 0
+    xdotool mousemove --window "$window" --sync "$x" "$y" ||
+        xd_fail "cannot move the pointer to $x,$y in window $window"
+}
+
 # Clicks at (x, y) counted from the window's top-left corner.
 xd_click() {
     local window=$1 x=$2 y=$3
-    xdotool mousemove --window "$window" --sync "$x" "$y" click 1 ||
-        xd_fail "cannot click at $x,$y in window $window"
+    xd_move "$window" "$x" "$y"
+    xdotool click 1 || xd_fail "cannot click at $x,$y in window $window"
 }
 
 # Clicks into the text field at (x, y) of the window, clears it and types
@@ -140,18 +156,23 @@ xd_set_shot_dir() {
 
 # Saves a picture of the window as NN-name.png and notes it in the report.
 # A window still drawing itself (pictures loading, animations starting) is
-# given up to a few seconds until two pictures in a row are the same.
+# given up to "settle" seconds (default 3) until two pictures in a row are
+# the same; a window that never settles (a level meter, a camera picture)
+# is taken as it is when the time is up. Pass 0 for a window known to
+# move, so its picture is taken at once.
 xd_screenshot() {
-    local window=$1 name=$2
+    local window=$1 name=$2 settle=${3:-3}
     [[ -n "$XD_SHOT_DIR" ]] || xd_fail "no folder for pictures (xd_set_shot_dir)"
     XD_SHOT_COUNT=$((XD_SHOT_COUNT + 1))
     local file raw previous="" current
     file=$(printf '%s/%02d-%s.png' "$XD_SHOT_DIR" "$XD_SHOT_COUNT" "$name")
     raw="$file.xwd"
-    for _ in $(seq 15); do
+    local deadline=$((SECONDS + settle))
+    while :; do
         xwd -silent -id "$window" >"$raw" 2>/dev/null || break
         current=$(md5sum <"$raw")
         [[ "$current" == "$previous" ]] && break
+        ((SECONDS < deadline)) || break
         previous=$current
         sleep 0.3
     done

@@ -9,6 +9,7 @@
 #include "mgr/singleton.h"
 #include "platform/processlauncher.h"
 #include "platform/singleinstanceguard.h"
+#include "platform/terminationsignals.h"
 #include "utility/actionlog.h"
 #include "utility/singleinstanceutility.h"
 
@@ -18,8 +19,79 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <clocale>
+#include <langinfo.h>
 #include <limits>
 #include <memory>
+#include <vector>
+
+namespace {
+
+// Holds what the single-instance check logs until it is known whether this
+// copy goes on: a copy that hands over to a running one writes its lines to
+// its log instead of the terminal it was started from.
+class CheckMessages
+{
+public:
+    CheckMessages()
+    {
+        s_current = this;
+        m_previous = qInstallMessageHandler(&CheckMessages::handler);
+    }
+
+    ~CheckMessages()
+    {
+        qInstallMessageHandler(m_previous);
+        s_current = nullptr;
+    }
+
+    // Hands every line to the handler that was there before.
+    void replayToPrevious() const
+    {
+        for (const Line &line : m_lines) {
+            const QMessageLogContext context(line.file.constData(), line.line, line.function.constData(),
+                                             "default");
+            if (m_previous)
+                m_previous(line.type, context, line.message);
+            else
+                qt_message_output(line.type, context, line.message);
+        }
+    }
+
+    void replayToLog() const
+    {
+        LogMgr *log = Singleton<LogMgr>::instance();
+        for (const Line &line : m_lines) {
+            const QMessageLogContext context(line.file.constData(), line.line, line.function.constData(),
+                                             "default");
+            log->writeMessage(line.type, context, line.message);
+        }
+    }
+
+private:
+    struct Line
+    {
+        QtMsgType type;
+        QByteArray file;
+        int line;
+        QByteArray function;
+        QString message;
+    };
+
+    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (s_current)
+            s_current->m_lines.push_back({type, context.file, context.line, context.function, message});
+    }
+
+    static CheckMessages *s_current;
+    QtMessageHandler m_previous = nullptr;
+    std::vector<Line> m_lines;
+};
+
+CheckMessages *CheckMessages::s_current = nullptr;
+
+} // namespace
 
 AppMainLoop::AppMainLoop(int &argc, char **argv)
     : m_argc(argc)
@@ -62,10 +134,21 @@ int AppMainLoop::run()
     for (;;) {
         ++m_passes;
         std::unique_ptr<QApplication> app(new QApplication(m_argc, m_argv));
+        useUtf8Characters();
         setProgramFont();
 
-        if (SingleInstanceUtility().isAlreadyRunning())
-            return -1;
+        {
+            CheckMessages messages;
+            const bool running = SingleInstanceUtility().isAlreadyRunning();
+            if (running) {
+                // Logged, not printed: the copy that runs already is the one
+                // the user sees.
+                Singleton<LogMgr>::instance()->init();
+                messages.replayToLog();
+                return -1;
+            }
+            messages.replayToPrevious();
+        }
 
         int exitCode = 0;
         {
@@ -74,6 +157,11 @@ int AppMainLoop::run()
             WindowRaiseServer server;
             if (SingleInstanceGuard::ownsNamedLock(SingleInstanceUtility::mutexName()))
                 server.listen(SingleInstanceUtility::mutexName());
+            // SIGTERM and SIGINT end the program as its own quit would.
+            TerminationSignals termination;
+            QObject::connect(&termination, &TerminationSignals::signal_terminationRequested, [](int) {
+                QApplication::exit(ExitNormal);
+            });
             const std::unique_ptr<BaseApplication> application = BaseApplication::createForRole();
             application->start(m_argc, m_argv);
             exitCode = m_exec ? m_exec() : QApplication::exec();
@@ -119,6 +207,17 @@ QString AppMainLoop::raiseTopLevelWindow(const QStringList &titles)
         }
     }
     return QString();
+}
+
+void AppMainLoop::useUtf8Characters()
+{
+    // The toolkit takes the C library's locale from the environment; a
+    // locale the system does not have (LANG=zh_CN.UTF-8 without its files)
+    // leaves plain "C", and window titles then reach the window system's
+    // WM_NAME as mangled bytes, so nothing finds the window by its title.
+    // Characters are what matters there: keep UTF-8 for them.
+    if (QByteArray(nl_langinfo(CODESET)) != "UTF-8")
+        std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
 void AppMainLoop::setProgramFont()

@@ -47,6 +47,9 @@ public:
     // (delete-on-close), and those already closed but not yet deleted.
     static void closeRemainingWindows();
 
+    // Keeps UTF-8 characters when the environment names a locale the
+    // system does not have, so window titles reach the window system whole.
+    static void useUtf8Characters();
     // Sets the program's font, "微软雅黑" at 9 points, after
     // standInForMissingFamily() for it.
     static void setProgramFont();

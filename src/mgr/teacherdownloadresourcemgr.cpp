@@ -55,3 +55,20 @@ QVector<DownloadFileInfo> DownloadResourceMgr::currentFiles() const
 {
     return m_files;
 }
+
+void DownloadResourceMgr::updateResource(const QString &resourceId, const QVector<DownloadFileInfo> &files)
+{
+    m_resourceId = resourceId;
+    m_files = files;
+}
+
+int DownloadResourceMgr::calculateDownloadProgress(const QString &, const QVector<DownloadFileInfo> &,
+                                                   QSet<QString> &)
+{
+    return 0;
+}
+
+QString DownloadResourceMgr::getResourceId() const
+{
+    return m_resourceId;
+}

@@ -6,6 +6,8 @@
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
 #include "utility/translatelanguage.h"
+#include "utility/userinfo.h"
+#include "widget/classwidget.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -15,6 +17,7 @@
 WidgetClassRoom::WidgetClassRoom(QWidget *parent)
     : BaseMainWidget(parent)
     , m_label(new QLabel(this))
+    , m_userList(new UserList)
 {
     setObjectName(QStringLiteral("WidgetClassRoom"));
     setWindowTitle(Translatelanguage::instance()->getText(QStringLiteral("Classroom")));
@@ -28,7 +31,10 @@ WidgetClassRoom::WidgetClassRoom(QWidget *parent)
     SignalQueueMgr::instance()->signalClassroomOpen();
 }
 
-WidgetClassRoom::~WidgetClassRoom() = default;
+WidgetClassRoom::~WidgetClassRoom()
+{
+    delete m_userList;
+}
 
 void WidgetClassRoom::startClass(const ClassInfoEntity &info)
 {
@@ -50,6 +56,53 @@ void WidgetClassRoom::startClass(const ClassInfoEntity &info)
 QString WidgetClassRoom::getClassId() const
 {
     return m_classId;
+}
+
+UserList *WidgetClassRoom::getUserList() const
+{
+    return m_userList;
+}
+
+ClassWidget *WidgetClassRoom::createClassWidget()
+{
+    return nullptr;
+}
+
+void WidgetClassRoom::initUsers(const ClassInfoEntity &) {}
+void WidgetClassRoom::sendEnterOrLeaveMsg(bool) {}
+void WidgetClassRoom::addClassMode(WidgetClassMode *) {}
+
+bool WidgetClassRoom::changeModule(WidgetClassMode *)
+{
+    return false;
+}
+
+void WidgetClassRoom::setModule(enum WidgetClassMode::ClassMode) {}
+void WidgetClassRoom::sendSwitchModeMsg(int) {}
+
+WidgetClassMode *WidgetClassRoom::createPrizeModeWidget()
+{
+    return nullptr;
+}
+
+void WidgetClassRoom::slot_switchMode(int) {}
+void WidgetClassRoom::slot_receiveSwitchClassModel(ImMsgInfo, ClassModelControl) {}
+void WidgetClassRoom::slot_receiveSendSysMsg(ImMsgInfo, SendSysMsg) {}
+void WidgetClassRoom::slot_receiveRefreshApp(ImMsgInfo, RefreshApp) {}
+void WidgetClassRoom::slot_receiveRequestDeivceInfo(ImMsgInfo, RequestDeivceInfo) {}
+void WidgetClassRoom::slot_receiveSwitchDevice(ImMsgInfo, SwitchDevice) {}
+void WidgetClassRoom::slot_receiveSetVideoProfileMsg(ImMsgInfo, SetVideoProfileMsg) {}
+void WidgetClassRoom::slot_videoChannelSomeOneJoined(QString) {}
+void WidgetClassRoom::slot_videoChannelSomeOneLeaved(QString) {}
+
+void WidgetClassRoom::slot_closeWidget()
+{
+    close();
+}
+
+void WidgetClassRoom::slot_review_closed()
+{
+    close();
 }
 
 void WidgetClassRoom::closeEvent(QCloseEvent *event)

@@ -38,9 +38,10 @@ const int kPenWidth = 3;
 const int kStrokeChunk = 50;
 const int kMoveThreshold = 3;
 const int kWatchdogMs = 1000;
-// How long after a page is shown its neighbours are rendered, so the turn
-// itself does not wait for them.
-const int kPrerenderDelayMs = 30;
+// While the layer of a page is being painted on its thread, a page with at
+// most this many units is painted directly (a few milliseconds); a fuller
+// one shows its units when the layer comes.
+const int kDirectUnits = 64;
 
 QString shortNumber(double value)
 {
@@ -81,9 +82,8 @@ WidgetWhiteBoard::WidgetWhiteBoard(QWidget *parent)
     if (getClientRole() == 1)
         ui->widget_timeProgress->hide();
 
-    prerenderTimer.setSingleShot(true);
-    prerenderTimer.setInterval(Durations::ms(kPrerenderDelayMs));
-    connect(&prerenderTimer, &QTimer::timeout, this, &WidgetWhiteBoard::prerenderNeighbours);
+    connect(&pageRenderer, &PageRenderer::pageRendered, this, &WidgetWhiteBoard::acceptPageImage);
+    connect(&layerRenderer, &LayerRenderer::layerBuilt, this, &WidgetWhiteBoard::acceptLayer);
 }
 
 WidgetWhiteBoard::~WidgetWhiteBoard()
@@ -114,6 +114,10 @@ void WidgetWhiteBoard::setMaterialInfo(const QString &materialId, const QString 
 void WidgetWhiteBoard::closeMaterial()
 {
     materialDoc.close();
+    pageRenderer.setDocument(QString());
+    pageImage = QImage();
+    imagePage = -1;
+    pageSize = QSize();
     forgetPrerendered();
     clearAllDrawUnits();
     invalidateLayer();
@@ -147,9 +151,10 @@ void WidgetWhiteBoard::addDrawUnit(int page, DrawLayer *unit)
     if (!unit)
         return;
     drawUnitsByPage[page].append(unit);
-    // A unit added to the shown page goes on top of the cached layer.
-    if (page == curPageIdx && layerValid && hasPage())
-        unit->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageImage.width(), pageImage.height());
+    // A unit added to the shown page goes on top of the cached layer; one
+    // that comes while the layer is being painted goes on when it comes.
+    if (page == curPageIdx && builtKey == layerKey && !unitsLayer.isNull() && hasPage())
+        unit->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
 }
 
 void WidgetWhiteBoard::clearPageDrawUnits(int page)
@@ -277,7 +282,7 @@ void WidgetWhiteBoard::on_btnHelpdesk_clicked()
 
 bool WidgetWhiteBoard::hasPage() const
 {
-    return materialDoc.isOpen() && !pageImage.isNull() && pageImage.width() > 0 && pageImage.height() > 0;
+    return materialDoc.isOpen() && !pageSize.isEmpty();
 }
 
 QPoint WidgetWhiteBoard::toPagePoint(const QPoint &widgetPos, bool *inside) const
@@ -285,8 +290,8 @@ QPoint WidgetWhiteBoard::toPagePoint(const QPoint &widgetPos, bool *inside) cons
     const int x = widgetPos.x() - pageOrigin.x();
     const int y = widgetPos.y() - pageOrigin.y();
     if (inside)
-        *inside = x >= 0 && x <= pageImage.width() && y >= 0 && y <= pageImage.height();
-    return QPoint(qBound(0, x, pageImage.width()), qBound(0, y, pageImage.height()));
+        *inside = x >= 0 && x <= pageSize.width() && y >= 0 && y <= pageSize.height();
+    return QPoint(qBound(0, x, pageSize.width()), qBound(0, y, pageSize.height()));
 }
 
 void WidgetWhiteBoard::mousePressEvent(QMouseEvent *event)
@@ -301,7 +306,7 @@ void WidgetWhiteBoard::mousePressEvent(QMouseEvent *event)
     if (inside) {
         delete strokeInProgress;
         strokeInProgress = new DrawCurveUnit(kPenWidth, penColor, currentUid());
-        strokeInProgress->begin(point.x(), point.y(), pageImage.width(), pageImage.height());
+        strokeInProgress->begin(point.x(), point.y(), pageSize.width(), pageSize.height());
         strokePage = curPageIdx;
         lastPoint = point;
     }
@@ -315,7 +320,7 @@ void WidgetWhiteBoard::mouseMoveEvent(QMouseEvent *event)
     const QPoint point = toPagePoint(event->pos());
     if (qAbs(point.x() - lastPoint.x()) <= kMoveThreshold && qAbs(point.y() - lastPoint.y()) <= kMoveThreshold)
         return;
-    strokeInProgress->addPoint(point.x(), point.y(), pageImage.width(), pageImage.height());
+    strokeInProgress->addPoint(point.x(), point.y(), pageSize.width(), pageSize.height());
     lastPoint = point;
     update();
 }
@@ -363,7 +368,7 @@ void WidgetWhiteBoard::finishStroke(const QPoint &pagePoint)
 {
     DrawCurveUnit *stroke = strokeInProgress;
     strokeInProgress = nullptr;
-    stroke->end(pagePoint.x(), pagePoint.y(), pageImage.width(), pageImage.height());
+    stroke->end(pagePoint.x(), pagePoint.y(), pageSize.width(), pageSize.height());
     if (stroke->isValid()) {
         // The page the stroke was started on, even when the page changed
         // under the pen.
@@ -383,7 +388,7 @@ void WidgetWhiteBoard::startTextInput(int x, int y)
     textBoxPage = curPageIdx;
     const int top = y - textBox->getLineHeight() / 2;
     qInfo().noquote() << QStringLiteral("pInputBox location: (%1, %2)  fontSize:%3").arg(x - 4).arg(top).arg(pointSize);
-    textBox->setMaximumWidth(qMax(1, pageImage.width() + pageOrigin.x() - x + 4));
+    textBox->setMaximumWidth(qMax(1, pageSize.width() + pageOrigin.x() - x + 4));
     textBox->move(x - 4, top);
     textBox->show();
 }
@@ -406,7 +411,7 @@ void WidgetWhiteBoard::finishTextInput()
 TextUnit *WidgetWhiteBoard::getTextUnit(TextInputBox *box)
 {
     auto *unit = new TextUnit(penColor, currentUid(), box->getFontFamily());
-    unit->setFontSize(int(textSize * scale / 100), pageImage.height());
+    unit->setFontSize(int(textSize * scale / 100), pageSize.height());
     unit->setText(box->getText());
     unit->setFontWeight(box->getFontWeight());
     unit->setFontStyle(box->getFontStyle());
@@ -416,7 +421,7 @@ TextUnit *WidgetWhiteBoard::getTextUnit(TextInputBox *box)
                              .arg(edit.top())
                              .arg(edit.right() - edit.left() + 1)
                              .arg(edit.bottom() - edit.top() + 1);
-    unit->setRect(edit.translated(-pageOrigin), pageImage.width(), pageImage.height());
+    unit->setRect(edit.translated(-pageOrigin), pageSize.width(), pageSize.height());
     return unit;
 }
 
@@ -424,47 +429,112 @@ TextUnit *WidgetWhiteBoard::getTextUnit(TextInputBox *box)
 
 void WidgetWhiteBoard::invalidateLayer()
 {
-    layerValid = false;
+    ++layerKey;
+    doneAnnounced = false;
 }
 
-void WidgetWhiteBoard::ensureLayer()
+BoardScene WidgetWhiteBoard::scene(bool withUnits) const
+{
+    BoardScene scene;
+    scene.size = size();
+    scene.background = kBoardColor;
+    scene.hasPage = hasPage();
+    scene.pageRect = QRect(pageOrigin, pageSize);
+    if (imagePage == curPageIdx)
+        scene.pageImage = pageImage;
+    if (withUnits && scene.hasPage)
+        scene.units = drawUnitsByPage.value(curPageIdx);
+    return scene;
+}
+
+bool WidgetWhiteBoard::ensureLayer()
 {
     const qreal ratio = devicePixelRatioF();
-    const QSize pixels = size() * ratio;
-    if (layerValid && unitsLayer.size() == pixels)
-        return;
-    if (unitsLayer.size() != pixels) {
-        unitsLayer = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        unitsLayer.setDevicePixelRatio(ratio);
+    if (builtKey == layerKey) {
+        if (unitsLayer.size() == size() * ratio)
+            return true;
+        invalidateLayer();
     }
-    paintFinished(&unitsLayer);
-    layerValid = true;
+    // A page whose pixels are on their way gets its layer with them.
+    if (hasPage() && !isPageImageCurrent())
+        return false;
+    if (requestedKey != layerKey) {
+        BoardScene wanted = scene(true);
+        requestedKey = layerKey;
+        requestedUnits = wanted.units.size();
+        layerRenderer.build(layerKey, std::move(wanted), ratio);
+    }
+    return false;
 }
 
-void WidgetWhiteBoard::paintFinished(QPaintDevice *device)
+void WidgetWhiteBoard::acceptLayer(quint64 key, const QImage &layer)
 {
-    QPainter painter(device);
-    painter.fillRect(rect(), kBoardColor);
-    if (materialDoc.isOpen())
-        painter.drawImage(pageOrigin, pageImage);
-    painter.end();
-    if (materialDoc.isOpen()) {
-        for (DrawLayer *unit : drawUnitsByPage.value(curPageIdx))
-            unit->paint(device, pageOrigin.x(), pageOrigin.y(), pageImage.width(), pageImage.height());
+    if (key != layerKey) {
+        layerRenderer.recycle(layer);
+        return;
     }
+    QImage old = std::move(unitsLayer);
+    unitsLayer = layer;
+    builtKey = key;
+    layerRenderer.recycle(std::move(old));
+    // Units that came while it was painted go on top.
+    if (hasPage()) {
+        const QVector<DrawLayer *> units = drawUnitsByPage.value(curPageIdx);
+        for (int i = requestedUnits; i < units.size(); ++i)
+            units[i]->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
+    }
+    update();
+    announceIfDone();
+}
+
+bool WidgetWhiteBoard::isRenderingDone() const
+{
+    return (!hasPage() || isPageImageCurrent()) && builtKey == layerKey;
+}
+
+void WidgetWhiteBoard::announceIfDone()
+{
+    if (doneAnnounced || !isRenderingDone())
+        return;
+    doneAnnounced = true;
+    emit signal_renderingDone();
+}
+
+void WidgetWhiteBoard::finishPageImage()
+{
+    if (!hasPage() || isPageImageCurrent())
+        return;
+    QImage image;
+    materialDoc.getPageImage(curPageIdx, scale, image);
+    acceptPageImage(pageRenderer.generation(), curPageIdx, scale, image);
+}
+
+void WidgetWhiteBoard::finishRendering()
+{
+    finishPageImage();
+    const qreal ratio = devicePixelRatioF();
+    if (builtKey == layerKey && unitsLayer.size() == size() * ratio)
+        return;
+    // A new key: a layer still being painted for the old one is dropped.
+    invalidateLayer();
+    const BoardScene wanted = scene(true);
+    unitsLayer = LayerRenderer::paintNow(wanted, ratio, std::move(unitsLayer));
+    builtKey = requestedKey = layerKey;
+    requestedUnits = wanted.units.size();
 }
 
 void WidgetWhiteBoard::paintBoard(QPaintDevice *device, bool cached)
 {
-    if (cached) {
-        ensureLayer();
+    if (cached && ensureLayer()) {
         QPainter painter(device);
         painter.drawImage(0, 0, unitsLayer);
     } else {
-        paintFinished(device);
+        // The plain way, or the layer is still being painted: a page with
+        // few units is painted directly meanwhile.
+        scene(!cached || unitCount(curPageIdx) <= kDirectUnits).paint(device);
     }
     if (materialDoc.isOpen() && strokeInProgress && strokePage == curPageIdx)
-        strokeInProgress->paint(device, pageOrigin.x(), pageOrigin.y(), pageImage.width(), pageImage.height());
+        strokeInProgress->paint(device, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
 }
 
 void WidgetWhiteBoard::paintEvent(QPaintEvent *)
@@ -474,19 +544,22 @@ void WidgetWhiteBoard::paintEvent(QPaintEvent *)
 
 void WidgetWhiteBoard::paintUncached(QPaintDevice *device)
 {
+    finishPageImage();
     paintBoard(device, false);
 }
 
 void WidgetWhiteBoard::paintCached(QPaintDevice *device)
 {
+    finishRendering();
     paintBoard(device, true);
 }
 
 QImage WidgetWhiteBoard::renderedPage()
 {
+    finishRendering();
     QImage image(size(), QImage::Format_ARGB32_Premultiplied);
     paintBoard(&image, true);
-    return image.copy(QRect(pageOrigin, pageImage.size()));
+    return image.copy(QRect(pageOrigin, pageSize));
 }
 
 // ---------------------------------------------------------------- page view
@@ -521,16 +594,9 @@ bool WidgetWhiteBoard::gotoPage(int pageIdx, float newScale)
     return showPage(pageIdx, newScale, false);
 }
 
-bool WidgetWhiteBoard::renderPage(int pageIdx, float newScale, QImage &image)
+bool WidgetWhiteBoard::isPageImageCurrent() const
 {
-    if (prerenderedScale == newScale) {
-        auto it = prerendered.find(pageIdx);
-        if (it != prerendered.end()) {
-            image = *it;
-            return true;
-        }
-    }
-    return materialDoc.getPageImage(pageIdx, newScale, image);
+    return imagePage == curPageIdx && imageScale == scale;
 }
 
 bool WidgetWhiteBoard::showPage(int pageIdx, float newScale, bool force)
@@ -541,18 +607,19 @@ bool WidgetWhiteBoard::showPage(int pageIdx, float newScale, bool force)
                              .arg(curPageIdx)
                              .arg(pageIdx)
                              .arg(shortNumber(newScale));
-    force = force || documentChanged || pageImage.isNull();
+    force = force || documentChanged || pageSize.isEmpty();
     if (!force && pageIdx == curPageIdx && newScale == scale)
         return true;
     // Nothing sensible to show at a zoom of nothing (an empty view).
     if (!(newScale > 0) || !std::isfinite(newScale))
         return false;
-
-    QImage image;
-    if (!renderPage(pageIdx, newScale, image))
+    // The size is known at once; the pixels follow from the render thread.
+    const QSize newSize = materialDoc.getPageImageSize(pageIdx, newScale);
+    if (newSize.isEmpty())
         return false;
     // The page left stays at hand for a turn back.
-    if (!pageImage.isNull() && !documentChanged && scale == newScale && curPageIdx != pageIdx) {
+    if (!documentChanged && isPageImageCurrent() && !pageImage.isNull() && scale == newScale
+        && curPageIdx != pageIdx) {
         if (prerenderedScale != newScale) {
             prerendered.clear();
             prerenderedScale = newScale;
@@ -560,15 +627,51 @@ bool WidgetWhiteBoard::showPage(int pageIdx, float newScale, bool force)
         prerendered.insert(curPageIdx, pageImage);
     }
     documentChanged = false;
-    pageImage = image;
     curPageIdx = pageIdx;
     scale = newScale;
+    pageSize = newSize;
+    if (prerenderedScale == newScale && prerendered.contains(pageIdx)) {
+        pageImage = prerendered.value(pageIdx);
+        imagePage = pageIdx;
+        imageScale = newScale;
+    } else {
+        pageRenderer.request(pageIdx, newScale, PageRenderer::Shown);
+    }
     placePage();
     invalidateLayer();
     update();
     emit returnPageNum(curPageIdx + 1, materialDoc.getPageCount());
     schedulePrerender();
     return true;
+}
+
+void WidgetWhiteBoard::acceptPageImage(int generation, int page, float pageScale, const QImage &image)
+{
+    if (generation != pageRenderer.generation() || !materialDoc.isOpen())
+        return;
+    if (page == curPageIdx && pageScale == scale) {
+        if (isPageImageCurrent())
+            return;
+        // A page that cannot be rendered stays white; its units still show.
+        if (image.isNull())
+            qWarning("page %d cannot be shown at scale %g", page + 1, double(pageScale));
+        pageImage = image;
+        imagePage = page;
+        imageScale = pageScale;
+        invalidateLayer();
+        update();
+        ensureLayer();
+        return;
+    }
+    // A neighbour rendered ahead; anything else is for a page no longer
+    // shown and is dropped.
+    if (image.isNull() || !prerenderEnabled || pageScale != scale || qAbs(page - curPageIdx) != 1)
+        return;
+    if (prerenderedScale != scale) {
+        prerendered.clear();
+        prerenderedScale = scale;
+    }
+    prerendered.insert(page, image);
 }
 
 void WidgetWhiteBoard::placePage()
@@ -591,20 +694,14 @@ void WidgetWhiteBoard::placePage()
     };
     int x = pageOrigin.x();
     int y = pageOrigin.y();
-    placeAxis(width(), pageImage.width(), ui->horizontalScrollBar, x);
-    placeAxis(height(), pageImage.height(), ui->verticalScrollBar, y);
+    placeAxis(width(), pageSize.width(), ui->horizontalScrollBar, x);
+    placeAxis(height(), pageSize.height(), ui->verticalScrollBar, y);
     pageOrigin = QPoint(x, y);
 }
 
 void WidgetWhiteBoard::schedulePrerender()
 {
-    if (prerenderEnabled)
-        prerenderTimer.start();
-}
-
-void WidgetWhiteBoard::prerenderNeighbours()
-{
-    if (!materialDoc.isOpen())
+    if (!prerenderEnabled || !materialDoc.isOpen())
         return;
     if (prerenderedScale != scale) {
         prerendered.clear();
@@ -617,18 +714,18 @@ void WidgetWhiteBoard::prerenderNeighbours()
         else
             ++it;
     }
-    for (int page : { curPageIdx + 1, curPageIdx - 1 }) {
-        if (page < 0 || page >= materialDoc.getPageCount() || prerendered.contains(page))
-            continue;
-        QImage image;
-        if (materialDoc.getPageImage(page, scale, image))
-            prerendered.insert(page, image);
+    // They wait on the render thread behind the shown page.
+    const std::pair<int, PageRenderer::Lane> neighbours[] = { { curPageIdx + 1, PageRenderer::Next },
+                                                              { curPageIdx - 1, PageRenderer::Previous } };
+    for (const auto &neighbour : neighbours) {
+        const int page = neighbour.first;
+        if (page >= 0 && page < materialDoc.getPageCount() && !prerendered.contains(page))
+            pageRenderer.request(page, scale, neighbour.second);
     }
 }
 
 void WidgetWhiteBoard::forgetPrerendered()
 {
-    prerenderTimer.stop();
     prerendered.clear();
     prerenderedScale = 0;
 }
@@ -642,9 +739,14 @@ bool WidgetWhiteBoard::openPdf(const QString &filePath)
 {
     if (!materialDoc.openFile(filePath, QString()))
         return false;
+    pageRenderer.setDocument(filePath);
     forgetPrerendered();
     documentChanged = true;
     curPageIdx = 0;
+    pageImage = QImage();
+    imagePage = -1;
+    pageSize = QSize();
+    invalidateLayer();
     // A view of no size shows nothing yet; the first resize renders.
     const float fit = fitScaleOf(0);
     if (fit <= 0)
@@ -708,8 +810,8 @@ void WidgetWhiteBoard::resizeEvent(QResizeEvent *event)
     if (!materialDoc.isOpen())
         return;
     // A document opened while the view had no size is rendered now.
-    showPage(curPageIdx, fitScale(), pageImage.isNull() || documentChanged);
-    if (!pageImage.isNull())
+    showPage(curPageIdx, fitScale(), pageSize.isEmpty() || documentChanged);
+    if (!pageSize.isEmpty())
         placePage();
 }
 

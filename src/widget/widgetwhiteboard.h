@@ -1,7 +1,9 @@
 #ifndef WIDGETWHITEBOARD_H
 #define WIDGETWHITEBOARD_H
 
+#include "biz/whiteboard/layerrenderer.h"
 #include "biz/whiteboard/materialdoc.h"
+#include "biz/whiteboard/pagerenderer.h"
 #include "mgr/message/immsginfo.h"
 #include "mgr/message/whiteboardpayloads.h"
 #include "utility/widget/iwidget.h"
@@ -35,7 +37,11 @@ class UserList;
 //
 // Finished units of the shown page are kept painted in one cached layer
 // over the page image; a move of the pen repaints only the cached layer and
-// the stroke in progress, and repaints are coalesced.
+// the stroke in progress, and repaints are coalesced. Pages are rendered
+// and the layer is repainted on threads of their own (PageRenderer,
+// LayerRenderer): a page turn, zoom or resize takes effect at once (page
+// index, size and place), the pixels follow when ready, and whatever
+// arrives for a page no longer shown is dropped.
 class WidgetWhiteBoard : public IWidget
 {
     Q_OBJECT
@@ -77,7 +83,9 @@ public:
     int pageCount() const;
     float currentScale() const { return scale; }
     QPoint currentPageOrigin() const { return pageOrigin; }
-    QSize pageImageSize() const { return pageImage.size(); }
+    // The size of the shown page's image at the shown zoom, known before
+    // its pixels are rendered.
+    QSize pageImageSize() const { return pageSize; }
     const QMap<int, QVector<DrawLayer *>> &drawUnits() const { return drawUnitsByPage; }
     int unitCount(int page) const;
     bool isPenOn() const { return penOn; }
@@ -89,14 +97,17 @@ public:
     int getDownloadTimes() const { return downloadTimes; }
     bool isUsingProxy() const { return bUseProxy; }
     // The page image of the shown page with every finished unit on it,
-    // as the board paints it.
+    // as the board paints it once rendering is done.
     QImage renderedPage();
 
     // Whole-board paint of the shown page the plain way, every unit with
     // its own painter and nothing cached; the cached paint must give the
-    // same pixels. For the benchmark and the tests.
+    // same pixels. Both first finish, on the calling thread, whatever the
+    // render threads still owe. For the benchmark and the tests.
     void paintUncached(QPaintDevice *device);
     void paintCached(QPaintDevice *device);
+    // True once the shown page's pixels and its layer are there.
+    bool isRenderingDone() const;
 
     // Pages rendered ahead of a turn: the next and the previous page of the
     // shown one, at its zoom. Off in tests that count renders.
@@ -105,6 +116,8 @@ public:
 
 signals:
     void returnPageNum(int pageNum, int totalNum);
+    // The shown page's pixels and layer are on the board.
+    void signal_renderingDone();
     void signal_reEnterClass();
     void signal_setClickedTextBtn(bool bChecked);
     void signal_setClickedPenBtn(bool bChecked);
@@ -189,18 +202,26 @@ private:
     bool hasPage() const;
 
     bool showPage(int pageIdx, float newScale, bool force);
-    bool renderPage(int pageIdx, float newScale, QImage &image);
+    bool isPageImageCurrent() const;
+    void acceptPageImage(int generation, int page, float pageScale, const QImage &image);
     void placePage();
     void schedulePrerender();
-    void prerenderNeighbours();
     void forgetPrerendered();
     float fitScaleOf(int pageIdx) const;
 
     void invalidateLayer();
-    void ensureLayer();
+    // True when the layer is current; otherwise asks the layer thread for
+    // it (once per change) and returns false.
+    bool ensureLayer();
+    void acceptLayer(quint64 key, const QImage &layer);
+    // Renders and paints on this thread what the render threads still owe.
+    void finishPageImage();
+    void finishRendering();
+    void announceIfDone();
+    // The shown page and units as the layer shows them; withUnits false
+    // leaves the units out.
+    BoardScene scene(bool withUnits) const;
     void paintBoard(QPaintDevice *device, bool cached);
-    // The page image and the finished units of the shown page.
-    void paintFinished(QPaintDevice *device);
     void scrollPage(Qt::Orientation orientation, int position);
 
     void startTransfer(const QString &url);
@@ -210,7 +231,12 @@ private:
     void dropHolder();
 
     MaterialDoc materialDoc;
+    // The latest pixels of the shown page; of another zoom (drawn scaled)
+    // or another page (not drawn) until the rendered ones come.
     QImage pageImage;
+    int imagePage = -1;
+    float imageScale = 0;
+    QSize pageSize;
     QPoint pageOrigin;
     QString materialId;
     QString pdfUrl;
@@ -243,12 +269,20 @@ private:
     // The attempts of the current download: plain url, https form, proxy.
     Transfer transfer = Transfer::Plain;
 
+    PageRenderer pageRenderer;
+    LayerRenderer layerRenderer;
     QImage unitsLayer;
-    bool layerValid = false;
+    // The layer wanted (bumped by every change that is not one more unit
+    // on top), the one unitsLayer shows and the one asked for, with the
+    // count of units that request held.
+    quint64 layerKey = 1;
+    quint64 builtKey = 0;
+    quint64 requestedKey = 0;
+    int requestedUnits = 0;
+    bool doneAnnounced = false;
     QMap<int, QImage> prerendered;
     float prerenderedScale = 0;
     bool prerenderEnabled = true;
-    QTimer prerenderTimer;
 };
 
 #endif // WIDGETWHITEBOARD_H

@@ -15,6 +15,8 @@
 #include <QFontInfo>
 #include <QTest>
 
+#include <clocale>
+#include <langinfo.h>
 #include <limits>
 #include <memory>
 
@@ -99,6 +101,7 @@ private slots:
     void bearerPollingIsOffUnlessChosen_data();
     void bearerPollingIsOffUnlessChosen();
     void missingFontFamilyStandsForDefault();
+    void missingLocaleKeepsUtf8Characters();
 
 private:
     int runLoop(Script &script, QList<DetachedStart> &starts);
@@ -259,6 +262,21 @@ void TestAppMainLoop::missingFontFamilyStandsForDefault()
     // The same font as the default, as without the stand-in.
     QCOMPARE(QFontInfo(QFont(missing, 9)).family(), QFontInfo(QFont(defaultFamily, 9)).family());
     QFont::removeSubstitutions(missing);
+}
+
+// A locale the system lacks leaves the C library in "C"; titles must still
+// be encoded as UTF-8, and a working UTF-8 locale is left alone.
+void TestAppMainLoop::missingLocaleKeepsUtf8Characters()
+{
+    const QByteArray before = std::setlocale(LC_ALL, nullptr);
+    QVERIFY(std::setlocale(LC_ALL, "zz_ZZ.UTF-8") == nullptr);
+    std::setlocale(LC_ALL, "C");
+    QCOMPARE(QByteArray(nl_langinfo(CODESET)), QByteArray("ANSI_X3.4-1968"));
+    AppMainLoop::useUtf8Characters();
+    QCOMPARE(QByteArray(nl_langinfo(CODESET)), QByteArray("UTF-8"));
+    AppMainLoop::useUtf8Characters();
+    QCOMPARE(QByteArray(std::setlocale(LC_CTYPE, nullptr)), QByteArray("C.UTF-8"));
+    std::setlocale(LC_ALL, before.constData());
 }
 
 // No application object here: the loop builds its own in every pass.

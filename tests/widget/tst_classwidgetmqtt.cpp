@@ -67,8 +67,8 @@ void TestClassWidgetMqtt::reloginUntilTheBrokerAnswers()
     QSignalSpy joined(MqttImSdk::instance(), &MqttImSdk::signal_joinChannelSuccess);
     page.loginIM(QStringLiteral("sig-key"));
     QTRY_VERIFY_WITH_TIMEOUT(failed.count() >= 2, 10000);
-    QVERIFY(log.has(QtInfoMsg, QStringLiteral("relogin 2000 milliseconds later")));
-    QVERIFY(log.has(QtInfoMsg, QStringLiteral("start mqtt relogin")));
+    QVERIFY(log.has(QtWarningMsg, QStringLiteral("relogin 2000 milliseconds later")));
+    QVERIFY(log.has(QtWarningMsg, QStringLiteral("start mqtt relogin")));
 
     QVERIFY(m_broker.start());
     QVERIFY(inClass(joined, 2));

@@ -24,8 +24,11 @@ public:
     DrawLayer(const QColor &color, QString ownerUid);
     virtual ~DrawLayer();
 
-    DrawLayer(const DrawLayer &) = delete;
     DrawLayer &operator=(const DrawLayer &) = delete;
+
+    // A copy of the unit, painted by the board's render thread while the
+    // board goes on changing its own units.
+    virtual DrawLayer *clone() const = 0;
 
     // Paints the unit with a painter of its own on device (the board or an
     // image) for the page image shown at (originX, originY) in the given size.
@@ -51,6 +54,7 @@ public:
     static QColor colorFromWire(double value);
 
 protected:
+    DrawLayer(const DrawLayer &) = default;
     static bool isEmptyPage(int pageWidth, int pageHeight);
 
     QRect rect;
@@ -91,6 +95,7 @@ class DrawCurveUnit : public DrawUnit
 public:
     DrawCurveUnit(int penWidth, const QColor &color, QString ownerUid);
 
+    DrawLayer *clone() const override { return new DrawCurveUnit(*this); }
     void paint(QPaintDevice *device, int originX, int originY, int pageWidth, int pageHeight) override;
     void addPoint(int x, int y, int pageWidth, int pageHeight) override;
     // 1, the code of a stroke in the whiteboard messages.
@@ -105,6 +110,7 @@ class TextUnit : public DrawLayer
 public:
     TextUnit(const QColor &color, QString ownerUid, const QString &fontFamily);
 
+    DrawLayer *clone() const override { return new TextUnit(*this); }
     void paint(QPaintDevice *device, int originX, int originY, int pageWidth, int pageHeight) override;
 
     // Both corners are moved into the page first, so the stored box is in

@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QImage>
+#include <QSize>
 
 namespace {
 
@@ -94,6 +95,10 @@ bool MaterialDoc::getPageImage(int page, float scale, QImage &image)
         return false;
     PdfRenderRecord record;
     if (!pdfInstance->renderPage(page, &record, scale)) {
+        if (qstrcmp(pdfInstance->lastError(), "cannot render page: aborted") == 0) {
+            qInfo("<pdf> page %d at scale %g: no longer wanted", page, double(scale));
+            return false;
+        }
         qWarning().noquote() << QStringLiteral("<pdf> page %1 at scale %2: %3")
                                     .arg(page).arg(scale).arg(QString::fromUtf8(pdfInstance->lastError()));
         return false;
@@ -103,4 +108,19 @@ bool MaterialDoc::getPageImage(int page, float scale, QImage &image)
     image = QImage(record.pixels, record.width, record.height, record.bytesPerLine, QImage::Format_ARGB32,
                    releasePixels, record.pixels);
     return true;
+}
+
+QSize MaterialDoc::getPageImageSize(int page, float scale) const
+{
+    if (!pdfInstance || page < 0 || page >= getPageCount())
+        return QSize();
+    int size[2] = { 0, 0 };
+    pdfInstance->renderSize(page, scale, size);
+    return QSize(size[0], size[1]);
+}
+
+void MaterialDoc::abortRender()
+{
+    if (pdfInstance)
+        pdfInstance->abortRender();
 }

@@ -5,6 +5,7 @@
 
 class PdfDocument;
 class QImage;
+class QSize;
 
 // The lesson's PDF courseware: one document object of the PDF layer for
 // the whole life of this object, with at most one file open in it.
@@ -32,6 +33,11 @@ public:
     // Renders page at scale percent into image, an ARGB32 image that owns
     // its pixels. On failure image is left as it was.
     bool getPageImage(int page, float scale, QImage &image);
+    // The size of the image getPageImage would give, without rendering;
+    // empty when it would fail.
+    QSize getPageImageSize(int page, float scale) const;
+    // Stops a getPageImage running in another thread early (it fails).
+    void abortRender();
 
 private:
     PdfDocument *pdfInstance = nullptr;

@@ -9,8 +9,10 @@ extern "C" {
 #include <QDebug>
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 
@@ -26,6 +28,95 @@ void logMuPdfWarning(void *, const char *message)
 void logMuPdfError(void *, const char *message)
 {
     qWarning("<pdf> %s", message);
+}
+
+// The pixel box of a page at scale; throws when it is not a usable image.
+fz_irect renderBox(fz_context *ctx, fz_page *page, float scale, fz_matrix *ctm)
+{
+    *ctm = fz_scale(scale / 100.0f, scale / 100.0f);
+    const fz_rect area = fz_transform_rect(fz_bound_page(ctx, page), *ctm);
+    if (!std::isfinite(area.x0) || !std::isfinite(area.y0) || !std::isfinite(area.x1) || !std::isfinite(area.y1)
+        || area.x1 - area.x0 > kMaxSide || area.y1 - area.y0 > kMaxSide)
+        fz_throw(ctx, FZ_ERROR_GENERIC, "page image too large at scale %g", scale);
+    const fz_irect box = fz_round_rect(area);
+    const int width = box.x1 - box.x0;
+    const int height = box.y1 - box.y0;
+    if (width <= 0 || height <= 0)
+        fz_throw(ctx, FZ_ERROR_GENERIC, "page image empty at scale %g", scale);
+    if (width > kMaxSide || height > kMaxSide || size_t(width) * size_t(height) * 4 > kMaxBytes)
+        fz_throw(ctx, FZ_ERROR_GENERIC, "page image of %d x %d pixels too large", width, height);
+    return box;
+}
+
+// Page images are a few MiB each and come and go with every turn. Released
+// buffers are kept (up to a few, largest first to go) and handed out again,
+// so a new page is drawn into memory that is already mapped instead of
+// fresh pages the kernel has to fault in one by one. Each buffer carries its
+// capacity in a header before the pixels.
+class PixelPool
+{
+public:
+    unsigned char *take(size_t bytes)
+    {
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            // The buffer let go last first: its memory is the warmest.
+            for (size_t i = count; i-- > 0;) {
+                if (capacityOf(kept[i]) >= bytes && capacityOf(kept[i]) <= bytes + bytes / 2) {
+                    unsigned char *pixels = kept[i];
+                    std::copy(kept + i + 1, kept + count, kept + i);
+                    --count;
+                    keptBytes -= capacityOf(pixels);
+                    return pixels;
+                }
+            }
+        }
+        auto *block = static_cast<unsigned char *>(std::malloc(bytes + kHeader));
+        if (!block)
+            return nullptr;
+        *reinterpret_cast<size_t *>(block) = bytes;
+        return block + kHeader;
+    }
+
+    void give(unsigned char *pixels)
+    {
+        if (!pixels)
+            return;
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            const size_t bytes = capacityOf(pixels);
+            while (count > 0 && (count == kSlots || keptBytes + bytes > kMaxKept)) {
+                // The oldest goes.
+                keptBytes -= capacityOf(kept[0]);
+                std::free(kept[0] - kHeader);
+                std::copy(kept + 1, kept + count, kept);
+                --count;
+            }
+            if (bytes <= kMaxKept) {
+                kept[count++] = pixels;
+                keptBytes += bytes;
+                return;
+            }
+        }
+        std::free(pixels - kHeader);
+    }
+
+private:
+    static size_t capacityOf(unsigned char *pixels) { return *reinterpret_cast<size_t *>(pixels - kHeader); }
+
+    static const size_t kHeader = 64; // keeps the pixels 64-byte aligned as malloc gives them
+    static const size_t kSlots = 4;
+    static const size_t kMaxKept = size_t(64) << 20;
+    std::mutex lock;
+    unsigned char *kept[kSlots] = {};
+    size_t count = 0;
+    size_t keptBytes = 0;
+};
+
+PixelPool &pixelPool()
+{
+    static PixelPool *pool = new PixelPool; // never destroyed: images may outlive static destructors
+    return *pool;
 }
 
 } // namespace
@@ -156,6 +247,11 @@ bool MuPdfDocument::renderPage(int page, PdfRenderRecord *record, float scale)
     unsigned char *pixels = nullptr;
     int width = 0;
     int height = 0;
+    fz_cookie cookie = {};
+    {
+        std::lock_guard<std::mutex> hold(m_abortLock);
+        m_renderAbort = &cookie.abort;
+    }
     fz_var(fzPage);
     fz_var(pixmap);
     fz_var(device);
@@ -164,36 +260,31 @@ bool MuPdfDocument::renderPage(int page, PdfRenderRecord *record, float scale)
     fz_var(height);
     fz_try(m_ctx) {
         fzPage = fz_load_page(m_ctx, m_doc, page);
-        const fz_matrix ctm = fz_scale(scale / 100.0f, scale / 100.0f);
-        const fz_rect area = fz_transform_rect(fz_bound_page(m_ctx, fzPage), ctm);
-        if (!std::isfinite(area.x0) || !std::isfinite(area.y0) || !std::isfinite(area.x1) || !std::isfinite(area.y1)
-            || area.x1 - area.x0 > kMaxSide || area.y1 - area.y0 > kMaxSide)
-            fz_throw(m_ctx, FZ_ERROR_GENERIC, "page image too large at scale %g", scale);
-        const fz_irect box = fz_round_rect(area);
+        fz_matrix ctm;
+        const fz_irect box = renderBox(m_ctx, fzPage, scale, &ctm);
         width = box.x1 - box.x0;
         height = box.y1 - box.y0;
-        if (width <= 0 || height <= 0)
-            fz_throw(m_ctx, FZ_ERROR_GENERIC, "page image empty at scale %g", scale);
-        const size_t bytes = size_t(width) * size_t(height) * 4;
-        if (width > kMaxSide || height > kMaxSide || bytes > kMaxBytes)
-            fz_throw(m_ctx, FZ_ERROR_GENERIC, "page image of %d x %d pixels too large", width, height);
-        pixels = static_cast<unsigned char *>(std::malloc(bytes));
+        pixels = pixelPool().take(size_t(width) * size_t(height) * 4);
         if (!pixels)
             fz_throw(m_ctx, FZ_ERROR_MEMORY, "out of memory for %d x %d pixels", width, height);
         // BGRA bytes with alpha are an ARGB32 word on little-endian machines.
         pixmap = fz_new_pixmap_with_bbox_and_data(m_ctx, fz_device_bgr(m_ctx), box, nullptr, 1, pixels);
         fz_clear_pixmap_with_value(m_ctx, pixmap, 255);
         device = fz_new_draw_device(m_ctx, fz_identity, pixmap);
-        fz_run_page(m_ctx, fzPage, device, ctm, nullptr);
+        fz_run_page(m_ctx, fzPage, device, ctm, &cookie);
         fz_close_device(m_ctx, device);
+        if (cookie.abort)
+            fz_throw(m_ctx, FZ_ERROR_ABORT, "aborted");
     }
     fz_always(m_ctx) {
         fz_drop_device(m_ctx, device);
         fz_drop_pixmap(m_ctx, pixmap);
         fz_drop_page(m_ctx, fzPage);
+        std::lock_guard<std::mutex> hold(m_abortLock);
+        m_renderAbort = nullptr;
     }
     fz_catch(m_ctx) {
-        std::free(pixels);
+        pixelPool().give(pixels);
         return fail(std::string("cannot render page: ") + fz_caught_message(m_ctx));
     }
     record->width = width;
@@ -202,6 +293,44 @@ bool MuPdfDocument::renderPage(int page, PdfRenderRecord *record, float scale)
     record->pixels = pixels;
     m_error.clear();
     return true;
+}
+
+void MuPdfDocument::renderSize(int page, float scale, int *size)
+{
+    if (!size)
+        return;
+    size[0] = 0;
+    size[1] = 0;
+    if (!m_doc)
+        return void(fail("no document open"));
+    if (page < 0 || page >= m_pageCount)
+        return void(fail("page index out of range"));
+    if (!std::isfinite(scale) || scale <= 0)
+        return void(fail("scale must be finite and positive"));
+    fz_page *fzPage = nullptr;
+    fz_irect box = fz_empty_irect;
+    fz_var(fzPage);
+    fz_try(m_ctx) {
+        fzPage = fz_load_page(m_ctx, m_doc, page);
+        fz_matrix ctm;
+        box = renderBox(m_ctx, fzPage, scale, &ctm);
+    }
+    fz_always(m_ctx) {
+        fz_drop_page(m_ctx, fzPage);
+    }
+    fz_catch(m_ctx) {
+        return void(fail(std::string("cannot size page: ") + fz_caught_message(m_ctx)));
+    }
+    size[0] = box.x1 - box.x0;
+    size[1] = box.y1 - box.y0;
+    m_error.clear();
+}
+
+void MuPdfDocument::abortRender()
+{
+    std::lock_guard<std::mutex> hold(m_abortLock);
+    if (m_renderAbort)
+        *m_renderAbort = 1;
 }
 
 PdfDocument *GetPdfInstance()
@@ -221,5 +350,5 @@ void DestoryPdfInstance(PdfDocument *instance)
 
 void FreePdfPixels(unsigned char *pixels)
 {
-    std::free(pixels);
+    pixelPool().give(pixels);
 }

@@ -3,6 +3,7 @@
 
 #include "platform/pdf/pdfdocument.h"
 
+#include <mutex>
 #include <string>
 
 struct fz_context;
@@ -21,6 +22,8 @@ public:
     void close() override;
     void pageSize(int page, float *size) override;
     bool renderPage(int page, PdfRenderRecord *record, float scale) override;
+    void renderSize(int page, float scale, int *size) override;
+    void abortRender() override;
     int pageCount() override;
     const char *lastError() const override { return m_error.c_str(); }
 
@@ -30,6 +33,10 @@ private:
     fz_context *m_ctx = nullptr;
     fz_document *m_doc = nullptr;
     int m_pageCount = 0;
+    // The abort field of the cookie MuPDF reads while a page renders,
+    // null between renders; abortRender sets it from any thread.
+    int *m_renderAbort = nullptr;
+    std::mutex m_abortLock;
     std::string m_error;
 };
 

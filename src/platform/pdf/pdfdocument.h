@@ -44,6 +44,14 @@ public:
     // must be finite and positive, and the image no larger than the layer's
     // limit (16384 pixels a side, 256 MiB).
     virtual bool renderPage(int page, PdfRenderRecord *record, float scale) = 0;
+    // size[0] and size[1] receive the width and height in pixels of the
+    // image renderPage would give at that scale, without rendering; both
+    // are 0 when it would fail.
+    virtual void renderSize(int page, float scale, int *size) = 0;
+    // Makes a renderPage running in another thread stop early and fail.
+    // The one call that may come from another thread; without a render
+    // running it does nothing.
+    virtual void abortRender() = 0;
     // 0 when no document is open.
     virtual int pageCount() = 0;
     // Why the last failed call failed; empty after a success.
@@ -54,7 +62,9 @@ public:
 // memory). Release it with DestoryPdfInstance, which closes it.
 LESSONRY_PDF_EXPORT PdfDocument *GetPdfInstance();
 LESSONRY_PDF_EXPORT void DestoryPdfInstance(PdfDocument *instance);
-// Releases the pixels of a PdfRenderRecord; null is ignored.
+// Releases the pixels of a PdfRenderRecord; null is ignored. Any thread may
+// release them. The layer keeps a few released buffers for the next pages,
+// so turning pages does not fault in fresh memory for every image.
 LESSONRY_PDF_EXPORT void FreePdfPixels(unsigned char *pixels);
 
 #endif // PDFDOCUMENT_H

@@ -29,17 +29,21 @@ QImage syntheticFrame(quint64 n, const QString &userId, const QString &cameraNam
     p.setBrush(QColor(240, 100, 80));
     p.setPen(Qt::NoPen);
     p.drawEllipse(QRect(x, kFrameHeight * 2 / 3 - 30, 60, 60));
-    // Text needs the fonts of a GUI application.
+    // Text needs the fonts of a GUI application. It stays clear of the
+    // edges that a tile's centre crop cuts off, and "UID" in capitals stays
+    // readable when the picture is shown a third of its size.
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         p.setPen(Qt::white);
         QFont font;
-        font.setPixelSize(36);
+        font.setPixelSize(40);
         font.setBold(true);
         p.setFont(font);
-        const QRect lower(20, kFrameHeight * 2 / 3 + 40, kFrameWidth - 40, kFrameHeight / 3 - 50);
-        p.drawText(lower, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("uid %1").arg(userId));
+        const int margin = kFrameHeight / 20;
+        const QRect lower(margin + 4, kFrameHeight * 2 / 3 + margin, kFrameWidth - 2 * (margin + 4),
+                          kFrameHeight / 3 - 2 * margin);
+        p.drawText(lower, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("UID %1").arg(userId));
         p.drawText(lower, Qt::AlignRight | Qt::AlignTop, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
-        font.setPixelSize(20);
+        font.setPixelSize(26);
         font.setBold(false);
         p.setFont(font);
         p.drawText(lower, Qt::AlignLeft | Qt::AlignBottom, cameraName);

@@ -1,0 +1,10 @@
+#include "teacheraudiolistwidget.h"
+
+TeacherAudioListWidget::TeacherAudioListWidget(QWidget *parent)
+    : BaseMainWidget(parent)
+{
+}
+
+TeacherAudioListWidget::~TeacherAudioListWidget() = default;
+
+void TeacherAudioListWidget::setAudioMaterials(const QString &, const QVector<VoiceMaterial> &) {}

@@ -1,0 +1,60 @@
+#ifndef WIDGETVIDEOITEM_H
+#define WIDGETVIDEOITEM_H
+
+#include "utility/userinfo.h"
+#include "utility/widget/iwidget.h"
+
+#include <QString>
+
+class QCloseEvent;
+class WidgetVideo;
+
+// One participant's video tile: the video, the name, the praise count, a
+// one-line notice and a tool bar shown while the mouse is over the tile.
+// The base of the teacher's and the students' tiles.
+class WidgetVideoItem : public IWidget
+{
+    Q_OBJECT
+
+public:
+    explicit WidgetVideoItem(QWidget *parent = nullptr);
+    ~WidgetVideoItem() override;
+
+    virtual void setVolume(int level);
+    virtual void setToolVisible(bool visible);
+    virtual void showTool(bool show);
+    virtual void resetToolState(bool value);
+    virtual void setAudioChecked(bool on);
+    virtual void setAudioEnabled(bool enabled);
+    virtual void switchSmallVideo();
+    virtual void hideTopBar();
+
+    void setUserInfo(const UserInfo &info);
+    UserInfo getUserInfo() const;
+    void setStateFlag(bool inChannel);
+    bool stateFlag() const;
+    void muteVideo(bool bMute);
+    // Binds the engine's video of the tile's user to view; null unbinds.
+    bool setVideoView(QWidget *view);
+    bool clearVideoView();
+    bool restoreVideoView();
+    QWidget *getVideoWidget() const;
+    void setCropToFit(bool crop);
+    void setAlertText(const QString &text);
+    void setNickName(const QString &name);
+    void setPraiseCount(int n);
+
+public slots:
+    void mouseIn() override;
+    void mouseOut() override;
+    void on_btnVideo_clicked();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+    UserInfo m_user;
+    bool m_stateFlag = false;
+    WidgetVideo *m_videoWidget = nullptr;
+};
+
+#endif // WIDGETVIDEOITEM_H
