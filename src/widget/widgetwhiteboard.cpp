@@ -431,6 +431,7 @@ void WidgetWhiteBoard::invalidateLayer()
 {
     ++layerKey;
     doneAnnounced = false;
+    layerLacksUnits = false;
 }
 
 BoardScene WidgetWhiteBoard::scene(bool withUnits) const
@@ -449,6 +450,10 @@ BoardScene WidgetWhiteBoard::scene(bool withUnits) const
 
 bool WidgetWhiteBoard::ensureLayer()
 {
+    // A page without units is painted straight from its image: a layer
+    // would only be one more copy of it.
+    if (!needsLayer())
+        return false;
     const qreal ratio = devicePixelRatioF();
     if (builtKey == layerKey) {
         if (unitsLayer.size() == size() * ratio)
@@ -459,6 +464,7 @@ bool WidgetWhiteBoard::ensureLayer()
     if (hasPage() && !isPageImageCurrent())
         return false;
     if (requestedKey != layerKey) {
+        doneAnnounced = false;
         BoardScene wanted = scene(true);
         requestedKey = layerKey;
         requestedUnits = wanted.units.size();
@@ -477,9 +483,15 @@ void WidgetWhiteBoard::acceptLayer(quint64 key, const QImage &layer)
     unitsLayer = layer;
     builtKey = key;
     layerRenderer.recycle(std::move(old));
-    // Units that came while it was painted go on top.
-    if (hasPage()) {
-        const QVector<DrawLayer *> units = drawUnitsByPage.value(curPageIdx);
+    // Units that came while it was painted go on top; when many came (a
+    // burst of strokes), the layer is shown as it is and the next one,
+    // with all of them, is painted on its thread.
+    const QVector<DrawLayer *> units = drawUnitsByPage.value(curPageIdx);
+    if (hasPage() && units.size() - requestedUnits > kDirectUnits) {
+        invalidateLayer();
+        layerLacksUnits = true;
+        ensureLayer();
+    } else if (hasPage()) {
         for (int i = requestedUnits; i < units.size(); ++i)
             units[i]->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
     }
@@ -487,9 +499,14 @@ void WidgetWhiteBoard::acceptLayer(quint64 key, const QImage &layer)
     announceIfDone();
 }
 
+bool WidgetWhiteBoard::needsLayer() const
+{
+    return hasPage() && unitCount(curPageIdx) > 0;
+}
+
 bool WidgetWhiteBoard::isRenderingDone() const
 {
-    return (!hasPage() || isPageImageCurrent()) && builtKey == layerKey;
+    return (!hasPage() || isPageImageCurrent()) && (!needsLayer() || builtKey == layerKey);
 }
 
 void WidgetWhiteBoard::announceIfDone()
@@ -505,13 +522,16 @@ void WidgetWhiteBoard::finishPageImage()
     if (!hasPage() || isPageImageCurrent())
         return;
     QImage image;
-    materialDoc.getPageImage(curPageIdx, scale, image);
+    if (materialDoc.getPageImage(curPageIdx, scale, image))
+        image = PageRenderer::opaque(std::move(image));
     acceptPageImage(pageRenderer.generation(), curPageIdx, scale, image);
 }
 
 void WidgetWhiteBoard::finishRendering()
 {
     finishPageImage();
+    if (!needsLayer())
+        return;
     const qreal ratio = devicePixelRatioF();
     if (builtKey == layerKey && unitsLayer.size() == size() * ratio)
         return;
@@ -525,12 +545,12 @@ void WidgetWhiteBoard::finishRendering()
 
 void WidgetWhiteBoard::paintBoard(QPaintDevice *device, bool cached)
 {
-    if (cached && ensureLayer()) {
+    if (cached && (ensureLayer() || layerLacksUnits)) {
         QPainter painter(device);
         painter.drawImage(0, 0, unitsLayer);
     } else {
-        // The plain way, or the layer is still being painted: a page with
-        // few units is painted directly meanwhile.
+        // The plain way, a page without units, or the layer is still being
+        // painted: a page with few units is painted directly meanwhile.
         scene(!cached || unitCount(curPageIdx) <= kDirectUnits).paint(device);
     }
     if (materialDoc.isOpen() && strokeInProgress && strokePage == curPageIdx)
@@ -540,6 +560,7 @@ void WidgetWhiteBoard::paintBoard(QPaintDevice *device, bool cached)
 void WidgetWhiteBoard::paintEvent(QPaintEvent *)
 {
     paintBoard(this, true);
+    announceIfDone();
 }
 
 void WidgetWhiteBoard::paintUncached(QPaintDevice *device)
@@ -618,7 +639,7 @@ bool WidgetWhiteBoard::showPage(int pageIdx, float newScale, bool force)
     if (newSize.isEmpty())
         return false;
     // The page left stays at hand for a turn back.
-    if (!documentChanged && isPageImageCurrent() && !pageImage.isNull() && scale == newScale
+    if (prerenderEnabled && !documentChanged && isPageImageCurrent() && !pageImage.isNull() && scale == newScale
         && curPageIdx != pageIdx) {
         if (prerenderedScale != newScale) {
             prerendered.clear();
@@ -661,6 +682,7 @@ void WidgetWhiteBoard::acceptPageImage(int generation, int page, float pageScale
         invalidateLayer();
         update();
         ensureLayer();
+        announceIfDone();
         return;
     }
     // A neighbour rendered ahead; anything else is for a page no longer

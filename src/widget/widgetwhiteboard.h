@@ -210,6 +210,8 @@ private:
     float fitScaleOf(int pageIdx) const;
 
     void invalidateLayer();
+    // A page with units on it is painted through the layer.
+    bool needsLayer() const;
     // True when the layer is current; otherwise asks the layer thread for
     // it (once per change) and returns false.
     bool ensureLayer();
@@ -279,6 +281,9 @@ private:
     quint64 builtKey = 0;
     quint64 requestedKey = 0;
     int requestedUnits = 0;
+    // unitsLayer is right but for units added since: it is shown until
+    // the layer with them comes.
+    bool layerLacksUnits = false;
     bool doneAnnounced = false;
     QMap<int, QImage> prerendered;
     float prerenderedScale = 0;

@@ -45,8 +45,8 @@ void PageRenderer::request(int page, float scale, Lane lane)
             state.openedGeneration = generation;
         }
         QImage image;
-        if (state.opened)
-            state.doc.getPageImage(page, scale, image);
+        if (state.opened && state.doc.getPageImage(page, scale, image))
+            image = opaque(std::move(image));
         if (cancelled)
             return;
         // This object outlives the thread (its destructor joins it), and a
@@ -55,6 +55,14 @@ void PageRenderer::request(int page, float scale, Lane lane)
             this, [this, generation, page, scale, image] { emit pageRendered(generation, page, scale, image); },
             Qt::QueuedConnection);
     });
+}
+
+QImage PageRenderer::opaque(QImage page)
+{
+    // Pages are rendered on white, so every pixel is opaque: marked so, the
+    // page is copied onto the board instead of blended pixel by pixel.
+    page.reinterpretAsFormat(QImage::Format_RGB32);
+    return page;
 }
 
 void PageRenderer::cancelAll()

@@ -38,6 +38,9 @@ public:
     // Blocks until the render thread has nothing to do (tests, tools).
     void waitIdle();
 
+    // A page image of MaterialDoc marked opaque, which it is.
+    static QImage opaque(QImage page);
+
 signals:
     // image is null when the page could not be rendered.
     void pageRendered(int generation, int page, float scale, const QImage &image);

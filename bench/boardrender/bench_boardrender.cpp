@@ -1,0 +1,349 @@
+// The whiteboard's page work against its peers, in one run, alternating:
+//
+// stall: the GUI thread's longest stall (the largest gap between the
+//   ticks of a 1 ms timer) while a script turns every page of a real
+//   document, lays 1000 strokes on a page (ten per event, as they arrive),
+//   erases them as the teacher does and resizes the board; the board as
+//   built (pages and layer on render threads) next to the same board made
+//   to finish every step on the GUI thread (how it drew before).
+// turns: cold page turns summed over a real document, each page turned to
+//   once in a fresh process (never rendered before in it) up to the page
+//   shown, next to `mutool draw` of the same pages at the same resolution
+//   in one process (its own total).
+//
+//   bench_boardrender [stall|turns|both] [rounds] [pdf]
+//
+// The default document is the 36-page libtasn1 manual of Debian's
+// libtasn1-doc (typeset by pdfTeX, not by this project).
+#include "biz/whiteboard/drawunit.h"
+#include "widget/widgetwhiteboard.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <algorithm>
+#include <ctime>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const QString kDefaultPdf = QStringLiteral("/usr/share/doc/libtasn1-doc/libtasn1.pdf");
+const QSize kBoard(1280, 900);
+
+double threadCpuMs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+// The longest time the event loop went without running a 1 ms timer, and
+// the most CPU time the GUI thread spent within one such gap: on a loaded
+// machine a gap may be the thread waiting for a core, its CPU time is the
+// work it did.
+class StallMeter : public QObject
+{
+public:
+    StallMeter()
+    {
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setInterval(1);
+        connect(&timer, &QTimer::timeout, this, [this] {
+            const qint64 now = clock.nsecsElapsed();
+            const double gap = (now - last) / 1e6;
+            const double cpu = threadCpuMs();
+            longestCpu = std::max(longestCpu, cpu - lastCpu);
+            lastCpu = cpu;
+            if (gap > longest) {
+                longest = gap;
+                longestStep = step;
+            }
+            if (gap > 16)
+                ++over16;
+            last = now;
+        });
+    }
+    void start()
+    {
+        longest = 0;
+        longestCpu = 0;
+        over16 = 0;
+        clock.start();
+        last = 0;
+        lastCpu = threadCpuMs();
+        timer.start();
+    }
+    void stop() { timer.stop(); }
+
+    double longest = 0;
+    double longestCpu = 0;
+    int over16 = 0;
+    // What the script was doing: where the longest stall fell.
+    const char *step = "";
+    const char *longestStep = "";
+
+private:
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    double lastCpu = 0;
+};
+
+// Runs the event loop, sleeping while there is nothing to do, until the
+// board says its page is done (or 30 s pass).
+void waitRendered(WidgetWhiteBoard &board)
+{
+    if (board.isRenderingDone())
+        return;
+    QEventLoop loop;
+    QObject::connect(&board, &WidgetWhiteBoard::signal_renderingDone, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    board.update(); // a board paints to ask for its layer
+    loop.exec();
+}
+
+// Runs the event loop for a moment, so queued work shows in the meter.
+void spinFor(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 2);
+}
+
+DrawCurveUnit *stroke(QRandomGenerator &random, const QSize &page)
+{
+    auto *unit = new DrawCurveUnit(3, QColor(245, 67, 48), QStringLiteral("30001"));
+    int x = random.bounded(page.width());
+    int y = random.bounded(page.height());
+    unit->begin(x, y, page.width(), page.height());
+    for (int p = 1; p < 40; ++p) {
+        x = qBound(0, x + random.bounded(-12, 13), page.width());
+        y = qBound(0, y + random.bounded(-12, 13), page.height());
+        unit->addPoint(x, y, page.width(), page.height());
+    }
+    return unit;
+}
+
+struct StallFigures
+{
+    double longest = 0;
+    double longestCpu = 0;
+    int over16 = 0;
+    const char *where = "";
+};
+
+// The script on one board. sync makes every step finish on the GUI thread,
+// as the board did before its render threads.
+StallFigures stallScript(const QString &pdf, bool sync)
+{
+    WidgetWhiteBoard board;
+    board.resize(kBoard);
+    board.show();
+    QImage frame(kBoard, QImage::Format_ARGB32_Premultiplied);
+    const auto settle = [&] {
+        if (sync)
+            board.paintCached(&frame);
+        waitRendered(board);
+        spinFor(5);
+    };
+    spinFor(200); // the window is shown and polished before the script
+    StallMeter meter;
+    meter.step = "open";
+    meter.start();
+    if (!board.openPdf(pdf))
+        return {};
+    settle();
+    meter.step = "turn";
+    const int pages = board.pageCount();
+    for (int page = 1; page < pages; ++page) {
+        board.gotoPage(page);
+        settle();
+    }
+    // Strokes arrive on the page shown, ten per event.
+    const int page = board.currentPageIndex();
+    QRandomGenerator random(5);
+    const auto strokes = [&](int count) {
+        for (int batch = 0; batch < count / 10; ++batch) {
+            QTimer::singleShot(0, &board, [&] {
+                for (int i = 0; i < 10; ++i)
+                    board.addDrawUnit(page, stroke(random, board.pageImageSize()));
+                board.update();
+                if (sync)
+                    board.paintCached(&frame);
+            });
+            QCoreApplication::processEvents();
+        }
+        settle();
+    };
+    meter.step = "strokes";
+    strokes(1000);
+    // Turned away and back, erased, and the window resized twice.
+    meter.step = "turn with strokes";
+    board.gotoPage(page - 1);
+    settle();
+    board.gotoPage(page);
+    settle();
+    meter.step = "erase";
+    board.clearPageDrawUnits(page);
+    board.update();
+    settle();
+    meter.step = "strokes";
+    strokes(100);
+    meter.step = "resize";
+    board.resize(kBoard - QSize(200, 150));
+    settle();
+    board.resize(kBoard);
+    settle();
+    meter.stop();
+    return { meter.longest, meter.longestCpu, meter.over16, meter.longestStep };
+}
+
+void stall(const QString &pdf, int rounds)
+{
+    std::printf("GUI-thread stall while turning all pages of %s, 1000 strokes, erase, resizes (%d x %d board)\n",
+                qPrintable(pdf), kBoard.width(), kBoard.height());
+    std::printf("longest gap of the event loop (gaps over 16 ms) where; CPU: the most the GUI thread ran in one gap\n");
+    std::printf("%-6s %46s %46s %14s\n", "round", "render threads", "GUI thread", "ratio gap/CPU");
+    std::vector<double> gapRatios, cpuRatios, threadedGap, plainGap, threadedCpu, plainCpu;
+    for (int round = 1; round <= rounds; ++round) {
+        const StallFigures a = stallScript(pdf, false);
+        const StallFigures b = stallScript(pdf, true);
+        gapRatios.push_back(a.longest / b.longest);
+        cpuRatios.push_back(a.longestCpu / b.longestCpu);
+        threadedGap.push_back(a.longest);
+        plainGap.push_back(b.longest);
+        threadedCpu.push_back(a.longestCpu);
+        plainCpu.push_back(b.longestCpu);
+        std::printf("%-6d %7.1f ms (%3d) %-17s CPU %5.1f ms %7.1f ms (%3d) %-17s CPU %5.1f ms %6.3f/%.3f\n", round,
+                    a.longest, a.over16, a.where, a.longestCpu, b.longest, b.over16, b.where, b.longestCpu,
+                    a.longest / b.longest, a.longestCpu / b.longestCpu);
+    }
+    const auto range = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return QStringLiteral("%1-%2").arg(values.front(), 0, 'f', 1).arg(values.back(), 0, 'f', 1);
+    };
+    std::printf("longest gap: render threads %s ms, GUI thread %s ms; most CPU in one gap: %s ms against %s ms\n",
+                qPrintable(range(threadedGap)), qPrintable(range(plainGap)), qPrintable(range(threadedCpu)),
+                qPrintable(range(plainCpu)));
+    std::printf("paired ratios: gap %s, CPU %s (x1000)\n", qPrintable(range([&] {
+                    std::vector<double> r;
+                    for (double v : gapRatios)
+                        r.push_back(v * 1000);
+                    return r;
+                }())),
+                qPrintable(range([&] {
+                    std::vector<double> r;
+                    for (double v : cpuRatios)
+                        r.push_back(v * 1000);
+                    return r;
+                }())));
+}
+
+// In a fresh process: every page turned to once, each time up to the page
+// shown (pixels and layer done); prints the sum in ms and the scale.
+int coldTurnsChild(const QString &pdf)
+{
+    WidgetWhiteBoard board;
+    board.setPrerenderEnabled(false); // a page rendered ahead is not cold
+    board.resize(kBoard);
+    board.show();
+    double sum = 0;
+    QElapsedTimer clock;
+    clock.start();
+    if (!board.openPdf(pdf))
+        return 1;
+    waitRendered(board);
+    sum += clock.nsecsElapsed() / 1e6;
+    const float scale = board.currentScale();
+    for (int page = 1; page < board.pageCount(); ++page) {
+        clock.restart();
+        board.gotoPage(page, scale);
+        waitRendered(board);
+        sum += clock.nsecsElapsed() / 1e6;
+        if (qEnvironmentVariableIsSet("BENCH_VERBOSE"))
+            std::fprintf(stderr, "page %d %.2f ms\n", page + 1, clock.nsecsElapsed() / 1e6);
+        if (board.currentPageIndex() != page)
+            return 1;
+    }
+    std::printf("turns %d %.3f %.4f\n", board.pageCount(), sum, double(scale));
+    return 0;
+}
+
+void turns(const QString &pdf, int rounds)
+{
+    const QString mutool = QStandardPaths::findExecutable(QStringLiteral("mutool"));
+    if (mutool.isEmpty()) {
+        std::printf("mutool not installed (mupdf-tools)\n");
+        return;
+    }
+    std::printf("cold page turns over every page of %s (%d x %d board), summed\n", qPrintable(pdf), kBoard.width(),
+                kBoard.height());
+    std::printf("%-6s %14s %14s %8s\n", "round", "board", "mutool draw", "ratio");
+    std::vector<double> ratios;
+    for (int round = 1; round <= rounds; ++round) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--cold-turns"), pdf });
+        child.waitForFinished(120000);
+        const QStringList fields = QString::fromLatin1(child.readAllStandardOutput()).section(QStringLiteral("turns "), 1).split(' ');
+        if (fields.size() < 3) {
+            std::printf("the board's turns failed\n");
+            return;
+        }
+        const QString pages = QStringLiteral("1-%1").arg(fields.at(0));
+        const double ours = fields.at(1).toDouble();
+        const QString dpi = QString::number(72.0 * fields.at(2).toDouble() / 100, 'f', 3);
+        QProcess draw;
+        draw.setProcessChannelMode(QProcess::MergedChannels);
+        draw.start(mutool, { QStringLiteral("draw"), QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("t"),
+                             QStringLiteral("-F"), QStringLiteral("pam"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                             QStringLiteral("-r"), dpi, pdf, pages });
+        draw.waitForFinished(120000);
+        const QRegularExpressionMatch total =
+            QRegularExpression(QStringLiteral("total (\\d+)ms")).match(QString::fromLocal8Bit(draw.readAll()));
+        if (!total.hasMatch()) {
+            std::printf("mutool draw gave no total\n");
+            return;
+        }
+        const double theirs = total.captured(1).toDouble();
+        ratios.push_back(ours / theirs);
+        std::printf("%-6d %11.1f ms %11.1f ms %8.3f   (%s pages at %s dpi)\n", round, ours, theirs, ours / theirs,
+                    qPrintable(fields.at(0)), qPrintable(dpi));
+    }
+    std::sort(ratios.begin(), ratios.end());
+    std::printf("paired ratio board / mutool draw: median %.3f, range %.3f-%.3f\n", ratios[ratios.size() / 2],
+                ratios.front(), ratios.back());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() > 2 && args.at(1) == QLatin1String("--cold-turns"))
+        return coldTurnsChild(args.at(2));
+    const QString what = args.size() > 1 ? args.at(1) : QStringLiteral("both");
+    const int rounds = args.size() > 2 ? qMax(1, args.at(2).toInt()) : 5;
+    const QString pdf = args.size() > 3 ? args.at(3) : kDefaultPdf;
+    if (!QFile::exists(pdf)) {
+        std::printf("no %s (install libtasn1-doc, or name a PDF)\n", qPrintable(pdf));
+        return 1;
+    }
+    if (what == QLatin1String("stall") || what == QLatin1String("both"))
+        stall(pdf, rounds);
+    if (what == QLatin1String("both"))
+        std::printf("\n");
+    if (what == QLatin1String("turns") || what == QLatin1String("both"))
+        turns(pdf, rounds);
+    return 0;
+}
