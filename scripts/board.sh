@@ -46,7 +46,7 @@ wait_for() { # file pattern what
 
 # The broker and the lesson service, on ports of their own.
 broker_port=$((20000 + RANDOM % 20000))
-printf 'listener %s 127.0.0.1\nallow_anonymous true\n' "$broker_port" >"$work/mosquitto.conf"
+printf 'listener %s 127.0.0.1\nallow_anonymous true\nset_tcp_nodelay true\n' "$broker_port" >"$work/mosquitto.conf"
 mosquitto -c "$work/mosquitto.conf" >"$work/broker.log" 2>&1 &
 pids+=($!)
 "$bin/lessonry-lesson-service" --port 0 >"$work/service.log" 2>&1 &

@@ -40,7 +40,7 @@ broker_start() {
     for attempt in $(seq 20); do
         # A port taken meanwhile ends the broker at once: try another.
         port=$((20000 + RANDOM % 40000))
-        printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\n' "$port" >"$folder/mosquitto.conf"
+        printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\nset_tcp_nodelay true\n' "$port" >"$folder/mosquitto.conf"
         "$program" -c "$folder/mosquitto.conf" >"$folder/mosquitto.log" 2>&1 &
         BROKER_PID=$!
         for _ in $(seq 50); do

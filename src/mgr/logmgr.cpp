@@ -8,6 +8,7 @@
 #include "utility/globalconstants.h"
 #include "utility/lockwaitlimit.h"
 #include "utility/possibleidutil.h"
+#include "utility/stringutility.h"
 #include "utility/timeutility.h"
 
 #include <QAtomicPointer>
@@ -247,7 +248,11 @@ void LogMgr::appendRecord(QByteArray &line, qint64 msecsSinceEpoch, QtMsgType ty
     std::memcpy(p, " - ", 3);
     p += 3;
     line.append(head, int(p - head));
-    appendUtf8(line, message);
+    // A record carries at most a bounded part of a text from outside.
+    if (message.size() <= StringUtility::kMaxLogRecordChars)
+        appendUtf8(line, message);
+    else
+        appendUtf8(line, StringUtility::cutForLog(message, StringUtility::kMaxLogRecordChars));
     line += '\n';
 }
 

@@ -3,6 +3,7 @@
 #include "platform/crash/crashdumpwriter.h"
 #include "utility/globalconstants.h"
 #include "utility/lockwaitlimit.h"
+#include "utility/stringutility.h"
 
 #include <QAtomicPointer>
 #include <QDateTime>
@@ -80,7 +81,7 @@ void ActionLog::ErrorInfo(const QString &actionName, const QString &actionInfo)
     // Logged before the action-log mutex is taken, so the two log mutexes
     // are never held together.
     qCritical("actionError -> actionName:%s, actionInfo:%s",
-              actionName.toUtf8().constData(), actionInfo.toUtf8().constData());
+              actionName.toUtf8().constData(), StringUtility::cutForLog(actionInfo).toUtf8().constData());
     write(Error, actionName, actionInfo);
 }
 
@@ -122,9 +123,15 @@ QString ActionLog::kindText(int kind)
 QString ActionLog::recordLine(int kind, qint64 msecsSinceEpoch,
                               const QString &actionName, const QString &actionInfo)
 {
+    // One record is one line of bounded length, whatever a received text
+    // holds: a line break inside becomes a space (white space to a JSON
+    // text as well), and a long text is cut with a marker.
+    QString info = StringUtility::cutForLog(actionInfo, StringUtility::kMaxLogRecordChars);
+    info.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    info.replace(QLatin1Char('\r'), QLatin1Char(' '));
     return kindText(kind) + QLatin1String(",1,") + QLatin1String(g_clientVersion) + QLatin1Char(',')
         + QString::number(msecsSinceEpoch) + QLatin1Char(',') + actionName + QLatin1Char(',')
-        + actionInfo;
+        + info;
 }
 
 void ActionLog::write(int kind, const QString &actionName, const QString &actionInfo)

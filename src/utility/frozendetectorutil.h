@@ -7,27 +7,27 @@
 
 #include <memory>
 
-class AutoResetEvent;
-class QTimer;
+class WatchdogTimer;
 
-// The freeze watchdog: a GUI-thread timer sets an event every second, and
-// this thread waits for it. When no heartbeat comes for four seconds the
-// GUI thread is taken as frozen and one "frozen" dump is written; the next
-// wait has no limit, so a long freeze gives one dump, and the next heartbeat
-// re-arms it. Every wait of the thread wakes when it is stopped.
+// The freeze watchdog. While the GUI thread works (from each wake-up of
+// its event loop until it waits for events again) a four-second deadline
+// runs; the loop moves it on as it goes and clears it when it waits. This
+// thread sleeps until a deadline passes: then the GUI thread is taken as
+// frozen and one "frozen" dump is written. The deadline is not set again
+// until the GUI thread moves on, so a long freeze gives one dump. Nothing
+// wakes this thread, or the GUI thread, while the client is idle.
 class FrozenDetectorUtil : public QThread
 {
     Q_OBJECT
 
 public:
-    static constexpr int kHeartbeatMs = 1000;
     static constexpr int kFrozenTimeoutMs = 4000;
     static constexpr int kFailedWaitPauseMs = 2000;
     static constexpr int kEndWaitMs = 1000;
     // How long the dump writer may wait for a log's mutex.
     static constexpr int kLogLockWaitMs = 500;
 
-    // Create on the GUI thread: the heartbeat timer fires there.
+    // Create on the GUI thread: its event loop is the one watched.
     explicit FrozenDetectorUtil(QObject *parent = nullptr);
     // Stops the thread and waits until it has ended.
     ~FrozenDetectorUtil() override;
@@ -38,31 +38,41 @@ public:
 
     bool isStarted() const;
 
-    // For tests only: watchdogs created afterwards find no event, as when
+    // Work periods of the GUI thread that ran past the limit, counted when
+    // the GUI thread next waits for events (GUI thread only). A period the
+    // GUI thread has finished without it is settled for good: tests read
+    // this instead of waiting for a dump that must not come.
+    int frozenPeriods() const { return m_frozenPeriods; }
+
+    // For tests only: watchdogs created afterwards find no timer, as when
     // the system cannot make one. (Durations are shortened for tests by
     // the common time scale, Durations.)
     static void setEventCreationFailsForTests(bool fails);
 
+    // Called on the GUI thread by the event loop's hooks.
+    void guiThreadWoke();
+    void guiThreadWaits();
+
 protected:
     void run() override;
 
-private slots:
-    void slot_on_timeout();
-
 private:
-    static constexpr unsigned long kWaitInfinite = ~0UL;
-
-    void OnWaitTimeout(unsigned long &timeout);
-    void OnWaitFailed(unsigned long &timeout);
+    void OnWaitTimeout();
+    void OnWaitFailed();
     bool shouldStop() const;
+    void watchEventLoop(bool watch);
 
-    QTimer *m_timer = nullptr;
-    std::unique_ptr<AutoResetEvent> m_event; // null when it could not be made
+    std::unique_ptr<WatchdogTimer> m_timer; // null when it could not be made
     int m_frozenTimeoutMs = kFrozenTimeoutMs; // as scaled when begun
+    qint64 m_lastArmMs = 0;   // GUI thread only
+    bool m_working = false;   // GUI thread only
+    int m_frozenPeriods = 0;  // GUI thread only
     mutable QMutex m_stopMutex;
     QWaitCondition m_stopWake;
     bool m_stop = false;   // under m_stopMutex
     bool m_started = false; // GUI thread only
+    QMetaObject::Connection m_awake;
+    QMetaObject::Connection m_aboutToBlock;
 };
 
 #endif // FROZENDETECTORUTIL_H

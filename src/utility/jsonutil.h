@@ -1,6 +1,8 @@
 #ifndef JSONUTIL_H
 #define JSONUTIL_H
 
+#include "utility/stringutility.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -132,7 +134,8 @@ inline bool parseJsonObject(const QString &json, QJsonObject &out)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8(), &error);
     if (error.error != QJsonParseError::NoError) {
-        qCritical("parse json error:%d, json:%s", static_cast<int>(error.error), qUtf8Printable(json));
+        qCritical("parse json error:%d, json:%s", static_cast<int>(error.error),
+                  qUtf8Printable(StringUtility::cutForLog(json)));
         return false;
     }
     out = document.object();

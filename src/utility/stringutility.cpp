@@ -52,3 +52,14 @@ bool StringUtility::splitPair(const QString &text, const QString &separator, QSt
     value = text.mid(index + separator.length()).trimmed();
     return true;
 }
+
+QString StringUtility::cutForLog(const QString &text, int maxChars)
+{
+    if (text.size() <= maxChars)
+        return text;
+    // Never cut a surrogate pair in two.
+    int keep = qMax(0, maxChars);
+    if (keep > 0 && text.at(keep - 1).isHighSurrogate())
+        --keep;
+    return text.left(keep) + QStringLiteral("...[cut: %1 chars in all]").arg(text.size());
+}

@@ -19,10 +19,9 @@ ClassroomPeerProcess::ClassroomPeerProcess(QObject *parent)
 
 ClassroomPeerProcess::~ClassroomPeerProcess()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
+    // Leaves as a closing client would, and must end with status 0.
+    TestUtil::expectHelperEndedWell(m_process, QStringLiteral("classroom peer ") + m_process.arguments().join(QLatin1Char(' ')),
+                                    m_killed);
 }
 
 bool ClassroomPeerProcess::start(Role role, const QString &uid, const QString &classId, double timeScale)
@@ -93,6 +92,7 @@ bool ClassroomPeerProcess::waitForLine(const QString &exact, int timeoutMs, int 
 
 void ClassroomPeerProcess::kill()
 {
+    m_killed = true;
     m_process.kill();
     m_process.waitForFinished(3000);
 }
@@ -100,7 +100,10 @@ void ClassroomPeerProcess::kill()
 bool ClassroomPeerProcess::finish()
 {
     m_process.closeWriteChannel();
-    return m_process.waitForFinished(5000);
+    if (!m_process.waitForFinished(10000))
+        return false;
+    readOutput();
+    return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
 }
 
 void ClassroomPeerProcess::readOutput()

@@ -39,7 +39,9 @@ public:
 
     // Ends the process at once, without any goodbye (SIGKILL).
     void kill();
-    // Closes standard input and waits for the process to end.
+    // Closes standard input and waits for the process to end; true when
+    // it ended with status 0. (Every participant not killed is checked so
+    // when this object goes.)
     bool finish();
     qint64 pid() const { return m_process.processId(); }
 
@@ -49,6 +51,7 @@ private:
     QProcess m_process;
     QByteArray m_pending;
     QStringList m_lines;
+    bool m_killed = false;
 };
 
 #endif // CLASSROOMPEERPROCESS_H

@@ -2,6 +2,7 @@
 
 #include "testutil.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QHostAddress>
@@ -35,6 +36,11 @@ bool acceptsConnections(quint16 port)
 } // namespace
 
 MosquittoBroker::MosquittoBroker() = default;
+
+MosquittoBroker::MosquittoBroker(Options options)
+    : m_options(options)
+{
+}
 
 MosquittoBroker::~MosquittoBroker()
 {
@@ -71,7 +77,10 @@ bool MosquittoBroker::startOn(quint16 port)
                             "persistence false\n"
                             "log_dest stderr\n"
                             "log_type error\n"
-                            "log_type warning\n";
+                            "log_type warning\n"
+                            "log_type notice\n"
+                            "log_timestamp false\n"
+                            + QByteArray(m_options.tcpNoDelay ? "set_tcp_nodelay true\n" : "");
     if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate) || config.write(text) != text.size()) {
         qWarning("cannot write %s", qPrintable(configPath));
         return false;
@@ -79,7 +88,13 @@ bool MosquittoBroker::startOn(quint16 port)
     config.close();
 
     m_process.reset(new QProcess);
-    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_log.clear();
+    m_partialLine.clear();
+    // Read as it comes; errors and warnings are passed on to the test's
+    // output, notices only kept.
+    m_process->setProcessChannelMode(QProcess::SeparateChannels);
+    m_process->setReadChannel(QProcess::StandardError);
+    QObject::connect(m_process.data(), &QProcess::readyReadStandardError, [this]() { readLog(); });
     m_process->start(mosquittoProgram(), { QStringLiteral("-c"), configPath });
     if (!m_process->waitForStarted(kStartTimeoutMs)) {
         qWarning("cannot start mosquitto: %s", qPrintable(m_process->errorString()));
@@ -115,6 +130,48 @@ void MosquittoBroker::stop()
         }
     }
     m_process.reset();
+}
+
+void MosquittoBroker::readLog()
+{
+    if (!m_process)
+        return;
+    m_partialLine += m_process->readAllStandardError();
+    int end;
+    while ((end = m_partialLine.indexOf('\n')) >= 0) {
+        const QString line = QString::fromUtf8(m_partialLine.left(end));
+        m_partialLine.remove(0, end + 1);
+        m_log << line;
+        if (line.startsWith(QLatin1String("Error")) || line.startsWith(QLatin1String("Warning")))
+            qWarning("mosquitto: %s", qPrintable(line));
+    }
+}
+
+QStringList MosquittoBroker::logLines()
+{
+    readLog();
+    return m_log;
+}
+
+int MosquittoBroker::logCount(const QString &part)
+{
+    int found = 0;
+    for (const QString &line : logLines())
+        found += line.contains(part);
+    return found;
+}
+
+bool MosquittoBroker::waitForLog(const QString &part, int count, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (logCount(part) < count) {
+        if (deadline.hasExpired() || !m_process)
+            return false;
+        // Lets the test's own event loop run too (library callbacks).
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        m_process->waitForReadyRead(10);
+    }
+    return true;
 }
 
 bool MosquittoBroker::isRunning() const

@@ -16,10 +16,8 @@ RtcPeerProcess::RtcPeerProcess(quint16 relayPort, uint uid, int connectionLostTi
 
 RtcPeerProcess::~RtcPeerProcess()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    // Leaves as a closing participant would, and must end with status 0.
+    TestUtil::expectHelperEndedWell(m_process, QStringLiteral("RTC peer %1").arg(m_uid), m_killed);
 }
 
 bool RtcPeerProcess::start()
@@ -104,6 +102,7 @@ int RtcPeerProcess::joinWithStream(const QString &channel)
 
 void RtcPeerProcess::kill()
 {
+    m_killed = true;
     m_process.kill();
     m_process.waitForFinished(5000);
 }

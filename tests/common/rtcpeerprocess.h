@@ -51,6 +51,7 @@ private:
     QByteArray m_pending;
     QStringList m_lines;
     QVector<bool> m_taken;
+    bool m_killed = false;
 };
 
 #endif // RTCPEERPROCESS_H

@@ -1,5 +1,8 @@
 #include "testutil.h"
 
+#include <QProcess>
+#include <QTest>
+
 #include "testenvironment.h"
 
 #include <QCoreApplication>
@@ -56,6 +59,30 @@ bool useServersIni(const QString &path, const ServerAddresses &addresses)
         return false;
     qputenv("LESSONRY_SERVERS_INI", QFile::encodeName(path));
     return true;
+}
+
+void expectHelperEndedWell(QProcess &process, const QString &name, bool killedOnPurpose)
+{
+    if (process.state() == QProcess::NotRunning && process.error() == QProcess::FailedToStart)
+        return; // never started: the test has said why already
+    if (process.state() != QProcess::NotRunning) {
+        process.closeWriteChannel();
+        if (!process.waitForFinished(10000)) {
+            process.kill();
+            process.waitForFinished(5000);
+            QTest::qVerify(false, "helper ended", qPrintable(name + QStringLiteral(" did not end within 10 s of its input closing")),
+                           __FILE__, __LINE__);
+            return;
+        }
+    }
+    if (killedOnPurpose)
+        return;
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        const QString how = process.exitStatus() == QProcess::NormalExit
+                                ? QStringLiteral("with status %1").arg(process.exitCode())
+                                : QStringLiteral("by a crash (signal %1)").arg(process.exitCode());
+        QTest::qVerify(false, "helper ended well", qPrintable(name + QStringLiteral(" ended ") + how), __FILE__, __LINE__);
+    }
 }
 
 } // namespace TestUtil

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QProcess;
+
 namespace TestUtil {
 
 // A TCP port on 127.0.0.1 that was free a moment ago, for a server the
@@ -36,6 +38,13 @@ struct ServerAddresses
 bool writeServersIni(const QString &path, const ServerAddresses &addresses);
 // Writes the file as above and points LESSONRY_SERVERS_INI at it.
 bool useServersIni(const QString &path, const ServerAddresses &addresses);
+
+// Ends a helper process the test started (closing its standard input, as
+// the test's end, and waiting) unless it has ended already, and records a
+// failure of the running test function when it did not end by itself
+// with status 0. killedOnPurpose: the test ended it with SIGKILL, which
+// is then the expected end. Called by the helpers' wrappers as they go.
+void expectHelperEndedWell(QProcess &process, const QString &name, bool killedOnPurpose);
 
 } // namespace TestUtil
 

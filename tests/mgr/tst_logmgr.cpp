@@ -1,4 +1,5 @@
 #include "mgr/logmgr.h"
+#include "utility/stringutility.h"
 #include "mgr/singleton.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
@@ -67,6 +68,7 @@ private slots:
     void recordTimeAcrossSeconds_data();
     void recordTimeAcrossSeconds();
     void recordWithoutFunctionAndNonAsciiText();
+    void longMessageIsCutWithMarker();
     void recordTextIsUtf8_data();
     void recordTextIsUtf8();
 
@@ -240,6 +242,20 @@ void TestLogMgr::recordWithoutFunctionAndNonAsciiText()
     const QMessageLogContext noParen("file.cpp", 9, "main", "default");
     QCOMPARE(LogMgr::recordLine(1510700000123, QtMsgType(42), 5, noParen, QString()),
              QStringLiteral("1510700000123 20171115 06:53:20.123 - unknown - 5 - main:9 - \n"));
+}
+
+// A record carries a bounded part of a long text, then the marker.
+void TestLogMgr::longMessageIsCutWithMarker()
+{
+    const QMessageLogContext context(nullptr, 0, nullptr, nullptr);
+    const QString message = QStringLiteral("receiveMsg json:") + QString(2000000, QLatin1Char('z'));
+    const QString line = LogMgr::recordLine(1510700000123, QtInfoMsg, 5, context, message);
+    QVERIFY(line.startsWith(QStringLiteral("1510700000123 20171115 06:53:20.123 - I - 5 - :0 - receiveMsg json:zzz")));
+    QVERIFY(line.endsWith(QStringLiteral("z...[cut: %1 chars in all]\n").arg(message.size())));
+    QVERIFY(line.size() < StringUtility::kMaxLogRecordChars + 200);
+    // One that fits is written whole.
+    const QString fits(StringUtility::kMaxLogRecordChars, QLatin1Char('w'));
+    QVERIFY(LogMgr::recordLine(1510700000123, QtInfoMsg, 5, context, fits).endsWith(fits + QLatin1Char('\n')));
 }
 
 // The message goes into the record as the UTF-8 encoder makes it, wherever

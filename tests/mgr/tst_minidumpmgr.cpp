@@ -310,6 +310,9 @@ void TestMiniDumpMgr::crashLeavesOneNamedDumpAndRecord()
     QVERIFY(log.contains(QLatin1String(" - E - ")));
     QVERIFY(log.contains(QLatin1String("program crashes!!zumixoUnhandledExceptionFilter")));
     QVERIFY(log.contains(QLatin1String("dumpFilePath:") + QDir(run.logDir).filePath(name)));
+    // The record's copy in the message log is whole, closing brace included.
+    QVERIFY2(log.contains(QLatin1String("actionName:app_crash, actionInfo:{dumpFileName:") + name + QLatin1String("}\n")),
+             qPrintable(log));
     clearFolder(run.logDir);
 }
 

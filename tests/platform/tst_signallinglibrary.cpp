@@ -2,6 +2,7 @@
 // this process, and a peer in a process of its own.
 
 #include "mosquittobroker.h"
+#include "platform/tcpnodelay.h"
 #include "platform/signalling/signaltesthooks.h"
 #include "signallingclient.h"
 #include "testutil.h"
@@ -37,6 +38,7 @@ private slots:
     void testHooksBringAboutTheServiceCallbacks();
     void reconnectsAfterTheBrokerRestarts();
     void sessionEndsWhenTheBrokerStaysAway();
+    void tcpNoDelayAfterConnectAndReconnect();
     void releaseWithoutLoopAndWhileLoggedIn();
     void unreadablePayloadsAreReportedAndDropped();
     void peerProcessTalksAndItsDeathIsSeen();
@@ -227,6 +229,13 @@ void TestSignallingLibrary::refusedRequestsReportTheirCode_data()
                                                   << QString("sendError id %1").arg(SEND_E_NOT_IN_CHANNEL);
     QTest::newRow("peer account with a slash") << true << "peer" << "30/01"
                                                << QString("sendError id %1").arg(SEND_E_PEER);
+    QTest::newRow("peer account #") << true << "peer" << "#" << QString("sendError id %1").arg(SEND_E_PEER);
+    QTest::newRow("peer account +") << true << "peer" << "+" << QString("sendError id %1").arg(SEND_E_PEER);
+    QTest::newRow("peer account with a control character") << true << "peer" << "300\x01"
+                                                            << QString("sendError id %1").arg(SEND_E_PEER);
+    const QString longName(300, QLatin1Char('1'));
+    QTest::newRow("channel name over the length limit") << true << "enter" << longName
+                                                        << QString("joinFailed %1 %2").arg(longName).arg(CHANNEL_E_NAME);
     QTest::newRow("leave a channel not joined") << true << "exit" << "10001"
                                                 << QString("leaved 10001 %1").arg(CHANNEL_E_NOT_IN_CHANNEL);
 }
@@ -331,6 +340,30 @@ void TestSignallingLibrary::reconnectsAfterTheBrokerRestarts()
     QVERIFY(loginAndEnter(*late, "20002", "10001"));
     QTRY_VERIFY_WITH_TIMEOUT(late->hasEvent("userJoined 30001 30001"), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(late->hasEvent("userJoined 20001 20001"), kWaitMs);
+}
+
+// Texts leave at once: every socket of the library to the broker has
+// TCP_NODELAY once connected, and again after the reconnect.
+void TestSignallingLibrary::tcpNoDelayAfterConnectAndReconnect()
+{
+    auto student = newClient();
+    QVERIFY(loginAndEnter(*student, "20001", "10001"));
+    const auto allSet = [this]() {
+        const std::vector<int> sockets = TcpNoDelay::socketsConnectedTo("127.0.0.1", m_broker.port());
+        if (sockets.size() < 2) // the session's and the channel's
+            return false;
+        for (int fd : sockets) {
+            if (!TcpNoDelay::isSet(fd))
+                return false;
+        }
+        return true;
+    };
+    QVERIFY(allSet());
+    m_broker.stop();
+    QTRY_VERIFY_WITH_TIMEOUT(student->hasEvent("reconnecting 1"), kWaitMs);
+    QVERIFY(m_broker.start());
+    QTRY_VERIFY_WITH_TIMEOUT(student->hasEvent("reconnected"), 20000);
+    QVERIFY(allSet());
 }
 
 void TestSignallingLibrary::sessionEndsWhenTheBrokerStaysAway()

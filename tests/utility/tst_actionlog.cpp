@@ -1,4 +1,5 @@
 #include "utility/actionlog.h"
+#include "utility/stringutility.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -38,6 +39,7 @@ private slots:
     void recordsBetweenCloseAndInitAreDropped();
     void failedInitThenValidInitResumes();
     void errorRecordAlsoGoesToMessageLog();
+    void oneRecordIsOneBoundedLine();
 
 private:
     QTemporaryDir m_dir;
@@ -162,3 +164,20 @@ void TestActionLog::errorRecordAlsoGoesToMessageLog()
 QTEST_GUILESS_MAIN(TestActionLog)
 
 #include "tst_actionlog.moc"
+
+// A received text as a record's information: a line break in it does not
+// start a record of its own, and a long one is cut with a marker.
+void TestActionLog::oneRecordIsOneBoundedLine()
+{
+    const QString injected = QStringLiteral("{\"a\":1,\r\n\"b\":2}\nerror,1,1.1.5.1,0,app_crash,{x}");
+    const QString line = ActionLog::recordLine(ActionLog::Im, 5, QStringLiteral("im_receive_Text"), injected);
+    QVERIFY(!line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r')));
+    QVERIFY(line.endsWith(QStringLiteral(",im_receive_Text,{\"a\":1,  \"b\":2} error,1,1.1.5.1,0,app_crash,{x}")));
+
+    const QString huge(1000000, QLatin1Char('y'));
+    ActionLog::instance()->ImInfo(QStringLiteral("im_receive_Text"), huge);
+    const QStringList lines = records(m_path);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines.first().size() < StringUtility::kMaxLogRecordChars + 200);
+    QVERIFY(lines.first().endsWith(QStringLiteral("y...[cut: 1000000 chars in all]")));
+}

@@ -1,7 +1,9 @@
 #include "mgr/frozendetectormgr.h"
 #include "mgr/minidumpmgr.h"
 #include "mgr/singleton.h"
+#include "messagecatcher.h"
 #include "scopedtimescale.h"
+#include "testutil.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
 #include "utility/frozendetectorutil.h"
@@ -17,11 +19,9 @@
 
 namespace {
 
-// The watchdog's durations at this factor: a heartbeat every 100 ms, a
-// freeze after 400 ms.
-const double kTimeScale = 0.1;
-const int kHeartbeatMs = 100;
-const int kTimeoutMs = 400;
+// The watchdog's durations at this factor: a freeze after 1000 ms.
+const double kTimeScale = 0.25;
+const int kTimeoutMs = 1000;
 
 QStringList frozenDumps()
 {
@@ -91,11 +91,13 @@ void TestFrozenDetectorUtil::cleanup()
 void TestFrozenDetectorUtil::shortBlockGivesNoDump()
 {
     m_detector->begin();
-    QTest::qWait(3 * kHeartbeatMs);
+    TestUtil::drainEvents();
     // Half the limit (two seconds at the real durations).
     blockGuiThread(kTimeoutMs / 2);
-    // Long enough for a freeze to have been reported, had there been one.
-    QTest::qWait(2 * kTimeoutMs);
+    // Once the GUI thread waits for events again, its work period is
+    // settled: it ran out or it did not, and no dump can follow it.
+    QTest::qWait(1);
+    QCOMPARE(m_detector->frozenPeriods(), 0);
     QVERIFY(frozenDumps().isEmpty());
 }
 
@@ -103,7 +105,7 @@ void TestFrozenDetectorUtil::longBlockGivesOneDumpPerFreeze()
 {
     const int recordsBefore = frozenRecords();
     m_detector->begin();
-    QTest::qWait(3 * kHeartbeatMs);
+    TestUtil::drainEvents();
 
     // A freeze three times the limit still gives one dump, written while
     // the GUI thread is stuck.
@@ -115,16 +117,20 @@ void TestFrozenDetectorUtil::longBlockGivesOneDumpPerFreeze()
     blockGuiThread(2 * kTimeoutMs);
     QCOMPARE(frozenDumps().size(), 1);
 
-    // Running again: the heartbeat re-arms the watchdog, no dump meanwhile.
-    QTest::qWait(2 * kTimeoutMs);
+    // Running again: one frozen period, one dump, and the next work
+    // period sets the deadline again.
+    QTest::qWait(1);
+    QCOMPARE(m_detector->frozenPeriods(), 1);
     QCOMPARE(frozenDumps().size(), 1);
-    QCOMPARE(frozenRecords(), recordsBefore + 1);
+    QTRY_COMPARE(frozenRecords(), recordsBefore + 1);
 
     // A second freeze gives a second dump.
     blocked.restart();
     while (frozenDumps().size() < 2 && blocked.elapsed() < 10 * kTimeoutMs)
         blockGuiThread(10);
     QCOMPARE(frozenDumps().size(), 2);
+    QTest::qWait(1);
+    QCOMPARE(m_detector->frozenPeriods(), 2);
     // The record follows the dump file.
     QTRY_COMPARE(frozenRecords(), recordsBefore + 2);
 }
@@ -173,9 +179,13 @@ void TestFrozenDetectorUtil::missingEventNeverReportsAFreeze()
     FrozenDetectorUtil::setEventCreationFailsForTests(true);
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("^frozen:CreateEvent failed\\.err:")));
     m_detector.reset(new FrozenDetectorUtil);
+    MessageCatcher log;
     m_detector->begin();
-    // Three times the limit: without an event nothing is taken for a freeze.
-    QTest::qWait(3 * kTimeoutMs);
+    // A long block: without a timer nothing is taken for a freeze. The
+    // thread's failed waits are the marker that it looked.
+    blockGuiThread(2 * kTimeoutMs);
+    QTRY_VERIFY(log.count(QtCriticalMsg, QStringLiteral("frozen:OnWaitFailed")) >= 2);
+    QCOMPARE(m_detector->frozenPeriods(), 0);
     QVERIFY(frozenDumps().isEmpty());
 }
 

@@ -7,7 +7,9 @@
 #include "buildconstants.h"
 #include "mgr/globalcurrentuser.h"
 #include "mgr/singleton.h"
+#include "platform/signalling/signalapi.h"
 #include "utility/actionlog.h"
+#include "utility/stringutility.h"
 
 #include <QDebug>
 #include <QHash>
@@ -61,6 +63,18 @@ QString sentRecordDescription(AgoraMsgMgr *msgMgr, const QString &msgId)
     return record.toString();
 }
 
+const int kMaxMqttInFlight = 4096;
+
+const QString kSignalling = QStringLiteral("signalling");
+const QString kDataStream = QStringLiteral("datastream");
+const QString kMqtt = QStringLiteral("mqtt");
+
+QString uuidOf(const QString &text)
+{
+    BaseMessageEntity header;
+    return fromJson(text, header) ? header.uuid : QString();
+}
+
 } // namespace
 
 SendAndReceiveMsg::SendAndReceiveMsg(QObject *parent)
@@ -101,6 +115,9 @@ SendAndReceiveMsg::SendAndReceiveMsg(QObject *parent)
     connect(m_msgMgr, &AgoraMsgMgr::signal_onMessagePeerReceive, this, &SendAndReceiveMsg::slot_onMessagePeerReceive);
     connect(mqtt, &MqttImSdk::signal_messageArrived, this, &SendAndReceiveMsg::slot_receiveMqttMsg);
     connect(mqtt, &MqttImSdk::signal_sendMsgFailure, this, &SendAndReceiveMsg::slot_mqtt_sendMsgFailure);
+    connect(mqtt, &MqttImSdk::signal_sendMsgSuccess, this, &SendAndReceiveMsg::slot_mqtt_sendMsgSuccess);
+    // Tokens start again on a new connection.
+    connect(mqtt, &MqttImSdk::signal_loginSuccess, this, [this]() { m_mqttInFlight.clear(); });
 }
 
 SendAndReceiveMsg::~SendAndReceiveMsg() = default;
@@ -148,6 +165,11 @@ void SendAndReceiveMsg::fillHeader(BaseMessageEntity &header, IMMsgType type, co
 
 QString SendAndReceiveMsg::sendOnTransports(IMMsgType type, const QString &text, const QString &peerUid)
 {
+    // Each transport that cannot take the copy says so the same way
+    // (reportTransportError), at once or when its outcome arrives; a
+    // failing transport never stops the next one. Nothing is kept for
+    // later: a copy refused during an outage is not sent after it.
+    const QString uuid = uuidOf(text);
     QString msgId;
     if (peerUid.isNull()) {
         msgId = m_msgMgr->sendChannelMsg(text);
@@ -156,19 +178,41 @@ QString SendAndReceiveMsg::sendOnTransports(IMMsgType type, const QString &text,
         msgId = m_msgMgr->sendPeerMsg(peerUid, text);
         qInfo().noquote() << QStringLiteral("send IM Peer msg, dstUid:%1, msgId:%2, msg:%3 ").arg(peerUid, msgId, text);
     }
+    if (msgId.isEmpty())
+        reportTransportError(kSignalling, uuid, agora_sdk_win::SEND_E_NOT_IN_CHANNEL);
 
-    // A failing transport never stops the next one; each reports its own
-    // failures.
-    VideoSDK::instance()->sendStreamMessage(text);
+    const int streamResult = VideoSDK::instance()->sendStreamMessage(text);
     qInfo("Send data stream msg.");
-    if (peerUid.isNull())
-        MqttImSdk::instance()->sendChannelMsg(text);
-    else
-        MqttImSdk::instance()->sendPeerMsg(peerUid, text);
+    if (streamResult != 0)
+        reportTransportError(kDataStream, uuid, streamResult);
+
+    const int token = peerUid.isNull() ? MqttImSdk::instance()->sendChannelMsg(text)
+                                       : MqttImSdk::instance()->sendPeerMsg(peerUid, text);
     qInfo("Send mqtt msg.");
+    if (token < 0) {
+        reportTransportError(kMqtt, uuid, token);
+    } else {
+        // Bounded: outcomes of a connection that went away never come.
+        if (m_mqttInFlight.size() >= kMaxMqttInFlight)
+            m_mqttInFlight.clear();
+        m_mqttInFlight.insert(token, uuid);
+    }
 
     ActionLog::instance()->ImInfo(QStringLiteral("im_send_") + getMsgTypeName(type), text);
     return msgId;
+}
+
+void SendAndReceiveMsg::refusePeerSendWithoutAddressee(IMMsgType type)
+{
+    qCritical().noquote() << QStringLiteral("send IM Peer msg refused: no addressee, type:%1").arg(getMsgTypeName(type));
+    ActionLog::instance()->ErrorInfo(QStringLiteral("im_send_refused"),
+                                     QStringLiteral("{type:%1,reason:no peer}").arg(getMsgTypeName(type)));
+}
+
+void SendAndReceiveMsg::reportTransportError(const QString &transport, const QString &uuid, int ecode)
+{
+    qCritical().noquote() << QStringLiteral("send msg failed, transport:%1, uuid:%2, code:%3").arg(transport, uuid).arg(ecode);
+    emit signal_onTransportSendError(transport, uuid, ecode);
 }
 
 int SendAndReceiveMsg::sendTextToMqttServer(IMMsgType type, const QString &text)
@@ -191,6 +235,10 @@ void SendAndReceiveMsg::receiveMsg(const QString &text)
         qInfo("The msg that received is from current user.");
         return;
     }
+    if (header.uuid.size() > kMaxUuidChars) {
+        qCritical("drop msg: its uuid has %d characters", int(header.uuid.size()));
+        return;
+    }
     if (!header.uuid.isEmpty() && m_receivedUuids.contains(header.uuid)) {
         qWarning().noquote() << "already received msg. uuid:" + header.uuid;
         return;
@@ -204,11 +252,25 @@ void SendAndReceiveMsg::receiveMsg(const QString &text)
     }
 
     const QString typeName = getMsgTypeName(header.type);
-    qInfo().noquote() << "receiveMsg msgType:" + typeName + "\n json:" + text;
-    ActionLog::instance()->ImInfo(QStringLiteral("im_receive_") + typeName, text);
-    m_receivedUuids.insert(header.uuid);
+    // Others' texts are bounded in the logs (each record is cut there
+    // too); cut here already so no huge copy is made for the line.
+    const QString logged = StringUtility::cutForLog(text);
+    qInfo().noquote() << "receiveMsg msgType:" + typeName + "\n json:" + logged;
+    ActionLog::instance()->ImInfo(QStringLiteral("im_receive_") + typeName, logged);
+    rememberUuid(header.uuid);
 
     dispatch(header.type, text, info);
+}
+
+bool SendAndReceiveMsg::rememberUuid(const QString &uuid)
+{
+    if (m_receivedUuids.contains(uuid))
+        return false;
+    m_receivedUuids.insert(uuid);
+    m_uuidOrder.enqueue(uuid);
+    while (m_uuidOrder.size() > kRememberedUuids)
+        m_receivedUuids.remove(m_uuidOrder.dequeue());
+    return true;
 }
 
 void SendAndReceiveMsg::dispatch(int type, const QString &text, const ImMsgInfo &info)
@@ -295,11 +357,13 @@ void SendAndReceiveMsg::dispatch(int type, const QString &text, const ImMsgInfo 
 
 void SendAndReceiveMsg::slot_onMessageSendError(QString msgId, int ecode)
 {
-    const QString description = sentRecordDescription(m_msgMgr, msgId);
+    AgoraMsgRecord record;
+    m_msgMgr->getMsg(msgId, record);
     emit signal_onMessageSendError(msgId, ecode);
-    qCritical().noquote() << QStringLiteral("send msg failed,msg:%1").arg(description);
+    qCritical().noquote() << QStringLiteral("send msg failed,msg:%1").arg(record.toString());
     ActionLog::instance()->ErrorInfo(QStringLiteral("sig_message_send_failure"),
                                      QStringLiteral("{code:%1, msgId:%2}").arg(ecode).arg(msgId));
+    reportTransportError(kSignalling, uuidOf(record.content), ecode);
 }
 
 void SendAndReceiveMsg::slot_onMessageSendSuccess(QString msgId)
@@ -313,6 +377,18 @@ void SendAndReceiveMsg::slot_onMessageSendSuccess(QString msgId)
 void SendAndReceiveMsg::slot_mqtt_sendMsgFailure(int token, int errCode, QString errMsg)
 {
     qCritical().noquote() << QStringLiteral("send msg error, token:%1 errCode:%2, errMsg:%3").arg(token).arg(errCode).arg(errMsg);
+    // A refusal at once (token -1) was reported where it was sent.
+    const auto it = m_mqttInFlight.find(token);
+    if (it == m_mqttInFlight.end())
+        return;
+    const QString uuid = it.value();
+    m_mqttInFlight.erase(it);
+    reportTransportError(kMqtt, uuid, errCode);
+}
+
+void SendAndReceiveMsg::slot_mqtt_sendMsgSuccess(int token)
+{
+    m_mqttInFlight.remove(token);
 }
 
 void SendAndReceiveMsg::slot_onMessageChannelReceive(QString, QString, QString msg)

@@ -9,6 +9,8 @@
 #include "mgr/message/whiteboardpayloads.h"
 #include "mgr/singletonmgrbase.h"
 
+#include <QHash>
+#include <QQueue>
 #include <QSet>
 
 class AgoraMsgMgr;
@@ -39,9 +41,15 @@ public:
 
     // Peer form, addressed to one participant. The data stream has no
     // addressee: every participant in the RTC channel gets that copy too.
+    // Without an addressee (a null or empty peerUid) nothing is sent: it
+    // would reach the whole class. Returns empty then.
     template<typename T>
     QString sendMsg(const T &data, IMMsgType type, const QString &sender, const QString &peerUid)
     {
+        if (peerUid.isEmpty()) {
+            refusePeerSendWithoutAddressee(type);
+            return QString();
+        }
         return sendOnTransports(type, buildMsgText(data, type, sender), peerUid);
     }
 
@@ -66,6 +74,13 @@ public:
 
     void receiveMsg(const QString &text);
     void setVideoLocalPlayCapability(int value);
+
+    // How many uuids of received messages are remembered to drop their
+    // later copies: the oldest is forgotten first. Far more than a lesson
+    // sends (a message a second for five hours).
+    static constexpr int kRememberedUuids = 20000;
+    // A longer uuid is no uuid of a client: the envelope is dropped.
+    static constexpr int kMaxUuidChars = 64;
 
     // Empty for a code that is not a message type.
     static QString getMsgTypeName(int type);
@@ -98,11 +113,16 @@ signals:
     void signal_receiveHelpdeskTeacherMsg(ImMsgInfo info, HelpdeskTeacherEntiry protocol);
     void signal_receiveMessageWarn();
     void signal_onMessageSendError(QString msgId, int ecode);
+    // One for each transport that refused or failed to carry a message
+    // (transport "signalling", "datastream" or "mqtt"); uuid is the
+    // envelope's, empty when it is not known.
+    void signal_onTransportSendError(QString transport, QString uuid, int ecode);
 
 public slots:
     void slot_onMessageSendError(QString msgId, int ecode);
     void slot_onMessageSendSuccess(QString msgId);
     void slot_mqtt_sendMsgFailure(int token, int errCode, QString errMsg);
+    void slot_mqtt_sendMsgSuccess(int token);
     void slot_onMessageChannelReceive(QString channelId, QString uid, QString msg);
     void slot_onMessagePeerReceive(QString peerId, QString msg);
     void slot_receiveDataStreamMsg(QString uid, QString strMsg);
@@ -111,6 +131,9 @@ public slots:
 private:
     void fillHeader(BaseMessageEntity &header, IMMsgType type, const QString &sender);
     QString sendOnTransports(IMMsgType type, const QString &text, const QString &peerUid);
+    void refusePeerSendWithoutAddressee(IMMsgType type);
+    void reportTransportError(const QString &transport, const QString &uuid, int ecode);
+    bool rememberUuid(const QString &uuid);
     int sendTextToMqttServer(IMMsgType type, const QString &text);
     void dispatch(int type, const QString &text, const ImMsgInfo &info);
 
@@ -126,6 +149,9 @@ private:
     AgoraMsgMgr *m_msgMgr = nullptr;
     int m_sequence = 0;
     QSet<QString> m_receivedUuids;
+    QQueue<QString> m_uuidOrder; // oldest first
+    // The envelope uuid of each MQTT publish still in flight.
+    QHash<int, QString> m_mqttInFlight;
     int m_videoLocalPlayCapability = 1;
 };
 

@@ -539,8 +539,10 @@ int createDumpFile(const char *path)
     return fd;
 }
 
-// One line of the message log, in the logger's own layout.
-void appendLogLine(const char *message, const char *detail, std::int64_t detailNumber, bool withNumber)
+// One line of the message log, in the logger's own layout; tail (when
+// given) closes the line after the detail.
+void appendLogLine(const char *message, const char *detail, std::int64_t detailNumber, bool withNumber,
+                   const char *tail = nullptr)
 {
     const Prepared &names = prepared();
     if (!names.messageLog[0])
@@ -561,6 +563,8 @@ void appendLogLine(const char *message, const char *detail, std::int64_t detailN
             out.text(detail);
         if (withNumber)
             out.dec(detailNumber);
+        if (tail)
+            out.text(tail);
         out.text("\n");
     }
     ::close(fd);
@@ -569,7 +573,7 @@ void appendLogLine(const char *message, const char *detail, std::int64_t detailN
 void appendCrashRecord(const char *dumpName)
 {
     const Prepared &names = prepared();
-    appendLogLine("actionError -> actionName:app_crash, actionInfo:{dumpFileName:", dumpName, 0, false);
+    appendLogLine("actionError -> actionName:app_crash, actionInfo:{dumpFileName:", dumpName, 0, false, "}");
     if (!names.actionLog[0])
         return;
     const int fd = ::open(names.actionLog, O_WRONLY | O_APPEND | O_CLOEXEC);

@@ -236,9 +236,11 @@ void RtcEngineImpl::stop()
     }
     // Each thread frees its own objects as it ends (see the constructor),
     // which needs no event posted to it: that works at exit too.
+    // The callback thread hands received frames to the video thread: it
+    // ends first, so no frame is posted to the video hub once it is gone.
     m_callbackThread->quit();
-    m_videoThread->quit();
     m_callbackThread->wait();
+    m_videoThread->quit();
     m_videoThread->wait();
     m_channel = nullptr;
     m_video = nullptr;
@@ -684,6 +686,10 @@ int RtcEngineImpl::sendStreamMessage(int streamId, const char *data, size_t leng
     const auto it = m_streamSequence.find(streamId);
     if (it == m_streamSequence.end())
         return -ERR_INVALID_ARGUMENT;
+    // While the relay is away the message is refused, as the other
+    // transports refuse theirs: never held back and sent after the outage.
+    if (m_relay->isAway())
+        return -ERR_NOT_READY;
 
     RtcStreamPacket packet;
     packet.streamId = streamId;

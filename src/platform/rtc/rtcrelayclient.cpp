@@ -1,5 +1,7 @@
 #include "rtcrelayclient.h"
 
+#include "platform/tcpnodelay.h"
+
 #include <MQTTAsync.h>
 
 #include <QMutexLocker>
@@ -199,6 +201,11 @@ bool RtcRelayClient::isConnected() const
     return m_handle && MQTTAsync_isConnected(m_handle);
 }
 
+bool RtcRelayClient::isAway() const
+{
+    return m_everConnected.load() && !isConnected();
+}
+
 void RtcRelayClient::onConnectionLost(void *context, char *cause)
 {
     auto *self = static_cast<RtcRelayClient *>(context);
@@ -221,12 +228,9 @@ int RtcRelayClient::onMessageArrived(void *context, char *topicName, int topicLe
 void RtcRelayClient::onConnected(void *context, char *)
 {
     auto *self = static_cast<RtcRelayClient *>(context);
-    bool reconnected;
-    {
-        QMutexLocker lock(&self->m_guard);
-        reconnected = self->m_everConnected;
-        self->m_everConnected = true;
-    }
+    // Called after every connect, the automatic reconnects included.
+    TcpNoDelay::setOnConnectionsToUri(self->m_serverUri.toStdString());
+    const bool reconnected = self->m_everConnected.exchange(true);
     self->notify([&](RtcRelayListener *listener) { listener->relayConnected(reconnected); });
 }
 

@@ -3,6 +3,8 @@
 
 #include <MQTTAsync.h>
 
+#include <atomic>
+
 #include <QByteArray>
 #include <QList>
 #include <QMutex>
@@ -56,6 +58,9 @@ public:
     // publishes the will; nothing more is reported to the listener.
     void abandon();
     bool isConnected() const;
+    // Connected once and not now: the connection was lost and is being
+    // made again (unlike the first connect, still under way).
+    bool isAway() const;
 
 private:
     static void onConnectionLost(void *context, char *cause);
@@ -77,7 +82,9 @@ private:
     mutable QMutex m_guard; // m_listener and m_silenced
     RtcRelayListener *m_listener = nullptr;
     bool m_silenced = false;
-    bool m_everConnected = false;
+    // Read without m_guard: the engine asks while holding its own lock,
+    // which the listener's calls take under m_guard.
+    std::atomic<bool> m_everConnected { false };
 };
 
 #endif // RTCRELAYCLIENT_H

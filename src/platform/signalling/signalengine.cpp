@@ -160,6 +160,18 @@ void SignalEngine::simulateConnectionLoss(bool canReconnect)
     });
 }
 
+void SignalEngine::holdLogins(bool hold)
+{
+    m_queue->post([this, hold]() {
+        m_holdLogins = hold;
+        if (hold || !m_heldLogin)
+            return;
+        std::function<void()> login = std::move(m_heldLogin);
+        m_heldLogin = nullptr;
+        login();
+    });
+}
+
 void SignalEngine::failNextSends(int ecode, int count)
 {
     m_queue->post([this, ecode, count]() {
@@ -179,8 +191,10 @@ void SignalEngine::runLoop()
         m_looping = true;
     }
     log("network loop started");
+    // Sleeps until there is work, a timer is due or stopLoop() wakes it:
+    // an idle client is never woken by this thread.
     while (!m_stopRequested)
-        m_queue->runDue(steady_clock::now() + seconds(1));
+        m_queue->runDue(SignalEventQueue::Clock::time_point::max());
     shutdown();
     // Told under the lock: release() may delete this object as soon as it
     // sees the flag, and the condition variable with it.
@@ -256,11 +270,19 @@ void SignalEngine::doLogin(const std::string &appId, const std::string &account,
 {
     if (m_stopRequested)
         return;
+    if (m_holdLogins) {
+        m_heldLogin = [this, appId, account, token, windowSeconds, maxIntervalSeconds]() {
+            doLogin(appId, account, token, windowSeconds, maxIntervalSeconds);
+        };
+        return;
+    }
     log("login " + account);
     if (appId != m_appId)
         return failLogin(LOGIN_E_APPID);
-    if (!SignalTopics::isTopicLevel(account))
+    if (!SignalTopics::isTopicLevel(account)) {
+        log("login refused: the account is not a topic level");
         return failLogin(LOGIN_E_ACCOUNT);
+    }
     {
         std::lock_guard<std::mutex> lock(m_serverMutex);
         if (m_host.empty() || m_port <= 0 || m_port > 65535)
@@ -496,8 +518,10 @@ void SignalEngine::doEnterChannel(const std::string &name)
     log("enter channel " + name);
     if (m_state == State::Idle || m_state == State::LoggingIn)
         return failJoin(name, CHANNEL_E_NOT_LOGGED_IN);
-    if (!SignalTopics::isTopicLevel(name))
+    if (!SignalTopics::isTopicLevel(name)) {
+        log("enter channel refused: the name is not a topic level");
         return failJoin(name, CHANNEL_E_NAME);
+    }
     const auto it = m_channels.find(name);
     if (it != m_channels.end()) {
         // Joined already: say so again; joining: the outcome follows.
@@ -762,8 +786,10 @@ void SignalEngine::doSendPeer(const std::string &account, const std::string &msg
 {
     if (sendRefused(messageId))
         return;
-    if (!SignalTopics::isTopicLevel(account))
+    if (!SignalTopics::isTopicLevel(account)) {
+        log("peer text refused: the account is not a topic level");
         return reportSendError(messageId, SEND_E_PEER);
+    }
     publishText(*m_link, SignalFrame::PeerText, SignalTopics::inbox(m_appId, account), msg, messageId);
 }
 
@@ -1002,6 +1028,14 @@ bool SignalTestHooks::loseConnection(SignalApi *api, bool canReconnect)
     auto *engine = dynamic_cast<SignalEngine *>(api);
     if (engine)
         engine->simulateConnectionLoss(canReconnect);
+    return engine != nullptr;
+}
+
+bool SignalTestHooks::holdLogins(SignalApi *api, bool hold)
+{
+    auto *engine = dynamic_cast<SignalEngine *>(api);
+    if (engine)
+        engine->holdLogins(hold);
     return engine != nullptr;
 }
 

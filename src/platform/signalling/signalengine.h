@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -56,6 +57,7 @@ public:
     void simulateKick();
     void simulateConnectionLoss(bool canReconnect);
     void failNextSends(int ecode, int count);
+    void holdLogins(bool hold);
 
 private:
     ~SignalEngine() override;
@@ -169,6 +171,8 @@ private:
 
     int m_failSendsLeft = 0;
     int m_failSendCode = 0;
+    bool m_holdLogins = false;
+    std::function<void()> m_heldLogin;
 
     std::atomic<bool> m_stopRequested { false };
     std::atomic<bool> m_silent { false };

@@ -65,7 +65,10 @@ bool SignalEventQueue::runDue(Clock::time_point deadline)
             Clock::time_point until = deadline;
             if (!m_timers.empty() && m_timers.begin()->first < until)
                 until = m_timers.begin()->first;
-            m_changed.wait_until(lock, until);
+            if (until == Clock::time_point::max())
+                m_changed.wait(lock); // nothing timed: only a post or wake() ends it
+            else
+                m_changed.wait_until(lock, until);
         }
         m_woken = false;
     }

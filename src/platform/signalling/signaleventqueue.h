@@ -26,7 +26,8 @@ public:
     void cancel(uint64_t timerId);
 
     // Runs every task due now, waiting until deadline for the first one
-    // when none is. Returns false when nothing ran.
+    // when none is (Clock::time_point::max(): until a task is posted, a
+    // timer falls due or wake() is called). Returns false when nothing ran.
     bool runDue(Clock::time_point deadline);
     // Makes a thread waiting in runDue() look again at once.
     void wake();

@@ -1,5 +1,7 @@
 #include "signalframe.h"
 
+#include "platform/mqtttopiclevel.h"
+
 #include <cstring>
 
 namespace agora_sdk_win {
@@ -143,7 +145,7 @@ bool parseChannelMember(const std::string &topic, std::string *account, std::str
 
 bool isTopicLevel(const std::string &text)
 {
-    return !text.empty() && text.find_first_of(std::string("/+#\0", 4)) == std::string::npos;
+    return MqttTopicLevel::isValid(text);
 }
 
 } // namespace SignalTopics

@@ -43,7 +43,8 @@ std::string channelMember(const std::string &appId, const std::string &channel,
                           const std::string &account, const std::string &session);
 // Account and session of a member topic; false for any other topic.
 bool parseChannelMember(const std::string &topic, std::string *account, std::string *session);
-// Usable as one topic level: not empty, no '/', '+', '#' or NUL.
+// Usable as one topic level (MqttTopicLevel): not empty, not too long, no
+// '/', '+', '#', NUL or anything else the broker refuses.
 bool isTopicLevel(const std::string &text);
 }
 

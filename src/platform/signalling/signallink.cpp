@@ -2,6 +2,8 @@
 
 #include "signaleventqueue.h"
 
+#include "platform/tcpnodelay.h"
+
 #include <MQTTAsync.h>
 
 #include <atomic>
@@ -26,6 +28,7 @@ struct LinkTarget
     SignalLinkListener *listener = nullptr;
     MQTTAsync client = nullptr;
     std::string wakeTopic;
+    std::string serverUri;
     bool connecting = false; // or disconnecting
     bool subscribed = false; // to its wake topic: a poke comes back
 };
@@ -204,6 +207,16 @@ int onMessageArrived(void *context, char *topicName, int topicLength, MQTTAsync_
 
 void onConnectSuccess(void *context, MQTTAsync_successData *)
 {
+    std::string serverUri;
+    {
+        std::lock_guard<std::mutex> lock(registryMutex());
+        const auto it = registry().find(idOf(context));
+        if (it != registry().end())
+            serverUri = it->second.serverUri;
+    }
+    // Texts are small: they go out at once, not behind a delayed ack.
+    if (!serverUri.empty())
+        TcpNoDelay::setOnConnectionsToUri(serverUri);
     setConnecting(idOf(context), false);
     SignalLinkEvent event;
     event.type = SignalLinkEvent::Connected;
@@ -271,6 +284,7 @@ SignalLink::SignalLink(std::shared_ptr<SignalEventQueue> queue, SignalLinkListen
         target.queue = queue;
         target.listener = listener;
         target.wakeTopic = kWakeRoot + m_options.clientId;
+        target.serverUri = m_options.serverUri;
     }
     MQTTAsync client = nullptr;
     if (MQTTAsync_create(&client, m_options.serverUri.c_str(), m_options.clientId.c_str(),

@@ -22,6 +22,9 @@ public:
     // The next count sends report onMessageSendError(id, ecode) instead of
     // going out.
     static bool failNextSends(SignalApi *api, int ecode, int count);
+    // While held, a login waits unanswered (the service is slow to take
+    // it); releasing goes on with the login that waited, if any.
+    static bool holdLogins(SignalApi *api, bool hold);
 };
 
 } // namespace agora_sdk_win

@@ -254,7 +254,7 @@ void TestVideoSDK::withoutEngineEveryOperationFails()
     QVERIFY(!sdk.someoneLeaveChannel(1));
     QVERIFY(!sdk.createDataStream());
     QVERIFY(logged(QStringLiteral("C createDataStream error.")));
-    QVERIFY(!sdk.sendStreamMessage(QStringLiteral("{}")));
+    QCOMPARE(sdk.sendStreamMessage(QStringLiteral("{}")), -1);
 
     // The mute operations still record what was asked, then the failure.
     QCOMPARE(sdk.muteLocalAudio(true), -7);
@@ -343,7 +343,7 @@ void TestVideoSDK::classWithAnotherParticipant()
     QVERIFY(logged(QStringLiteral("I onStreamMessage streamId:%1").arg(teacherStream)));
 
     // To the other participant, with its log line and record.
-    QVERIFY(sdk->sendStreamMessage(QStringLiteral("{\"type\":1}")));
+    QCOMPARE(sdk->sendStreamMessage(QStringLiteral("{\"type\":1}")), 0);
     QCOMPARE(teacher.take(QStringLiteral("stream ")), QStringLiteral("stream 20001 1 {\"type\":1}"));
     QVERIFY(logged(QStringLiteral("I sendStreamMessage error: errCode:0, streaId:1 sendMsg:{\"type\":1}")));
     QCOMPARE(recordsNamed(QStringLiteral("rtc_message_send_success")),
@@ -356,7 +356,7 @@ void TestVideoSDK::classWithAnotherParticipant()
     QCOMPARE(teacher.take(QStringLiteral("user-offline")), QStringLiteral("user-offline 20001 0"));
 
     // Out of the channel a send fails and says so.
-    QVERIFY(!sdk->sendStreamMessage(QStringLiteral("late")));
+    QCOMPARE(sdk->sendStreamMessage(QStringLiteral("late")), -3);
     QVERIFY(logged(QStringLiteral("C sendStreamMessage error: errCode:-3, streaId:1 sendMsg:late")));
     QCOMPARE(engine.count(QStringLiteral("stream ")), 1);
     QCOMPARE(engine.count(QStringLiteral("user-offline")), 0);

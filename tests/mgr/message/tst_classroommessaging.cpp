@@ -390,8 +390,11 @@ void TestClassroomMessaging::oneTransportCutThenLeave()
 
     // The student's signalling network drops for good: the session ends and
     // the class page logs in again 1000 ms later (2000 ms at full time).
+    // That login is held until the messages below have been seen, so they
+    // surely go while signalling is out, however slow the machine.
     mark = m_student.lineCount();
     const int teacherMark = m_teacher.lineCount();
+    m_student.command(QStringLiteral("hold sig logins"));
     m_student.command(QStringLiteral("cut sig"));
     QVERIFY(m_student.waitForLine([](const QString &line) { return line.startsWith(QLatin1String("sig lost ")); }, 10000, mark));
     const int lostAt = m_student.lineCount();
@@ -410,6 +413,7 @@ void TestClassroomMessaging::oneTransportCutThenLeave()
     QVERIFY(m_teacher.waitForLine(QStringLiteral("sig left ") + kStudent, 10000, teacherMark));
 
     // Back in through the page's re-login: all three carry messages again.
+    m_student.command(QStringLiteral("release sig logins"));
     QVERIFY(m_student.waitForLine(QStringLiteral("sig login ok"), 10000, lostAt));
     QVERIFY(m_teacher.waitForLine(QStringLiteral("sig joined ") + kStudent, 10000, teacherMark));
     QVERIFY(m_student.waitForLine(QStringLiteral("inchannel"), 10000, lostAt));

@@ -107,6 +107,11 @@ private slots:
     void peerSendLogsAddressee();
     void serverSendWithoutClient();
     void signallingSendResults();
+    void peerFormWithoutAddresseeSendsNothing_data();
+    void peerFormWithoutAddresseeSendsNothing();
+    void rememberedUuidsAreBounded();
+    void overlongUuidIsDropped();
+    void hugeMessageIsCutInTheLogs();
 
 private:
     QTemporaryDir m_dir;
@@ -332,6 +337,7 @@ void TestSendAndReceiveMsg::sendGoesOnEveryTransport()
 {
     MessageCatcher log;
     SendAndReceiveMsg *layer = SendAndReceiveMsg::instance();
+    QSignalSpy refused(layer, &SendAndReceiveMsg::signal_onTransportSendError);
     TurnToPageData page{ QStringLiteral("10001"), QStringLiteral("m"), 0, 2 };
     const QString first = layer->sendMsg(page, IM_WBPage, kOwnUid);
     const QString second = layer->sendMsg(page, IM_WBPage, kOwnUid);
@@ -351,6 +357,19 @@ void TestSendAndReceiveMsg::sendGoesOnEveryTransport()
     QCOMPARE(a.value("data").toObject().value("toPage").toInt(), 2);
     QCOMPARE(b.value("sequence").toInt(), a.value("sequence").toInt() + 1);
     QVERIFY(log.has(QtInfoMsg, QStringLiteral("send IM msg, msgId:, msg:") + records.at(0).info + QLatin1Char(' ')));
+
+    // Nothing is connected: every transport reports its refusal the same
+    // way, naming the envelope, and the data stream's is recorded too.
+    QStringList transports;
+    for (const QList<QVariant> &arguments : refused) {
+        transports << arguments.at(0).toString();
+        QVERIFY(arguments.at(2).toInt() != 0);
+    }
+    QCOMPARE(transports, QStringList({ "signalling", "datastream", "mqtt", "signalling", "datastream", "mqtt" }));
+    QCOMPARE(refused.at(0).at(1).toString(), a.value("uuid").toString());
+    QCOMPARE(refused.at(5).at(1).toString(), b.value("uuid").toString());
+    QCOMPARE(m_actions.named(QStringLiteral("rtc_message_send_failure")).size(), 2);
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("send msg failed, transport:")), 6);
 }
 
 void TestSendAndReceiveMsg::peerSendLogsAddressee()
@@ -404,6 +423,93 @@ void TestSendAndReceiveMsg::signallingSendResults()
 
     layer->slot_mqtt_sendMsgFailure(12, -3, QStringLiteral("gone"));
     QVERIFY(log.has(QtCriticalMsg, QStringLiteral("send msg error, token:12 errCode:-3, errMsg:gone")));
+}
+
+void TestSendAndReceiveMsg::peerFormWithoutAddresseeSendsNothing_data()
+{
+    QTest::addColumn<QString>("peer");
+    QTest::newRow("null") << QString();
+    QTest::newRow("empty") << QString(QLatin1String(""));
+}
+
+// The peer form without an addressee would reach the whole class (the
+// channel form is the null peer inside): refused before any transport.
+void TestSendAndReceiveMsg::peerFormWithoutAddresseeSendsNothing()
+{
+    QFETCH(QString, peer);
+    MessageCatcher log;
+    FunctionControl control{ QStringLiteral("10001"), 1, QStringLiteral("20002"), 0 };
+    QCOMPARE(SendAndReceiveMsg::instance()->sendMsg(control, IM_FunctionControl, kTeacherUid, peer), QString());
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("send IM Peer msg refused: no addressee, type:FunctionControl")));
+    QVERIFY(!log.has(QtInfoMsg, QStringLiteral("Send data stream msg.")));
+    QVERIFY(!log.has(QtInfoMsg, QStringLiteral("Send mqtt msg.")));
+    QVERIFY(!log.has(QtInfoMsg, QStringLiteral("send IM")));
+    QCOMPARE(m_actions.named(QStringLiteral("im_send_FunctionControl")).size(), 0);
+    QCOMPARE(m_actions.named(QStringLiteral("im_send_refused")).size(), 1);
+}
+
+// The uuids kept to drop later copies are bounded: the oldest goes first.
+void TestSendAndReceiveMsg::rememberedUuidsAreBounded()
+{
+    SendAndReceiveMsg *layer = SendAndReceiveMsg::instance();
+    // 20000 log lines and records are not the point here.
+    ActionLog::instance()->close();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    QSignalSpy spy(layer, &SendAndReceiveMsg::signal_receiveHighlightPerson);
+    const QString first = freshUuid();
+    const QString second = freshUuid();
+    layer->receiveMsg(envelope(404, kTeacherUid, first));
+    layer->receiveMsg(envelope(404, kTeacherUid, second));
+    for (int i = 2; i < SendAndReceiveMsg::kRememberedUuids; ++i)
+        layer->receiveMsg(envelope(404, kTeacherUid, freshUuid()));
+    QCOMPARE(spy.count(), SendAndReceiveMsg::kRememberedUuids);
+    // All remembered so far; one more makes the first forgotten.
+    layer->receiveMsg(envelope(404, kTeacherUid, first));
+    QCOMPARE(spy.count(), SendAndReceiveMsg::kRememberedUuids);
+    layer->receiveMsg(envelope(404, kTeacherUid, freshUuid()));
+    QCOMPARE(spy.count(), SendAndReceiveMsg::kRememberedUuids + 1);
+    layer->receiveMsg(envelope(404, kTeacherUid, second));
+    QCOMPARE(spy.count(), SendAndReceiveMsg::kRememberedUuids + 1); // still known
+    layer->receiveMsg(envelope(404, kTeacherUid, first));
+    qInstallMessageHandler(previous);
+    QCOMPARE(spy.count(), SendAndReceiveMsg::kRememberedUuids + 2); // forgotten
+}
+
+void TestSendAndReceiveMsg::overlongUuidIsDropped()
+{
+    MessageCatcher log;
+    AllSignals spies(SendAndReceiveMsg::instance());
+    SendAndReceiveMsg::instance()->receiveMsg(envelope(404, kTeacherUid, QString(100000, QLatin1Char('u'))));
+    QVERIFY(spies.emitted().isEmpty());
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("drop msg: its uuid has 100000 characters")));
+    QVERIFY(m_actions.records().isEmpty());
+}
+
+// A large message from another participant (and a large text that is no
+// envelope) adds a bounded record to each log, cut with a marker.
+void TestSendAndReceiveMsg::hugeMessageIsCutInTheLogs()
+{
+    MessageCatcher log;
+    const QString content(1000000, QLatin1Char('x'));
+    const QString text = envelope(1, kTeacherUid, freshUuid(), { { "content", content } });
+    QSignalSpy spy(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveTextMsg);
+    SendAndReceiveMsg::instance()->receiveMsg(text);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.first().at(1).value<TextMessage>().content, content); // the receiver gets it whole
+
+    const auto records = m_actions.named(QStringLiteral("im_receive_Text"));
+    QCOMPARE(records.size(), 1);
+    QVERIFY(records.first().info.size() < 20000);
+    QVERIFY(records.first().info.startsWith(text.left(1000)));
+    QVERIFY(records.first().info.endsWith(QStringLiteral("...[cut: %1 chars in all]").arg(text.size())));
+    for (const QString &line : log.lines())
+        QVERIFY(line.size() < 20000);
+
+    // The parse-error path: an unreadable text is cut in its log line.
+    SendAndReceiveMsg::instance()->receiveMsg(QStringLiteral("{") + content);
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("parse json error:")));
+    for (const QString &line : log.lines())
+        QVERIFY(line.size() < 20000);
 }
 
 QTEST_GUILESS_MAIN(TestSendAndReceiveMsg)

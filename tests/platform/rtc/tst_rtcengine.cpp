@@ -1,4 +1,5 @@
 #include "mosquittobroker.h"
+#include "platform/tcpnodelay.h"
 #include "rtcpeerprocess.h"
 #include "testutil.h"
 
@@ -35,6 +36,10 @@ public:
     void onJoinChannelSuccess(const char *channel, rtc::uid_t uid, int) override
     {
         note(QStringLiteral("joined %1 %2").arg(QString::fromUtf8(channel)).arg(uid));
+    }
+    void onRejoinChannelSuccess(const char *channel, rtc::uid_t uid, int) override
+    {
+        note(QStringLiteral("rejoined %1 %2").arg(QString::fromUtf8(channel)).arg(uid));
     }
     void onError(int err, const char *msg) override { note(QStringLiteral("error %1 %2").arg(err).arg(QString::fromUtf8(msg))); }
     void onLeaveChannel(const rtc::RtcStats &) override { note(QStringLiteral("left")); }
@@ -217,6 +222,8 @@ private slots:
     void crashedParticipantIsDropped();
     void rejoinStartsAFreshStream();
     void relayRestartInterruptsAndRejoins();
+    void relaySocketHasNoDelayAfterEachConnect();
+    void dataStreamRefusedWhileTheRelayIsAway();
     void engineLeftRunningStopsAtExit();
     void receivedPacketsAreCheckedInOrder();
 
@@ -392,6 +399,53 @@ void TestRtcEngine::relayRestartInterruptsAndRejoins()
     };
     QTRY_COMPARE(lastMembership(&teacher), QStringLiteral("user-joined 20001"));
     QTRY_COMPARE(lastMembership(&student), QStringLiteral("user-joined 30001"));
+}
+
+// Stream messages leave at once: the relay connection's socket has
+// TCP_NODELAY after the connect and after the automatic reconnect.
+void TestRtcEngine::relaySocketHasNoDelayAfterEachConnect()
+{
+    MosquittoBroker broker;
+    QVERIFY(broker.start());
+    RecordingHandler handler;
+    LocalEngine local(&handler);
+    QCOMPARE(local.setRelay(broker.port()), 0);
+    QCOMPARE(local.engine->joinChannel(nullptr, "nodelay", nullptr, 9), 0);
+    QTRY_COMPARE(handler.count(QStringLiteral("joined nodelay 9")), 1);
+    const auto allSet = [&broker]() {
+        const std::vector<int> sockets = TcpNoDelay::socketsConnectedTo("127.0.0.1", broker.port());
+        bool set = !sockets.empty();
+        for (int fd : sockets)
+            set = set && TcpNoDelay::isSet(fd);
+        return set;
+    };
+    QVERIFY(allSet());
+    broker.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(handler.count(QStringLiteral("lost")), 1, 20000);
+    QVERIFY(broker.start());
+    QTRY_COMPARE_WITH_TIMEOUT(handler.count(QStringLiteral("rejoined nodelay 9")), 1, 20000);
+    QVERIFY(allSet());
+    QCOMPARE(local.engine->leaveChannel(), 0);
+}
+
+// While the relay is away a stream message is refused at once, as the
+// other transports refuse theirs, and never sent after the outage.
+void TestRtcEngine::dataStreamRefusedWhileTheRelayIsAway()
+{
+    MosquittoBroker broker;
+    QVERIFY(broker.start());
+    RecordingHandler handler;
+    LocalEngine local(&handler);
+    QCOMPARE(local.setRelay(broker.port()), 0);
+    QCOMPARE(local.engine->joinChannel(nullptr, "outage", nullptr, 8), 0);
+    QTRY_COMPARE(handler.count(QStringLiteral("joined outage 8")), 1);
+    int streamId = 0;
+    QCOMPARE(local.engine->createDataStream(&streamId, true, true), 0);
+    QCOMPARE(local.engine->sendStreamMessage(streamId, "before", 6), 0);
+    broker.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(handler.count(QStringLiteral("lost")), 1, 20000);
+    QCOMPARE(local.engine->sendStreamMessage(streamId, "during", 6), -rtc::ERR_NOT_READY);
+    QCOMPARE(local.engine->leaveChannel(), 0);
 }
 
 void TestRtcEngine::engineLeftRunningStopsAtExit()

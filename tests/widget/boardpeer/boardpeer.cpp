@@ -1,8 +1,10 @@
 // One class participant's whiteboard in a process of its own, for tests and
 // benchmarks that need a teacher and students on separate clients:
 //
-//   lessonry-board-peer-<role> --uid <uid> --class <classId>
+//   lessonry-board-peer-<role> --uid <uid> --class <classId> [--pdf <file>] [--log]
 //
+// (--log: the message and action logs are kept in the data folder, as the
+// client keeps them.)
 // It joins the class over the broker of the servers file in force and shows
 // the board of its role (offscreen) on the stand-in lesson's courseware.
 // Commands, one per line on standard input (positions in page fractions
@@ -23,6 +25,7 @@
 #include "stdincommands.h"
 
 #include "biz/whiteboard/drawunit.h"
+#include "mgr/logmgr.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
 #include "widget/textinputbox.h"
@@ -207,8 +210,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption uidOption(QStringLiteral("uid"), QStringLiteral("Own uid."), QStringLiteral("uid"));
     const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("Class id."), QStringLiteral("id"));
     const QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("Courseware file."), QStringLiteral("file"));
-    parser.addOptions({ uidOption, classOption, pdfOption });
+    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Keep the message and action logs, as the client does."));
+    parser.addOptions({ uidOption, classOption, pdfOption, logOption });
     parser.process(app);
+    if (parser.isSet(logOption))
+        Singleton<LogMgr>::instance()->init();
 
     BoardClass::Options options;
     options.uid = parser.value(uidOption);

@@ -252,21 +252,24 @@ bool VideoSDK::createDataStream()
     return true;
 }
 
-bool VideoSDK::sendStreamMessage(const QString &message)
+int VideoSDK::sendStreamMessage(const QString &message)
 {
-    if (!m_pRtcEngine)
-        return false;
-    const QByteArray bytes = message.toUtf8();
     const int streamId = m_dataStreamIds[0];
-    const int ret = m_pRtcEngine->sendStreamMessage(streamId, bytes.constData(), size_t(bytes.size()));
+    int ret = -1;
+    if (m_pRtcEngine) {
+        const QByteArray bytes = message.toUtf8();
+        ret = m_pRtcEngine->sendStreamMessage(streamId, bytes.constData(), size_t(bytes.size()));
+    }
     const QString line = QStringLiteral("sendStreamMessage error: errCode:%1, streaId:%2 sendMsg:%3").arg(ret).arg(streamId).arg(message);
     if (ret != 0) {
         qCritical().noquote() << line;
-        return false;
+        ActionLog::instance()->ErrorInfo(QStringLiteral("rtc_message_send_failure"),
+                                         QStringLiteral("{dataStreamId:%1,code:%2}").arg(streamId).arg(ret));
+        return ret;
     }
     qInfo().noquote() << line;
     ActionLog::instance()->NormalInfo(QStringLiteral("rtc_message_send_success"), QStringLiteral("{dataStreamId:%1}").arg(streamId));
-    return true;
+    return 0;
 }
 
 int VideoSDK::startScreenCapture(QObject *window, const agora::rtc::Rect *rect)

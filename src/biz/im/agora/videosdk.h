@@ -46,7 +46,9 @@ public:
     int setVideoProfile(int profile);
     int videoProfile() const { return m_videoProfile; }
     bool createDataStream();
-    bool sendStreamMessage(const QString &message);
+    // 0 when the engine took the message, else its negative code (-1
+    // without an engine); a refusal is logged and recorded.
+    int sendStreamMessage(const QString &message);
     // window: the window to capture (null: the whole desktop); rect: the
     // part of it (null: all of it).
     int startScreenCapture(QObject *window, const agora::rtc::Rect *rect);

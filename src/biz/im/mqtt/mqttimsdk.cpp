@@ -1,6 +1,9 @@
 #include "mqttimsdk.h"
 
 #include "mgr/globalcurrentuser.h"
+#include "platform/mqtttopiclevel.h"
+#include "platform/tcpnodelay.h"
+#include "utility/durations.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
 #include "rolepolicy.h"
@@ -8,6 +11,7 @@
 #include "utility/serverconfig.h"
 
 #include <QDebug>
+#include <QTimer>
 
 namespace {
 
@@ -45,6 +49,18 @@ void logCritical(const QString &text)
     qCritical().noquote() << text;
 }
 
+// A class id or uid that cannot stand as one topic level (a wildcard, a
+// slash, ...) would make the broker end the connection, or reach topics
+// that are not the class's.
+bool isTopicLevel(const QString &name)
+{
+    return MqttTopicLevel::isValid(name.toStdString());
+}
+
+// How long a logout waits for the leave's requests to finish before it
+// disconnects all the same.
+const int kLeaveFinishWaitMs = 2000;
+
 } // namespace
 
 MqttImSdk::MqttImSdk(QObject *parent)
@@ -70,6 +86,10 @@ void MqttImSdk::init(const QString &id)
     isDoingLogout = false;
     isLoginInFuture = false;
     isDoingLogin = false;
+    m_leaveRequests.clear();
+    m_logoutAfterLeave = false;
+    if (m_leaveWait)
+        m_leaveWait->stop();
 
     // A client left from an earlier init would keep its connection and
     // call back into this object: never keep two.
@@ -82,6 +102,7 @@ void MqttImSdk::init(const QString &id)
                     .arg(QString::fromUtf8(version->name), QString::fromUtf8(version->value)));
 
     serverUrl = getServerUrl().toUtf8();
+    m_serverUrlForCallbacks = serverUrl.toStdString();
     logInfo(QStringLiteral("server_url:") + QString::fromUtf8(serverUrl));
 
     m_clientId = RolePolicy::current().mqttClientIdPrefix + id;
@@ -127,6 +148,11 @@ void MqttImSdk::wireSignals()
 void MqttImSdk::destory()
 {
     logInfo(QStringLiteral("destory mqtt client!"));
+    // A logout waiting for the leave goes with the client.
+    m_leaveRequests.clear();
+    m_logoutAfterLeave = false;
+    if (m_leaveWait)
+        m_leaveWait->stop();
     if (client)
         MQTTAsync_destroy(&client);
     client = nullptr;
@@ -167,6 +193,8 @@ QString MqttImSdk::getServerUrl() const
 
 QString MqttImSdk::getChannelTopic() const
 {
+    if (!isTopicLevel(classId))
+        return QString();
     return QStringLiteral("tp/velmo/signal/channel/") + classId + QStringLiteral("/message");
 }
 
@@ -177,6 +205,8 @@ QString MqttImSdk::getOwnPeerTopic() const
 
 QString MqttImSdk::getPeerTopic(const QString &peerUid) const
 {
+    if (!isTopicLevel(peerUid) || !isTopicLevel(classId))
+        return QString();
     return QStringLiteral("tp/velmo/signal/p2p/") + peerUid + QStringLiteral("/channel/") + classId;
 }
 
@@ -196,6 +226,12 @@ QString MqttImSdk::ownEnvelope(int type)
 
 int MqttImSdk::innerSendMsg(const QString &topic, const QString &content)
 {
+    if (client && topic.isEmpty()) {
+        // Built from a class id or uid that is no topic level.
+        logCritical(QStringLiteral("<SendMqttMsg> refused: the class id or the addressee is not a topic level"));
+        reportRefusedSend(MQTTASYNC_BAD_UTF8_STRING, QStringLiteral("not a topic level"));
+        return -1;
+    }
     QByteArray payload = content.toUtf8();
     const QByteArray topicBytes = topic.toUtf8();
     MQTTAsync_message message = MQTTAsync_message_initializer;
@@ -213,6 +249,7 @@ int MqttImSdk::innerSendMsg(const QString &topic, const QString &content)
     const int rc = client ? MQTTAsync_sendMessage(client, topicBytes.constData(), &message, &options) : MQTTASYNC_FAILURE;
     if (rc != MQTTASYNC_SUCCESS) {
         logCritical(QStringLiteral("<SendMqttMsg> MQTTAsync_sendMessage error. token:%1, errCode:%2").arg(options.token).arg(rc));
+        reportRefusedSend(rc, client ? QString::fromUtf8(MQTTAsync_strerror(rc)) : QStringLiteral("no MQTT client"));
         return -1;
     }
     logInfo(QStringLiteral("<SendMqttMsg> after SendMsg msgId:%1, respToken:%2, msgContent:%3")
@@ -220,6 +257,14 @@ int MqttImSdk::innerSendMsg(const QString &topic, const QString &content)
                 .arg(options.token)
                 .arg(content));
     return options.token;
+}
+
+void MqttImSdk::reportRefusedSend(int errCode, const QString &errMsg)
+{
+    // Refused at once: reported from the event loop, as a publish that
+    // fails later is.
+    QMetaObject::invokeMethod(this, "slot_sendMsgFailure", Qt::QueuedConnection, Q_ARG(int, -1), Q_ARG(int, errCode),
+                              Q_ARG(QString, errMsg));
 }
 
 int MqttImSdk::sendChannelMsg(const QString &content)
@@ -242,6 +287,7 @@ void MqttImSdk::slot_sendMsgSuccess(int token)
 {
     logInfo(QStringLiteral("<SendMqttMsg> sendMsgSuccess token:%1").arg(token));
     emit signal_sendMsgSuccess(token);
+    leaveRequestDone(QStringLiteral("publish %1").arg(token));
 }
 
 void MqttImSdk::slot_sendMsgFailure(int token, int errCode, QString errMsg)
@@ -250,6 +296,7 @@ void MqttImSdk::slot_sendMsgFailure(int token, int errCode, QString errMsg)
     ActionLog::instance()->ErrorInfo(QStringLiteral("mqtt_message_send_failure"),
                                      QStringLiteral("{channelid:%1,code:%2,errMsg:%3}").arg(classId).arg(errCode).arg(errMsg));
     emit signal_sendMsgFailure(token, errCode, errMsg);
+    leaveRequestDone(QStringLiteral("publish %1").arg(token));
 }
 
 void MqttImSdk::slot_messageDelivered(int token)
@@ -266,6 +313,13 @@ void MqttImSdk::slot_messageArrived(QString strMsg)
     if (isEnvelope) {
         if (header.sender == Singleton<GlobalCurrentUser>::instance()->getUid()) {
             logInfo(QStringLiteral("The msg that received is from current user."));
+            return;
+        }
+        if (!isTopicLevel(header.sender)) {
+            // An answer to it would go to a topic built from the sender.
+            logCritical(QStringLiteral("drop mqtt msg: the sender is not a topic level, type:%1").arg(header.type));
+            ActionLog::instance()->ErrorInfo(QStringLiteral("mqtt_message_dropped"),
+                                             QStringLiteral("{type:%1,reason:sender}").arg(header.type));
             return;
         }
         switch (header.type) {
@@ -331,6 +385,14 @@ void MqttImSdk::loginImpl()
                                 << ", this:" << this;
     if (isDoingLogin)
         return;
+    if (getChannelTopic().isEmpty() || !isTopicLevel(uid)) {
+        // No will and no topics could be built: refused like a connect
+        // the library refuses.
+        logCritical(QStringLiteral("MQTTAsync_connect error, the class id or uid is not a topic level"));
+        QMetaObject::invokeMethod(this, "slot_loginFailure", Qt::QueuedConnection, Q_ARG(int, MQTTASYNC_BAD_UTF8_STRING),
+                                  Q_ARG(QString, QStringLiteral("not a topic level")));
+        return;
+    }
     isDoingLogin = true;
 
     // The will: a LeaveChannel on the class topic, built for this connect.
@@ -385,6 +447,42 @@ void MqttImSdk::logout()
     ActionLog::instance()->NormalInfo(QStringLiteral("mqtt_logout_start"),
                                       QStringLiteral("{uid:%1,isDoingLogout:%2,isLoginInFuture:%3}")
                                           .arg(uid, flag(isDoingLogout), flag(isLoginInFuture)));
+    if (!m_leaveRequests.isEmpty() && client && MQTTAsync_isConnected(client)) {
+        // A disconnect right behind requests still in flight may leave
+        // unwritten bytes on the socket, and the library then closes it
+        // without a DISCONNECT: the broker would send the will. Wait for
+        // the leave's requests first (not for ever).
+        logInfo(QStringLiteral("connectMqtt: logout waits for %1 leave request(s)").arg(m_leaveRequests.size()));
+        isDoingLogout = true;
+        m_logoutAfterLeave = true;
+        if (!m_leaveWait) {
+            m_leaveWait = new QTimer(this);
+            m_leaveWait->setSingleShot(true);
+            connect(m_leaveWait, &QTimer::timeout, this, [this]() {
+                logInfo(QStringLiteral("connectMqtt: leave requests unfinished, disconnecting"));
+                m_leaveRequests.clear();
+                disconnectNow();
+            });
+        }
+        m_leaveWait->start(Durations::ms(kLeaveFinishWaitMs));
+        return;
+    }
+    disconnectNow();
+}
+
+void MqttImSdk::leaveRequestDone(const QString &request)
+{
+    if (!m_leaveRequests.remove(request) || !m_leaveRequests.isEmpty() || !m_logoutAfterLeave)
+        return;
+    if (m_leaveWait)
+        m_leaveWait->stop();
+    disconnectNow();
+}
+
+void MqttImSdk::disconnectNow()
+{
+    const bool deferred = m_logoutAfterLeave;
+    m_logoutAfterLeave = false;
     MQTTAsync_disconnectOptions options = MQTTAsync_disconnectOptions_initializer;
     options.struct_version = 0;
     options.timeout = 1;
@@ -392,10 +490,17 @@ void MqttImSdk::logout()
     options.onFailure = &MqttImSdk::onDisconnectFailure;
     options.context = this;
     const int rc = client ? MQTTAsync_disconnect(client, &options) : MQTTASYNC_FAILURE;
-    if (rc != MQTTASYNC_SUCCESS)
+    if (rc != MQTTASYNC_SUCCESS) {
         logCritical(QStringLiteral("MQTTAsync_disconnect, errCode:%1").arg(rc));
-    else
+        isDoingLogout = false;
+        // A login that waited for this logout goes on now.
+        if (deferred && isLoginInFuture) {
+            isLoginInFuture = false;
+            loginImpl();
+        }
+    } else {
         isDoingLogout = true; // only a request that was accepted ends in a callback
+    }
     qInfo("connectMqtt: end logout, isDoingLogout:%d, this:%llx", isDoingLogout ? 1 : 0,
           static_cast<unsigned long long>(reinterpret_cast<quintptr>(this)));
 }
@@ -403,6 +508,8 @@ void MqttImSdk::logout()
 void MqttImSdk::slot_loginSuccess()
 {
     isDoingLogin = false;
+    // Requests of an earlier connection never finish on this one.
+    m_leaveRequests.clear();
     qInfo().noquote().nospace() << QStringLiteral("connectMqtt: onLoginSuccess, isDoingLogout:%1, isLoginInFuture:%2, isDoingLogin:%3")
                                        .arg(flag(isDoingLogout), flag(isLoginInFuture), flag(isDoingLogin))
                                 << ", this:" << this;
@@ -481,13 +588,22 @@ void MqttImSdk::leaveChannel()
 {
     logInfo(QStringLiteral("start leaveChannel"));
     ActionLog::instance()->NormalInfo(QStringLiteral("mqtt_exitchannel_start"), QStringLiteral("{channelid:%1}").arg(classId));
-    innerSendMsg(getChannelTopic(), ownEnvelope(IM_LeaveChannel));
+    const int token = innerSendMsg(getChannelTopic(), ownEnvelope(IM_LeaveChannel));
+    if (token >= 0)
+        m_leaveRequests.insert(QStringLiteral("publish %1").arg(token));
     requestTopic(getChannelTopic(), false);
     requestTopic(getOwnPeerTopic(), false);
 }
 
 void MqttImSdk::requestTopic(const QString &topic, bool subscribe)
 {
+    if (topic.isEmpty()) {
+        logCritical(QStringLiteral("MQTTAsync_subscribe refused: the class id or uid is not a topic level"));
+        if (subscribe)
+            QMetaObject::invokeMethod(this, "slot_joinChannelFailure", Qt::QueuedConnection, Q_ARG(QString, topic),
+                                      Q_ARG(int, MQTTASYNC_BAD_UTF8_STRING), Q_ARG(QString, QStringLiteral("not a topic level")));
+        return;
+    }
     auto *request = new TopicRequest{ this, topic };
     MQTTAsync_responseOptions options = MQTTAsync_responseOptions_initializer;
     options.onSuccess = subscribe ? &MqttImSdk::onSubscribeSuccess : &MqttImSdk::onUnsubscribeSuccess;
@@ -502,6 +618,8 @@ void MqttImSdk::requestTopic(const QString &topic, bool subscribe)
         // Refused at once: no callback will take the request back.
         delete request;
         logCritical(QStringLiteral("MQTTAsync_subscribe error, errCode:%1").arg(rc));
+    } else if (!subscribe) {
+        m_leaveRequests.insert(QStringLiteral("unsubscribe ") + topic);
     }
 }
 
@@ -539,6 +657,7 @@ void MqttImSdk::slot_leaveChannelSuccess(QString topic)
     ActionLog::instance()->NormalInfo(QStringLiteral("mqtt_exitchannel_success"),
                                       QStringLiteral("{channelid:%1,topic:%2}").arg(classId, topic));
     setTopicSubscribed(topic, false);
+    leaveRequestDone(QStringLiteral("unsubscribe ") + topic);
 }
 
 void MqttImSdk::slot_leaveChannelFailure(QString topic, int errCode, QString errMsg)
@@ -547,6 +666,7 @@ void MqttImSdk::slot_leaveChannelFailure(QString topic, int errCode, QString err
     ActionLog::instance()->ErrorInfo(QStringLiteral("mqtt_exitchannel_failure"),
                                      QStringLiteral("{channelid:%1,code:%2,errMsg:%3,topic:%4}")
                                          .arg(classId, QString::number(errCode), errMsg, topic));
+    leaveRequestDone(QStringLiteral("unsubscribe ") + topic);
 }
 
 // --- library callbacks (library threads) --------------------------------
@@ -554,8 +674,12 @@ void MqttImSdk::slot_leaveChannelFailure(QString topic, int errCode, QString err
 
 void MqttImSdk::onConnectSuccess(void *context, MQTTAsync_successData *)
 {
-    if (context)
-        emit static_cast<MqttImSdk *>(context)->signalLoginSuccess();
+    if (!context)
+        return;
+    auto *self = static_cast<MqttImSdk *>(context);
+    // Small messages go out at once, before anything is sent on it.
+    TcpNoDelay::setOnConnectionsToUri(self->m_serverUrlForCallbacks);
+    emit self->signalLoginSuccess();
 }
 
 void MqttImSdk::onConnectFailure(void *context, MQTTAsync_failureData *response)

@@ -3,7 +3,10 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QSet>
 #include <QString>
+
+#include <string>
 
 #include <MQTTAsync.h>
 
@@ -13,6 +16,8 @@
 // the library's threads and only emit an internal signal, which reaches
 // the matching slot queued on the GUI thread; all members are touched on
 // the GUI thread only.
+class QTimer;
+
 class MqttImSdk : public QObject
 {
     Q_OBJECT
@@ -124,6 +129,11 @@ private:
     void requestTopic(const QString &topic, bool subscribe);
     QString ownEnvelope(int type);
     void wireSignals();
+    // A publish the library refused at once ends like one that failed.
+    void reportRefusedSend(int errCode, const QString &errMsg);
+    // The disconnect of logout(), once the leave's requests are done.
+    void disconnectNow();
+    void leaveRequestDone(const QString &request);
 
     MQTTAsync client = nullptr;
     QString classId;
@@ -142,6 +152,14 @@ private:
     QByteArray m_willMessage;
     QString m_clientId;
     bool m_signalsWired = false;
+    // Read by the connect callback on the library's thread; set only
+    // while no library client exists.
+    std::string m_serverUrlForCallbacks;
+    // The leave's publish and unsubscribes still in flight; a logout
+    // waits for them.
+    QSet<QString> m_leaveRequests;
+    bool m_logoutAfterLeave = false;
+    QTimer *m_leaveWait = nullptr;
 };
 
 #endif // MQTTIMSDK_H

@@ -17,6 +17,8 @@
 //   cut sig                                    the signalling network drops and
 //                                              cannot come back (session ends)
 //   fail sig <count>                           the next count signalling sends fail
+//   hold sig logins | release sig logins       signalling logins wait unanswered
+//                                              until released
 //   leave                                      leave the class as the page does
 //   quit
 // Events, one per line on standard output:
@@ -312,6 +314,8 @@ private:
             SendAndReceiveMsg::instance()->sendMsg(text, IM_Text, m_uid);
         } else if (command == QLatin1String("capability")) {
             SendAndReceiveMsg::instance()->setVideoLocalPlayCapability(line.section(QLatin1Char(' '), 1, 1).toInt());
+        } else if (line == QLatin1String("hold sig logins") || line == QLatin1String("release sig logins")) {
+            agora_sdk_win::SignalTestHooks::holdLogins(AgoraIMSdk::instance()->getAgoraAPI(), command == QLatin1String("hold"));
         } else if (line == QLatin1String("cut sig")) {
             agora_sdk_win::SignalTestHooks::loseConnection(AgoraIMSdk::instance()->getAgoraAPI(), false);
         } else if (command == QLatin1String("fail") && line.section(QLatin1Char(' '), 1, 1) == QLatin1String("sig")) {
@@ -431,8 +435,12 @@ int main(int argc, char *argv[])
     VideoSDK::instance()->init();
     SendAndReceiveMsg::instance();
     Durations::setScaleForTests(parser.value(scaleOption).toDouble());
-    Peer peer(parser.value(classOption), uid);
-    const int code = app.exec();
+    int code = 0;
+    {
+        // The page goes before the singletons it uses.
+        Peer peer(parser.value(classOption), uid);
+        code = app.exec();
+    }
     releaseSingletons();
     return code;
 }
