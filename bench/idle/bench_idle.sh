@@ -61,13 +61,19 @@ for client in "${clients[@]}"; do
         "$client" >"$profile/output.txt" 2>&1 &
     client_pid=$!
     sleep 5
+    if ! kill -0 "$client_pid" 2>/dev/null; then
+        echo "== $client ended before it could be watched (output: $(head -c 300 "$profile/output.txt"))"
+        client_pid=
+        continue
+    fi
+    threads=$(ls /proc/"$client_pid"/task | wc -l)
     before=$(snapshot "$client_pid")
     ticks_before=$(cpu_ticks "$client_pid")
     sleep "$seconds"
     after=$(snapshot "$client_pid")
     ticks_after=$(cpu_ticks "$client_pid")
     hz=$(getconf CLK_TCK)
-    echo "== $client: $seconds s idle at the login window"
+    echo "== $client: $seconds s idle at the login window ($threads threads)"
     join <(sort <<<"$before") <(sort <<<"$after") |
         awk -v s="$seconds" '{ d = $5 - $3; total += d; if (d > 0) printf "  %-22s %6d wake-ups  %6.2f /s\n", $2, d, d / s }
                              END { printf "  %-22s %6d wake-ups  %6.2f /s\n", "all threads", total, total / s }'

@@ -17,6 +17,8 @@
 // Events, one per line on standard output:
 //   inchannel
 //   state page <index> units <page>:<count>,...
+//   got <type> <sender> <µs>      a received whiteboard message reached the
+//                                  board (wall clock when its handling ended)
 //   painted <type> <sender> <µs>  a received whiteboard message is on screen
 //                                  (µs: wall clock when that paint ended)
 //   sent <µs>                      a stroke was finished and sent (wall clock)
@@ -105,6 +107,7 @@ protected:
 private:
     void received(const QString &type, const QString &sender)
     {
+        emitLine(QStringLiteral("got %1 %2 %3").arg(type, sender).arg(wallMicros()));
         m_waiting << type + QLatin1Char(' ') + sender;
         m_board->update();
         state();

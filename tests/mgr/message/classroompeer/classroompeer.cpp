@@ -433,6 +433,8 @@ int main(int argc, char *argv[])
     // As start-up does: the signalling library and the RTC engine first.
     AgoraIMSdk::instance()->init();
     VideoSDK::instance()->init();
+    // Audio only: no camera pictures on the relay beside the messages.
+    VideoSDK::instance()->muteLocalVideo(true);
     SendAndReceiveMsg::instance();
     Durations::setScaleForTests(parser.value(scaleOption).toDouble());
     int code = 0;
