@@ -4,16 +4,27 @@
 #include "mgr/singletonmgrbase.h"
 #include "utility/downloadresource.h"
 
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QVector>
 
-// Downloads the files of one lesson resource at a time.
+class NetWorkDownloadReplyHolder;
+class QTimer;
+
+// Downloads the files of one lesson resource (a class, or a batch such as
+// the day's resources) one after another into their folders, skipping the
+// files already there, and reports progress in whole percent of files. A
+// failed file is tried again every 5000 ms until it arrives, the manager is
+// aborted or it is given another resource. One resource at a time: a new
+// download aborts the running one. GUI thread only.
 class DownloadResourceMgr : public SingletonMgrBase
 {
     Q_OBJECT
 
 public:
+    static constexpr int kRetryIntervalMs = 5000;
+
     explicit DownloadResourceMgr(QObject *parent = nullptr);
     ~DownloadResourceMgr() override;
 
@@ -23,6 +34,8 @@ public:
 
     // Replaces any download in progress.
     void download(const QString &resourceId, const QVector<DownloadFileInfo> &files);
+    // Stops the running transfer and any pending retry; the manager is idle
+    // afterwards (signal_abort when it was working on a resource).
     void abort();
     // Adopts a resource without starting a transfer.
     void updateResource(const QString &resourceId, const QVector<DownloadFileInfo> &files);
@@ -32,9 +45,12 @@ public:
     // The resource being downloaded; empty when idle.
     QString getResourceId() const;
 
-    // The resource being downloaded; empty when none.
-    QString currentResourceId() const;
+    // The same as getResourceId(), and all files of that resource.
+    QString currentResourceId() const { return getResourceId(); }
     QVector<DownloadFileInfo> currentFiles() const;
+    // Files still to fetch, the first being the one in transfer.
+    QVector<DownloadFileInfo> pendingFiles() const { return m_pendingFiles; }
+    bool isRetryPending() const;
 
 signals:
     void signal_onSuccess(QString resourceId);
@@ -42,9 +58,31 @@ signals:
     void signal_downloadProgress(QString resourceId, double percent);
     void signal_abort(QString resourceId);
 
+public slots:
+    void slot_onSuccess(QString filePath);
+    void slot_onFailure(int errorCode);
+    void slot_downloadProgress(double percent, qlonglong bytesReceived, qlonglong bytesTotal);
+    void slot_timer_emit_already_downloaded_progress();
+    void slot_timer_emit_success();
+    void slot_timer_retry_download_resource();
+
 private:
+    void handleAlreadyDownloadedFiles();
+    void downloadImpl();
+    void dropTransfer();
+    void finishTransfer();
+
     QString m_resourceId;
-    QVector<DownloadFileInfo> m_files;
+    DownloadFileInfo m_currentFile;
+    QVector<DownloadFileInfo> m_pendingFiles;
+    QVector<DownloadFileInfo> m_allFiles;
+    QPointer<NetWorkDownloadReplyHolder> m_transfer;
+    int m_alreadyDownloadedPercent = 0;
+    int m_fileCount = 0;
+    // One retry at a time; stopped by abort() and by a new resource.
+    QTimer *m_retryTimer;
+    // Deferred reports belong to the resource they were armed for.
+    quint64 m_generation = 0;
 };
 
 #endif // TEACHERDOWNLOADRESOURCEMGR_H

@@ -10,6 +10,8 @@ struct DownloadFileInfo
 {
     QString url;
     QString dirPath;
+
+    QString toString() const { return QStringLiteral("url:%1, dirPath:%2").arg(url, dirPath); }
 };
 
 Q_DECLARE_METATYPE(DownloadFileInfo)

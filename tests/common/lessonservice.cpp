@@ -36,6 +36,10 @@ bool LessonService::start()
     m_process.reset(new QProcess);
     // The service's own complaints belong in the test output.
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // It also serves the media files the build made for the player tests.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LESSONRY_LESSON_MEDIA_DIR"), QStringLiteral(LESSONRY_TEST_MEDIA_DIR));
+    m_process->setProcessEnvironment(environment);
     // The service ends with this process, even when a test crashes.
     m_process->start(program, { QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--parent-pid"),
                                 QString::number(QCoreApplication::applicationPid()) });

@@ -214,6 +214,34 @@ bool FixtureData::loadFiles(const QString &dir, QString *error)
         return false;
     }
     m_avinfo = avinfo.object();
+    return loadMediaFiles(error);
+}
+
+// Media files made by the build for the player tests, named by the
+// environment variable LESSONRY_LESSON_MEDIA_DIR: served under /files/ like
+// the fixtures, each with the "?avinfo" answer of its <file>.avinfo.json.
+bool FixtureData::loadMediaFiles(QString *error)
+{
+    const QString dir = qEnvironmentVariable("LESSONRY_LESSON_MEDIA_DIR");
+    if (dir.isEmpty())
+        return true;
+    const QStringList filters{ QStringLiteral("*.mp4"), QStringLiteral("*.mp3") };
+    const QFileInfoList entries = QDir(dir).entryInfoList(filters, QDir::Files, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        QFile file(entry.absoluteFilePath());
+        if (!file.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString());
+            return false;
+        }
+        ServedFile served;
+        served.data = file.readAll();
+        served.contentType = contentTypeOf(entry.suffix());
+        served.md5 = md5Hex(served.data);
+        m_files.insert(entry.fileName(), served);
+        QFile info(entry.absoluteFilePath() + QStringLiteral(".avinfo.json"));
+        if (info.open(QIODevice::ReadOnly))
+            m_avinfo.insert(entry.fileName(), QJsonDocument::fromJson(info.readAll()).object());
+    }
     return true;
 }
 

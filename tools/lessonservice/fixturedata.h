@@ -65,6 +65,7 @@ public:
 
     // Reads every served fixture file and the media information of the folder.
     bool loadFiles(const QString &dir, QString *error);
+    bool loadMediaFiles(QString *error);
     // Set once the port is known, before the first request is served.
     void setBaseUrl(const QString &baseUrl);
     QString baseUrl() const;

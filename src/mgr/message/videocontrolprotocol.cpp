@@ -1,0 +1,84 @@
+#include "videocontrolprotocol.h"
+
+#include <QUrl>
+
+namespace VideoControlProtocol {
+
+namespace {
+
+bool isId(const QString &id)
+{
+    if (id.size() > kMaxIdLength)
+        return false;
+    for (const QChar c : id) {
+        const ushort u = c.unicode();
+        const bool ok = (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '-'
+                        || u == '_';
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+bool isWebAddressOrEmpty(const QString &url)
+{
+    if (url.isEmpty())
+        return true;
+    if (url.size() > kMaxUrlLength)
+        return false;
+    const QUrl parsed(url, QUrl::StrictMode);
+    const QString scheme = parsed.scheme().toLower();
+    return parsed.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+           && !parsed.host().isEmpty();
+}
+
+bool isName(const QString &name)
+{
+    if (name.size() > kMaxNameLength)
+        return false;
+    for (const QChar c : name) {
+        if (c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString typeName(int type)
+{
+    switch (type) {
+    case VIDEO_PLAY: return QStringLiteral("VIDEO_PLAY");
+    case VIDEO_PAUSE: return QStringLiteral("VIDEO_PAUSE");
+    case VIDEO_RESUME: return QStringLiteral("VIDEO_RESUME");
+    case VIDEO_FINISHED: return QStringLiteral("VIDEO_FINISHED");
+    case VIDEO_INIT: return QStringLiteral("VIDEO_INIT");
+    case VIDEO_STUDENT_READY: return QStringLiteral("VIDEO_STUDENT_READY");
+    default: return QStringLiteral("unknown");
+    }
+}
+
+QString toString(const ProtocolVideoControl &protocol)
+{
+    return QStringLiteral("video_protocol:type:%1, classId:%2, mid:%3, videoid:%4, video:%5, voice:%6, name:%7")
+        .arg(typeName(protocol.type), protocol.classid, protocol.mid, protocol.videoid, protocol.video,
+             protocol.voice, protocol.name);
+}
+
+bool isAcceptable(const ProtocolVideoControl &protocol, QString *why)
+{
+    QString reason;
+    if (protocol.type < VIDEO_PLAY || protocol.type > VIDEO_STUDENT_READY)
+        reason = QStringLiteral("type %1 out of range").arg(protocol.type);
+    else if (!isId(protocol.classid) || !isId(protocol.mid) || !isId(protocol.videoid))
+        reason = QStringLiteral("bad id");
+    else if (!isWebAddressOrEmpty(protocol.video) || !isWebAddressOrEmpty(protocol.voice))
+        reason = QStringLiteral("address not http(s) or too long");
+    else if (!isName(protocol.name))
+        reason = QStringLiteral("bad name");
+    if (why)
+        *why = reason;
+    return reason.isEmpty();
+}
+
+} // namespace VideoControlProtocol

@@ -1,0 +1,39 @@
+#ifndef VIDEOCONTROLPROTOCOL_H
+#define VIDEOCONTROLPROTOCOL_H
+
+#include "mgr/message/classroompayloads.h"
+
+#include <QString>
+
+// The values of ProtocolVideoControl::type: what the teacher tells the
+// students about a lesson video, and a student's readiness.
+enum VideoControlType {
+    VIDEO_PLAY = 1,
+    VIDEO_PAUSE = 2,
+    VIDEO_RESUME = 3,
+    VIDEO_FINISHED = 4,
+    VIDEO_INIT = 5,
+    VIDEO_STUDENT_READY = 6,
+};
+
+namespace VideoControlProtocol {
+
+// Bounds of a received message; anything beyond them is dropped whole.
+constexpr int kMaxIdLength = 64;
+constexpr int kMaxUrlLength = 2048;
+constexpr int kMaxNameLength = 256;
+
+// "VIDEO_PLAY" ... "VIDEO_STUDENT_READY", "unknown" for any other value.
+QString typeName(int type);
+// "video_protocol:type:..., classId:..., ..." for the log.
+QString toString(const ProtocolVideoControl &protocol);
+// True when a received message keeps every bound: a known type; ids of at
+// most kMaxIdLength letters, digits, '-' and '_' (may be empty); video and
+// voice empty or http(s) addresses with a host of at most kMaxUrlLength;
+// a name of at most kMaxNameLength without control characters. why says
+// which bound failed.
+bool isAcceptable(const ProtocolVideoControl &protocol, QString *why = nullptr);
+
+} // namespace VideoControlProtocol
+
+#endif // VIDEOCONTROLPROTOCOL_H

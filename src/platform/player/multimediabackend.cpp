@@ -1,0 +1,69 @@
+#include "multimediabackend.h"
+
+#include "avplayer.h"
+#include "videooutput.h"
+
+#include <QMediaPlayer>
+#include <QVideoWidget>
+
+namespace QtAV {
+
+MultimediaBackend::MultimediaBackend(QObject *parent)
+    : PlayerBackend(parent)
+    , m_player(new QMediaPlayer(this, QMediaPlayer::VideoSurface))
+{
+    m_player->setNotifyInterval(AVPlayer::kPositionIntervalMs);
+    connect(m_player, &QMediaPlayer::positionChanged, this, &PlayerBackend::positionChanged);
+    connect(m_player, &QMediaPlayer::durationChanged, this, &PlayerBackend::durationChanged);
+    // Qt's statuses have the same numbers as ours.
+    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
+            [this](QMediaPlayer::MediaStatus status) { emit mediaStatusChanged(int(status)); });
+    connect(m_player, &QMediaPlayer::stateChanged, this, [this](QMediaPlayer::State state) {
+        emit stateChanged(state == QMediaPlayer::PlayingState  ? Playing
+                          : state == QMediaPlayer::PausedState ? Paused
+                                                               : Stopped);
+    });
+    connect(m_player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this,
+            [this](QMediaPlayer::Error error) {
+                const int code = error == QMediaPlayer::ResourceError         ? AVError::ResourceError
+                                 : error == QMediaPlayer::FormatError         ? AVError::FormatError
+                                 : error == QMediaPlayer::NetworkError        ? AVError::NetworkError
+                                 : error == QMediaPlayer::AccessDeniedError   ? AVError::AccessDeniedError
+                                 : error == QMediaPlayer::ServiceMissingError ? AVError::ServiceMissingError
+                                                                              : AVError::UnknownError;
+                emit errorOccurred(code, m_player->errorString());
+            });
+}
+
+void MultimediaBackend::setSource(const QUrl &url)
+{
+    m_player->setMedia(url.isEmpty() ? QMediaContent() : QMediaContent(url));
+}
+
+void MultimediaBackend::play()
+{
+    m_player->play();
+}
+
+void MultimediaBackend::pause()
+{
+    m_player->pause();
+}
+
+void MultimediaBackend::stop()
+{
+    m_player->stop();
+}
+
+void MultimediaBackend::setMuted(bool muted)
+{
+    m_player->setMuted(muted);
+}
+
+void MultimediaBackend::setVideoOutput(VideoOutput *output)
+{
+    auto *widget = output ? qobject_cast<QVideoWidget *>(output->widget()) : nullptr;
+    m_player->setVideoOutput(widget);
+}
+
+} // namespace QtAV

@@ -1,0 +1,75 @@
+#ifndef MEDIACONTROLUTIL_H
+#define MEDIACONTROLUTIL_H
+
+#include "platform/player/avplayer.h"
+#include "utility/widget/mediaplaypausecontrolutil.h"
+
+#include <QAbstractSlider>
+#include <QLabel>
+#include <QPointer>
+
+
+// Binds a video player to the play/pause button, the progress slider and
+// the time labels of a player window: plays, pauses and resumes it, shows
+// its position, and resets everything at the end of the medium. After a
+// reset the player is forgotten: a finished window closes and a new one is
+// made. The helpers below are shared with the audio rows' controls.
+class MediaControlUtil : public MediaPlayPauseControlUtil
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *kPlayImage = "url(:/image/class/icon_audio_play.png)";
+    static constexpr const char *kPauseImage = "url(:/image/class/icon_audio_pause.png)";
+    // An "?avinfo" answer longer than this is not read.
+    static constexpr int kMaxAvInfoLength = 64 * 1024;
+    // Durations beyond a day are not believed.
+    static constexpr qint64 kMaxDurationMs = 24LL * 3600 * 1000;
+
+    explicit MediaControlUtil(QObject *parent = nullptr);
+    ~MediaControlUtil() override;
+
+    // Any of them may be null.
+    void init(QtAV::AVPlayer *player, QPushButton *button, QAbstractSlider *slider, QLabel *currentTimeLabel,
+              QLabel *totalTimeLabel);
+
+    void onPlay() override;
+    void onPause() override;
+    void onResume() override;
+
+    static QString formatAudioDuration(int ms);
+    void reset();
+    void resetCurTime();
+    void onWholeDuation(int ms);
+    int wholeDuration() const { return wholeDurationMs; }
+    QtAV::AVPlayer *player() const { return mediaPlayer.data(); }
+
+    // The position on the label and the slider (nothing for 0 or less).
+    static void showPosition(qlonglong position, QAbstractSlider *slider, QLabel *currentTimeLabel);
+    // The label back to "00:00", the slider to its start.
+    static void showStart(QAbstractSlider *slider, QLabel *currentTimeLabel);
+    static void showWholeDuration(int ms, QAbstractSlider *slider, QLabel *totalTimeLabel);
+    // The duration of the media storage's "?avinfo" answer: a "format"
+    // object holding "duration" as a text of seconds. False, logged, for
+    // anything else.
+    static bool parseAvInfoDuration(const QString &response, int *durationMs);
+
+signals:
+    void signal_onFinished();
+
+public slots:
+    void slot_positionChanged(qlonglong position);
+    void slot_mediaStatusChanged(QtAV::MediaStatus status);
+    void slot_durationChanged(qlonglong duration);
+    void slot_mediaplayer_error(QtAV::AVError error);
+
+protected:
+    QPointer<QPushButton> button;
+    QPointer<QAbstractSlider> slider;
+    QPointer<QLabel> currentTimeLabel;
+    QPointer<QLabel> totalTimeLabel;
+    int wholeDurationMs = 1;
+    QPointer<QtAV::AVPlayer> mediaPlayer;
+};
+
+#endif // MEDIACONTROLUTIL_H
