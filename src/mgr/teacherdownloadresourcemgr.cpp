@@ -119,7 +119,7 @@ QString DownloadResourceMgr::getResourceId() const
 
 QVector<DownloadFileInfo> DownloadResourceMgr::currentFiles() const
 {
-    return m_resourceId.isEmpty() ? QVector<DownloadFileInfo>() : m_allFiles;
+    return m_allFiles;
 }
 
 bool DownloadResourceMgr::isRetryPending() const

@@ -45,7 +45,8 @@ public:
     // The resource being downloaded; empty when idle.
     QString getResourceId() const;
 
-    // The same as getResourceId(), and all files of that resource.
+    // The same as getResourceId(); all files of the resource last given
+    // (kept once it has finished).
     QString currentResourceId() const { return getResourceId(); }
     QVector<DownloadFileInfo> currentFiles() const;
     // Files still to fetch, the first being the one in transfer.
