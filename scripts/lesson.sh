@@ -76,7 +76,13 @@ if ((!walk)); then
     exit 0
 fi
 
+# Both login windows open in the middle of the display, one over the
+# other: each is moved to its own half before either is used.
 declare -A left=([teacher]=0 [student]=$width)
+for role in teacher student; do
+    xd_wait_window "$CLIENT_LOGIN_TITLE" 30 "${pid[$role]}"
+    client_place "$XD_WINDOW" "${left[$role]}" 0
+done
 declare -A classroom
 for role in teacher student; do
     CLIENT_SHOT_PREFIX="$role-"
