@@ -104,7 +104,10 @@ void codecFigures()
     for (int i = 0; i < kCodecRounds; ++i)
         texts << layer->buildMsgText(draw, IM_WBDraw, QStringLiteral("30001"));
     int received = 0;
-    QObject::connect(layer, &SendAndReceiveMsg::signal_receiveDrawMsg, [&received] { ++received; });
+    // The counter lives on this frame: the connection ends with it, or a
+    // later stroke would write into whatever frame is there then.
+    QObject scope;
+    QObject::connect(layer, &SendAndReceiveMsg::signal_receiveDrawMsg, &scope, [&received] { ++received; });
     timer.restart();
     for (const QString &t : qAsConst(texts))
         layer->receiveMsg(t);
@@ -212,7 +215,8 @@ Percentiles clientToSignal(quint16 port, const QString &classId)
     std::vector<qint64> samples;
     qint64 latest = -1;
     QEventLoop loop;
-    QObject::connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveTextMsg,
+    // Ends with the loop: a stamp that comes late finds no dead frame.
+    QObject::connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveTextMsg, &loop,
                      [&](ImMsgInfo, TextMessage text) {
                          if (text.nickname == QLatin1String("stamp")) {
                              latest = nowMicros() - text.content.toLongLong();
