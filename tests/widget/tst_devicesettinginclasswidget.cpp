@@ -67,7 +67,7 @@ void TestDeviceSettingInClassWidget::init()
     m_service->setVideoDevice("cam-1");
     QSignalSpy done(m_service, &AgoraDeviceDetecting::signal_videoDeviceCollection);
     m_service->startEnumDevices();
-    QVERIFY(done.wait(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(done.count() > 0, 5000); // emitted on the enumeration thread
     QTRY_COMPARE(m_service->getAgoraVideoDeviceName(), QStringLiteral("Front Camera"));
 }
 
@@ -163,7 +163,7 @@ void TestDeviceSettingInClassWidget::emptyCollectionKeepsTheList()
     RtcTestHooks::setDevices(agora::rtc::VIDEO_CAPTURE_DEVICE, { { "cam-9", "Other Camera" }, { "cam-2", "USB Camera" } });
     QSignalSpy done(m_service, &AgoraDeviceDetecting::signal_videoDeviceCollection);
     m_service->startEnumDevices();
-    QVERIFY(done.wait(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(done.count() > 0, 5000); // emitted on the enumeration thread
     QTRY_COMPARE(window.findChild<QComboBox *>("AiBoxCamera")->currentText(), QStringLiteral("Other Camera"));
     QTRY_COMPARE(m_service->getAgoraVideoDeviceId(), QStringLiteral("cam-9"));
 }
