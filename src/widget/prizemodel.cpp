@@ -166,6 +166,28 @@ void PrizeModel::setPrizeArea(QWidget *area, const QPointF &lightCentre)
     m_lightCentre = lightCentre;
 }
 
+void PrizeModel::buildTiles(const UserList &list)
+{
+    qInfo("CreateVideo()  this:%p", static_cast<void *>(this));
+    videoItemList->createItems(const_cast<UserList *>(&list), this);
+    for (int i = 0; i < videoItemList->count(); ++i) {
+        WidgetVideoItem *tile = videoItemList->getWidgetByIdx(i);
+        if (!tile)
+            break;
+        tile->muteVideo(false);
+        if (!tile->restoreVideoView())
+            continue;
+        const UserInfo user = tile->getUserInfo();
+        if (user.userType == 2) {
+            tile->setAlertText(QString());
+            placeTeacherTile(tile);
+            continue;
+        }
+        tile->muteVideo(false);
+        placeStudentTile(tile, list.getIsInChannel(user.uid));
+    }
+}
+
 ModelWidgetVideo *PrizeModel::wrapInAwardTile(WidgetVideoItem *tile)
 {
     auto *awardTile = new ModelWidgetVideo(m_area);

@@ -67,7 +67,12 @@ protected:
     // backdrop; the light turns round centreX * width, centreY * height.
     void setPrizeArea(QWidget *area, const QPointF &lightCentre);
     QWidget *prizeArea() const { return m_area; }
-    // Wraps a video tile in a new award tile inside layout's widget.
+    // Builds the page's own tiles for the roster and hands each one whose
+    // video attaches to the role's page, the teacher's and the students'.
+    void buildTiles(const UserList &list);
+    virtual void placeTeacherTile(WidgetVideoItem *tile) = 0;
+    virtual void placeStudentTile(WidgetVideoItem *tile, bool inChannel) = 0;
+    // Wraps a video tile in a new award tile inside the prize area.
     ModelWidgetVideo *wrapInAwardTile(WidgetVideoItem *tile);
     // Flies (or, without animate, puts) the prize onto the tile; false
     // while the student's previous prize is still flying.

@@ -4,12 +4,12 @@
 // publishes ignored, and the tags handed on after delivery.
 #include "mosquittobroker.h"
 #include "testutil.h"
+#include "toasttext.h"
 #include "topicwatcher.h"
 
 #include "biz/im/mqtt/mqttimsdk.h"
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
-#include "utility/widget/promptmessagewidget.h"
 #include "widget/student/widgethelpdeskstudent.h"
 
 #include <QCheckBox>
@@ -27,19 +27,6 @@ namespace {
 
 const QString kOwnUid = QStringLiteral("20001");
 const QString kServerTopic = QStringLiteral("tp/velmo/signal/server");
-
-// The last toast's text; a toast over a narrow window cuts a long text
-// with an ellipsis, which counts as the whole text.
-QString lastToast(QWidget *window, const QString &expected)
-{
-    const QList<promptMessageWidget *> toasts = window->findChildren<promptMessageWidget *>();
-    if (toasts.isEmpty())
-        return QString();
-    const QString shown = toasts.last()->shownText();
-    if (shown.endsWith(QChar(0x2026)) && expected.startsWith(shown.chopped(1)))
-        return expected;
-    return shown;
-}
 
 } // namespace
 
@@ -167,10 +154,10 @@ void TestWidgetHelpdeskStudent::missingChoicesToast()
 {
     auto report = openReport();
     report->on_btnSubmit_clicked();
-    QCOMPARE(lastToast(report.get(), QStringLiteral("请选择问题类型!")), QStringLiteral("请选择问题类型!"));
+    QCOMPARE(lastToastText(report.get(), QStringLiteral("请选择问题类型!")), QStringLiteral("请选择问题类型!"));
     box(report.get(), QStringLiteral("其他"))->setChecked(true);
     report->on_btnSubmit_clicked();
-    QCOMPARE(lastToast(report.get(), QStringLiteral("请输入问题描述!")), QStringLiteral("请输入问题描述!"));
+    QCOMPARE(lastToastText(report.get(), QStringLiteral("请输入问题描述!")), QStringLiteral("请输入问题描述!"));
     QCOMPARE(report->submitToken(), -1);
     QVERIFY(m_watcher.on(kServerTopic).isEmpty());
 }
@@ -205,7 +192,7 @@ void TestWidgetHelpdeskStudent::refusedPublishKeepsTheForm()
     MqttImSdk::instance()->logout();
     QTRY_VERIFY(!MqttImSdk::instance()->isConnected());
     report->on_btnSubmit_clicked();
-    QCOMPARE(lastToast(report.get(), QStringLiteral("提交失败，请检查网络!")), QStringLiteral("提交失败，请检查网络!"));
+    QCOMPARE(lastToastText(report.get(), QStringLiteral("提交失败，请检查网络!")), QStringLiteral("提交失败，请检查网络!"));
     QVERIFY(box(report.get(), QStringLiteral("看不到老师头像"))->isChecked());
     QVERIFY(report->isVisible());
     QSignalSpy loggedIn(MqttImSdk::instance(), &MqttImSdk::signal_loginSuccess);

@@ -5,6 +5,7 @@
 // upload with the bounds of the picture address it brings back.
 #include "lessonservice.h"
 #include "mosquittobroker.h"
+#include "toasttext.h"
 #include "topicwatcher.h"
 
 #include "biz/im/mqtt/mqttimsdk.h"
@@ -12,7 +13,6 @@
 #include "mgr/singleton.h"
 #include "mgr/teachercurrentuser.h"
 #include "utility/userinfo.h"
-#include "utility/widget/promptmessagewidget.h"
 #include "utility/widget/usercheckbox.h"
 #include "utility/widget/widgetscreen.h"
 #include "widget/teacher/widgethelpdeskteacher.h"
@@ -36,19 +36,6 @@ const QString kLily = QString::fromLatin1(LessonService::kStudentId);
 const QString kTom = QString::fromLatin1(LessonService::kClassmateId);
 const QString kServerTopic = QStringLiteral("tp/velmo/signal/server");
 const QString kNetworkToast = QStringLiteral("Information submit failure, please check your network!");
-
-// The last toast's text; a toast over a narrow window cuts a long text
-// with an ellipsis, which counts as the whole text.
-QString lastToast(QWidget *window, const QString &expected)
-{
-    const QList<promptMessageWidget *> toasts = window->findChildren<promptMessageWidget *>();
-    if (toasts.isEmpty())
-        return QString();
-    const QString shown = toasts.last()->shownText();
-    if (shown.endsWith(QChar(0x2026)) && expected.startsWith(shown.chopped(1)))
-        return expected;
-    return shown;
-}
 
 } // namespace
 
@@ -201,7 +188,7 @@ void TestWidgetHelpdeskTeacher::missingChoicesToast()
     report->categoryBoxes().at(2)->setChecked(category);
     report->userBoxes().at(2)->setChecked(user);
     report->on_btnSubmit_clicked();
-    QCOMPARE(lastToast(report.get(), toast), toast);
+    QCOMPARE(lastToastText(report.get(), toast), toast);
     QCOMPARE(report->submitToken(), -1);
     QVERIFY(report->isVisible());
 }
@@ -216,7 +203,7 @@ void TestWidgetHelpdeskTeacher::refusedPublishKeepsTheForm()
     QTRY_VERIFY(!MqttImSdk::instance()->isConnected());
     report->on_btnSubmit_clicked();
     QVERIFY(report->submitToken() < 0);
-    QCOMPARE(lastToast(report.get(), kNetworkToast), kNetworkToast);
+    QCOMPARE(lastToastText(report.get(), kNetworkToast), kNetworkToast);
     QVERIFY(report->categoryBoxes().at(1)->isChecked());
     QVERIFY(report->userBoxes().at(2)->isChecked());
     QCOMPARE(report->findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText(), QStringLiteral("no picture"));
@@ -236,7 +223,7 @@ void TestWidgetHelpdeskTeacher::failedDeliveryKeepsTheForm()
     QSignalSpy sent(report.get(), &WidgetHelpdeskTeacher::signal_sentHelpdeskMsg);
     // The library reports this publish failed before it reports success.
     report->slot_sendMsgFailure(token, -3, QStringLiteral("gone"));
-    QCOMPARE(lastToast(report.get(), kNetworkToast), kNetworkToast);
+    QCOMPARE(lastToastText(report.get(), kNetworkToast), kNetworkToast);
     QCOMPARE(report->submitToken(), -1);
     QVERIFY(report->categoryBoxes().at(3)->isChecked());
     QVERIFY(report->isVisible());

@@ -8,7 +8,6 @@
 #include "widget/modelwidgetvideo.h"
 #include "widget/widgetclassroom.h"
 #include "widget/widgetvideoitem.h"
-#include "widget/widgetvideoitemlist.h"
 
 #include <QDebug>
 
@@ -34,29 +33,21 @@ int PrizemodelwidgetStu::prizeStartYOffset() const
 
 void PrizemodelwidgetStu::CreateVideo(const UserList &list)
 {
-    qInfo("CreateVideo()  this:%p", static_cast<void *>(this));
-    videoItemList->createItems(const_cast<UserList *>(&list), this);
-    const QString self = Singleton<GlobalCurrentUser>::instance()->getUid();
-    for (int i = 0; i < videoItemList->count(); ++i) {
-        WidgetVideoItem *tile = videoItemList->getWidgetByIdx(i);
-        if (!tile)
-            break;
-        tile->muteVideo(false);
-        if (!tile->restoreVideoView())
-            continue;
-        const UserInfo user = tile->getUserInfo();
-        if (user.userType == 2) {
-            tile->setAlertText(QString());
-            ui->teacherLayout->addWidget(tile);
-            continue;
-        }
-        tile->muteVideo(false);
-        tile->hideTopBar();
-        const bool inChannel = list.getIsInChannel(user.uid);
-        tile->setAlertText(inChannel || user.uid == self ? QString() : QStringLiteral("小伙伴正在赶来..."));
-        qInfo() << "是否加入房间：" << inChannel;
-        addStudentTile(tile);
-    }
+    buildTiles(list);
+}
+
+void PrizemodelwidgetStu::placeTeacherTile(WidgetVideoItem *tile)
+{
+    ui->teacherLayout->addWidget(tile);
+}
+
+void PrizemodelwidgetStu::placeStudentTile(WidgetVideoItem *tile, bool inChannel)
+{
+    tile->hideTopBar();
+    const bool self = tile->getUserInfo().uid == Singleton<GlobalCurrentUser>::instance()->getUid();
+    tile->setAlertText(inChannel || self ? QString() : QStringLiteral("小伙伴正在赶来..."));
+    qInfo() << "是否加入房间：" << inChannel;
+    addStudentTile(tile);
 }
 
 void PrizemodelwidgetStu::addStudentTile(WidgetVideoItem *tile)

@@ -34,6 +34,8 @@ public slots:
 
 protected:
     int prizeStartYOffset() const override;
+    void placeTeacherTile(WidgetVideoItem *tile) override;
+    void placeStudentTile(WidgetVideoItem *tile, bool inChannel) override;
 
 private:
     Ui::PrizemodelwidgetStu *ui;

@@ -79,28 +79,21 @@ void PrizeModelWidget::enterMode(WidgetClassRoom *room, WidgetVideoItemList *cla
 
 void PrizeModelWidget::CreateVideo(const UserList &list)
 {
-    qInfo("CreateVideo()  this:%p", static_cast<void *>(this));
-    videoItemList->createItems(const_cast<UserList *>(&list), this);
-    for (int i = 0; i < videoItemList->count(); ++i) {
-        WidgetVideoItem *tile = videoItemList->getWidgetByIdx(i);
-        if (!tile)
-            break;
-        tile->muteVideo(false);
-        if (!tile->restoreVideoView())
-            continue;
-        const UserInfo user = tile->getUserInfo();
-        if (user.userType == 2) {
-            tile->setAlertText(QString());
-            ui->videoLayout->addWidget(tile);
-            continue;
-        }
-        tile->muteVideo(false);
-        tile->setCropToFit(true);
-        tile->hideTopBar();
-        tile->setAlertText(list.getIsInChannel(user.uid) ? QString() : QStringLiteral("not here yet..."));
-        addStudentTile(tile);
-        addRankRow(tile);
-    }
+    buildTiles(list);
+}
+
+void PrizeModelWidget::placeTeacherTile(WidgetVideoItem *tile)
+{
+    ui->videoLayout->addWidget(tile);
+}
+
+void PrizeModelWidget::placeStudentTile(WidgetVideoItem *tile, bool inChannel)
+{
+    tile->setCropToFit(true);
+    tile->hideTopBar();
+    tile->setAlertText(inChannel ? QString() : QStringLiteral("not here yet..."));
+    addStudentTile(tile);
+    addRankRow(tile);
 }
 
 void PrizeModelWidget::addStudentTile(WidgetVideoItem *tile)

@@ -61,6 +61,8 @@ public:
 
 protected:
     int prizeStartYOffset() const override;
+    void placeTeacherTile(WidgetVideoItem *tile) override;
+    void placeStudentTile(WidgetVideoItem *tile, bool inChannel) override;
 
 private:
     void setRowSelected(QListWidgetItem *item, bool flag);
