@@ -11,5 +11,6 @@ void drawBoardImages(ImageWriter &writer); // class/: the whiteboard and its too
 void drawCourseImages(ImageWriter &writer); // class/: the course windows
 
 void drawDeviceImages(ImageWriter &writer); // class/, setting/: the device windows
+void drawMediaImages(ImageWriter &writer); // class/: the lesson-material panels
 
 #endif // IMAGEFOLDERS_H
