@@ -12,5 +12,6 @@ void drawCourseImages(ImageWriter &writer); // class/: the course windows
 
 void drawDeviceImages(ImageWriter &writer); // class/, setting/: the device windows
 void drawMediaImages(ImageWriter &writer); // class/: the lesson-material panels
+void drawAwardImages(ImageWriter &writer); // background/, trophy/, review/, resources/: awards and praise
 
 #endif // IMAGEFOLDERS_H
