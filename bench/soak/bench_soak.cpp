@@ -327,6 +327,9 @@ private:
 
     void send(Participant &sender, int type, const QJsonObject &payload, const QString &peer = QString())
     {
+        // A participant out of the class (killed, not back yet) sends nothing.
+        if (!sender.presentAt(m_clock.elapsed()))
+            return;
         const int from = sender.process->lineCount();
         Sent sent;
         sent.sender = sender.uid;
