@@ -660,4 +660,36 @@
         <translation>摄像头：</translation>
     </message>
 </context>
+<context>
+    <name>WidgetClassRoom</name>
+    <message>
+        <source>Classroom</source>
+        <translation>课堂</translation>
+    </message>
+</context>
+<context>
+    <name>ClassWidget</name>
+    <message>
+        <source>Classroom</source>
+        <translation>课堂</translation>
+    </message>
+</context>
+<context>
+    <name>SwitchModeCombobox</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkDisconnect</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>Network disconnect!</source>
+        <translation>网络连接失败！</translation>
+    </message>
+</context>
 </TS>

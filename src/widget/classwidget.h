@@ -23,6 +23,7 @@ class QResizeEvent;
 class VideoSDK;
 class WidgetBigVideo;
 class WidgetColorPallet;
+class WidgetInteraction;
 class WidgetMessage;
 class WidgetVideoItem;
 class WidgetWhiteBoard;
@@ -176,6 +177,17 @@ protected:
     bool isPlayingVideo = false;
     QWidget *classRoom = nullptr;
     bool isReEnteringClassroom = false;
+
+private:
+    // The role's tool bar as the interaction base; null without one.
+    WidgetInteraction *interactionTools() const;
+    // Opens or closes the chat in the right column.
+    void showMessageWidget(bool visible);
+    void placeBanner();
+    void placePallet();
+    // The class of the page's lesson; uid of the roster's current user.
+    QString lessonClassId() const;
+    QString rosterUid() const;
 };
 
 #endif // CLASSWIDGET_H

@@ -12,4 +12,6 @@ void drawCourseImages(ImageWriter &writer); // class/: the course windows
 
 void drawDeviceImages(ImageWriter &writer); // class/, setting/: the device windows
 
+void drawClassroomImages(ImageWriter &writer); // class/: the classroom window
+
 #endif // IMAGEFOLDERS_H
