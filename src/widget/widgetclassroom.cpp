@@ -68,6 +68,8 @@ WidgetClassRoom::WidgetClassRoom(QWidget *parent)
     , m_userList(new UserList)
 {
     ui->setupUi(this);
+    // The window is found by this title (one program at a time).
+    setWindowTitle(text("Classroom"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFocus();
 
