@@ -91,6 +91,8 @@ public:
     virtual WidgetWhiteBoard *getWhiteBoard() const { return whiteBoard; }
     WidgetMessage *getMessageWidget() const { return messageWidget; }
     bool isPraiseShowing() const { return isShowingPraise; }
+    // The lesson's class information, with the keys of the last renewal.
+    const ClassInfoEntity &getClassInfo() const { return classInfo; }
 
 signals:
     void signal_startCutImage();
