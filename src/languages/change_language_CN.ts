@@ -692,4 +692,26 @@
         <translation>网络连接失败！</translation>
     </message>
 </context>
+<context>
+    <name>ClassTimeProgress</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>This class will start in</source>
+        <translation>距离上课还有</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetTimeProgress</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+</context>
 </TS>
