@@ -70,7 +70,13 @@ ClassWidget::ClassWidget(QWidget *parent)
     ui->setupUi(this);
     classRoom = parent;
     setClassMode(ClassMode);
-    SignalQueueMgr::instance()->signalClassWidgetOpened();
+    // Heard from the start, before init() builds the rest (init connects
+    // them again only once).
+    SignalQueueMgr *bus = SignalQueueMgr::instance();
+    connect(bus, &SignalQueueMgr::signal_playingVideo, this, &ClassWidget::slot_playingVideo, Qt::UniqueConnection);
+    connect(bus, &SignalQueueMgr::signal_logoutMqttToReEnterClassroom, this, &ClassWidget::slot_reEnterClass,
+            Qt::UniqueConnection);
+    bus->signalClassWidgetOpened();
     Singleton<GlobalDataMgr>::instance()->setCurrentClassWidget(this);
 }
 
@@ -96,7 +102,8 @@ void ClassWidget::init()
     imChannelMgr = AgoraIMChannelMgr::instance();
     connect(AgoraDeviceDetecting::instance(), &AgoraDeviceDetecting::signal_audioRecordCollection, this,
             &ClassWidget::slot_deviceStateChanged);
-    connect(SignalQueueMgr::instance(), &SignalQueueMgr::signal_playingVideo, this, &ClassWidget::slot_playingVideo);
+    connect(SignalQueueMgr::instance(), &SignalQueueMgr::signal_playingVideo, this, &ClassWidget::slot_playingVideo,
+            Qt::UniqueConnection);
 
     SendAndReceiveMsg *messages = SendAndReceiveMsg::instance();
     connect(messages, &SendAndReceiveMsg::signal_onMessageSendError, this, &ClassWidget::slot_onMessageSendError);
@@ -124,7 +131,7 @@ void ClassWidget::init()
     ui->Layout_wd->addWidget(whiteBoard);
     connect(whiteBoard, &WidgetWhiteBoard::signal_reEnterClass, this, &ClassWidget::slot_reEnterClass);
     connect(SignalQueueMgr::instance(), &SignalQueueMgr::signal_logoutMqttToReEnterClassroom, this,
-            &ClassWidget::slot_reEnterClass);
+            &ClassWidget::slot_reEnterClass, Qt::UniqueConnection);
 
     colorPallet = new WidgetColorPallet(this);
     placePallet();

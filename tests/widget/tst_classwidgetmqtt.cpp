@@ -113,8 +113,6 @@ void TestClassWidgetMqtt::leavingTheClassEndsTheSession()
 void TestClassWidgetMqtt::reEntryWaitsForTheLogout()
 {
     ClassWidget page;
-    // The page listens for the re-entry order once it is built.
-    page.init();
     QSignalSpy joined(MqttImSdk::instance(), &MqttImSdk::signal_joinChannelSuccess);
     QSignalSpy reEnter(SignalQueueMgr::instance(), &SignalQueueMgr::signal_classroom_reEnter);
     page.loginIM(QStringLiteral("sig-key"));

@@ -67,7 +67,7 @@ void TestSupervisionClassWidget::retryQuestion()
     QStringList expected;
     for (int i = 0; i < answers.size(); ++i)
         expected << QStringLiteral("监课|加入课堂失败，是否重试？");
-    QCOMPARE(dialogs.boxes, expected);
+    QTRY_COMPARE(dialogs.boxes, expected);
     // Answered no: the classroom stays, without its class page.
     QVERIFY(room->classWidget()->isHidden());
     QVERIFY(room->isVisible());

@@ -7,10 +7,14 @@
 #include "messagecatcher.h"
 #include "scopedtimescale.h"
 
+#include "biz/im/agora/agoraloginmgr.h"
+#include "biz/im/agora/videosdk.h"
 #include "mgr/appcontext.h"
 #include "mgr/apprestart.h"
 #include "mgr/signalqueuemgr.h"
 #include "utility/userinfo.h"
+#include "widget/classwidget.h"
+#include "widget/networkdisconnect.h"
 #include "widget/student/prizemodelwidgetstu.h"
 #include "widget/student/studentclasswidget.h"
 #include "widget/student/widgetreview.h"
@@ -34,6 +38,8 @@ private slots:
     void followsTheTeachersMode();
     void leaving_data();
     void leaving();
+    void networkBanner_data();
+    void networkBanner();
 
 private:
     ScopedTimeScale m_fast{ 0.02 };
@@ -144,6 +150,42 @@ void TestWidgetClassRoom::leaving()
         QTRY_VERIFY(room.isNull());
     else
         delete room;
+}
+
+void TestWidgetClassRoom::networkBanner_data()
+{
+    // Reports in order: 'r'/'R' the RTC engine lost/connected, 's'/'S' the
+    // signalling service lost/connected.
+    QTest::addColumn<QString>("reports");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("nothing reported") << QString() << false;
+    QTest::newRow("rtc lost") << QStringLiteral("r") << true;
+    QTest::newRow("signalling lost") << QStringLiteral("s") << true;
+    QTest::newRow("rtc lost, signalling connected") << QStringLiteral("rS") << false;
+    QTest::newRow("lost twice") << QStringLiteral("rr") << true;
+    QTest::newRow("lost, back, lost") << QStringLiteral("rRs") << true;
+}
+
+void TestWidgetClassRoom::networkBanner()
+{
+    QFETCH(QString, reports);
+    QFETCH(bool, shown);
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->show();
+    auto *banner = room->classWidget()->findChild<NetworkDisconnect *>();
+    QVERIFY(banner);
+    for (const QChar report : reports) {
+        if (report.toLower() == QLatin1Char('r'))
+            emit VideoSDK::instance()->signal_networkStatusChanged(report.isUpper());
+        else
+            emit AgoraLoginMgr::instance()->signal_networkStatusChanged(report.isUpper());
+    }
+    QCOMPARE(banner->isVisible(), shown);
+    if (shown) {
+        // Over the top of the class page, its full width.
+        QCOMPARE(banner->geometry().topLeft(), QPoint(0, 0));
+        QCOMPARE(banner->width(), room->classWidget()->width());
+    }
 }
 
 QTEST_MAIN(TestWidgetClassRoom)

@@ -7,6 +7,8 @@
 #include "widget/widgetmessage.h"
 #include "widget/widgetvideoitems.h"
 
+#include <QTimer>
+
 SupervisionClassWidget::SupervisionClassWidget(QWidget *parent)
     : StudentClassWidget(parent)
 {
@@ -27,41 +29,41 @@ void SupervisionClassWidget::init()
 void SupervisionClassWidget::joinVideoChannel(QString channel, QString uid, const QString &key)
 {
     qInfo("videoTxt start joinVideoChannel uid:%s", qUtf8Printable(uid));
-    // Every failure asks again, as long as the answer is to retry.
-    while (true) {
-        // A tile of its own, never shown: the observer has no picture.
-        auto *tile = new WidgetVideoItemS(this);
-        if (userList) {
-            UserInfo me;
-            if (userList->getUserInfoByUid(uid, me))
-                tile->setUserInfo(me);
-        }
-        qInfo("videoTxt pItem not NULL");
+    // A tile of its own, never shown: the observer has no picture.
+    auto *tile = new WidgetVideoItemS(this);
+    if (userList) {
+        UserInfo me;
+        if (userList->getUserInfoByUid(uid, me))
+            tile->setUserInfo(me);
+    }
+    qInfo("videoTxt pItem not NULL");
+    if (messageWidget)
+        messageWidget->setChannelAndUser(classId, userList);
+    tile->muteVideo(true);
+    tile->hide();
+    const QString name = tile->getUserInfo().userName;
+    VideoSDK *video = VideoSDK::instance();
+    if (video->joinChannel(channel, tile->getVideoWidget(), uid.toUInt(), key)) {
+        video->muteLocalAudio(true);
         if (messageWidget)
-            messageWidget->setChannelAndUser(classId, userList);
-        tile->muteVideo(true);
-        tile->hide();
-        const QString name = tile->getUserInfo().userName;
-        VideoSDK *video = VideoSDK::instance();
-        if (video->joinChannel(channel, tile->getVideoWidget(), uid.toUInt(), key)) {
-            video->muteLocalAudio(true);
-            if (messageWidget)
-                messageWidget->supervisionWidgetMessage();
-            qInfo("videoTxt join success,channel:%s, uid:%s, uName:%s", qUtf8Printable(channel), qUtf8Printable(uid),
-                  qUtf8Printable(name));
-            break;
-        }
+            messageWidget->supervisionWidgetMessage();
+        qInfo("videoTxt join success,channel:%s, uid:%s, uName:%s", qUtf8Printable(channel), qUtf8Printable(uid),
+              qUtf8Printable(name));
+    } else {
         qCritical("videoTxt join failure,channel:%s, uid:%s, uName:%s", qUtf8Printable(channel), qUtf8Printable(uid),
                   qUtf8Printable(name));
         const QMessageBox::StandardButton answer =
             CourseDialogs::ask(CourseDialogs::Warning, this, QStringLiteral("监课"), QStringLiteral("加入课堂失败，是否重试？"),
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-        if (answer != QMessageBox::Yes) {
+        if (answer == QMessageBox::Yes) {
+            delete tile;
+            // Again from the event loop, so every failure asks again
+            // without stacking the attempts.
+            QTimer::singleShot(0, this, [this, channel, uid, key]() { joinVideoChannel(channel, uid, key); });
+        } else {
             // The classroom stays, without its class page.
             close();
-            break;
         }
-        delete tile;
     }
     qInfo("videoTxt end joinVideoChannel uid:%s", qUtf8Printable(uid));
 }
