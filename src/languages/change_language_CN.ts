@@ -712,6 +712,9 @@
     <message>
         <source>Time</source>
         <translation>时间</translation>
+    </message>
+</context>
+<context>
     <name>TeacherAudioListWidget</name>
     <message>
         <source>Audio</source>
