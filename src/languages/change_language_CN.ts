@@ -660,4 +660,11 @@
         <translation>摄像头：</translation>
     </message>
 </context>
+<context>
+    <name>WidgetVideoItem</name>
+    <message>
+        <source>Me</source>
+        <translation>我</translation>
+    </message>
+</context>
 </TS>

@@ -11,5 +11,6 @@ void drawBoardImages(ImageWriter &writer); // class/: the whiteboard and its too
 void drawCourseImages(ImageWriter &writer); // class/: the course windows
 
 void drawDeviceImages(ImageWriter &writer); // class/, setting/: the device windows
+void drawVideoToolImages(ImageWriter &writer); // class/: the video tiles and the big video
 
 #endif // IMAGEFOLDERS_H
