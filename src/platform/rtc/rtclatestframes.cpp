@@ -11,6 +11,10 @@ bool RtcLatestFrames::put(const QByteArray &topic, const QByteArray &picture)
             return false;
         }
     }
+    if (m_waiting.size() >= size_t(kMaxSenders)) {
+        ++m_skipped;
+        return false;
+    }
     m_waiting.emplace_back(topic, picture);
     if (m_told)
         return false;

@@ -15,13 +15,18 @@
 class RtcLatestFrames
 {
 public:
+    // Far more senders than a class has: pictures of further senders are
+    // dropped while this many wait.
+    static constexpr int kMaxSenders = 64;
+
     // Keeps picture as the one of topic; true when the decoding side must
-    // be told (nothing was waiting), false when it has been told already.
+    // be told (nothing was waiting), false when it has been told already
+    // or the picture was dropped.
     bool put(const QByteArray &topic, const QByteArray &picture);
     // The pictures waiting, one per topic in the order the topics came;
     // the next put tells again.
     QList<QPair<QByteArray, QByteArray>> take();
-    // Pictures replaced before they were taken, since the start.
+    // Pictures replaced before they were taken or dropped, since the start.
     quint64 skipped() const;
 
 private:

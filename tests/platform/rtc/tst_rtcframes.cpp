@@ -103,6 +103,16 @@ void TestRtcFrames::newestPictureOfEachSender()
     QCOMPARE(frames.skipped(), quint64(999));
     QVERIFY(frames.take().isEmpty());
     QVERIFY(frames.put("p/video/2", "b2"));
+
+    // Pictures of ever new senders (ids made up by a hostile client) wait
+    // for at most kMaxSenders of them.
+    frames.take();
+    for (int sender = 0; sender < 100000; ++sender)
+        frames.put("p/video/" + QByteArray::number(sender), "x");
+    const auto senders = frames.take();
+    QCOMPARE(senders.size(), RtcLatestFrames::kMaxSenders);
+    QCOMPARE(senders.first().first, QByteArray("p/video/0"));
+    QVERIFY(frames.put("p/video/100000", "y"));
 }
 
 // A sender on the relay's thread and a slow taker: whatever was put is
