@@ -4,6 +4,7 @@
 // buttons and the praise count with its effect.
 
 #include "messagecatcher.h"
+#include "scopedtimescale.h"
 #include "videotilestestsupport.h"
 
 #include "biz/im/agora/videosdk.h"
@@ -66,6 +67,8 @@ private slots:
     void pageClosedDuringTheEffect();
 
 private:
+    // The praise effect's seconds in a few milliseconds.
+    ScopedTimeScale m_fast{ 0.01 };
     UserList m_roster;
     QWidget *m_room = nullptr;
     Page *m_page = nullptr;

@@ -24,5 +24,6 @@ int main(int argc, char *argv[])
     drawCourseImages(writer);
     drawDeviceImages(writer);
     drawVideoToolImages(writer);
+    drawAwardImages(writer);
     return writer.ok() ? 0 : 1;
 }
