@@ -11,5 +11,6 @@ void drawBoardImages(ImageWriter &writer); // class/: the whiteboard and its too
 void drawCourseImages(ImageWriter &writer); // class/: the course windows
 
 void drawDeviceImages(ImageWriter &writer); // class/, setting/: the device windows
+void drawChatImages(ImageWriter &writer); // class/, loading/: the chat and the screenshot tool
 
 #endif // IMAGEFOLDERS_H

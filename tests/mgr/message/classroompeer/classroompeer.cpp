@@ -6,7 +6,10 @@
 // run at --time-scale, 1 by default).
 //
 //   lessonry-classroom-peer-<role> --uid <uid> --class <classId>
-//                                  [--time-scale <factor>]
+//                                  [--time-scale <factor>] [--chat]
+//
+// With --chat the page has its chat panel, driven by "chat <command>"
+// lines (see chatdriver.h).
 //
 // Commands, one per line on standard input:
 //   send <type> <peerUid or -> <payload JSON>   send a classroom message
@@ -35,6 +38,8 @@
 //   inchannel                                  all three are in (again)
 //   sent <type> <uuid>                         the envelope just sent
 
+#include "chatdriver.h"
+
 #include "biz/im/agora/agoraimchannelmgr.h"
 #include "biz/im/agora/agoraimsdk.h"
 #include "biz/im/agora/agoraloginmgr.h"
@@ -60,6 +65,7 @@
 #include <QHash>
 
 #include <chrono>
+#include <memory>
 #include <cstdio>
 
 namespace {
@@ -167,6 +173,8 @@ public:
         connect(VideoSDK::instance(), &VideoSDK::signal_receiveDataStreamMsg, this,
                 [](QString, QString text) { reportCopy("rtc", text); });
     }
+
+    void enableChat() { m_chat = std::make_unique<ChatDriver>(&m_page, m_uid, m_classId, emitLine); }
 
 private:
     // A transport is in the class, or out of it; "inchannel" each time the
@@ -321,6 +329,8 @@ private:
         } else if (command == QLatin1String("fail") && line.section(QLatin1Char(' '), 1, 1) == QLatin1String("sig")) {
             agora_sdk_win::SignalTestHooks::failNextSends(AgoraIMSdk::instance()->getAgoraAPI(), 1,
                                                           line.section(QLatin1Char(' '), 2, 2).toInt());
+        } else if (command == QLatin1String("chat") && m_chat) {
+            m_chat->run(line.section(QLatin1Char(' '), 1));
         } else if (command == QLatin1String("leave")) {
             m_page.destoryMode();
         } else if (command == QLatin1String("quit")) {
@@ -366,6 +376,7 @@ private:
     int m_mqttTopics = 0;
     // The test ended when its input closes: leave as a closing client would.
     StdinCommands m_commands;
+    std::unique_ptr<ChatDriver> m_chat;
 };
 
 // The envelope text at the end of the message layer's send log line.
@@ -413,7 +424,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("Class id."), QStringLiteral("id"));
     const QCommandLineOption scaleOption(QStringLiteral("time-scale"), QStringLiteral("Factor for the client's own durations."),
                                          QStringLiteral("factor"), QStringLiteral("1"));
-    parser.addOptions({ uidOption, classOption, scaleOption });
+    const QCommandLineOption chatOption(QStringLiteral("chat"), QStringLiteral("Show the chat panel on the page."));
+    parser.addOptions({ uidOption, classOption, scaleOption, chatOption });
     parser.process(app);
     const QString uid = parser.value(uidOption);
     if (uid.isEmpty() || parser.value(classOption).isEmpty()) {
@@ -441,6 +453,8 @@ int main(int argc, char *argv[])
     {
         // The page goes before the singletons it uses.
         Peer peer(parser.value(classOption), uid);
+        if (parser.isSet(chatOption))
+            peer.enableChat();
         code = app.exec();
     }
     releaseSingletons();
