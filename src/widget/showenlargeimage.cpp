@@ -73,7 +73,10 @@ void ShowEnlargeImage::showScaled(int width, int height)
 
 void ShowEnlargeImage::zoom(bool zoomIn)
 {
-    m_zoom = steppedFactor(m_zoom, zoomIn, m_image.size());
+    const double next = steppedFactor(m_zoom, zoomIn, m_image.size());
+    if (next == m_zoom)
+        return;
+    m_zoom = next;
     showScaled(qRound(m_image.width() * m_zoom), qRound(m_image.height() * m_zoom));
 }
 

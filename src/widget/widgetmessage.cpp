@@ -303,8 +303,7 @@ bool WidgetMessage::eventFilter(QObject *watched, QEvent *event)
         ui->inputMessageWidget->show();
         ui->textEdit->setFocus();
     } else if (watched == ui->textEdit && event->type() == QEvent::FocusIn) {
-        if (ui->widgetHortcut->isVisible())
-            ui->widgetHortcut->hide();
+        ui->widgetHortcut->hide();
     } else if (watched == ui->textEdit && event->type() == QEvent::KeyPress) {
         if (handleTextKey(static_cast<QKeyEvent *>(event)))
             return true;

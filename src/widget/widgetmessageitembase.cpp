@@ -107,11 +107,18 @@ void WidgetMessageItemBase::slot_onFailure_getChatPicFilePath(int errorCode)
 
 void WidgetMessageItemBase::slot_onSuccess_getChatPicFilePath(QString filePath)
 {
-    // The default picture goes; the downloaded one is the label's background.
-    if (m_pictureLabel)
-        m_pictureLabel->setPixmap(QPixmap());
-    m_pictureSource = filePath;
     qInfo("slot_onSuccess_getChatPicFilePath filePath:%s", qUtf8Printable(filePath));
+    if (!m_pictureLabel)
+        return;
+    // The download put the picture into the label's background unless it
+    // was refused (no picture, or too many pixels): then the default stays.
+    const QString shown = ImageUtil::croppedImageFilePath(filePath, m_pictureLabel->width(), m_pictureLabel->height());
+    if (!m_pictureLabel->styleSheet().contains(shown)) {
+        qWarning("chat picture not shown, default kept:%s", qUtf8Printable(filePath));
+        return;
+    }
+    m_pictureLabel->setPixmap(QPixmap());
+    m_pictureSource = filePath;
 }
 
 bool WidgetMessageItemBase::eventFilter(QObject *watched, QEvent *event)

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -51,7 +52,7 @@ Bubble *bubbleAt(WidgetMessage &panel, int row)
     return qobject_cast<Bubble *>(messages->itemWidget(messages->item(row)));
 }
 
-void key(QWidget *target, int key, Qt::KeyboardModifiers modifiers)
+void pressKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers)
 {
     QKeyEvent press(QEvent::KeyPress, key, modifiers);
     QApplication::sendEvent(target, &press);
@@ -178,7 +179,7 @@ void TestWidgetMessage::sendKeys()
     QCOMPARE(panel.isCtrlEnterMode(), ctrlEnterMode);
     auto *edit = child<QTextEdit>(&panel, "textEdit");
     edit->setPlainText(QStringLiteral("hello"));
-    key(edit, key, control ? Qt::ControlModifier : Qt::NoModifier);
+    pressKey(edit, key, control ? Qt::ControlModifier : Qt::NoModifier);
     if (sends) {
         QCOMPARE(list(panel)->count(), 1);
         auto *bubble = bubbleAt<WidgetMessageItemRight>(panel, 0);
@@ -212,35 +213,31 @@ void TestWidgetMessage::blankTextIsSentEmptyIsNot()
 void TestWidgetMessage::inputCollapsesAndExpands()
 {
     WidgetMessage panel;
-    panel.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&panel));
     auto *reminder = child<QWidget>(&panel, "reminderWidget");
     auto *input = child<QWidget>(&panel, "inputMessageWidget");
-    QVERIFY(!reminder->isVisible() && input->isVisible());
+    QVERIFY(reminder->isHidden() && !input->isHidden());
     QFocusEvent listFocus(QEvent::FocusIn);
     QApplication::sendEvent(list(panel), &listFocus);
-    QVERIFY(reminder->isVisible() && !input->isVisible());
+    QVERIFY(!reminder->isHidden() && input->isHidden());
     QFocusEvent lineFocus(QEvent::FocusIn);
     QApplication::sendEvent(child<QLineEdit>(&panel, "reminderLineEdit"), &lineFocus);
-    QVERIFY(!reminder->isVisible() && input->isVisible());
+    QVERIFY(reminder->isHidden() && !input->isHidden());
 }
 
 void TestWidgetMessage::sendModeMenu()
 {
     WidgetMessage panel;
-    panel.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&panel));
     auto *menu = child<QWidget>(&panel, "widgetHortcut");
-    QVERIFY(!menu->isVisible());
+    QVERIFY(menu->isHidden());
     child<QPushButton>(&panel, "btnMenu")->click();
-    QVERIFY(menu->isVisible());
+    QVERIFY(!menu->isHidden());
     child<QRadioButton>(&panel, "radioButtonCtrlEnter")->click();
-    QVERIFY(!menu->isVisible());
+    QVERIFY(menu->isHidden());
     QVERIFY(panel.isCtrlEnterMode());
     child<QPushButton>(&panel, "btnMenu")->click();
     QFocusEvent focus(QEvent::FocusIn);
     QApplication::sendEvent(child<QTextEdit>(&panel, "textEdit"), &focus);
-    QVERIFY(!menu->isVisible());
+    QVERIFY(menu->isHidden());
     // Every new panel starts with Enter.
     WidgetMessage other;
     QVERIFY(!other.isCtrlEnterMode());
@@ -249,14 +246,12 @@ void TestWidgetMessage::sendModeMenu()
 void TestWidgetMessage::observerOnlyShowsMessages()
 {
     WidgetMessage panel;
-    panel.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&panel));
     panel.supervisionWidgetMessage();
-    QVERIFY(!child<QWidget>(&panel, "reminderWidget")->isVisible());
-    QVERIFY(!child<QWidget>(&panel, "inputMessageWidget")->isVisible());
+    QVERIFY(child<QWidget>(&panel, "reminderWidget")->isHidden());
+    QVERIFY(child<QWidget>(&panel, "inputMessageWidget")->isHidden());
     QFocusEvent focus(QEvent::FocusIn);
     QApplication::sendEvent(list(panel), &focus);
-    QVERIFY(!child<QWidget>(&panel, "reminderWidget")->isVisible());
+    QVERIFY(child<QWidget>(&panel, "reminderWidget")->isHidden());
     TextMessage text;
     text.content = QStringLiteral("hi");
     panel.slot_receiveTextMsg(from(QLatin1String(kTeacherUid)), text);

@@ -295,7 +295,8 @@ void TestWidgetMessageItem::oversizedPicturesAreRefused()
 // The sender sees the own picture from its file at once, with no request.
 void TestWidgetMessageItem::ownPictureShownAtOnce()
 {
-    const QString path = m_files.filePath(QStringLiteral("own.png"));
+    QTemporaryDir own;
+    const QString path = own.filePath(QStringLiteral("own.png"));
     QImage image(300, 200, QImage::Format_RGB32);
     image.fill(Qt::blue);
     QVERIFY(image.save(path));
@@ -308,7 +309,7 @@ void TestWidgetMessageItem::ownPictureShownAtOnce()
     TestUtil::drainEvents();
     QCOMPARE(m_service.requests().size(), 0);
     // Nothing is written beside the user's file.
-    QCOMPARE(QDir(m_files.path()).entryList(QDir::Files), QStringList { QStringLiteral("own.png") });
+    QCOMPARE(QDir(own.path()).entryList(QDir::Files), QStringList { QStringLiteral("own.png") });
 }
 
 void TestWidgetMessageItem::unknownTypeLeavesBubbleEmpty()

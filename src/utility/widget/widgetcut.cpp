@@ -25,6 +25,8 @@ WidgetCut::WidgetCut(QWidget *parent)
     ui->setupUi(this);
     setResizable(false);
     setAttribute(Qt::WA_TranslucentBackground);
+    // Installed after the frame's filter, so it sees the events first.
+    installEventFilter(this);
     connect(ui->btnCancel, &QPushButton::clicked, this, &WidgetCut::slot_close);
     connect(ui->btnSave, &QPushButton::clicked, this, &WidgetCut::slot_Save);
     connect(ui->btnSend, &QPushButton::clicked, this, &WidgetCut::slot_Send);
@@ -94,6 +96,8 @@ void WidgetCut::finish(const QString &filePath)
 
 void WidgetCut::slot_Save()
 {
+    if (m_ended)
+        return;
     const QImage cut = cutImage();
     Translatelanguage *texts = Translatelanguage::instance();
     const QString fileName = FileDialogs::getSaveFileName(this, texts->getText(QStringLiteral("Openfile")), QString(),
@@ -109,6 +113,8 @@ void WidgetCut::slot_Save()
 
 void WidgetCut::slot_Send()
 {
+    if (m_ended)
+        return;
     const QImage cut = cutImage();
     if (cut.isNull()) {
         qCritical("screenshot empty, nothing to send");
@@ -139,13 +145,14 @@ void WidgetCut::moveEvent(QMoveEvent *event)
                      selection.topLeft() + QPoint(selection.width(), selection.height() + kToolBarHeight));
 }
 
-void WidgetCut::mouseReleaseEvent(QMouseEvent *event)
+bool WidgetCut::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->button() == Qt::RightButton) {
+    if (watched == this && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
         finish(QString());
-        return;
+        return true;
     }
-    BaseMainWidget::mouseReleaseEvent(event);
+    return BaseMainWidget::eventFilter(watched, event);
 }
 
 void WidgetCut::keyReleaseEvent(QKeyEvent *event)

@@ -52,7 +52,9 @@ public slots:
 
 protected:
     void moveEvent(QMoveEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+    // A right-button release ends the tool; seen before the frame's own
+    // filter, which takes every mouse event of the window for dragging.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
 
 private:

@@ -19,6 +19,8 @@
 #include <QRadioButton>
 #include <QTextEdit>
 
+#include <chrono>
+
 ChatDriver::ChatDriver(ClassWidget *page, const QString &uid, const QString &classId,
                        std::function<void(const QString &)> emitLine)
     : m_emitLine(std::move(emitLine))
@@ -78,6 +80,14 @@ void ChatDriver::run(const QString &line)
         const QStringList files = rest.split(QLatin1Char('|'), Qt::SkipEmptyParts);
         FileDialogs::setOpenHandler([files](const FileDialogs::Request &) { return files; });
         m_panel->findChild<QPushButton *>(QStringLiteral("btnPic"))->click();
+    } else if (command == QLatin1String("stamp")) {
+        // The text is the wall-clock time of the key press that sends it.
+        edit->setPlainText(QString::number(std::chrono::duration_cast<std::chrono::microseconds>(
+                                               std::chrono::system_clock::now().time_since_epoch())
+                                               .count()));
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(edit, &press);
+        return;
     } else if (command == QLatin1String("click")) {
         auto *list = m_panel->findChild<QListWidget *>(QStringLiteral("listWidget"));
         QWidget *bubble = list->itemWidget(list->item(rest.toInt()));

@@ -20,6 +20,7 @@ class WidgetMessage;
 //   mode enter|ctrl      the send-mode radio buttons
 //   pics <file>|<file>   files answered by the picture dialog, then its button
 //   click <row>          a click on the send state of that row's bubble
+//   stamp                the wall-clock time in microseconds typed and sent
 //   state                "bubble <JSON>" for every row, then "bubbles <count>"
 class ChatDriver : public QObject
 {
