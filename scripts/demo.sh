@@ -16,6 +16,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/lib/xdrive.sh"
+source "$here/lib/client.sh"
 
 if [[ $# -ne 4 ]]; then
     echo "usage: demo.sh <student|teacher> <bin folder> <servers file> <out folder>" >&2
@@ -23,28 +24,10 @@ if [[ $# -ne 4 ]]; then
 fi
 role=$1 bin=$2 servers=$3 out=$4
 
-# Titles in either language (the student client is in Chinese).
-login_title='Login|登录'
-course_title='Schedule|课表'
-classroom_title='Classroom|教室'
 case "$role" in
-    student) user=13800000001 password=student123 ;;
-    teacher) user=teacher@example.com password=teacher123 ;;
+    student) setting_button=(182 68) ;;
+    teacher) setting_button=(77 125) ;;
     *) echo "demo.sh: the role is student or teacher, not \"$role\"" >&2; exit 2 ;;
-esac
-client="$bin/lessonry-$role"
-[[ -x "$client" ]] || xd_fail "no client at $client (build it first)"
-
-# The login form's layout is fixed: centres of its fields, from the
-# window's top-left corner.
-user_field=(200 147)
-password_field=(200 180)
-login_button=(200 253)
-# Today's first lesson: the student's "Enter classroom" on the first lesson
-# row, the teacher's "Start Class" of the class selected at start.
-case "$role" in
-    student) enter_button=(921 93) setting_button=(182 68) ;;
-    teacher) enter_button=(803 105) setting_button=(77 125) ;;
 esac
 # In the settings window (opened by the course window's settings button)
 # its "Detect" button and close button; in the device test "Start", the
@@ -56,18 +39,8 @@ test_heard=(495 465)
 test_close=(691 14)
 
 profile="$out/profile"
-rm -rf "$profile" "$out/screenshots"
-mkdir -p "$profile/home" "$profile/config" "$profile/data" "$profile/cache" "$profile/runtime"
-chmod 700 "$profile/runtime"
-# Devices tested before: a first start would ask for the device test first.
-mkdir -p "$profile/data/lessonry-$role/config"
-# The engine always lists its synthetic devices, so these names are found.
-cat >"$profile/data/lessonry-$role/config/newDeviceConfig.ini" <<'INI'
-[General]
-MyMic=Lessonry Test Microphone
-MySpk=Lessonry Test Speaker
-MyCam=Lessonry Test Camera
-INI
+rm -rf "$out/screenshots"
+client_new_profile "$role" "$profile"
 xd_set_shot_dir "$out/screenshots"
 XD_REPORT="$out/screenshots/demo-result.txt"
 : >"$XD_REPORT"
@@ -85,33 +58,10 @@ trap finish EXIT
 xd_start_display 1280x800
 xd_note "$role client on display $DISPLAY"
 
-env HOME="$profile/home" XDG_CONFIG_HOME="$profile/config" XDG_DATA_HOME="$profile/data" \
-    XDG_CACHE_HOME="$profile/cache" XDG_RUNTIME_DIR="$profile/runtime" \
-    LESSONRY_SERVERS_INI="$servers" QT_QPA_PLATFORM=xcb \
-    "$client" >"$out/client-output.txt" 2>&1 &
-client_pid=$!
-
-xd_wait_window "$login_title" 30 "$client_pid"
-login=$XD_WINDOW
-xd_screenshot "$login" login
-
-xd_type_into "$login" "${user_field[@]}" "$user"
-xd_type_into "$login" "${password_field[@]}" "$password"
-xd_screenshot "$login" login-filled
-xd_note "signing in as $user"
-xd_click "$login" "${login_button[@]}"
-
-if ! xd_find_window "$course_title" 30 "$client_pid"; then
-    # Keep what the login window says instead.
-    if xd_find_window "$login_title" 0; then
-        xd_screenshot "$XD_WINDOW" login-failed
-    fi
-    xd_fail "the course window did not open after signing in (output: $out/client-output.txt)"
-fi
-course=$XD_WINDOW
-# The timetable and the lesson pictures arrive after the window: the
-# picture is taken once they have stopped changing it.
-xd_screenshot "$course" course 5
+client_start "$role" "$bin" "$profile" "$servers" "$out/client-output.txt"
+client_pid=$CLIENT_PID
+client_sign_in "$role" "$client_pid"
+course=$CLIENT_COURSE_WINDOW
 xd_note "result: signed in"
 
 # With DEMO_HOLD naming a file, the walk stops here: it says "holding
@@ -155,11 +105,6 @@ xd_screenshot "$settings" settings-after-test
 xd_click "$settings" "${settings_close[@]}"
 xd_wait_window_gone "$settings" 10
 
-xd_note "entering today's first lesson"
-xd_click "$course" "${enter_button[@]}"
-if ! xd_find_window "$classroom_title" 20 "$client_pid"; then
-    xd_screenshot "$course" course-after-enter
-    xd_fail "the classroom did not open from the course window (output: $out/client-output.txt)"
-fi
-xd_screenshot "$XD_WINDOW" classroom
+client_enter_first_lesson "$role" "$client_pid" "$course"
+xd_screenshot "$CLIENT_CLASSROOM_WINDOW" classroom
 xd_note "classroom: reached"

@@ -7,6 +7,8 @@
 #   bash scripts/run.sh --teacher     the teacher client
 #   bash scripts/run.sh --both        both clients, one after the other
 #   bash scripts/run.sh --headless    the walk below even with a display
+#   bash scripts/run.sh --lesson      the teacher and the student client
+#                                     together in today's first lesson
 #
 # Each role keeps its files in out/<role>/: profile/ (settings, data, logs)
 # and, for a headless run, screenshots/.
@@ -17,17 +19,24 @@
 # reaches in out/<role>/screenshots/ with a short report (demo-result.txt),
 # and fails unless the course window was reached. The service and the
 # broker are stopped when the script ends.
+#
+# With --lesson, scripts/lesson.sh starts both clients side by side; headless,
+# it signs both in, takes them into the same lesson and pictures both
+# classrooms in out/lesson/screenshots/, with the broker's traffic in
+# out/lesson/wire.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 roles=(student)
 headless=0
+lesson=0
 for arg in "$@"; do
     case "$arg" in
         --teacher) roles=(teacher) ;;
         --both) roles=(student teacher) ;;
         --headless) headless=1 ;;
-        *) echo "run.sh: unknown option $arg (known: --teacher, --both, --headless)" >&2; exit 2 ;;
+        --lesson) lesson=1 ;;
+        *) echo "run.sh: unknown option $arg (known: --teacher, --both, --headless, --lesson)" >&2; exit 2 ;;
     esac
 done
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
@@ -49,6 +58,15 @@ broker_start "$out" || exit 1
 echo "run.sh: lesson service on http://127.0.0.1:$SERVICE_PORT, message broker on 127.0.0.1:$BROKER_PORT"
 servers="$out/servers.ini"
 service_write_servers_ini "$servers" "$SERVICE_PORT" "$BROKER_PORT"
+
+if ((lesson)); then
+    walk=()
+    ((headless)) && walk=(--walk)
+    status=0
+    bash scripts/lesson.sh "$bin" "$servers" "$BROKER_PORT" "$out/lesson" "${walk[@]}" || status=$?
+    ((headless)) && echo "run.sh: lesson screenshots in $out/lesson/screenshots"
+    exit $status
+fi
 
 status=0
 for role in "${roles[@]}"; do

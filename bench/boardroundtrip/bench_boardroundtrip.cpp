@@ -15,6 +15,7 @@
 // against mosquitto's default.
 #include "classroompeerprocess.h"
 #include "mosquittobroker.h"
+#include "peerhop.h"
 #include "testutil.h"
 
 #include <QCoreApplication>
@@ -25,56 +26,9 @@
 #include <cstdio>
 #include <vector>
 
+using PeerHop::hop;
+
 namespace {
-
-struct Percentiles
-{
-    double p50 = 0;
-    double p99 = 0;
-};
-
-Percentiles percentiles(std::vector<double> samples)
-{
-    Percentiles result;
-    if (samples.empty())
-        return result;
-    std::sort(samples.begin(), samples.end());
-    const auto at = [&samples](double share) { return samples[std::min(samples.size() - 1, size_t(share * samples.size()))]; };
-    result.p50 = at(0.5);
-    result.p99 = at(0.99);
-    return result;
-}
-
-void print(const char *what, const std::vector<double> &samples, const char *unit)
-{
-    const Percentiles p = percentiles(samples);
-    std::printf("  %-40s p50 %8.3f %s   p99 %8.3f %s   (%zu)\n", what, p.p50, unit, p.p99, unit, samples.size());
-}
-
-// One command to from, then the "sent" line of from and the "painted"
-// line of to; the difference in ms, or -1.
-double hop(ClassroomPeerProcess &from, ClassroomPeerProcess &to, const QString &command, const QString &paintedPrefix)
-{
-    const int fromStart = from.lineCount();
-    const int toStart = to.lineCount();
-    from.command(command);
-    QString sent;
-    QString painted;
-    const bool ok = from.waitForLine([&sent](const QString &line) {
-        if (!line.startsWith(QLatin1String("sent ")))
-            return false;
-        sent = line;
-        return true;
-    }, 10000, fromStart) && to.waitForLine([&](const QString &line) {
-        if (!line.startsWith(paintedPrefix))
-            return false;
-        painted = line;
-        return true;
-    }, 10000, toStart);
-    if (!ok)
-        return -1;
-    return (painted.section(QLatin1Char(' '), 3, 3).toLongLong() - sent.section(QLatin1Char(' '), 1, 1).toLongLong()) / 1000.0;
-}
 
 // A stroke across the page, a little lower each round: the press, 48
 // moves and the release make 50 points, one message on the wire (the
@@ -114,8 +68,6 @@ bool run(const char *title, bool tcpNoDelay, int rounds, const QString &dataDir)
     }
     std::vector<double> strokes;
     std::vector<double> raws;
-    std::vector<double> differences;
-    std::vector<double> ratios;
     for (int i = 0; i < rounds + 20; ++i) {
         const double stroke = hop(teacher, student, strokeCommand(i), QStringLiteral("got draw "));
         const double raw = hop(publisher, subscriber, QStringLiteral("pub"), QStringLiteral("painted raw "));
@@ -133,14 +85,9 @@ bool run(const char *title, bool tcpNoDelay, int rounds, const QString &dataDir)
             continue;
         strokes.push_back(stroke);
         raws.push_back(raw);
-        differences.push_back(stroke - raw);
-        ratios.push_back(raw > 0 ? stroke / raw : 0);
     }
     std::printf("%s (%zu rounds, ms)\n", title, strokes.size());
-    print("stroke: pen released to the other board", strokes, "ms");
-    print("raw hop: publish to arrival, QoS 1", raws, "ms");
-    print("paired difference stroke - raw", differences, "ms");
-    print("paired ratio stroke / raw", ratios, "x ");
+    PeerHop::printPaired("stroke: pen released to the other board", strokes, "raw hop: publish to arrival, QoS 1", raws);
     for (ClassroomPeerProcess *peer : { &teacher, &student })
         peer->command(QStringLiteral("quit"));
     return true;

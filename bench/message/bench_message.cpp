@@ -4,35 +4,28 @@
 //    repeat check, the log line, the action record and the signal);
 //  - one message from a teacher process (lessonry-classroom-peer-teacher,
 //    "stamp": the wall-clock time of its send in the text) to
-//    signal_receiveTextMsg in this process, over a mosquitto broker of its
-//    own, p50 and p99;
-//  - beside it, in the same run, the broker's own hop: a raw Paho
-//    publisher to a raw Paho subscriber (time from the publish call to the
-//    library's arrival callback).
-// The log is on, in a temporary data folder, as the client runs.
+//    signal_receiveTextMsg in a student process, over a mosquitto broker
+//    of its own, both with the message log on as in the client; beside it,
+//    interleaved round by round, the broker's own hop between two plain
+//    Paho processes at the same QoS with a payload of the same size
+//    (bench_rawhoppeer), and the paired differences and ratios. Against a
+//    broker with set_tcp_nodelay true (as the project configures its
+//    brokers) and against mosquitto's default.
 
 #include "classroompeerprocess.h"
 #include "mosquittobroker.h"
+#include "peerhop.h"
 #include "testutil.h"
 
-#include "biz/im/mqtt/mqttimsdk.h"
 #include "mgr/logmgr.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
-#include "mgr/studentcurrentuser.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QSemaphore>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 
-#include <MQTTAsync.h>
-
-#include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <vector>
@@ -41,27 +34,11 @@ namespace {
 
 const int kCodecRounds = 20000;
 const int kHops = 1000;
+const int kWarmUp = 50;
 
 qint64 nowMicros()
 {
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
-
-struct Percentiles
-{
-    double p50 = 0;
-    double p99 = 0;
-};
-
-Percentiles percentiles(std::vector<qint64> samples)
-{
-    Percentiles result;
-    if (samples.empty())
-        return result;
-    std::sort(samples.begin(), samples.end());
-    result.p50 = samples[samples.size() / 2];
-    result.p99 = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
-    return result;
 }
 
 DrawUnitData sampleStroke()
@@ -116,121 +93,54 @@ void codecFigures()
     std::printf("%-44s %10.0f /s  (%d signals)\n", "receiveMsg, whole", receive, received);
 }
 
-// --- the broker's own hop with raw Paho clients -------------------------
+// --- one message between two processes, beside a raw hop ---------------
 
-struct RawHop
+bool wireRun(const char *title, bool tcpNoDelay, const QString &dataDir, int payloadBytes)
 {
-    QSemaphore arrived;
-    std::atomic<qint64> arrivalMicros{ 0 };
-};
-
-int rawArrived(void *context, char *topic, int, MQTTAsync_message *message)
-{
-    auto *hop = static_cast<RawHop *>(context);
-    hop->arrivalMicros = nowMicros();
-    MQTTAsync_freeMessage(&message);
-    MQTTAsync_free(topic);
-    hop->arrived.release();
-    return 1;
-}
-
-void rawConnected(void *context, MQTTAsync_successData *)
-{
-    static_cast<QSemaphore *>(context)->release();
-}
-
-bool rawConnect(MQTTAsync client, QSemaphore *done)
-{
-    MQTTAsync_connectOptions options = MQTTAsync_connectOptions_initializer;
-    options.cleansession = 1;
-    options.onSuccess = rawConnected;
-    options.context = done;
-    return MQTTAsync_connect(client, &options) == MQTTASYNC_SUCCESS && done->tryAcquire(1, 10000);
-}
-
-Percentiles rawPahoHop(quint16 port)
-{
-    const QByteArray uri = "tcp://127.0.0.1:" + QByteArray::number(port);
-    MQTTAsync publisher = nullptr;
-    MQTTAsync subscriber = nullptr;
-    RawHop hop;
-    QSemaphore done;
-    MQTTAsync_create(&publisher, uri.constData(), "bench_pub", MQTTCLIENT_PERSISTENCE_NONE, nullptr);
-    MQTTAsync_create(&subscriber, uri.constData(), "bench_sub", MQTTCLIENT_PERSISTENCE_NONE, nullptr);
-    MQTTAsync_setCallbacks(subscriber, &hop, nullptr, rawArrived, nullptr);
-    std::vector<qint64> samples;
-    if (rawConnect(publisher, &done) && rawConnect(subscriber, &done)) {
-        MQTTAsync_responseOptions subscribed = MQTTAsync_responseOptions_initializer;
-        subscribed.onSuccess = rawConnected;
-        subscribed.context = &done;
-        MQTTAsync_subscribe(subscriber, "bench/hop", 1, &subscribed);
-        done.tryAcquire(1, 10000);
-        const QByteArray payload = SendAndReceiveMsg::instance()
-                                       ->buildMsgText(TextMessage{ "stamp", "10001", "1700000000000000" }, IM_Text, "30001")
-                                       .toUtf8();
-        for (int i = 0; i < kHops + 50; ++i) {
-            MQTTAsync_message message = MQTTAsync_message_initializer;
-            message.payload = const_cast<char *>(payload.constData());
-            message.payloadlen = payload.size();
-            message.qos = 1;
-            const qint64 sent = nowMicros();
-            MQTTAsync_sendMessage(publisher, "bench/hop", &message, nullptr);
-            if (!hop.arrived.tryAcquire(1, 5000))
-                break;
-            if (i >= 50) // warm-up
-                samples.push_back(hop.arrivalMicros - sent);
-        }
+    MosquittoBroker::Options options;
+    options.tcpNoDelay = tcpNoDelay;
+    MosquittoBroker broker(options);
+    const QString ini = QDir(dataDir).filePath(QStringLiteral("servers.ini"));
+    if (!broker.start() || !TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} })
+        || !broker.useInServersIni(ini)) {
+        std::printf("cannot start a broker\n");
+        return false;
     }
-    MQTTAsync_destroy(&publisher);
-    MQTTAsync_destroy(&subscriber);
-    return percentiles(samples);
-}
-
-// --- client process to typed signal -------------------------------------
-
-Percentiles clientToSignal(quint16 port, const QString &classId)
-{
-    Q_UNUSED(port)
-    StudentLoginDataEntity user;
-    user.id = QStringLiteral("20001");
-    Singleton<StudentCurrentUser>::instance()->setUserInfo(user);
-    MqttImSdk *mqtt = MqttImSdk::instance();
-    mqtt->init(user.id);
-    QSignalSpy loggedIn(mqtt, &MqttImSdk::signal_loginSuccess);
-    QSignalSpy joined(mqtt, &MqttImSdk::signal_joinChannelSuccess);
-    mqtt->login(classId, user.id, QStringLiteral("session"));
-    if (!loggedIn.wait(10000))
-        return {};
-    mqtt->joinChannel(classId, user.id);
-    while (joined.count() < 2 && joined.wait(5000)) {
-    }
-
+    const QString bin = TestUtil::binDir();
+    const QString port = QString::number(broker.port());
+    const QString classId = QStringLiteral("bench");
+    ClassroomPeerProcess student;
     ClassroomPeerProcess teacher;
-    if (!teacher.start(ClassroomPeerProcess::Teacher, QStringLiteral("30001"), classId))
-        return {};
-
-    std::vector<qint64> samples;
-    qint64 latest = -1;
-    QEventLoop loop;
-    QObject::connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveTextMsg,
-                     [&](ImMsgInfo, TextMessage text) {
-                         if (text.nickname == QLatin1String("stamp")) {
-                             latest = nowMicros() - text.content.toLongLong();
-                             loop.quit();
-                         }
-                     });
-    for (int i = 0; i < kHops + 50; ++i) {
-        latest = -1;
-        teacher.command(QStringLiteral("stamp"));
-        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-        loop.exec();
-        if (latest < 0)
-            break;
-        if (i >= 50)
-            samples.push_back(latest);
+    ClassroomPeerProcess subscriber;
+    ClassroomPeerProcess publisher;
+    const QStringList raw = { QStringLiteral("--port"), port, QStringLiteral("--size"), QString::number(payloadBytes),
+                              QStringLiteral("--role") };
+    if (!student.startProgram(QDir(bin).filePath(QStringLiteral("lessonry-classroom-peer-student")),
+                              { QStringLiteral("--uid"), QStringLiteral("20001"), QStringLiteral("--class"), classId, QStringLiteral("--log") })
+        || !teacher.startProgram(QDir(bin).filePath(QStringLiteral("lessonry-classroom-peer-teacher")),
+                                 { QStringLiteral("--uid"), QStringLiteral("30001"), QStringLiteral("--class"), classId, QStringLiteral("--log") })
+        || !subscriber.startProgram(QDir(bin).filePath(QStringLiteral("bench_rawhoppeer")), raw + QStringList{ QStringLiteral("sub") })
+        || !publisher.startProgram(QDir(bin).filePath(QStringLiteral("bench_rawhoppeer")), raw + QStringList{ QStringLiteral("pub") })) {
+        std::printf("the peers did not start\n");
+        return false;
     }
-    teacher.finish();
-    return percentiles(samples);
+    std::vector<double> ours;
+    std::vector<double> raws;
+    for (int i = 0; i < kHops + kWarmUp; ++i) {
+        const double message = PeerHop::hop(teacher, student, QStringLiteral("stamp"), QStringLiteral("got stamp "));
+        const double hop = PeerHop::hop(publisher, subscriber, QStringLiteral("pub"), QStringLiteral("painted raw "));
+        if (message < 0 || hop < 0) {
+            std::printf("round %d: the %s did not arrive\n", i, message < 0 ? "message" : "raw hop");
+            return false;
+        }
+        if (i < kWarmUp)
+            continue;
+        ours.push_back(message);
+        raws.push_back(hop);
+    }
+    std::printf("%s (%zu rounds, ms)\n", title, ours.size());
+    PeerHop::printPaired("sendMsg -> signal_receiveTextMsg", ours, "raw Paho publish -> arrival, QoS 1", raws);
+    return true;
 }
 
 } // namespace
@@ -245,18 +155,18 @@ int main(int argc, char *argv[])
     std::printf("== envelope encode and decode (%d rounds)\n", kCodecRounds);
     codecFigures();
 
-    MosquittoBroker broker;
-    const QString ini = home.filePath(QStringLiteral("servers.ini"));
-    if (!broker.start() || !TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} })
-        || !broker.useInServersIni(ini)) {
-        std::printf("cannot start a broker\n");
+    const int payloadBytes = SendAndReceiveMsg::instance()
+                                 ->buildMsgText(TextMessage{ QStringLiteral("stamp"), QStringLiteral("10001"),
+                                                             QString::number(nowMicros()) },
+                                                IM_Text, QStringLiteral("30001"))
+                                 .toUtf8()
+                                 .size();
+    std::printf("\n== one message between two processes, %d times, one at a time, taken in turn with a raw hop of %d bytes\n",
+                kHops, payloadBytes);
+    if (!wireRun("broker with set_tcp_nodelay true", true, home.path(), payloadBytes))
         return 1;
-    }
-    std::printf("\n== one message, %d times, one at a time (microseconds)\n", kHops);
-    const Percentiles raw = rawPahoHop(broker.port());
-    const Percentiles ours = clientToSignal(broker.port(), QStringLiteral("bench"));
-    std::printf("%-44s p50 %7.0f  p99 %7.0f\n", "raw Paho publish -> raw Paho arrival", raw.p50, raw.p99);
-    std::printf("%-44s p50 %7.0f  p99 %7.0f\n", "teacher sendMsg -> signal_receiveTextMsg", ours.p50, ours.p99);
-    MqttImSdk::instance()->destory();
+    std::printf("\n");
+    if (!wireRun("broker with mosquitto's default (Nagle on)", false, home.path(), payloadBytes))
+        return 1;
     return 0;
 }

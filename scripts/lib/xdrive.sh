@@ -63,14 +63,19 @@ xd_stop_display() {
 # Sets XD_WINDOW to the id of the visible top-level window whose whole
 # title matches the extended regular expression, waiting up to the given
 # seconds for it; returns 1 when none came, 2 when "process" (a pid, when
-# given) ended first.
+# given: then only that process's windows count) ended first.
 XD_WINDOW=""
 xd_find_window() {
     local title=$1 seconds=$2 process=${3:-}
     local deadline=$((SECONDS + seconds)) id
     XD_WINDOW=""
     while :; do
-        id=$(xdotool search --onlyvisible --name "^(${title})\$" 2>/dev/null | head -n 1 || true)
+        if [[ -n "$process" ]]; then
+            # Two clients on one display: only this one's windows.
+            id=$(xdotool search --all --onlyvisible --pid "$process" --name "^(${title})\$" 2>/dev/null | head -n 1 || true)
+        else
+            id=$(xdotool search --onlyvisible --name "^(${title})\$" 2>/dev/null | head -n 1 || true)
+        fi
         if [[ -n "$id" ]]; then
             XD_WINDOW=$id
             return 0

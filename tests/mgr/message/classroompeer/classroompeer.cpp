@@ -6,17 +6,19 @@
 // run at --time-scale, 1 by default).
 //
 //   lessonry-classroom-peer-<role> --uid <uid> --class <classId>
-//                                  [--time-scale <factor>] [--chat]
+//                                  [--time-scale <factor>] [--log] [--chat]
 //
-// With --chat the page has its chat panel, driven by "chat <command>"
-// lines (see chatdriver.h).
+// (--log: the message and action logs are kept in the data folder, as the
+// client keeps them.) With --chat the page has its chat panel, driven by
+// "chat <command>" lines (see chatdriver.h).
 //
 // Commands, one per line on standard input:
 //   send <type> <peerUid or -> <payload JSON>   send a classroom message
 //   server <payload JSON>                      a help-desk report to the server
 //   capability <value>                         setVideoLocalPlayCapability
 //   stamp                                      a chat line whose content is the
-//                                              wall-clock time of the send in µs
+//                                              wall-clock time of the send in µs,
+//                                              then "sent <that time>"
 //   cut sig                                    the signalling network drops and
 //                                              cannot come back (session ends)
 //   fail sig <count>                           the next count signalling sends fail
@@ -26,6 +28,8 @@
 //   quit
 // Events, one per line on standard output:
 //   recv <signal> <sender> <payload JSON>      a typed signal of the message layer
+//   got stamp <sender> <µs>                    a stamp's typed signal, at its
+//                                              wall-clock time (before its recv)
 //   capability <sender>                        signal_receiveVideoLocalCapability
 //   via <sig|rtc|mqtt> <sender> <type> <uuid>  a copy that arrived on a transport
 //   repeat <uuid>                              a copy dropped as already received
@@ -49,6 +53,7 @@
 #include "buildconstants.h"
 #include "mgr/appcontext.h"
 #include "mgr/globalcurrentuser.h"
+#include "mgr/logmgr.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
@@ -83,6 +88,11 @@ QString &lastSentUuid()
 {
     static QString uuid;
     return uuid;
+}
+
+qint64 wallMicros()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 QString compact(const QJsonObject &object)
@@ -158,6 +168,11 @@ public:
     {
         Singleton<AppContext>::instance()->setClassId(classId);
         MqttImSdk::instance()->init(uid);
+        // Timed first, before any other handler of the signal runs.
+        connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveTextMsg, this, [](ImMsgInfo info, TextMessage text) {
+            if (text.nickname == QLatin1String("stamp"))
+                emitLine(QStringLiteral("got stamp %1 %2").arg(info.uid).arg(wallMicros()));
+        });
         watchSignals();
         watchSignalling();
         watchMqtt();
@@ -316,10 +331,9 @@ private:
         } else if (command == QLatin1String("stamp")) {
             TextMessage text;
             text.nickname = QStringLiteral("stamp");
-            text.content = QString::number(std::chrono::duration_cast<std::chrono::microseconds>(
-                                               std::chrono::system_clock::now().time_since_epoch())
-                                               .count());
+            text.content = QString::number(wallMicros());
             SendAndReceiveMsg::instance()->sendMsg(text, IM_Text, m_uid);
+            emitLine(QStringLiteral("sent ") + text.content);
         } else if (command == QLatin1String("capability")) {
             SendAndReceiveMsg::instance()->setVideoLocalPlayCapability(line.section(QLatin1Char(' '), 1, 1).toInt());
         } else if (line == QLatin1String("hold sig logins") || line == QLatin1String("release sig logins")) {
@@ -424,9 +438,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("Class id."), QStringLiteral("id"));
     const QCommandLineOption scaleOption(QStringLiteral("time-scale"), QStringLiteral("Factor for the client's own durations."),
                                          QStringLiteral("factor"), QStringLiteral("1"));
+    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Keep the message and action logs, as the client does."));
     const QCommandLineOption chatOption(QStringLiteral("chat"), QStringLiteral("Show the chat panel on the page."));
-    parser.addOptions({ uidOption, classOption, scaleOption, chatOption });
+    parser.addOptions({ uidOption, classOption, scaleOption, logOption, chatOption });
     parser.process(app);
+    if (parser.isSet(logOption))
+        Singleton<LogMgr>::instance()->init();
     const QString uid = parser.value(uidOption);
     if (uid.isEmpty() || parser.value(classOption).isEmpty()) {
         fprintf(stderr, "usage: %s --uid <uid> --class <classId>\n", argv[0]);

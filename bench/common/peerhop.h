@@ -1,0 +1,38 @@
+#ifndef PEERHOP_H
+#define PEERHOP_H
+
+#include <QString>
+
+#include <vector>
+
+class ClassroomPeerProcess;
+
+// One message from one peer process to another, timed by the two
+// processes' own wall clocks: the sender prints "sent <µs>" when it hands
+// the message over, the receiver prints "<prefix> <word> <word> <µs>"
+// when the message has arrived where the benchmark looks.
+namespace PeerHop {
+
+struct Percentiles
+{
+    double p50 = 0;
+    double p99 = 0;
+};
+
+Percentiles percentiles(std::vector<double> samples);
+
+// "  what   p50 ...   p99 ...   (count)"
+void print(const char *what, const std::vector<double> &samples, const char *unit);
+
+// Gives from the command, then waits for its "sent" line and the
+// receiver's arrival line; the time between them in ms, or -1 when either
+// did not come within 10 s.
+double hop(ClassroomPeerProcess &from, ClassroomPeerProcess &to, const QString &command, const QString &arrivedPrefix);
+
+// The pairs of two interleaved series (ours against the peer's): the
+// differences and ratios printed beside the two.
+void printPaired(const char *ours, const std::vector<double> &a, const char *theirs, const std::vector<double> &b);
+
+} // namespace PeerHop
+
+#endif // PEERHOP_H

@@ -1,0 +1,112 @@
+#!/bin/bash
+# A lesson between the two real clients: the demo teacher and the demo
+# student, each with a profile of its own, sign in on one display, enter
+# today's first lesson (class 10001) from their course windows and meet in
+# the classroom; the broker's traffic is recorded meanwhile. Called by
+# scripts/run.sh --lesson, which starts the services.
+#
+#   bash scripts/lesson.sh <bin folder> <servers file> <broker port> <out folder> [--walk]
+#
+# With --walk the two run side by side on a private Xvfb display and are
+# driven from outside; every window reached is pictured in
+# <out>/screenshots/ ("teacher-…", "student-…") with a short report
+# (lesson-result.txt); the recorded traffic is <out>/wire.txt. The walk
+# fails, naming the step, unless both classrooms opened and each client
+# announced itself to the class (message 103 on the class's channel).
+# Without --walk both clients open on the current display and the script
+# waits until both are closed.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/lib/xdrive.sh"
+source "$here/lib/client.sh"
+source "$here/lib/backend.sh"
+
+if [[ $# -lt 4 || $# -gt 5 ]] || [[ $# -eq 5 && "$5" != --walk ]]; then
+    echo "usage: lesson.sh <bin folder> <servers file> <broker port> <out folder> [--walk]" >&2
+    exit 2
+fi
+bin=$1 servers=$2 broker=$3 out=$4
+walk=0
+[[ $# -eq 5 ]] && walk=1
+
+class_id=10001
+# Each client's share of the display.
+width=1040 height=760
+
+mkdir -p "$out"
+rm -rf "$out/screenshots"
+xd_set_shot_dir "$out/screenshots"
+XD_REPORT="$out/screenshots/lesson-result.txt"
+: >"$XD_REPORT"
+
+declare -A pid
+finish() {
+    local role
+    for role in teacher student; do
+        if [[ -n "${pid[$role]:-}" ]]; then
+            kill "${pid[$role]}" 2>/dev/null || true
+            wait "${pid[$role]}" 2>/dev/null || true
+        fi
+    done
+    wire_record_stop
+    xd_stop_display
+}
+trap finish EXIT
+
+if ((walk)); then
+    xd_start_display "$((2 * width))x800"
+fi
+[[ -n "${DISPLAY:-}" ]] || xd_fail "no display (run with --walk)"
+xd_note "lesson of class $class_id on display $DISPLAY"
+wire_record_start "$broker" "$out/wire.txt"
+
+for role in teacher student; do
+    client_new_profile "$role" "$out/$role/profile"
+    client_start "$role" "$bin" "$out/$role/profile" "$servers" "$out/$role/client-output.txt"
+    pid[$role]=$CLIENT_PID
+    xd_note "$role client: pid $CLIENT_PID, log folder $out/$role/profile/data/lessonry-$role/log"
+done
+
+if ((!walk)); then
+    echo "lesson.sh: sign in as teacher@example.com / teacher123 and 13800000001 / student123, then enter class $class_id"
+    for role in teacher student; do
+        wait "${pid[$role]}" || true
+        pid[$role]=""
+    done
+    exit 0
+fi
+
+# Both login windows open in the middle of the display, one over the
+# other: each is moved to its own half before either is used.
+declare -A left=([teacher]=0 [student]=$width)
+for role in teacher student; do
+    xd_wait_window "$CLIENT_LOGIN_TITLE" 30 "${pid[$role]}"
+    client_place "$XD_WINDOW" "${left[$role]}" 0
+done
+declare -A classroom
+for role in teacher student; do
+    CLIENT_SHOT_PREFIX="$role-"
+    client_sign_in "$role" "${pid[$role]}" "${left[$role]}"
+    client_enter_first_lesson "$role" "${pid[$role]}" "$CLIENT_COURSE_WINDOW"
+    classroom[$role]=$CLIENT_CLASSROOM_WINDOW
+    # The student's classroom opens maximised: each keeps its half here.
+    xdotool windowsize --sync "${classroom[$role]}" "$width" "$height" >/dev/null 2>&1 || true
+    client_place "${classroom[$role]}" "${left[$role]}" 0
+done
+
+# Each side announces itself on the class's channel once the other has
+# joined the video channel.
+for role in teacher student; do
+    client_account "$role"
+    if ! wire_wait 1 60 "^tp/velmo/signal/channel/$class_id/message " '"type": ?103[,}]' "\"sender\": ?\"$CLIENT_UID\""; then
+        CLIENT_SHOT_PREFIX="$role-"
+        xd_screenshot "${classroom[$role]}" "${CLIENT_SHOT_PREFIX}classroom-waiting" 0
+        xd_fail "the $role ($CLIENT_UID) did not announce itself to class $class_id (traffic: $out/wire.txt)"
+    fi
+    xd_note "the $role announced itself to class $class_id"
+done
+
+for role in teacher student; do
+    xd_screenshot "${classroom[$role]}" "$role-classroom" 5
+done
+xd_note "result: both in class $class_id"
