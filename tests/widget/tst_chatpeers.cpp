@@ -53,9 +53,12 @@ QVector<QJsonObject> bubbles(ClassroomPeerProcess &peer, int expected, int timeo
         peer.command(QStringLiteral("chat state"));
         if (!peer.waitForLine([](const QString &line) { return line.startsWith(QLatin1String("bubbles ")); }, 5000, from))
             break;
+        // The report of this request alone: its rows up to its count line.
         const QStringList lines = peer.lines().mid(from);
         QVector<QJsonObject> found;
         for (const QString &line : lines) {
+            if (line.startsWith(QLatin1String("bubbles ")))
+                break;
             if (line.startsWith(QLatin1String("bubble ")))
                 found << QJsonDocument::fromJson(line.mid(7).toUtf8()).object();
         }

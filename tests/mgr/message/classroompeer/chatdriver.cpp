@@ -87,7 +87,6 @@ void ChatDriver::run(const QString &line)
                                                .count()));
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QApplication::sendEvent(edit, &press);
-        return;
     } else if (command == QLatin1String("click")) {
         auto *list = m_panel->findChild<QListWidget *>(QStringLiteral("listWidget"));
         QWidget *bubble = list->itemWidget(list->item(rest.toInt()));
@@ -95,11 +94,11 @@ void ChatDriver::run(const QString &line)
             QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(state, &release);
         }
-    } else if (command != QLatin1String("state")) {
+    } else if (command == QLatin1String("state")) {
+        report();
+    } else {
         m_emitLine(QStringLiteral("error unknown chat command: ") + line);
-        return;
     }
-    report();
 }
 
 void ChatDriver::report()

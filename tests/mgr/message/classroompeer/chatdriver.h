@@ -14,7 +14,8 @@ class WidgetMessage;
 
 // The chat panel of a classroom peer, used as a user would: text typed and
 // sent with the keys, pictures chosen in the file dialog, a click on a
-// failed message. Its bubbles are reported as one JSON line each.
+// failed message. Its bubbles are reported, on "state" only, as one JSON
+// line each.
 //   type <text>          the text edit's content
 //   key enter|ctrlenter  a key press in the text edit
 //   mode enter|ctrl      the send-mode radio buttons
