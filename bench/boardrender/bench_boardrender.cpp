@@ -11,11 +11,20 @@
 //   shown, next to `mutool draw` of the same pages at the same resolution
 //   in one process (its own total).
 //
-//   bench_boardrender [stall|turns|both] [rounds] [pdf]
+// hostile: the GUI thread's longest stall while whiteboard messages at the
+//   bounds of what is received arrive through the board's receive path
+//   (2000-point strokes across the whole page in the widest pen, texts of
+//   2000 characters in the largest font, some beyond the bounds, which are
+//   dropped, and the heaviest strokes and texts the GUI thread paints
+//   itself), with a turn away and back and an erase, next to the same
+//   number of strokes as a real pen sends them.
+//
+//   bench_boardrender [stall|turns|hostile|both] [rounds] [pdf]
 //
 // The default document is the 36-page libtasn1 manual of Debian's
 // libtasn1-doc (typeset by pdfTeX, not by this project).
 #include "biz/whiteboard/drawunit.h"
+#include "biz/whiteboard/whiteboardmsgutil.h"
 #include "widget/widgetwhiteboard.h"
 
 #include <QApplication>
@@ -29,6 +38,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <ctime>
 #include <cstdio>
 #include <vector>
@@ -248,6 +258,135 @@ void stall(const QString &pdf, int rounds)
                 }())));
 }
 
+enum StrokeKind { Realistic, AtTheBound, BeyondTheBound, HeaviestOnTheGuiThread };
+
+// A stroke message as the board receives it: realistic (40 points in small
+// steps, a thin pen), the heaviest there is (every point at the other edge
+// of the page, the widest pen), one point more than received strokes have,
+// or the heaviest of those the GUI thread paints itself.
+DrawUnitData strokeMessage(QRandomGenerator &random, int page, StrokeKind kind, int points = 0)
+{
+    DrawElement element;
+    element.page = page + 1;
+    element.type = 1;
+    element.color = double(0xFF3043F5u);
+    if (kind == Realistic) {
+        element.size = 3;
+        int x = random.bounded(10000);
+        int y = random.bounded(10000);
+        for (int p = 0; p < 40; ++p) {
+            x = qBound(0, x + random.bounded(-100, 101), 10000);
+            y = qBound(0, y + random.bounded(-100, 101), 10000);
+            element.ptArray.append(WhiteboardMsgUtil::packPoint(QPoint(x, y)));
+        }
+    } else {
+        element.size = WhiteboardMsgUtil::maxPenWidth;
+        if (kind == AtTheBound)
+            points = WhiteboardMsgUtil::maxUnitPoints;
+        else if (kind == BeyondTheBound)
+            points = WhiteboardMsgUtil::maxUnitPoints + 1;
+        for (int p = 0; p < points; ++p)
+            element.ptArray.append(WhiteboardMsgUtil::packPoint(p % 2 ? QPoint(10000, 10000) : QPoint(0, 0)));
+    }
+    return WhiteboardMsgUtil::toDrawUnitData(WhiteboardMsgUtil::toDrawObjectDetail(element), QStringLiteral("10001"),
+                                             QStringLiteral("m1"));
+}
+
+WBTextData textMessage(int page, int length)
+{
+    WBTextData text;
+    text.classid = QStringLiteral("10001");
+    text.page = page + 1;
+    text.color = double(0xFF000000u);
+    text.fontSize = WhiteboardMsgUtil::maxFontSize;
+    text.rect = { WhiteboardMsgUtil::packPoint(QPoint(0, 0)), WhiteboardMsgUtil::packPoint(QPoint(10000, 10000)) };
+    for (int i = 0; i < length; ++i)
+        text.text.append(i % 40 == 39 ? QChar(QLatin1Char('\n')) : QChar(0x4E00 + i % 500));
+    return text;
+}
+
+// The receive script on one board; hostile sends messages at and beyond
+// the bounds, else realistic strokes, as many.
+StallFigures receiveScript(const QString &pdf, bool hostile)
+{
+    WidgetWhiteBoard board;
+    board.resize(kBoard);
+    board.show();
+    spinFor(200);
+    if (!board.openPdf(pdf))
+        return {};
+    waitRendered(board);
+    const int page = board.currentPageIndex();
+    QRandomGenerator random(7);
+    StallMeter meter;
+    meter.start();
+    meter.step = "receive";
+    const ImMsgInfo teacher { QString(), QStringLiteral("30001") };
+    // The most points a stroke across the page may have to be painted by
+    // the GUI thread, and the longest text.
+    int directPoints = 100;
+    for (;; --directPoints) {
+        int ignored = 0;
+        std::unique_ptr<DrawCurveUnit> unit(WhiteboardMsgUtil::createDrawUnitFromJson(
+            teacher, strokeMessage(random, page, HeaviestOnTheGuiThread, directPoints), ignored));
+        if (unit->paintWeight() <= WidgetWhiteBoard::directWeight)
+            break;
+    }
+    const int directText = (WidgetWhiteBoard::directWeight - 1) / 2;
+    for (int i = 0; i < 200; ++i) {
+        QTimer::singleShot(0, &board, [&, i] {
+            if (!hostile) {
+                board.slot_receiveDrawMsg(teacher, strokeMessage(random, page, Realistic));
+                board.slot_receiveDrawMsg(teacher, strokeMessage(random, page, Realistic));
+            } else if (i % 2 == 0) {
+                board.slot_receiveDrawMsg(teacher, strokeMessage(random, page, HeaviestOnTheGuiThread, directPoints));
+                board.slot_receiveWBTextMsg(teacher, textMessage(page, directText));
+            } else {
+                const bool beyond = i % 4 == 3;
+                board.slot_receiveDrawMsg(teacher, strokeMessage(random, page, beyond ? BeyondTheBound : AtTheBound));
+                board.slot_receiveWBTextMsg(teacher, textMessage(page, WhiteboardMsgUtil::maxTextLength + (beyond ? 1 : 0)));
+            }
+        });
+        spinFor(5);
+    }
+    waitRendered(board);
+    spinFor(5);
+    meter.step = "turn with units";
+    board.gotoPage(page == 0 ? 1 : page - 1);
+    waitRendered(board);
+    board.gotoPage(page);
+    waitRendered(board);
+    spinFor(5);
+    meter.step = "erase";
+    board.slot_receiveErasureMsg(teacher, ErasureData { QStringLiteral("10001"), QStringLiteral("m1"), page + 1, {} });
+    waitRendered(board);
+    spinFor(5);
+    meter.stop();
+    return { meter.longest, meter.longestCpu, meter.over16, meter.longestStep };
+}
+
+void hostileReceive(const QString &pdf, int rounds)
+{
+    std::printf("GUI-thread stall while 200 pairs of whiteboard messages arrive on the page shown (%d x %d board)\n",
+                kBoard.width(), kBoard.height());
+    std::printf("at the bounds: half 2000-point strokes across the page in a 100 px pen and 2000-character texts in\n"
+                "the largest font (half of them one beyond the bounds), half the heaviest strokes and texts the GUI\n"
+                "thread paints itself; realistic: 40-point strokes of a 3 px pen\n");
+    std::printf("%-6s %46s %46s %14s\n", "round", "at the bounds", "realistic", "ratio gap/CPU");
+    std::vector<double> cpu;
+    for (int round = 1; round <= rounds; ++round) {
+        const StallFigures a = receiveScript(pdf, true);
+        const StallFigures b = receiveScript(pdf, false);
+        cpu.push_back(a.longestCpu);
+        std::printf("%-6d %7.1f ms (%3d) %-17s CPU %5.1f ms %7.1f ms (%3d) %-17s CPU %5.1f ms %6.3f/%.3f\n", round,
+                    a.longest, a.over16, a.where, a.longestCpu, b.longest, b.over16, b.where, b.longestCpu,
+                    a.longest / b.longest, a.longestCpu / b.longestCpu);
+    }
+    std::sort(cpu.begin(), cpu.end());
+    std::printf("most GUI-thread CPU in one gap at the bounds: %.1f-%.1f ms (16 ms is one frame)\n", cpu.front(),
+                cpu.back());
+}
+
 // In a fresh process: every page turned to once, each time up to the page
 // shown (pixels and layer done); prints the sum in ms and the scale.
 int coldTurnsChild(const QString &pdf)
@@ -345,5 +484,7 @@ int main(int argc, char *argv[])
         std::printf("\n");
     if (what == QLatin1String("turns") || what == QLatin1String("both"))
         turns(pdf, rounds);
+    if (what == QLatin1String("hostile"))
+        hostileReceive(pdf, rounds);
     return 0;
 }

@@ -81,7 +81,10 @@ void codecFigures()
     for (int i = 0; i < kCodecRounds; ++i)
         texts << layer->buildMsgText(draw, IM_WBDraw, QStringLiteral("30001"));
     int received = 0;
-    QObject::connect(layer, &SendAndReceiveMsg::signal_receiveDrawMsg, [&received] { ++received; });
+    // The counter lives on this frame: the connection ends with it, or a
+    // later stroke would write into whatever frame is there then.
+    QObject scope;
+    QObject::connect(layer, &SendAndReceiveMsg::signal_receiveDrawMsg, &scope, [&received] { ++received; });
     timer.restart();
     for (const QString &t : qAsConst(texts))
         layer->receiveMsg(t);

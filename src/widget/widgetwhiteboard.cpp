@@ -38,10 +38,15 @@ const int kPenWidth = 3;
 const int kStrokeChunk = 50;
 const int kMoveThreshold = 3;
 const int kWatchdogMs = 1000;
-// While the layer of a page is being painted on its thread, a page with at
-// most this many units is painted directly (a few milliseconds); a fuller
-// one shows its units when the layer comes.
-const int kDirectUnits = 64;
+const int kDirectWeight = WidgetWhiteBoard::directWeight;
+
+qint64 weightOf(const QVector<DrawLayer *> &units, int from = 0)
+{
+    qint64 weight = 0;
+    for (int i = from; i < units.size(); ++i)
+        weight += units.at(i)->paintWeight();
+    return weight;
+}
 
 QString shortNumber(double value)
 {
@@ -113,13 +118,18 @@ void WidgetWhiteBoard::setMaterialInfo(const QString &materialId, const QString 
 
 void WidgetWhiteBoard::closeMaterial()
 {
+    dropDocument();
+    clearAllDrawUnits();
+}
+
+void WidgetWhiteBoard::dropDocument()
+{
     materialDoc.close();
     pageRenderer.setDocument(QString());
     pageImage = QImage();
     imagePage = -1;
     pageSize = QSize();
     forgetPrerendered();
-    clearAllDrawUnits();
     invalidateLayer();
     update();
 }
@@ -151,10 +161,26 @@ void WidgetWhiteBoard::addDrawUnit(int page, DrawLayer *unit)
     if (!unit)
         return;
     drawUnitsByPage[page].append(unit);
+    boardWeight += unit->paintWeight();
     // A unit added to the shown page goes on top of the cached layer; one
     // that comes while the layer is being painted goes on when it comes.
-    if (page == curPageIdx && builtKey == layerKey && !unitsLayer.isNull() && hasPage())
+    if (page != curPageIdx || builtKey != layerKey || unitsLayer.isNull() || !hasPage())
+        return;
+    if (unit->paintWeight() <= kDirectWeight) {
         unit->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
+        return;
+    }
+    // Too much for the GUI thread: the layer there is shown until the one
+    // with this unit comes.
+    invalidateLayer();
+    layerLacksUnits = true;
+    ensureLayer();
+}
+
+void WidgetWhiteBoard::deleteUnits(const QVector<DrawLayer *> &units)
+{
+    boardWeight -= weightOf(units);
+    qDeleteAll(units);
 }
 
 void WidgetWhiteBoard::clearPageDrawUnits(int page)
@@ -162,7 +188,7 @@ void WidgetWhiteBoard::clearPageDrawUnits(int page)
     auto it = drawUnitsByPage.find(page);
     if (it == drawUnitsByPage.end())
         return;
-    qDeleteAll(*it);
+    deleteUnits(*it);
     drawUnitsByPage.erase(it);
     if (page == curPageIdx)
         invalidateLayer();
@@ -174,12 +200,10 @@ void WidgetWhiteBoard::removeUserDrawUnits(const QString &uid, int page)
     if (it == drawUnitsByPage.end())
         return;
     QVector<DrawLayer *> kept;
-    for (DrawLayer *unit : qAsConst(*it)) {
-        if (unit->getOwnerUid() == uid)
-            delete unit;
-        else
-            kept.append(unit);
-    }
+    QVector<DrawLayer *> removed;
+    for (DrawLayer *unit : qAsConst(*it))
+        (unit->getOwnerUid() == uid ? removed : kept).append(unit);
+    deleteUnits(removed);
     if (kept.isEmpty())
         drawUnitsByPage.erase(it);
     else
@@ -191,7 +215,7 @@ void WidgetWhiteBoard::removeUserDrawUnits(const QString &uid, int page)
 void WidgetWhiteBoard::clearAllDrawUnits()
 {
     for (const QVector<DrawLayer *> &units : qAsConst(drawUnitsByPage))
-        qDeleteAll(units);
+        deleteUnits(units);
     drawUnitsByPage.clear();
     invalidateLayer();
 }
@@ -487,7 +511,7 @@ void WidgetWhiteBoard::acceptLayer(quint64 key, const QImage &layer)
     // burst of strokes), the layer is shown as it is and the next one,
     // with all of them, is painted on its thread.
     const QVector<DrawLayer *> units = drawUnitsByPage.value(curPageIdx);
-    if (hasPage() && units.size() - requestedUnits > kDirectUnits) {
+    if (hasPage() && weightOf(units, requestedUnits) > kDirectWeight) {
         invalidateLayer();
         layerLacksUnits = true;
         ensureLayer();
@@ -551,7 +575,7 @@ void WidgetWhiteBoard::paintBoard(QPaintDevice *device, bool cached)
     } else {
         // The plain way, a page without units, or the layer is still being
         // painted: a page with few units is painted directly meanwhile.
-        scene(!cached || unitCount(curPageIdx) <= kDirectUnits).paint(device);
+        scene(!cached || weightOf(drawUnitsByPage.value(curPageIdx)) <= kDirectWeight).paint(device);
     }
     if (materialDoc.isOpen() && strokeInProgress && strokePage == curPageIdx)
         strokeInProgress->paint(device, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
@@ -759,10 +783,33 @@ bool WidgetWhiteBoard::hasPrerenderedPage(int pageIdx) const
 
 bool WidgetWhiteBoard::openPdf(const QString &filePath)
 {
-    if (!materialDoc.openFile(filePath, QString()))
+    if (!materialDoc.openFile(filePath, QString())) {
+        // A file refused before the open one was closed leaves that one shown.
+        if (!materialDoc.isOpen())
+            dropDocument();
         return false;
+    }
+    // A document whose first page cannot be read (a broken or cyclic page
+    // tree) would only ever show grey: it does not count as opened.
+    float firstWidth = 0;
+    float firstHeight = 0;
+    materialDoc.getPageSize(0, firstWidth, firstHeight);
+    if (firstWidth <= 0 || firstHeight <= 0) {
+        qCritical().noquote() << QStringLiteral("<pdf> first page of %1 cannot be read").arg(filePath);
+        dropDocument();
+        return false;
+    }
     pageRenderer.setDocument(filePath);
     forgetPrerendered();
+    // Units received for pages this document does not have are dropped.
+    for (auto it = drawUnitsByPage.begin(); it != drawUnitsByPage.end();) {
+        if (isReceivedPage(it.key())) {
+            ++it;
+            continue;
+        }
+        deleteUnits(*it);
+        it = drawUnitsByPage.erase(it);
+    }
     documentChanged = true;
     curPageIdx = 0;
     pageImage = QImage();
@@ -770,10 +817,13 @@ bool WidgetWhiteBoard::openPdf(const QString &filePath)
     pageSize = QSize();
     invalidateLayer();
     // A view of no size shows nothing yet; the first resize renders.
-    const float fit = fitScaleOf(0);
-    if (fit <= 0)
+    if (width() <= 0 || height() <= 0)
         return true;
-    return showPage(0, fit, true);
+    if (showPage(0, fitScaleOf(0), true))
+        return true;
+    qCritical().noquote() << QStringLiteral("<pdf> first page of %1 cannot be shown").arg(filePath);
+    dropDocument();
+    return false;
 }
 
 void WidgetWhiteBoard::showPageNum(int pageNum, int totalNum)
@@ -951,14 +1001,27 @@ void WidgetWhiteBoard::storeReceivedUnit(const ImMsgInfo &info, DrawLayer *unit,
 {
     if (!unit)
         return;
-    if (page < 0) {
-        qWarning("received draw unit for page %d ignored", page + 1);
+    if (!isReceivedPage(page)) {
+        qWarning("received draw unit outside the document ignored");
+        delete unit;
+        return;
+    }
+    const QVector<DrawLayer *> units = drawUnitsByPage.value(page);
+    const qint64 weight = unit->paintWeight();
+    if (units.size() >= maxPageUnits || weightOf(units) + weight > maxPageWeight || boardWeight + weight > maxBoardWeight) {
+        qWarning("received draw unit dropped: page %d holds %d units, the board weighs %lld", page + 1,
+                 int(units.size()), boardWeight);
         delete unit;
         return;
     }
     addDrawUnit(page, unit);
     pageUnitsChanged(page);
     unitReceived(info, page);
+}
+
+bool WidgetWhiteBoard::isReceivedPage(int page) const
+{
+    return page >= 0 && (!materialDoc.isOpen() || page < materialDoc.getPageCount());
 }
 
 void WidgetWhiteBoard::unitReceived(const ImMsgInfo &, int)
@@ -983,12 +1046,16 @@ void WidgetWhiteBoard::slot_receiveWBTextMsg(ImMsgInfo info, WBTextData data)
 
 void WidgetWhiteBoard::slot_receiveErasureMsg(ImMsgInfo info, ErasureData data)
 {
-    const int page = data.toPage - 1;
+    const int page = WhiteboardMsgUtil::pageIndexFromWire(data.toPage);
+    if (!isReceivedPage(page)) {
+        qWarning("received erasure of page %d outside the document ignored", data.toPage);
+        return;
+    }
     if (userType(info.uid) == 2)
         clearPageDrawUnits(page);
     else
         removeUserDrawUnits(info.uid, page);
-    if (data.toPage == curPageIdx + 1)
+    if (page == curPageIdx)
         update();
     qInfo().noquote() << QStringLiteral("page:%1  classId:%2").arg(data.toPage).arg(data.classid);
 }
@@ -998,7 +1065,7 @@ void WidgetWhiteBoard::slot_receiveTurnToPageMsg(ImMsgInfo info, TurnToPageData 
     const QString teacher = teacherUid();
     if (teacher.isEmpty() || info.uid != teacher)
         return;
-    gotoPage(data.toPage - 1);
+    gotoPage(WhiteboardMsgUtil::pageIndexFromWire(data.toPage));
 }
 
 // ---------------------------------------------------------------- download

@@ -50,6 +50,19 @@ public:
     explicit WidgetWhiteBoard(QWidget *parent = nullptr);
     ~WidgetWhiteBoard() override;
 
+    // While the layer of a page is being painted on its thread, a page whose
+    // units weigh (DrawLayer::paintWeight) at most this much is painted
+    // directly (a few milliseconds, some 60 strokes); a fuller one shows its
+    // units when the layer comes. The same holds for a unit added on top of
+    // a finished layer.
+    static constexpr int directWeight = 3200;
+    // What others may put on the board: a received unit beyond these is
+    // dropped. A page at its bound is painted in a few seconds on the
+    // layer's thread.
+    static constexpr int maxPageUnits = 2000;
+    static constexpr qint64 maxPageWeight = 500000;
+    static constexpr qint64 maxBoardWeight = 5000000;
+
     virtual void setClassInfo(UserList *roster, const QString &classId);
     virtual void setPenEnabled(bool enable);
 
@@ -178,10 +191,15 @@ protected:
     WBTextData getWBTextData(const TextUnit &unit, int pageIdx) const;
     // Stores a received unit under page and repaints when it is shown.
     void storeReceivedUnit(const ImMsgInfo &info, DrawLayer *unit, int page);
+    // True for a 0-based page a received message may name: one of the open
+    // document, or any valid page while none is open.
+    bool isReceivedPage(int page) const;
     // A received stroke or text was stored under page.
     virtual void unitReceived(const ImMsgInfo &info, int page);
     // Repaints when page (0-based) is shown, after its units changed.
     void pageUnitsChanged(int page);
+    // Deletes units no longer on the board.
+    void deleteUnits(const QVector<DrawLayer *> &units);
 
     UserList *roster = nullptr;
     QString classId;
@@ -201,6 +219,8 @@ private:
     QPoint toPagePoint(const QPoint &widgetPos, bool *inside = nullptr) const;
     bool hasPage() const;
 
+    // Closes the document and forgets its pages; the units stay.
+    void dropDocument();
     bool showPage(int pageIdx, float newScale, bool force);
     bool isPageImageCurrent() const;
     void acceptPageImage(int generation, int page, float pageScale, const QImage &image);
@@ -254,6 +274,8 @@ private:
     bool mouseDown = false;
     bool penOn = false;
     QMap<int, QVector<DrawLayer *>> drawUnitsByPage;
+    // The paint weight of every unit on the board.
+    qint64 boardWeight = 0;
     DrawCurveUnit *strokeInProgress = nullptr;
     int strokePage = 0;
     QPoint lastPoint;

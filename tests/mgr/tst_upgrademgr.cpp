@@ -8,6 +8,7 @@
 #include "utility/translatelanguage.h"
 #include "widget/upgradedialogs.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -17,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 
@@ -99,6 +101,8 @@ private slots:
     void unreachableMainUrlAsksToRetryTheSameUrl();
     void cancelAbortsWithoutRetryQuestion();
     void installerThatCannotStartKeepsRunning();
+    void installerOutsideTheWebIsNeitherCopiedNorRun_data();
+    void installerOutsideTheWebIsNeitherCopiedNorRun();
     void progressDialogClosedAfterFinishDoesNotAbort();
 
 private:
@@ -324,6 +328,36 @@ void TestUpgradeMgr::installerThatCannotStartKeepsRunning()
     m_upgrade->goCheck();
     QTRY_VERIFY(m_ui->shown.contains(QStringLiteral("critical:") + text("upgradingerror")));
     QVERIFY(!m_ui->shown.contains(QStringLiteral("quit:124")));
+}
+
+void TestUpgradeMgr::installerOutsideTheWebIsNeitherCopiedNorRun_data()
+{
+    // A working installer whose MD5 matches, offered at an address that is
+    // not on the web.
+    QFile installer(QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/lessonry-setup.sh"));
+    QVERIFY(installer.open(QIODevice::ReadOnly));
+    const QByteArray content = installer.readAll();
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("md5");
+    const QString md5 = QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Md5).toHex().toUpper());
+    QTest::newRow("file") << QUrl::fromLocalFile(installer.fileName()).toString() << md5;
+    QTest::newRow("data") << QStringLiteral("data:application/x-sh;base64,") + QString::fromLatin1(content.toBase64()) << md5;
+}
+
+void TestUpgradeMgr::installerOutsideTheWebIsNeitherCopiedNorRun()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, md5);
+    QVERIFY(m_service.setUpgradeAnswer({ { "offer", "installer" }, { "DownLoadMainUrl", address }, { "FileMd5", md5 } }));
+    m_ui->answers = QStringList { QStringLiteral("yes"), QStringLiteral("no") };
+    m_upgrade->goCheck();
+    // Refused as a failed download: the user may retry, nothing is installed.
+    QTRY_COMPARE(m_ui->count(QStringLiteral("ask:") + text("downloadingfailedtoretry")), 1);
+    QVERIFY(!m_ui->shown.contains(QStringLiteral("quit:124")));
+    QVERIFY(QDir(getDownloadInstallerDir()).entryList(QDir::Files).isEmpty());
+    QCOMPARE(requestsFor(QStringLiteral("/files/lessonry-setup.sh")), 0);
+    QTest::qWait(200);
+    QVERIFY(installerRuns().isEmpty());
 }
 
 void TestUpgradeMgr::progressDialogClosedAfterFinishDoesNotAbort()

@@ -47,6 +47,8 @@ private slots:
     void listFailures_data();
     void listFailures();
     void emptyDayShowsNoData();
+    void noLessonsLeftFromAnotherDay_data();
+    void noLessonsLeftFromAnotherDay();
     void entersAClass();
     void twoQuickClicksMakeOneChain();
     void theOpenClassIsOnlyRaised();
@@ -268,6 +270,39 @@ void tst_CourseMainWidget::emptyDayShowsNoData()
                                { { QStringLiteral("body"), QStringLiteral(R"({"errorCode":200,"errorMsg":"","data":[]})") } }));
     QPointer<CourseMainWidget> window = openWindow();
     QTRY_COMPARE(window->listLoadingWidget()->getLoadingState(), int(LoadingWidget::StateNoData));
+}
+
+void tst_CourseMainWidget::noLessonsLeftFromAnotherDay_data()
+{
+    QTest::addColumn<QString>("emptied");
+    QTest::newRow("chosen day without lessons") << "/QXV1/PcStudents/getBookedClass";
+    QTest::newRow("no day listed any more") << "/QXV1/PcStudents/getBookedClassList";
+}
+
+void tst_CourseMainWidget::noLessonsLeftFromAnotherDay()
+{
+    QFETCH(QString, emptied);
+    QPointer<CourseMainWidget> window = openWindow();
+    waitForLessons(window);
+    QVERIFY(!DownloadResourceMgr::instance()->currentFiles().isEmpty());
+
+    QVERIFY(m_service.setFault(emptied, QStringLiteral("body"),
+                               { { QStringLiteral("body"), QStringLiteral(R"({"errorCode":200,"errorMsg":"","data":[]})") } }));
+    if (emptied.endsWith(QLatin1String("List"))) {
+        ScopedTimeScale fast(0.001);
+        window->reloadTimer()->start(Durations::ms(CourseMainWidget::kReloadIntervalMs));
+        QTRY_COMPARE(requestsOf(emptied).size(), 2);
+        window->reloadTimer()->stop();
+    } else {
+        child<QListWidget>(window, "listWidgetTimetable")->setCurrentRow(2);
+    }
+    QTRY_COMPARE(window->listLoadingWidget()->getLoadingState(), int(LoadingWidget::StateNoData));
+    QVERIFY(!lessonRow(window, 0));
+    QVERIFY(window->shownLessons().isEmpty());
+
+    // A class closing now fetches nothing of the day shown before.
+    SignalQueueMgr::instance()->signalClassWidgetClosed();
+    QVERIFY(DownloadResourceMgr::instance()->currentFiles().isEmpty());
 }
 
 void tst_CourseMainWidget::entersAClass()

@@ -56,7 +56,7 @@ void TestDeviceDetectingWidget::init()
     AgoraDeviceDetecting *service = Singleton<AgoraDeviceDetecting>::instance();
     QSignalSpy done(service, &AgoraDeviceDetecting::signal_videoDeviceCollection);
     service->startEnumDevices();
-    QVERIFY(done.wait(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(done.count() > 0, 5000); // emitted on the enumeration thread
 }
 
 void TestDeviceDetectingWidget::click(DeviceDetectingWidget &window, const char *button)
@@ -121,7 +121,7 @@ void TestDeviceDetectingWidget::emptyMicrophoneListSavesNoDeviceAsMicrophone()
     AgoraDeviceDetecting *service = Singleton<AgoraDeviceDetecting>::instance();
     QSignalSpy done(service, &AgoraDeviceDetecting::signal_videoDeviceCollection);
     service->startEnumDevices();
-    QVERIFY(done.wait(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(done.count() > 0, 5000); // emitted on the enumeration thread
 
     DeviceDetectingWidget window;
     click(window, "pushButtonStart");
@@ -142,12 +142,15 @@ void TestDeviceDetectingWidget::closingDuringTheCameraStepStopsTheCameraTest()
     click(*window, "pushButtonSpeakerOff");
     auto *view = window->findChild<WidgetVideo *>("widgetVideo");
     QTRY_VERIFY_WITH_TIMEOUT(view->grab().toImage().pixel(125, 20) != view->grab().toImage().pixel(5, 170), 5000);
+    QVERIFY(RtcTestHooks::cameraTestRunning(m_engine));
     QSignalSpy closed(window, &DeviceDetectingWidget::signal_close);
     click(*window, "pushButtonClose");
     QCOMPARE(closed.count(), 1);
+    // The close ends the camera test before the view goes, so the engine
+    // never draws into freed memory.
+    QVERIFY(!RtcTestHooks::cameraTestRunning(m_engine));
     delete window;
-    // The engine goes on without the view: nothing draws into freed memory.
-    QTest::qWait(200);
+    QVERIFY(!RtcTestHooks::cameraTestRunning(m_engine));
 }
 
 void TestDeviceDetectingWidget::windowSystemCloseRunsTheCloseSequenceOnce()

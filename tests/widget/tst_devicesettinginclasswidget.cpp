@@ -9,6 +9,7 @@
 #include "platform/rtc/rtcdevice.h"
 #include "platform/rtc/rtctesthooks.h"
 #include "utility/appdirs.h"
+#include "utility/translatelanguage.h"
 #include "widget/classwidgetsetting.h"
 #include "widget/devicesettinginclasswidget.h"
 
@@ -19,6 +20,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 // The in-class device window: lists, choices and the remote switch (605).
 class TestDeviceSettingInClassWidget : public QObject
@@ -36,6 +38,8 @@ private slots:
     void remoteSwitchesThatChangeNothing();
     void emptyCollectionKeepsTheList();
     void barOwnsOneWindow();
+    void barTellsOfEveryPlugAndUnplug_data();
+    void barTellsOfEveryPlugAndUnplug();
 
 private:
     static SwitchDevice switchOf(const QString &uid, int type, const QString &name);
@@ -63,7 +67,7 @@ void TestDeviceSettingInClassWidget::init()
     m_service->setVideoDevice("cam-1");
     QSignalSpy done(m_service, &AgoraDeviceDetecting::signal_videoDeviceCollection);
     m_service->startEnumDevices();
-    QVERIFY(done.wait(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(done.count() > 0, 5000); // emitted on the enumeration thread
     QTRY_COMPARE(m_service->getAgoraVideoDeviceName(), QStringLiteral("Front Camera"));
 }
 
@@ -159,7 +163,7 @@ void TestDeviceSettingInClassWidget::emptyCollectionKeepsTheList()
     RtcTestHooks::setDevices(agora::rtc::VIDEO_CAPTURE_DEVICE, { { "cam-9", "Other Camera" }, { "cam-2", "USB Camera" } });
     QSignalSpy done(m_service, &AgoraDeviceDetecting::signal_videoDeviceCollection);
     m_service->startEnumDevices();
-    QVERIFY(done.wait(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(done.count() > 0, 5000); // emitted on the enumeration thread
     QTRY_COMPARE(window.findChild<QComboBox *>("AiBoxCamera")->currentText(), QStringLiteral("Other Camera"));
     QTRY_COMPARE(m_service->getAgoraVideoDeviceId(), QStringLiteral("cam-9"));
 }
@@ -169,6 +173,38 @@ void TestDeviceSettingInClassWidget::barOwnsOneWindow()
     ClassWidgetSetting bar;
     QVERIFY(bar.deviceSettingWindow());
     QCOMPARE(bar.deviceSettingWindow()->parent(), nullptr);
+}
+
+void TestDeviceSettingInClassWidget::barTellsOfEveryPlugAndUnplug_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("id");
+    QTest::addColumn<bool>("plug");
+    QTest::newRow("microphone unplugged") << int(agora::rtc::AUDIO_RECORDING_DEVICE) << QByteArray("mic-2") << false;
+    QTest::newRow("speaker plugged") << int(agora::rtc::AUDIO_PLAYOUT_DEVICE) << QByteArray("spk-3") << true;
+    QTest::newRow("camera plugged") << int(agora::rtc::VIDEO_CAPTURE_DEVICE) << QByteArray("cam-3") << true;
+    QTest::newRow("camera unplugged") << int(agora::rtc::VIDEO_CAPTURE_DEVICE) << QByteArray("cam-2") << false;
+}
+
+void TestDeviceSettingInClassWidget::barTellsOfEveryPlugAndUnplug()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, id);
+    QFETCH(bool, plug);
+    ClassWidgetSetting bar;
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    QToolTip::hideText();
+    agora::rtc::IRtcEngine *engine = VideoSDK::instance()->getRtcEngine();
+    QSignalSpy reported(VideoSDK::instance(), kind == agora::rtc::VIDEO_CAPTURE_DEVICE
+                                                  ? &VideoSDK::signal_VideoDeviceStateChanged
+                                                  : &VideoSDK::signal_AudioDeviceStateChanged);
+    QVERIFY(plug ? RtcTestHooks::plugDevice(engine, kind, { id, "New Device" })
+                 : RtcTestHooks::unplugDevice(engine, kind, id));
+    QTRY_COMPARE(reported.count(), 1);
+    QTRY_COMPARE(QToolTip::text(), Translatelanguage::instance()->getText(QStringLiteral("pluggedout"),
+                                                                         Translatelanguage::LanguageDefault));
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(TestDeviceSettingInClassWidget)

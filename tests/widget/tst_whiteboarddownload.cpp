@@ -29,6 +29,28 @@ namespace {
 
 const QString kCoursewarePath = QStringLiteral("/files/courseware.pdf");
 
+// A PDF that opens and claims one page, but whose page tree is a cycle:
+// the page tree root's only kid has the root as its only kid. The cross
+// reference table is exact, so nothing needs repairing.
+QByteArray cyclicPageTreePdf()
+{
+    const QByteArray objects[] = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Pages /Parent 2 0 R /Kids [2 0 R] /Count 1 >>",
+    };
+    QByteArray pdf = "%PDF-1.4\n";
+    QByteArray xref = "xref\n0 4\n0000000000 65535 f \n";
+    int number = 0;
+    for (const QByteArray &object : objects) {
+        xref += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
+        pdf += QByteArray::number(++number) + " 0 obj\n" + object + "\nendobj\n";
+    }
+    const int xrefOffset = pdf.size();
+    pdf += xref + "trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xrefOffset) + "\n%%EOF\n";
+    return pdf;
+}
+
 } // namespace
 
 class TestWhiteboardDownload : public QObject
@@ -46,6 +68,10 @@ private slots:
     void stallOnTheProxyEnds();
     void downloadedFileThatIsNoCourseware();
     void damagedCachedFileIsFetchedAgain();
+    void unreadableFirstPageIsNotOpened_data();
+    void unreadableFirstPageIsNotOpened();
+    void downloadedFileWithUnreadableFirstPage();
+    void cachedFileWithUnreadableFirstPageIsFetchedAgain();
     void emptyAddress();
     void proxyAddress_data();
     void proxyAddress();
@@ -220,6 +246,80 @@ void TestWhiteboardDownload::damagedCachedFileIsFetchedAgain()
     b->downloadPdf();
     QTRY_VERIFY_WITH_TIMEOUT(b->isDocumentOpen(), 15000);
     QCOMPARE(requestsFor(kCoursewarePath), 1);
+}
+
+void TestWhiteboardDownload::unreadableFirstPageIsNotOpened_data()
+{
+    QTest::addColumn<QSize>("view");
+    QTest::newRow("sized view") << QSize(1190, 840);
+    QTest::newRow("view of no size yet") << QSize(0, 0);
+}
+
+void TestWhiteboardDownload::unreadableFirstPageIsNotOpened()
+{
+    QFETCH(QSize, view);
+    const QString cyclic = m_dir.filePath("cyclic.pdf");
+    QFile file(cyclic);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(cyclicPageTreePdf());
+    file.close();
+
+    WidgetWhiteBoard b;
+    b.setPrerenderEnabled(false);
+    b.setAttribute(Qt::WA_DontShowOnScreen);
+    b.setMinimumSize(0, 0);
+    b.resize(view);
+    // A shown window gets the size of its form: the empty view is not shown.
+    if (!view.isEmpty())
+        b.show();
+    QSignalSpy pages(&b, &WidgetWhiteBoard::returnPageNum);
+    QVERIFY(!b.openPdf(cyclic));
+    QVERIFY(!b.isDocumentOpen());
+    QCOMPARE(b.pageCount(), 0);
+    // After a good document too: the bad one replaces it and is refused.
+    QVERIFY(b.openPdf(QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/courseware.pdf")));
+    QVERIFY(!b.openPdf(cyclic));
+    QVERIFY(!b.isDocumentOpen());
+    QVERIFY(b.pageImageSize().isEmpty());
+    b.resize(1000, 700);
+    QVERIFY(!b.isDocumentOpen());
+    QCOMPARE(pages.size(), view.isEmpty() ? 0 : 1);
+}
+
+// The service answers with a PDF whose first page cannot be read: no
+// success, and the file is not kept for the next start.
+void TestWhiteboardDownload::downloadedFileWithUnreadableFirstPage()
+{
+    QVERIFY(m_service.setFault(kCoursewarePath, "body",
+                               { { "body", QString::fromLatin1(cyclicPageTreePdf()) }, { "times", 1 } }));
+    const QString url = m_service.fixtureUrl("courseware.pdf");
+    auto b = board(url);
+    b->downloadPdf();
+    QTRY_COMPARE_WITH_TIMEOUT(b->loadingPanel()->getLoadingState(), int(LoadingWidget::StateNetworkFailure), 15000);
+    QVERIFY(!b->isDocumentOpen());
+    QCOMPARE(m_log.named("class_download_pdf_finish").size(), 0);
+    QCOMPARE(m_log.named("class_download_pdf_fail").size(), 1);
+    QVERIFY(!QFile::exists(NetWorkDownloadReplyHolder::getFilePath(url, getResourceDownloadPath())));
+    QString found;
+    QVERIFY(!b->isAlreadyDownloaded(found));
+
+    b->slot_reDownload();
+    QTRY_VERIFY_WITH_TIMEOUT(b->isDocumentOpen(), 15000);
+    QCOMPARE(requestsFor(kCoursewarePath), 2);
+}
+
+void TestWhiteboardDownload::cachedFileWithUnreadableFirstPageIsFetchedAgain()
+{
+    const QString url = m_service.fixtureUrl("courseware.pdf");
+    QFile cached(NetWorkDownloadReplyHolder::getFilePath(url, getResourceDownloadPath()));
+    QVERIFY(cached.open(QIODevice::WriteOnly));
+    cached.write(cyclicPageTreePdf());
+    cached.close();
+    auto b = board(url);
+    b->downloadPdf();
+    QTRY_VERIFY_WITH_TIMEOUT(b->isDocumentOpen(), 15000);
+    QCOMPARE(requestsFor(kCoursewarePath), 1);
+    QCOMPARE(b->pageCount(), 4);
 }
 
 void TestWhiteboardDownload::emptyAddress()

@@ -7,6 +7,7 @@
 #include "utility/actionlog.h"
 
 #include "biz/whiteboard/drawunit.h"
+#include "biz/whiteboard/materialdoc.h"
 #include "biz/whiteboard/whiteboardmsgutil.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
@@ -27,6 +28,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -114,6 +116,12 @@ private slots:
     void receivedErasure_data();
     void receivedErasure();
     void pageTurnOnlyFromTheTeacher();
+    void receivedPagesOutsideTheDocument_data();
+    void receivedPagesOutsideTheDocument();
+    void unitsBeyondTheOpenedDocumentAreDropped();
+    void unitsPerPageBound();
+    void weightBounds();
+    void heavyUnitIsPaintedOffTheGuiThread();
 
     void pageLabel_data();
     void pageLabel();
@@ -502,6 +510,161 @@ void TestWidgetWhiteBoard::pageTurnOnlyFromTheTeacher()
     QCOMPARE(board->findChild<QLabel *>("btnPageNum")->text(), QString("03/4"));
 }
 
+void TestWidgetWhiteBoard::receivedPagesOutsideTheDocument_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::newRow("INT_MIN") << std::numeric_limits<int>::min();
+    QTest::newRow("-1") << -1;
+    QTest::newRow("0") << 0;
+    QTest::newRow("past the last page") << 5;
+    QTest::newRow("past any document") << 10001;
+    QTest::newRow("INT_MAX") << std::numeric_limits<int>::max();
+}
+
+// The courseware has 4 pages: whatever names another page changes nothing.
+void TestWidgetWhiteBoard::receivedPagesOutsideTheDocument()
+{
+    QFETCH(int, page);
+    auto board = openBoard();
+    QVERIFY(board);
+    QVERIFY(board->gotoPage(1));
+    board->slot_receiveDrawMsg({ QString(), kClassmate }, strokePayload(2, { { 0, 0 }, { 10, 10 } }));
+    QSignalSpy pages(board.get(), &WidgetWhiteBoard::returnPageNum);
+
+    board->slot_receiveDrawMsg({ QString(), kTeacher }, strokePayload(page, { { 0, 0 }, { 10, 10 } }));
+    WBTextData text;
+    text.page = page;
+    text.rect = { 0, WhiteboardMsgUtil::packPoint(QPoint(100, 100)) };
+    text.text = "x";
+    board->slot_receiveWBTextMsg({ QString(), kTeacher }, text);
+    board->slot_receiveErasureMsg({ QString(), kTeacher }, ErasureData { "10001", "m1", page, {} });
+    board->slot_receiveTurnToPageMsg({ QString(), kTeacher }, TurnToPageData { "10001", "m1", 0, page });
+
+    QCOMPARE(board->drawUnits().keys(), QList<int>({ 1 }));
+    QCOMPARE(board->unitCount(1), 1);
+    QCOMPARE(board->currentPageIndex(), 1);
+    QCOMPARE(pages.size(), 0);
+}
+
+// Units that came while no document was open keep only the pages of the
+// document then opened.
+void TestWidgetWhiteBoard::unitsBeyondTheOpenedDocumentAreDropped()
+{
+    WidgetWhiteBoard board;
+    board.setPrerenderEnabled(false);
+    board.setClassInfo(&m_roster, "10001");
+    board.resize(1190, 840);
+    board.show();
+    for (int page : { 1, 4, 5, 10000 })
+        board.slot_receiveDrawMsg({ QString(), kClassmate }, strokePayload(page, { { 0, 0 }, { 10, 10 } }));
+    board.slot_receiveDrawMsg({ QString(), kClassmate }, strokePayload(10001, { { 0, 0 }, { 10, 10 } }));
+    QCOMPARE(board.drawUnits().keys(), QList<int>({ 0, 3, 4, 9999 }));
+    QVERIFY(board.openPdf(kCourseware));
+    QCOMPARE(board.drawUnits().keys(), QList<int>({ 0, 3 }));
+}
+
+void TestWidgetWhiteBoard::unitsPerPageBound()
+{
+    auto board = openBoard();
+    QVERIFY(board);
+    for (int i = 0; i < WidgetWhiteBoard::maxPageUnits; ++i)
+        board->slot_receiveDrawMsg({ QString(), kClassmate }, strokePayload(2, { { i % 10000, 0 }, { 0, 10 } }));
+    QCOMPARE(board->unitCount(1), WidgetWhiteBoard::maxPageUnits);
+    board->slot_receiveDrawMsg({ QString(), kTeacher }, strokePayload(2, { { 0, 0 }, { 10, 10 } }));
+    WBTextData text;
+    text.page = 2;
+    text.rect = { 0, WhiteboardMsgUtil::packPoint(QPoint(100, 100)) };
+    board->slot_receiveWBTextMsg({ QString(), kTeacher }, text);
+    QCOMPARE(board->unitCount(1), WidgetWhiteBoard::maxPageUnits);
+    // Other pages take theirs; an erased page takes new ones again.
+    board->slot_receiveDrawMsg({ QString(), kTeacher }, strokePayload(3, { { 0, 0 }, { 10, 10 } }));
+    QCOMPARE(board->unitCount(2), 1);
+    board->slot_receiveErasureMsg({ QString(), kTeacher }, ErasureData { "10001", "m1", 2, {} });
+    board->slot_receiveDrawMsg({ QString(), kTeacher }, strokePayload(2, { { 0, 0 }, { 10, 10 } }));
+    QCOMPARE(board->unitCount(1), 1);
+}
+
+// The heaviest stroke there is: every point at the other corner of the page,
+// in the widest pen.
+static DrawUnitData zigzagPayload(int page)
+{
+    DrawElement element;
+    element.page = page;
+    element.type = 1;
+    element.size = WhiteboardMsgUtil::maxPenWidth;
+    element.color = double(0xFF0000FFu);
+    for (int i = 0; i < WhiteboardMsgUtil::maxUnitPoints; ++i)
+        element.ptArray.append(WhiteboardMsgUtil::packPoint(i % 2 ? QPoint(10000, 10000) : QPoint(0, 0)));
+    return WhiteboardMsgUtil::toDrawUnitData(WhiteboardMsgUtil::toDrawObjectDetail(element), "10001", "m1");
+}
+
+// Heavy units are bounded by their weight on a page and on the whole board
+// (while no document is open, received units may name any page).
+void TestWidgetWhiteBoard::weightBounds()
+{
+    int page = 0;
+    std::unique_ptr<DrawCurveUnit> probe(WhiteboardMsgUtil::createDrawUnitFromJson(ImMsgInfo(), zigzagPayload(1), page));
+    QVERIFY(probe);
+    const qint64 weight = probe->paintWeight();
+    QVERIFY(weight > WidgetWhiteBoard::directWeight);
+
+    WidgetWhiteBoard board;
+    board.setClassInfo(&m_roster, "10001");
+    const int perPage = int(WidgetWhiteBoard::maxPageWeight / weight);
+    QVERIFY(perPage >= 1);
+    for (int i = 0; i <= perPage; ++i)
+        board.slot_receiveDrawMsg({ QString(), kTeacher }, zigzagPayload(1));
+    QCOMPARE(board.unitCount(0), perPage);
+    // Light units still fit where heavy ones no longer do.
+    board.slot_receiveDrawMsg({ QString(), kTeacher }, strokePayload(1, { { 0, 0 }, { 10, 10 } }));
+    QCOMPARE(board.unitCount(0), perPage + 1);
+
+    std::unique_ptr<DrawCurveUnit> light(WhiteboardMsgUtil::createDrawUnitFromJson(
+        ImMsgInfo(), strokePayload(1, { { 0, 0 }, { 10, 10 } }), page));
+    const int onBoard = int((WidgetWhiteBoard::maxBoardWeight - perPage * weight - light->paintWeight()) / weight);
+    int sent = perPage;
+    for (int wirePage = 2; sent < onBoard + perPage + 3; ++wirePage) {
+        for (int i = 0; i < perPage; ++i, ++sent)
+            board.slot_receiveDrawMsg({ QString(), kTeacher }, zigzagPayload(wirePage));
+    }
+    int kept = 0;
+    for (const QVector<DrawLayer *> &units : board.drawUnits())
+        kept += units.size();
+    QCOMPARE(kept, perPage + 1 + onBoard);
+    // What an erasure frees is taken again.
+    board.slot_receiveErasureMsg({ QString(), kTeacher }, ErasureData { "10001", "m1", 1, {} });
+    board.slot_receiveDrawMsg({ QString(), kTeacher }, zigzagPayload(1));
+    QCOMPARE(board.unitCount(0), 1);
+}
+
+// A unit too heavy for the GUI thread reaches the shown page through the
+// layer's thread; a light one is painted on the finished layer at once.
+void TestWidgetWhiteBoard::heavyUnitIsPaintedOffTheGuiThread()
+{
+    auto board = openBoard();
+    QVERIFY(board);
+    board->slot_receiveDrawMsg({ QString(), kClassmate }, strokePayload(1, { { 0, 2000 }, { 10000, 2000 } }, 0xFF00FF00u));
+    QTRY_VERIFY(board->isRenderingDone());
+    QImage shown(board->size(), QImage::Format_ARGB32_Premultiplied);
+    board->render(&shown);
+    QCOMPARE(shown.pixelColor(widgetPoint(*board, 0.5, 0.2)), QColor(0, 255, 0));
+
+    board->slot_receiveDrawMsg({ QString(), kClassmate }, strokePayload(1, { { 0, 4000 }, { 10000, 4000 } }, 0xFF00FF00u));
+    QVERIFY(board->isRenderingDone());
+    board->render(&shown);
+    QCOMPARE(shown.pixelColor(widgetPoint(*board, 0.5, 0.4)), QColor(0, 255, 0));
+
+    board->slot_receiveDrawMsg({ QString(), kClassmate }, zigzagPayload(1));
+    QVERIFY(!board->isRenderingDone());
+    // Meanwhile the board shows the layer it has.
+    board->render(&shown);
+    QCOMPARE(shown.pixelColor(widgetPoint(*board, 0.5, 0.4)), QColor(0, 255, 0));
+    QTRY_VERIFY(board->isRenderingDone());
+    board->render(&shown);
+    QCOMPARE(shown.pixelColor(widgetPoint(*board, 0.5, 0.5)), QColor(255, 0, 0));
+    QCOMPARE(shown.pixelColor(widgetPoint(*board, 0.5, 0.4)), QColor(0, 255, 0));
+}
+
 void TestWidgetWhiteBoard::pageLabel_data()
 {
     QTest::addColumn<int>("page");
@@ -676,10 +839,22 @@ void TestWidgetWhiteBoard::neighbourPageRenderedAhead()
     QTRY_VERIFY(board->hasPrerenderedPage(2));
     QTRY_VERIFY(board->hasPrerenderedPage(0));
     QVERIFY(board->gotoPage(2));
-    // The page shown is the one MaterialDoc renders.
-    QImage direct(board->size(), QImage::Format_ARGB32_Premultiplied);
-    board->paintUncached(&direct);
-    QCOMPARE(boardImage(*board), direct);
+    // Shown at once from the page rendered ahead, and it is page 3 as the
+    // document renders it on its own, not the page left nor another one.
+    QVERIFY(board->isRenderingDone());
+    MaterialDoc doc;
+    QVERIFY(doc.openFile(kCourseware, QString()));
+    const auto pageAlone = [&doc, &board](int page) {
+        QImage image;
+        if (!doc.getPageImage(page, board->currentScale(), image))
+            return QImage();
+        return image.convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage shown = board->renderedPage().convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!shown.isNull());
+    QCOMPARE(shown, pageAlone(2));
+    QVERIFY(shown != pageAlone(1));
+    QVERIFY(shown != pageAlone(3));
     QTRY_VERIFY(board->hasPrerenderedPage(3));
     QVERIFY(!board->hasPrerenderedPage(0));
 }

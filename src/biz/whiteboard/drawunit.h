@@ -34,6 +34,11 @@ public:
     // image) for the page image shown at (originX, originY) in the given size.
     virtual void paint(QPaintDevice *device, int originX, int originY, int pageWidth, int pageHeight) = 0;
 
+    // About what painting the unit costs, in the time of a short stroke
+    // segment of a thin pen: the board paints on its own thread what would
+    // hold the GUI thread too long.
+    virtual int paintWeight() const = 0;
+
     QColor getColor() const { return color; }
     QString getOwnerUid() const { return ownerUid; }
     QRect getRect() const { return rect; }
@@ -82,10 +87,17 @@ public:
 
     const QVector<QPoint> &getPoints() const { return points; }
     int getPenWidth() const { return penWidth; }
+    int paintWeight() const override;
 
 protected:
+    void storePoint(const QPoint &point);
+
     int penWidth;
     QVector<QPoint> points;
+
+private:
+    // The length of the path through the stored values, kept as points come.
+    qint64 pathLength = 0;
 };
 
 // A pen stroke: a polyline of round-capped segments in the pen width, which
@@ -125,6 +137,8 @@ public:
     void setFontWeight(int weight) { fontWeight = weight; }
     void setFontStyle(int style) { fontStyle = style; }
     void setText(const QString &text) { this->text = text; }
+
+    int paintWeight() const override;
 
     QString getText() const { return text; }
     int getFontSize() const { return fontSize; }

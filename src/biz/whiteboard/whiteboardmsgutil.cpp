@@ -132,15 +132,30 @@ WBTextData WhiteboardMsgUtil::getWBTextData(const TextUnit &unit, int pageIdx, c
     return data;
 }
 
+int WhiteboardMsgUtil::pageIndexFromWire(int page)
+{
+    // Compared before subtracting: page - 1 of INT_MIN overflows.
+    return page >= 1 && page <= maxPages ? page - 1 : -1;
+}
+
 DrawCurveUnit *WhiteboardMsgUtil::createDrawUnitFromJson(const ImMsgInfo &info, const DrawUnitData &data, int &page)
 {
+    page = -1;
+    if (data.objectdetail.size() > maxDetailLength) {
+        qWarning("received stroke of %d characters dropped", int(data.objectdetail.size()));
+        return nullptr;
+    }
     DrawObjectDetail detail;
     detail.version = 0;
     if (!fromJson(data.objectdetail, detail))
         return nullptr;
-    page = detail.element.page - 1;
+    page = pageIndexFromWire(detail.element.page);
     if (detail.element.type != 1)
         return nullptr;
+    if (detail.element.ptArray.size() > maxUnitPoints) {
+        qWarning("received stroke of %d points dropped", int(detail.element.ptArray.size()));
+        return nullptr;
+    }
     const QColor color = DrawLayer::colorFromWire(detail.element.color);
     const int penWidth = qBound(1, detail.element.size, maxPenWidth);
     auto *unit = new DrawCurveUnit(penWidth, color, info.uid);
@@ -151,13 +166,25 @@ DrawCurveUnit *WhiteboardMsgUtil::createDrawUnitFromJson(const ImMsgInfo &info, 
 
 TextUnit *WhiteboardMsgUtil::createTextUnitFromJson(const ImMsgInfo &info, const WBTextData &data, int &page)
 {
+    page = pageIndexFromWire(data.page);
     if (data.rect.size() < 2) {
         qCritical("receive WBTextData is wrong, rect point is less than 2.");
         return nullptr;
     }
+    if (data.text.size() > maxTextLength) {
+        qWarning("received text of %d characters dropped", int(data.text.size()));
+        return nullptr;
+    }
+    if (data.fontName.size() > maxFontNameLength) {
+        qWarning("received text with a font name of %d characters dropped", int(data.fontName.size()));
+        return nullptr;
+    }
+    if (data.fontSize < 0 || data.fontSize > maxFontSize) {
+        qWarning("received text of font size %d dropped", data.fontSize);
+        return nullptr;
+    }
     auto *unit = new TextUnit(DrawLayer::colorFromWire(data.color), info.uid, data.fontName);
     unit->setFontSize(data.fontSize);
-    page = data.page - 1;
     unit->setRect(QRect(unpackPoint(data.rect.at(0)), unpackPoint(data.rect.at(1))));
     unit->setText(data.text);
     return unit;

@@ -56,16 +56,35 @@ public:
 
     static WBTextData getWBTextData(const TextUnit &unit, int pageIdx, const QString &classId);
 
-    // A stroke owned by the sender, or null for a detail that does not parse
-    // or a type other than a stroke. page is the 0-based page.
+    // The 0-based index of a 1-based page from the wire, or -1 for a page
+    // before the first or past maxPages.
+    static int pageIndexFromWire(int page);
+
+    // A stroke owned by the sender, or null for a detail that does not parse,
+    // a type other than a stroke, a detail longer than maxDetailLength or
+    // more than maxUnitPoints points. page is the 0-based page, -1 when the
+    // wire page is out of range.
     static DrawCurveUnit *createDrawUnitFromJson(const ImMsgInfo &info, const DrawUnitData &data, int &page);
     // A text unit owned by the sender, or null when rect holds fewer than two
-    // corners.
+    // corners, the text is longer than maxTextLength, the font name longer
+    // than maxFontNameLength or the font size outside 0..maxFontSize.
     static TextUnit *createTextUnitFromJson(const ImMsgInfo &info, const WBTextData &data, int &page);
+
+    // What one received unit may carry: far more than anybody draws or
+    // types at once (a stroke goes out in pieces of 50 points), little
+    // enough to parse and paint at once.
+    static constexpr int maxUnitPoints = 2000;
+    static constexpr int maxDetailLength = 64 * 1024;
+    static constexpr int maxTextLength = 2000;
+    static constexpr int maxFontNameLength = 256;
+    // Font sizes travel as fractions of the page height; 10000 is the page.
+    static constexpr int maxFontSize = 10000;
 
     // Keeps sizes and pens within what a page can show: a stroke's pen width
     // is at most this many pixels.
     static constexpr int maxPenWidth = 100;
+    // No courseware has more pages than this.
+    static constexpr int maxPages = 10000;
 };
 
 #endif // WHITEBOARDMSGUTIL_H

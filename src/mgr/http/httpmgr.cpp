@@ -2,6 +2,7 @@
 
 #include "mgr/http/networkdownloadreplyholder.h"
 #include "mgr/http/networkreplyholder.h"
+#include "utility/downloadutil.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -182,6 +183,14 @@ NetWorkDownloadReplyHolder *HttpMgr::download(QObject *parent, const QString &ur
 
     if (url.trimmed().isEmpty()) {
         qCritical("download refused: empty url");
+        return NetWorkDownloadReplyHolder::createRefused(parent, url, dirPath,
+                                                         REQUEST_REFUSED_ERROR_CODE);
+    }
+
+    // Download addresses come from servers: only the web is fetched, never
+    // a local file or an address that carries its own content.
+    if (!DownloadUtil::isWebAddress(url)) {
+        qCritical("download refused, not an http(s) address: %s", qUtf8Printable(url));
         return NetWorkDownloadReplyHolder::createRefused(parent, url, dirPath,
                                                          REQUEST_REFUSED_ERROR_CODE);
     }

@@ -225,6 +225,10 @@ int SendAndReceiveMsg::sendTextToMqttServer(IMMsgType type, const QString &text)
 
 void SendAndReceiveMsg::receiveMsg(const QString &text)
 {
+    if (text.size() > kMaxMessageChars) {
+        qCritical("drop msg: it has %d characters", int(text.size()));
+        return;
+    }
     BaseMessageEntity header;
     // A text that is no envelope has no trustworthy sender, type or uuid:
     // it is dropped here, after the reader's own log line.

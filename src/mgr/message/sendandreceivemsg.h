@@ -81,6 +81,9 @@ public:
     static constexpr int kRememberedUuids = 20000;
     // A longer uuid is no uuid of a client: the envelope is dropped.
     static constexpr int kMaxUuidChars = 64;
+    // A longer text is dropped before it is parsed: four times what the
+    // RTC data stream carries, far more than any message of a lesson.
+    static constexpr int kMaxMessageChars = 256 * 1024;
 
     // Empty for a code that is not a message type.
     static QString getMsgTypeName(int type);

@@ -1,6 +1,7 @@
 #include "rtcchannel.h"
 
 #include "rtcenginelog.h"
+#include "rtclatestframes.h"
 #include "rtcmicrophonemeter.h"
 #include "rtcrelayclient.h"
 #include "rtcsoundplayer.h"
@@ -27,6 +28,13 @@ const int kLeaveConfirmMs = 2000;
 const int kQualityGood = 1;
 const int kQualityDown = 6;
 
+// ".../video/<uid>": the last level but one is "video".
+bool isVideoTopic(const QByteArray &topic)
+{
+    const int last = topic.lastIndexOf('/');
+    return last >= 6 && topic.mid(last - 6, 6) == "/video";
+}
+
 // Hands the relay's news from the library's threads to the channel's
 // thread, marked with the join it belongs to.
 class RelayBridge : public RtcRelayListener
@@ -52,6 +60,18 @@ public:
     }
     void relayMessage(const QByteArray &topic, const QByteArray &payload) override
     {
+        // Pictures wait as the newest of their sender only: however many
+        // come while the channel's thread is busy, it decodes one each.
+        if (isVideoTopic(topic)) {
+            if (m_pictures->put(topic, payload)) {
+                const std::shared_ptr<RtcLatestFrames> pictures = m_pictures;
+                post([pictures](RtcChannel *c, int g) {
+                    for (const auto &picture : pictures->take())
+                        c->relayMessage(g, picture.first, picture.second);
+                });
+            }
+            return;
+        }
         post([topic, payload](RtcChannel *c, int g) { c->relayMessage(g, topic, payload); });
     }
 
@@ -69,6 +89,7 @@ private:
 
     RtcChannel *m_channel;
     int m_generation;
+    std::shared_ptr<RtcLatestFrames> m_pictures = std::make_shared<RtcLatestFrames>();
 };
 
 } // namespace
@@ -237,6 +258,7 @@ void RtcChannel::endSession()
     m_lastSequence.clear();
     m_early.clear();
     m_videoSeen.clear();
+    m_videoRefused.clear();
 }
 
 void RtcChannel::relayConnected(int generation)
@@ -350,9 +372,16 @@ void RtcChannel::handleVideo(agora::rtc::uid_t uid, const QByteArray &payload)
     if (uid == m_request.uid || payload.isEmpty())
         return;
     m_rxBytes += quint64(payload.size());
-    const QImage picture = RtcVideoSource::decode(payload);
-    if (picture.isNull())
+    QString why;
+    const QImage picture = RtcVideoSource::decode(payload, &why);
+    if (picture.isNull()) {
+        // Said once per sender: a sender of bad pictures sends many.
+        if (!m_videoRefused.contains(uid)) {
+            m_videoRefused.insert(uid);
+            m_log->write(QStringLiteral("video of user %1 dropped: %2").arg(uid).arg(why));
+        }
         return;
+    }
     if (!m_videoSeen.contains(uid)) {
         m_videoSeen.insert(uid);
         if (m_handler)

@@ -111,6 +111,7 @@ private:
     RtcSoundPlayer *m_soundPlayer;
     std::function<void(agora::rtc::uid_t, int, int, const QByteArray &)> m_frameSink;
     QSet<agora::rtc::uid_t> m_videoSeen; // senders whose first picture was told
+    QSet<agora::rtc::uid_t> m_videoRefused; // senders whose bad picture was logged
 
     RtcJoinRequest m_request;
     std::unique_ptr<RtcRelayListener> m_bridge;

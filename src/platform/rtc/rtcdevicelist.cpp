@@ -127,6 +127,42 @@ QAudioDeviceInfo machineAudioDevice(QAudio::Mode mode, const QByteArray &id)
     return QAudioDeviceInfo();
 }
 
+QList<RtcDeviceChange> rereadMachine()
+{
+    State &s = state();
+    QMutexLocker lock(&s.mutex);
+    if (!s.machineRead) {
+        readMachine(s); // nothing read before: nothing to compare with
+        return {};
+    }
+    const QHash<int, QList<RtcDevice>> before = s.machine;
+    s.machineRead = false;
+    readMachine(s);
+    QList<RtcDeviceChange> changes;
+    auto ids = [](const QList<RtcDevice> &list) {
+        QList<QByteArray> result;
+        for (const RtcDevice &device : list)
+            result.append(device.id);
+        return result;
+    };
+    for (const int kind : { int(agora::rtc::AUDIO_PLAYOUT_DEVICE), int(agora::rtc::AUDIO_RECORDING_DEVICE),
+                            int(agora::rtc::VIDEO_CAPTURE_DEVICE) }) {
+        if (s.overridden.contains(kind))
+            continue;
+        const QList<QByteArray> old = ids(before.value(kind));
+        const QList<QByteArray> now = ids(s.machine.value(kind));
+        for (const QByteArray &id : old) {
+            if (!now.contains(id))
+                changes.append(RtcDeviceChange { kind, id, agora::rtc::MEDIA_DEVICE_STATE_UNPLUGGED });
+        }
+        for (const QByteArray &id : now) {
+            if (!old.contains(id))
+                changes.append(RtcDeviceChange { kind, id, agora::rtc::MEDIA_DEVICE_STATE_ACTIVE });
+        }
+    }
+    return changes;
+}
+
 void setDevices(int kind, const QList<RtcDevice> &devices)
 {
     State &s = state();

@@ -14,8 +14,18 @@ struct RtcDevice
     QByteArray name;
 };
 
+// A device that came (MEDIA_DEVICE_STATE_ACTIVE) or went
+// (MEDIA_DEVICE_STATE_UNPLUGGED).
+struct RtcDeviceChange
+{
+    int kind;
+    QByteArray id;
+    int state;
+};
+
 // The devices of the process, by kind (MEDIA_DEVICE_TYPE): the machine's
-// own, read once through Qt Multimedia, and the three synthetic ones.
+// own, read through Qt Multimedia when first asked for and again when the
+// system's devices change, and the three synthetic ones.
 // Tests replace a kind's list and plug or unplug devices. Thread-safe.
 namespace RtcDeviceList {
 
@@ -31,6 +41,10 @@ QByteArray nameOf(int kind, const QByteArray &id);
 // The machine's sound device of that id (QAudioDeviceInfo::deviceName);
 // null for a synthetic, test or unplugged device.
 QAudioDeviceInfo machineAudioDevice(QAudio::Mode mode, const QByteArray &id);
+
+// Reads the machine's devices again and returns those that came and went
+// since the last reading, for the kinds that tests have not replaced.
+QList<RtcDeviceChange> rereadMachine();
 
 // For tests: the kind lists exactly these devices from now on.
 void setDevices(int kind, const QList<RtcDevice> &devices);

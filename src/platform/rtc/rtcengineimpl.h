@@ -57,8 +57,12 @@ public:
     int stopPlaybackTest();
     int setRecordingTest(int intervalMs);
     int setCameraTestView(void *view, bool start);
-    // For the test hooks: a device came or went.
+    // A device came or went: from the test hooks and from the watch on
+    // the machine's devices.
     bool notifyDeviceState(int kind, const QByteArray &id, int state);
+    // Reads the machine's devices again and reports what came and went
+    // to every engine.
+    static void machineDevicesChanged();
     QString playbackTestFileForTests() const;
     // The passes of the playback test played to the end; -1 for a
     // stopped engine.
@@ -69,6 +73,7 @@ public:
     bool deliverVideoFrame(agora::rtc::uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored);
     bool setConnectionLostTimeout(int ms);
     bool hasRender(agora::rtc::uid_t uid);
+    bool hasCameraTestView();
 
     // Leaves the channel and stops and joins the engine's threads; no
     // callback comes after it. The operations then fail as uninitialised.

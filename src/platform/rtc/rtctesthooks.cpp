@@ -88,6 +88,12 @@ bool hasVideoBinding(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid)
     return e && e->hasRender(uid);
 }
 
+bool cameraTestRunning(agora::rtc::IRtcEngine *engine)
+{
+    RtcEngineImpl *e = impl(engine);
+    return e && e->hasCameraTestView();
+}
+
 bool setConnectionLostTimeout(agora::rtc::IRtcEngine *engine, int ms)
 {
     RtcEngineImpl *e = impl(engine);

@@ -37,6 +37,8 @@ LESSONRY_RTC_EXPORT bool deliverVideoFrame(agora::rtc::IRtcEngine *engine, agora
                                            const QByteArray &argb, int rotation = 0, bool mirrored = false);
 // Whether a view is bound to uid's video now (after what is queued).
 LESSONRY_RTC_EXPORT bool hasVideoBinding(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid);
+// Whether the camera test draws into a view now (after what is queued).
+LESSONRY_RTC_EXPORT bool cameraTestRunning(agora::rtc::IRtcEngine *engine);
 
 // How long an interrupted connection may stay away before it counts as
 // lost (10000 ms unless set).

@@ -163,8 +163,9 @@ void RtcVideoHub::requestScreenGrab()
             p.setPen(Qt::white);
             p.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("screen not readable"));
         }
-        if (image.width() > 1280 || image.height() > 720)
-            image = image.scaled(1280, 720, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (image.width() > RtcVideoSource::kMaxFrameWidth || image.height() > RtcVideoSource::kMaxFrameHeight)
+            image = image.scaled(RtcVideoSource::kMaxFrameWidth, RtcVideoSource::kMaxFrameHeight, Qt::KeepAspectRatio,
+                                 Qt::SmoothTransformation);
         image = image.convertToFormat(QImage::Format_ARGB32);
         if (hub)
             QMetaObject::invokeMethod(hub.data(), [hub, image] {

@@ -57,6 +57,7 @@ public:
     void setScreenImage(const QImage &image);
 
     bool hasRender(agora::rtc::uid_t uid) const { return m_renders.contains(uid); }
+    bool hasTestView() const { return m_test.view != nullptr; }
 
 private:
     struct Binding

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QPainter>
 #include <QTime>
 
@@ -70,9 +71,29 @@ QByteArray encode(const QImage &image)
     return bytes;
 }
 
-QImage decode(const QByteArray &bytes)
+QImage decode(const QByteArray &bytes, QString *why)
 {
-    return QImage::fromData(bytes, "JPEG");
+    const auto refuse = [why](const QString &reason) {
+        if (why)
+            *why = reason;
+        return QImage();
+    };
+    if (bytes.size() > kMaxPictureBytes)
+        return refuse(QStringLiteral("%1 bytes").arg(bytes.size()));
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "JPEG");
+    // The header's size, before a pixel is allocated.
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return refuse(QStringLiteral("not a picture"));
+    if (size.width() > kMaxFrameWidth || size.height() > kMaxFrameHeight)
+        return refuse(QStringLiteral("%1x%2 pixels").arg(size.width()).arg(size.height()));
+    QImage image;
+    if (!reader.read(&image) || image.size() != size)
+        return refuse(QStringLiteral("not a picture"));
+    return image;
 }
 
 } // namespace RtcVideoSource

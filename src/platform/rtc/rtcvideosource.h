@@ -12,6 +12,11 @@ namespace RtcVideoSource {
 const int kFrameWidth = 640;
 const int kFrameHeight = 480;
 const int kFramesPerSecond = 15;
+// The largest picture the engine sends (a shared screen is scaled into
+// it), and the most bytes its compression takes.
+const int kMaxFrameWidth = 1280;
+const int kMaxFrameHeight = 720;
+const int kMaxPictureBytes = 2 * 1024 * 1024;
 
 // The synthetic camera at frame number n: moving colour bars with the
 // user's id, the camera's name and the time of day.
@@ -21,8 +26,10 @@ QImage syntheticFrame(quint64 n, const QString &userId, const QString &cameraNam
 QByteArray argbBytes(const QImage &image);
 
 QByteArray encode(const QImage &image);
-// A null image for anything that is not a picture.
-QImage decode(const QByteArray &bytes);
+// A null image for anything that is not a picture, and for a picture
+// larger than the engine sends (its declared size is read first: nothing
+// larger is decoded); why then says what was wrong.
+QImage decode(const QByteArray &bytes, QString *why = nullptr);
 
 } // namespace RtcVideoSource
 

@@ -132,6 +132,13 @@ void CourseMainWidget::slot_onSuccess_getBookedClassList(QString response)
             row = i;
     }
     ui->listWidgetTimetable->setCurrentRow(row);
+    if (ui->listWidgetTimetable->count() == 0) {
+        // No day is left to choose: no day's lessons stay either.
+        m_courseDetails.clear();
+        updateCourseDetailsList(m_courseDetails);
+        m_loadingWidget->setLoadingState(LoadingWidget::StateNoData);
+        return;
+    }
     m_loadingWidget->setLoadingState(LoadingWidget::StateHidden);
 }
 
@@ -203,13 +210,15 @@ void CourseMainWidget::getBookedCourseDetails(int date)
 
 void CourseMainWidget::slot_onSuccess_getBookedCourseDetails(const QVector<OneDayBookedCourseDetailsWrapper> &days)
 {
-    if (days.isEmpty() || days.first().data.isEmpty()) {
+    // The lessons shown are always the chosen day's, also when it has none:
+    // a class close later downloads the files of the lessons shown.
+    m_courseDetails = days.isEmpty() ? QVector<BookedCourseDetail>() : days.first().data;
+    updateCourseDetailsList(m_courseDetails);
+    if (m_courseDetails.isEmpty()) {
         // A day without lessons says so instead of a lasting animation.
         m_loadingWidget->setLoadingState(LoadingWidget::StateNoData);
         return;
     }
-    m_courseDetails = days.first().data;
-    updateCourseDetailsList(m_courseDetails);
     m_loadingWidget->setLoadingState(LoadingWidget::StateHidden);
     setIsResourceReady(true);
 }

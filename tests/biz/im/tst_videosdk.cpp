@@ -14,6 +14,7 @@
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
 #include "widget/supervisionclass.h"
+#include "widget/widgetvideo.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -30,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QWidget>
 #include <QWindow>
 
 #include <functional>
@@ -153,6 +155,7 @@ private slots:
     void deviceIdOutlivesTheEngineBuffer();
     void muteAndProfile();
     void screenCapture();
+    void screenCaptureOfAWidgetReadsItsPartOfTheWindow();
     void logFileIsRenewedAndCopiedForUpload();
     void destructionStopsTheEngineFirst();
 
@@ -643,6 +646,69 @@ void TestVideoSDK::screenCapture()
     QCOMPARE(sdk->stopScreenCapture(), 0);
     QCOMPARE(RtcTestHooks::parameter(engine, QStringLiteral("che.video.stop_screen_capture")), QJsonValue(true));
     QCOMPARE(stopped.count(), 1);
+}
+
+void TestVideoSDK::screenCaptureOfAWidgetReadsItsPartOfTheWindow()
+{
+    std::unique_ptr<ProbedVideoSDK> sdk = initialisedSdk();
+    agora::rtc::IRtcEngine *engine = sdk->getRtcEngine();
+    QSignalSpy started(sdk.get(), &VideoSDK::signal_startScreenCapture);
+
+    // A red window with a green player inside it, away from its corner.
+    QWidget window;
+    window.setGeometry(0, 0, 400, 300);
+    window.setStyleSheet(QStringLiteral("background: red"));
+    QWidget player(&window);
+    player.setGeometry(30, 40, 200, 100);
+    player.setStyleSheet(QStringLiteral("background: #00ff00"));
+    player.setAttribute(Qt::WA_StyledBackground);
+    window.setAttribute(Qt::WA_StyledBackground);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    auto capture = [engine] {
+        return RtcTestHooks::parameter(engine, QStringLiteral("che.video.start_screen_capture")).toObject();
+    };
+    auto area = [](int top, int left, int bottom, int right) {
+        return QJsonObject({ { QStringLiteral("top"), top }, { QStringLiteral("left"), left },
+                             { QStringLiteral("bottom"), bottom }, { QStringLiteral("right"), right } });
+    };
+    auto areaOf = [](QJsonObject object) {
+        object.remove(QStringLiteral("id"));
+        object.remove(QStringLiteral("captureFreq"));
+        return object;
+    };
+    const double windowId = double(uint(window.winId()));
+
+    // The player is read as its part of the window, all of it or a part.
+    QCOMPARE(sdk->startScreenCapture(&player, nullptr), 0);
+    QCOMPARE(capture().value(QStringLiteral("id")).toDouble(), windowId);
+    QCOMPARE(areaOf(capture()), area(40, 30, 140, 230));
+    QCOMPARE(started.takeFirst().first().toSize(), QSize(200, 100));
+    const agora::rtc::Rect part { 10, 20, 60, 120 };
+    QCOMPARE(sdk->startScreenCapture(&player, &part), 0);
+    QCOMPARE(capture().value(QStringLiteral("id")).toDouble(), windowId);
+    QCOMPARE(areaOf(capture()), area(50, 50, 100, 150));
+    QCOMPARE(started.takeFirst().first().toSize(), QSize(100, 50));
+    // A widget that is a window is read whole; anything else is refused.
+    QCOMPARE(sdk->startScreenCapture(&window, nullptr), 0);
+    QCOMPARE(capture(), QJsonObject({ { QStringLiteral("id"), windowId }, { QStringLiteral("captureFreq"), 30 } }));
+    QCOMPARE(started.takeFirst().first().toSize(), QSize(400, 300));
+    QObject notAWindow;
+    QCOMPARE(sdk->startScreenCapture(&notAWindow, nullptr), -agora::rtc::ERR_INVALID_ARGUMENT);
+    QCOMPARE(started.count(), 0);
+
+    // What the engine captures is the player's picture.
+    WidgetVideo view;
+    view.resize(160, 90);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(sdk->setupLocalVideo(&view, 0));
+    QCOMPARE(engine->startPreview(), 0);
+    QCOMPARE(sdk->startScreenCapture(&player, nullptr), 0);
+    QTRY_COMPARE(view.grab().toImage().pixelColor(80, 45), QColor(0, 255, 0));
+    QCOMPARE(engine->stopPreview(), 0);
+    QVERIFY(sdk->setupLocalVideo(nullptr, 0));
 }
 
 void TestVideoSDK::logFileIsRenewedAndCopiedForUpload()

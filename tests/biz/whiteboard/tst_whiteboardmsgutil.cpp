@@ -56,6 +56,8 @@ private slots:
     void strokePayloadKeys();
     void pointPacking_data();
     void pointPacking();
+    void pagesFromTheWire_data();
+    void pagesFromTheWire();
     void receivedStroke();
     void receivedColours_data();
     void receivedColours();
@@ -63,7 +65,10 @@ private slots:
     void receivedStrokeRefused();
     void textRoundTrip();
     void textOutsidePageIsClamped();
-    void receivedTextRefusedOrBounded();
+    void receivedTextBounds_data();
+    void receivedTextBounds();
+    void receivedStrokeBounds_data();
+    void receivedStrokeBounds();
 };
 
 void TestWhiteboardMsgUtil::strokeChunks_data()
@@ -130,6 +135,38 @@ void TestWhiteboardMsgUtil::pointPacking()
     QFETCH(int, packed);
     QCOMPARE(WhiteboardMsgUtil::packPoint(point), packed);
     QCOMPARE(WhiteboardMsgUtil::unpackPoint(packed), point);
+}
+
+void TestWhiteboardMsgUtil::pagesFromTheWire_data()
+{
+    QTest::addColumn<int>("wire");
+    QTest::addColumn<int>("index");
+    QTest::newRow("first") << 1 << 0;
+    QTest::newRow("last possible") << WhiteboardMsgUtil::maxPages << WhiteboardMsgUtil::maxPages - 1;
+    QTest::newRow("past the last possible") << WhiteboardMsgUtil::maxPages + 1 << -1;
+    QTest::newRow("0") << 0 << -1;
+    QTest::newRow("negative") << -7 << -1;
+    QTest::newRow("INT_MIN") << std::numeric_limits<int>::min() << -1;
+    QTest::newRow("INT_MAX") << std::numeric_limits<int>::max() << -1;
+}
+
+// The page index of strokes and texts alike; INT_MIN must not wrap around.
+void TestWhiteboardMsgUtil::pagesFromTheWire()
+{
+    QFETCH(int, wire);
+    QFETCH(int, index);
+    QCOMPARE(WhiteboardMsgUtil::pageIndexFromWire(wire), index);
+
+    int page = 12345;
+    std::unique_ptr<DrawCurveUnit> stroke(WhiteboardMsgUtil::createDrawUnitFromJson(
+        ImMsgInfo(), drawPayload({ { "page", wire }, { "type", 1 }, { "ptArray", QJsonArray({ 0, 1 }) } }), page));
+    QCOMPARE(page, index);
+    WBTextData text;
+    text.page = wire;
+    text.rect = { 0, 1 };
+    page = 12345;
+    std::unique_ptr<TextUnit> box(WhiteboardMsgUtil::createTextUnitFromJson(ImMsgInfo(), text, page));
+    QCOMPARE(page, index);
 }
 
 void TestWhiteboardMsgUtil::receivedStroke()
@@ -238,18 +275,79 @@ void TestWhiteboardMsgUtil::textOutsidePageIsClamped()
     QCOMPARE(WhiteboardMsgUtil::unpackPoint(data.rect.at(1)), QPoint(10000, 10000));
 }
 
-void TestWhiteboardMsgUtil::receivedTextRefusedOrBounded()
+void TestWhiteboardMsgUtil::receivedTextBounds_data()
 {
-    WBTextData data;
-    data.rect = { 5 };
-    int page = 0;
-    QCOMPARE(WhiteboardMsgUtil::createTextUnitFromJson(ImMsgInfo(), data, page), nullptr);
+    QTest::addColumn<int>("corners");
+    QTest::addColumn<int>("textLength");
+    QTest::addColumn<int>("fontNameLength");
+    QTest::addColumn<int>("fontSize");
+    QTest::addColumn<bool>("kept");
+    const int text = WhiteboardMsgUtil::maxTextLength;
+    const int name = WhiteboardMsgUtil::maxFontNameLength;
+    const int size = WhiteboardMsgUtil::maxFontSize;
+    QTest::newRow("everything at its bound") << 2 << text << name << size << true;
+    QTest::newRow("font size 0") << 2 << 1 << 8 << 0 << true;
+    QTest::newRow("one corner") << 1 << 1 << 8 << 100 << false;
+    QTest::newRow("text too long") << 2 << text + 1 << 8 << 100 << false;
+    QTest::newRow("ten million characters") << 2 << 10000000 << 8 << 100 << false;
+    QTest::newRow("font name too long") << 2 << 1 << name + 1 << 100 << false;
+    QTest::newRow("font taller than the page") << 2 << 1 << 8 << size + 1 << false;
+    QTest::newRow("huge font") << 2 << 1 << 8 << 2000000000 << false;
+    QTest::newRow("negative font") << 2 << 1 << 8 << -1 << false;
+}
 
+// A text beyond what anybody types is dropped whole, not cut.
+void TestWhiteboardMsgUtil::receivedTextBounds()
+{
+    QFETCH(int, corners);
+    QFETCH(int, textLength);
+    QFETCH(int, fontNameLength);
+    QFETCH(int, fontSize);
+    QFETCH(bool, kept);
+    WBTextData data;
+    data.page = 1;
     data.rect = { 0, 65536 * 100 + 100 };
-    data.fontSize = 2000000000;
+    data.rect.resize(corners);
+    data.text = QString(textLength, QLatin1Char('w'));
+    data.fontName = QString(fontNameLength, QLatin1Char('f'));
+    data.fontSize = fontSize;
+    int page = -1;
     std::unique_ptr<TextUnit> unit(WhiteboardMsgUtil::createTextUnitFromJson(ImMsgInfo(), data, page));
-    QVERIFY(unit);
-    QVERIFY(unit->getFontSize() <= 10000);
+    QCOMPARE(bool(unit), kept);
+    if (unit) {
+        QCOMPARE(unit->getText().size(), textLength);
+        QCOMPARE(unit->getFontSize(), fontSize);
+    }
+}
+
+void TestWhiteboardMsgUtil::receivedStrokeBounds_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<int>("padding"); // spaces in the detail text
+    QTest::addColumn<bool>("kept");
+    const int points = WhiteboardMsgUtil::maxUnitPoints;
+    QTest::newRow("points at the bound") << points << 0 << true;
+    QTest::newRow("one point more") << points + 1 << 0 << false;
+    QTest::newRow("a million points") << 1000000 << 0 << false;
+    // Refused before it is parsed: a few points in a huge text.
+    QTest::newRow("detail too long") << 2 << WhiteboardMsgUtil::maxDetailLength << false;
+}
+
+void TestWhiteboardMsgUtil::receivedStrokeBounds()
+{
+    QFETCH(int, points);
+    QFETCH(int, padding);
+    QFETCH(bool, kept);
+    QJsonArray packed;
+    for (int i = 0; i < points; ++i)
+        packed.append(i % 2 ? 10000 * 65536 + 10000 : 0);
+    DrawUnitData data = drawPayload({ { "page", 1 }, { "type", 1 }, { "size", 3 }, { "ptArray", packed } });
+    data.objectdetail.append(QString(padding, QLatin1Char(' ')));
+    int page = -1;
+    std::unique_ptr<DrawCurveUnit> unit(WhiteboardMsgUtil::createDrawUnitFromJson(ImMsgInfo(), data, page));
+    QCOMPARE(bool(unit), kept);
+    if (unit)
+        QCOMPARE(unit->getPoints().size(), points);
 }
 
 QTEST_MAIN(TestWhiteboardMsgUtil)

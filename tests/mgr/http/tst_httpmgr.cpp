@@ -1,9 +1,11 @@
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QNetworkCookie>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 
@@ -67,6 +69,8 @@ private slots:
     void passwordIsMaskedInLogLines();
     void redirectsFollowedByGetAndDownloadOnly_data();
     void redirectsFollowedByGetAndDownloadOnly();
+    void downloadFetchesOnlyWebAddresses_data();
+    void downloadFetchesOnlyWebAddresses();
 
 private:
     // Waits for the end signal of holder and returns what it emitted.
@@ -433,6 +437,32 @@ void TestHttpMgr::redirectsFollowedByGetAndDownloadOnly()
 
     QVERIFY(!m_service.lastRequest(from).isEmpty());
     QCOMPARE(!m_service.lastRequest(target).isEmpty(), followed);
+}
+
+void TestHttpMgr::downloadFetchesOnlyWebAddresses_data()
+{
+    QTest::addColumn<QString>("url");
+    const QString fixture = QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/cover.png");
+    QTest::newRow("file") << QUrl::fromLocalFile(fixture).toString();
+    QTest::newRow("file in capitals") << QStringLiteral("FILE://") + fixture;
+    QTest::newRow("data") << QStringLiteral("data:application/pdf;base64,JVBERi0xLjQK");
+    QTest::newRow("qrc") << QStringLiteral("qrc:/languages/change_language_CN.qm");
+    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1:1/courseware.pdf");
+    QTest::newRow("no host") << QStringLiteral("http:///files/courseware.pdf");
+    QTest::newRow("no scheme") << fixture;
+}
+
+void TestHttpMgr::downloadFetchesOnlyWebAddresses()
+{
+    QFETCH(QString, url);
+    QTemporaryDir dir;
+    QObject parent;
+    NetWorkDownloadReplyHolder *holder = m_mgr->download(&parent, url, dir.path());
+    HolderRecorder recorder(holder);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.ended(), 10000);
+    QCOMPARE(recorder.events,
+             (QStringList{"start", QStringLiteral("failure:%1").arg(REQUEST_REFUSED_ERROR_CODE), "finish"}));
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestHttpMgr)

@@ -112,6 +112,7 @@ private slots:
     void rememberedUuidsAreBounded();
     void overlongUuidIsDropped();
     void hugeMessageIsCutInTheLogs();
+    void oversizedMessageIsDroppedUnparsed();
 
 private:
     QTemporaryDir m_dir;
@@ -490,8 +491,10 @@ void TestSendAndReceiveMsg::overlongUuidIsDropped()
 void TestSendAndReceiveMsg::hugeMessageIsCutInTheLogs()
 {
     MessageCatcher log;
-    const QString content(1000000, QLatin1Char('x'));
+    // As large as a message may be.
+    const QString content(SendAndReceiveMsg::kMaxMessageChars - 1000, QLatin1Char('x'));
     const QString text = envelope(1, kTeacherUid, freshUuid(), { { "content", content } });
+    QVERIFY(text.size() <= SendAndReceiveMsg::kMaxMessageChars);
     QSignalSpy spy(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveTextMsg);
     SendAndReceiveMsg::instance()->receiveMsg(text);
     QCOMPARE(spy.count(), 1);
@@ -510,6 +513,25 @@ void TestSendAndReceiveMsg::hugeMessageIsCutInTheLogs()
     QVERIFY(log.has(QtCriticalMsg, QStringLiteral("parse json error:")));
     for (const QString &line : log.lines())
         QVERIFY(line.size() < 20000);
+}
+
+// A text longer than a message may be is not even parsed: nothing is
+// emitted, one short log line says why, and no action record is written.
+void TestSendAndReceiveMsg::oversizedMessageIsDroppedUnparsed()
+{
+    MessageCatcher log;
+    AllSignals spies(SendAndReceiveMsg::instance());
+    const QString content(SendAndReceiveMsg::kMaxMessageChars, QLatin1Char('x'));
+    const QString text = envelope(1, kTeacherUid, freshUuid(), { { "content", content } });
+    SendAndReceiveMsg::instance()->receiveMsg(text);
+    QVERIFY(spies.emitted().isEmpty());
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("drop msg: it has %1 characters").arg(text.size())));
+    QVERIFY(!log.has(QtCriticalMsg, QStringLiteral("parse json error:")));
+    QVERIFY(m_actions.records().isEmpty());
+    // Ten megabytes of a stroke, as a hostile participant sent them.
+    SendAndReceiveMsg::instance()->receiveMsg(QString(10 * 1024 * 1024, QLatin1Char('{')));
+    QVERIFY(spies.emitted().isEmpty());
+    QVERIFY(!log.has(QtCriticalMsg, QStringLiteral("parse json error:")));
 }
 
 QTEST_GUILESS_MAIN(TestSendAndReceiveMsg)

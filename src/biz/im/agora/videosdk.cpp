@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMutexLocker>
+#include <QRect>
 #include <QScreen>
 #include <QSet>
 #include <QWindow>
@@ -29,6 +30,8 @@ const int kStatsLogIntervalMs = 10000;
 const int kVolumeRecordEvery = 16;
 const int kCaptureFrequency = 30;
 const int kNoEngine = -7;
+
+VideoSDK::WidgetLocator g_widgetLocator = nullptr;
 
 const char *boolText(bool value)
 {
@@ -272,19 +275,40 @@ int VideoSDK::sendStreamMessage(const QString &message)
     return 0;
 }
 
+void VideoSDK::setWidgetLocator(WidgetLocator locator)
+{
+    g_widgetLocator = locator;
+}
+
 int VideoSDK::startScreenCapture(QObject *window, const agora::rtc::Rect *rect)
 {
-    // A native window has an id of the windowing system; any other window
-    // object is known to our engine by its address in this process.
+    // The engine reads windows of the windowing system by their native id.
+    // A widget inside a window has no id of its own: its part of the
+    // window it sits in is captured instead.
     quintptr windowId = 0;
-    if (window)
-        windowId = window->isWindowType() ? quintptr(static_cast<QWindow *>(window)->winId()) : quintptr(window);
+    QRect part; // in the native window; empty: all of it
+    if (auto *nativeWindow = qobject_cast<QWindow *>(window)) {
+        windowId = quintptr(nativeWindow->winId());
+    } else if (window && !(g_widgetLocator && g_widgetLocator(window, &windowId, &part))) {
+        qCritical("startScreenCapture: %s is neither a window nor a widget", window->metaObject()->className());
+        return -agora::rtc::ERR_INVALID_ARGUMENT;
+    }
+    agora::rtc::Rect area {};
+    bool hasArea = rect != nullptr;
+    if (rect)
+        area = *rect;
+    if (!part.isEmpty()) {
+        if (!rect)
+            area = { 0, 0, part.height(), part.width() };
+        area = { area.top + part.top(), area.left + part.left(), area.bottom + part.top(), area.right + part.left() };
+        hasArea = true;
+    }
     qInfo("startScreenCapture windowId:%llx", static_cast<unsigned long long>(windowId));
     const uint id = uint(windowId);
     QString json;
-    if (rect) {
+    if (hasArea) {
         json = QStringLiteral("{\"id\":%1,\"captureFreq\":%2,\"top\":%3,\"left\":%4,\"bottom\":%5,\"right\":%6}")
-                   .arg(id).arg(kCaptureFrequency).arg(rect->top).arg(rect->left).arg(rect->bottom).arg(rect->right);
+                   .arg(id).arg(kCaptureFrequency).arg(area.top).arg(area.left).arg(area.bottom).arg(area.right);
     } else {
         json = QStringLiteral("{\"id\":%1,\"captureFreq\":%2}").arg(id).arg(kCaptureFrequency);
     }

@@ -6,6 +6,7 @@
 
 #include <QMutex>
 #include <QObject>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -49,9 +50,15 @@ public:
     // 0 when the engine took the message, else its negative code (-1
     // without an engine); a refusal is logged and recorded.
     int sendStreamMessage(const QString &message);
-    // window: the window to capture (null: the whole desktop); rect: the
-    // part of it (null: all of it).
+    // window: the QWindow or QWidget to capture (null: the whole desktop);
+    // rect: the part of it (null: all of it). -2 for any other object.
     int startScreenCapture(QObject *window, const agora::rtc::Rect *rect);
+    // Tells where a widget is shown: the native window it sits in and its
+    // area in that window (empty: all of it); false for an object that is
+    // no widget. Widgets are not known at this level, so the widget layer
+    // installs one at start-up.
+    using WidgetLocator = bool (*)(QObject *widget, quintptr *windowId, QRect *area);
+    static void setWidgetLocator(WidgetLocator locator);
     int startScreenCapture();
     int stopScreenCapture();
     int setAgoraLogFilePath();

@@ -308,6 +308,11 @@ void MqttImSdk::slot_messageDelivered(int token)
 
 void MqttImSdk::slot_messageArrived(QString strMsg)
 {
+    // Read here before the message layer: the same bound, before parsing.
+    if (strMsg.size() > SendAndReceiveMsg::kMaxMessageChars) {
+        logCritical(QStringLiteral("drop mqtt msg: it has %1 characters").arg(strMsg.size()));
+        return;
+    }
     BaseMessageEntity header;
     const bool isEnvelope = fromJson(strMsg, header);
     if (isEnvelope) {

@@ -18,6 +18,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -97,6 +98,7 @@ private slots:
     void senderThatIsNoTopicLevelIsDropped_data();
     void senderThatIsNoTopicLevelIsDropped();
     void namesThatAreNoTopicLevelAreRefused();
+    void oversizedMessageIsDroppedUnparsed();
     void refusedSendIsReported();
     void tcpNoDelayAfterEveryConnect();
     void leaveThenLogoutNeverSendsTheWill();
@@ -533,6 +535,35 @@ void TestMqttImSdk::senderThatIsNoTopicLevelIsDropped()
     QVERIFY(sdk()->isConnected());
     // Neither a disconnect nor an error on the broker's side.
     QCOMPARE(m_broker.logCount(QStringLiteral("Client client_student_20001 ")), endsBefore);
+}
+
+// A join notice made longer than a message may be (spaces keep it valid
+// JSON) is neither parsed nor answered nor handed on.
+void TestMqttImSdk::oversizedMessageIsDroppedUnparsed()
+{
+    MessageCatcher log;
+    QVERIFY(loginAndJoin(m_classId));
+    QSignalSpy joined(sdk(), &MqttImSdk::signal_channelUserJoined);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    const QString huge = otherEnvelope(111, QStringLiteral("20007"), m_classId)
+        + QString(SendAndReceiveMsg::kMaxMessageChars, QLatin1Char(' '));
+    // Too long for a command line: mosquitto_pub reads it from its input.
+    QProcess publisher;
+    publisher.start(QStringLiteral("mosquitto_pub"), { QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                                                        QString::number(m_broker.port()), QStringLiteral("-q"), QStringLiteral("1"),
+                                                        QStringLiteral("-t"), channelTopic(m_classId), QStringLiteral("-s") });
+    publisher.write(huge.toUtf8());
+    publisher.closeWriteChannel();
+    QVERIFY(publisher.waitForFinished(10000));
+    QCOMPARE(publisher.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(publisher.exitCode(), 0);
+    // The marker: a newcomer of a message of the usual size.
+    QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(111, kPeerUid, m_classId)));
+    QVERIFY(m_watcher.waitFor(envelopeOn(peerTopic(kPeerUid, m_classId), 113, kOwnUid)));
+    QTRY_COMPARE(joined.count(), 1);
+    QCOMPARE(joined.first().at(0).toString(), kPeerUid);
+    QCOMPARE(arrived.count(), 1);
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("drop mqtt msg: it has %1 characters").arg(huge.size())), 1);
 }
 
 void TestMqttImSdk::namesThatAreNoTopicLevelAreRefused()
