@@ -32,6 +32,17 @@ QAtomicPointer<LogMgr> s_activeLog;
 // write itself must not try to take the file mutex again.
 thread_local bool t_writing = false;
 
+// Set once this thread's line buffer is gone: a message logged later by
+// the thread's own ending (a static or thread-local object destroyed at
+// exit) builds its line in a buffer of its own instead of a freed one.
+thread_local bool t_lineBufferGone = false;
+
+struct LineBuffer
+{
+    ~LineBuffer() { t_lineBufferGone = true; }
+    QByteArray bytes;
+};
+
 // Appends text to out as UTF-8. Log messages are almost always ASCII: those
 // are copied straight into out, without a converted copy of their own.
 void appendUtf8(QByteArray &out, const QString &text)
@@ -170,7 +181,13 @@ void LogMgr::writeMessage(QtMsgType type, const QMessageLogContext &context, con
     // The line is built before taking the lock, in a buffer each thread
     // keeps; the lock only guards the one write, which reaches the file
     // before the call returns.
-    thread_local QByteArray line;
+    QByteArray ownLine;
+    QByteArray *kept = &ownLine;
+    if (!t_lineBufferGone) {
+        thread_local LineBuffer buffer;
+        kept = &buffer.bytes;
+    }
+    QByteArray &line = *kept;
     if (line.capacity() < 512)
         line.reserve(512);
     line.resize(0);

@@ -13,6 +13,8 @@
 #include <QThread>
 #include <QTest>
 
+#include <thread>
+
 namespace {
 
 QString today()
@@ -77,6 +79,7 @@ private slots:
     void messagesFromThreadsDoNotInterleave();
     void closedLogDropsMessages();
     void lineIsOnDiskWhenTheCallReturns();
+    void messageAsTheThreadEnds();
 };
 
 void TestLogMgr::init()
@@ -405,6 +408,32 @@ void TestLogMgr::lineIsOnDiskWhenTheCallReturns()
         qInfo("unflushed %d", i);
         QVERIFY(readAll(log->logFilePath()).contains(QStringLiteral(" - unflushed %1\n").arg(i)));
     }
+}
+
+// An object of the thread made before its first message is destroyed after
+// the thread's line buffer when the thread ends (as a singleton is after it
+// at the program's exit); its message still reaches the file whole.
+void TestLogMgr::messageAsTheThreadEnds()
+{
+    clearLogDir();
+    LogMgr *log = Singleton<LogMgr>::instance();
+    log->init();
+    struct LogsWhenDestroyed
+    {
+        ~LogsWhenDestroyed() { qInfo("last words %s", "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"); }
+    };
+    // Joined, not waited for: the thread's objects go after its function.
+    std::thread thread([] {
+        thread_local LogsWhenDestroyed last;
+        Q_UNUSED(last)
+        for (int i = 0; i < 3; ++i)
+            qInfo("working %d", i);
+    });
+    thread.join();
+    qInfo("after the thread");
+    const QString text = readAll(log->logFilePath());
+    QVERIFY2(text.contains(QLatin1String(" - last words xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n")), qPrintable(text));
+    QVERIFY(text.contains(QLatin1String(" - after the thread\n")));
 }
 
 QTEST_GUILESS_MAIN(TestLogMgr)

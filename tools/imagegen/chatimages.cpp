@@ -1,4 +1,5 @@
-// The pictures of the chat: the panel's buttons, the bubbles' default
+// The pictures of the chat: the panel's buttons (the screenshot button's
+// picture is the problem report's, drawn with the award pictures), the bubbles' default
 // picture, send states and loading frames, the enlarged view's close button
 // and the screenshot tool's cursor and buttons.
 
@@ -38,15 +39,6 @@ void drawPanelButtons(ImageWriter &writer)
         p.drawPolygon(QPolygonF({ QPointF(frame.left() + 2, frame.bottom() - 2), QPointF(frame.left() + 8, frame.top() + 8),
                                   QPointF(frame.left() + 12, frame.bottom() - 5), QPointF(frame.right() - 5, frame.top() + 6),
                                   QPointF(frame.right() - 2, frame.bottom() - 2) }));
-    });
-    drawChatButton(writer, QStringLiteral("icon_cut.png"), 34, [](QPainter &p, const QRectF &c, const QColor &ink) {
-        p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap));
-        p.setBrush(Qt::NoBrush);
-        const QPointF m = c.center();
-        p.drawLine(m + QPointF(-8, -9), m + QPointF(5, 6));
-        p.drawLine(m + QPointF(8, -9), m + QPointF(-5, 6));
-        p.drawEllipse(m + QPointF(-6, 9), 3, 3);
-        p.drawEllipse(m + QPointF(6, 9), 3, 3);
     });
     writer.png(QStringLiteral("class/triangle.png"), 25, 30, [](QPainter &p) {
         p.setPen(Qt::NoPen);
