@@ -721,6 +721,9 @@
     <message>
         <source>Screenshot</source>
         <translation>截图</translation>
+    </message>
+</context>
+<context>
     <name>TeacherAudioListWidget</name>
     <message>
         <source>Audio</source>
