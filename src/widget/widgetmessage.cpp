@@ -113,13 +113,8 @@ void WidgetMessage::appendBubble(WidgetMessageItemBase *bubble)
     auto *item = new QListWidgetItem(ui->listWidget);
     item->setSizeHint(QSize(kBubbleItemWidth, bubble->height()));
     ui->listWidget->setItemWidget(item, bubble);
-    // Beyond the cap the oldest tenth goes at once: the rows are not all
-    // placed again for every new message.
-    if (ui->listWidget->count() > kMaxBubbles) {
-        const int drop = ui->listWidget->count() - kMaxBubbles + kMaxBubbles / 10;
-        for (int i = 0; i < drop; ++i)
-            delete ui->listWidget->takeItem(0);
-    }
+    while (ui->listWidget->count() > kMaxBubbles)
+        delete ui->listWidget->takeItem(0);
     ui->listWidget->scrollToBottom();
 }
 
@@ -237,35 +232,34 @@ void WidgetMessage::slot_onSuccess_getChatPicUrl(QString response)
     qInfo("slot_onSuccess_getChatPicUrl url:%s", qUtf8Printable(message.url));
 }
 
-bool WidgetMessage::showReceived(const QString &uid, const QString &content, IMMsgType type,
-                                 const QString &messageNickname)
+void WidgetMessage::slot_receiveTextMsg(ImMsgInfo info, TextMessage textData)
 {
     // Empty content is no message (an own empty text is never sent): a
     // missing or mistyped field.
-    if (content.isEmpty()) {
-        qWarning("message of type %d without content from %s, nothing shown", int(type), qUtf8Printable(uid));
-        return false;
+    if (textData.content.isEmpty()) {
+        qWarning("text message without content from %s, nothing shown", qUtf8Printable(info.uid));
+        return;
     }
-    const UserInfo sender = participant(uid);
+    const UserInfo sender = participant(info.uid);
     auto *bubble = new WidgetMessageItemLeft(ui->listWidget);
-    // A picture takes the name from the message, a text from the roster.
-    bubble->bindData(content, type, sender.pic, type == IM_Picture ? messageNickname : sender.userName);
+    bubble->bindData(textData.content, IM_Text, sender.pic, sender.userName);
     appendBubble(bubble);
-    return true;
-}
-
-void WidgetMessage::slot_receiveTextMsg(ImMsgInfo info, TextMessage textData)
-{
-    if (showReceived(info.uid, textData.content, IM_Text, QString()))
-        qInfo().noquote() << "text: " + StringUtility::cutForLog(textData.content, 1024)
-                                 + "  classId:" + StringUtility::cutForLog(textData.classid, 64);
+    qInfo().noquote() << "text: " + StringUtility::cutForLog(textData.content, 1024)
+                             + "  classId:" + StringUtility::cutForLog(textData.classid, 64);
 }
 
 void WidgetMessage::slot_receiveImageMsg(ImMsgInfo info, ImageMessage imageData)
 {
-    if (showReceived(info.uid, imageData.url, IM_Picture, imageData.nickname))
-        qInfo().noquote() << "imageData.url: " + StringUtility::cutForLog(imageData.url, 2048)
-                                 + "  classId:" + StringUtility::cutForLog(imageData.classid, 64);
+    if (imageData.url.isEmpty()) {
+        qWarning("picture message without url from %s, nothing shown", qUtf8Printable(info.uid));
+        return;
+    }
+    const UserInfo sender = participant(info.uid);
+    auto *bubble = new WidgetMessageItemLeft(ui->listWidget);
+    bubble->bindData(imageData.url, IM_Picture, sender.pic, imageData.nickname);
+    appendBubble(bubble);
+    qInfo().noquote() << "imageData.url: " + StringUtility::cutForLog(imageData.url, 2048)
+                             + "  classId:" + StringUtility::cutForLog(imageData.classid, 64);
 }
 
 void WidgetMessage::slot_messageWidgetHide()

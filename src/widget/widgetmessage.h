@@ -5,7 +5,6 @@
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/message/classroompayloads.h"
 #include "mgr/message/immsginfo.h"
-#include "mgr/message/immsgtype.h"
 
 #include <QPointer>
 #include <QString>
@@ -27,8 +26,8 @@ class WidgetMessage : public QWidget
     Q_OBJECT
 
 public:
-    // Beyond this many bubbles the oldest tenth goes, so a flood of messages
-    // cannot grow the panel without end.
+    // The oldest bubbles go beyond this many, so a flood of messages cannot
+    // grow the panel without end.
     static constexpr int kMaxBubbles = 2000;
 
     explicit WidgetMessage(ClassWidget *parent = nullptr);
@@ -77,8 +76,6 @@ private:
     QString senderUid() const;
     UserInfo participant(const QString &uid) const;
     void appendBubble(WidgetMessageItemBase *bubble);
-    // A left bubble for a received message; false (nothing shown) without content.
-    bool showReceived(const QString &uid, const QString &content, IMMsgType type, const QString &messageNickname);
     bool handleTextKey(QKeyEvent *event);
 
     Ui::WidgetMessage *ui;
