@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 
 WidgetScreen::WidgetScreen(QWidget *parent)
     : QWidget(parent)
@@ -38,7 +39,9 @@ void WidgetScreen::grabScreen()
     const QPixmap grab = screen ? screen->grabWindow(0) : QPixmap();
     if (grab.isNull()) {
         qCritical("grabScreen: no screen picture, nothing to cut");
-        finish(QString());
+        // Told from the event loop, as a finished cut is: the caller has
+        // connected to the tool and shown its own state by then.
+        QTimer::singleShot(0, this, [this] { finish(QString()); });
         return;
     }
     m_screen = grab.toImage();

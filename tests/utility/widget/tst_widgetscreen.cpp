@@ -147,6 +147,7 @@ void TestWidgetScreen::noScreenPictureEndsAtOnce()
     WidgetScreen screen;
     QSignalSpy quit(&screen, &WidgetScreen::signal_quit);
     screen.grabScreen();
+    QVERIFY(quit.wait());
     QCOMPARE(quit.count(), 1);
     QCOMPARE(quit.first().at(0).toString(), QString());
     QVERIFY(screen.hasEnded());
