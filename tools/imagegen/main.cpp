@@ -24,6 +24,7 @@ int main(int argc, char *argv[])
     drawCourseImages(writer);
     drawDeviceImages(writer);
     drawChatImages(writer);
+    drawVideoToolImages(writer);
     drawMediaImages(writer);
     drawAwardImages(writer);
     return writer.ok() ? 0 : 1;

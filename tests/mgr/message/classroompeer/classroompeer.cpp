@@ -25,6 +25,8 @@
 //   hold sig logins | release sig logins       signalling logins wait unanswered
 //                                              until released
 //   leave                                      leave the class as the page does
+//   video <on|off>                             send the synthetic camera or not
+//   stall                                      the GUI thread's longest stall so far
 //   quit
 // Events, one per line on standard output:
 //   recv <signal> <sender> <payload JSON>      a typed signal of the message layer
@@ -41,6 +43,8 @@
 //   sig|mqtt|rtc joined <uid> | ... left <uid> presence on that transport
 //   inchannel                                  all three are in (again)
 //   sent <type> <uuid>                         the envelope just sent
+//   stall <ms>                                 the longest time the GUI thread
+//                                              handled nothing else
 
 #include "chatdriver.h"
 
@@ -65,7 +69,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QTimer>
 
 #include <QHash>
 
@@ -347,6 +353,10 @@ private:
             m_chat->run(line.section(QLatin1Char(' '), 1));
         } else if (command == QLatin1String("leave")) {
             m_page.destoryMode();
+        } else if (command == QLatin1String("video")) {
+            VideoSDK::instance()->muteLocalVideo(line.section(QLatin1Char(' '), 1, 1) != QLatin1String("on"));
+        } else if (command == QLatin1String("stall")) {
+            emitLine(QStringLiteral("stall %1").arg(m_stalls.longestMs()));
         } else if (command == QLatin1String("quit")) {
             quit();
         } else {
@@ -383,8 +393,32 @@ private:
         QApplication::quit();
     }
 
+    // How late a short repeating timer fires: the longest time the GUI
+    // thread was busy with something else.
+    class StallWatch
+    {
+    public:
+        StallWatch()
+        {
+            m_timer.setInterval(kTickMs);
+            QObject::connect(&m_timer, &QTimer::timeout, [this] {
+                m_longestMs = qMax(m_longestMs, m_clock.restart() - kTickMs);
+            });
+            m_clock.start();
+            m_timer.start();
+        }
+        qint64 longestMs() const { return m_longestMs; }
+
+    private:
+        static constexpr int kTickMs = 10;
+        QTimer m_timer;
+        QElapsedTimer m_clock;
+        qint64 m_longestMs = 0;
+    };
+
     QString m_classId;
     QString m_uid;
+    StallWatch m_stalls;
     ClassWidget m_page;
     QHash<QString, bool> m_in;
     int m_mqttTopics = 0;
