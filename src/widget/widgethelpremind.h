@@ -1,24 +1,35 @@
 #ifndef WIDGETHELPREMIND_H
 #define WIDGETHELPREMIND_H
 
-#include <QWidget>
+#include "utility/widget/basemainwidget.h"
 
-class QLabel;
+#include <QString>
 
-// Self-help tips shown after a problem report: a fixed heading followed by
-// the tips (rich text), closed by its button.
-class WidgetHelpRemind : public QWidget
+namespace Ui {
+class WidgetHelpRemind;
+}
+
+// Shown after a delivered problem report: the feedback was received, and
+// self-help tips for the reported problems follow. Both buttons hide it.
+class WidgetHelpRemind : public BaseMainWidget
 {
     Q_OBJECT
 
 public:
     explicit WidgetHelpRemind(QWidget *parent);
+    ~WidgetHelpRemind() override;
 
     void setRemindText(const QString &tips);
-    QString remindText() const;
+    // The rich text last set, heading included.
+    QString remindText() const { return m_text; }
+
+public slots:
+    void on_btnClose_clicked();
+    void on_btnSubmit_clicked();
 
 private:
-    QLabel *m_text;
+    Ui::WidgetHelpRemind *ui;
+    QString m_text;
 };
 
 #endif // WIDGETHELPREMIND_H

@@ -11,6 +11,7 @@
 #include "biz/whiteboard/whiteboardmsgutil.h"
 #include "utility/appdirs.h"
 #include "utility/userinfo.h"
+#include "utility/widget/promptmessagewidget.h"
 #include "widget/student/widgethelpdeskstudent.h"
 #include "widget/student/widgetwhiteboardstudent.h"
 #include "widget/teacher/widgethelpdeskteacher.h"
@@ -100,7 +101,8 @@ private slots:
     void readFileReadsTheWholeFile();
 
 private:
-    void writeTips();
+    // A tip file as the client ships it beside the program.
+    static QString shippedTip(int number);
 
     QTemporaryDir m_dir;
     ActionLogReader m_log;
@@ -110,7 +112,6 @@ private:
 void TestWhiteboardRoles::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    writeTips();
 }
 
 void TestWhiteboardRoles::init()
@@ -119,13 +120,12 @@ void TestWhiteboardRoles::init()
     QVERIFY(ActionLog::instance()->init(m_log.use(m_dir.filePath(QStringLiteral("action%1.log").arg(++run)))));
 }
 
-void TestWhiteboardRoles::writeTips()
+QString TestWhiteboardRoles::shippedTip(int number)
 {
-    for (int i = 0; i < 3; ++i) {
-        QFile file(getAbsoluteFilePath(getResourcesDir(), QStringLiteral("SelfRescue%1.html").arg(i)));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("<p>tip %1</p>").arg(i).toUtf8());
-    }
+    QFile file(QStringLiteral(LESSONRY_SOURCE_DIR "/src/resources/SelfRescue%1.html").arg(number));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
 }
 
 void TestWhiteboardRoles::studentFollowsTheTeachersDrawing()
@@ -236,31 +236,45 @@ void TestWhiteboardRoles::teacherHelpdeskGetsTheRoster()
 void TestWhiteboardRoles::tipsOfIssueTypes_data()
 {
     QTest::addColumn<QVector<int>>("issues");
-    QTest::addColumn<QString>("tips"); // empty: the thank-you prompt
-    QTest::newRow("1 and 2 share tip 0") << QVector<int> { 2, 1 } << "<p>tip 0</p>";
-    QTest::newRow("4 then 3 give tips 1, 2") << QVector<int> { 4, 3 } << "<p>tip 1</p><p>tip 2</p>";
-    QTest::newRow("unknown type thanks") << QVector<int> { 5 } << QString();
-    QTest::newRow("nothing ticked thanks") << QVector<int> {} << QString();
+    QTest::addColumn<QVector<int>>("tipNumbers"); // empty: the thank-you toast
+    QTest::newRow("1 and 2 share tip 0") << QVector<int> { 2, 1 } << QVector<int> { 0 };
+    QTest::newRow("4 then 3 give tips 1, 2") << QVector<int> { 4, 3 } << QVector<int> { 1, 2 };
+    QTest::newRow("all three, ascending") << QVector<int> { 3, 6, 4, 1 } << QVector<int> { 0, 1, 2 };
+    QTest::newRow("other only thanks") << QVector<int> { 6 } << QVector<int> {};
+    QTest::newRow("unknown type thanks") << QVector<int> { 5 } << QVector<int> {};
+    QTest::newRow("nothing ticked thanks") << QVector<int> {} << QVector<int> {};
 }
 
 void TestWhiteboardRoles::tipsOfIssueTypes()
 {
     QFETCH(QVector<int>, issues);
-    QFETCH(QString, tips);
+    QFETCH(QVector<int>, tipNumbers);
     fillRoster(m_roster, 1);
     WidgetWhiteBoardStudent board;
     board.setClassInfo(&m_roster, "10001");
     QCOMPARE(board.helpdeskWindow()->classId(), QString("10001"));
+    // The tips the client ships, read from beside the program.
     QCOMPARE(board.tips().size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(!shippedTip(i).isEmpty());
+        QCOMPARE(board.tips().value(i), shippedTip(i));
+    }
     board.show();
     board.slot_helpdeskSent(issues);
-    if (tips.isEmpty()) {
+    const QList<promptMessageWidget *> toasts = board.findChildren<promptMessageWidget *>();
+    if (tipNumbers.isEmpty()) {
         QVERIFY(!board.helpRemindWindow());
+        QCOMPARE(toasts.size(), 1);
+        QCOMPARE(toasts.first()->shownText(), QStringLiteral("您已成功发送信息，感谢您的反馈!"));
         return;
     }
+    QVERIFY(toasts.isEmpty());
+    QString expected;
+    for (int number : qAsConst(tipNumbers))
+        expected += shippedTip(number);
     QVERIFY(board.helpRemindWindow());
     QVERIFY(board.helpRemindWindow()->isVisible());
-    QVERIFY(board.helpRemindWindow()->remindText().endsWith(tips));
+    QVERIFY(board.helpRemindWindow()->remindText().endsWith(expected));
 }
 
 void TestWhiteboardRoles::helpdeskButtonWhileTipsShow()

@@ -11,5 +11,6 @@ void drawBoardImages(ImageWriter &writer); // class/: the whiteboard and its too
 void drawCourseImages(ImageWriter &writer); // class/: the course windows
 
 void drawDeviceImages(ImageWriter &writer); // class/, setting/: the device windows
+void drawAwardImages(ImageWriter &writer); // background/, trophy/, review/, resources/: awards and praise
 
 #endif // IMAGEFOLDERS_H

@@ -23,5 +23,6 @@ int main(int argc, char *argv[])
     drawBoardImages(writer);
     drawCourseImages(writer);
     drawDeviceImages(writer);
+    drawAwardImages(writer);
     return writer.ok() ? 0 : 1;
 }

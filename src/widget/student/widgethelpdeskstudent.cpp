@@ -1,32 +1,50 @@
 #include "widgethelpdeskstudent.h"
+#include "ui_widgethelpdeskstudent.h"
 
+#include "biz/im/mqtt/mqttimsdk.h"
 #include "mgr/globalcurrentuser.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
+#include "utility/actionlog.h"
+#include "utility/widget/promptmessagewidget.h"
 
 #include <QCheckBox>
 #include <QDebug>
-#include <QPushButton>
-#include <QVBoxLayout>
+
+namespace {
+
+const int kToastSeconds = 2;
+const QString kOther = QStringLiteral("其他");
+
+} // namespace
 
 WidgetHelpdeskStudent::WidgetHelpdeskStudent(QWidget *parent)
-    : QWidget(parent)
+    : BaseMainWidget(parent)
+    , ui(new Ui::WidgetHelpdeskStudent)
 {
-    setObjectName(QStringLiteral("WidgetHelpdeskStudent"));
-    setStyleSheet(QStringLiteral("QWidget#WidgetHelpdeskStudent{background-color: white;}"));
-    setAttribute(Qt::WA_StyledBackground);
-    auto *layout = new QVBoxLayout(this);
-    const QStringList issues { tr("I cannot hear the teacher"), tr("The teacher cannot hear me"),
-                               tr("I cannot see the courseware"), tr("The video is stuck") };
-    for (const QString &text : issues) {
-        auto *box = new QCheckBox(text, this);
-        m_issues.append(box);
-        layout->addWidget(box);
+    ui->setupUi(this);
+    setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
+    resize(400, 400);
+    m_problemTable = { { QStringLiteral("听不见老师声音"), 1 }, { QStringLiteral("老师听不见我的声音"), 1 },
+                       { QStringLiteral("看不到老师头像"), 2 }, { QStringLiteral("看不到自己头像"), 2 },
+                       { QStringLiteral("上课看不到教材"), 4 }, { QStringLiteral("上课有回声/杂音"), 1 },
+                       { QStringLiteral("视频/声音卡顿"), 3 },   { kOther, 6 } };
+    for (const auto &problem : qAsConst(m_problemTable)) {
+        auto *box = new QCheckBox(problem.first, this);
+        ui->layout_issues->addWidget(box);
+        m_problems.append(box);
+        if (problem.first == kOther)
+            connect(box, &QCheckBox::stateChanged, this, &WidgetHelpdeskStudent::slot_other_state_changed);
     }
-    auto *submit = new QPushButton(tr("Submit"), this);
-    submit->setObjectName(QStringLiteral("btnSubmit"));
-    layout->addWidget(submit);
-    connect(submit, &QPushButton::clicked, this, &WidgetHelpdeskStudent::on_btnSubmit_clicked);
+    ui->textEdit->hide();
+    MqttImSdk *mqtt = MqttImSdk::instance();
+    connect(mqtt, &MqttImSdk::signal_sendMsgSuccess, this, &WidgetHelpdeskStudent::slot_sendMsgSuccess);
+    connect(mqtt, &MqttImSdk::signal_sendMsgFailure, this, &WidgetHelpdeskStudent::slot_sendMsgFailure);
+}
+
+WidgetHelpdeskStudent::~WidgetHelpdeskStudent()
+{
+    delete ui;
 }
 
 void WidgetHelpdeskStudent::setClassId(const QString &classId)
@@ -34,34 +52,85 @@ void WidgetHelpdeskStudent::setClassId(const QString &classId)
     m_classId = classId;
 }
 
-QVector<int> WidgetHelpdeskStudent::checkedIssues() const
+void WidgetHelpdeskStudent::toast(const QString &text)
 {
-    QVector<int> issues;
-    for (int i = 0; i < m_issues.size(); ++i) {
-        if (m_issues.at(i)->isChecked())
-            issues.append(i + 1);
-    }
-    return issues;
+    showPromptMessage(text, this, kToastSeconds, false);
 }
 
-void WidgetHelpdeskStudent::setIssueChecked(int issueType, bool checked)
+void WidgetHelpdeskStudent::on_btnClose_clicked()
 {
-    if (issueType >= 1 && issueType <= m_issues.size())
-        m_issues.at(issueType - 1)->setChecked(checked);
+    qInfo("on_btnClose_clicked");
+    hide();
+}
+
+void WidgetHelpdeskStudent::slot_other_state_changed(int state)
+{
+    m_otherChecked = state != 0;
+    ui->textEdit->setVisible(m_otherChecked);
 }
 
 void WidgetHelpdeskStudent::on_btnSubmit_clicked()
 {
+    qInfo("on_btnSubmit_clicked");
     HelpdeskTeacherEntiry report;
-    report.classid = m_classId;
-    report.issueTags = checkedIssues();
-    const QString uid = Singleton<GlobalCurrentUser>::instance()->getUid();
-    report.users.append(HelpdeskUser { uid, 1 });
-    const int token = SendAndReceiveMsg::instance()->sendToMqttServer(report, IM_Helpdesk, uid);
-    if (token < 0) {
-        qCritical() << "submit helpdesk information failure! token:" << token;
+    QString description;
+    for (int i = 0; i < m_problems.size(); ++i) {
+        QCheckBox *box = m_problems.at(i);
+        if (!box->isChecked())
+            continue;
+        description += box->text() + QLatin1Char(';');
+        const int tag = m_problemTable.at(i).second;
+        if (!report.issueTags.contains(tag))
+            report.issueTags.append(tag);
+        qInfo().noquote() << QStringLiteral("checked issueTag: %1").arg(box->text());
+    }
+    if (report.issueTags.isEmpty()) {
+        toast(QStringLiteral("请选择问题类型!"));
         return;
     }
+    description.chop(1);
+    if (m_otherChecked) {
+        const QString text = ui->textEdit->toPlainText();
+        if (text.isEmpty()) {
+            toast(QStringLiteral("请输入问题描述!"));
+            return;
+        }
+        description += QLatin1Char(':') + text;
+    }
+    const QString uid = Singleton<GlobalCurrentUser>::instance()->getUid();
+    report.classid = m_classId;
+    report.users.append(HelpdeskUser { uid, 1 });
+    report.description = description;
+    m_sentTags = report.issueTags;
+    ActionLog::instance()->ClickInfo(QStringLiteral("click_helpdesk_submit"),
+                                     QStringLiteral("{description:%1}").arg(description));
+    m_submitToken = SendAndReceiveMsg::instance()->sendToMqttServer(report, IM_Helpdesk, uid);
+    if (m_submitToken < 0) {
+        qCritical() << "submit helpdesk information failure! token:" << m_submitToken;
+        toast(QStringLiteral("提交失败，请检查网络!"));
+    }
+}
+
+void WidgetHelpdeskStudent::slot_sendMsgSuccess(int token)
+{
+    if (token < 0 || token != m_submitToken)
+        return;
+    qInfo("submit helpdesk information success! submitToken:%d, token:%d", m_submitToken, token);
+    emit signal_sentHelpdeskMsg(m_sentTags);
+    for (QCheckBox *box : qAsConst(m_problems))
+        box->setChecked(false);
+    ui->textEdit->clear();
     hide();
-    emit signal_sentHelpdeskMsg(report.issueTags);
+    m_submitToken = -1;
+}
+
+void WidgetHelpdeskStudent::slot_sendMsgFailure(int token, int errCode, QString errMsg)
+{
+    Q_UNUSED(errCode)
+    Q_UNUSED(errMsg)
+    if (token < 0 || token != m_submitToken)
+        return;
+    qInfo("submit helpdesk information failure! submitToken:%d, token:%d", m_submitToken, token);
+    toast(QStringLiteral("提交失败，请检查网络!"));
+    m_submitToken = -1;
 }
