@@ -660,4 +660,59 @@
         <translation>摄像头：</translation>
     </message>
 </context>
+<context>
+    <name>TeacherAudioListWidget</name>
+    <message>
+        <source>Audio</source>
+        <translation>音频</translation>
+    </message>
+    <message>
+        <source>no audio</source>
+        <translation>暂无音频</translation>
+    </message>
+</context>
+<context>
+    <name>TeacherVideoListWidget</name>
+    <message>
+        <source>Video</source>
+        <translation>视频</translation>
+    </message>
+    <message>
+        <source>no video</source>
+        <translation>暂无视频</translation>
+    </message>
+</context>
+<context>
+    <name>TeacherTeachingPlanWidget</name>
+    <message>
+        <source>Lesson Plan</source>
+        <translation>教案</translation>
+    </message>
+    <message>
+        <source>Access Lesson Plan</source>
+        <translation>查看教案</translation>
+    </message>
+    <message>
+        <source>No lesson plan</source>
+        <translation>暂无教案</translation>
+    </message>
+</context>
+<context>
+    <name>ListItemTeacherVideo</name>
+    <message>
+        <source>students will be unable to hear your voice when playing the video, vice versa .</source>
+        <translation>播放视频时学生将听不到您的声音，您也听不到学生的声音。</translation>
+    </message>
+    <message>
+        <source>Pausing the video will make both sides be able to hear the other side again</source>
+        <translation>暂停视频后双方可以再次听到对方的声音</translation>
+    </message>
+</context>
+<context>
+    <name>TeacherVideoPlayerWidget</name>
+    <message>
+        <source>Video</source>
+        <translation>视频</translation>
+    </message>
+</context>
 </TS>

@@ -1,12 +1,21 @@
 #ifndef TEACHERAUDIOLISTWIDGET_H
 #define TEACHERAUDIOLISTWIDGET_H
 
-#include "utility/widget/basemainwidget.h"
 #include "utility/materialentity.h"
+#include "utility/widget/baselistwidgetcontainer.h"
+
 #include <QVector>
 
-// The lesson's audio materials, one row each: download, then play into the class.
-class TeacherAudioListWidget : public BaseMainWidget
+class LoadingWidget;
+class QCloseEvent;
+namespace Ui {
+class TeacherAudioListWidget;
+}
+
+// The lesson's audio materials, one row each: a material not yet on disk
+// offers a download, a present one plays into the class's RTC channel. One
+// row plays at a time; closing the panel stops whatever plays.
+class TeacherAudioListWidget : public BaseListWidgetContainer<VoiceMaterial>
 {
     Q_OBJECT
 
@@ -15,6 +24,21 @@ public:
     ~TeacherAudioListWidget() override;
 
     void setAudioMaterials(const QString &classId, const QVector<VoiceMaterial> &voices);
+    LoadingWidget *loadingWidget() const { return m_loading; }
+
+public slots:
+    void slot_onDownloadOk(QListWidgetItem *item, VoiceMaterial voice);
+    void on_closePushButton_clicked();
+
+protected:
+    QListWidget *getListWidget() override;
+    QWidget *createItemWidget(QListWidgetItem *item, const VoiceMaterial &voice) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    Ui::TeacherAudioListWidget *ui;
+    LoadingWidget *m_loading;
+    QString m_classId;
 };
 
 #endif // TEACHERAUDIOLISTWIDGET_H

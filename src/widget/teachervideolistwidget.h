@@ -1,13 +1,20 @@
 #ifndef TEACHERVIDEOLISTWIDGET_H
 #define TEACHERVIDEOLISTWIDGET_H
 
-#include "utility/widget/basemainwidget.h"
 #include "biz/course/classinfoentity.h"
 #include "utility/materialentity.h"
+#include "utility/widget/baselistwidgetcontainer.h"
+
 #include <QVector>
 
-// The lesson's teaching videos, one row each: download, then play to the class.
-class TeacherVideoListWidget : public BaseMainWidget
+class LoadingWidget;
+namespace Ui {
+class TeacherVideoListWidget;
+}
+
+// The lesson's teaching videos as cover tiles: a video not on disk offers a
+// download, a present one a play button that opens the teacher's player.
+class TeacherVideoListWidget : public BaseListWidgetContainer<VideoMaterial>
 {
     Q_OBJECT
 
@@ -16,6 +23,22 @@ public:
     ~TeacherVideoListWidget() override;
 
     void setVideoMaterials(const ClassInfoEntity &classInfo, const QVector<VideoMaterial> &videos);
+    LoadingWidget *loadingWidget() const { return m_loading; }
+    QListWidget *listWidget() const;
+
+public slots:
+    void on_closePushButton_clicked();
+    void slot_playVideo();
+    void slot_onDownloadOk(QListWidgetItem *item, VideoMaterial source);
+
+protected:
+    QListWidget *getListWidget() override;
+    QWidget *createItemWidget(QListWidgetItem *item, const VideoMaterial &video) override;
+
+private:
+    Ui::TeacherVideoListWidget *ui;
+    LoadingWidget *m_loading;
+    ClassInfoEntity m_classInfo;
 };
 
 #endif // TEACHERVIDEOLISTWIDGET_H

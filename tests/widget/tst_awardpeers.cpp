@@ -5,16 +5,12 @@
 //
 // This process is student 20001 with a real student award page.
 
+#include "awardpeertestsupport.h"
 #include "classroompeerprocess.h"
-#include "mosquittobroker.h"
-#include "testutil.h"
-
-#include "boardclass.h"
 
 #include "widget/modelwidgetvideo.h"
 #include "widget/prizemodelanimation.h"
 #include "widget/student/prizemodelwidgetstu.h"
-#include "widget/widgetvideoitem.h"
 
 #include <QJsonArray>
 #include <QLabel>
@@ -31,6 +27,7 @@ namespace {
 const QString kTeacher = QStringLiteral("30001");
 const QString kStudent = QStringLiteral("20001");
 const QString kClassmate = QStringLiteral("20002");
+const QString kClassId = QStringLiteral("award-peers");
 
 } // namespace
 
@@ -57,33 +54,13 @@ private:
 
 void TestAwardPeers::initTestCase()
 {
-    QVERIFY(m_broker.start());
-    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
-    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
-    QVERIFY(m_broker.useInServersIni(ini));
-
-    BoardClass::Options options;
-    options.uid = kStudent;
-    options.classId = QStringLiteral("award-peers");
-    options.reloginMs = 200;
-    m_session = std::make_unique<BoardClass>(options);
     m_page = std::make_unique<PrizemodelwidgetStu>();
-    m_page->setClassInfo(m_session->roster(), options.classId);
-    for (const QString &uid : { kStudent, kClassmate }) {
-        UserInfo info;
-        QVERIFY(m_session->roster()->getUserInfoByUid(uid, info));
-        auto *tile = new WidgetVideoItem;
-        tile->setUserInfo(info);
-        m_page->addStudentTile(tile);
-    }
-    m_page->resize(1024, 694);
-    m_page->show();
-    QSignalSpy inChannel(m_session.get(), &BoardClass::inChannel);
-    m_session->join();
-    QVERIFY(inChannel.wait(15000));
+    PrizemodelwidgetStu *page = m_page.get();
+    QVERIFY(joinAwardClass(m_broker, m_dir, kStudent, kClassId, m_session, *page,
+                           [page](WidgetVideoItem *tile) { page->addStudentTile(tile); }));
 
     m_teacher = std::make_unique<ClassroomPeerProcess>();
-    QVERIFY(m_teacher->start(ClassroomPeerProcess::Teacher, kTeacher, options.classId));
+    QVERIFY(m_teacher->start(ClassroomPeerProcess::Teacher, kTeacher, kClassId));
 }
 
 void TestAwardPeers::cleanupTestCase()

@@ -5,15 +5,11 @@
 //
 // This process is teacher 30001 with a real teacher award page.
 
+#include "awardpeertestsupport.h"
 #include "classroompeerprocess.h"
-#include "mosquittobroker.h"
-#include "testutil.h"
-
-#include "boardclass.h"
 
 #include "widget/prizemodelanimation.h"
 #include "widget/teacher/prizemodelwidget.h"
-#include "widget/widgetvideoitem.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -63,31 +59,12 @@ private:
 
 void TestAwardPeersTeacher::initTestCase()
 {
-    QVERIFY(m_broker.start());
-    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
-    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
-    QVERIFY(m_broker.useInServersIni(ini));
-
-    BoardClass::Options options;
-    options.uid = kTeacher;
-    options.classId = kClassId;
-    options.reloginMs = 200;
-    m_session = std::make_unique<BoardClass>(options);
     m_page = std::make_unique<PrizeModelWidget>();
-    m_page->setClassInfo(m_session->roster(), kClassId);
-    for (const QString &uid : { kStudent, kClassmate }) {
-        UserInfo info;
-        QVERIFY(m_session->roster()->getUserInfoByUid(uid, info));
-        auto *tile = new WidgetVideoItem;
-        tile->setUserInfo(info);
-        m_page->addStudentTile(tile);
-        m_page->addRankRow(tile);
-    }
-    m_page->resize(1026, 695);
-    m_page->show();
-    QSignalSpy inChannel(m_session.get(), &BoardClass::inChannel);
-    m_session->join();
-    QVERIFY(inChannel.wait(15000));
+    PrizeModelWidget *page = m_page.get();
+    QVERIFY(joinAwardClass(m_broker, m_dir, kTeacher, kClassId, m_session, *page, [page](WidgetVideoItem *tile) {
+        page->addStudentTile(tile);
+        page->addRankRow(tile);
+    }));
 
     m_student = std::make_unique<ClassroomPeerProcess>();
     QVERIFY(m_student->start(ClassroomPeerProcess::Student, kStudent, kClassId));

@@ -514,6 +514,28 @@ void drawReviewImages(ImageWriter &writer)
     }
 }
 
+// The problem report's screenshot button: scissors over a dashed frame,
+// two 34 x 34 states side by side (normal, hover).
+void drawScreenshotButton(ImageWriter &writer)
+{
+    writer.sprite(QStringLiteral("class/icon_cut.png"), 34, 34, 2, [](QPainter &p, int state, qreal x) {
+        const QColor ink = state == 1 ? Palette::brand : Palette::glyph;
+        if (state == 1) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(Palette::hoverBack);
+            p.drawRoundedRect(QRectF(x + 1, 1, 32, 32), 5, 5);
+        }
+        p.setPen(QPen(ink, 1.2, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(x + 6.5, 6.5, 21, 21));
+        p.setPen(QPen(ink, 1.8, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(x + 11, 10), QPointF(x + 22, 22));
+        p.drawLine(QPointF(x + 23, 10), QPointF(x + 12, 22));
+        p.drawEllipse(QPointF(x + 11, 24), 2.6, 2.6);
+        p.drawEllipse(QPointF(x + 23, 24), 2.6, 2.6);
+    });
+}
+
 } // namespace
 
 void drawAwardImages(ImageWriter &writer)
@@ -526,4 +548,5 @@ void drawAwardImages(ImageWriter &writer)
     drawFlowers(writer);
     drawRankAvatar(writer);
     drawReviewImages(writer);
+    drawScreenshotButton(writer);
 }

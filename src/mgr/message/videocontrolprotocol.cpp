@@ -1,5 +1,11 @@
 #include "videocontrolprotocol.h"
 
+#include "biz/course/classinfoentity.h"
+#include "mgr/globalcurrentuser.h"
+#include "mgr/message/sendandreceivemsg.h"
+#include "mgr/singleton.h"
+
+#include <QDebug>
 #include <QUrl>
 
 namespace VideoControlProtocol {
@@ -79,6 +85,26 @@ bool isAcceptable(const ProtocolVideoControl &protocol, QString *why)
     if (why)
         *why = reason;
     return reason.isEmpty();
+}
+
+ProtocolVideoControl make(int type, const ClassInfoEntity &classInfo, const VideoMaterial &video)
+{
+    ProtocolVideoControl protocol;
+    protocol.type = type;
+    protocol.classid = classInfo.class_id;
+    protocol.mid = classInfo.material.mid;
+    protocol.videoid = video.id;
+    protocol.video = video.video;
+    protocol.voice = video.voice;
+    protocol.name = video.name;
+    return protocol;
+}
+
+void send(int type, const ClassInfoEntity &classInfo, const VideoMaterial &video)
+{
+    const ProtocolVideoControl protocol = make(type, classInfo, video);
+    qInfo("sendVideoControlProtocol:%s", qUtf8Printable(toString(protocol)));
+    SendAndReceiveMsg::instance()->sendMsg(protocol, IM_VideoControl, Singleton<GlobalCurrentUser>::instance()->getUid());
 }
 
 } // namespace VideoControlProtocol

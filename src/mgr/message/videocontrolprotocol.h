@@ -3,6 +3,9 @@
 
 #include "mgr/message/classroompayloads.h"
 
+struct ClassInfoEntity;
+struct VideoMaterial;
+
 #include <QString>
 
 // The values of ProtocolVideoControl::type: what the teacher tells the
@@ -33,6 +36,11 @@ QString toString(const ProtocolVideoControl &protocol);
 // a name of at most kMaxNameLength without control characters. why says
 // which bound failed.
 bool isAcceptable(const ProtocolVideoControl &protocol, QString *why = nullptr);
+
+// A message of that type about one video of the class.
+ProtocolVideoControl make(int type, const ClassInfoEntity &classInfo, const VideoMaterial &video);
+// Sends it to the whole class as the signed-in user and logs it.
+void send(int type, const ClassInfoEntity &classInfo, const VideoMaterial &video);
 
 } // namespace VideoControlProtocol
 

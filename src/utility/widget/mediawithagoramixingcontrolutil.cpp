@@ -1,6 +1,8 @@
 #include "mediawithagoramixingcontrolutil.h"
 
 #include "biz/av/agora/agoraaudiomgr.h"
+#include "biz/im/agora/videosdk.h"
+#include "mgr/signalqueuemgr.h"
 #include "mgr/http/httpmgr.h"
 #include "mgr/http/networkreplyholder.h"
 #include "mgr/singleton.h"
@@ -25,14 +27,51 @@ void MediaWithAgoraMixingControlUtil::setAudioFile(const QString &url, const QSt
     qInfo("setAudioFile audioUrl:%s, audioFilePath:%s", qUtf8Printable(url), qUtf8Printable(filePath));
     audioUrl = url;
     audioFilePath = filePath;
+    requestAvInfo(avInfoReply, url, this, &MediaWithAgoraMixingControlUtil::slot_onSuccess_getAvInfoFromQiNiu);
+}
+
+void MediaWithAgoraMixingControlUtil::setMicrophoneMutedForVideo(bool muted)
+{
+    if (muted)
+        qInfo("mute self audio");
+    else
+        qInfo("unmute self audio");
+    SignalQueueMgr::instance()->signalplayingVideo(muted);
+    VideoSDK::instance()->muteLocalAudio(muted);
+}
+
+NetWorkReplyHolder *MediaWithAgoraMixingControlUtil::startAvInfoRequest(const QString &url)
+{
     if (url.isEmpty())
+        return nullptr;
+    return Singleton<HttpMgr>::instance()->get(url + QStringLiteral("?avinfo"), {}, -1);
+}
+
+void MediaWithAgoraMixingControlUtil::startMixing(const QString &filePath, bool loopback)
+{
+    if (filePath.isEmpty()) {
+        qCritical("audioFilePath is empty");
         return;
-    delete avInfoReply.data();
-    avInfoReply = Singleton<HttpMgr>::instance()->get(url + QStringLiteral("?avinfo"), {}, -1);
-    if (avInfoReply) {
-        connect(avInfoReply, &NetWorkReplyHolder::signal_onSuccess, this,
-                &MediaWithAgoraMixingControlUtil::slot_onSuccess_getAvInfoFromQiNiu);
     }
+    const int ret = AgoraAudioMgr::instance()->startAudioMixing(filePath, loopback, true, 1);
+    if (ret != 0)
+        qCritical("startAudioMixing failed, ret:%d", ret);
+}
+
+void MediaWithAgoraMixingControlUtil::pauseMixing(const QString &filePath)
+{
+    if (!filePath.isEmpty())
+        qInfo("pauseAudioMixing ret:%d", AgoraAudioMgr::instance()->pauseAudioMixing());
+    else
+        qCritical("audioFilePath is empty");
+}
+
+void MediaWithAgoraMixingControlUtil::resumeMixing(const QString &filePath)
+{
+    if (!filePath.isEmpty())
+        qInfo("resumeAudioMixing ret:%d", AgoraAudioMgr::instance()->resumeAudioMixing());
+    else
+        qCritical("audioFilePath is empty");
 }
 
 void MediaWithAgoraMixingControlUtil::setIsOnlyLocalhasVoice(bool value)
@@ -51,33 +90,22 @@ void MediaWithAgoraMixingControlUtil::slot_onSuccess_getAvInfoFromQiNiu(QString 
 void MediaWithAgoraMixingControlUtil::onPlay()
 {
     qInfo("onPlay, isOnlyLocalhasVoice:%d", isOnlyLocalhasVoice);
-    if (!audioFilePath.isEmpty()) {
-        const int ret = AgoraAudioMgr::instance()->startAudioMixing(audioFilePath, isOnlyLocalhasVoice, true, 1);
-        if (ret != 0)
-            qCritical("startAudioMixing failed, ret:%d", ret);
+    startMixing(audioFilePath, isOnlyLocalhasVoice);
+    if (!audioFilePath.isEmpty())
         bStartAudioMixing = true;
-    } else {
-        qCritical("audioFilePath is empty");
-    }
     MediaControlUtil::onPlay();
 }
 
 void MediaWithAgoraMixingControlUtil::onPause()
 {
-    if (!audioFilePath.isEmpty())
-        qInfo("pauseAudioMixing ret:%d", AgoraAudioMgr::instance()->pauseAudioMixing());
-    else
-        qCritical("audioFilePath is empty");
+    pauseMixing(audioFilePath);
     MediaControlUtil::onPause();
 }
 
 void MediaWithAgoraMixingControlUtil::onResume()
 {
     qInfo("MediaWithAgoraMixingControlUtil:onResume");
-    if (!audioFilePath.isEmpty())
-        qInfo("resumeAudioMixing ret:%d", AgoraAudioMgr::instance()->resumeAudioMixing());
-    else
-        qCritical("audioFilePath is empty");
+    resumeMixing(audioFilePath);
     MediaControlUtil::onResume();
 }
 

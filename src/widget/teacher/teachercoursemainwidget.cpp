@@ -15,7 +15,7 @@
 #include "utility/timeutility.h"
 #include "utility/translatelanguage.h"
 #include "utility/webpage.h"
-#include "utility/widget/downloadclassresourceutil.h"
+#include "widget/downloadclassresourceutil.h"
 #include "utility/widget/loadingwidget.h"
 #include "widget/coursedialogs.h"
 #include "widget/teacher/classlistitem.h"

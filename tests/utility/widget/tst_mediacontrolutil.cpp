@@ -5,6 +5,7 @@
 #include "fakeplayerbackend.h"
 #include "lessonservice.h"
 #include "messagecatcher.h"
+#include "mixingcalls.h"
 #include "utility/widget/mediawithagoramixingcontrolutil.h"
 
 #include <QLabel>
@@ -12,23 +13,6 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
-
-namespace {
-
-QStringList mixingLines()
-{
-    QStringList result;
-    for (const QString &line : MessageCatcher::lines()) {
-        for (const char *call : { "startAudioMixing filePath", "pauseAudioMixing ret", "resumeAudioMixing ret",
-                                  "stopAudioMixing" }) {
-            if (line.startsWith(QLatin1String(call)))
-                result << line;
-        }
-    }
-    return result;
-}
-
-} // namespace
 
 class TestMediaControlUtil : public QObject
 {
@@ -138,7 +122,7 @@ void TestMediaControlUtil::clicksDriveThePlayer()
     QCOMPARE(backend->calls.mid(1), (QStringList{ "play", "pause", "play" }));
     QVERIFY(control.isAudioMixingStarted());
     // The separate sound follows in the engine, in the same order.
-    const QStringList mixing = mixingLines();
+    const QStringList mixing = mixingCalls();
     QCOMPARE(mixing.size(), 3);
     QVERIFY(mixing.at(0).startsWith(QLatin1String("startAudioMixing filePath:/tmp/clip-sound.mp3")));
     QVERIFY(mixing.at(1).startsWith(QLatin1String("pauseAudioMixing")));
@@ -189,7 +173,7 @@ void TestMediaControlUtil::endOfMediaWhilePausedResets()
     QCOMPARE(slider.value(), 1);
     QVERIFY(button.styleSheet().contains(QLatin1String("icon_audio_play.png")));
     QVERIFY(!control.isAudioMixingStarted());
-    QVERIFY(mixingLines().last().startsWith(QLatin1String("stopAudioMixing filePath:/tmp/clip-sound.mp3")));
+    QVERIFY(mixingCalls().last().startsWith(QLatin1String("stopAudioMixing filePath:/tmp/clip-sound.mp3")));
     QVERIFY(install.last()->calls.endsWith(QStringLiteral("stop")));
     // The player is forgotten: a second reset and later reports do nothing.
     QVERIFY(!control.player());
@@ -219,7 +203,7 @@ void TestMediaControlUtil::resetWithoutMixingStopsNoEngine()
     QVERIFY(catcher.has(QtCriticalMsg, QStringLiteral("audioFilePath is empty")));
     control.reset();
     QVERIFY(catcher.has(QtWarningMsg, QStringLiteral("bStartAudioMixing is not started")));
-    QVERIFY(mixingLines().isEmpty());
+    QVERIFY(mixingCalls().isEmpty());
 }
 
 void TestMediaControlUtil::durationFromMediaStorage()

@@ -1,0 +1,8 @@
+#include "audiomediaplaypausecontrolutil.h"
+
+AudioMediaPlayPauseControlUtil::AudioMediaPlayPauseControlUtil(QObject *parent)
+    : MediaPlayPauseControlUtil(parent)
+{
+}
+
+AudioMediaPlayPauseControlUtil::~AudioMediaPlayPauseControlUtil() = default;

@@ -1,0 +1,249 @@
+// A teaching video played in step between the teacher (this process, with
+// the real video player on a generated file) and two students in processes
+// of their own over a real broker: the start message, each student's
+// readiness, play within the five waiting ticks, pause and resume followed
+// on both students, the end when the teacher closes, and the microphones
+// off while the video plays. A student who cannot play videos locally turns
+// it into a shared screen without any message.
+
+#include "classroompeerprocess.h"
+#include "messagecatcher.h"
+#include "mosquittobroker.h"
+#include "scopedtimescale.h"
+#include "testutil.h"
+
+#include "boardclass.h"
+
+#include "mgr/signalqueuemgr.h"
+#include "platform/player/avplayer.h"
+#include "widget/coursedialogs.h"
+#include "widget/teacherclasswidget.h"
+#include "widget/teachervideoplayerwidget.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString kTeacher = QStringLiteral("30001");
+const QStringList kStudents{ QStringLiteral("20001"), QStringLiteral("20002") };
+const QString kMid = QStringLiteral("m-7");
+
+QString media(const char *name)
+{
+    return QStringLiteral(LESSONRY_TEST_MEDIA_DIR "/") + QLatin1String(name);
+}
+
+// The teacher's class page, holding the roster of the test's class.
+class TeacherPage : public TeacherClassWidget
+{
+public:
+    explicit TeacherPage(UserList *roster) { userList = roster; }
+};
+
+} // namespace
+
+class TestVideoControlPeers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void localModeFollowsTheTeacher();
+    void studentWithoutLocalPlayGetsTheSharedScreen();
+
+private:
+    void startStudents();
+    ClassInfoEntity classInfo() const;
+    VideoMaterial material() const;
+
+    MosquittoBroker m_broker;
+    QTemporaryDir m_dir;
+    QString m_classId;
+    std::unique_ptr<BoardClass> m_session;
+    std::unique_ptr<TeacherPage> m_page;
+    std::vector<std::unique_ptr<ClassroomPeerProcess>> m_students;
+};
+
+void TestVideoControlPeers::initTestCase()
+{
+    QVERIFY(m_broker.start());
+    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
+    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
+    QVERIFY(m_broker.useInServersIni(ini));
+    CourseDialogs::setBoxHandler([](const CourseDialogs::Box &) { return 0; });
+}
+
+VideoMaterial TestVideoControlPeers::material() const
+{
+    VideoMaterial video;
+    video.id = QStringLiteral("V-1");
+    video.video = QStringLiteral("https://media.example/lesson/clip-silent.mp4");
+    video.voice = QStringLiteral("https://media.example/lesson/clip-sound.mp3");
+    video.name = QStringLiteral("Counting song");
+    return video;
+}
+
+ClassInfoEntity TestVideoControlPeers::classInfo() const
+{
+    ClassInfoEntity info;
+    info.class_id = m_classId;
+    info.material.mid = kMid;
+    info.material.videos.append(material());
+    return info;
+}
+
+void TestVideoControlPeers::init()
+{
+    m_classId = QStringLiteral("vc-%1").arg(QString::fromLatin1(QTest::currentTestFunction()));
+    BoardClass::Options options;
+    options.uid = kTeacher;
+    options.classId = m_classId;
+    options.reloginMs = 200;
+    m_session = std::make_unique<BoardClass>(options);
+    QSignalSpy inChannel(m_session.get(), &BoardClass::inChannel);
+    m_session->join();
+    QVERIFY(inChannel.wait(15000));
+    m_page = std::make_unique<TeacherPage>(m_session->roster());
+    for (const QString &uid : kStudents) {
+        m_session->roster()->setIsInChannel(uid, true);
+        m_session->roster()->setVideoLocalPlayCapability(uid, 1);
+    }
+}
+
+void TestVideoControlPeers::startStudents()
+{
+    const VideoMaterial video = material();
+    const QString spec = QStringList{ video.id, video.video, video.voice, video.name }.join(QLatin1Char('|'));
+    for (const QString &uid : kStudents) {
+        auto student = std::make_unique<ClassroomPeerProcess>();
+        QVERIFY(student->startProgram(QDir(TestUtil::binDir()).filePath(QStringLiteral("lessonry-media-peer-student")),
+                                      { QStringLiteral("--uid"), uid, QStringLiteral("--class"), m_classId,
+                                        QStringLiteral("--mid"), kMid, QStringLiteral("--video"), spec,
+                                        // The students have downloaded the video and its sound.
+                                        QStringLiteral("--copy"), media("clip-silent.mp4") + '|' + video.video,
+                                        QStringLiteral("--copy"), media("clip-sound.mp3") + '|' + video.voice }));
+        m_students.push_back(std::move(student));
+    }
+}
+
+void TestVideoControlPeers::cleanup()
+{
+    for (auto &student : m_students) {
+        student->command(QStringLiteral("quit"));
+        QVERIFY(student->finish());
+    }
+    m_students.clear();
+    m_page.reset();
+    if (m_session)
+        m_session->leave();
+    m_session.reset();
+}
+
+void TestVideoControlPeers::localModeFollowsTheTeacher()
+{
+    startStudents();
+    // Long waiting ticks: the students' readiness decides, however slowly
+    // their players open.
+    ScopedTimeScale slow(20);
+    MessageCatcher catcher;
+    QSignalSpy microphone(SignalQueueMgr::instance(), &SignalQueueMgr::signal_playingVideo);
+    auto *player = new TeacherVideoPlayerWidget(nullptr);
+    player->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<TeacherVideoPlayerWidget> guard(player);
+    player->resize(640, 480);
+    player->show();
+    const VideoMaterial video = material();
+    player->open(classInfo(), video, media("clip-silent.mp4"), media("clip-sound.mp3"), QString());
+    QVERIFY(player->isLocalMode());
+    QVERIFY(player->isWaitingForStudents());
+    QVERIFY(player->progressDialog());
+
+    for (auto &student : m_students) {
+        QVERIFY(student->waitForLine(QStringLiteral("got 5"), 20000));
+        QVERIFY(student->waitForLine(QStringLiteral("opened V-1 local"), 20000));
+    }
+    // Both readinesses start it before the fifth tick.
+    QTRY_VERIFY_WITH_TIMEOUT(!player->isWaitingForStudents(), 30000);
+    QVERIFY(catcher.contains(QStringLiteral("all students are ready for playing, start play")));
+    QVERIFY(player->loadingTicks() < TeacherVideoPlayerWidget::kLastLoadingTick);
+    QVERIFY(!player->progressDialog());
+    QTRY_VERIFY_WITH_TIMEOUT(player->control()->getIsPlaying(), 10000);
+    QVERIFY(!microphone.isEmpty());
+    QCOMPARE(microphone.last().at(0).toBool(), true);
+    for (const QString &uid : kStudents)
+        QVERIFY(m_page->getVideoReadyForPlaying(uid));
+    for (auto &student : m_students) {
+        QVERIFY(student->waitForLine(QStringLiteral("got 1"), 20000));
+        QVERIFY(student->waitForLine(QStringLiteral("playing"), 20000));
+        QVERIFY(student->waitForLine(QStringLiteral("mic muted"), 20000));
+        QVERIFY(student->waitForLine(QStringLiteral("position"), 20000));
+    }
+
+    auto *button = player->findChild<QPushButton *>(QStringLiteral("btnPlayPause"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(player->control()->getIsPaused());
+    QCOMPARE(microphone.last().at(0).toBool(), false);
+    for (auto &student : m_students) {
+        QVERIFY(student->waitForLine(QStringLiteral("paused"), 20000));
+        QVERIFY(student->waitForLine(QStringLiteral("mic open"), 20000));
+    }
+    const int before = m_students.front()->lineCount();
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(!player->control()->getIsPaused());
+    for (auto &student : m_students)
+        QVERIFY(student->waitForLine(QStringLiteral("resumed"), 20000));
+    QVERIFY(m_students.front()->waitForLine(QStringLiteral("mic muted"), 20000, before));
+
+    player->close();
+    QVERIFY(catcher.contains(QStringLiteral("sendVideoControlProtocol:video_protocol:type:VIDEO_FINISHED, classId:")
+                             + m_classId + QStringLiteral(", mid:m-7, videoid:V-1, video:") + video.video
+                             + QStringLiteral(", voice:") + video.voice + QStringLiteral(", name:Counting song")));
+    QCOMPARE(microphone.last().at(0).toBool(), false);
+    for (auto &student : m_students) {
+        QVERIFY(student->waitForLine(QStringLiteral("got 4"), 20000));
+        QVERIFY(student->waitForLine(QStringLiteral("closed V-1"), 20000));
+    }
+    // The next video starts from no student ready.
+    for (const QString &uid : kStudents)
+        QVERIFY(!m_page->getVideoReadyForPlaying(uid));
+    QTRY_VERIFY(!guard);
+}
+
+void TestVideoControlPeers::studentWithoutLocalPlayGetsTheSharedScreen()
+{
+    startStudents();
+    m_session->roster()->setVideoLocalPlayCapability(kStudents.at(1), 0);
+    MessageCatcher catcher;
+    auto *player = new TeacherVideoPlayerWidget(nullptr);
+    player->setAttribute(Qt::WA_DeleteOnClose);
+    player->resize(640, 480);
+    player->show();
+    player->open(classInfo(), material(), media("clip-silent.mp4"), media("clip-sound.mp3"), QString());
+    QVERIFY(!player->isLocalMode());
+    QVERIFY(!player->progressDialog());
+    // It starts by itself, 200 ms after opening, and shares its window.
+    QTRY_VERIFY_WITH_TIMEOUT(player->control()->getIsPlaying(), 10000);
+    QVERIFY(catcher.contains(QStringLiteral("<VideoCapture> canAllStudentsPlayLocalVideo is false")));
+    QVERIFY(!catcher.has(QtInfoMsg, QStringLiteral("sendVideoControlProtocol")));
+    player->close();
+    QVERIFY(!catcher.has(QtInfoMsg, QStringLiteral("sendVideoControlProtocol")));
+    // The students were told nothing.
+    for (auto &student : m_students) {
+        const int from = student->lineCount();
+        student->command(QStringLiteral("state"));
+        QVERIFY(student->waitForLine(QStringLiteral("state window none started 0"), 10000, from));
+        QVERIFY(student->linesStartingWith(QStringLiteral("got ")).isEmpty());
+    }
+}
+
+QTEST_MAIN(TestVideoControlPeers)
+#include "tst_videocontrolpeers_teacher.moc"
