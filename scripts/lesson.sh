@@ -106,6 +106,24 @@ for role in teacher student; do
     xd_note "the $role announced itself to class $class_id"
 done
 
+# The teacher tells the student which mode the class is in, on the
+# student's own topic.
+client_account student
+student_uid=$CLIENT_UID
+client_account teacher
+if ! wire_wait 1 30 "^tp/velmo/signal/p2p/$student_uid/channel/$class_id " '"type": ?410[,}]' "\"sender\": ?\"$CLIENT_UID\""; then
+    xd_fail "the teacher did not send the class mode (410) to the student (traffic: $out/wire.txt)"
+fi
+xd_note "the teacher sent the class mode to the student"
+
+# Both course windows report the lesson joined to the lesson service.
+service_port=$(sed -n 's|^main=http://127\.0\.0\.1:\([0-9]*\).*|\1|p' "$servers" | head -n 1)
+for role in teacher student; do
+    service_wait_event "$service_port" "$role" class/join 30 ||
+        xd_fail "the $role's client did not report \"class/join\" to the lesson service"
+done
+xd_note "both reported \"class/join\""
+
 for role in teacher student; do
     xd_screenshot "${classroom[$role]}" "$role-classroom" 5
 done

@@ -71,3 +71,25 @@ wire_wait() {
         sleep 0.2
     done
 }
+
+# Prints the requests the lesson service at <port> has recorded (a JSON
+# array, one line).
+service_requests() {
+    curl -sf --max-time 10 "http://127.0.0.1:$1/__control/requests"
+}
+
+# Waits up to <seconds> until the lesson service at <port> has recorded the
+# event <key> (e.g. "class/join") from the role's client; returns 1 when it
+# did not come.
+service_wait_event() {
+    local port=$1 role=$2 key=$3 seconds=$4
+    local deadline=$((SECONDS + seconds))
+    # The events travel as JSON inside a form field, so their quotes come
+    # escaped in the record.
+    local record="\\\"key\\\":\\\"$key\\\",\\\"type\\\":\\\"win/$role/"
+    while :; do
+        service_requests "$port" | grep -qF -- "$record" && return 0
+        ((SECONDS < deadline)) || return 1
+        sleep 0.5
+    done
+}

@@ -82,7 +82,7 @@ private:
         QPointer<RtcChannel> channel = m_channel;
         const int generation = m_generation;
         QMetaObject::invokeMethod(m_channel, [channel, generation, f] {
-            if (channel)
+            if (channel && !channel->isAbandoned())
                 f(channel.data(), generation);
         }, Qt::QueuedConnection);
     }
@@ -93,6 +93,16 @@ private:
 };
 
 } // namespace
+
+void RtcChannel::abandon()
+{
+    m_abandoned = true;
+}
+
+bool RtcChannel::isAbandoned() const
+{
+    return m_abandoned;
+}
 
 RtcChannel::RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, QObject *parent)
     : QObject(parent)

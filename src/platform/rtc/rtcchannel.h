@@ -72,6 +72,11 @@ public:
     void leave();
     // Ends the membership without a word and forgets the handler.
     void shutdown();
+    // From any thread, as the engine stops: what the relay delivered and
+    // this thread has not handled yet (a backlog of video frames on a busy
+    // machine) is dropped instead of decoded before the thread can end.
+    void abandon();
+    bool isAbandoned() const;
 
     // From the relay, handed over from the library's threads; generation
     // tells news of an earlier join apart.
@@ -117,6 +122,7 @@ private:
     std::unique_ptr<RtcRelayListener> m_bridge;
     State m_state = Idle;
     int m_generation = 0;
+    std::atomic<bool> m_abandoned{ false };
     bool m_errorReported = false;
     QElapsedTimer m_since;
     QHash<agora::rtc::uid_t, QByteArray> m_members; // uid -> session

@@ -243,6 +243,8 @@ void RtcEngineImpl::stop()
     // which needs no event posted to it: that works at exit too.
     // The callback thread hands received frames to the video thread: it
     // ends first, so no frame is posted to the video hub once it is gone.
+    // Its queued backlog is dropped, not worked off.
+    m_channel->abandon();
     m_callbackThread->quit();
     m_callbackThread->wait();
     m_videoThread->quit();

@@ -24,6 +24,8 @@
 //   hold sig logins | release sig logins       signalling logins wait unanswered
 //                                              until released
 //   leave                                      leave the class as the page does
+//   video <on|off>                             send the synthetic camera or not
+//   stall                                      the GUI thread's longest stall so far
 //   quit
 // Events, one per line on standard output:
 //   recv <signal> <sender> <payload JSON>      a typed signal of the message layer
@@ -40,6 +42,8 @@
 //   sig|mqtt|rtc joined <uid> | ... left <uid> presence on that transport
 //   inchannel                                  all three are in (again)
 //   sent <type> <uuid>                         the envelope just sent
+//   stall <ms>                                 the longest time the GUI thread
+//                                              handled nothing else
 
 #include "biz/im/agora/agoraimchannelmgr.h"
 #include "biz/im/agora/agoraimsdk.h"
@@ -62,7 +66,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QTimer>
 
 #include <QHash>
 
@@ -339,6 +345,10 @@ private:
                                                           line.section(QLatin1Char(' '), 2, 2).toInt());
         } else if (command == QLatin1String("leave")) {
             m_page.destoryMode();
+        } else if (command == QLatin1String("video")) {
+            VideoSDK::instance()->muteLocalVideo(line.section(QLatin1Char(' '), 1, 1) != QLatin1String("on"));
+        } else if (command == QLatin1String("stall")) {
+            emitLine(QStringLiteral("stall %1").arg(m_stalls.longestMs()));
         } else if (command == QLatin1String("quit")) {
             quit();
         } else {
@@ -375,8 +385,32 @@ private:
         QApplication::quit();
     }
 
+    // How late a short repeating timer fires: the longest time the GUI
+    // thread was busy with something else.
+    class StallWatch
+    {
+    public:
+        StallWatch()
+        {
+            m_timer.setInterval(kTickMs);
+            QObject::connect(&m_timer, &QTimer::timeout, [this] {
+                m_longestMs = qMax(m_longestMs, m_clock.restart() - kTickMs);
+            });
+            m_clock.start();
+            m_timer.start();
+        }
+        qint64 longestMs() const { return m_longestMs; }
+
+    private:
+        static constexpr int kTickMs = 10;
+        QTimer m_timer;
+        QElapsedTimer m_clock;
+        qint64 m_longestMs = 0;
+    };
+
     QString m_classId;
     QString m_uid;
+    StallWatch m_stalls;
     ClassWidget m_page;
     QHash<QString, bool> m_in;
     int m_mqttTopics = 0;

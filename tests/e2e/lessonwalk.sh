@@ -1,0 +1,36 @@
+#!/bin/bash
+# A lesson between the real teacher and student clients, as
+# "scripts/run.sh --lesson" shows it headless: scripts/lesson.sh --walk
+# against the stand-in lesson service and one broker, in a folder of its
+# own. The walk itself checks the wire, the lesson service's records and
+# the pictures; on failure its report and both clients' logs are printed.
+#   lessonwalk.sh <bin folder>
+set -euo pipefail
+bin=$(cd "$1" && pwd)
+scripts="$(cd "$(dirname "$0")/../../scripts" && pwd)"
+source "$scripts/lib/services.sh"
+
+out=$(mktemp -d "${TMPDIR:-/tmp}/lessonry-lesson.XXXXXX")
+trap 'service_stop; rm -rf "$out"' EXIT
+service_start "$bin" "$out/lesson-service.log"
+broker_start "$out"
+service_write_servers_ini "$out/servers.ini" "$SERVICE_PORT" "$BROKER_PORT"
+
+if ! bash "$scripts/lesson.sh" "$bin" "$out/servers.ini" "$BROKER_PORT" "$out/lesson" --walk; then
+    for role in teacher student; do
+        echo "lessonwalk: the $role's output:" >&2
+        cat "$out/lesson/$role/client-output.txt" >&2 || true
+        log=$(ls -t "$out/lesson/$role/profile/data/lessonry-$role/log"/velmo_*[0-9].log 2>/dev/null | head -n 1 || true)
+        if [[ -n "$log" ]]; then
+            echo "lessonwalk: the end of the $role's log:" >&2
+            tail -n 40 "$log" | cut -c1-300 >&2
+        fi
+    done
+    exit 1
+fi
+for shot in teacher-classroom student-classroom; do
+    if ! ls "$out/lesson/screenshots/"*"-$shot.png" >/dev/null 2>&1; then
+        echo "lessonwalk: no picture of the $shot" >&2
+        exit 1
+    fi
+done
