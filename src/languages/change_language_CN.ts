@@ -715,4 +715,11 @@
         <translation>视频</translation>
     </message>
 </context>
+<context>
+    <name>WidgetVideoItem</name>
+    <message>
+        <source>Me</source>
+        <translation>我</translation>
+    </message>
+</context>
 </TS>

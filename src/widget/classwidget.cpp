@@ -12,10 +12,19 @@
 #include "mgr/singleton.h"
 #include "utility/actionlog.h"
 #include "utility/durations.h"
+#include "biz/httpapi/studentapis.h"
+#include "mgr/http/entitynetworkreplyholder.h"
+#include "mgr/message/sendandreceivemsg.h"
+#include "utility/translatelanguage.h"
+#include "widget/praiseeffectswidget.h"
+#include "widget/videoviewbinder.h"
+#include "widget/widgetbigvideo.h"
 #include "widget/widgetvideoitemlist.h"
+#include "widget/widgetvideoitems.h"
 #include "widget/widgetwhiteboard.h"
 
 #include <QDebug>
+#include <QBoxLayout>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -52,6 +61,8 @@ ClassWidget::~ClassWidget()
 
 void ClassWidget::init()
 {
+    connectClassControl();
+    createBigVideo();
 }
 
 void ClassWidget::startClass(WidgetClassRoom *room, const ClassInfoEntity &info)
@@ -374,43 +385,127 @@ void ClassWidget::slot_onChannelLeaved(QString channelId, int ecode)
 
 // ---- Tiles, big video, praise and class control ------------------------
 
+void ClassWidget::connectClassControl()
+{
+    // Once only, whoever connects it first.
+    connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveEncourageMsg, this,
+            &ClassWidget::slot_receiveEncourageMsg, Qt::UniqueConnection);
+}
+
+void ClassWidget::createBigVideo()
+{
+    if (bigVideo)
+        return;
+    bigVideo = new WidgetBigVideo(this);
+    bigVideo->setMoveBounds(width(), height(), 50);
+    bigVideo->setShowType(0);
+}
+
 bool ClassWidget::setVideoItemAttached(const QString &uid, bool attach)
 {
-    Q_UNUSED(uid)
-    Q_UNUSED(attach)
-    return false;
+    WidgetVideoItem *tile = videoItemList->getWidgetByUid(uid);
+    if (!tile)
+        return false;
+    return attach ? tile->restoreVideoView() : tile->clearVideoView();
 }
 
 void ClassWidget::CreateVideo(const UserList &list)
 {
-    Q_UNUSED(list)
+    qInfo("CreateVideo()  this:%p", static_cast<void *>(this));
+    videoItemList->createItems(&list, this);
+    auto *column = findChild<QBoxLayout *>(QStringLiteral("verticalLayoutVideo"));
+    for (int i = 0; i < videoItemList->count(); ++i) {
+        WidgetVideoItem *tile = videoItemList->getWidgetByIdx(i);
+        if (column)
+            column->addWidget(tile);
+        auto *student = qobject_cast<WidgetVideoItemS *>(tile);
+        if (!student)
+            continue;
+        connect(student, &WidgetVideoItemS::signal_switchBigVideo, this, &ClassWidget::slot_switchBigVideo);
+        connect(student, &WidgetVideoItemS::signal_switchSmallVideo, this, &ClassWidget::slot_switchSmallVideo);
+        connect(student, &WidgetVideoItemS::signal_setEnableAudio, this, &ClassWidget::slot_setEnableAudio);
+        connect(student, &WidgetVideoItemS::signal_setEnableDraw, this, &ClassWidget::slot_setEnableDraw);
+        connect(student, &WidgetVideoItemS::signal_clickePraise, this, &ClassWidget::slot_clickePraise);
+    }
 }
 
 void ClassWidget::slot_onChannelUserJoined(const QString &uid)
 {
-    Q_UNUSED(uid)
+    qInfo("videoTxt start slot_onChannelUserJoined, uid:%s", qUtf8Printable(uid.left(64)));
+    WidgetVideoItem *tile = videoItemList->findWidgetByUid(uid);
+    uint engineUid = 0;
+    if (tile && VideoViewBinder::toEngineUid(uid, &engineUid)) {
+        qInfo("videoTxt pItem not NULL");
+        tile->muteVideo(false);
+        VideoSDK::instance()->someoneJoinChannel(tile->getVideoWidget(), engineUid);
+        tile->setStateFlag(true);
+        tile->setAlertText(QString());
+        tile->resetToolState(false);
+    }
+    qInfo("videoTxt end slot_onChannelUserJoined, uid:%s", qUtf8Printable(uid.left(64)));
 }
 
 void ClassWidget::slot_onChannelUserLeaved(const QString &uid)
 {
-    Q_UNUSED(uid)
+    WidgetVideoItem *tile = videoItemList->findWidgetByUid(uid);
+    if (tile) {
+        tile->setStateFlag(false);
+        tile->setAlertText(tile->getUserInfo().userName + Translatelanguage::instance()->getText(QStringLiteral("alreadyleftclassroom")));
+        uint engineUid = 0;
+        if (VideoViewBinder::toEngineUid(uid, &engineUid))
+            VideoSDK::instance()->someoneLeaveChannel(engineUid);
+        cancelSelectVideo();
+        tile->resetToolState(false);
+        tile->muteVideo(true);
+        unMuteAllAudioFlag(false);
+    }
+    qDebug().noquote() << QStringLiteral("slot_onChannelUserLeaved, uid:%1").arg(uid.left(64));
 }
 
 void ClassWidget::slot_UserMuteVideo(QString uid, bool mute)
 {
-    Q_UNUSED(uid)
-    Q_UNUSED(mute)
+    WidgetVideoItem *tile = videoItemList->findWidgetByUid(uid);
+    if (!tile)
+        return;
+    tile->muteVideo(mute);
+    tile->setAlertText(mute ? Translatelanguage::instance()->getText(QStringLiteral("cameraNotOpen")) : QString());
 }
 
 void ClassWidget::slot_currentAudioVolume(QString uid, int totalVolume)
 {
-    Q_UNUSED(uid)
-    Q_UNUSED(totalVolume)
+    // Reports come several times a second, also for uids without a tile.
+    if (WidgetVideoItem *tile = videoItemList->findWidgetByUid(uid))
+        tile->setVolume(totalVolume);
 }
 
 void ClassWidget::slot_switchBigVideo(WidgetVideoItem *tile)
 {
-    Q_UNUSED(tile)
+    if (!tile || !tile->stateFlag()) {
+        qCritical("widget is NULL, or is not joined channel.");
+        return;
+    }
+    const UserInfo user = tile->getUserInfo();
+    if (user.userType == 2) {
+        qWarning().noquote() << QStringLiteral("cannot select teacher, only can select student. teacherId:%1").arg(user.uid);
+        return;
+    }
+    qInfo() << "inSharingDesktop:" << inSharingDesktop;
+    if (lastClickedVideoItem)
+        lastClickedVideoItem->switchSmallVideo();
+    inSelecteSomeOne = true;
+    createBigVideo();
+    bigVideo->setUserInfo(user);
+    if (bigVideo->setThisVideoView()) {
+        tile->setAlertText(user.userName + QLatin1Char(' ') + Translatelanguage::instance()->getText(QStringLiteral("selecteSomeOne")));
+        tile->muteVideo(true);
+        bigVideo->setShowType(1);
+        setSelectedVideoPosition();
+        bigVideo->raise();
+        muteOthersAudioFlag(user.uid, true);
+    } else {
+        qCritical("switch video widget failured.");
+    }
+    lastClickedVideoItem = tile;
 }
 
 void ClassWidget::slot_switchSmallVideo(WidgetVideoItem *tile)
@@ -420,71 +515,210 @@ void ClassWidget::slot_switchSmallVideo(WidgetVideoItem *tile)
 
 void ClassWidget::hideSelectVideo(WidgetVideoItem *tile)
 {
-    Q_UNUSED(tile)
+    qInfo("<selectSomeOne> start hideSelectVideo, lastClickedVideoItem:%p, inSelecteSomeOne:%d",
+          static_cast<void *>(lastClickedVideoItem), inSelecteSomeOne ? 1 : 0);
+    if (inSelecteSomeOne && lastClickedVideoItem && tile
+        && lastClickedVideoItem->getUserInfo().uid == tile->getUserInfo().uid) {
+        const QString uid = lastClickedVideoItem->getUserInfo().uid;
+        ActionLog::instance()->ClickInfo(QStringLiteral("click_cancel_select_person"), QStringLiteral("{uid:%1}").arg(uid));
+        if (bigVideo)
+            bigVideo->setShowType(0);
+        muteOthersAudioFlag(uid, false);
+        lastClickedVideoItem = nullptr;
+        inSelecteSomeOne = false;
+    }
+    qInfo("<selectSomeOne> end hideSelectVideo, lastClickedVideoItem:%p, inSelecteSomeOne:%d",
+          static_cast<void *>(lastClickedVideoItem), inSelecteSomeOne ? 1 : 0);
 }
 
 void ClassWidget::cancelSelectVideo()
 {
+    qInfo("<selectSomeOne> start cancelSelectVideo, lastClickedVideoItem:%p", static_cast<void *>(lastClickedVideoItem));
+    if (!lastClickedVideoItem)
+        return;
+    qInfo("<selectSomeOne> end cancelSelectVideo, lastClickedVideoItem:%p", static_cast<void *>(lastClickedVideoItem));
+    WidgetVideoItem *tile = lastClickedVideoItem;
+    tile->switchSmallVideo();
+    hideSelectVideo(tile);
 }
 
 void ClassWidget::enableAllSelectBtn(bool enable)
 {
-    Q_UNUSED(enable)
+    qInfo("<selectSomeOne> start enableAllSelectBtn, videoWidgets:%p, count:%d, enable:%d",
+          static_cast<void *>(videoItemList), videoItemList->count(), enable ? 1 : 0);
+    for (int i = 0; i < videoItemList->count(); ++i) {
+        WidgetVideoItem *tile = videoItemList->getWidgetByIdx(i);
+        auto *student = qobject_cast<WidgetVideoItemS *>(tile);
+        qInfo("<selectSomeOne> enableSelectBtn index:%d, pItem:%p, pStudentItem:%p", i, static_cast<void *>(tile),
+              static_cast<void *>(student));
+        if (student)
+            student->setEnableSelectBtn(enable);
+    }
+    qInfo("<selectSomeOne> end enableAllSelectBtn, enable:%d", enable ? 1 : 0);
 }
 
 void ClassWidget::muteOthersAudioFlag(const QString &uid, bool bMute)
 {
-    Q_UNUSED(uid)
-    Q_UNUSED(bMute)
+    qInfo("videoWidgets:%p, uid:%s, bMute:%d", static_cast<void *>(videoItemList), qUtf8Printable(uid), bMute ? 1 : 0);
+    for (int i = 0; i < videoItemList->count(); ++i) {
+        auto *student = qobject_cast<WidgetVideoItemS *>(videoItemList->getWidgetByIdx(i));
+        if (!student)
+            continue;
+        student->setAudioEnabled(!bMute);
+        student->setAudioChecked(student->getUserInfo().uid == uid ? false : bMute);
+    }
 }
 
 void ClassWidget::unMuteAllAudioFlag(bool includeTeacher)
 {
-    Q_UNUSED(includeTeacher)
+    qInfo("unMuteAllAudioFlag");
+    for (int i = 0; i < videoItemList->count(); ++i) {
+        WidgetVideoItem *tile = videoItemList->getWidgetByIdx(i);
+        const QString uid = tile->getUserInfo().uid;
+        if (!includeTeacher && tile->getUserInfo().userType == 2)
+            continue;
+        tile->setAudioChecked(false);
+        UserInfo user;
+        if (userList && userList->getUserInfoByUid(uid, user) && (user.controlFlags & ControlTypAudio)) {
+            user.controlFlags &= ~ControlTypAudio;
+            userList->setUserInfoByUid(user);
+        }
+    }
 }
 
 void ClassWidget::setSelectedVideoPosition()
 {
+    if (!bigVideo)
+        return;
+    QWidget *tool = findChild<QWidget *>(QStringLiteral("widget_tool"));
+    const int toolHeight = tool ? tool->height() : 0;
+    qInfo().noquote() << QStringLiteral("thisH:%1, selectedVideoH:%2").arg(height()).arg(bigVideo->height());
+    const int x = 10;
+    const int y = whiteBoard ? height() - bigVideo->height() - toolHeight - 10 : 0;
+    bigVideo->move(x, y);
+    qInfo().noquote() << QStringLiteral("selectedvideoPos:(%1, %2)").arg(x).arg(y);
 }
 
 void ClassWidget::slot_playingVideo(bool bPlaying)
 {
     qInfo("<selectSomeOne> start slot_playingVideo, bPlaying:%d", bPlaying ? 1 : 0);
     isPlayingVideo = bPlaying;
+    enableAllSelectBtn(!bPlaying);
+    qInfo("after enableAllSelectBtn, this:%p", static_cast<void *>(this));
+    unMuteAllAudioFlag(true);
+    // Cancelled first: ending a selection enables the audio buttons again.
+    if (bPlaying)
+        cancelSelectVideo();
+    for (int i = 0; i < videoItemList->count(); ++i)
+        videoItemList->getWidgetByIdx(i)->setAudioEnabled(!bPlaying);
+    qInfo("<selectSomeOne> end slot_playingVideo");
+}
+
+void ClassWidget::setFunctionOff(const QString &uid, ControlTyp type, bool off)
+{
+    UserInfo user;
+    if (!userList || !userList->getUserInfoByUid(uid, user))
+        return;
+    if (off)
+        user.controlFlags |= type;
+    else
+        user.controlFlags &= ~type;
+    userList->setUserInfoByUid(user);
 }
 
 void ClassWidget::slot_setEnableAudio(QString uid, bool enable)
 {
     sendFunctionalControl(uid, enable, ControlTypAudio);
+    setFunctionOff(uid, ControlTypAudio, !enable);
 }
 
 void ClassWidget::slot_setEnableDraw(QString uid, bool enable)
 {
     sendFunctionalControl(uid, enable, ControlTypDraw);
+    setFunctionOff(uid, ControlTypDraw, !enable);
 }
 
 void ClassWidget::sendFunctionalControl(QString uid, bool enable, ControlTyp type)
 {
-    Q_UNUSED(uid)
-    Q_UNUSED(enable)
-    Q_UNUSED(type)
+    FunctionControl control;
+    control.classid = classId;
+    control.type = type;
+    control.uid = uid;
+    control.enabled = enable ? 1 : 0;
+    const QString sender = userList ? userList->getCurUser().uid : QString();
+    SendAndReceiveMsg::instance()->sendMsg<FunctionControl>(control, IM_FunctionControl, sender, uid);
+}
+
+bool ClassWidget::isTeacherOrder(const ImMsgInfo &info, const QString &classid) const
+{
+    // Only the teacher of this class commands it; anything else is a
+    // participant speaking out of turn or a message of another class.
+    if (!userList || info.uid.isEmpty() || info.uid != userList->getTeacher().uid) {
+        qWarning("class order not from the teacher, sender:%s", qUtf8Printable(info.uid.left(64)));
+        return false;
+    }
+    if (classid != classId) {
+        qWarning("class order of another class:%s", qUtf8Printable(classid.left(64)));
+        return false;
+    }
+    return true;
+}
+
+void ClassWidget::addPraise(const QString &uid)
+{
+    UserInfo user;
+    if (!userList || !userList->getUserInfoByUid(uid, user))
+        return;
+    ++user.likeNum;
+    userList->setUserInfoByUid(user);
+    if (WidgetVideoItem *tile = videoItemList->findWidgetByUid(uid))
+        tile->setPraiseCount(user.likeNum);
+    // A praise during the effect counts without a second effect.
+    if (!isShowingPraise)
+        showTrophyCartoon(uid);
 }
 
 void ClassWidget::slot_receiveEncourageMsg(ImMsgInfo info, EncourageMessage data)
 {
-    Q_UNUSED(info)
-    Q_UNUSED(data)
+    qInfo() << "slot_receiveEncourageMsg classId:" << data.classid.left(64);
+    if (!isTeacherOrder(info, data.classid))
+        return;
+    const QString teacherUid = userList->getTeacher().uid;
+    if (data.uid == userList->getCurUser().uid) {
+        // The own count waits for the server to take the praise.
+        postEncourage(classId, teacherUid);
+        qInfo() << "slot_receiveEncourageMsg uid:" << teacherUid.toUInt();
+        return;
+    }
+    addPraise(data.uid);
 }
 
 void ClassWidget::slot_clickePraise(UserInfo user)
 {
-    Q_UNUSED(user)
+    EncourageMessage praise;
+    praise.classid = classId;
+    praise.type = 1;
+    praise.uid = user.uid;
+    praise.name = user.userName;
+    const QString sender = userList ? userList->getTeacher().uid : QString();
+    SendAndReceiveMsg::instance()->sendMsg<EncourageMessage>(praise, IM_Encourage, sender);
+    addPraise(user.uid);
 }
 
 void ClassWidget::postEncourage(const QString &classId, const QString &teacherUid)
 {
-    Q_UNUSED(classId)
-    Q_UNUSED(teacherUid)
+    qInfo() << "postEncourage uid:" << teacherUid;
+    // A flood of praises never becomes a flood of posts.
+    if (pendingEncouragePosts >= kMaxPendingEncouragePosts) {
+        qWarning("too many praise posts pending (%d), this one is dropped", pendingEncouragePosts);
+        return;
+    }
+    ++pendingEncouragePosts;
+    postEncourageReply = StudentApis::postEncourage(this, classId, teacherUid);
+    connect(postEncourageReply, &EntityNetworkReplyHolder::signal_onStart, this, &ClassWidget::slot_onStart_getPostEncourage);
+    connect(postEncourageReply, &EntityNetworkReplyHolder::signal_onFinish, this, &ClassWidget::slot_onFinish_getPostEncourage);
+    connect(postEncourageReply, &EntityNetworkReplyHolder::signal_onFailure, this, &ClassWidget::slot_onFailure_getPostEncourage);
+    connect(postEncourageReply, &EntityNetworkReplyHolder::signal_onSuccess, this, &ClassWidget::slot_onSuccess_getPostEncourage);
 }
 
 void ClassWidget::slot_onStart_getPostEncourage()
@@ -493,6 +727,8 @@ void ClassWidget::slot_onStart_getPostEncourage()
 
 void ClassWidget::slot_onFinish_getPostEncourage()
 {
+    if (pendingEncouragePosts > 0)
+        --pendingEncouragePosts;
 }
 
 void ClassWidget::slot_onFailure_getPostEncourage(BaseEntity entity)
@@ -503,9 +739,32 @@ void ClassWidget::slot_onFailure_getPostEncourage(BaseEntity entity)
 void ClassWidget::slot_onSuccess_getPostEncourage(QString response)
 {
     Q_UNUSED(response)
+    if (!userList)
+        return;
+    const QString uid = userList->getCurUser().uid;
+    addPraise(uid);
+    UserInfo user;
+    userList->getUserInfoByUid(uid, user);
+    qInfo() << "slot_onSuccess_getPostEncourage likeNum:" << user.likeNum;
 }
 
 void ClassWidget::showTrophyCartoon(QString uid)
 {
-    Q_UNUSED(uid)
+    isShowingPraise = true;
+    // Over the whole classroom window, aimed at the praised tile.
+    auto *effect = new PraiseEffectsWidget(classRoom ? classRoom : parentWidget());
+    effect->setAttribute(Qt::WA_DeleteOnClose);
+    effect->setAttribute(Qt::WA_ShowModal);
+    effect->setTargetWidget(videoItemList->findWidgetByUid(uid));
+    connect(effect, &PraiseEffectsWidget::signal_close, this, &ClassWidget::slot_praiseEffectClosed);
+    connect(effect, &QObject::destroyed, this, &ClassWidget::slot_praiseEffectClosed);
+    effect->show();
+}
+
+void ClassWidget::slot_praiseEffectClosed()
+{
+    if (!isShowingPraise)
+        return;
+    isShowingPraise = false;
+    qInfo("showTrophyCartoon end");
 }

@@ -145,8 +145,21 @@ public slots:
     void slot_onMessageSendError(QString msgId, int ecode);
     void on_pushButtonHelp_clicked();
     void slot_currentAudioVolume(QString uid, int totalVolume);
+    void slot_praiseEffectClosed();
 
 protected:
+    // Praise posts of the own praises that may wait for the server at once.
+    static constexpr int kMaxPendingEncouragePosts = 4;
+
+    void createBigVideo();
+    void connectClassControl();
+    // Sets or clears a function-off bit of uid's roster entry.
+    void setFunctionOff(const QString &uid, ControlTyp type, bool off);
+    // One more praise for uid: roster, tile and, unless one shows, the effect.
+    void addPraise(const QString &uid);
+    // Whether a class-control message comes from this class's teacher.
+    bool isTeacherOrder(const ImMsgInfo &info, const QString &classid) const;
+
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -176,6 +189,7 @@ protected:
     bool isPlayingVideo = false;
     QWidget *classRoom = nullptr;
     bool isReEnteringClassroom = false;
+    int pendingEncouragePosts = 0;
 };
 
 #endif // CLASSWIDGET_H

@@ -23,6 +23,7 @@ int main(int argc, char *argv[])
     drawBoardImages(writer);
     drawCourseImages(writer);
     drawDeviceImages(writer);
+    drawVideoToolImages(writer);
     drawMediaImages(writer);
     drawAwardImages(writer);
     return writer.ok() ? 0 : 1;
