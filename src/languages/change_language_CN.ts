@@ -715,6 +715,69 @@
     </message>
 </context>
 <context>
+    <name>WidgetMessage</name>
+    <message>
+        <source>Chat</source>
+        <translation>聊天</translation>
+    </message>
+    <message>
+        <source>Hide the chat window</source>
+        <translation>隐藏聊天窗口</translation>
+    </message>
+    <message>
+        <source>Input something</source>
+        <translation>点击输入</translation>
+    </message>
+    <message>
+        <source>image</source>
+        <translation>图片</translation>
+    </message>
+    <message>
+        <source>Screenshot(hold the&quot;SHIFT&quot; key to capture non-classroom windows)</source>
+        <translation>截图(按住shift键可显示上课界面)</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>发送</translation>
+    </message>
+    <message>
+        <source>Enter to send</source>
+        <translation>按Enter键发送信息</translation>
+    </message>
+    <message>
+        <source>Ctrl+Enter to send</source>
+        <translation>按Ctrl＋Enter键发送信息</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetMessageItemRight</name>
+    <message>
+        <source>Me</source>
+        <translation>我</translation>
+    </message>
+</context>
+<context>
+    <name>ShowEnlargeImage</name>
+    <message>
+        <source>Picture</source>
+        <translation>图片</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetScreen</name>
+    <message>
+        <source>Screenshot</source>
+        <translation>截图</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetCut</name>
+    <message>
+        <source>Screenshot</source>
+        <translation>截图</translation>
+    </message>
+</context>
+<context>
     <name>TeacherAudioListWidget</name>
     <message>
         <source>Audio</source>

@@ -24,6 +24,7 @@ int main(int argc, char *argv[])
     drawCourseImages(writer);
     drawDeviceImages(writer);
     drawClassroomImages(writer);
+    drawChatImages(writer);
     drawVideoToolImages(writer);
     drawMediaImages(writer);
     drawAwardImages(writer);
