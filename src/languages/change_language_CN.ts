@@ -661,6 +661,123 @@
     </message>
 </context>
 <context>
+    <name>WidgetClassRoom</name>
+    <message>
+        <source>Classroom</source>
+        <translation>课堂</translation>
+    </message>
+</context>
+<context>
+    <name>ClassWidget</name>
+    <message>
+        <source>Classroom</source>
+        <translation>课堂</translation>
+    </message>
+</context>
+<context>
+    <name>SwitchModeCombobox</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkDisconnect</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>Network disconnect!</source>
+        <translation>网络连接失败！</translation>
+    </message>
+</context>
+<context>
+    <name>ClassTimeProgress</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>This class will start in</source>
+        <translation>距离上课还有</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetTimeProgress</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetMessage</name>
+    <message>
+        <source>Chat</source>
+        <translation>聊天</translation>
+    </message>
+    <message>
+        <source>Hide the chat window</source>
+        <translation>隐藏聊天窗口</translation>
+    </message>
+    <message>
+        <source>Input something</source>
+        <translation>点击输入</translation>
+    </message>
+    <message>
+        <source>image</source>
+        <translation>图片</translation>
+    </message>
+    <message>
+        <source>Screenshot(hold the&quot;SHIFT&quot; key to capture non-classroom windows)</source>
+        <translation>截图(按住shift键可显示上课界面)</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>发送</translation>
+    </message>
+    <message>
+        <source>Enter to send</source>
+        <translation>按Enter键发送信息</translation>
+    </message>
+    <message>
+        <source>Ctrl+Enter to send</source>
+        <translation>按Ctrl＋Enter键发送信息</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetMessageItemRight</name>
+    <message>
+        <source>Me</source>
+        <translation>我</translation>
+    </message>
+</context>
+<context>
+    <name>ShowEnlargeImage</name>
+    <message>
+        <source>Picture</source>
+        <translation>图片</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetScreen</name>
+    <message>
+        <source>Screenshot</source>
+        <translation>截图</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetCut</name>
+    <message>
+        <source>Screenshot</source>
+        <translation>截图</translation>
+    </message>
+</context>
+<context>
     <name>TeacherAudioListWidget</name>
     <message>
         <source>Audio</source>
@@ -713,6 +830,13 @@
     <message>
         <source>Video</source>
         <translation>视频</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetVideoItem</name>
+    <message>
+        <source>Me</source>
+        <translation>我</translation>
     </message>
 </context>
 </TS>

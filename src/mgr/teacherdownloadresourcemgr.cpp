@@ -183,6 +183,7 @@ void DownloadResourceMgr::downloadImpl()
         return;
     }
     m_transfer = transfer;
+    m_currentFileCounted = false;
     connect(transfer, &NetWorkDownloadReplyHolder::signal_downloadProgress, this,
             &DownloadResourceMgr::slot_downloadProgress);
     connect(transfer, &NetWorkDownloadReplyHolder::signal_onSuccess, this, &DownloadResourceMgr::slot_onSuccess);
@@ -196,11 +197,14 @@ void DownloadResourceMgr::slot_downloadProgress(double percent, qlonglong, qlong
         qCritical("resourcedownload:cnt is 0");
         return;
     }
+    if (m_currentFileCounted)
+        return;
     const int before = m_alreadyDownloadedPercent;
     const int share = int(1.0 / m_fileCount * percent);
     if (int(percent) == 100) {
         qInfo("resourcedownload:current file download 100%%");
         m_alreadyDownloadedPercent += share;
+        m_currentFileCounted = true;
     }
     qInfo("resourcedownload:progress:%d", before + share);
     emit signal_downloadProgress(m_resourceId, before + share);

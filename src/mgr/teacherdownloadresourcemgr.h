@@ -79,6 +79,9 @@ private:
     QVector<DownloadFileInfo> m_allFiles;
     QPointer<NetWorkDownloadReplyHolder> m_transfer;
     int m_alreadyDownloadedPercent = 0;
+    // The transfer under way reported its whole: its share is counted, and
+    // a repeated report of the whole is not counted again.
+    bool m_currentFileCounted = false;
     int m_fileCount = 0;
     // One retry at a time; stopped by abort() and by a new resource.
     QTimer *m_retryTimer;

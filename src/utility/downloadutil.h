@@ -2,6 +2,7 @@
 #define DOWNLOADUTIL_H
 
 #include <QString>
+#include <QtGlobal>
 
 class QObject;
 class QWidget;
@@ -14,6 +15,9 @@ class NetworkImageReplyHolder;
 class DownloadUtil
 {
 public:
+    // The largest picture downloadImage() accepts.
+    static constexpr qint64 kMaxImageBytes = 20 * 1024 * 1024;
+
     // A picture for widget's style sheet section. Only http(s) addresses
     // are fetched. Any other address returns null without a download: a
     // file inside the download folder is shown at once, anything else

@@ -59,6 +59,7 @@ void MultiFilesDownloadUtil::downloadImpl()
         emit signal_onFailure(-1);
         return;
     }
+    m_currentFileCounted = false;
     connect(m_transfer, &NetWorkDownloadReplyHolder::signal_downloadProgress, this,
             &MultiFilesDownloadUtil::slot_downloadProgress);
     connect(m_transfer, &NetWorkDownloadReplyHolder::signal_onSuccess, this, &MultiFilesDownloadUtil::slot_onSuccess);
@@ -72,11 +73,14 @@ void MultiFilesDownloadUtil::slot_downloadProgress(double percent, qlonglong, ql
         qCritical("cnt is 0");
         return;
     }
+    if (m_currentFileCounted)
+        return;
     const int before = m_percent;
     const int share = int(1.0 / m_fileCount * percent);
     if (int(percent) == 100) {
         qInfo("current file download 100%%");
         m_percent += share;
+        m_currentFileCounted = true;
     }
     qInfo("progress:%d", before + share);
     emit signal_downloadProgress(before + share);

@@ -39,6 +39,9 @@ private:
     QVector<DownloadFileInfo> m_pendingFiles;
     QPointer<NetWorkDownloadReplyHolder> m_transfer;
     int m_percent = 0;
+    // The transfer under way reported its whole: a repeated report of it
+    // is not counted again.
+    bool m_currentFileCounted = false;
     int m_fileCount = 0;
 };
 

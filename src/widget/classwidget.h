@@ -23,6 +23,7 @@ class QResizeEvent;
 class VideoSDK;
 class WidgetBigVideo;
 class WidgetColorPallet;
+class WidgetInteraction;
 class WidgetMessage;
 class WidgetVideoItem;
 class WidgetWhiteBoard;
@@ -90,6 +91,8 @@ public:
     virtual WidgetWhiteBoard *getWhiteBoard() const { return whiteBoard; }
     WidgetMessage *getMessageWidget() const { return messageWidget; }
     bool isPraiseShowing() const { return isShowingPraise; }
+    // The lesson's class information, with the keys of the last renewal.
+    const ClassInfoEntity &getClassInfo() const { return classInfo; }
 
 signals:
     void signal_startCutImage();
@@ -145,8 +148,21 @@ public slots:
     void slot_onMessageSendError(QString msgId, int ecode);
     void on_pushButtonHelp_clicked();
     void slot_currentAudioVolume(QString uid, int totalVolume);
+    void slot_praiseEffectClosed();
 
 protected:
+    // Praise posts of the own praises that may wait for the server at once.
+    static constexpr int kMaxPendingEncouragePosts = 4;
+
+    void createBigVideo();
+    void connectClassControl();
+    // Sets or clears a function-off bit of uid's roster entry.
+    void setFunctionOff(const QString &uid, ControlTyp type, bool off);
+    // One more praise for uid: roster, tile and, unless one shows, the effect.
+    void addPraise(const QString &uid);
+    // Whether a class-control message comes from this class's teacher.
+    bool isTeacherOrder(const ImMsgInfo &info, const QString &classid) const;
+
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -176,6 +192,18 @@ protected:
     bool isPlayingVideo = false;
     QWidget *classRoom = nullptr;
     bool isReEnteringClassroom = false;
+    int pendingEncouragePosts = 0;
+
+private:
+    // The role's tool bar as the interaction base; null without one.
+    WidgetInteraction *interactionTools() const;
+    // Opens or closes the chat in the right column.
+    void showMessageWidget(bool visible);
+    void placeBanner();
+    void placePallet();
+    // The class of the page's lesson; uid of the roster's current user.
+    QString lessonClassId() const;
+    QString rosterUid() const;
 };
 
 #endif // CLASSWIDGET_H

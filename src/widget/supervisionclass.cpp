@@ -21,7 +21,9 @@ void SupervisionClass::analysisSupervisionParameter(QString argument)
     const int tokenAt = argument.indexOf(tokenKey);
     QString token;
     // Without "token=" there is no token, rather than text from the start.
-    if (tokenAt >= 0) {
+    if (tokenAt < 0) {
+        qWarning("<supervision> no token= in the argument, the token is empty");
+    } else {
         const int tokenBegin = tokenAt + tokenKey.size();
         const int tokenEnd = argument.indexOf(QLatin1String("&classId"), tokenBegin);
         token = tokenEnd < 0 ? argument.mid(tokenBegin) : argument.mid(tokenBegin, tokenEnd - tokenBegin);
@@ -30,6 +32,8 @@ void SupervisionClass::analysisSupervisionParameter(QString argument)
 
     const QString classIdKey = QStringLiteral("classId=");
     const int classIdAt = argument.indexOf(classIdKey);
+    if (classIdAt < 0)
+        qWarning("<supervision> no classId= in the argument, the class id is empty");
     setSupervisionClassId(classIdAt < 0 ? QString() : argument.mid(classIdAt + classIdKey.size()));
     qInfo("<supervision> end analysisSupervisionParameter");
 }

@@ -3,6 +3,8 @@
 
 #include "widget/classwidget.h"
 
+#include <functional>
+
 class QPushButton;
 class QResizeEvent;
 
@@ -51,8 +53,31 @@ public slots:
     void slot_receiveExitClass(ImMsgInfo info, ProtocolEnterOrLeaveClass protocol);
     void slot_receiveVideoLocalCapability(ImMsgInfo info);
 
+    bool isDesktopButtonOn() const { return desktopBtnState; }
+    QWidget *audioPanel() const { return audioWidget; }
+    QWidget *videoPanel() const { return videoWidget; }
+    QWidget *planPanel() const { return planWidget; }
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void sendHighlightPerson(QString uid, bool highlight);
+    void sendSharingDesktop(const SharingDesktop &data);
+    void showPanel(QWidget *panel);
+    void showPanels();
+    // A panel closed: its pointer cleared, the bar's buttons back.
+    void panelClosed(QWidget *&panel);
+    QPoint standardPanelPosition(const QWidget *panel) const;
+    // Opens panel through open() unless it is open; closes it if it is.
+    void togglePanel(QPushButton *btn, QWidget *&panel, const std::function<QWidget *()> &open, const char *closeSlot);
+    // The interaction bar, when the factory made one.
+    class WidgetInteractionTeacher *teacherBar() const;
+
+    QWidget *audioWidget = nullptr;
+    QWidget *videoWidget = nullptr;
+    QWidget *planWidget = nullptr;
+    bool desktopBtnState = false;
+    int captureWidth = 0;
+    int captureHeight = 0;
 };
 
 #endif // TEACHERCLASSWIDGET_H

@@ -4,11 +4,18 @@
 #include "utility/userinfo.h"
 #include "utility/widget/basemainwidget.h"
 
+#include <QSize>
 #include <QString>
+
+namespace Ui {
+class WidgetBigVideo;
+}
 
 class QCloseEvent;
 
-// The enlarged video of one participant over the whiteboard.
+// The enlarged video of one participant over the class page: a student the
+// teacher selected (show type 1, 300 x 225) or the teacher's shared desktop
+// (2 and 3: 80 % of the desktop, centred, the whole frame).
 class WidgetBigVideo : public BaseMainWidget
 {
     Q_OBJECT
@@ -21,9 +28,10 @@ public:
     UserInfo getUserInfo() const;
     // Binds the stored participant's video to the view.
     bool setThisVideoView();
-    // 0 hidden, 1 shown at 300 x 225, other values as the view defines.
+    // 0 hidden, 1 shown at 300 x 225, 2 and 3 large and centred.
     void setShowType(int type);
     int getShowType() const;
+    bool isAudioMuted() const { return m_audioMuted; }
 
 signals:
     void signal_exitBigVideo(QString uid);
@@ -34,10 +42,14 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The size the large types are measured against.
+    virtual QSize desktopSize() const;
 
 private:
+    Ui::WidgetBigVideo *ui;
     UserInfo m_user;
     int m_showType = 0;
+    bool m_audioMuted = false;
 };
 
 #endif // WIDGETBIGVIDEO_H

@@ -10,10 +10,14 @@
 #include <QList>
 #include <QString>
 
+namespace Ui {
+class WidgetClassRoom;
+}
+
 class ClassWidget;
-class QLabel;
 class UserList;
 class WidgetReview;
+class WidgetTitleBar;
 struct ClassInfoEntity;
 
 // The one window of a lesson, titled "Classroom", for both roles. It holds
@@ -50,6 +54,8 @@ public:
     // The class page and the current page; for the pages and the tests.
     ClassWidget *classWidget() const { return m_classWidget; }
     WidgetClassMode *currentMode() const { return m_curMode; }
+    QList<WidgetClassMode *> modes() const { return m_modes; }
+    WidgetReview *reviewWidget() const { return m_review; }
 
 signals:
     // The user has confirmed leaving.
@@ -72,8 +78,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Seconds since the class began, by the server's clock.
+    qint64 elapsedClassSecs() const;
+    // The 5-second notice with its countdown for the service's orders.
+    void showServerNotice(const QString &text);
+    static bool isForMe(const QString &uid);
+
+    Ui::WidgetClassRoom *ui;
+    WidgetTitleBar *m_titleBar = nullptr;
     QString m_classId;
-    QLabel *m_label;
     UserList *m_userList;
     QList<WidgetClassMode *> m_modes;
     WidgetClassMode *m_curMode = nullptr;
@@ -81,6 +94,8 @@ private:
     WidgetReview *m_review = nullptr;
     int m_localPlayCapability = 1;
     bool m_isCommented = false;
+    // The teardown has run; a second close before the deferred delete
+    // announces and uploads nothing again.
     bool m_closed = false;
 };
 

@@ -2,14 +2,22 @@
 #define WIDGETMESSAGE_H
 
 #include "mgr/http/baseentity.h"
+#include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/message/classroompayloads.h"
 #include "mgr/message/immsginfo.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 class ClassWidget;
 class UserList;
+class UserInfo;
+class WidgetMessageItemBase;
+
+namespace Ui {
+class WidgetMessage;
+}
 
 // The chat panel of the class page: text and pictures, own messages on the
 // right with their send state, others' on the left.
@@ -18,6 +26,10 @@ class WidgetMessage : public QWidget
     Q_OBJECT
 
 public:
+    // The oldest bubbles go beyond this many, so a flood of messages cannot
+    // grow the panel without end.
+    static constexpr int kMaxBubbles = 2000;
+
     explicit WidgetMessage(ClassWidget *parent = nullptr);
     ~WidgetMessage() override;
 
@@ -27,6 +39,10 @@ public:
     void supervisionWidgetMessage();
     QString sendTextMsg(const TextMessage &message);
     QString sendImageMsg(const ImageMessage &message);
+
+    // True while Ctrl+Enter sends (and Enter starts a new line).
+    bool isCtrlEnterMode() const { return m_ctrlEnterSends; }
+    bool isSupervision() const { return m_supervision; }
 
 signals:
     void signal_hideMessageWidget();
@@ -40,10 +56,35 @@ public slots:
     void slot_receiveTextMsg(ImMsgInfo info, TextMessage textData);
     void slot_receiveImageMsg(ImMsgInfo info, ImageMessage imageData);
     void slot_messageWidgetHide();
+    void slot_RadioEnterClickFruits();
+    void slot_RadioCtrlEnterClickFruits();
+    void slot_onStart_getChatPicUrl();
+    void slot_onFinish_getChatPicUrl();
+    void slot_onSuccess_getChatPicUrl(QString response);
+    void slot_onFailure_getChatPicUrl(BaseEntity entity);
+
+    void on_btnLogo_clicked();
+    void on_btnPic_clicked();
+    void on_btnCut_clicked();
+    void on_btnMenu_clicked();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    UserInfo currentUser() const;
+    QString senderUid() const;
+    UserInfo participant(const QString &uid) const;
+    void appendBubble(WidgetMessageItemBase *bubble);
+    bool handleTextKey(QKeyEvent *event);
+
+    Ui::WidgetMessage *ui;
     QString m_channelId;
     UserList *m_roster = nullptr;
+    // The upload in flight last started (each upload keeps its own file).
+    QPointer<EntityNetworkReplyHolder> m_chatPicReply;
+    bool m_ctrlEnterSends = false;
+    bool m_supervision = false;
 };
 
 #endif // WIDGETMESSAGE_H

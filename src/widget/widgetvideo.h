@@ -22,6 +22,8 @@ public:
     void setId(const QString &id);
     void setCropToFit(bool crop);
     void setVideoMuted(bool muted);
+    bool isVideoMuted() const { return m_muted; }
+    bool isCropToFit() const { return m_cropToFit; }
 
     // Crops a w x h ARGB buffer to the aspect of a W x H widget when the
     // frame is larger in the dimension to cut; a and b receive the size of

@@ -6,8 +6,12 @@
 
 #include <QString>
 
+namespace Ui {
+class WidgetVideoItem;
+}
+
 class QCloseEvent;
-class WidgetVideo;
+class WidgetVideoTool;
 
 // One participant's video tile: the video, the name, the praise count, a
 // one-line notice and a tool bar shown while the mouse is over the tile.
@@ -23,6 +27,8 @@ public:
     virtual void setVolume(int level);
     virtual void setToolVisible(bool visible);
     virtual void showTool(bool show);
+    // Kept for the pages' calls; a tile has no tool state beyond its
+    // buttons.
     virtual void resetToolState(bool value);
     virtual void setAudioChecked(bool on);
     virtual void setAudioEnabled(bool enabled);
@@ -43,6 +49,11 @@ public:
     void setAlertText(const QString &text);
     void setNickName(const QString &name);
     void setPraiseCount(int n);
+    QString alertText() const;
+    QString nickName() const;
+    QString praiseText() const;
+    bool isVideoMuted() const { return m_videoMuted; }
+    WidgetVideoTool *tool() const { return m_tool; }
 
 public slots:
     void mouseIn() override;
@@ -52,9 +63,14 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
 
+    // Adds the tool bar to the form; the tile kinds call it once.
+    void setTool(WidgetVideoTool *tool);
+
+    Ui::WidgetVideoItem *ui;
     UserInfo m_user;
     bool m_stateFlag = false;
-    WidgetVideo *m_videoWidget = nullptr;
+    bool m_videoMuted = false;
+    WidgetVideoTool *m_tool = nullptr;
 };
 
 #endif // WIDGETVIDEOITEM_H

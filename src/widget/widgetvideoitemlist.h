@@ -19,12 +19,14 @@ public:
     ~WidgetVideoItemList() override;
 
     // Builds one tile per entry of users, children of parent.
-    void createItems(UserList *users, QWidget *parent);
+    void createItems(const UserList *users, QWidget *parent);
     // Forgets the tiles without deleting them.
     void clear();
     int count() const;
     WidgetVideoItem *getWidgetByIdx(int idx) const;
     WidgetVideoItem *getWidgetByUid(const QString uid) const;
+    // The same without the log line, for look-ups that may well miss.
+    WidgetVideoItem *findWidgetByUid(const QString &uid) const;
     WidgetVideoItem *getCurUserWidget() const;
     WidgetVideoItem *getTeacherWidget() const;
     void showStudentItems(bool show);

@@ -3,6 +3,8 @@
 
 #include "widget/widgetvideoitem.h"
 
+class WidgetVideoToolStudentRole;
+
 // A student's tile; on the teacher's page its tool bar mutes the student,
 // allows drawing, praises and enlarges the student.
 class WidgetVideoItemS : public WidgetVideoItem
@@ -13,9 +15,11 @@ public:
     explicit WidgetVideoItemS(QWidget *parent = nullptr);
     ~WidgetVideoItemS() override;
 
+    void switchSmallVideo() override;
     void setEnableSelectBtn(bool enable);
     void setZoomChecked(bool checked);
     void setVideoChecked(bool checked);
+    WidgetVideoToolStudentRole *studentTool() const;
 
 signals:
     void signal_setEnableAudio(QString uid, bool enable);
@@ -31,6 +35,9 @@ public slots:
     void slot_switchSmallVideo();
     void slot_switchBigVideo();
     void slot_clickePraise();
+
+private:
+    WidgetVideoToolStudentRole *m_studentTool;
 };
 
 #endif // WIDGETVIDEOITEMS_H

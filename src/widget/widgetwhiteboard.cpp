@@ -82,10 +82,11 @@ WidgetWhiteBoard::WidgetWhiteBoard(QWidget *parent)
     ui->btnHelpdesk->hide();
     downloadWatchdog.setInterval(Durations::ms(kWatchdogMs));
     connect(&downloadWatchdog, &QTimer::timeout, this, &WidgetWhiteBoard::slot_checkDownloadding);
-    // The class-time countdown is the teacher's; its widget comes with the
-    // classroom.
+    // The class-time countdown is the teacher's.
     if (getClientRole() == 1)
         ui->widget_timeProgress->hide();
+    else
+        ui->widget_timeProgress->setWhiteBoard(this);
 
     connect(&pageRenderer, &PageRenderer::pageRendered, this, &WidgetWhiteBoard::acceptPageImage);
     connect(&layerRenderer, &LayerRenderer::layerBuilt, this, &WidgetWhiteBoard::acceptLayer);

@@ -11,7 +11,11 @@ void drawBoardImages(ImageWriter &writer); // class/: the whiteboard and its too
 void drawCourseImages(ImageWriter &writer); // class/: the course windows
 
 void drawDeviceImages(ImageWriter &writer); // class/, setting/: the device windows
+void drawChatImages(ImageWriter &writer); // class/, loading/: the chat and the screenshot tool
+void drawVideoToolImages(ImageWriter &writer); // class/: the video tiles and the big video
 void drawMediaImages(ImageWriter &writer); // class/: the lesson-material panels
 void drawAwardImages(ImageWriter &writer); // background/, trophy/, review/, resources/: awards and praise
+
+void drawClassroomImages(ImageWriter &writer); // class/: the classroom window
 
 #endif // IMAGEFOLDERS_H

@@ -23,6 +23,9 @@ int main(int argc, char *argv[])
     drawBoardImages(writer);
     drawCourseImages(writer);
     drawDeviceImages(writer);
+    drawClassroomImages(writer);
+    drawChatImages(writer);
+    drawVideoToolImages(writer);
     drawMediaImages(writer);
     drawAwardImages(writer);
     return writer.ok() ? 0 : 1;

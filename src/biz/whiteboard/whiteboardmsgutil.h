@@ -71,7 +71,7 @@ public:
     static TextUnit *createTextUnitFromJson(const ImMsgInfo &info, const WBTextData &data, int &page);
 
     // What one received unit may carry: far more than anybody draws or
-    // types at once (a stroke goes out in pieces of 50 points), little
+    // types at once (a stroke goes out in chunks of 50 points), little
     // enough to parse and paint at once.
     static constexpr int maxUnitPoints = 2000;
     static constexpr int maxDetailLength = 64 * 1024;

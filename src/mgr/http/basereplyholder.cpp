@@ -32,6 +32,7 @@ void BaseReplyHolder::postRefusal(int code)
 
 void BaseReplyHolder::postAbortEvent()
 {
+    m_abortPending = true;
     QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(m_abortEventType)));
 }
 
@@ -95,7 +96,7 @@ bool BaseReplyHolder::emitAbortReport()
 
 void BaseReplyHolder::deleteIfAutoDelete()
 {
-    if (!m_autoDelete)
+    if (!m_autoDelete || m_abortPending)
         return;
     qInfo("autodeleted, this:%p", static_cast<const void *>(this));
     deleteLater();
@@ -129,6 +130,7 @@ void BaseReplyHolder::customEvent(QEvent *event)
         emitStartOnce();
     } else if (type == m_abortEventType) {
         qInfo("%srecv EVENT_TYPE_ON_ABORT", prefix.constData());
+        m_abortPending = false;
         emitAbortReport();
     } else if (type == m_refusedEventType) {
         if (m_shouldAbort || m_errorHandled)

@@ -97,6 +97,9 @@ private:
     int m_refusedCode = 0;
     bool m_startEmitted = false;
     bool m_autoDelete = false;
+    // An abort report is posted and not yet delivered: the holder stays
+    // until it is, however the event loop orders its deferred deletes.
+    bool m_abortPending = false;
 };
 
 #endif // BASEREPLYHOLDER_H

@@ -247,6 +247,8 @@ void NetWorkDownloadReplyHolder::slot_readyRead()
     const QByteArray data = m_reply->readAll();
     if (m_bodyUnusable || !m_file.isOpen())
         return;
+    if (refuseIfTooLarge(m_file.size() + data.size()))
+        return;
     if (m_file.write(data) != data.size() || !m_file.flush()) {
         qCritical("this:%p, write download file failed:%s", static_cast<const void *>(this),
                   qUtf8Printable(m_file.errorString()));
@@ -258,6 +260,8 @@ void NetWorkDownloadReplyHolder::slot_replyMetaDataChanged()
 {
     qInfo("this:%p, slot_replyMetaDataChanged", static_cast<const void *>(this));
     readContentLength();
+    if (refuseIfTooLarge(m_contentLength))
+        return;
     if (m_reply) {
         const QByteArray encoding = m_reply->rawHeader("content-encoding").trimmed();
         if (!encoding.isEmpty() && encoding.compare("identity", Qt::CaseInsensitive) != 0) {
@@ -422,6 +426,25 @@ void NetWorkDownloadReplyHolder::slot_error(QNetworkReply::NetworkError code)
         return;
     }
     reportFailure(-static_cast<int>(code));
+}
+
+void NetWorkDownloadReplyHolder::setMaxBytes(qint64 maxBytes)
+{
+    m_maxBytes = maxBytes;
+}
+
+bool NetWorkDownloadReplyHolder::refuseIfTooLarge(qint64 bytes)
+{
+    if (m_maxBytes <= 0 || bytes <= m_maxBytes || !m_reply || m_errorHandled)
+        return false;
+    qCritical("this:%p, download refused: %lld bytes is more than %lld", static_cast<const void *>(this), bytes,
+              m_maxBytes);
+    m_errorHandled = true;
+    releaseReply(m_reply);
+    deleteErrorFile();
+    if (!m_shouldAbort)
+        reportFailure(DOWNLOAD_TOO_LARGE);
+    return true;
 }
 
 void NetWorkDownloadReplyHolder::abort()

@@ -39,6 +39,8 @@ public:
         DOWNLOAD_NOT_COMPLETE = -998,
         // The finished file could not be moved to its final name.
         DOWNLOAD_MOVE_FAILED = -999,
+        // The body is larger than the holder's cap.
+        DOWNLOAD_TOO_LARGE = -997,
     };
 
     // reply is null when the file is already on disk.
@@ -50,6 +52,10 @@ public:
     // failure(errorCode) and finish.
     static NetWorkDownloadReplyHolder *createRefused(QObject *parent, const QString &url,
                                                      const QString &dirPath, int errorCode);
+
+    // A body larger than maxBytes (announced or received) fails the download
+    // with DOWNLOAD_TOO_LARGE and leaves no file. 0 (the default): no cap.
+    void setMaxBytes(qint64 maxBytes);
 
     // Cancels the download and deletes the partial file; signal_abort
     // follows from the event loop unless the file was already on disk.
@@ -109,6 +115,8 @@ private:
     void deliverAlreadyDownloaded();
     void deleteErrorFile();
     void closeFile();
+    // Fails the download when more than m_maxBytes come or are announced.
+    bool refuseIfTooLarge(qint64 bytes);
     QString mvTempFileFinal();
 
     QString m_url;
@@ -120,6 +128,7 @@ private:
     QString m_filePath;
     QString m_finalPath;
     qint64 m_contentLength = -1;
+    qint64 m_maxBytes = 0;
     // The body cannot be trusted: the file did not open or a write failed,
     // or the server encoded it although we asked for none.
     bool m_bodyUnusable = false;

@@ -106,6 +106,10 @@ NetworkImageReplyHolder *DownloadUtil::downloadImage(QObject *parent, const QStr
     }
     NetWorkDownloadReplyHolder *holder =
         Singleton<HttpMgr>::instance()->download(parent, url, getDownloadImageDir());
+    // Picture addresses come from other participants: a body beyond the
+    // cap is refused before it fills the disk.
+    if (holder)
+        holder->setMaxBytes(DownloadUtil::kMaxImageBytes);
     return new NetworkImageReplyHolder(parent, holder, widget, loadingImage, failureImage,
                                        styleSheetSectionName, flag);
 }

@@ -3,8 +3,32 @@
 #include "utility/widget/stylesheetutil.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 #include <QSaveFile>
 #include <QWidget>
+
+bool ImageUtil::readImage(const QString &path, QImage *out, qint64 maxPixels)
+{
+    *out = QImage();
+    QImageReader reader(path);
+    // The header announces the size; nothing is decoded before it is checked.
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty()) {
+        qWarning("readImage: no picture size in:%s", qUtf8Printable(path));
+        return false;
+    }
+    if (qint64(size.width()) * size.height() > maxPixels) {
+        qCritical("readImage refused: %dx%d pixels is more than %lld:%s", size.width(), size.height(),
+                  maxPixels, qUtf8Printable(path));
+        return false;
+    }
+    if (!reader.read(out)) {
+        qWarning("readImage failed:%s, %s", qUtf8Printable(path), qUtf8Printable(reader.errorString()));
+        *out = QImage();
+        return false;
+    }
+    return true;
+}
 
 QPixmap ImageUtil::centerCrop(const QPixmap &source, int width, int height)
 {
@@ -55,11 +79,12 @@ bool ImageUtil::setBackgroundImage(QWidget *widget, const QString &styleSheetSec
         return false;
     }
 
-    QPixmap source;
-    if (!source.load(imageFilePath)) {
+    QImage image;
+    if (!readImage(imageFilePath, &image)) {
         qCritical("load imageFilePath:%s failed", imageFilePath.toUtf8().constData());
         return false;
     }
+    const QPixmap source = QPixmap::fromImage(image);
 
     const int width = widget->width();
     const int height = widget->height();

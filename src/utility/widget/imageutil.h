@@ -1,6 +1,7 @@
 #ifndef IMAGEUTIL_H
 #define IMAGEUTIL_H
 
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 
@@ -12,6 +13,14 @@ class QWidget;
 class ImageUtil
 {
 public:
+    // Pictures come from other participants and servers: one that would
+    // decode to more pixels than this is refused before it is decoded.
+    static constexpr qint64 kMaxImagePixels = 25000000;
+
+    // Reads the picture file at path into out; false (out left null) for a
+    // file that cannot be read, is no picture, or announces more than
+    // maxPixels pixels (or a side that is not positive).
+    static bool readImage(const QString &path, QImage *out, qint64 maxPixels = kMaxImagePixels);
     // Exactly width x height from the middle of source scaled to cover that
     // size; a null pixmap for a null source or a size that is not positive.
     static QPixmap centerCrop(const QPixmap &source, int width, int height);

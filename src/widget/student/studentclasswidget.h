@@ -39,7 +39,13 @@ public slots:
     void slot_UserOffline(QString uid);
     void slot_exitBigVideo(QString uid);
 
+    WidgetBigVideo *getDesktopView() const { return desktopView; }
+
 protected:
+    // The own microphone, as the teacher's orders leave it.
+    void muteOwnAudio(bool mute);
+
+    WidgetBigVideo *desktopView = nullptr;
     StudentVideoControlUtil videoControl;
 };
 

@@ -1,7 +1,6 @@
 #include "enumeratedevicesthread.h"
 
 #include "agoradevicedetecting.h"
-#include "mgr/singleton.h"
 
 #include <QDebug>
 
@@ -17,12 +16,17 @@ EnumRateDevicesThread::~EnumRateDevicesThread()
     qInfo("~EnumRateDevicesThread....");
 }
 
+// Each worker works for the device service that owns it: at exit the
+// singleton's accessor is already empty while the service's destructor
+// waits for a worker still running.
 void EnumRateDevicesThread::run()
 {
-    Singleton<AgoraDeviceDetecting>::instance()->enumAllDevices();
+    if (auto *devices = qobject_cast<AgoraDeviceDetecting *>(parent()))
+        devices->enumAllDevices();
 }
 
 void GetCurrentDevicesThread::run()
 {
-    Singleton<AgoraDeviceDetecting>::instance()->refreshCurrentDevices();
+    if (auto *devices = qobject_cast<AgoraDeviceDetecting *>(parent()))
+        devices->refreshCurrentDevices();
 }

@@ -6,10 +6,11 @@
 // run at --time-scale, 1 by default).
 //
 //   lessonry-classroom-peer-<role> --uid <uid> --class <classId>
-//                                  [--time-scale <factor>] [--log]
+//                                  [--time-scale <factor>] [--log] [--chat]
 //
 // (--log: the message and action logs are kept in the data folder, as the
-// client keeps them.)
+// client keeps them.) With --chat the page has its chat panel, driven by
+// "chat <command>" lines (see chatdriver.h).
 //
 // Commands, one per line on standard input:
 //   send <type> <peerUid or -> <payload JSON>   send a classroom message
@@ -45,6 +46,8 @@
 //   stall <ms>                                 the longest time the GUI thread
 //                                              handled nothing else
 
+#include "chatdriver.h"
+
 #include "biz/im/agora/agoraimchannelmgr.h"
 #include "biz/im/agora/agoraimsdk.h"
 #include "biz/im/agora/agoraloginmgr.h"
@@ -73,6 +76,7 @@
 #include <QHash>
 
 #include <chrono>
+#include <memory>
 #include <cstdio>
 
 namespace {
@@ -190,6 +194,8 @@ public:
         connect(VideoSDK::instance(), &VideoSDK::signal_receiveDataStreamMsg, this,
                 [](QString, QString text) { reportCopy("rtc", text); });
     }
+
+    void enableChat() { m_chat = std::make_unique<ChatDriver>(&m_page, m_uid, m_classId, emitLine); }
 
 private:
     // A transport is in the class, or out of it; "inchannel" each time the
@@ -343,6 +349,8 @@ private:
         } else if (command == QLatin1String("fail") && line.section(QLatin1Char(' '), 1, 1) == QLatin1String("sig")) {
             agora_sdk_win::SignalTestHooks::failNextSends(AgoraIMSdk::instance()->getAgoraAPI(), 1,
                                                           line.section(QLatin1Char(' '), 2, 2).toInt());
+        } else if (command == QLatin1String("chat") && m_chat) {
+            m_chat->run(line.section(QLatin1Char(' '), 1));
         } else if (command == QLatin1String("leave")) {
             m_page.destoryMode();
         } else if (command == QLatin1String("video")) {
@@ -416,6 +424,7 @@ private:
     int m_mqttTopics = 0;
     // The test ended when its input closes: leave as a closing client would.
     StdinCommands m_commands;
+    std::unique_ptr<ChatDriver> m_chat;
 };
 
 // The envelope text at the end of the message layer's send log line.
@@ -464,7 +473,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption scaleOption(QStringLiteral("time-scale"), QStringLiteral("Factor for the client's own durations."),
                                          QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Keep the message and action logs, as the client does."));
-    parser.addOptions({ uidOption, classOption, scaleOption, logOption });
+    const QCommandLineOption chatOption(QStringLiteral("chat"), QStringLiteral("Show the chat panel on the page."));
+    parser.addOptions({ uidOption, classOption, scaleOption, logOption, chatOption });
     parser.process(app);
     if (parser.isSet(logOption))
         Singleton<LogMgr>::instance()->init();
@@ -494,6 +504,8 @@ int main(int argc, char *argv[])
     {
         // The page goes before the singletons it uses.
         Peer peer(parser.value(classOption), uid);
+        if (parser.isSet(chatOption))
+            peer.enableChat();
         code = app.exec();
     }
     releaseSingletons();

@@ -1,0 +1,166 @@
+// The teacher's classroom window: its two mode pages, the mode switch and
+// what it tells the students, the class page it hands to the players, and
+// a teardown that runs once however often the window is closed.
+
+#include "classroomtestsupport.h"
+#include "messagecatcher.h"
+#include "scopedtimescale.h"
+
+#include "mgr/appcontext.h"
+#include "mgr/globaldatamgr.h"
+#include "mgr/message/sendandreceivemsg.h"
+#include "mgr/signalqueuemgr.h"
+#include "widget/classwidget.h"
+#include "widget/teacher/prizemodelwidget.h"
+#include "widget/teacherclasswidget.h"
+#include "widget/widgetclassroom.h"
+
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace ClassroomTestSupport;
+
+class TestWidgetClassRoomTeacher : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void buildsTheTeachersPages();
+    void switchingSendsOneModeMessage();
+    void modeOfNoPageChangesNothing();
+    void aPageIsListedOnce();
+    void newcomerIsToldTheMode();
+    void teardownRunsOnce();
+    void destroyedPageIsForgotten();
+
+private:
+    static int modeMessages(const MessageCatcher &log) { return log.count(QtInfoMsg, QStringLiteral("\"type\":410")); }
+
+    ScopedTimeScale m_fast{ 0.02 };
+};
+
+void TestWidgetClassRoomTeacher::initTestCase()
+{
+    signInTeacher();
+}
+
+void TestWidgetClassRoomTeacher::buildsTheTeachersPages()
+{
+    QSignalSpy opened(SignalQueueMgr::instance(), &SignalQueueMgr::signal_classroom_open);
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    QCOMPARE(opened.count(), 1);
+    QCOMPARE(room->windowTitle(), QStringLiteral("Classroom"));
+    QVERIFY(qobject_cast<TeacherClassWidget *>(room->classWidget()));
+    QCOMPARE(room->modes().size(), 2);
+    QVERIFY(qobject_cast<PrizeModelWidget *>(room->modes().at(1)));
+    QCOMPARE(room->currentMode(), room->classWidget());
+    QVERIFY(!room->classWidget()->isHidden());
+    QVERIFY(room->modes().at(1)->isHidden());
+    QCOMPARE(Singleton<GlobalDataMgr>::instance()->getCurrentClassWidget(), room->classWidget());
+}
+
+void TestWidgetClassRoomTeacher::switchingSendsOneModeMessage()
+{
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    MessageCatcher log;
+    SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::PrizeMode);
+    QCOMPARE(room->currentMode()->getClassMode(), int(WidgetClassMode::PrizeMode));
+    QVERIFY(room->classWidget()->isHidden());
+    QCOMPARE(modeMessages(log), 1);
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("\"data\":{\"classid\":\"10001\",\"type\":1}")));
+
+    // The mode already shown: nothing sent, nothing switched.
+    SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::PrizeMode);
+    QCOMPARE(modeMessages(log), 1);
+
+    SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::ClassMode);
+    QCOMPARE(room->currentMode(), room->classWidget());
+    QCOMPARE(modeMessages(log), 2);
+}
+
+void TestWidgetClassRoomTeacher::modeOfNoPageChangesNothing()
+{
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    MessageCatcher log;
+    ClassModelControl control;
+    control.type = 2;
+    room->slot_receiveSwitchClassModel(ImMsgInfo(), control);
+    room->slot_switchMode(2);
+    QCOMPARE(room->currentMode(), room->classWidget());
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("Can not find modeType(2)'s mode object.)")), 2);
+    QCOMPARE(modeMessages(log), 0);
+}
+
+void TestWidgetClassRoomTeacher::aPageIsListedOnce()
+{
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    MessageCatcher log;
+    room->addClassMode(room->classWidget());
+    room->addClassMode(nullptr);
+    QCOMPARE(room->modes().size(), 2);
+    QVERIFY(log.has(QtWarningMsg, QStringLiteral("you attempt to add a NULL obj!")));
+    QVERIFY(!room->changeModule(nullptr));
+}
+
+void TestWidgetClassRoomTeacher::newcomerIsToldTheMode()
+{
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::PrizeMode);
+    MessageCatcher log;
+    room->slot_videoChannelSomeOneJoined(QString::fromLatin1(kStudentId));
+    QVERIFY(room->getUserList()->getIsInChannel(QString::fromLatin1(kStudentId)));
+    // Its own enter message again, and the mode to the newcomer alone.
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("send IM msg, msgId")), 1);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("\"type\":103")), 1);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("send IM Peer msg, dstUid:20001")), 1);
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("\"sender\":\"30001\"")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("\"data\":{\"classid\":\"10001\",\"type\":1}")));
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("\"source\":\"13\"")));
+}
+
+void TestWidgetClassRoomTeacher::teardownRunsOnce()
+{
+    QPointer<WidgetClassRoom> room = new WidgetClassRoom;
+    room->startClass(classInfo());
+    QVERIFY(Singleton<AppContext>::instance()->isInClass());
+    QSignalSpy closed(SignalQueueMgr::instance(), &SignalQueueMgr::signal_classroom_close);
+    MessageCatcher log;
+    room->show();
+    // A second close before the deferred delete.
+    QVERIFY(room->close());
+    room->close();
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("\"type\":104")), 1);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("clicked yes, exit classroom.")), 1);
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("destoryMode")), 1);
+    QVERIFY(!Singleton<AppContext>::instance()->isInClass());
+    QVERIFY(Singleton<AppContext>::instance()->getClassId().isEmpty());
+    QCOMPARE(Singleton<GlobalDataMgr>::instance()->getCurrentClassWidget(), static_cast<ClassWidget *>(nullptr));
+    QTRY_VERIFY(room.isNull());
+}
+
+void TestWidgetClassRoomTeacher::destroyedPageIsForgotten()
+{
+    GlobalDataMgr *data = Singleton<GlobalDataMgr>::instance();
+    {
+        QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+        QCOMPARE(data->getCurrentClassWidget(), room->classWidget());
+    }
+    // Deleted without destoryMode: no pointer to freed memory stays.
+    QCOMPARE(data->getCurrentClassWidget(), static_cast<ClassWidget *>(nullptr));
+
+    // A page that is not the current one leaves the current one alone.
+    TeacherClassWidget current;
+    {
+        TeacherClassWidget other;
+        data->setCurrentClassWidget(&current);
+    }
+    QCOMPARE(data->getCurrentClassWidget(), static_cast<ClassWidget *>(&current));
+}
+
+QTEST_MAIN(TestWidgetClassRoomTeacher)
+#include "tst_widgetclassroom_teacher.moc"
