@@ -111,6 +111,7 @@ client_sign_in() {
         xd_fail "the $role's course window did not open after signing in"
     fi
     CLIENT_COURSE_WINDOW=$XD_WINDOW
+    [[ -z "$left" ]] || client_place "$CLIENT_COURSE_WINDOW" "$left" 0
     # The timetable and the lesson pictures arrive after the window: the
     # picture is taken once they have stopped changing it.
     xd_screenshot "$CLIENT_COURSE_WINDOW" "${CLIENT_SHOT_PREFIX}course" 5
