@@ -122,12 +122,12 @@ void TestVideoControlPeers::init()
 void TestVideoControlPeers::startStudents()
 {
     const VideoMaterial video = material();
-    const QString spec = QStringList{ video.id, video.video, video.voice, video.name }.join(QLatin1Char('|'));
+    const QString videoArgument = QStringList{ video.id, video.video, video.voice, video.name }.join(QLatin1Char('|'));
     for (const QString &uid : kStudents) {
         auto student = std::make_unique<ClassroomPeerProcess>();
         QVERIFY(student->startProgram(QDir(TestUtil::binDir()).filePath(QStringLiteral("lessonry-media-peer-student")),
                                       { QStringLiteral("--uid"), uid, QStringLiteral("--class"), m_classId,
-                                        QStringLiteral("--mid"), kMid, QStringLiteral("--video"), spec,
+                                        QStringLiteral("--mid"), kMid, QStringLiteral("--video"), videoArgument,
                                         // The students have downloaded the video and its sound.
                                         QStringLiteral("--copy"), media("clip-silent.mp4") + '|' + video.video,
                                         QStringLiteral("--copy"), media("clip-sound.mp3") + '|' + video.voice }));
