@@ -127,4 +127,12 @@ xd_note "both reported \"class/join\""
 for role in teacher student; do
     xd_screenshot "${classroom[$role]}" "$role-classroom" 5
 done
-xd_note "result: both in class $class_id"
+xd_note "both in class $class_id"
+
+# The lesson itself, in the order two people go through it: what happens
+# in class, then the award, the lesson media and the leaving.
+source "$here/lib/walk_inclass.sh"
+source "$here/lib/walk_closing.sh"
+walk_inclass
+walk_closing
+xd_note "result: the lesson walked through"
