@@ -154,17 +154,25 @@ int AppMainLoop::run()
         {
             // Only the lock's owner answers later copies: a copy that started
             // beside an owner that did not answer leaves the owner's socket be.
+            // SIGTERM and SIGINT end the program as its own quit would; caught
+            // before the socket shows that this copy runs, so a signal sent as
+            // soon as it shows never takes the default action. One that comes
+            // while the start still runs a loop of its own is kept for after it.
+            TerminationSignals termination;
+            bool terminationRequested = false;
+            QObject::connect(&termination, &TerminationSignals::signal_terminationRequested, [&terminationRequested](int) {
+                terminationRequested = true;
+                QApplication::exit(ExitNormal);
+            });
             WindowRaiseServer server;
             if (SingleInstanceGuard::ownsNamedLock(SingleInstanceUtility::mutexName()))
                 server.listen(SingleInstanceUtility::mutexName());
-            // SIGTERM and SIGINT end the program as its own quit would.
-            TerminationSignals termination;
-            QObject::connect(&termination, &TerminationSignals::signal_terminationRequested, [](int) {
-                QApplication::exit(ExitNormal);
-            });
             const std::unique_ptr<BaseApplication> application = BaseApplication::createForRole();
             application->start(m_argc, m_argv);
-            exitCode = m_exec ? m_exec() : QApplication::exec();
+            if (terminationRequested)
+                exitCode = ExitNormal;
+            else
+                exitCode = m_exec ? m_exec() : QApplication::exec();
             closeRemainingWindows();
         }
         shutdown(exitCode);

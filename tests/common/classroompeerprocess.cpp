@@ -103,11 +103,20 @@ void ClassroomPeerProcess::kill()
 bool ClassroomPeerProcess::finish()
 {
     m_process.closeWriteChannel();
-    if (!m_process.waitForFinished(10000))
+    // Generous: leaving the class and ending the media takes a while on a
+    // loaded machine.
+    if (!m_process.waitForFinished(30000)) {
+        qWarning("%s did not end within 30 s", qPrintable(m_process.program()));
         return false;
+    }
     readOutput();
     readProblems();
-    return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+    if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0) {
+        qWarning("%s ended %s %d", qPrintable(m_process.program()),
+                 m_process.exitStatus() == QProcess::NormalExit ? "with status" : "by signal", m_process.exitCode());
+        return false;
+    }
+    return true;
 }
 
 void ClassroomPeerProcess::readOutput()

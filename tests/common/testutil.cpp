@@ -67,10 +67,10 @@ void expectHelperEndedWell(QProcess &process, const QString &name, bool killedOn
         return; // never started: the test has said why already
     if (process.state() != QProcess::NotRunning) {
         process.closeWriteChannel();
-        if (!process.waitForFinished(10000)) {
+        if (!process.waitForFinished(30000)) {
             process.kill();
             process.waitForFinished(5000);
-            QTest::qVerify(false, "helper ended", qPrintable(name + QStringLiteral(" did not end within 10 s of its input closing")),
+            QTest::qVerify(false, "helper ended", qPrintable(name + QStringLiteral(" did not end within 30 s of its input closing")),
                            __FILE__, __LINE__);
             return;
         }
