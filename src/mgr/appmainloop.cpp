@@ -156,8 +156,6 @@ int AppMainLoop::run()
 
         int exitCode = 0;
         {
-            // Only the lock's owner answers later copies: a copy that started
-            // beside an owner that did not answer leaves the owner's socket be.
             // SIGTERM and SIGINT end the program as its own quit would; caught
             // before the socket shows that this copy runs, so a signal sent as
             // soon as it shows never takes the default action. One that comes
@@ -168,6 +166,8 @@ int AppMainLoop::run()
                 terminationRequested = true;
                 QApplication::exit(ExitNormal);
             });
+            // Only the lock's owner answers later copies: a copy that started
+            // beside an owner that did not answer leaves the owner's socket be.
             WindowRaiseServer server;
             if (SingleInstanceGuard::ownsNamedLock(SingleInstanceUtility::mutexName()))
                 server.listen(SingleInstanceUtility::mutexName());
