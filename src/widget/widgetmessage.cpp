@@ -20,14 +20,12 @@
 
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QListWidgetItem>
 #include <QPointer>
 
 namespace {
 
 // Each upload carries the file it sends, so its answer pairs with it.
 const char kUploadPathProperty[] = "chatPicFilePath";
-const int kBubbleItemWidth = 320;
 
 } // namespace
 
@@ -110,11 +108,9 @@ QString WidgetMessage::sendImageMsg(const ImageMessage &message)
 
 void WidgetMessage::appendBubble(WidgetMessageItemBase *bubble)
 {
-    auto *item = new QListWidgetItem(ui->listWidget);
-    item->setSizeHint(QSize(kBubbleItemWidth, bubble->height()));
-    ui->listWidget->setItemWidget(item, bubble);
+    ui->listWidget->appendBubble(bubble);
     while (ui->listWidget->count() > kMaxBubbles)
-        delete ui->listWidget->takeItem(0);
+        ui->listWidget->removeFirst();
     ui->listWidget->scrollToBottom();
 }
 
