@@ -34,7 +34,8 @@ QWidget *ChatMessageList::bubbleAt(int row) const
 void ChatMessageList::appendBubble(QWidget *bubble)
 {
     const int height = bubble->height();
-    bubble->setParent(m_content);
+    if (bubble->parentWidget() != m_content)
+        bubble->setParent(m_content);
     bubble->setGeometry(0, m_bottom, m_content->width(), height);
     m_bubbles.append({ bubble, m_bottom });
     m_bottom += height;

@@ -19,6 +19,9 @@ public:
     int count() const { return m_bubbles.size() - m_first; }
     QWidget *bubbleAt(int row) const;
 
+    // The parent to make bubbles in: a bubble made elsewhere is styled and
+    // laid out all over again when it moves into the list.
+    QWidget *bubbleParent() const { return m_content; }
     // Takes the bubble and puts it under the newest one, at the height it
     // has now.
     void appendBubble(QWidget *bubble);

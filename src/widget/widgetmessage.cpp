@@ -120,7 +120,7 @@ void WidgetMessage::slot_send()
     const QString text = ui->textEdit->toPlainText();
     if (text.isEmpty())
         return;
-    auto *bubble = new WidgetMessageItemRight(ui->listWidget);
+    auto *bubble = new WidgetMessageItemRight(ui->listWidget->bubbleParent());
     const UserInfo me = currentUser();
     TextMessage message;
     message.nickname = me.userName;
@@ -215,7 +215,7 @@ void WidgetMessage::slot_onSuccess_getChatPicUrl(QString response)
         qCritical("chat picture answer without a usable url, nothing sent:%s", qUtf8Printable(path));
         return;
     }
-    auto *bubble = new WidgetMessageItemRight(ui->listWidget);
+    auto *bubble = new WidgetMessageItemRight(ui->listWidget->bubbleParent());
     const UserInfo me = currentUser();
     ImageMessage message;
     message.nickname = me.userName;
@@ -237,7 +237,7 @@ void WidgetMessage::slot_receiveTextMsg(ImMsgInfo info, TextMessage textData)
         return;
     }
     const UserInfo sender = participant(info.uid);
-    auto *bubble = new WidgetMessageItemLeft(ui->listWidget);
+    auto *bubble = new WidgetMessageItemLeft(ui->listWidget->bubbleParent());
     bubble->bindData(textData.content, IM_Text, sender.pic, sender.userName);
     appendBubble(bubble);
     qInfo().noquote() << "text: " + StringUtility::cutForLog(textData.content, 1024)
@@ -251,7 +251,7 @@ void WidgetMessage::slot_receiveImageMsg(ImMsgInfo info, ImageMessage imageData)
         return;
     }
     const UserInfo sender = participant(info.uid);
-    auto *bubble = new WidgetMessageItemLeft(ui->listWidget);
+    auto *bubble = new WidgetMessageItemLeft(ui->listWidget->bubbleParent());
     bubble->bindData(imageData.url, IM_Picture, sender.pic, imageData.nickname);
     appendBubble(bubble);
     qInfo().noquote() << "imageData.url: " + StringUtility::cutForLog(imageData.url, 2048)
