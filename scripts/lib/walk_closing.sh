@@ -12,6 +12,19 @@ CLOSING_CLOSE_BUTTON=(1018 22)       # the title bar's close button
 CLOSING_CLASS_MODE_SWITCH=(80 735)   # the class page's mode switch
 CLOSING_AWARD_MODE_SWITCH=(75 735)   # the teacher's award page's mode switch
 CLOSING_CROWN_BUTTON=(195 735)       # the first prize of the award page
+# The class page's material buttons and the panels they open (the audio
+# panel's first row: its download button, then its play button once
+# downloaded; the video panel's first video, the same for both; each
+# panel's close button).
+CLOSING_AUDIO_BUTTON=(493 735)
+CLOSING_AUDIO_DOWNLOAD=(535 334)
+CLOSING_AUDIO_PLAY=(223 339)
+CLOSING_AUDIO_CLOSE=(556 289)
+CLOSING_VIDEO_BUTTON=(448 735)
+CLOSING_VIDEO_FIRST=(248 338)
+CLOSING_VIDEO_CLOSE=(636 249)
+CLOSING_TEACHER_PLAYER_TITLE='Video'
+CLOSING_STUDENT_PLAYER_TITLE='播放视频'
 # The review window (416 x 380): the fifth star and the submit button.
 CLOSING_REVIEW_TITLE='Review'
 CLOSING_REVIEW_STAR5=(293 156)
@@ -202,6 +215,84 @@ walk_award() {
     closing_shot teacher award-back-to-class
     closing_shot student award-back-to-class
     xd_note "award: both back in the class mode"
+}
+
+# Pattern of a recorded video control (501) of <action> ("type" inside
+# the payload: 5 open, 6 ready, 1 play, 4 finished) from <uid>.
+closing_video_control() {
+    echo "\"data\": ?\{[^}]*\"type\": ?$1,.*\"sender\": ?\"$2\".*\"type\": ?501[,}]"
+}
+
+# Answers the role's message box (its default button) that opens within
+# <seconds>.
+closing_answer_box() {
+    local role=$1 step=$2 seconds=$3 known=$4
+    closing_wait_new_window "$role" "$seconds" "$known" || xd_fail "$step: no message box of the $role opened"
+    local box=$CLOSING_WINDOW
+    xdotool windowfocus --sync "$box" 2>/dev/null || true
+    xdotool key Return || xd_fail "$step: cannot answer the $role's message box"
+    xd_wait_window_gone "$box" 10
+}
+
+# 2. The lesson media: the teacher downloads the lesson's audio and plays
+# it into the channel; then the lesson's video in local mode: the teacher
+# opens it (501 open), the student's player opens and says it is ready,
+# the teacher plays (501 play) and both show it until it ends and the
+# players close.
+walk_media() {
+    local teacher=${classroom[teacher]} teacher_uid student_uid
+    teacher_uid=$(closing_uid teacher)
+    student_uid=$(closing_uid student)
+
+    xd_click "$teacher" "${CLOSING_AUDIO_BUTTON[@]}"
+    sleep 1
+    xd_click "$teacher" "${CLOSING_AUDIO_DOWNLOAD[@]}"
+    closing_wait_log teacher message "ListItemTeacherAudioNotDownloaded url:.* ok" 1 30 ||
+        xd_fail "media: the teacher's audio was not downloaded"
+    sleep 1
+    local mixes
+    mixes=$(closing_log_count teacher message "startAudioMixing filePath:")
+    xd_click "$teacher" "${CLOSING_AUDIO_PLAY[@]}"
+    # The lesson's sound is short: the picture at once.
+    closing_shot teacher media-audio-playing 0
+    closing_wait_log teacher message "startAudioMixing filePath:" $((mixes + 1)) 10 ||
+        xd_fail "media: the teacher's audio was not mixed into the class's channel"
+    xd_note "media: the teacher's audio downloaded and played into the channel"
+    xd_click "$teacher" "${CLOSING_AUDIO_CLOSE[@]}"
+    sleep 1
+
+    xd_click "$teacher" "${CLOSING_VIDEO_BUTTON[@]}"
+    sleep 1
+    xd_click "$teacher" "${CLOSING_VIDEO_FIRST[@]}"
+    closing_wait_log teacher message "createItemWidget:.*video file:.* exists" 1 30 ||
+        xd_fail "media: the teacher's video was not downloaded"
+    sleep 1
+    local known
+    known=$(closing_other_windows teacher)
+    xd_click "$teacher" "${CLOSING_VIDEO_FIRST[@]}"
+    # First a box warns that the microphones are off while the video plays.
+    closing_answer_box teacher media 20 "$known"
+    wire_wait 1 30 "^tp/velmo/signal/channel/$class_id/message " "$(closing_video_control 5 "$teacher_uid")" ||
+        xd_fail "media: the teacher did not open the video for the class (501 open; traffic: $WIRE_FILE)"
+    xd_wait_window "$CLOSING_STUDENT_PLAYER_TITLE" 30 "${pid[student]}"
+    local player=$XD_WINDOW
+    xdotool windowsize "$player" "$width" "$height" >/dev/null 2>&1 || true
+    client_place "$player" "${left[student]}" 0
+    wire_wait 1 30 "^tp/velmo/signal/channel/$class_id/message " "$(closing_video_control 6 "$student_uid")" ||
+        xd_fail "media: the student's player did not say it is ready (501 ready)"
+    wire_wait 1 30 "^tp/velmo/signal/channel/$class_id/message " "$(closing_video_control 1 "$teacher_uid")" ||
+        xd_fail "media: the teacher did not start the video (501 play)"
+    # The lesson's video is short: the picture at once.
+    xd_screenshot "$player" student-media-video-playing 0
+    closing_wait_log student message "onplay:" 1 10 || xd_fail "media: the student's player did not play"
+    wire_wait 1 60 "^tp/velmo/signal/channel/$class_id/message " "$(closing_video_control 4 "$teacher_uid")" ||
+        xd_fail "media: the teacher's video did not end (501 finished)"
+    xd_wait_window_gone "$player" 20
+    xd_note "media: the video played in local mode (501 open, ready, play, finished) and the players closed"
+    xd_click "$teacher" "${CLOSING_VIDEO_CLOSE[@]}"
+    sleep 1
+    closing_shot teacher media-closed
+    closing_shot student media-closed
 }
 
 # 3. Orders of the service's back end, published on the class's channel as
@@ -420,6 +511,7 @@ walk_leaving() {
 
 walk_closing() {
     walk_award
+    walk_media
     walk_server_orders
     walk_broker_away
     walk_leaving

@@ -38,7 +38,8 @@ if [[ " $LESSON_WALK_HALVES " == *" closing "* ]]; then
         shots+=("$role-award-flight" "$role-award-rest" "$role-award-back-to-class" "$role-order-reentered"
             "$role-broker-away" "$role-broker-back")
     done
-    shots+=(student-order-notice student-review teacher-course-after-lesson)
+    shots+=(teacher-media-audio-playing student-media-video-playing teacher-media-closed student-media-closed
+        student-order-notice student-review teacher-course-after-lesson)
 fi
 for shot in "${shots[@]}"; do
     if ! ls "$out/lesson/screenshots/"*"-$shot.png" >/dev/null 2>&1; then
