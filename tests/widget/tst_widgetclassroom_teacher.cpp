@@ -3,6 +3,7 @@
 // a teardown that runs once however often the window is closed.
 
 #include "classroomtestsupport.h"
+#include "coursedialogsrecorder.h"
 #include "messagecatcher.h"
 #include "scopedtimescale.h"
 
@@ -10,11 +11,13 @@
 #include "mgr/globaldatamgr.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
+#include "utility/timeutility.h"
 #include "widget/classwidget.h"
 #include "widget/teacher/prizemodelwidget.h"
 #include "widget/teacherclasswidget.h"
 #include "widget/widgetclassroom.h"
 
+#include <QComboBox>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,11 +32,14 @@ private slots:
     void initTestCase();
     void buildsTheTeachersPages();
     void switchingSendsOneModeMessage();
+    void awardPageSwitchesBack();
     void modeOfNoPageChangesNothing();
     void aPageIsListedOnce();
     void newcomerIsToldTheMode();
     void teardownRunsOnce();
     void destroyedPageIsForgotten();
+    void teacherLeavesWithoutReview();
+    void noConnectByNameWarnings();
 
 private:
     static int modeMessages(const MessageCatcher &log) { return log.count(QtInfoMsg, QStringLiteral("\"type\":410")); }
@@ -79,6 +85,37 @@ void TestWidgetClassRoomTeacher::switchingSendsOneModeMessage()
     SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::ClassMode);
     QCOMPARE(room->currentMode(), room->classWidget());
     QCOMPARE(modeMessages(log), 2);
+}
+
+// The award page carries the mode switch too: without it the teacher could
+// not leave the award mode.
+void TestWidgetClassRoomTeacher::awardPageSwitchesBack()
+{
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    MessageCatcher log;
+    SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::PrizeMode);
+    QWidget *awardPage = room->currentMode();
+    auto *awardSwitch = awardPage->findChild<QComboBox *>(QStringLiteral("comboBoxMode"));
+    QVERIFY(awardSwitch);
+    QVERIFY(awardSwitch->isVisibleTo(room.data()));
+    QCOMPARE(awardSwitch->currentIndex(), int(WidgetClassMode::PrizeMode));
+    QCOMPARE(modeMessages(log), 1);
+
+    awardSwitch->setCurrentIndex(WidgetClassMode::ClassMode);
+    QCOMPARE(room->currentMode(), room->classWidget());
+    QVERIFY(awardPage->isHidden());
+    QCOMPARE(modeMessages(log), 2);
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("\"data\":{\"classid\":\"10001\",\"type\":0}")));
+    auto *classSwitch = room->classWidget()->findChild<QComboBox *>(QStringLiteral("comboBoxMode"));
+    QVERIFY(classSwitch);
+    QCOMPARE(classSwitch->currentIndex(), int(WidgetClassMode::ClassMode));
+
+    // And forth again from the class page: the award page's switch follows.
+    classSwitch->setCurrentIndex(WidgetClassMode::PrizeMode);
+    QCOMPARE(room->currentMode(), awardPage);
+    QCOMPARE(awardSwitch->currentIndex(), int(WidgetClassMode::PrizeMode));
+    QCOMPARE(modeMessages(log), 3);
 }
 
 void TestWidgetClassRoomTeacher::modeOfNoPageChangesNothing()
@@ -160,6 +197,41 @@ void TestWidgetClassRoomTeacher::destroyedPageIsForgotten()
         data->setCurrentClassWidget(&current);
     }
     QCOMPARE(data->getCurrentClassWidget(), static_cast<ClassWidget *>(&current));
+}
+
+void TestWidgetClassRoomTeacher::teacherLeavesWithoutReview()
+{
+    const qint64 begin = 1709521200;
+    TimeUtility::setClockForTests([=]() { return (begin + 1500) * 1000; });
+    CourseDialogsRecorder dialogs;
+    dialogs.answers << int(QMessageBox::Yes);
+    QPointer<WidgetClassRoom> room = new WidgetClassRoom;
+    ClassInfoEntity info = classInfo();
+    info.begin_time = QString::number(begin);
+    info.is_commented = false;
+    room->startClass(info);
+    room->show();
+    QSignalSpy closed(SignalQueueMgr::instance(), &SignalQueueMgr::signal_classroom_close);
+    room->slot_closeWidget();
+    TimeUtility::setClockForTests(nullptr);
+    QVERIFY(!room.isNull());
+    QVERIFY(!room->reviewWidget());
+    QCOMPARE(closed.count(), 1);
+    QTRY_VERIFY(room.isNull());
+}
+
+void TestWidgetClassRoomTeacher::noConnectByNameWarnings()
+{
+    // Every form of the classroom connects its slots by name; a slot named
+    // for a child the form lacks is a button that does nothing.
+    MessageCatcher log;
+    {
+        QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+        room->startClass(classInfo());
+        SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::PrizeMode);
+        SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::ClassMode);
+    }
+    QCOMPARE(log.count(QtWarningMsg, QStringLiteral("connectSlotsByName")), 0);
 }
 
 QTEST_MAIN(TestWidgetClassRoomTeacher)
