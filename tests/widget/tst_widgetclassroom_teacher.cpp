@@ -3,6 +3,7 @@
 // a teardown that runs once however often the window is closed.
 
 #include "classroomtestsupport.h"
+#include "coursedialogsrecorder.h"
 #include "messagecatcher.h"
 #include "scopedtimescale.h"
 
@@ -10,6 +11,7 @@
 #include "mgr/globaldatamgr.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
+#include "utility/timeutility.h"
 #include "widget/classwidget.h"
 #include "widget/teacher/prizemodelwidget.h"
 #include "widget/teacherclasswidget.h"
@@ -36,6 +38,8 @@ private slots:
     void newcomerIsToldTheMode();
     void teardownRunsOnce();
     void destroyedPageIsForgotten();
+    void teacherLeavesWithoutReview();
+    void noConnectByNameWarnings();
 
 private:
     static int modeMessages(const MessageCatcher &log) { return log.count(QtInfoMsg, QStringLiteral("\"type\":410")); }
@@ -193,6 +197,41 @@ void TestWidgetClassRoomTeacher::destroyedPageIsForgotten()
         data->setCurrentClassWidget(&current);
     }
     QCOMPARE(data->getCurrentClassWidget(), static_cast<ClassWidget *>(&current));
+}
+
+void TestWidgetClassRoomTeacher::teacherLeavesWithoutReview()
+{
+    const qint64 begin = 1709521200;
+    TimeUtility::setClockForTests([=]() { return (begin + 1500) * 1000; });
+    CourseDialogsRecorder dialogs;
+    dialogs.answers << int(QMessageBox::Yes);
+    QPointer<WidgetClassRoom> room = new WidgetClassRoom;
+    ClassInfoEntity info = classInfo();
+    info.begin_time = QString::number(begin);
+    info.is_commented = false;
+    room->startClass(info);
+    room->show();
+    QSignalSpy closed(SignalQueueMgr::instance(), &SignalQueueMgr::signal_classroom_close);
+    room->slot_closeWidget();
+    TimeUtility::setClockForTests(nullptr);
+    QVERIFY(!room.isNull());
+    QVERIFY(!room->reviewWidget());
+    QCOMPARE(closed.count(), 1);
+    QTRY_VERIFY(room.isNull());
+}
+
+void TestWidgetClassRoomTeacher::noConnectByNameWarnings()
+{
+    // Every form of the classroom connects its slots by name; a slot named
+    // for a child the form lacks is a button that does nothing.
+    MessageCatcher log;
+    {
+        QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+        room->startClass(classInfo());
+        SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::PrizeMode);
+        SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::ClassMode);
+    }
+    QCOMPARE(log.count(QtWarningMsg, QStringLiteral("connectSlotsByName")), 0);
 }
 
 QTEST_MAIN(TestWidgetClassRoomTeacher)
