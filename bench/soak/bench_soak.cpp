@@ -28,6 +28,7 @@
 #include "mgr/message/whiteboardpayloads.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -38,6 +39,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QVector>
 
 #include <cstdio>
 #include <memory>
@@ -69,6 +71,7 @@ struct Participant
     std::unique_ptr<ClassroomPeerProcess> process;
     // Lines of earlier processes of this participant.
     QStringList pastLines;
+    QVector<ClassroomPeerProcess::ProblemLine> pastProblems;
     qint64 inFromMs = 0;
     qint64 inUntilMs = -1;
     qint64 rssEarlyKb = 0;
@@ -78,6 +81,10 @@ struct Participant
     QString endedHow;
 
     QStringList allLines() const { return pastLines + (process ? process->lines() : QStringList()); }
+    QVector<ClassroomPeerProcess::ProblemLine> allProblems() const
+    {
+        return pastProblems + (process ? process->problemLines() : QVector<ClassroomPeerProcess::ProblemLine>());
+    }
     bool presentAt(qint64 ms) const { return ms >= inFromMs && (inUntilMs < 0 || ms <= inUntilMs); }
 };
 
@@ -160,6 +167,7 @@ public:
                 for (const Participant &person : m_people)
                     outageFrom.append(person.process->lineCount());
                 m_brokerAway = true;
+                beginFault();
                 broker.stop();
                 outage = Step::Away;
             } else if (outage == Step::Away && now >= outageAtMs + 10000) {
@@ -169,11 +177,13 @@ public:
             } else if (outage == Step::Returning && everyoneBack(outageFrom)) {
                 note(QStringLiteral("everyone is in the class again"));
                 m_brokerAway = false;
+                endFault();
                 outage = Step::Done;
             }
             if (restart == Step::Before && now >= killAtMs) {
                 Participant &student = m_people.back();
                 note(QStringLiteral("killing %1").arg(student.uid));
+                beginFault();
                 student.inUntilMs = now;
                 student.process->kill();
                 restart = Step::Away;
@@ -182,6 +192,7 @@ public:
                 if (!startParticipant(m_people.back()))
                     return false;
                 m_people.back().rssEarlyKb = 0;
+                endFault();
                 restart = Step::Done;
             }
             if (!award && now >= awardAtMs) {
@@ -246,6 +257,8 @@ public:
             }
         }
         note(QStringLiteral("ending the participants"));
+        // Those who stay see the others leave: not a fault's finding.
+        beginFault();
         for (Participant &person : m_people) {
             person.endedWell = person.process->finish();
             person.endedHow = person.endedWell ? QStringLiteral("status 0")
@@ -307,13 +320,48 @@ public:
                         person.rssEndKb, qPrintable(ratio), person.longestStallMs, qPrintable(person.endedHow));
         }
         std::printf("(the last student was restarted at 70 %%: its early figure is of its second process)\n");
+
+        // The error records of the participants' action logs: those while
+        // the broker was away or a student was killed (up to 5 s after
+        // each fault ended) and at the end are the faults' own; any other
+        // is a finding.
+        int duringFaults = 0;
+        QStringList outside;
+        for (const Participant &person : m_people) {
+            for (const ClassroomPeerProcess::ProblemLine &line : person.allProblems()) {
+                if (!line.text.contains(QLatin1String("actionError")))
+                    continue;
+                if (duringFault(line.atMs))
+                    ++duringFaults;
+                else
+                    outside << person.uid + QLatin1String(": ") + line.text.left(200);
+            }
+        }
+        std::printf("error records: %d while the faults ran, %d outside them  (%s)\n", duringFaults,
+                    int(outside.size()), outside.isEmpty() ? "none the faults did not cause" : "FOUND");
+        for (const QString &line : outside.mid(0, 10))
+            std::printf("  %s\n", qPrintable(line));
     }
 
 private:
+    // A fault's window, in ms since the epoch (the problem lines' clock).
+    void beginFault() { m_faults.append({ QDateTime::currentMSecsSinceEpoch(), -1 }); }
+    void endFault() { m_faults.last().second = QDateTime::currentMSecsSinceEpoch() + 5000; }
+    bool duringFault(qint64 atMs) const
+    {
+        for (const auto &fault : m_faults) {
+            if (atMs >= fault.first && (fault.second < 0 || atMs <= fault.second))
+                return true;
+        }
+        return false;
+    }
+
     bool startParticipant(Participant &person)
     {
-        if (person.process)
+        if (person.process) {
             person.pastLines += person.process->lines();
+            person.pastProblems += person.process->problemLines();
+        }
         person.process = std::make_unique<ClassroomPeerProcess>();
         if (!person.process->start(person.role, person.uid, kClassId)) {
             std::printf("participant %s did not enter the class\n", qPrintable(person.uid));
@@ -389,6 +437,7 @@ private:
     std::vector<Sent> m_sent;
     QElapsedTimer m_clock;
     bool m_brokerAway = false;
+    QVector<QPair<qint64, qint64>> m_faults;
     int m_page = 1;
 };
 
@@ -398,6 +447,7 @@ int main(int argc, char *argv[])
 {
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
     QCoreApplication app(argc, argv);
     int minutes = 45, students = 3;
     const QStringList arguments = app.arguments();

@@ -31,6 +31,14 @@ wire_record_start() {
     local broker=$1 file=$2
     WIRE_FILE=$file
     : >"$WIRE_FILE"
+    wire_record_resume "$broker"
+}
+
+# Records again into the same file after the broker was restarted (the
+# recorder ends with the broker it listened to).
+wire_record_resume() {
+    local broker=$1
+    wire_record_stop
     mosquitto_sub -h 127.0.0.1 -p "$broker" -q 1 -v -t 'tp/velmo/signal/#' >>"$WIRE_FILE" 2>/dev/null &
     WIRE_PID=$!
 }

@@ -47,6 +47,11 @@ broker_start() {
             kill -0 "$BROKER_PID" 2>/dev/null || break
             if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
                 BROKER_PORT=$port
+                # A walk in a child process may stop and restart the broker
+                # (broker_restart): the folder tells it which one, the pid
+                # file which process runs it now.
+                export BROKER_DIR=$folder
+                echo "$BROKER_PID" >"$folder/mosquitto.pid"
                 return 0
             fi
             sleep 0.1
@@ -59,9 +64,51 @@ broker_start() {
     return 1
 }
 
-# Stops what service_start and broker_start started.
+# Stops the broker of <folder> (started by broker_start here or in a
+# parent shell) and waits until it has ended.
+broker_stop() {
+    local folder=$1 pid
+    pid=$(cat "$folder/mosquitto.pid" 2>/dev/null || true)
+    [[ -n "$pid" ]] || return 0
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        echo "the message broker (pid $pid) did not stop" >&2
+        return 1
+    fi
+    # Still a child of this shell when started here: collect its status.
+    wait "$pid" 2>/dev/null || true
+    rm -f "$folder/mosquitto.pid"
+}
+
+# Starts the broker of <folder> again, with its configuration and port,
+# after broker_stop; returns 1 when it does not listen within 5 s.
+broker_restart() {
+    local folder=$1 port pid
+    port=$(sed -n 's/^listener \([0-9]*\) .*/\1/p' "$folder/mosquitto.conf")
+    [[ -n "$port" ]] || { echo "no broker configuration in $folder" >&2; return 1; }
+    "$(command -v mosquitto || echo /usr/sbin/mosquitto)" -c "$folder/mosquitto.conf" >>"$folder/mosquitto.log" 2>&1 &
+    pid=$!
+    echo "$pid" >"$folder/mosquitto.pid"
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return 0
+        sleep 0.1
+    done
+    echo "the message broker did not start again on port $port (log: $folder/mosquitto.log)" >&2
+    return 1
+}
+
+# Stops what service_start and broker_start started (the broker as it runs
+# now, when a walk restarted it).
 service_stop() {
     local pid
+    if [[ -n "${BROKER_DIR:-}" && -n "$BROKER_PID" ]]; then
+        broker_stop "$BROKER_DIR" || true
+    fi
     for pid in "$SERVICE_PID" "$BROKER_PID"; do
         if [[ -n "$pid" ]]; then
             kill "$pid" 2>/dev/null || true

@@ -11,6 +11,7 @@
 #include "platform/singleinstanceguard.h"
 #include "platform/terminationsignals.h"
 #include "utility/actionlog.h"
+#include "utility/durations.h"
 #include "utility/singleinstanceutility.h"
 
 #include <QApplication>
@@ -99,6 +100,9 @@ AppMainLoop::AppMainLoop(int &argc, char **argv)
     , m_startDetached(&startDetachedProcess)
 {
     SingleInstanceGuard::setLocalWindowRaiser(&AppMainLoop::raiseTopLevelWindow);
+    // Tests that drive the real program from outside shorten its durations
+    // through the environment; read once, before any timer starts.
+    Durations::applyEnvironmentScale();
     // The network access manager's bearer management lists the network
     // interfaces every 10 s, waking an idle client for nothing: the client
     // never asks which interface is up. The longest interval a timer takes

@@ -34,7 +34,7 @@ int NetworkingTestThread::signalLevel(qint64 sentTimestamp, qint64 receivedTimes
     const qint64 elapsed = receivedTimestamp - sentTimestamp;
     if (elapsed < 0)
         return 0;
-    return static_cast<int>(qMin<qint64>(elapsed / kBandMilliseconds, kWorstLevel));
+    return static_cast<int>(qMin<qint64>(elapsed / Durations::ms(kBandMilliseconds), kWorstLevel));
 }
 
 void NetworkingTestThread::stopTest()

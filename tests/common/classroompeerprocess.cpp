@@ -2,6 +2,7 @@
 
 #include "testutil.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
@@ -9,12 +10,14 @@
 #include <QJsonObject>
 #include <QTimer>
 
+#include <cstdio>
+
 ClassroomPeerProcess::ClassroomPeerProcess(QObject *parent)
     : QObject(parent)
 {
-    // The participant's own problems go to the test's log.
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The participant's own problems go to the test's log, and are kept.
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &ClassroomPeerProcess::readOutput);
+    connect(&m_process, &QProcess::readyReadStandardError, this, &ClassroomPeerProcess::readProblems);
 }
 
 ClassroomPeerProcess::~ClassroomPeerProcess()
@@ -103,6 +106,7 @@ bool ClassroomPeerProcess::finish()
     if (!m_process.waitForFinished(10000))
         return false;
     readOutput();
+    readProblems();
     return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
 }
 
@@ -113,5 +117,18 @@ void ClassroomPeerProcess::readOutput()
     while ((end = m_pending.indexOf('\n')) >= 0) {
         m_lines << QString::fromUtf8(m_pending.left(end));
         m_pending.remove(0, end + 1);
+    }
+}
+
+void ClassroomPeerProcess::readProblems()
+{
+    const QByteArray chunk = m_process.readAllStandardError();
+    fwrite(chunk.constData(), 1, size_t(chunk.size()), stderr);
+    fflush(stderr);
+    m_pendingProblems += chunk;
+    int end;
+    while ((end = m_pendingProblems.indexOf('\n')) >= 0) {
+        m_problems.append({ QDateTime::currentMSecsSinceEpoch(), QString::fromUtf8(m_pendingProblems.left(end)) });
+        m_pendingProblems.remove(0, end + 1);
     }
 }

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 
@@ -36,6 +37,15 @@ public:
     bool waitForLine(const std::function<bool(const QString &)> &match, int timeoutMs = 10000, int from = 0);
     bool waitForLine(const QString &exact, int timeoutMs = 10000, int from = 0);
     int lineCount() const { return m_lines.size(); }
+    // What the participant wrote to standard error (its warnings and
+    // errors), each line with the time it was read (ms since the epoch).
+    // The lines are passed on to this process's standard error too.
+    struct ProblemLine
+    {
+        qint64 atMs = 0;
+        QString text;
+    };
+    QVector<ProblemLine> problemLines() const { return m_problems; }
 
     // Ends the process at once, without any goodbye (SIGKILL).
     void kill();
@@ -47,10 +57,13 @@ public:
 
 private:
     void readOutput();
+    void readProblems();
 
     QProcess m_process;
     QByteArray m_pending;
     QStringList m_lines;
+    QByteArray m_pendingProblems;
+    QVector<ProblemLine> m_problems;
     bool m_killed = false;
 };
 

@@ -1,19 +1,30 @@
 #include "mosquittobroker.h"
 
-#include "testutil.h"
+#include <algorithm>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QHostAddress>
 #include <QSettings>
-#include <QTcpSocket>
+#include <QRandomGenerator>
+#include <QTcpServer>
 
 namespace {
 
-const int kStartTimeoutMs = 10000;
+// Generous: a loaded machine may take seconds to start a process.
+const int kStartTimeoutMs = 30000;
 const int kStopTimeoutMs = 5000;
 const int kPortAttempts = 20;
+// A restart on its port is tried again when something held the port for a
+// moment (another broker's probe).
+const int kRestartAttempts = 5;
+
+// The broker's own notice that it listens: "mosquitto version 2.0.11 running".
+bool isRunningNotice(const QString &line)
+{
+    return line.startsWith(QLatin1String("mosquitto version ")) && line.endsWith(QLatin1String(" running"));
+}
 
 QString mosquittoProgram()
 {
@@ -24,13 +35,28 @@ QString mosquittoProgram()
     return QStringLiteral("mosquitto");
 }
 
-bool acceptsConnections(quint16 port)
+// A port below the range the system hands out to outgoing connections: a
+// port from that range may be given to any client's connection while the
+// broker is stopped (and a connect to it may even reach itself), so a
+// restart on it could fail.
+quint16 candidatePort()
 {
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    const bool connected = socket.waitForConnected(200);
-    socket.abort();
-    return connected;
+    int firstEphemeral = 32768;
+    QFile range(QStringLiteral("/proc/sys/net/ipv4/ip_local_port_range"));
+    if (range.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> bounds = range.readAll().simplified().split(' ');
+        bool ok = false;
+        const int first = bounds.value(0).toInt(&ok);
+        if (ok && first > 2048)
+            firstEphemeral = first;
+    }
+    const int highest = firstEphemeral - 1;
+    const int lowest = qMax(1024, highest - 12000);
+    const quint16 port = quint16(QRandomGenerator::global()->bounded(lowest, highest + 1));
+    // Skip what is plainly in use; a clash after this check ends the
+    // broker at once, and the caller tries another.
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, port) ? port : 0;
 }
 
 } // namespace
@@ -51,10 +77,16 @@ bool MosquittoBroker::start()
 {
     if (isRunning())
         return true;
-    if (m_port != 0)
-        return startOn(m_port);
+    if (m_port != 0) {
+        for (int attempt = 0; attempt < kRestartAttempts; ++attempt) {
+            if (startOn(m_port))
+                return true;
+        }
+        qWarning("cannot start the mosquitto broker again on port %u", unsigned(m_port));
+        return false;
+    }
     for (int attempt = 0; attempt < kPortAttempts; ++attempt) {
-        const quint16 port = TestUtil::freeTcpPort();
+        const quint16 port = candidatePort();
         if (port != 0 && startOn(port)) {
             m_port = port;
             return true;
@@ -79,6 +111,7 @@ bool MosquittoBroker::startOn(quint16 port)
                             "log_type error\n"
                             "log_type warning\n"
                             "log_type notice\n"
+                            "log_type information\n"
                             "log_timestamp false\n"
                             + QByteArray(m_options.tcpNoDelay ? "set_tcp_nodelay true\n" : "");
     if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate) || config.write(text) != text.size()) {
@@ -101,19 +134,22 @@ bool MosquittoBroker::startOn(quint16 port)
         m_process.reset();
         return false;
     }
-    // Ready once the port accepts; a port taken in the meantime ends the
-    // broker at once, and the caller tries another.
+    // Ready once it says it runs, which it does only after its listener is
+    // bound; a port taken in the meantime ends the broker at once, and the
+    // caller tries another.
     QDeadlineTimer deadline(kStartTimeoutMs);
     while (!deadline.hasExpired()) {
+        const QStringList lines = logLines();
+        if (std::any_of(lines.cbegin(), lines.cend(), isRunningNotice))
+            return true;
         if (m_process->state() != QProcess::Running) {
+            readLog();
             m_process.reset();
             return false;
         }
-        if (acceptsConnections(port))
-            return true;
-        m_process->waitForFinished(20);
+        m_process->waitForReadyRead(50);
     }
-    qWarning("mosquitto did not accept connections on port %u", unsigned(port));
+    qWarning("mosquitto did not start on port %u within %d ms", unsigned(port), kStartTimeoutMs);
     stop();
     return false;
 }

@@ -9,8 +9,10 @@
 
 // A real mosquitto broker on 127.0.0.1 for one test. It listens on a port
 // of its own (tried until one is free, since mosquitto cannot pick one and
-// report it), ends with the test process, and can be stopped and started
-// again on the same port to play a broker that goes away mid-class. It
+// report it; never one the system may give to an outgoing connection, so
+// the port is still free when the broker starts again), ends with the test
+// process, and can be stopped and started again on the same port to play a
+// broker that goes away mid-class. It
 // sends small messages without Nagle delay (set_tcp_nodelay), as a
 // lesson's broker should; benchmarks may start one without.
 //

@@ -4,9 +4,12 @@
 # against the stand-in lesson service and one broker, in a folder of its
 # own. The walk itself checks the wire, the lesson service's records and
 # the pictures; on failure its report and both clients' logs are printed.
-#   lessonwalk.sh <bin folder>
+#   lessonwalk.sh <bin folder> [halves]
+# halves: "inclass", "closing" or both (the default), the halves of the
+# walk after both have entered the classroom.
 set -euo pipefail
 bin=$(cd "$1" && pwd)
+export LESSON_WALK_HALVES=${2:-inclass closing}
 scripts="$(cd "$(dirname "$0")/../../scripts" && pwd)"
 source "$scripts/lib/services.sh"
 
@@ -28,7 +31,17 @@ if ! bash "$scripts/lesson.sh" "$bin" "$out/servers.ini" "$BROKER_PORT" "$out/le
     done
     exit 1
 fi
-for shot in teacher-classroom student-classroom; do
+shots=(teacher-classroom student-classroom)
+if [[ " $LESSON_WALK_HALVES " == *" closing "* ]]; then
+    # A picture per role of every closing step.
+    for role in teacher student; do
+        shots+=("$role-award-flight" "$role-award-rest" "$role-award-back-to-class" "$role-order-reentered"
+            "$role-broker-away" "$role-broker-back")
+    done
+    shots+=(teacher-media-audio-playing student-media-video-playing teacher-media-closed student-media-closed
+        student-order-notice student-review teacher-course-after-lesson)
+fi
+for shot in "${shots[@]}"; do
     if ! ls "$out/lesson/screenshots/"*"-$shot.png" >/dev/null 2>&1; then
         echo "lessonwalk: no picture of the $shot" >&2
         exit 1

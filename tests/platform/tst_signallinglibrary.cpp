@@ -5,6 +5,7 @@
 #include "platform/tcpnodelay.h"
 #include "platform/signalling/signaltesthooks.h"
 #include "signallingclient.h"
+#include "testenvironment.h"
 #include "testutil.h"
 
 #include <QProcess>
@@ -264,8 +265,8 @@ void TestSignallingLibrary::refusedRequestsReportTheirCode()
 
 void TestSignallingLibrary::loginFailsWhenTheServerIsDown()
 {
-    // Nothing listens on a port that was free a moment ago.
-    SignallingClient nowhere(m_broker.host(), TestUtil::freeTcpPort());
+    // Nothing listens on the process's dead port, and nobody can take it.
+    SignallingClient nowhere(m_broker.host(), TestEnvironment::deadPort());
     nowhere.login("20001");
     QTRY_VERIFY_WITH_TIMEOUT(nowhere.hasEvent(QString("loginFailed %1").arg(LOGIN_E_NET)), 15000);
 

@@ -133,6 +133,7 @@ private slots:
     void hangEndsOnResetAndBlocksNothingElse();
     void stallSendsHalfThenWaitsForReset();
     void upgradeOfferServesItsInstaller();
+    void classBeginCanBeMoved();
     void controlRejectsBadInput_data();
     void controlRejectsBadInput();
     void survivesMalformedRequests();
@@ -891,6 +892,20 @@ void tst_LessonService::upgradeOfferServesItsInstaller()
     QCOMPARE(upgradeData().value(QStringLiteral("LatestVer")).toString(), QStringLiteral("1.1.5.1"));
 }
 
+void tst_LessonService::classBeginCanBeMoved()
+{
+    const QString fixtureBegin = classInfo(QStringLiteral("10001")).value(QStringLiteral("begin_time")).toString();
+    QVERIFY(!fixtureBegin.isEmpty());
+    const LessonService::ControlReply moved = m_service.control(
+        "POST", "/__control/class", R"({"class_id":"10001","begin_time":1700000000})");
+    QCOMPARE(moved.status, 200);
+    QCOMPARE(classInfo(QStringLiteral("10001")).value(QStringLiteral("begin_time")).toString(), QStringLiteral("1700000000"));
+    // Only that class, and only until a reset.
+    QVERIFY(classInfo(QStringLiteral("10002")).value(QStringLiteral("begin_time")).toString() != QStringLiteral("1700000000"));
+    QVERIFY(m_service.reset());
+    QCOMPARE(classInfo(QStringLiteral("10001")).value(QStringLiteral("begin_time")).toString(), fixtureBegin);
+}
+
 void tst_LessonService::controlRejectsBadInput_data()
 {
     QTest::addColumn<QByteArray>("method");
@@ -921,6 +936,15 @@ void tst_LessonService::controlRejectsBadInput_data()
     QTest::newRow("upgrade with an unknown key") << QByteArray("POST") << QByteArray("/__control/upgrade") << QByteArray("{\"Latest\":\"2.0.0.0\"}") << 400;
     QTest::newRow("upgrade value not a text") << QByteArray("POST") << QByteArray("/__control/upgrade") << QByteArray("{\"LatestVer\":2}") << 400;
     QTest::newRow("upgrade by GET") << QByteArray("GET") << QByteArray("/__control/upgrade") << QByteArray() << 405;
+    QTest::newRow("class begin not JSON") << QByteArray("POST") << QByteArray("/__control/class") << QByteArray("{class") << 400;
+    QTest::newRow("class begin of no class") << QByteArray("POST") << QByteArray("/__control/class") << QByteArray("{\"class_id\":\"99999\",\"begin_time\":1700000000}") << 400;
+    QTest::newRow("class id as number") << QByteArray("POST") << QByteArray("/__control/class") << QByteArray("{\"class_id\":10001,\"begin_time\":1700000000}") << 400;
+    QTest::newRow("class begin missing") << QByteArray("POST") << QByteArray("/__control/class") << QByteArray("{\"class_id\":\"10001\"}") << 400;
+    QTest::newRow("class begin as text") << QByteArray("POST") << QByteArray("/__control/class") << QByteArray("{\"class_id\":\"10001\",\"begin_time\":\"1700000000\"}") << 400;
+    QTest::newRow("class begin fractional") << QByteArray("POST") << QByteArray("/__control/class") << QByteArray("{\"class_id\":\"10001\",\"begin_time\":1700000000.5}") << 400;
+    QTest::newRow("class begin in 1970") << QByteArray("POST") << QByteArray("/__control/class") << QByteArray("{\"class_id\":\"10001\",\"begin_time\":5}") << 400;
+    QTest::newRow("class begin with an unknown key") << QByteArray("POST") << QByteArray("/__control/class") << QByteArray("{\"class_id\":\"10001\",\"begin_time\":1700000000,\"end\":1}") << 400;
+    QTest::newRow("class begin by GET") << QByteArray("GET") << QByteArray("/__control/class") << QByteArray() << 405;
     QTest::newRow("unknown control call") << QByteArray("POST") << QByteArray("/__control/shutdown") << QByteArray() << 404;
 }
 

@@ -1,3 +1,4 @@
+#include <QRegularExpression>
 #include <QTest>
 
 #include "scopedtimescale.h"
@@ -13,6 +14,10 @@ private slots:
     void scaled_data();
     void scaled();
     void scopeRestoresThePreviousFactor();
+    void parseScale_data();
+    void parseScale();
+    void environmentScale_data();
+    void environmentScale();
 };
 
 void TestDurations::realDurationsByDefault()
@@ -59,6 +64,69 @@ void TestDurations::scopeRestoresThePreviousFactor()
         QCOMPARE(Durations::ms(1000), 500);
     }
     QCOMPARE(Durations::ms(1000), 1000);
+}
+
+void TestDurations::parseScale_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<double>("factor");
+
+    QTest::newRow("fraction") << "0.05" << true << 0.05;
+    QTest::newRow("one") << "1" << true << 1.0;
+    QTest::newRow("slower") << "2.5" << true << 2.5;
+    QTest::newRow("spaces around") << " 0.1 " << true << 0.1;
+    QTest::newRow("exponent") << "5e-2" << true << 0.05;
+    QTest::newRow("empty") << "" << false << 0.0;
+    QTest::newRow("word") << "fast" << false << 0.0;
+    QTest::newRow("trailing text") << "0.1x" << false << 0.0;
+    QTest::newRow("comma") << "0,1" << false << 0.0;
+    QTest::newRow("zero") << "0" << false << 0.0;
+    QTest::newRow("negative") << "-0.5" << false << 0.0;
+    QTest::newRow("infinite") << "inf" << false << 0.0;
+    QTest::newRow("not a number") << "nan" << false << 0.0;
+    QTest::newRow("too large") << "1e400" << false << 0.0;
+}
+
+void TestDurations::parseScale()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(double, factor);
+    double parsed = -7.0;
+    QCOMPARE(Durations::parseScale(text, &parsed), valid);
+    // A value refused leaves the factor it was given untouched.
+    QCOMPARE(parsed, valid ? factor : -7.0);
+}
+
+void TestDurations::environmentScale_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("set");
+    QTest::addColumn<int>("used");
+
+    QTest::newRow("unset keeps the real durations") << QByteArray() << false << 15000;
+    QTest::newRow("factor applied") << QByteArray("0.02") << true << 300;
+    QTest::newRow("invalid ignored") << QByteArray("quick") << true << 15000;
+    QTest::newRow("zero ignored") << QByteArray("0") << true << 15000;
+    QTest::newRow("empty ignored") << QByteArray("") << true << 15000;
+}
+
+void TestDurations::environmentScale()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(bool, set);
+    QFETCH(int, used);
+    ScopedTimeScale restore(1.0);
+    if (set)
+        qputenv("LESSONRY_TIME_SCALE", value);
+    else
+        qunsetenv("LESSONRY_TIME_SCALE");
+    if (set && used == 15000)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^LESSONRY_TIME_SCALE=.*not a positive number"));
+    Durations::applyEnvironmentScale();
+    qunsetenv("LESSONRY_TIME_SCALE");
+    QCOMPARE(Durations::ms(15000), used);
 }
 
 QTEST_GUILESS_MAIN(TestDurations)

@@ -2,6 +2,7 @@
 #include "biz/httpapi/studentapis.h"
 #include "lessonservice.h"
 #include "mgr/http/entitynetworkreplyholder.h"
+#include "scopedtimescale.h"
 #include "testenvironment.h"
 #include "testutil.h"
 #include "utility/actionlog.h"
@@ -159,10 +160,14 @@ void TestNetLinkSetting::opensOnCurrentLine()
 void TestNetLinkSetting::measuresEveryLine()
 {
     // Main answers at once, United States in the weak band, Europe in the
-    // bad band; Singapore has no server at all. The weak line sits at its
-    // band's lower edge, so a loaded machine may add up to 300 ms to it.
-    m_services[1]->setFault(QStringLiteral("/QXV1/Public/test"), QStringLiteral("delay"), { { "delay_ms", 300 } });
-    m_services[2]->setFault(QStringLiteral("/QXV1/Public/test"), QStringLiteral("delay"), { { "delay_ms", 900 } });
+    // bad band; Singapore has no server at all. The bands are four times
+    // their width here (1200 ms), so a loaded machine may add up to 1200 ms
+    // to the line that answers at once and 600 ms to the weak one without
+    // moving either to the next band.
+    ScopedTimeScale wide(4);
+    const int band = Durations::ms(NetworkingTestThread::kBandMilliseconds);
+    m_services[1]->setFault(QStringLiteral("/QXV1/Public/test"), QStringLiteral("delay"), { { "delay_ms", band * 3 / 2 } });
+    m_services[2]->setFault(QStringLiteral("/QXV1/Public/test"), QStringLiteral("delay"), { { "delay_ms", band * 2 } });
 
     NetLinkSetting dialog;
     dialog.show();
@@ -172,7 +177,7 @@ void TestNetLinkSetting::measuresEveryLine()
         QCOMPARE(dialog.testThread(line)->parent(), &dialog);
     }
     for (int line = 0; line < 4; ++line)
-        QTRY_VERIFY_WITH_TIMEOUT(dialog.testThread(line)->isFinished(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.testThread(line)->isFinished(), 40000);
 
     QCOMPARE(styleOf(dialog, 0), QString::fromLatin1(kStrong));
     QCOMPARE(styleOf(dialog, 1), QString::fromLatin1(kWeak));

@@ -15,6 +15,7 @@
 #include "widget/teacherclasswidget.h"
 #include "widget/widgetclassroom.h"
 
+#include <QComboBox>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,6 +30,7 @@ private slots:
     void initTestCase();
     void buildsTheTeachersPages();
     void switchingSendsOneModeMessage();
+    void awardPageSwitchesBack();
     void modeOfNoPageChangesNothing();
     void aPageIsListedOnce();
     void newcomerIsToldTheMode();
@@ -79,6 +81,37 @@ void TestWidgetClassRoomTeacher::switchingSendsOneModeMessage()
     SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::ClassMode);
     QCOMPARE(room->currentMode(), room->classWidget());
     QCOMPARE(modeMessages(log), 2);
+}
+
+// The award page carries the mode switch too: without it the teacher could
+// not leave the award mode.
+void TestWidgetClassRoomTeacher::awardPageSwitchesBack()
+{
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    MessageCatcher log;
+    SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::PrizeMode);
+    QWidget *awardPage = room->currentMode();
+    auto *awardSwitch = awardPage->findChild<QComboBox *>(QStringLiteral("comboBoxMode"));
+    QVERIFY(awardSwitch);
+    QVERIFY(awardSwitch->isVisibleTo(room.data()));
+    QCOMPARE(awardSwitch->currentIndex(), int(WidgetClassMode::PrizeMode));
+    QCOMPARE(modeMessages(log), 1);
+
+    awardSwitch->setCurrentIndex(WidgetClassMode::ClassMode);
+    QCOMPARE(room->currentMode(), room->classWidget());
+    QVERIFY(awardPage->isHidden());
+    QCOMPARE(modeMessages(log), 2);
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("\"data\":{\"classid\":\"10001\",\"type\":0}")));
+    auto *classSwitch = room->classWidget()->findChild<QComboBox *>(QStringLiteral("comboBoxMode"));
+    QVERIFY(classSwitch);
+    QCOMPARE(classSwitch->currentIndex(), int(WidgetClassMode::ClassMode));
+
+    // And forth again from the class page: the award page's switch follows.
+    classSwitch->setCurrentIndex(WidgetClassMode::PrizeMode);
+    QCOMPARE(room->currentMode(), awardPage);
+    QCOMPARE(awardSwitch->currentIndex(), int(WidgetClassMode::PrizeMode));
+    QCOMPARE(modeMessages(log), 3);
 }
 
 void TestWidgetClassRoomTeacher::modeOfNoPageChangesNothing()

@@ -6,6 +6,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <cmath>
 
 #include <QDateTime>
 #include <QDir>
@@ -612,14 +613,17 @@ QJsonObject FixtureData::classInfo(const QString &classId, double clientLocalTs,
 
     int renewals = 0;
     bool commented = false;
+    qint64 begin = lesson->beginTime;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         renewals = m_keyRenewals.value(lesson->id);
         commented = m_commented.contains(lesson->id);
+        begin = m_beginTimes.value(lesson->id, begin);
     }
 
     const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
     QJsonObject info = classFields(*lesson, pdf);
+    info.insert(QStringLiteral("begin_time"), QString::number(begin));
     const QJsonObject rest{
         { QStringLiteral("material"), QJsonObject{
               { QStringLiteral("mid"), QLatin1String(kMaterialId) },
@@ -777,9 +781,31 @@ void FixtureData::resetState()
     m_lastAwards.clear();
     m_commented.clear();
     m_keyRenewals.clear();
+    m_beginTimes.clear();
     m_uploads.clear();
     m_uploadOrder.clear();
     m_upgradeAnswer = QJsonObject();
+}
+
+QString FixtureData::setClassBegin(const QJsonObject &description)
+{
+    for (auto it = description.constBegin(); it != description.constEnd(); ++it) {
+        if (it.key() != QLatin1String("class_id") && it.key() != QLatin1String("begin_time"))
+            return QStringLiteral("unknown key \"%1\" (known: class_id, begin_time)").arg(it.key());
+    }
+    const QJsonValue classId = description.value(QStringLiteral("class_id"));
+    if (!classId.isString())
+        return QStringLiteral("\"class_id\" must be a text");
+    const FixtureClass *lesson = findClass(classId.toString());
+    if (!lesson)
+        return QStringLiteral("no class %1").arg(classId.toString());
+    // Whole seconds since 1970, no earlier than 2000 and no later than 2100.
+    const double seconds = description.value(QStringLiteral("begin_time")).toDouble(-1);
+    if (seconds != std::floor(seconds) || seconds < 946684800.0 || seconds > 4102444800.0)
+        return QStringLiteral("\"begin_time\" must be whole seconds since 1970 between the years 2000 and 2100");
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_beginTimes.insert(lesson->id, static_cast<qint64>(seconds));
+    return QString();
 }
 
 const FixturePerson *FixtureData::person(const QString &id) const

@@ -36,6 +36,18 @@ Answer controlError(int status, const QString &message)
     return Catalogue::json(status, QJsonObject{ { QStringLiteral("error"), message } });
 }
 
+// A control call whose body is one JSON object handed to set, which
+// answers with an error text or nothing.
+template <typename Setter>
+Answer setFromObject(const QByteArray &body, Setter set)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(body);
+    const QString message = document.isObject() ? set(document.object())
+                                                : QStringLiteral("the body must be a JSON object");
+    return message.isEmpty() ? Catalogue::json(200, QJsonObject{ { QStringLiteral("ok"), true } })
+                             : controlError(400, message);
+}
+
 Answer servedFile(const ServedFile &file)
 {
     Answer answer;
@@ -262,15 +274,14 @@ void Routes::handleControl(const ParsedRequest &parsed, httplib::Response &respo
         answer = message.isEmpty() ? Catalogue::json(200, QJsonObject{ { QStringLiteral("ok"), true } })
                                    : controlError(400, message);
     } else if (parsed.path == QLatin1String("/__control/upgrade") && post) {
-        const QJsonDocument document = QJsonDocument::fromJson(parsed.body);
-        const QString message = document.isObject() ? m_data.setUpgradeAnswer(document.object())
-                                                    : QStringLiteral("the body must be a JSON object");
-        answer = message.isEmpty() ? Catalogue::json(200, QJsonObject{ { QStringLiteral("ok"), true } })
-                                   : controlError(400, message);
+        answer = setFromObject(parsed.body, [this](const QJsonObject &body) { return m_data.setUpgradeAnswer(body); });
+    } else if (parsed.path == QLatin1String("/__control/class") && post) {
+        answer = setFromObject(parsed.body, [this](const QJsonObject &body) { return m_data.setClassBegin(body); });
     } else if (parsed.path == QLatin1String("/__control/requests") && parsed.method == QLatin1String("GET")) {
         answer = Catalogue::json(200, m_recorder.entries());
     } else if (parsed.path == QLatin1String("/__control/reset") || parsed.path == QLatin1String("/__control/fault")
-               || parsed.path == QLatin1String("/__control/requests") || parsed.path == QLatin1String("/__control/upgrade")) {
+               || parsed.path == QLatin1String("/__control/requests") || parsed.path == QLatin1String("/__control/upgrade")
+               || parsed.path == QLatin1String("/__control/class")) {
         answer = controlError(405, QStringLiteral("wrong method %1 for %2").arg(parsed.method, parsed.path));
     } else {
         answer = controlError(404, QStringLiteral("no such control call: %1").arg(parsed.path));

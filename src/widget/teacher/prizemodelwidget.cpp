@@ -73,6 +73,9 @@ int PrizeModelWidget::prizeStartYOffset() const
 void PrizeModelWidget::enterMode(WidgetClassRoom *room, WidgetVideoItemList *classTiles)
 {
     PrizeModel::enterMode(room, classTiles);
+    // The page's own switch shows the award mode, so the teacher can pick
+    // the class mode from here to go back.
+    ui->widget_switchmode->setCurrentIndex(getClassMode());
     if (room)
         classId = room->getClassId();
 }

@@ -1,7 +1,7 @@
 #include "mosquittobroker.h"
 #include "platform/tcpnodelay.h"
 #include "rtcpeerprocess.h"
-#include "testutil.h"
+#include "testenvironment.h"
 
 #include "platform/rtc/mediaengine.h"
 #include "platform/rtc/rtcdevice.h"
@@ -633,7 +633,7 @@ void TestRtcEngine::unreachableRelayIsReportedOnceAndLeaveEndsIt()
     RecordingHandler handler;
     LocalEngine local(&handler);
     QCOMPARE(local.parameters()->setString("rtc.log_file", qPrintable(logPath)), 0);
-    QCOMPARE(local.setRelay(TestUtil::freeTcpPort()), 0);
+    QCOMPARE(local.setRelay(TestEnvironment::deadPort()), 0);
     QCOMPARE(local.engine->joinChannel(nullptr, "nowhere", nullptr, 5), 0);
     QTRY_COMPARE(handler.count(QStringLiteral("error 10 ")), 1);
     // It keeps trying (each attempt is in its log) without saying it again.
