@@ -22,7 +22,7 @@ INCLASS_STUDENT_TILE=(899 260)
 INCLASS_TILE_AUDIO=(793 335)
 INCLASS_TILE_PRAISE=(881 335)
 INCLASS_TILE_ZOOM=(925 335)
-INCLASS_TILE_ZOOMED=(969 335)          # the enlarge button alone, pushed right
+INCLASS_TILE_ZOOMED=(887 335)          # the enlarge button alone, once enlarged
 
 # Takes a picture of the role's classroom into <file> without noting it.
 inclass_grab() {
@@ -198,8 +198,93 @@ inclass_step_chat() {
     done
 }
 
+# Moves the pointer over the student's tile on the teacher's page, so its
+# tool bar shows, and presses the tool bar's button at <x> <y>.
+inclass_tile_button() {
+    local teacher=${classroom[teacher]}
+    xd_move "$teacher" "${INCLASS_STUDENT_TILE[@]}"
+    sleep 0.5
+    xd_click "$teacher" "$1" "$2"
+}
+
+# 4. The teacher's class control: the student muted and unmuted (402 on
+# the student's own topic), praised (403, the student's client posting
+# "clickLike"), highlighted and back (404); then the class mode switched
+# to the award mode and back, exactly one 410 each time, the student
+# following and never sending one itself.
+inclass_step_control() {
+    local teacher=${classroom[teacher]} role enabled
+    local student_uid peer
+    student_uid=$(inclass_uid student)
+    peer="^tp/velmo/signal/p2p/$student_uid/channel/$class_id "
+    local n=0
+    for enabled in 0 1; do
+        n=$((n + 1))
+        inclass_tile_button "${INCLASS_TILE_AUDIO[@]}"
+        inclass_expect_exactly control "the teacher's microphone order (402, enabled $enabled)" 1 20 "$peer" \
+            "$(inclass_type 402)" "$(inclass_from teacher)" '"type": ?8[,}]' "\"enabled\": ?$enabled[,}]"
+        closing_wait_log student action "im_receive_FunctionControl" "$n" 20 ||
+            xd_fail "control: the student's client did not receive the microphone order"
+        xd_screenshot "$teacher" "teacher-control-audio-$enabled" 0
+        # The student's own tile, its microphone button shown under the
+        # pointer (the same place on both pages).
+        xd_move "${classroom[student]}" "${INCLASS_STUDENT_TILE[@]}"
+        sleep 0.5
+        xd_screenshot "${classroom[student]}" "student-control-audio-$enabled" 0
+    done
+    xd_note "control: the student muted and unmuted by the teacher"
+
+    local likes
+    likes=$(closing_service_count "$(closing_call /QXV1/PcClass/clickLike)")
+    inclass_tile_button "${INCLASS_TILE_PRAISE[@]}"
+    inclass_expect_exactly control "the teacher's praise (403)" 1 20 "$(inclass_channel)" "$(inclass_type 403)" \
+        "$(inclass_from teacher)" "\"uid\": ?\"$student_uid\""
+    closing_wait_service "$(closing_call /QXV1/PcClass/clickLike)" $((likes + 1)) 20 ||
+        xd_fail "control: the praised student's client did not post \"clickLike\" to the lesson service"
+    for role in teacher student; do
+        xd_screenshot "${classroom[$role]}" "$role-control-praise" 0
+    done
+    xd_note "control: the student praised, \"clickLike\" recorded by the lesson service"
+
+    inclass_tile_button "${INCLASS_TILE_ZOOM[@]}"
+    inclass_expect_exactly control "the teacher's highlight (404)" 1 20 "$(inclass_channel)" "$(inclass_type 404)" \
+        "$(inclass_from teacher)" '"highlight": ?1[,}]'
+    closing_wait_log student action "im_receive_HighlightPerson" 1 20 ||
+        xd_fail "control: the student's client did not receive the highlight"
+    sleep 0.5
+    for role in teacher student; do
+        xd_screenshot "${classroom[$role]}" "$role-control-highlight" 0
+    done
+    inclass_tile_button "${INCLASS_TILE_ZOOMED[@]}"
+    inclass_expect_exactly control "the teacher's end of the highlight (404)" 1 20 "$(inclass_channel)" \
+        "$(inclass_type 404)" "$(inclass_from teacher)" '"highlight": ?0[,}]'
+    closing_wait_log student action "im_receive_HighlightPerson" 2 20 ||
+        xd_fail "control: the student's client did not receive the end of the highlight"
+    xd_note "control: the student highlighted and back"
+
+    local mode
+    for mode in 1 0; do
+        if ((mode == 1)); then
+            closing_pick_mode "${CLOSING_CLASS_MODE_SWITCH[@]}" 1
+        else
+            closing_pick_mode "${CLOSING_AWARD_MODE_SWITCH[@]}" 0
+        fi
+        inclass_expect_exactly control "the teacher's mode switch (410, mode $mode)" 1 20 "$(inclass_channel)" \
+            "$(inclass_type 410)" "$(inclass_from teacher)" "\"type\": ?$mode\\}"
+        closing_wait_log student action "im_receive_ClassMode,.*\"type\":$mode\\}" 1 20 ||
+            xd_fail "control: the student's classroom did not follow the switch to mode $mode"
+        for role in teacher student; do
+            xd_screenshot "${classroom[$role]}" "$role-control-mode-$mode" 1
+        done
+    done
+    (($(wire_count "$(inclass_type 410)" "$(inclass_from student)") == 0)) ||
+        xd_fail "control: the student sent a class mode (410) (traffic: $WIRE_FILE)"
+    xd_note "control: one class mode switch each way from the teacher, followed by the student, none from the student"
+}
+
 walk_inclass() {
     inclass_step_tiles
     inclass_step_board
     inclass_step_chat
+    inclass_step_control
 }
