@@ -53,10 +53,17 @@ client_start() {
     local role=$1 bin=$2 profile=$3 servers=$4 output=$5
     local program="$bin/lessonry-$role"
     [[ -x "$program" ]] || xd_fail "no client at $program (build it first)"
+    # The client writes to its log, not here: say so, and where the log is.
+    {
+        echo "# What lessonry-$role printed to its terminal: only what the toolkit says"
+        echo "# before the client's log is open (often nothing). The client's own lines are"
+        echo "# in its log, $profile/data/lessonry-$role/log/velmo_<version>_<user>_<date>.log"
+        echo "# (the date is Beijing time's), beside its action log (.action.log)."
+    } >"$output"
     env HOME="$profile/home" XDG_CONFIG_HOME="$profile/config" XDG_DATA_HOME="$profile/data" \
         XDG_CACHE_HOME="$profile/cache" XDG_RUNTIME_DIR="$profile/runtime" TMPDIR="$profile/tmp" \
         LESSONRY_SERVERS_INI="$servers" QT_QPA_PLATFORM=xcb \
-        "$program" >"$output" 2>&1 &
+        "$program" >>"$output" 2>&1 &
     CLIENT_PID=$!
 }
 

@@ -16,7 +16,8 @@ service_start() {
     SERVICE_PID=$!
     SERVICE_PORT=""
     for _ in $(seq 100); do
-        SERVICE_PORT=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log" | head -n 1)
+        # The log appears only once the started process has opened it.
+        SERVICE_PORT=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log" 2>/dev/null | head -n 1 || true)
         [[ -n "$SERVICE_PORT" ]] && return 0
         if ! kill -0 "$SERVICE_PID" 2>/dev/null; then
             echo "the lesson service did not start:" >&2

@@ -18,6 +18,12 @@ QString textWithNumber(const QString &key, qint64 number)
     return text.arg(number);
 }
 
+TimeUtility::Clock &testClock()
+{
+    static TimeUtility::Clock clock;
+    return clock;
+}
+
 } // namespace
 
 QString TimeUtility::timestampToString(const QString &format, uint secs)
@@ -48,7 +54,17 @@ QString TimeUtility::getBeiJingTimeMs(const QString &format, qint64 msecs)
 
 qint64 TimeUtility::currentSecsSinceEpoch()
 {
-    return QDateTime::currentMSecsSinceEpoch() / 1000;
+    return currentMSecsSinceEpoch() / 1000;
+}
+
+qint64 TimeUtility::currentMSecsSinceEpoch()
+{
+    return testClock() ? testClock()() : QDateTime::currentMSecsSinceEpoch();
+}
+
+void TimeUtility::setClockForTests(const Clock &clock)
+{
+    testClock() = clock;
 }
 
 QString TimeUtility::formatSecsUtc(const QString &format, uint secs)

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Clock values and formatted times. Several functions give China Standard
 // Time (UTC+8), the time zone of the lesson service. Seconds are since the
 // epoch unless named otherwise; formats are QDateTime formats.
@@ -19,6 +21,13 @@ public:
     // UTC+8 wall-clock time of msecs (now when 0 or negative).
     static QString getBeiJingTimeMs(const QString &format, qint64 msecs);
     static qint64 currentSecsSinceEpoch();
+    static qint64 currentMSecsSinceEpoch();
+
+    // The current time in milliseconds since the epoch.
+    using Clock = std::function<qint64()>;
+    // For tests: the clock that currentSecsSinceEpoch and
+    // currentMSecsSinceEpoch read; an empty one restores the real clock.
+    static void setClockForTests(const Clock &clock);
     // secs (now when 0) as UTC.
     static QString formatSecsUtc(const QString &format, uint secs);
     // Today's local midnight.

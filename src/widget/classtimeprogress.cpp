@@ -13,17 +13,6 @@ namespace {
 
 const int kTickMs = 1000;
 
-ClassTimeProgress::Clock &testClock()
-{
-    static ClassTimeProgress::Clock clock;
-    return clock;
-}
-
-qint64 nowSecs()
-{
-    return testClock() ? testClock()() : TimeUtility::currentSecsSinceEpoch();
-}
-
 } // namespace
 
 ClassTimeProgress::ClassTimeProgress(QWidget *parent)
@@ -48,18 +37,13 @@ void ClassTimeProgress::setWhiteBoard(WidgetWhiteBoard *board)
     m_whiteBoard = board;
 }
 
-void ClassTimeProgress::setClockForTests(const Clock &clock)
-{
-    testClock() = clock;
-}
-
 void ClassTimeProgress::slot_updateTime()
 {
     const AppContext *context = Singleton<AppContext>::instance();
     const qint64 offset = context->getServerTimeOffset() / 1000;
     const qint64 begin = context->getClassBeginTime();
     const qint64 length = context->getClassLength();
-    const qint64 elapsed = nowSecs() + offset - begin;
+    const qint64 elapsed = TimeUtility::currentSecsSinceEpoch() + offset - begin;
 
     if (elapsed < 0) {
         ui->widgetBeforeClass->show();

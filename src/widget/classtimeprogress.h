@@ -3,8 +3,6 @@
 
 #include <QWidget>
 
-#include <functional>
-
 namespace Ui {
 class ClassTimeProgress;
 }
@@ -22,9 +20,6 @@ class ClassTimeProgress : public QWidget
     Q_OBJECT
 
 public:
-    // The current time in seconds since the epoch.
-    using Clock = std::function<qint64()>;
-
     // Seconds after the begin time at which the class is over.
     static constexpr int kFinishedNoticeSecs = 1680;
 
@@ -32,10 +27,6 @@ public:
     ~ClassTimeProgress() override;
 
     void setWhiteBoard(WidgetWhiteBoard *board);
-
-    // For tests: the clock every strip reads; an empty one restores the
-    // real clock.
-    static void setClockForTests(const Clock &clock);
 
     // What the strip shows, for tests.
     bool isCountingDown() const;

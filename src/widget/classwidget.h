@@ -94,6 +94,14 @@ public:
     // The lesson's class information, with the keys of the last renewal.
     const ClassInfoEntity &getClassInfo() const { return classInfo; }
 
+    // The tool bars' colour and chat buttons and the help button. Plain
+    // members, not slots: the buttons live on the tool bars, which connect
+    // them explicitly, and as slots their on_<child>_<signal> names would
+    // make the form's connect-by-name look for children the page lacks.
+    virtual void on_btnColor_clicked();
+    virtual void on_btnChat_clicked();
+    void on_pushButtonHelp_clicked();
+
 signals:
     void signal_startCutImage();
 
@@ -105,8 +113,6 @@ public slots:
     virtual void slot_switchBigVideo(WidgetVideoItem *tile);
     virtual void slot_switchSmallVideo(WidgetVideoItem *tile);
 
-    virtual void on_btnColor_clicked();
-    virtual void on_btnChat_clicked();
     void slot_hideMessageWidget();
     void slot_clickCutImage();
     void slot_clickCutImageFinish();
@@ -146,7 +152,6 @@ public slots:
     void slot_deviceStateChanged();
     void slot_VideoDeviceStateChanged(const char *deviceId, int deviceType, int deviceState);
     void slot_onMessageSendError(QString msgId, int ecode);
-    void on_pushButtonHelp_clicked();
     void slot_currentAudioVolume(QString uid, int totalVolume);
     void slot_praiseEffectClosed();
 

@@ -12,6 +12,7 @@
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
 #include "utility/actionlog.h"
+#include "utility/timeutility.h"
 #include "utility/translatelanguage.h"
 #include "utility/userinfo.h"
 #include "utility/widget/promptmessagewidget.h"
@@ -27,7 +28,6 @@
 #include "widget/teacherclasswidget.h"
 
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QJsonDocument>
 
 namespace {
@@ -436,7 +436,7 @@ void WidgetClassRoom::slot_videoChannelSomeOneLeaved(QString uid)
 qint64 WidgetClassRoom::elapsedClassSecs() const
 {
     const AppContext *context = Singleton<AppContext>::instance();
-    return (QDateTime::currentMSecsSinceEpoch() + context->getServerTimeOffset()) / 1000
+    return (TimeUtility::currentMSecsSinceEpoch() + context->getServerTimeOffset()) / 1000
         - static_cast<qint64>(context->getClassBeginTime());
 }
 

@@ -20,14 +20,12 @@
 
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QListWidgetItem>
 #include <QPointer>
 
 namespace {
 
 // Each upload carries the file it sends, so its answer pairs with it.
 const char kUploadPathProperty[] = "chatPicFilePath";
-const int kBubbleItemWidth = 320;
 
 } // namespace
 
@@ -110,11 +108,9 @@ QString WidgetMessage::sendImageMsg(const ImageMessage &message)
 
 void WidgetMessage::appendBubble(WidgetMessageItemBase *bubble)
 {
-    auto *item = new QListWidgetItem(ui->listWidget);
-    item->setSizeHint(QSize(kBubbleItemWidth, bubble->height()));
-    ui->listWidget->setItemWidget(item, bubble);
+    ui->listWidget->appendBubble(bubble);
     while (ui->listWidget->count() > kMaxBubbles)
-        delete ui->listWidget->takeItem(0);
+        ui->listWidget->removeFirst();
     ui->listWidget->scrollToBottom();
 }
 
@@ -124,7 +120,7 @@ void WidgetMessage::slot_send()
     const QString text = ui->textEdit->toPlainText();
     if (text.isEmpty())
         return;
-    auto *bubble = new WidgetMessageItemRight(ui->listWidget);
+    auto *bubble = new WidgetMessageItemRight(ui->listWidget->bubbleParent());
     const UserInfo me = currentUser();
     TextMessage message;
     message.nickname = me.userName;
@@ -219,7 +215,7 @@ void WidgetMessage::slot_onSuccess_getChatPicUrl(QString response)
         qCritical("chat picture answer without a usable url, nothing sent:%s", qUtf8Printable(path));
         return;
     }
-    auto *bubble = new WidgetMessageItemRight(ui->listWidget);
+    auto *bubble = new WidgetMessageItemRight(ui->listWidget->bubbleParent());
     const UserInfo me = currentUser();
     ImageMessage message;
     message.nickname = me.userName;
@@ -241,7 +237,7 @@ void WidgetMessage::slot_receiveTextMsg(ImMsgInfo info, TextMessage textData)
         return;
     }
     const UserInfo sender = participant(info.uid);
-    auto *bubble = new WidgetMessageItemLeft(ui->listWidget);
+    auto *bubble = new WidgetMessageItemLeft(ui->listWidget->bubbleParent());
     bubble->bindData(textData.content, IM_Text, sender.pic, sender.userName);
     appendBubble(bubble);
     qInfo().noquote() << "text: " + StringUtility::cutForLog(textData.content, 1024)
@@ -255,7 +251,7 @@ void WidgetMessage::slot_receiveImageMsg(ImMsgInfo info, ImageMessage imageData)
         return;
     }
     const UserInfo sender = participant(info.uid);
-    auto *bubble = new WidgetMessageItemLeft(ui->listWidget);
+    auto *bubble = new WidgetMessageItemLeft(ui->listWidget->bubbleParent());
     bubble->bindData(imageData.url, IM_Picture, sender.pic, imageData.nickname);
     appendBubble(bubble);
     qInfo().noquote() << "imageData.url: " + StringUtility::cutForLog(imageData.url, 2048)

@@ -54,11 +54,14 @@ public:
     QString praiseText() const;
     bool isVideoMuted() const { return m_videoMuted; }
     WidgetVideoTool *tool() const { return m_tool; }
+    // Does nothing: the tool bar's video button is handled by the tool bar.
+    // Not a slot, so the form's connect-by-name does not look for a button
+    // the tile itself lacks.
+    void on_btnVideo_clicked();
 
 public slots:
     void mouseIn() override;
     void mouseOut() override;
-    void on_btnVideo_clicked();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -127,6 +127,14 @@ public:
     void setPrerenderEnabled(bool enabled) { prerenderEnabled = enabled; }
     bool hasPrerenderedPage(int pageIdx) const;
 
+    // The tool bars' pen, eraser and text buttons. Plain members, not
+    // slots: the buttons live on the tool bars, which connect them
+    // explicitly, and as slots their on_<child>_<signal> names would make
+    // the form's connect-by-name look for children the board lacks.
+    void on_btnPen_clicked();
+    virtual void on_btnErase_clicked();
+    void on_btnText_clicked();
+
 signals:
     void returnPageNum(int pageNum, int totalNum);
     // The shown page's pixels and layer are on the board.
@@ -147,9 +155,6 @@ public slots:
     void on_btnZoomIn_clicked();
     void on_btnZoomOut_clicked();
     void on_btnZoomReset_clicked();
-    void on_btnPen_clicked();
-    virtual void on_btnErase_clicked();
-    void on_btnText_clicked();
     void setColor(QColor color);
     void showPageNum(int pageNum, int totalNum);
     void slot_downloadProgress(double percent, qlonglong bytesReceived, qlonglong bytesTotal);

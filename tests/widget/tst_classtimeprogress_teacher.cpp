@@ -46,7 +46,7 @@ private:
 
 void TestClassTimeProgress::init()
 {
-    ClassTimeProgress::setClockForTests([this]() { return m_now; });
+    TimeUtility::setClockForTests([this]() { return m_now * 1000; });
     AppContext *context = Singleton<AppContext>::instance();
     context->resetClassInfo();
     context->setClassBeginTime(quint32(kBegin));
@@ -59,7 +59,7 @@ void TestClassTimeProgress::cleanup()
 {
     delete m_board;
     m_board = nullptr;
-    ClassTimeProgress::setClockForTests(nullptr);
+    TimeUtility::setClockForTests(nullptr);
     Singleton<AppContext>::instance()->resetClassInfo();
 }
 

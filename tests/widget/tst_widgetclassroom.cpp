@@ -12,6 +12,7 @@
 #include "mgr/appcontext.h"
 #include "mgr/apprestart.h"
 #include "mgr/signalqueuemgr.h"
+#include "utility/timeutility.h"
 #include "utility/userinfo.h"
 #include "widget/classwidget.h"
 #include "widget/networkdisconnect.h"
@@ -32,6 +33,7 @@ class TestWidgetClassRoom : public QObject
 
 private slots:
     void initTestCase();
+    void cleanup();
     void buildsTheStudentsPages();
     void startKeepsTheClass();
     void signedInStudentStandsAfterTheTeacher();
@@ -40,6 +42,7 @@ private slots:
     void leaving();
     void networkBanner_data();
     void networkBanner();
+    void noConnectByNameWarnings();
 
 private:
     ScopedTimeScale m_fast{ 0.02 };
@@ -108,30 +111,48 @@ void TestWidgetClassRoom::followsTheTeachersMode()
 
 void TestWidgetClassRoom::leaving_data()
 {
-    QTest::addColumn<qint64>("elapsed");
+    // The client's clock stands still at begin + clientMs; the server's
+    // runs serverOffsetMs ahead of it. Whole seconds by the server's clock
+    // count: a review comes only after more than 1200 of them.
+    QTest::addColumn<qint64>("clientMs");
+    QTest::addColumn<qint64>("serverOffsetMs");
     QTest::addColumn<bool>("commented");
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("review");
     QTest::addColumn<bool>("closed");
-    QTest::newRow("no") << qint64(1500) << false << int(QMessageBox::No) << false << false;
-    QTest::newRow("under 1200 s") << qint64(1199) << false << int(QMessageBox::Yes) << false << true;
-    QTest::newRow("after 1200 s") << qint64(1300) << false << int(QMessageBox::Yes) << true << false;
-    QTest::newRow("commented") << qint64(1300) << true << int(QMessageBox::Yes) << false << true;
+    QTest::newRow("no") << qint64(1500000) << qint64(0) << false << int(QMessageBox::No) << false << false;
+    QTest::newRow("1199 s") << qint64(1199000) << qint64(0) << false << int(QMessageBox::Yes) << false << true;
+    QTest::newRow("1200 s and 999 ms") << qint64(1200999) << qint64(0) << false << int(QMessageBox::Yes) << false
+                                       << true;
+    QTest::newRow("1201 s") << qint64(1201000) << qint64(0) << false << int(QMessageBox::Yes) << true << false;
+    QTest::newRow("1201 s, server 60 s ahead")
+        << qint64(1141000) << qint64(60000) << false << int(QMessageBox::Yes) << true << false;
+    QTest::newRow("1200 s, server 60 s behind")
+        << qint64(1260999) << qint64(-60000) << false << int(QMessageBox::Yes) << false << true;
+    QTest::newRow("commented, 1201 s") << qint64(1201000) << qint64(0) << true << int(QMessageBox::Yes) << false
+                                       << true;
+    QTest::newRow("commented, 1 h") << qint64(3600000) << qint64(0) << true << int(QMessageBox::Yes) << false
+                                    << true;
 }
 
 void TestWidgetClassRoom::leaving()
 {
-    QFETCH(qint64, elapsed);
+    QFETCH(qint64, clientMs);
+    QFETCH(qint64, serverOffsetMs);
     QFETCH(bool, commented);
     QFETCH(int, answer);
     QFETCH(bool, review);
     QFETCH(bool, closed);
+    const qint64 begin = 1709521200;
+    TimeUtility::setClockForTests([=]() { return begin * 1000 + clientMs; });
     CourseDialogsRecorder dialogs;
     dialogs.answers << answer;
     QPointer<WidgetClassRoom> room = new WidgetClassRoom;
-    ClassInfoEntity info = classInfo(elapsed);
+    ClassInfoEntity info = classInfo();
+    info.begin_time = QString::number(begin);
     info.is_commented = commented;
     room->startClass(info);
+    Singleton<AppContext>::instance()->setServerTimeOffset(serverOffsetMs);
     room->show();
     QSignalSpy confirmed(room.data(), &WidgetClassRoom::signal_close);
     QSignalSpy classroomClosed(SignalQueueMgr::instance(), &SignalQueueMgr::signal_classroom_close);
@@ -142,7 +163,8 @@ void TestWidgetClassRoom::leaving()
     QCOMPARE(room->reviewWidget() != nullptr, review);
     if (review) {
         QVERIFY(room->reviewWidget()->isVisible());
-        // The classroom closes when the review does.
+        // The classroom stays open until the review closes.
+        QVERIFY(room->isVisible());
         room->reviewWidget()->close();
         QCOMPARE(classroomClosed.count(), 1);
     }
@@ -150,6 +172,12 @@ void TestWidgetClassRoom::leaving()
         QTRY_VERIFY(room.isNull());
     else
         delete room;
+}
+
+void TestWidgetClassRoom::cleanup()
+{
+    TimeUtility::setClockForTests(nullptr);
+    Singleton<AppContext>::instance()->resetClassInfo();
 }
 
 void TestWidgetClassRoom::networkBanner_data()
@@ -186,6 +214,18 @@ void TestWidgetClassRoom::networkBanner()
         QCOMPARE(banner->geometry().topLeft(), QPoint(0, 0));
         QCOMPARE(banner->width(), room->classWidget()->width());
     }
+}
+
+void TestWidgetClassRoom::noConnectByNameWarnings()
+{
+    // Every form of the classroom connects its slots by name; a slot named
+    // for a child the form lacks is a button that does nothing.
+    MessageCatcher log;
+    {
+        QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+        room->startClass(classInfo());
+    }
+    QCOMPARE(log.count(QtWarningMsg, QStringLiteral("connectSlotsByName")), 0);
 }
 
 QTEST_MAIN(TestWidgetClassRoom)

@@ -3,6 +3,7 @@
 // a teardown that runs once however often the window is closed.
 
 #include "classroomtestsupport.h"
+#include "coursedialogsrecorder.h"
 #include "messagecatcher.h"
 #include "scopedtimescale.h"
 
@@ -10,12 +11,17 @@
 #include "mgr/globaldatamgr.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
+#include "utility/timeutility.h"
+#include "widget/classtimeprogress.h"
 #include "widget/classwidget.h"
 #include "widget/teacher/prizemodelwidget.h"
 #include "widget/teacherclasswidget.h"
 #include "widget/widgetclassroom.h"
+#include "widget/widgettimeprogress.h"
+#include "widget/widgetwhiteboard.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -28,6 +34,7 @@ class TestWidgetClassRoomTeacher : public QObject
 
 private slots:
     void initTestCase();
+    void cleanup();
     void buildsTheTeachersPages();
     void switchingSendsOneModeMessage();
     void awardPageSwitchesBack();
@@ -36,6 +43,10 @@ private slots:
     void newcomerIsToldTheMode();
     void teardownRunsOnce();
     void destroyedPageIsForgotten();
+    void teacherLeavesWithoutReview();
+    void noConnectByNameWarnings();
+    void classTimeStripShowsWhole_data();
+    void classTimeStripShowsWhole();
 
 private:
     static int modeMessages(const MessageCatcher &log) { return log.count(QtInfoMsg, QStringLiteral("\"type\":410")); }
@@ -46,6 +57,11 @@ private:
 void TestWidgetClassRoomTeacher::initTestCase()
 {
     signInTeacher();
+}
+
+void TestWidgetClassRoomTeacher::cleanup()
+{
+    TimeUtility::setClockForTests(nullptr);
 }
 
 void TestWidgetClassRoomTeacher::buildsTheTeachersPages()
@@ -193,6 +209,112 @@ void TestWidgetClassRoomTeacher::destroyedPageIsForgotten()
         data->setCurrentClassWidget(&current);
     }
     QCOMPARE(data->getCurrentClassWidget(), static_cast<ClassWidget *>(&current));
+}
+
+void TestWidgetClassRoomTeacher::teacherLeavesWithoutReview()
+{
+    const qint64 begin = 1709521200;
+    TimeUtility::setClockForTests([=]() { return (begin + 1500) * 1000; });
+    CourseDialogsRecorder dialogs;
+    dialogs.answers << int(QMessageBox::Yes);
+    QPointer<WidgetClassRoom> room = new WidgetClassRoom;
+    ClassInfoEntity info = classInfo();
+    info.begin_time = QString::number(begin);
+    info.is_commented = false;
+    room->startClass(info);
+    room->show();
+    QSignalSpy closed(SignalQueueMgr::instance(), &SignalQueueMgr::signal_classroom_close);
+    room->slot_closeWidget();
+    QVERIFY(!room.isNull());
+    QVERIFY(!room->reviewWidget());
+    QCOMPARE(closed.count(), 1);
+    QTRY_VERIFY(room.isNull());
+}
+
+void TestWidgetClassRoomTeacher::noConnectByNameWarnings()
+{
+    // Every form of the classroom connects its slots by name; a slot named
+    // for a child the form lacks is a button that does nothing.
+    MessageCatcher log;
+    {
+        QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+        room->startClass(classInfo());
+        SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::PrizeMode);
+        SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::ClassMode);
+    }
+    QCOMPARE(log.count(QtWarningMsg, QStringLiteral("connectSlotsByName")), 0);
+}
+
+void TestWidgetClassRoomTeacher::classTimeStripShowsWhole_data()
+{
+    QTest::addColumn<QSize>("windowSize");
+    QTest::addColumn<qint64>("elapsed");
+    QTest::newRow("1040 x 760, before") << QSize(1040, 760) << qint64(-5999);
+    QTest::newRow("1040 x 760, during") << QSize(1040, 760) << qint64(62);
+    QTest::newRow("1040 x 760, half way") << QSize(1040, 760) << qint64(750);
+    QTest::newRow("1920 x 1080, during") << QSize(1920, 1080) << qint64(62);
+    QTest::newRow("smallest, during") << QSize(1, 1) << qint64(62);
+}
+
+void TestWidgetClassRoomTeacher::classTimeStripShowsWhole()
+{
+    // The strip keeps its size on the classroom's board whatever the
+    // window's; every text on it shows whole, apart from the others, and the
+    // bar shows between the clock times.
+    QFETCH(QSize, windowSize);
+    QFETCH(qint64, elapsed);
+    const qint64 begin = 1709521200;
+    TimeUtility::setClockForTests([=]() { return (begin + elapsed) * 1000; });
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    ClassInfoEntity info = classInfo();
+    info.begin_time = QString::number(begin);
+    room->startClass(info);
+    room->showNormal();
+    room->resize(windowSize);
+    auto *strip = room->findChild<ClassTimeProgress *>();
+    QVERIFY(strip);
+    strip->slot_updateTime();
+    QVERIFY(QTest::qWaitForWindowExposed(room.data()));
+    QTRY_VERIFY(strip->isVisible());
+
+    QList<QLabel *> labels;
+    for (QLabel *label : strip->findChildren<QLabel *>()) {
+        // The bar's own text is checked with the bar.
+        if (label->parentWidget() != strip && strip->bar()->isAncestorOf(label))
+            continue;
+        if (label->isVisibleTo(strip))
+            labels << label;
+    }
+    QCOMPARE(labels.size(), elapsed < 0 ? 1 : 2);
+    QVector<QRect> places;
+    for (QLabel *label : qAsConst(labels)) {
+        const QRect place(label->mapTo(strip, QPoint(0, 0)), label->size());
+        // A text that may wrap needs its lines' height, one that may not its width.
+        const QRect wrapped = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 1000), Qt::TextWordWrap,
+                                                                label->text());
+        const bool whole = label->wordWrap() ? wrapped.height() <= label->height()
+                                             : label->width() >= label->fontMetrics().horizontalAdvance(label->text());
+        QVERIFY2(whole, qPrintable(label->text() + QStringLiteral(" is cut: %1 x %2, %3").arg(label->width()).arg(label->height()).arg(wrapped.height())));
+        QVERIFY2(strip->rect().contains(place), qPrintable(label->text() + QStringLiteral(" leaves the strip")));
+        for (const QRect &other : qAsConst(places))
+            QVERIFY2(!other.intersects(place), qPrintable(label->text() + QStringLiteral(" overlaps another text")));
+        places << place;
+    }
+    if (elapsed < 0)
+        return;
+
+    // The bar paints itself: the time passed in cyan, the rest in white,
+    // under the time left, at its right end.
+    WidgetTimeProgress *bar = strip->bar();
+    QVERIFY(bar->width() >= 60);
+    const QImage picture = bar->grab().toImage();
+    const int middle = bar->height() / 2;
+    const int done = int(bar->width() * elapsed / 1500);
+    QCOMPARE(QColor(picture.pixel(0, middle)), QColor(Qt::cyan));
+    QCOMPARE(QColor(picture.pixel(qMin(done + 2, bar->width() / 2), middle)), QColor(Qt::white));
+    QLabel *left = bar->findChild<QLabel *>();
+    QVERIFY(left->width() >= left->fontMetrics().horizontalAdvance(left->text()));
+    QVERIFY(bar->rect().contains(QRect(left->mapTo(bar, QPoint(0, 0)), left->size())));
 }
 
 QTEST_MAIN(TestWidgetClassRoomTeacher)

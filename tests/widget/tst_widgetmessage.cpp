@@ -7,9 +7,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +25,7 @@
 #include "testutil.h"
 #include "utility/userinfo.h"
 #include "utility/widget/filedialogs.h"
+#include "widget/chatmessagelist.h"
 #include "widget/widgetmessage.h"
 #include "widget/widgetmessageitemleft.h"
 #include "widget/widgetmessageitemright.h"
@@ -40,16 +41,15 @@ T *child(QWidget *panel, const char *name)
     return panel->findChild<T *>(QLatin1String(name));
 }
 
-QListWidget *list(WidgetMessage &panel)
+ChatMessageList *list(WidgetMessage &panel)
 {
-    return child<QListWidget>(&panel, "listWidget");
+    return child<ChatMessageList>(&panel, "listWidget");
 }
 
 template<typename Bubble>
 Bubble *bubbleAt(WidgetMessage &panel, int row)
 {
-    QListWidget *messages = list(panel);
-    return qobject_cast<Bubble *>(messages->itemWidget(messages->item(row)));
+    return qobject_cast<Bubble *>(list(panel)->bubbleAt(row));
 }
 
 void pressKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers)
@@ -102,9 +102,12 @@ private slots:
     void badReceivedMessagesShowNothing_data();
     void badReceivedMessagesShowNothing();
     void historyIsBounded();
+    void bubblesStackUnderEachOther_data();
+    void bubblesStackUnderEachOther();
 
 private:
     QString picture(const QString &name, const QColor &color);
+    static void verifyStacked(WidgetMessage &panel);
 
     LessonService m_service;
     QTemporaryDir m_files;
@@ -186,7 +189,7 @@ void TestWidgetMessage::sendKeys()
         QVERIFY(bubble);
         QCOMPARE(bubble->content(), QStringLiteral("hello"));
         QCOMPARE(edit->toPlainText(), QString());
-        QCOMPARE(list(panel)->item(0)->sizeHint(), QSize(320, bubble->height()));
+        QCOMPARE(bubble->geometry().top(), 0);
     } else {
         QCOMPARE(list(panel)->count(), 0);
         QCOMPARE(edit->toPlainText(), QStringLiteral("hello\n"));
@@ -415,6 +418,79 @@ void TestWidgetMessage::historyIsBounded()
     QCOMPARE(list(panel)->count(), WidgetMessage::kMaxBubbles);
     auto *first = bubbleAt<WidgetMessageItemLeft>(panel, 0);
     QCOMPARE(first->findChild<QLabel *>(QStringLiteral("labelMessage"))->text(), QStringLiteral("1"));
+    verifyStacked(panel);
+}
+
+void TestWidgetMessage::bubblesStackUnderEachOther_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("one") << 1;
+    QTest::newRow("fewer than fill the panel") << 4;
+    QTest::newRow("more than fill the panel") << 40;
+}
+
+// Each bubble lies right under the one before it at its own height and the
+// panel's width (inside the bubble's own bounds), the newest at the bottom
+// and scrolled to, even after the user scrolled up; nothing overlaps, nothing
+// leaves a gap.
+void TestWidgetMessage::bubblesStackUnderEachOther()
+{
+    QFETCH(int, count);
+    WidgetMessage panel;
+    panel.setChannelAndUser(QStringLiteral("10001"), &m_roster);
+    panel.resize(280, 600);
+    panel.show();
+    auto *edit = child<QTextEdit>(&panel, "textEdit");
+    QVector<int> heights;
+    for (int i = 0; i < count; ++i) {
+        if (i == 2)
+            list(panel)->verticalScrollBar()->setValue(0);
+        TextMessage text;
+        text.content = QStringLiteral("line %1 ").repeated(i % 6 + 1).arg(i);
+        if (i % 3 == 1) {
+            edit->setPlainText(text.content);
+            panel.slot_send();
+        } else if (i % 5 == 4) {
+            ImageMessage image;
+            image.url = QStringLiteral("ftp://127.0.0.1/x.png");
+            panel.slot_receiveImageMsg(from(QLatin1String(kTeacherUid)), image);
+        } else {
+            panel.slot_receiveTextMsg(from(QLatin1String(kTeacherUid)), text);
+        }
+        heights << list(panel)->bubbleAt(i)->height();
+    }
+    QCOMPARE(list(panel)->count(), count);
+    verifyStacked(panel);
+    for (int i = 0; i < count; ++i)
+        QCOMPARE(list(panel)->bubbleAt(i)->height(), heights.at(i));
+}
+
+void TestWidgetMessage::verifyStacked(WidgetMessage &panel)
+{
+    ChatMessageList *messages = list(panel);
+    QWidget *viewport = messages->viewport();
+    int total = 0;
+    QWidget *previous = nullptr;
+    for (int row = 0; row < messages->count(); ++row) {
+        QWidget *bubble = messages->bubbleAt(row);
+        const QRect shown(bubble->mapTo(viewport, QPoint(0, 0)), bubble->size());
+        QCOMPARE(shown.left(), 0);
+        QCOMPARE(shown.width(), qBound(bubble->minimumWidth(), viewport->width(), bubble->maximumWidth()));
+        QVERIFY(bubble->isVisibleTo(messages));
+        if (previous)
+            QCOMPARE(shown.top(), previous->mapTo(viewport, QPoint(0, previous->height())).y());
+        previous = bubble;
+        total += shown.height();
+    }
+    // The newest is at the bottom when the history is taller than the
+    // panel, the oldest at the top otherwise.
+    QScrollBar *bar = messages->verticalScrollBar();
+    QCOMPARE(bar->maximum(), qMax(0, total - viewport->height()));
+    QCOMPARE(bar->value(), bar->maximum());
+    if (previous) {
+        const int bottom = previous->mapTo(viewport, QPoint(0, previous->height())).y();
+        QCOMPARE(bottom, total - bar->value());
+    }
 }
 
 QTEST_MAIN(TestWidgetMessage)

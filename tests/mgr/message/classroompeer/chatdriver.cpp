@@ -4,6 +4,7 @@
 #include "mgr/singleton.h"
 #include "utility/widget/filedialogs.h"
 #include "widget/classwidget.h"
+#include "widget/chatmessagelist.h"
 #include "widget/widgetmessage.h"
 #include "widget/widgetmessageitemleft.h"
 #include "widget/widgetmessageitemright.h"
@@ -13,7 +14,6 @@
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -88,8 +88,8 @@ void ChatDriver::run(const QString &line)
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QApplication::sendEvent(edit, &press);
     } else if (command == QLatin1String("click")) {
-        auto *list = m_panel->findChild<QListWidget *>(QStringLiteral("listWidget"));
-        QWidget *bubble = list->itemWidget(list->item(rest.toInt()));
+        auto *list = m_panel->findChild<ChatMessageList *>(QStringLiteral("listWidget"));
+        QWidget *bubble = list->bubbleAt(rest.toInt());
         if (QLabel *state = bubble ? bubble->findChild<QLabel *>(QStringLiteral("labelSendState")) : nullptr) {
             QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(state, &release);
@@ -103,9 +103,9 @@ void ChatDriver::run(const QString &line)
 
 void ChatDriver::report()
 {
-    auto *list = m_panel->findChild<QListWidget *>(QStringLiteral("listWidget"));
+    auto *list = m_panel->findChild<ChatMessageList *>(QStringLiteral("listWidget"));
     for (int row = 0; row < list->count(); ++row) {
-        QWidget *widget = list->itemWidget(list->item(row));
+        QWidget *widget = list->bubbleAt(row);
         const auto text = [widget](const char *name) {
             auto *label = widget->findChild<QLabel *>(QLatin1String(name));
             return label ? label->text() : QString();
