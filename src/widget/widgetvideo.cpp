@@ -24,6 +24,7 @@ WidgetVideo::WidgetVideo(QWidget *parent)
     : QWidget(parent)
 {
     qInfo("myvideo:WidgetVideo ctr:%p", self(this));
+    VideoRender::addView(this);
     setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);"));
 }
 
@@ -66,28 +67,18 @@ void WidgetVideo::slot_video_render_delete()
 {
     qInfo("myVideo:%p slot_video_render_delete:", self(this));
     m_frame = nullptr;
-    m_renderCallback = nullptr;
 }
 
 void WidgetVideo::ViewSizeChanged(int width, int height)
 {
     qInfo("myvideo:handleViewSizeChanged this:%p", self(this));
-    if (m_renderCallback)
-        m_renderCallback->onViewSizeChanged(width, height);
+    VideoRender::viewResized(this, width, height);
 }
 
 void WidgetVideo::WidgetDestroyed()
 {
     qInfo("myvideo:handleWidgetInvalidated this:%p", self(this));
-    if (m_renderCallback) {
-        m_renderCallback->onViewDestroyed();
-        m_renderCallback = nullptr;
-    }
-}
-
-void WidgetVideo::setRenderCallback(void *callback)
-{
-    m_renderCallback = static_cast<agora::media::IExternalVideoRenderCallback *>(callback);
+    VideoRender::removeView(this);
 }
 
 void WidgetVideo::resizeEvent(QResizeEvent *event)

@@ -35,8 +35,6 @@ public slots:
     void slot_video_render_delete();
     void ViewSizeChanged(int width, int height);
     void WidgetDestroyed();
-    // The engine's callback for this view, given by each new render.
-    void setRenderCallback(void *callback);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -50,7 +48,6 @@ private:
     bool m_cropToFit = true;
     bool m_muted = false;
     QString m_id;
-    agora::media::IExternalVideoRenderCallback *m_renderCallback = nullptr;
 };
 
 #endif // WIDGETVIDEO_H

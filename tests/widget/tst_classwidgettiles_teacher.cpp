@@ -9,7 +9,6 @@
 
 #include "biz/im/agora/videosdk.h"
 #include "mgr/signalqueuemgr.h"
-#include "platform/rtc/rtctesthooks.h"
 #include "widget/praiseeffectswidget.h"
 #include "widget/teacherclasswidget.h"
 #include "widget/widgetbigvideo.h"
@@ -92,14 +91,10 @@ void TestClassWidgetTilesTeacher::init()
 
 void TestClassWidgetTilesTeacher::cleanup()
 {
-    // The engine binds views on its video thread: a view must outlive the
-    // binding asked for it, so what is queued there runs first.
-    agora::rtc::IRtcEngine *engine = VideoSDK::instance()->getRtcEngine();
-    RtcTestHooks::hasVideoBinding(engine, 0);
+    // Deleted while the engine may still be binding its views.
     delete m_room;
     m_room = nullptr;
     m_page = nullptr;
-    RtcTestHooks::hasVideoBinding(engine, 0);
 }
 
 void TestClassWidgetTilesTeacher::joinAndLeave()

@@ -59,6 +59,8 @@ class IExternalVideoRender
 public:
     virtual ~IExternalVideoRender() {}
     virtual void release() = 0;
+    // Non-zero: the render cannot show its view (the view is gone); the
+    // engine releases it and binds nothing.
     virtual int initialize() = 0;
     virtual int deliverFrame(const IVideoFrame &videoFrame, int rotation, bool mirrored) = 0;
 };

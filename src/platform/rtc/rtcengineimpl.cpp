@@ -246,11 +246,27 @@ void RtcEngineImpl::stop()
     // Its queued backlog is dropped, not worked off.
     m_channel->abandon();
     m_callbackThread->quit();
-    m_callbackThread->wait();
+    joinThread(m_callbackThread);
     m_videoThread->quit();
-    m_videoThread->wait();
+    joinThread(m_videoThread);
     m_channel = nullptr;
     m_video = nullptr;
+}
+
+void RtcEngineImpl::joinThread(QThread *thread)
+{
+    // A render released as the thread ends may wait for the views' thread
+    // to answer it. When that is this thread (or the application is gone
+    // and with it every event loop), this thread takes its posted events
+    // while it waits; without an application they are dropped undelivered,
+    // which frees the waiting render all the same.
+    QCoreApplication *application = QCoreApplication::instance();
+    if (application && QThread::currentThread() != application->thread()) {
+        thread->wait();
+        return;
+    }
+    while (!thread->wait(5))
+        QCoreApplication::sendPostedEvents();
 }
 
 void RtcEngineImpl::stopAll()

@@ -89,6 +89,8 @@ private:
     template<typename F>
     void onVideoThread(F f, bool wait);
     int bindVideo(agora::rtc::uid_t uid, const agora::rtc::VideoCanvas &canvas);
+    // Waits until thread has ended; see the definition for the events.
+    static void joinThread(QThread *thread);
     // Hands the capture what it should do now; call without m_mutex.
     void updateCapture();
     void publishVideo(const QByteArray &picture);

@@ -73,7 +73,9 @@ void RtcVideoHub::bind(agora::rtc::uid_t uid, void *view, int renderMode)
             break;
         }
     }
-    m_renders.insert(uid, makeBinding(view, renderMode));
+    const Binding binding = makeBinding(view, renderMode);
+    if (binding.view)
+        m_renders.insert(uid, binding);
 }
 
 RtcVideoHub::Binding RtcVideoHub::makeBinding(void *view, int renderMode)
@@ -84,8 +86,12 @@ RtcVideoHub::Binding RtcVideoHub::makeBinding(void *view, int renderMode)
         binding.callback = new RtcRenderCallback(this, view);
         agora::media::ExternalVideoRenerContext context { binding.callback, view, renderMode, 0, 0.f, 0.f, 1.f, 1.f };
         binding.render = m_factory->createRenderInstance(context);
-        if (binding.render)
-            binding.render->initialize();
+        if (binding.render && binding.render->initialize() != 0) {
+            // The render cannot show this view (its owner freed it before
+            // the binding got here): nothing is bound.
+            releaseBinding(binding);
+            return Binding();
+        }
     }
     return binding;
 }

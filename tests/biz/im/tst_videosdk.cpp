@@ -5,6 +5,7 @@
 
 #include "biz/av/agora/agoraaudiomgr.h"
 #include "biz/im/agora/agoraimsdk.h"
+#include "biz/im/agora/videorender.h"
 #include "biz/im/agora/videosdk.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
@@ -29,6 +30,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 #include <QThread>
 #include <QWidget>
@@ -323,7 +325,9 @@ void TestVideoSDK::classWithAnotherParticipant()
     std::unique_ptr<ProbedVideoSDK> sdk = initialisedSdk();
     EngineSignals engine(sdk.get());
 
-    QObject view; // views are video widgets, so objects
+    QObject view; // views are video widgets, so objects that announce themselves
+    VideoRender::addView(&view);
+    auto forget = qScopeGuard([&view] { VideoRender::removeView(&view); });
     QVERIFY(sdk->joinChannel(QStringLiteral("class-9"), &view, 20001, QStringLiteral("key-1")));
     QVERIFY(RtcTestHooks::hasVideoBinding(sdk->getRtcEngine(), 0));
     QVERIFY(logged(QStringLiteral("D channelKey: key-1")));

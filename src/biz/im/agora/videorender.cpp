@@ -1,25 +1,35 @@
 #include "videorender.h"
 
-#include <QCoreApplication>
 #include <QDebug>
+#include <QHash>
+#include <QMutex>
 #include <QThread>
 
 namespace {
 
-// Views live on the GUI thread. The engine calls in on its own threads
-// and waits for the view; a call on the GUI thread (only in tests) goes
-// directly.
-Qt::ConnectionType handOver()
+// The views alive now, each with the engine's callback of the render that
+// shows it (null while none does). Renders are made and released on the
+// engine's video thread, views are destroyed on the GUI thread: both look
+// here under the one lock, so a render never reaches a view that is gone
+// and a view never calls a callback that is gone. Never freed: the engine
+// may release its renders while the process exits.
+QMutex &viewsLock()
 {
-    QCoreApplication *application = QCoreApplication::instance();
-    return application && QThread::currentThread() != application->thread() ? Qt::BlockingQueuedConnection
-                                                                             : Qt::DirectConnection;
+    static auto *lock = new QMutex;
+    return *lock;
+}
+
+QHash<QObject *, agora::media::IExternalVideoRenderCallback *> &liveViews()
+{
+    static auto *views = new QHash<QObject *, agora::media::IExternalVideoRenderCallback *>;
+    return *views;
 }
 
 } // namespace
 
 VideoRender::VideoRender(const agora::media::ExternalVideoRenerContext &context)
     : m_view(static_cast<QObject *>(context.view))
+    , m_callback(context.renderCallback)
 {
     qRegisterMetaType<agora::media::IVideoFrame *>("agora::media::IVideoFrame*");
     qInfo("myvideo:create video render:%p for view %p", static_cast<void *>(this), context.view);
@@ -27,20 +37,30 @@ VideoRender::VideoRender(const agora::media::ExternalVideoRenerContext &context)
         qCritical("m_view is null");
         return;
     }
-    // Everything that touches the view runs on the view's own thread, in
-    // one call: a view destroyed before it runs is never touched.
-    QObject *view = m_view;
-    void *callback = static_cast<void *>(context.renderCallback);
-    QMetaObject::invokeMethod(view, [this, view, callback] {
-        QMetaObject::invokeMethod(view, "setRenderCallback", Qt::DirectConnection, Q_ARG(void *, callback));
-        connectSignal(view);
-    }, handOver());
+    QMutexLocker hold(&viewsLock());
+    const auto it = liveViews().find(m_view);
+    if (it == liveViews().end()) {
+        // Destroyed while the binding was on its way: initialize() says so
+        // and the engine binds nothing.
+        qWarning("myvideo:view %p is gone, render %p shows nothing", context.view, static_cast<void *>(this));
+        m_view = nullptr;
+        return;
+    }
+    // Connecting is safe from this thread while the view cannot go.
+    *it = m_callback;
+    connectSignal(m_view);
 }
 
 VideoRender::~VideoRender()
 {
     qInfo("myvideo:video render:%p gone", static_cast<void *>(this));
-    // The view forgets the frame and the callback before anything is freed.
+    if (m_view) {
+        QMutexLocker hold(&viewsLock());
+        const auto it = liveViews().find(m_view);
+        if (it != liveViews().end() && *it == m_callback)
+            *it = nullptr;
+    }
+    // The view forgets the frame before it is freed.
     emit signal_delete();
     for (agora::media::IVideoFrame *&frame : m_frames) {
         if (frame) {
@@ -73,7 +93,27 @@ void VideoRender::release()
 
 int VideoRender::initialize()
 {
-    return 0;
+    return m_view ? 0 : -1;
+}
+
+void VideoRender::addView(QObject *view)
+{
+    QMutexLocker hold(&viewsLock());
+    liveViews().insert(view, nullptr);
+}
+
+void VideoRender::removeView(QObject *view)
+{
+    QMutexLocker hold(&viewsLock());
+    if (agora::media::IExternalVideoRenderCallback *callback = liveViews().take(view))
+        callback->onViewDestroyed();
+}
+
+void VideoRender::viewResized(QObject *view, int width, int height)
+{
+    QMutexLocker hold(&viewsLock());
+    if (agora::media::IExternalVideoRenderCallback *callback = liveViews().value(view))
+        callback->onViewSizeChanged(width, height);
 }
 
 int VideoRender::deliverFrame(const agora::media::IVideoFrame &videoFrame, int rotation, bool mirrored)
