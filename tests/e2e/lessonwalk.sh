@@ -38,7 +38,8 @@ if [[ " $LESSON_WALK_HALVES " == *" closing "* ]]; then
         shots+=("$role-award-flight" "$role-award-rest" "$role-award-back-to-class" "$role-order-reentered"
             "$role-broker-away" "$role-broker-back")
     done
-    shots+=(teacher-media-audio-playing student-media-video-playing teacher-media-closed student-media-closed
+    # (The student's video is pictured when the machine leaves time for it.)
+    shots+=(teacher-media-audio-playing teacher-media-closed student-media-closed
         student-order-notice student-review teacher-course-after-lesson)
 fi
 for shot in "${shots[@]}"; do

@@ -1,0 +1,269 @@
+// The video tiles of a lesson of one teacher and five students in one
+// process: six streams of the synthetic camera (15 frames a second), each
+// from a participant process of its own over a real broker, each drawn in
+// its tile's video view. Next to it, in the same run and taking turns
+// round after round, one stream alone in one tile. Per configuration:
+// frames shown per second in each tile (a frame counts when the tile shows
+// a picture it did not show before), this process's CPU per stream, and
+// the GUI thread's event latency while the streams play (a probe posted
+// every 4 ms, timed from its post to its delivery).
+//
+//   bench_videotiles [seconds per run, default 4] [rounds, default 3]
+
+#include "framecounter.h"
+#include "mosquittobroker.h"
+#include "rtcpeerprocess.h"
+
+#include "biz/im/agora/videorender.h"
+#include "platform/rtc/mediaengine.h"
+#include "platform/rtc/rtcengine.h"
+#include "widget/widgetvideoitem.h"
+#include "widget/widgetvideoitems.h"
+#include "widget/widgetvideoitemt.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const int kStreams = 6;
+const uint kFirstUid = 30001;
+const char kChannel[] = "tiles";
+
+class Handler : public agora::rtc::IRtcEngineEventHandler
+{
+public:
+    void onJoinChannelSuccess(const char *, agora::rtc::uid_t, int) override { joined = true; }
+    std::atomic<bool> joined { false };
+};
+
+class Factory : public agora::media::IExternalVideoRenderFactory
+{
+public:
+    agora::media::IExternalVideoRender *createRenderInstance(const agora::media::ExternalVideoRenerContext &context) override
+    {
+        return context.view ? new VideoRender(context) : nullptr;
+    }
+};
+
+// How long queued events wait on the GUI thread: a probe is posted every
+// 4 ms and timed from its post to its delivery.
+class LatencyProbe
+{
+public:
+    LatencyProbe()
+    {
+        m_clock.start();
+        m_timer.setInterval(4);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 posted = m_clock.nsecsElapsed();
+            QMetaObject::invokeMethod(&m_timer, [this, posted] {
+                if (m_recording)
+                    m_samples.push_back(double(m_clock.nsecsElapsed() - posted) / 1e6);
+            }, Qt::QueuedConnection);
+        });
+        m_timer.start();
+    }
+    void start()
+    {
+        m_samples.clear();
+        m_recording = true;
+    }
+    // p50 and p99 in ms of the samples since start().
+    std::pair<double, double> stop()
+    {
+        m_recording = false;
+        if (m_samples.empty())
+            return { 0, 0 };
+        std::sort(m_samples.begin(), m_samples.end());
+        const auto at = [this](double q) { return m_samples.at(std::min(m_samples.size() - 1, size_t(q * double(m_samples.size())))); };
+        return { at(0.5), at(0.99) };
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    std::vector<double> m_samples;
+    bool m_recording = false;
+};
+
+struct Figures
+{
+    std::vector<double> fps; // per tile shown
+    double ownCpu = 0;       // % of one core
+    double p50 = 0;
+    double p99 = 0;
+};
+
+Figures measure(const std::vector<std::unique_ptr<FrameCounter>> &counters, int tiles, int seconds, LatencyProbe &probe)
+{
+    // Settle first: joins, first frames and the switch are not measured.
+    QTest::qWait(1500);
+    std::vector<int> before;
+    for (int i = 0; i < tiles; ++i)
+        before.push_back(counters.at(size_t(i))->frames);
+    const double cpuBefore = ownCpuSeconds();
+    probe.start();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(seconds * 1000);
+    const double elapsed = double(clock.elapsed()) / 1000.0;
+    Figures f;
+    for (int i = 0; i < tiles; ++i)
+        f.fps.push_back(double(counters.at(size_t(i))->frames - before.at(size_t(i))) / elapsed);
+    f.ownCpu = 100 * (ownCpuSeconds() - cpuBefore) / elapsed;
+    const auto latency = probe.stop();
+    f.p50 = latency.first;
+    f.p99 = latency.second;
+    return f;
+}
+
+agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> parameters(agora::rtc::IRtcEngine *engine)
+{
+    void *inter = nullptr;
+    engine->queryInterface(agora::rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
+    return agora::util::AutoPtr<agora::rtc::IRtcEngineParameter>(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
+}
+
+QString fpsText(const std::vector<double> &fps)
+{
+    QStringList parts;
+    for (double value : fps)
+        parts << QString::number(value, 'f', 1);
+    return parts.join(QLatin1Char(' '));
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const int seconds = argc > 1 ? qMax(1, atoi(argv[1])) : 4;
+    const int rounds = argc > 2 ? qMax(1, atoi(argv[2])) : 3;
+
+    static Handler handler;
+    static Factory factory;
+    agora::rtc::IRtcEngine *engine = createAgoraRtcEngine();
+    const agora::rtc::RtcEngineContext context { &handler, "0123456789abcdef0123456789abcdef" };
+    if (engine->initialize(context) != 0)
+        return 1;
+    {
+        void *inter = nullptr;
+        engine->queryInterface(agora::rtc::AGORA_IID_MEDIA_ENGINE, &inter);
+        agora::util::AutoPtr<agora::media::IMediaEngine> media(static_cast<agora::media::IMediaEngine *>(inter));
+        media->registerVideoRenderFactory(&factory);
+    }
+    engine->enableVideo();
+
+    // The tiles as a class page lays them out: the teacher's first.
+    QWidget page;
+    auto *grid = new QGridLayout(&page);
+    std::vector<WidgetVideoItem *> tiles;
+    std::vector<std::unique_ptr<FrameCounter>> counters;
+    for (int i = 0; i < kStreams; ++i) {
+        WidgetVideoItem *tile = i == 0 ? static_cast<WidgetVideoItem *>(new WidgetVideoItemT(&page))
+                                       : static_cast<WidgetVideoItem *>(new WidgetVideoItemS(&page));
+        tile->setFixedSize(256, 192);
+        tile->setNickName(QStringLiteral("Participant %1").arg(i + 1));
+        // In the channel with the camera on, as after the participant's join.
+        tile->setStateFlag(true);
+        tile->muteVideo(false);
+        grid->addWidget(tile, i / 3, i % 3);
+        tiles.push_back(tile);
+        counters.push_back(std::make_unique<FrameCounter>(tile->getVideoWidget()));
+    }
+    page.show();
+
+    MosquittoBroker broker;
+    if (!broker.start()) {
+        std::fprintf(stderr, "no broker\n");
+        return 1;
+    }
+    const QByteArray relay = QStringLiteral("{\"host\":\"127.0.0.1\",\"port\":%1}").arg(broker.port()).toUtf8();
+    parameters(engine)->setObject("rtc.relay_server", relay.constData());
+    std::vector<std::unique_ptr<RtcPeerProcess>> senders;
+    for (int i = 0; i < kStreams; ++i) {
+        auto sender = std::make_unique<RtcPeerProcess>(broker.port(), kFirstUid + uint(i));
+        if (!sender->start())
+            return 1;
+        sender->command(QStringLiteral("video"));
+        sender->take(QStringLiteral("video-result"));
+        senders.push_back(std::move(sender));
+    }
+    engine->joinChannel(nullptr, kChannel, nullptr, 20001);
+    QElapsedTimer joinClock;
+    joinClock.start();
+    while (!handler.joined && joinClock.elapsed() < 10000)
+        QTest::qWait(20);
+    if (!handler.joined) {
+        std::fprintf(stderr, "the join did not complete\n");
+        return 1;
+    }
+    for (int i = 0; i < kStreams; ++i)
+        engine->setupRemoteVideo({ tiles.at(size_t(i))->getVideoWidget(), agora::rtc::RENDER_MODE_HIDDEN,
+                                   kFirstUid + uint(i), nullptr });
+    senders.front()->command(QStringLiteral("join ") + QLatin1String(kChannel));
+    bool othersIn = false;
+    const auto setOthers = [&](bool in) {
+        if (othersIn == in)
+            return;
+        for (size_t i = 1; i < senders.size(); ++i)
+            senders.at(i)->command(in ? QStringLiteral("join ") + QLatin1String(kChannel) : QStringLiteral("leave"));
+        for (size_t i = 1; i < senders.size(); ++i)
+            senders.at(i)->take(in ? QStringLiteral("joined") : QStringLiteral("left"));
+        othersIn = in;
+    };
+
+    LatencyProbe probe;
+    std::printf("tiles of 256x192, synthetic cameras at 15 frames per second from processes of their own, %d s per run\n",
+                seconds);
+    std::printf("%-6s %-14s %-34s %12s %14s %10s %10s\n", "round", "streams", "frames/s per tile", "CPU here",
+                "CPU per stream", "p50 ms", "p99 ms");
+    std::vector<double> cpuRatios;
+    std::vector<double> fpsRatios;
+    std::vector<double> p99s;
+    for (int round = 1; round <= rounds; ++round) {
+        setOthers(false);
+        const Figures one = measure(counters, 1, seconds, probe);
+        setOthers(true);
+        const Figures six = measure(counters, kStreams, seconds, probe);
+        std::printf("%-6d %-14s %-34s %10.1f %% %12.1f %% %10.2f %10.2f\n", round, "1 alone", qPrintable(fpsText(one.fps)),
+                    one.ownCpu, one.ownCpu, one.p50, one.p99);
+        std::printf("%-6d %-14s %-34s %10.1f %% %12.1f %% %10.2f %10.2f\n", round, "6 (a lesson)", qPrintable(fpsText(six.fps)),
+                    six.ownCpu, six.ownCpu / kStreams, six.p50, six.p99);
+        cpuRatios.push_back((six.ownCpu / kStreams) / one.ownCpu);
+        fpsRatios.push_back(median(six.fps) / one.fps.front());
+        p99s.push_back(six.p99);
+    }
+    std::sort(cpuRatios.begin(), cpuRatios.end());
+    std::printf("CPU per stream, six / one alone, paired: median %.3f, range %.3f-%.3f (at most 1: grows at most linearly)\n",
+                median(cpuRatios), cpuRatios.front(), cpuRatios.back());
+    std::sort(fpsRatios.begin(), fpsRatios.end());
+    std::printf("frames per tile, six (median tile) / one alone, paired: median %.3f, range %.3f-%.3f\n", median(fpsRatios),
+                fpsRatios.front(), fpsRatios.back());
+    std::sort(p99s.begin(), p99s.end());
+    std::printf("GUI thread event latency with six streams, p99 per round: %.2f-%.2f ms (goal under 16 ms)\n", p99s.front(),
+                p99s.back());
+    for (auto &sender : senders) {
+        sender->command(QStringLiteral("quit"));
+        sender->finish();
+    }
+    engine->leaveChannel();
+    engine->release(true);
+    return 0;
+}
