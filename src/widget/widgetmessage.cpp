@@ -120,13 +120,15 @@ void WidgetMessage::slot_send()
     const QString text = ui->textEdit->toPlainText();
     if (text.isEmpty())
         return;
-    auto *bubble = new WidgetMessageItemRight(ui->listWidget->bubbleParent());
     const UserInfo me = currentUser();
     TextMessage message;
     message.nickname = me.userName;
     message.classid = m_channelId;
     message.content = text;
+    // Sent before its bubble is built, so the others do not wait for it;
+    // the send's outcome always comes later, from the event loop.
     const QString msgId = sendTextMsg(message);
+    auto *bubble = new WidgetMessageItemRight(ui->listWidget->bubbleParent());
     bubble->bindData(text, IM_Text, me.pic, msgId);
     appendBubble(bubble);
     ui->textEdit->clear();

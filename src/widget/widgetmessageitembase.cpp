@@ -32,6 +32,9 @@ QString WidgetMessageItemBase::shownText(const QString &text, int maxChars)
 
 void WidgetMessageItemBase::setHead(QString url, QLabel *label)
 {
+    // Without an address the default head picture stays.
+    if (url.isEmpty())
+        return;
     DownloadUtil::downloadImage(this, url, label, QStringLiteral("QLabel"), false, QString(), QString());
     qInfo("setHead:%s", qUtf8Printable(url));
 }
@@ -39,6 +42,9 @@ void WidgetMessageItemBase::setHead(QString url, QLabel *label)
 void WidgetMessageItemBase::setTextMessage(QString text, QLabel *label, int nameHeight)
 {
     const QString shown = shownText(text, kMaxShownTextChars);
+    // Measured in the font the label shows (its style sheet's), not the
+    // default one it has before it is polished: the text would be cut.
+    label->ensurePolished();
     label->setTextFormat(Qt::PlainText);
     label->setText(shown);
     const int measured = int(label->fontMetrics().horizontalAdvance(shown) * 1.5 + 5);

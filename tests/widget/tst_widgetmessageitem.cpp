@@ -155,6 +155,8 @@ void TestWidgetMessageItem::textWidth()
     QLabel *message = label(&bubble, "labelMessage");
     QCOMPARE(message->minimumWidth(), width);
     QCOMPARE(bubble.height(), label(&bubble, "labelName")->height() + message->height() + 33);
+    // Tall enough for the whole text in the font it is shown in.
+    QVERIFY(message->heightForWidth(message->width()) <= message->height());
     if (width == 184)
         QVERIFY(bubble.height() > oneLine.height() + message->fontMetrics().height());
 }
