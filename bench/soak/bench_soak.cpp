@@ -8,7 +8,10 @@
 // of the lesson the broker stops for 10 s; at 70 % the last student is
 // killed and started again 5 s later.
 //
-//   bench_soak [--minutes 45] [--students 3]
+//   bench_soak [--minutes 45] [--students 3] [--strokes on|off]
+//
+// (--strokes off: no strokes, to tell the memory the board's growing
+// content takes from the rest.)
 //
 // Printed at the end: every message sent while its receivers were in the
 // class, checked at each receiver (delivered, and handed to its typed
@@ -125,8 +128,9 @@ QJsonObject stroke(int page)
 class Soak
 {
 public:
-    Soak(int minutes, int students)
+    Soak(int minutes, int students, bool strokes)
         : m_totalMs(qint64(minutes) * 60 * 1000)
+        , m_strokes(strokes)
     {
         m_people.resize(size_t(students) + 1);
         m_people[0].uid = kTeacher;
@@ -205,7 +209,7 @@ public:
                 prize.awardid = 1;
                 send(m_people[0], IM_Prize, toJson(prize));
             }
-            if (second % 3 == 0)
+            if (m_strokes && second % 3 == 0)
                 send(m_people[0], IM_WBDraw, stroke(m_page));
             if (second % 10 == 0) {
                 TurnToPageData turn;
@@ -437,6 +441,7 @@ private:
     std::vector<Sent> m_sent;
     QElapsedTimer m_clock;
     bool m_brokerAway = false;
+    bool m_strokes = true;
     QVector<QPair<qint64, qint64>> m_faults;
     int m_page = 1;
 };
@@ -450,12 +455,15 @@ int main(int argc, char *argv[])
     qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
     QCoreApplication app(argc, argv);
     int minutes = 45, students = 3;
+    bool strokes = true;
     const QStringList arguments = app.arguments();
     for (int i = 1; i + 1 < arguments.size(); i += 2) {
         if (arguments[i] == QLatin1String("--minutes"))
             minutes = qMax(1, arguments[i + 1].toInt());
         else if (arguments[i] == QLatin1String("--students"))
             students = qBound(1, arguments[i + 1].toInt(), 8);
+        else if (arguments[i] == QLatin1String("--strokes"))
+            strokes = arguments[i + 1] != QLatin1String("off");
     }
 
     MosquittoBroker broker;
@@ -465,7 +473,7 @@ int main(int argc, char *argv[])
         std::printf("cannot start a broker\n");
         return 1;
     }
-    Soak soak(minutes, students);
+    Soak soak(minutes, students, strokes);
     const bool ran = soak.run(broker);
     soak.report();
     return ran ? 0 : 1;

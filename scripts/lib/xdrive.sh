@@ -188,3 +188,20 @@ xd_screenshot() {
     rm -f "$raw"
     xd_note "$(basename "$file") window \"$(xd_window_title "$window")\""
 }
+
+# Colours inside the rectangle (x, y, width, height) of a picture taken by
+# xd_screenshot: prints "<distinct colours> <per cent of pixels in r g b>
+# <pixels in r g b>" for the colour "r g b" (0-255 each).
+xd_region_colours() {
+    local file=$1 x=$2 y=$3 w=$4 h=$5 r=$6 g=$7 b=$8
+    LC_ALL=C pngtopnm "$file" 2>/dev/null | pnmcut -left "$x" -top "$y" -width "$w" -height "$h" 2>/dev/null |
+        ppmhist -noheader 2>/dev/null |
+        LC_ALL=C awk -v r="$r" -v g="$g" -v b="$b" -v all=$((w * h)) '
+            { n++ } $1 == r && $2 == g && $3 == b { hit = $NF }
+            END { printf "%d %d %d\n", n, (all > 0 ? 100 * hit / all : 0), hit }'
+}
+
+# The newest picture whose name ends in "-<name>.png".
+xd_last_shot() {
+    ls -t "$XD_SHOT_DIR"/*-"$1".png 2>/dev/null | head -n 1
+}
