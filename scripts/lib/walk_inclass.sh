@@ -207,6 +207,17 @@ inclass_tile_button() {
     xd_click "$teacher" "$1" "$2"
 }
 
+# How many windows the teacher's client shows.
+inclass_teacher_windows() {
+    xdotool search --all --onlyvisible --pid "${pid[teacher]}" 2>/dev/null | wc -l
+}
+
+# Prints <n> once the teacher's client shows no more than <n> windows, 0
+# before.
+inclass_teacher_windows_gone() {
+    if (($(inclass_teacher_windows) <= $1)); then echo "$1"; else echo 0; fi
+}
+
 # 4. The teacher's class control: the student muted and unmuted (402 on
 # the student's own topic), praised (403, the student's client posting
 # "clickLike"), highlighted and back (404); then the class mode switched
@@ -234,8 +245,9 @@ inclass_step_control() {
     done
     xd_note "control: the student muted and unmuted by the teacher"
 
-    local likes
+    local likes windows
     likes=$(closing_service_count "$(closing_call /QXV1/PcClass/clickLike)")
+    windows=$(inclass_teacher_windows)
     inclass_tile_button "${INCLASS_TILE_PRAISE[@]}"
     inclass_expect_exactly control "the teacher's praise (403)" 1 20 "$(inclass_channel)" "$(inclass_type 403)" \
         "$(inclass_from teacher)" "\"uid\": ?\"$student_uid\""
@@ -245,6 +257,10 @@ inclass_step_control() {
         xd_screenshot "${classroom[$role]}" "$role-control-praise" 0
     done
     xd_note "control: the student praised, \"clickLike\" recorded by the lesson service"
+    # The praise effect is a window of its own over the tiles: the next
+    # click waits until it has flown away.
+    closing_wait_count "$windows" 30 inclass_teacher_windows_gone "$windows" ||
+        xd_fail "control: the teacher's praise effect did not end"
 
     inclass_tile_button "${INCLASS_TILE_ZOOM[@]}"
     inclass_expect_exactly control "the teacher's highlight (404)" 1 20 "$(inclass_channel)" "$(inclass_type 404)" \
