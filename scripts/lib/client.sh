@@ -88,10 +88,16 @@ client_wait_log() {
     done
 }
 
-# Moves the window so its top-left corner is at (x, y) of the screen.
+# Moves the window so its top-left corner is at (x, y) of the screen. A
+# window just opened on a busy machine may not take the first move: a few
+# tries before giving up.
 client_place() {
-    xdotool windowmove --sync "$1" "$2" "$3" >/dev/null 2>&1 ||
-        xd_fail "cannot move window $1 to $2,$3"
+    local try
+    for try in 1 2 3 4 5; do
+        xdotool windowmove --sync "$1" "$2" "$3" >/dev/null 2>&1 && return 0
+        sleep 1
+    done
+    xd_fail "cannot move window $1 to $2,$3"
 }
 
 # Signs the role's demo account in through the client's login window
