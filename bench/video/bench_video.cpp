@@ -8,13 +8,11 @@
 //
 //   bench_video [seconds per run, default 3] [rounds, default 3]
 
+#include "benchvideoengine.h"
 #include "framecounter.h"
 #include "mosquittobroker.h"
 #include "rtcpeerprocess.h"
 
-#include "biz/im/agora/videorender.h"
-#include "platform/rtc/mediaengine.h"
-#include "platform/rtc/rtcengine.h"
 #include "widget/widgetvideo.h"
 
 #include <QApplication>
@@ -31,22 +29,6 @@
 #include <cstdio>
 
 namespace {
-
-class Handler : public agora::rtc::IRtcEngineEventHandler
-{
-public:
-    void onJoinChannelSuccess(const char *, agora::rtc::uid_t, int) override { joined = true; }
-    std::atomic<bool> joined { false };
-};
-
-class Factory : public agora::media::IExternalVideoRenderFactory
-{
-public:
-    agora::media::IExternalVideoRender *createRenderInstance(const agora::media::ExternalVideoRenerContext &context) override
-    {
-        return context.view ? new VideoRender(context) : nullptr;
-    }
-};
 
 struct Figures
 {
@@ -76,13 +58,6 @@ Figures measure(FrameCounter &counter, int seconds, qint64 peerPid)
     return f;
 }
 
-agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> parameters(agora::rtc::IRtcEngine *engine)
-{
-    void *inter = nullptr;
-    engine->queryInterface(agora::rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
-    return agora::util::AutoPtr<agora::rtc::IRtcEngineParameter>(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -91,19 +66,10 @@ int main(int argc, char *argv[])
     const int seconds = argc > 1 ? qMax(1, atoi(argv[1])) : 3;
     const int rounds = argc > 2 ? qMax(1, atoi(argv[2])) : 3;
 
-    static Handler handler;
-    static Factory factory;
-    agora::rtc::IRtcEngine *engine = createAgoraRtcEngine();
-    const agora::rtc::RtcEngineContext context { &handler, "0123456789abcdef0123456789abcdef" };
-    if (engine->initialize(context) != 0)
+    static BenchJoinHandler handler;
+    agora::rtc::IRtcEngine *engine = startBenchVideoEngine(&handler);
+    if (!engine)
         return 1;
-    {
-        void *inter = nullptr;
-        engine->queryInterface(agora::rtc::AGORA_IID_MEDIA_ENGINE, &inter);
-        agora::util::AutoPtr<agora::media::IMediaEngine> media(static_cast<agora::media::IMediaEngine *>(inter));
-        media->registerVideoRenderFactory(&factory);
-    }
-    engine->enableVideo();
 
     WidgetVideo widget;
     widget.resize(640, 480);
@@ -117,7 +83,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QByteArray relay = QStringLiteral("{\"host\":\"127.0.0.1\",\"port\":%1}").arg(broker.port()).toUtf8();
-    parameters(engine)->setObject("rtc.relay_server", relay.constData());
+    benchEngineParameters(engine)->setObject("rtc.relay_server", relay.constData());
     RtcPeerProcess sender(broker.port(), 30001);
     if (!sender.start())
         return 1;

@@ -10,13 +10,11 @@
 //
 //   bench_videotiles [seconds per run, default 4] [rounds, default 3]
 
+#include "benchvideoengine.h"
 #include "framecounter.h"
 #include "mosquittobroker.h"
 #include "rtcpeerprocess.h"
 
-#include "biz/im/agora/videorender.h"
-#include "platform/rtc/mediaengine.h"
-#include "platform/rtc/rtcengine.h"
 #include "widget/widgetvideoitem.h"
 #include "widget/widgetvideoitems.h"
 #include "widget/widgetvideoitemt.h"
@@ -38,22 +36,6 @@ namespace {
 const int kStreams = 6;
 const uint kFirstUid = 30001;
 const char kChannel[] = "tiles";
-
-class Handler : public agora::rtc::IRtcEngineEventHandler
-{
-public:
-    void onJoinChannelSuccess(const char *, agora::rtc::uid_t, int) override { joined = true; }
-    std::atomic<bool> joined { false };
-};
-
-class Factory : public agora::media::IExternalVideoRenderFactory
-{
-public:
-    agora::media::IExternalVideoRender *createRenderInstance(const agora::media::ExternalVideoRenerContext &context) override
-    {
-        return context.view ? new VideoRender(context) : nullptr;
-    }
-};
 
 // How long queued events wait on the GUI thread: a probe is posted every
 // 4 ms and timed from its post to its delivery.
@@ -127,13 +109,6 @@ Figures measure(const std::vector<std::unique_ptr<FrameCounter>> &counters, int 
     return f;
 }
 
-agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> parameters(agora::rtc::IRtcEngine *engine)
-{
-    void *inter = nullptr;
-    engine->queryInterface(agora::rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
-    return agora::util::AutoPtr<agora::rtc::IRtcEngineParameter>(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
-}
-
 QString fpsText(const std::vector<double> &fps)
 {
     QStringList parts;
@@ -156,19 +131,10 @@ int main(int argc, char *argv[])
     const int seconds = argc > 1 ? qMax(1, atoi(argv[1])) : 4;
     const int rounds = argc > 2 ? qMax(1, atoi(argv[2])) : 3;
 
-    static Handler handler;
-    static Factory factory;
-    agora::rtc::IRtcEngine *engine = createAgoraRtcEngine();
-    const agora::rtc::RtcEngineContext context { &handler, "0123456789abcdef0123456789abcdef" };
-    if (engine->initialize(context) != 0)
+    static BenchJoinHandler handler;
+    agora::rtc::IRtcEngine *engine = startBenchVideoEngine(&handler);
+    if (!engine)
         return 1;
-    {
-        void *inter = nullptr;
-        engine->queryInterface(agora::rtc::AGORA_IID_MEDIA_ENGINE, &inter);
-        agora::util::AutoPtr<agora::media::IMediaEngine> media(static_cast<agora::media::IMediaEngine *>(inter));
-        media->registerVideoRenderFactory(&factory);
-    }
-    engine->enableVideo();
 
     // The tiles as a class page lays them out: the teacher's first.
     QWidget page;
@@ -195,7 +161,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QByteArray relay = QStringLiteral("{\"host\":\"127.0.0.1\",\"port\":%1}").arg(broker.port()).toUtf8();
-    parameters(engine)->setObject("rtc.relay_server", relay.constData());
+    benchEngineParameters(engine)->setObject("rtc.relay_server", relay.constData());
     std::vector<std::unique_ptr<RtcPeerProcess>> senders;
     for (int i = 0; i < kStreams; ++i) {
         auto sender = std::make_unique<RtcPeerProcess>(broker.port(), kFirstUid + uint(i));
