@@ -196,12 +196,14 @@ void TestChatPeers::textTravelsOnce()
     QCOMPARE(bubble.value("text").toString(), QStringLiteral("Hello, Ms. Green <b>!</b>"));
     QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d$")).match(bubble.value("time").toString()).hasMatch());
 
-    // The wire may still hold a late presence message from the start.
+    QVERIFY(m_wire.waitFor([](const TopicWatcher::Message &m) { return !envelopeData(m, 1).isEmpty(); }));
+    // Other messages of the class (presence, the camera) may come first.
     QJsonObject data;
-    QVERIFY(m_wire.waitFor([&data](const TopicWatcher::Message &m) {
-        data = envelopeData(m, 1);
-        return !data.isEmpty();
-    }));
+    for (const TopicWatcher::Message &message : m_wire.messages()) {
+        data = envelopeData(message, 1);
+        if (!data.isEmpty())
+            break;
+    }
     QCOMPARE(data.keys(), (QStringList { "classid", "content", "nickname" }));
     QVERIFY(allStrings(data));
     QCOMPARE(data.value("nickname").toString(), QStringLiteral("Sam"));
