@@ -31,14 +31,18 @@ void RtcVideoDecoder::decode(agora::rtc::uid_t uid, const QByteArray &picture)
     QMutexLocker hold(&m_lock);
     if (m_stopped)
         return;
-    Sender &sender = m_senders[uid];
-    if (sender.busy) {
-        if (!sender.waiting.isNull())
+    const auto busy = m_senders.find(uid);
+    if (busy != m_senders.end()) {
+        if (!busy->waiting.isNull())
             ++m_skipped;
-        sender.waiting = picture;
+        busy->waiting = picture;
         return;
     }
-    sender.busy = true;
+    if (m_senders.size() >= kMaxSenders) {
+        ++m_skipped;
+        return;
+    }
+    m_senders.insert(uid, Sender());
     m_pool.start([this, uid, picture] { run(uid, picture); });
 }
 
@@ -52,7 +56,7 @@ void RtcVideoDecoder::run(agora::rtc::uid_t uid, QByteArray picture)
         QMutexLocker hold(&m_lock);
         Sender &sender = m_senders[uid];
         if (sender.waiting.isNull()) {
-            sender.busy = false;
+            m_senders.remove(uid);
             return;
         }
         picture = std::move(sender.waiting);

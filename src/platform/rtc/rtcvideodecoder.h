@@ -20,6 +20,10 @@
 class RtcVideoDecoder
 {
 public:
+    // Far more senders than a class has: pictures of further senders are
+    // dropped while this many are being decoded or wait for a worker.
+    static constexpr int kMaxSenders = 64;
+
     // Called on a worker thread with each picture decoded (frame in 32-bit
     // RGB or ARGB), or a null frame and why the picture was refused.
     using Sink = std::function<void(agora::rtc::uid_t uid, const QImage &frame, const QString &why)>;
@@ -36,7 +40,8 @@ public:
     // As flush, and later pictures are dropped: the sink is not called
     // after it returns.
     void stop();
-    // Pictures replaced while their sender's last one was being decoded.
+    // Pictures replaced while their sender's last one was being decoded,
+    // or dropped.
     quint64 skipped() const;
 
     static int defaultThreads();
@@ -44,8 +49,7 @@ public:
 private:
     struct Sender
     {
-        QByteArray waiting;
-        bool busy = false;
+        QByteArray waiting; // the newest picture after the one being decoded
     };
 
     void run(agora::rtc::uid_t uid, QByteArray picture);
@@ -53,7 +57,7 @@ private:
     Sink m_sink;
     QThreadPool m_pool;
     mutable QMutex m_lock;
-    QHash<agora::rtc::uid_t, Sender> m_senders;
+    QHash<agora::rtc::uid_t, Sender> m_senders; // those being decoded only
     bool m_stopped = false;
     quint64 m_skipped = 0;
 };

@@ -102,6 +102,7 @@ private slots:
     void aBusySenderKeepsOnlyItsNewestPicture();
     void stopDropsWhatWaitsAndCallsNothingAfter();
     void badPicturesAreReportedNotShown();
+    void picturesOfEverNewSendersAreBounded();
 };
 
 void TestRtcFrames::decodeBounds_data()
@@ -262,6 +263,29 @@ void TestRtcFrames::badPicturesAreReportedNotShown()
     decoder.flush();
     QCOMPARE(log.sizesOf(5), (QList<QSize> { QSize(0, 0), QSize(0, 0) }));
     QCOMPARE(log.refused, (QStringList { QStringLiteral("16000x16000 pixels"), QStringLiteral("not a picture") }));
+}
+
+void TestRtcFrames::picturesOfEverNewSendersAreBounded()
+{
+    // Ids made up by a hostile client, faster than they are decoded: at
+    // most kMaxSenders of them are taken in, the rest dropped at once.
+    DecodedLog log;
+    log.held = 1;
+    RtcVideoDecoder decoder(log.sink(), 1);
+    const QByteArray picture = jpeg(QSize(8, 8));
+    decoder.decode(1, picture);
+    QVERIFY(log.entered.tryAcquire(1, 10000));
+    const int senders = 10000;
+    for (int uid = 2; uid <= senders; ++uid)
+        decoder.decode(agora::rtc::uid_t(uid), picture);
+    QCOMPARE(decoder.skipped(), quint64(senders - RtcVideoDecoder::kMaxSenders));
+    log.gate.release();
+    decoder.flush();
+    QCOMPARE(log.seen.size(), RtcVideoDecoder::kMaxSenders);
+    // Once decoded, a sender leaves room for others.
+    decoder.decode(agora::rtc::uid_t(senders + 1), picture);
+    decoder.flush();
+    QCOMPARE(log.count(senders + 1), 1);
 }
 
 QTEST_MAIN(TestRtcFrames)
