@@ -13,6 +13,7 @@ PACKAGES=(
     mupdf-tools qpdf libtasn1-doc
     xvfb xauth fonts-wqy-microhei xdotool x11-apps netpbm
     binutils unzip
+    dbus-daemon at-spi2-core python3-pyatspi
 )
 
 missing=()

@@ -111,11 +111,11 @@ client_sign_in() {
     local login=$XD_WINDOW
     [[ -z "$left" ]] || client_place "$login" "$left" 0
     xd_screenshot "$login" "${CLIENT_SHOT_PREFIX}login"
-    xd_type_into "$login" "${CLIENT_USER_FIELD[@]}" "$CLIENT_USER"
-    xd_type_into "$login" "${CLIENT_PASSWORD_FIELD[@]}" "$CLIENT_PASSWORD"
+    xd_type_into_named "$login" "$pid" "$CLIENT_LOGIN_TITLE" Account "${CLIENT_USER_FIELD[@]}" "$CLIENT_USER"
+    xd_type_into_named "$login" "$pid" "$CLIENT_LOGIN_TITLE" Password "${CLIENT_PASSWORD_FIELD[@]}" "$CLIENT_PASSWORD"
     xd_screenshot "$login" "${CLIENT_SHOT_PREFIX}login-filled"
-    xd_note "signing in as $CLIENT_USER"
-    xd_click "$login" "${CLIENT_LOGIN_BUTTON[@]}"
+    xd_click_named "$login" "$pid" "$CLIENT_LOGIN_TITLE" "$CLIENT_LOGIN_TITLE" "${CLIENT_LOGIN_BUTTON[@]}"
+    xd_note "signing in as $CLIENT_USER (the fields and button reached $XD_REACHED)"
     if ! xd_find_window "$CLIENT_COURSE_TITLE" 30 "$pid"; then
         # Keep what the login window says instead.
         if xd_find_window "$CLIENT_LOGIN_TITLE" 0 "$pid"; then

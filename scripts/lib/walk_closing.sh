@@ -285,6 +285,7 @@ closing_answer_box() {
     local role=$1 step=$2 seconds=$3 known=$4
     closing_wait_new_window "$role" "$seconds" "$known" || xd_fail "$step: no message box of the $role opened"
     local box=$CLOSING_WINDOW
+    xd_screenshot "$box" "$role-$step-box" 1
     xdotool windowfocus --sync "$box" 2>/dev/null || true
     xdotool key Return || xd_fail "$step: cannot answer the $role's message box"
     xd_wait_window_gone "$box" 10
@@ -507,6 +508,7 @@ closing_confirm_leave() {
     xd_click "${classroom[$role]}" "${CLOSING_CLOSE_BUTTON[@]}"
     closing_wait_new_window "$role" 20 "$known" || xd_fail "$step: the $role's leave box did not open"
     local box=$CLOSING_WINDOW
+    xd_screenshot "$box" "$role-$step-box" 1
     xdotool windowfocus --sync "$box" 2>/dev/null || true
     xdotool key Return || xd_fail "$step: cannot answer the $role's leave box"
     xd_wait_window_gone "$box" 10

@@ -50,9 +50,83 @@ xd_start_display() {
         xd_fail "the X server (Xvfb) did not start"
     fi
     export DISPLAY=":$number"
+    xd_start_accessibility
+}
+
+# Widgets are reached by their accessible names through Qt's AT-SPI bridge
+# when a private session bus and the accessibility bus can be started here
+# (dbus-daemon, at-spi2-core and python3-pyatspi); otherwise, and for any
+# widget the bridge does not find, by their position in the window.
+XD_ATSPI=0
+XD_BUS_PID=""
+XD_ATSPI_PID=""
+XD_ATSPI_FIND="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/atspi_find.py"
+xd_start_accessibility() {
+    XD_ATSPI=0
+    local launcher=/usr/libexec/at-spi-bus-launcher
+    [[ -x "$launcher" ]] && command -v dbus-daemon >/dev/null && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+        return 0
+    local pidfile address
+    pidfile=$(mktemp "${TMPDIR:-/tmp}/xdrive-bus.XXXXXX")
+    address=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$pidfile" 2>/dev/null | head -n 1) || true
+    XD_BUS_PID=$(tr -dc '0-9' <"$pidfile")
+    rm -f "$pidfile"
+    [[ -n "$address" && -n "$XD_BUS_PID" ]] || return 0
+    export DBUS_SESSION_BUS_ADDRESS=$address QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    "$launcher" --launch-immediately >/dev/null 2>&1 &
+    XD_ATSPI_PID=$!
+    XD_ATSPI=1
+}
+
+xd_stop_accessibility() {
+    if [[ -n "$XD_ATSPI_PID" ]]; then
+        kill "$XD_ATSPI_PID" 2>/dev/null || true
+        wait "$XD_ATSPI_PID" 2>/dev/null || true
+        XD_ATSPI_PID=""
+    fi
+    if [[ -n "$XD_BUS_PID" ]]; then
+        kill "$XD_BUS_PID" 2>/dev/null || true
+        XD_BUS_PID=""
+    fi
+    XD_ATSPI=0
+}
+
+# Prints the screen centre "x y" of the widget whose accessible name
+# matches <name> (an extended regular expression) in the top-level window
+# titled <title> of process <pid>; returns 1 when the bridge is not there
+# or does not show it.
+xd_find_named() {
+    local pid=$1 title=$2 name=$3
+    ((XD_ATSPI)) || return 1
+    timeout 10 /usr/bin/python3 "$XD_ATSPI_FIND" "$pid" "$title" "$name" 2>/dev/null
+}
+
+# Clicks the widget named <name> in the window (of <pid>, titled <title>),
+# or at (x, y) of the window when the bridge does not find it.
+XD_REACHED=""
+xd_click_named() {
+    local window=$1 pid=$2 title=$3 name=$4 x=$5 y=$6 at
+    if at=$(xd_find_named "$pid" "$title" "$name") && [[ -n "$at" ]]; then
+        XD_REACHED="by name"
+        # shellcheck disable=SC2086
+        xdotool mousemove --sync $at >/dev/null 2>&1 || true
+        xdotool click 1 || xd_fail "cannot click \"$name\" in window $window"
+        return 0
+    fi
+    XD_REACHED="by position"
+    xd_click "$window" "$x" "$y"
+}
+
+# Types the text into the field named <name> (see xd_click_named), cleared
+# first.
+xd_type_into_named() {
+    local window=$1 pid=$2 title=$3 name=$4 x=$5 y=$6 text=$7
+    xd_click_named "$window" "$pid" "$title" "$name" "$x" "$y"
+    xd_type_text "$window" "$text" "\"$name\""
 }
 
 xd_stop_display() {
+    xd_stop_accessibility
     if [[ -n "$XD_DISPLAY_PID" ]]; then
         kill "$XD_DISPLAY_PID" 2>/dev/null || true
         wait "$XD_DISPLAY_PID" 2>/dev/null || true
@@ -145,11 +219,17 @@ xd_click() {
 xd_type_into() {
     local window=$1 x=$2 y=$3 text=$4
     xd_click "$window" "$x" "$y"
+    xd_type_text "$window" "$text" "at $x,$y"
+}
+
+# Clears the field that has the focus in the window and types the text.
+xd_type_text() {
+    local window=$1 text=$2 where=$3
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     xdotool key --clearmodifiers ctrl+a BackSpace ||
-        xd_fail "cannot clear the field at $x,$y in window $window"
+        xd_fail "cannot clear the field $where in window $window"
     xdotool type --clearmodifiers --delay 20 -- "$text" ||
-        xd_fail "cannot type into the field at $x,$y in window $window"
+        xd_fail "cannot type into the field $where in window $window"
 }
 
 # Keeps pictures in the folder, numbered in the order they are taken.
