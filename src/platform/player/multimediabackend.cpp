@@ -1,10 +1,11 @@
 #include "multimediabackend.h"
 
 #include "avplayer.h"
+#include "videoframesurface.h"
 #include "videooutput.h"
+#include "widgetrenderer.h"
 
 #include <QMediaPlayer>
-#include <QVideoWidget>
 
 namespace QtAV {
 
@@ -62,8 +63,9 @@ void MultimediaBackend::setMuted(bool muted)
 
 void MultimediaBackend::setVideoOutput(VideoOutput *output)
 {
-    auto *widget = output ? qobject_cast<QVideoWidget *>(output->widget()) : nullptr;
-    m_player->setVideoOutput(widget);
+    auto *renderer = output ? qobject_cast<WidgetRenderer *>(output->widget()) : nullptr;
+    QAbstractVideoSurface *surface = renderer ? renderer->surface() : nullptr;
+    m_player->setVideoOutput(surface);
 }
 
 } // namespace QtAV

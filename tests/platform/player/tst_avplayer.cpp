@@ -33,6 +33,20 @@ bool waitForStatus(QSignalSpy &spy, MediaStatus status, int timeoutMs)
     return false;
 }
 
+// True when some pixel of what the widget shows is not black.
+bool showsPicture(QWidget *widget)
+{
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); y += 4) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); x += 4) {
+            if (qGray(line[x]) > 16)
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 class TestAVPlayer : public QObject
@@ -93,6 +107,9 @@ void TestAVPlayer::playsLocalFileToEnd()
     player.play();
     QTRY_VERIFY_WITH_TIMEOUT(player.isPlaying(), 10000);
     QVERIFY(!player.isPaused());
+    // The decoded pictures reach the widget and are painted in it.
+    if (withPicture)
+        QTRY_VERIFY_WITH_TIMEOUT(showsPicture(output.widget()), 10000);
     QVERIFY2(waitForStatus(statuses, EndOfMedia, 30000), "no end of media");
     QVERIFY2(errors.isEmpty(), qPrintable(errors.isEmpty() ? QString() : errors.first().at(0).value<AVError>().string()));
     QTRY_VERIFY(!player.isPlaying());
