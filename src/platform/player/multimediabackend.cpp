@@ -6,6 +6,9 @@
 #include "widgetrenderer.h"
 
 #include <QMediaPlayer>
+#include <QThreadPool>
+
+#include <atomic>
 
 namespace QtAV {
 
@@ -34,6 +37,17 @@ MultimediaBackend::MultimediaBackend(QObject *parent)
                                                                               : AVError::UnknownError;
                 emit errorOccurred(code, m_player->errorString());
             });
+}
+
+void MultimediaBackend::prepare()
+{
+    static std::atomic_bool started(false);
+    if (started.exchange(true))
+        return;
+    // Asking for support loads Qt's GStreamer plugin and initialises
+    // GStreamer (its plugin cache included); a player made later finds it
+    // done. A player made meanwhile waits inside GStreamer for the same work.
+    QThreadPool::globalInstance()->start([] { QMediaPlayer::hasSupport(QStringLiteral("video/mp4")); });
 }
 
 void MultimediaBackend::setSource(const QUrl &url)

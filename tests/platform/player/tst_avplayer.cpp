@@ -6,7 +6,9 @@
 #include "platform/player/avplayer.h"
 #include "platform/player/videooutput.h"
 
+#include <QDir>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QWidget>
 
@@ -54,6 +56,8 @@ class TestAVPlayer : public QObject
     Q_OBJECT
 
 private slots:
+    // First: it needs a process that has not loaded GStreamer yet.
+    void preparesBackendWithoutAPlayer();
     void rendererWidget();
     void playsLocalFileToEnd_data();
     void playsLocalFileToEnd();
@@ -63,6 +67,20 @@ private slots:
     void refusesOtherAddresses();
     void missingFileReportsError();
 };
+
+void TestAVPlayer::preparesBackendWithoutAPlayer()
+{
+    // GStreamer keeps its plugin cache in the user's cache folder, which
+    // the test's own profile starts without.
+    const QDir cache(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                     + QStringLiteral("/gstreamer-1.0"));
+    const auto cacheFiles = [&cache] { return cache.entryList({ QStringLiteral("registry.*") }, QDir::Files); };
+    if (!cacheFiles().isEmpty())
+        QSKIP("GStreamer's plugin cache is there already");
+    AVPlayer::prepareBackend();
+    AVPlayer::prepareBackend();
+    QTRY_VERIFY_WITH_TIMEOUT(!cacheFiles().isEmpty(), 60000);
+}
 
 void TestAVPlayer::rendererWidget()
 {
