@@ -3,8 +3,9 @@
 // from a participant process of its own over a real broker, each drawn in
 // its tile's video view. Next to it, in the same run and taking turns
 // round after round, one stream alone in one tile. Per configuration:
-// frames shown per second in each tile (a frame counts when the tile shows
-// a picture it did not show before), this process's CPU per stream, and
+// frames shown per second in each tile (a frame counts when the tile's
+// part of the window, as it goes to the screen, holds a picture it did not
+// hold before), this process's CPU per stream, and
 // the GUI thread's event latency while the streams play (a probe posted
 // every 4 ms, timed from its post to its delivery).
 //
@@ -14,6 +15,7 @@
 #include "framecounter.h"
 #include "mosquittobroker.h"
 #include "rtcpeerprocess.h"
+#include "shownframecounter.h"
 
 #include "widget/widgetvideoitem.h"
 #include "widget/widgetvideoitems.h"
@@ -86,7 +88,7 @@ struct Figures
     double p99 = 0;
 };
 
-Figures measure(const std::vector<std::unique_ptr<FrameCounter>> &counters, int tiles, int seconds, LatencyProbe &probe)
+Figures measure(const std::vector<std::unique_ptr<ShownFrameCounter>> &counters, int tiles, int seconds, LatencyProbe &probe)
 {
     // Settle first: joins, first frames and the switch are not measured.
     QTest::qWait(1500);
@@ -140,7 +142,7 @@ int main(int argc, char *argv[])
     QWidget page;
     auto *grid = new QGridLayout(&page);
     std::vector<WidgetVideoItem *> tiles;
-    std::vector<std::unique_ptr<FrameCounter>> counters;
+    std::vector<std::unique_ptr<ShownFrameCounter>> counters;
     for (int i = 0; i < kStreams; ++i) {
         WidgetVideoItem *tile = i == 0 ? static_cast<WidgetVideoItem *>(new WidgetVideoItemT(&page))
                                        : static_cast<WidgetVideoItem *>(new WidgetVideoItemS(&page));
@@ -151,7 +153,7 @@ int main(int argc, char *argv[])
         tile->muteVideo(false);
         grid->addWidget(tile, i / 3, i % 3);
         tiles.push_back(tile);
-        counters.push_back(std::make_unique<FrameCounter>(tile->getVideoWidget()));
+        counters.push_back(std::make_unique<ShownFrameCounter>(tile->getVideoWidget()));
     }
     page.show();
 
