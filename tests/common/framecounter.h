@@ -9,7 +9,6 @@
 #include <QWidget>
 
 #include <sys/resource.h>
-#include <time.h>
 #include <unistd.h>
 
 // Counts the distinct pictures a widget shows: after a paint, the widget's
@@ -24,9 +23,6 @@ public:
     }
     int frames = 0;
     int paints = 0;
-    // CPU seconds the counting itself took (a second paint and a hash per
-    // frame), to take off the process's own figure.
-    double cpuSeconds = 0;
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() != QEvent::Paint || capturing)
@@ -45,7 +41,6 @@ private:
         pending = false;
         if (!widget)
             return;
-        const double started = threadCpuSeconds();
         capturing = true;
         if (picture.size() != widget->size())
             picture = QImage(widget->size(), QImage::Format_ARGB32_Premultiplied);
@@ -56,14 +51,6 @@ private:
             ++frames;
             last = hash;
         }
-        cpuSeconds += threadCpuSeconds() - started;
-    }
-
-    static double threadCpuSeconds()
-    {
-        timespec now {};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-        return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
     }
 
     QPointer<QWidget> widget;
