@@ -250,34 +250,55 @@ closing_lit_share() {
 }
 
 # Pictures the role's window with the title again and again in the
-# background while it is shown until closing_stop_grabbing:
-# CLOSING_GRAB.xwd holds the last picture, CLOSING_GRAB.lit.xwd the last
-# one whose video band is lit (see closing_lit_share).
+# background while it is shown until closing_stop_grabbing: the newest
+# CLOSING_GRAB_RING pictures are kept (CLOSING_GRAB.<n>.xwd), looked at
+# afterwards by closing_pick_grab (a look at each while grabbing would
+# leave too few pictures of a short video on a busy machine).
 CLOSING_GRAB=""
 CLOSING_GRAB_PID=""
+CLOSING_GRAB_RING=24
 closing_start_grabbing() {
     local role=$1 title=$2
     CLOSING_GRAB="$out/grab-$role"
-    rm -f "$CLOSING_GRAB.xwd" "$CLOSING_GRAB.lit.xwd" "$CLOSING_GRAB.new"
+    rm -f "$CLOSING_GRAB".*xwd "$CLOSING_GRAB.new"
     # Ends by itself with the walk, or after two minutes.
     local walk=$$
     (
-        local id deadline=$((SECONDS + 120))
+        local id deadline=$((SECONDS + 120)) n=0
         while kill -0 "$walk" 2>/dev/null && ((SECONDS < deadline)); do
             id=$(xdotool search --all --onlyvisible --pid "${pid[$role]}" --name "^(${title})\$" 2>/dev/null | head -n 1 || true)
-            # Found: pictures as fast as they come until it is gone (a
-            # search of the windows takes longer than a picture).
+            # Found: a picture every tenth of a second or so until it is
+            # gone (a search of the windows takes longer than a picture), so
+            # that the ring spans the video and the moments after its end.
             while [[ -n "$id" ]] && kill -0 "$walk" 2>/dev/null && ((SECONDS < deadline)) &&
                 xwd -silent -id "$id" >"$CLOSING_GRAB.new" 2>/dev/null && [[ -s "$CLOSING_GRAB.new" ]]; do
-                if (($(closing_lit_share "$CLOSING_GRAB.new") >= 25)); then
-                    cp -f "$CLOSING_GRAB.new" "$CLOSING_GRAB.lit.xwd" || true
-                fi
-                mv -f "$CLOSING_GRAB.new" "$CLOSING_GRAB.xwd" || true
+                mv -f "$CLOSING_GRAB.new" "$CLOSING_GRAB.$((n % CLOSING_GRAB_RING)).xwd" || true
+                n=$((n + 1))
+                sleep 0.1
             done
             sleep 0.05
         done
     ) &
     CLOSING_GRAB_PID=$!
+}
+
+# Sets CLOSING_GRAB_LIT to the newest kept picture whose video band is lit
+# (see closing_lit_share) and CLOSING_GRAB_LAST to the newest of all; each
+# empty when there is none.
+CLOSING_GRAB_LIT=""
+CLOSING_GRAB_LAST=""
+closing_pick_grab() {
+    local file
+    CLOSING_GRAB_LIT=""
+    CLOSING_GRAB_LAST=""
+    while read -r file; do
+        [[ -s "$file" ]] || continue
+        [[ -n "$CLOSING_GRAB_LAST" ]] || CLOSING_GRAB_LAST=$file
+        if (($(closing_lit_share "$file") >= 25)); then
+            CLOSING_GRAB_LIT=$file
+            return
+        fi
+    done < <(ls -t "$CLOSING_GRAB".[0-9]*.xwd 2>/dev/null)
 }
 
 closing_stop_grabbing() {
@@ -288,15 +309,14 @@ closing_stop_grabbing() {
     fi
 }
 
-# Keeps a background picture (by default the last one) as the next
-# numbered picture.
+# Keeps a background picture as the next numbered picture.
 closing_keep_grab() {
-    local name=$1 grab=${2:-$CLOSING_GRAB.xwd} file
+    local name=$1 grab=$2 file
     XD_SHOT_COUNT=$((XD_SHOT_COUNT + 1))
     file=$(printf '%s/%02d-%s.png' "$XD_SHOT_DIR" "$XD_SHOT_COUNT" "$name")
     xwdtopnm <"$grab" 2>/dev/null | pnmtopng >"$file" 2>/dev/null && [[ -s "$file" ]] ||
         xd_fail "cannot keep the picture $name"
-    rm -f "$CLOSING_GRAB.xwd" "$CLOSING_GRAB.lit.xwd" "$CLOSING_GRAB.new"
+    rm -f "$CLOSING_GRAB".*xwd "$CLOSING_GRAB.new"
     xd_note "$(basename "$file") window \"$CLOSING_STUDENT_PLAYER_TITLE\""
 }
 
@@ -381,10 +401,11 @@ walk_media() {
     # above are what the step checks.
     # A picture of the window that never showed the video's frames (only
     # the notice over black) fails the step.
-    if [[ -s "$CLOSING_GRAB.lit.xwd" ]]; then
-        closing_keep_grab student-media-video-playing "$CLOSING_GRAB.lit.xwd"
-    elif [[ -s "$CLOSING_GRAB.xwd" ]]; then
-        closing_keep_grab student-media-video-black
+    closing_pick_grab
+    if [[ -n "$CLOSING_GRAB_LIT" ]]; then
+        closing_keep_grab student-media-video-playing "$CLOSING_GRAB_LIT"
+    elif [[ -n "$CLOSING_GRAB_LAST" ]]; then
+        closing_keep_grab student-media-video-black "$CLOSING_GRAB_LAST"
         xd_fail "media: the student's lesson-video window showed no frame of the video (a black picture)"
     else
         xd_note "media: the student's player closed before a picture of it was taken"
