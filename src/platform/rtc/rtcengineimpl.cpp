@@ -7,6 +7,7 @@
 #include "rtcrelayclient.h"
 #include "rtcsoundplayer.h"
 #include "rtcstreampacket.h"
+#include "rtcvideoframe.h"
 #include "rtcvideohub.h"
 
 #include <QCoreApplication>
@@ -153,9 +154,7 @@ RtcEngineImpl::RtcEngineImpl()
     QObject::connect(m_videoThread, &QThread::finished, [video] { delete video; });
     // Both run on the engine's own threads, which end before the engine.
     m_video->setSender([this](const QByteArray &picture) { publishVideo(picture); });
-    m_channel->setFrameSink([this](uid_t uid, int width, int height, const QByteArray &argb) {
-        deliverVideoFrame(uid, width, height, argb, 0, false);
-    });
+    m_channel->setFrameSink([this](uid_t uid, const QImage &frame) { deliverVideoFrame(uid, RtcVideoFrame(frame), 0, false); });
     m_callbackThread->start();
     m_videoThread->start();
     ensureExitRelease();
@@ -832,8 +831,13 @@ bool RtcEngineImpl::runOnCallbackThread(const std::function<void(IRtcEngineEvent
 
 bool RtcEngineImpl::deliverVideoFrame(uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored)
 {
+    return deliverVideoFrame(uid, RtcVideoFrame(width, height, argb), rotation, mirrored);
+}
+
+bool RtcEngineImpl::deliverVideoFrame(uid_t uid, const RtcVideoFrame &frame, int rotation, bool mirrored)
+{
     RtcVideoHub *video = m_video;
-    onVideoThread([=] { video->deliverFrame(uid, width, height, argb, rotation, mirrored); }, false);
+    onVideoThread([=] { video->deliverFrame(uid, frame, rotation, mirrored); }, false);
     return true;
 }
 
