@@ -223,31 +223,82 @@ closing_video_control() {
     echo "\"data\": ?\{[^}]*\"type\": ?$1,.*\"sender\": ?\"$2\".*\"type\": ?501[,}]"
 }
 
+# Prints the per cent of pixels that are not near black in a band of the
+# X picture (xwd) file: the middle two fifths across, from a tenth to a
+# third down, where a video fitted into the window lies and the notice
+# shown in its centre does not.
+closing_lit_share() {
+    local file=$1 pnm width height
+    pnm=$(mktemp "${TMPDIR:-/tmp}/walk-grab.XXXXXX") || { echo 0; return; }
+    if ! xwdtopnm <"$file" >"$pnm" 2>/dev/null; then
+        rm -f "$pnm"
+        echo 0
+        return
+    fi
+    read -r width height < <(pnmfile "$pnm" 2>/dev/null | sed -n 's/.* \([0-9]\+\) by \([0-9]\+\).*/\1 \2/p')
+    if [[ -z "$width" || -z "$height" ]] || ((width < 10 || height < 10)); then
+        rm -f "$pnm"
+        echo 0
+        return
+    fi
+    LC_ALL=C pamcut -left $((width * 3 / 10)) -width $((width * 2 / 5)) -top $((height / 10)) \
+        -height $((height / 4)) "$pnm" 2>/dev/null | ppmhist -noheader 2>/dev/null |
+        LC_ALL=C awk -v all=$((width * 2 / 5 * (height / 4))) '
+            $1 + $2 + $3 > 60 { lit += $NF }
+            END { printf "%d\n", (all > 0 ? 100 * lit / all : 0) }'
+    rm -f "$pnm"
+}
+
 # Pictures the role's window with the title again and again in the
-# background while it is shown (CLOSING_GRAB.xwd holds the last picture)
-# until closing_stop_grabbing.
+# background while it is shown until closing_stop_grabbing: the newest
+# CLOSING_GRAB_RING pictures are kept (CLOSING_GRAB.<n>.xwd), looked at
+# afterwards by closing_pick_grab (a look at each while grabbing would
+# leave too few pictures of a short video on a busy machine).
 CLOSING_GRAB=""
 CLOSING_GRAB_PID=""
+CLOSING_GRAB_RING=24
 closing_start_grabbing() {
     local role=$1 title=$2
     CLOSING_GRAB="$out/grab-$role"
-    rm -f "$CLOSING_GRAB.xwd" "$CLOSING_GRAB.new"
+    rm -f "$CLOSING_GRAB".*xwd "$CLOSING_GRAB.new"
     # Ends by itself with the walk, or after two minutes.
     local walk=$$
     (
-        local id deadline=$((SECONDS + 120))
+        local id deadline=$((SECONDS + 120)) n=0
         while kill -0 "$walk" 2>/dev/null && ((SECONDS < deadline)); do
             id=$(xdotool search --all --onlyvisible --pid "${pid[$role]}" --name "^(${title})\$" 2>/dev/null | head -n 1 || true)
-            # Found: pictures as fast as they come until it is gone (a
-            # search of the windows takes longer than a picture).
+            # Found: a picture every tenth of a second or so until it is
+            # gone (a search of the windows takes longer than a picture), so
+            # that the ring spans the video and the moments after its end.
             while [[ -n "$id" ]] && kill -0 "$walk" 2>/dev/null && ((SECONDS < deadline)) &&
                 xwd -silent -id "$id" >"$CLOSING_GRAB.new" 2>/dev/null && [[ -s "$CLOSING_GRAB.new" ]]; do
-                mv -f "$CLOSING_GRAB.new" "$CLOSING_GRAB.xwd" || true
+                mv -f "$CLOSING_GRAB.new" "$CLOSING_GRAB.$((n % CLOSING_GRAB_RING)).xwd" || true
+                n=$((n + 1))
+                sleep 0.1
             done
             sleep 0.05
         done
     ) &
     CLOSING_GRAB_PID=$!
+}
+
+# Sets CLOSING_GRAB_LIT to the newest kept picture whose video band is lit
+# (see closing_lit_share) and CLOSING_GRAB_LAST to the newest of all; each
+# empty when there is none.
+CLOSING_GRAB_LIT=""
+CLOSING_GRAB_LAST=""
+closing_pick_grab() {
+    local file
+    CLOSING_GRAB_LIT=""
+    CLOSING_GRAB_LAST=""
+    while read -r file; do
+        [[ -s "$file" ]] || continue
+        [[ -n "$CLOSING_GRAB_LAST" ]] || CLOSING_GRAB_LAST=$file
+        if (($(closing_lit_share "$file") >= 25)); then
+            CLOSING_GRAB_LIT=$file
+            return
+        fi
+    done < <(ls -t "$CLOSING_GRAB".[0-9]*.xwd 2>/dev/null)
 }
 
 closing_stop_grabbing() {
@@ -258,14 +309,14 @@ closing_stop_grabbing() {
     fi
 }
 
-# Keeps the last background picture as the next numbered picture.
+# Keeps a background picture as the next numbered picture.
 closing_keep_grab() {
-    local name=$1 file
+    local name=$1 grab=$2 file
     XD_SHOT_COUNT=$((XD_SHOT_COUNT + 1))
     file=$(printf '%s/%02d-%s.png' "$XD_SHOT_DIR" "$XD_SHOT_COUNT" "$name")
-    xwdtopnm <"$CLOSING_GRAB.xwd" 2>/dev/null | pnmtopng >"$file" 2>/dev/null && [[ -s "$file" ]] ||
+    xwdtopnm <"$grab" 2>/dev/null | pnmtopng >"$file" 2>/dev/null && [[ -s "$file" ]] ||
         xd_fail "cannot keep the picture $name"
-    rm -f "$CLOSING_GRAB.xwd" "$CLOSING_GRAB.new"
+    rm -f "$CLOSING_GRAB".*xwd "$CLOSING_GRAB.new"
     xd_note "$(basename "$file") window \"$CLOSING_STUDENT_PLAYER_TITLE\""
 }
 
@@ -329,8 +380,8 @@ walk_media() {
     # The lesson's video lasts 2 s, from the open message to the student's
     # player closing again, which a busy machine may pass before a step of
     # the walk looks: the student's player is pictured from now on, every
-    # picture replacing the one before, so the last one shows the video
-    # playing just before it ended.
+    # picture replacing the one before; the last one whose video band is
+    # lit is kept, showing the video playing.
     closing_start_grabbing student "$CLOSING_STUDENT_PLAYER_TITLE"
     xd_click "$teacher" "${CLOSING_VIDEO_FIRST[@]}"
     # First a box warns that the microphones are off while the video plays.
@@ -349,8 +400,14 @@ walk_media() {
     # On a machine busy enough that one look for a window takes longer than
     # the video, no picture may have been caught; the messages and the log
     # above are what the step checks.
-    if [[ -s "$CLOSING_GRAB.xwd" ]]; then
-        closing_keep_grab student-media-video-playing
+    # A picture of the window that never showed the video's frames (only
+    # the notice over black) fails the step.
+    closing_pick_grab
+    if [[ -n "$CLOSING_GRAB_LIT" ]]; then
+        closing_keep_grab student-media-video-playing "$CLOSING_GRAB_LIT"
+    elif [[ -n "$CLOSING_GRAB_LAST" ]]; then
+        closing_keep_grab student-media-video-black "$CLOSING_GRAB_LAST"
+        xd_fail "media: the student's lesson-video window showed no frame of the video (a black picture)"
     else
         xd_note "media: the student's player closed before a picture of it was taken"
     fi

@@ -16,6 +16,7 @@
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
+#include "platform/player/avplayer.h"
 #include "utility/actionlog.h"
 #include "utility/durations.h"
 #include "utility/jsonutil.h"
@@ -72,6 +73,9 @@ ClassWidget::ClassWidget(QWidget *parent)
     networkDisconnect = new NetworkDisconnect(this);
     ui->setupUi(this);
     classRoom = parent;
+    // The lesson's audio and videos need the media player: loaded now, in
+    // the background, not when a video opens.
+    QtAV::AVPlayer::prepareBackend();
     setClassMode(ClassMode);
     // Heard from the start, before init() builds the rest (init connects
     // them again only once).

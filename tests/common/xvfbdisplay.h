@@ -20,6 +20,8 @@ public:
     bool start();
     // ":<number>", empty before start().
     QString display() const { return m_display; }
+    // The server's process id (for its CPU time), 0 before start().
+    qint64 processId() const { return m_server.processId(); }
 
 private:
     QProcess m_server;

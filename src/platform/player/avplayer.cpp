@@ -129,6 +129,12 @@ void AVPlayer::setVideoDecoderPriority(const QStringList &names)
     m_decoders = names;
 }
 
+void AVPlayer::prepareBackend()
+{
+    if (!backendFactory())
+        MultimediaBackend::prepare();
+}
+
 void AVPlayer::setBackendFactory(const PlayerBackendFactory &factory)
 {
     backendFactory() = factory;

@@ -54,6 +54,10 @@ public:
     qint64 duration() const { return m_duration; }
     MediaStatus mediaStatus() const { return m_status; }
 
+    // Prepares the real backend in the background so that the first player
+    // does not stall the thread that makes it; nothing with a test backend.
+    static void prepareBackend();
+
     // For tests: the backend of players made from now on (an empty
     // function restores Qt Multimedia's).
     static void setBackendFactory(const PlayerBackendFactory &factory);

@@ -1,10 +1,14 @@
 #include "multimediabackend.h"
 
 #include "avplayer.h"
+#include "videoframesurface.h"
 #include "videooutput.h"
+#include "widgetrenderer.h"
 
 #include <QMediaPlayer>
-#include <QVideoWidget>
+#include <QThreadPool>
+
+#include <atomic>
 
 namespace QtAV {
 
@@ -35,6 +39,17 @@ MultimediaBackend::MultimediaBackend(QObject *parent)
             });
 }
 
+void MultimediaBackend::prepare()
+{
+    static std::atomic_bool started(false);
+    if (started.exchange(true))
+        return;
+    // Asking for support loads Qt's GStreamer plugin and initialises
+    // GStreamer (its plugin cache included); a player made later finds it
+    // done. A player made meanwhile waits inside GStreamer for the same work.
+    QThreadPool::globalInstance()->start([] { QMediaPlayer::hasSupport(QStringLiteral("video/mp4")); });
+}
+
 void MultimediaBackend::setSource(const QUrl &url)
 {
     m_player->setMedia(url.isEmpty() ? QMediaContent() : QMediaContent(url));
@@ -62,8 +77,9 @@ void MultimediaBackend::setMuted(bool muted)
 
 void MultimediaBackend::setVideoOutput(VideoOutput *output)
 {
-    auto *widget = output ? qobject_cast<QVideoWidget *>(output->widget()) : nullptr;
-    m_player->setVideoOutput(widget);
+    auto *renderer = output ? qobject_cast<WidgetRenderer *>(output->widget()) : nullptr;
+    QAbstractVideoSurface *surface = renderer ? renderer->surface() : nullptr;
+    m_player->setVideoOutput(surface);
 }
 
 } // namespace QtAV

@@ -15,6 +15,12 @@ class MultimediaBackend : public PlayerBackend
 public:
     explicit MultimediaBackend(QObject *parent = nullptr);
 
+    // Loads the media framework on a thread of its own, once per process.
+    // The first load in a fresh profile scans every GStreamer plugin and
+    // takes seconds; done by the first player it would stall the thread
+    // that makes it.
+    static void prepare();
+
     void setSource(const QUrl &url) override;
     void play() override;
     void pause() override;

@@ -1,6 +1,6 @@
 #include "videooutput.h"
 
-#include <QVideoWidget>
+#include "widgetrenderer.h"
 
 namespace QtAV {
 
@@ -9,9 +9,7 @@ VideoOutput::VideoOutput(const QString &rendererId, QObject *parent)
     , m_rendererId(rendererId)
 {
     if (rendererId == QLatin1String("Widget")) {
-        auto *widget = new QVideoWidget;
-        widget->setAspectRatioMode(Qt::KeepAspectRatio);
-        m_widget = widget;
+        m_widget = new WidgetRenderer;
     }
 }
 

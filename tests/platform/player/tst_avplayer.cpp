@@ -6,7 +6,9 @@
 #include "platform/player/avplayer.h"
 #include "platform/player/videooutput.h"
 
+#include <QDir>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QWidget>
 
@@ -33,6 +35,20 @@ bool waitForStatus(QSignalSpy &spy, MediaStatus status, int timeoutMs)
     return false;
 }
 
+// True when some pixel of what the widget shows is not black.
+bool showsPicture(QWidget *widget)
+{
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); y += 4) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); x += 4) {
+            if (qGray(line[x]) > 16)
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 class TestAVPlayer : public QObject
@@ -40,6 +56,8 @@ class TestAVPlayer : public QObject
     Q_OBJECT
 
 private slots:
+    // First: it needs a process that has not loaded GStreamer yet.
+    void preparesBackendWithoutAPlayer();
     void rendererWidget();
     void playsLocalFileToEnd_data();
     void playsLocalFileToEnd();
@@ -49,6 +67,20 @@ private slots:
     void refusesOtherAddresses();
     void missingFileReportsError();
 };
+
+void TestAVPlayer::preparesBackendWithoutAPlayer()
+{
+    // GStreamer keeps its plugin cache in the user's cache folder, which
+    // the test's own profile starts without.
+    const QDir cache(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                     + QStringLiteral("/gstreamer-1.0"));
+    const auto cacheFiles = [&cache] { return cache.entryList({ QStringLiteral("registry.*") }, QDir::Files); };
+    if (!cacheFiles().isEmpty())
+        QSKIP("GStreamer's plugin cache is there already");
+    AVPlayer::prepareBackend();
+    AVPlayer::prepareBackend();
+    QTRY_VERIFY_WITH_TIMEOUT(!cacheFiles().isEmpty(), 60000);
+}
 
 void TestAVPlayer::rendererWidget()
 {
@@ -93,6 +125,9 @@ void TestAVPlayer::playsLocalFileToEnd()
     player.play();
     QTRY_VERIFY_WITH_TIMEOUT(player.isPlaying(), 10000);
     QVERIFY(!player.isPaused());
+    // The decoded pictures reach the widget and are painted in it.
+    if (withPicture)
+        QTRY_VERIFY_WITH_TIMEOUT(showsPicture(output.widget()), 10000);
     QVERIFY2(waitForStatus(statuses, EndOfMedia, 30000), "no end of media");
     QVERIFY2(errors.isEmpty(), qPrintable(errors.isEmpty() ? QString() : errors.first().at(0).value<AVError>().string()));
     QTRY_VERIFY(!player.isPlaying());
