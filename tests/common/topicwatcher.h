@@ -34,7 +34,7 @@ public:
     QVector<Message> on(const QString &topic) const;
     void clear() { m_messages.clear(); }
     // Runs the event loop until a message matches, or timeoutMs passed.
-    bool waitFor(const std::function<bool(const Message &)> &match, int timeoutMs = 5000);
+    bool waitFor(const std::function<bool(const Message &)> &match, int timeoutMs = 30000);
 
     static bool publish(quint16 port, const QString &topic, const QString &payload, int qos = 1);
 

@@ -57,9 +57,9 @@ bool isTopicLevel(const QString &name)
     return MqttTopicLevel::isValid(name.toStdString());
 }
 
-// How long a logout waits for the leave's requests to finish before it
-// disconnects all the same.
-const int kLeaveFinishWaitMs = 2000;
+// How long a logout waits for publishes and unsubscribes in flight to
+// finish before it disconnects all the same.
+const int kRequestsFinishWaitMs = 2000;
 
 } // namespace
 
@@ -86,10 +86,10 @@ void MqttImSdk::init(const QString &id)
     isDoingLogout = false;
     isLoginInFuture = false;
     isDoingLogin = false;
-    m_leaveRequests.clear();
-    m_logoutAfterLeave = false;
-    if (m_leaveWait)
-        m_leaveWait->stop();
+    m_requestsInFlight.clear();
+    m_logoutAfterRequests = false;
+    if (m_requestsWait)
+        m_requestsWait->stop();
 
     // A client left from an earlier init would keep its connection and
     // call back into this object: never keep two.
@@ -148,11 +148,11 @@ void MqttImSdk::wireSignals()
 void MqttImSdk::destory()
 {
     logInfo(QStringLiteral("destory mqtt client!"));
-    // A logout waiting for the leave goes with the client.
-    m_leaveRequests.clear();
-    m_logoutAfterLeave = false;
-    if (m_leaveWait)
-        m_leaveWait->stop();
+    // A logout waiting for requests in flight goes with the client.
+    m_requestsInFlight.clear();
+    m_logoutAfterRequests = false;
+    if (m_requestsWait)
+        m_requestsWait->stop();
     if (client)
         MQTTAsync_destroy(&client);
     client = nullptr;
@@ -252,6 +252,7 @@ int MqttImSdk::innerSendMsg(const QString &topic, const QString &content)
         reportRefusedSend(rc, client ? QString::fromUtf8(MQTTAsync_strerror(rc)) : QStringLiteral("no MQTT client"));
         return -1;
     }
+    m_requestsInFlight.insert(QStringLiteral("publish %1").arg(options.token));
     logInfo(QStringLiteral("<SendMqttMsg> after SendMsg msgId:%1, respToken:%2, msgContent:%3")
                 .arg(message.msgid)
                 .arg(options.token)
@@ -287,7 +288,7 @@ void MqttImSdk::slot_sendMsgSuccess(int token)
 {
     logInfo(QStringLiteral("<SendMqttMsg> sendMsgSuccess token:%1").arg(token));
     emit signal_sendMsgSuccess(token);
-    leaveRequestDone(QStringLiteral("publish %1").arg(token));
+    requestDone(QStringLiteral("publish %1").arg(token));
 }
 
 void MqttImSdk::slot_sendMsgFailure(int token, int errCode, QString errMsg)
@@ -296,7 +297,7 @@ void MqttImSdk::slot_sendMsgFailure(int token, int errCode, QString errMsg)
     ActionLog::instance()->ErrorInfo(QStringLiteral("mqtt_message_send_failure"),
                                      QStringLiteral("{channelid:%1,code:%2,errMsg:%3}").arg(classId).arg(errCode).arg(errMsg));
     emit signal_sendMsgFailure(token, errCode, errMsg);
-    leaveRequestDone(QStringLiteral("publish %1").arg(token));
+    requestDone(QStringLiteral("publish %1").arg(token));
 }
 
 void MqttImSdk::slot_messageDelivered(int token)
@@ -452,42 +453,42 @@ void MqttImSdk::logout()
     ActionLog::instance()->NormalInfo(QStringLiteral("mqtt_logout_start"),
                                       QStringLiteral("{uid:%1,isDoingLogout:%2,isLoginInFuture:%3}")
                                           .arg(uid, flag(isDoingLogout), flag(isLoginInFuture)));
-    if (!m_leaveRequests.isEmpty() && client && MQTTAsync_isConnected(client)) {
+    if (!m_requestsInFlight.isEmpty() && client && MQTTAsync_isConnected(client)) {
         // A disconnect right behind requests still in flight may leave
         // unwritten bytes on the socket, and the library then closes it
         // without a DISCONNECT: the broker would send the will. Wait for
-        // the leave's requests first (not for ever).
-        logInfo(QStringLiteral("connectMqtt: logout waits for %1 leave request(s)").arg(m_leaveRequests.size()));
+        // the publishes and unsubscribes first (not for ever).
+        logInfo(QStringLiteral("connectMqtt: logout waits for %1 request(s)").arg(m_requestsInFlight.size()));
         isDoingLogout = true;
-        m_logoutAfterLeave = true;
-        if (!m_leaveWait) {
-            m_leaveWait = new QTimer(this);
-            m_leaveWait->setSingleShot(true);
-            connect(m_leaveWait, &QTimer::timeout, this, [this]() {
-                logInfo(QStringLiteral("connectMqtt: leave requests unfinished, disconnecting"));
-                m_leaveRequests.clear();
+        m_logoutAfterRequests = true;
+        if (!m_requestsWait) {
+            m_requestsWait = new QTimer(this);
+            m_requestsWait->setSingleShot(true);
+            connect(m_requestsWait, &QTimer::timeout, this, [this]() {
+                logInfo(QStringLiteral("connectMqtt: requests unfinished, disconnecting"));
+                m_requestsInFlight.clear();
                 disconnectNow();
             });
         }
-        m_leaveWait->start(Durations::ms(kLeaveFinishWaitMs));
+        m_requestsWait->start(Durations::ms(kRequestsFinishWaitMs));
         return;
     }
     disconnectNow();
 }
 
-void MqttImSdk::leaveRequestDone(const QString &request)
+void MqttImSdk::requestDone(const QString &request)
 {
-    if (!m_leaveRequests.remove(request) || !m_leaveRequests.isEmpty() || !m_logoutAfterLeave)
+    if (!m_requestsInFlight.remove(request) || !m_requestsInFlight.isEmpty() || !m_logoutAfterRequests)
         return;
-    if (m_leaveWait)
-        m_leaveWait->stop();
+    if (m_requestsWait)
+        m_requestsWait->stop();
     disconnectNow();
 }
 
 void MqttImSdk::disconnectNow()
 {
-    const bool deferred = m_logoutAfterLeave;
-    m_logoutAfterLeave = false;
+    const bool deferred = m_logoutAfterRequests;
+    m_logoutAfterRequests = false;
     MQTTAsync_disconnectOptions options = MQTTAsync_disconnectOptions_initializer;
     options.struct_version = 0;
     options.timeout = 1;
@@ -514,7 +515,7 @@ void MqttImSdk::slot_loginSuccess()
 {
     isDoingLogin = false;
     // Requests of an earlier connection never finish on this one.
-    m_leaveRequests.clear();
+    m_requestsInFlight.clear();
     qInfo().noquote().nospace() << QStringLiteral("connectMqtt: onLoginSuccess, isDoingLogout:%1, isLoginInFuture:%2, isDoingLogin:%3")
                                        .arg(flag(isDoingLogout), flag(isLoginInFuture), flag(isDoingLogin))
                                 << ", this:" << this;
@@ -593,9 +594,7 @@ void MqttImSdk::leaveChannel()
 {
     logInfo(QStringLiteral("start leaveChannel"));
     ActionLog::instance()->NormalInfo(QStringLiteral("mqtt_exitchannel_start"), QStringLiteral("{channelid:%1}").arg(classId));
-    const int token = innerSendMsg(getChannelTopic(), ownEnvelope(IM_LeaveChannel));
-    if (token >= 0)
-        m_leaveRequests.insert(QStringLiteral("publish %1").arg(token));
+    innerSendMsg(getChannelTopic(), ownEnvelope(IM_LeaveChannel));
     requestTopic(getChannelTopic(), false);
     requestTopic(getOwnPeerTopic(), false);
 }
@@ -624,7 +623,7 @@ void MqttImSdk::requestTopic(const QString &topic, bool subscribe)
         delete request;
         logCritical(QStringLiteral("MQTTAsync_subscribe error, errCode:%1").arg(rc));
     } else if (!subscribe) {
-        m_leaveRequests.insert(QStringLiteral("unsubscribe ") + topic);
+        m_requestsInFlight.insert(QStringLiteral("unsubscribe ") + topic);
     }
 }
 
@@ -662,7 +661,7 @@ void MqttImSdk::slot_leaveChannelSuccess(QString topic)
     ActionLog::instance()->NormalInfo(QStringLiteral("mqtt_exitchannel_success"),
                                       QStringLiteral("{channelid:%1,topic:%2}").arg(classId, topic));
     setTopicSubscribed(topic, false);
-    leaveRequestDone(QStringLiteral("unsubscribe ") + topic);
+    requestDone(QStringLiteral("unsubscribe ") + topic);
 }
 
 void MqttImSdk::slot_leaveChannelFailure(QString topic, int errCode, QString errMsg)
@@ -671,7 +670,7 @@ void MqttImSdk::slot_leaveChannelFailure(QString topic, int errCode, QString err
     ActionLog::instance()->ErrorInfo(QStringLiteral("mqtt_exitchannel_failure"),
                                      QStringLiteral("{channelid:%1,code:%2,errMsg:%3,topic:%4}")
                                          .arg(classId, QString::number(errCode), errMsg, topic));
-    leaveRequestDone(QStringLiteral("unsubscribe ") + topic);
+    requestDone(QStringLiteral("unsubscribe ") + topic);
 }
 
 // --- library callbacks (library threads) --------------------------------

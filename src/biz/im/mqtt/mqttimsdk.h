@@ -133,7 +133,7 @@ private:
     void reportRefusedSend(int errCode, const QString &errMsg);
     // The disconnect of logout(), once the leave's requests are done.
     void disconnectNow();
-    void leaveRequestDone(const QString &request);
+    void requestDone(const QString &request);
 
     MQTTAsync client = nullptr;
     QString classId;
@@ -155,11 +155,10 @@ private:
     // Read by the connect callback on the library's thread; set only
     // while no library client exists.
     std::string m_serverUrlForCallbacks;
-    // The leave's publish and unsubscribes still in flight; a logout
-    // waits for them.
-    QSet<QString> m_leaveRequests;
-    bool m_logoutAfterLeave = false;
-    QTimer *m_leaveWait = nullptr;
+    // Publishes and unsubscribes still in flight; a logout waits for them.
+    QSet<QString> m_requestsInFlight;
+    bool m_logoutAfterRequests = false;
+    QTimer *m_requestsWait = nullptr;
 };
 
 #endif // MQTTIMSDK_H
