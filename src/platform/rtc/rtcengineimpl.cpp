@@ -140,6 +140,7 @@ RtcEngineImpl::RtcEngineImpl()
     , m_videoThread(new QThread)
     , m_channel(new RtcChannel(&m_log, &m_txBytes))
     , m_video(new RtcVideoHub)
+    , m_remoteFrames(std::make_shared<RtcLatestFrames<RtcVideoFrame>>())
 {
     m_callbackThread->setObjectName(QStringLiteral("rtc-callback"));
     m_videoThread->setObjectName(QStringLiteral("rtc-video"));
@@ -154,7 +155,7 @@ RtcEngineImpl::RtcEngineImpl()
     // Both run on the engine's own threads, which end before the engine.
     m_video->setSender([this](const QByteArray &picture) { publishVideo(picture); });
     m_channel->setFrameSink([this](uid_t uid, int width, int height, const QByteArray &argb) {
-        deliverVideoFrame(uid, width, height, argb, 0, false);
+        deliverRemoteFrame(uid, width, height, argb);
     });
     m_callbackThread->start();
     m_videoThread->start();
@@ -835,6 +836,18 @@ bool RtcEngineImpl::deliverVideoFrame(uid_t uid, int width, int height, const QB
     RtcVideoHub *video = m_video;
     onVideoThread([=] { video->deliverFrame(uid, width, height, argb, rotation, mirrored); }, false);
     return true;
+}
+
+void RtcEngineImpl::deliverRemoteFrame(uid_t uid, int width, int height, const QByteArray &argb)
+{
+    if (!m_remoteFrames->put(QByteArray::number(uid), RtcVideoFrame(width, height, argb)))
+        return;
+    RtcVideoHub *video = m_video;
+    const std::shared_ptr<RtcLatestFrames<RtcVideoFrame>> frames = m_remoteFrames;
+    onVideoThread([video, frames] {
+        for (const auto &frame : frames->take())
+            video->deliverFrame(frame.first.toUInt(), frame.second, 0, false);
+    }, false);
 }
 
 bool RtcEngineImpl::setConnectionLostTimeout(int ms)

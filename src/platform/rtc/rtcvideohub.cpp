@@ -210,10 +210,14 @@ void RtcVideoHub::captureTick()
 
 void RtcVideoHub::deliverFrame(agora::rtc::uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored)
 {
+    deliverFrame(uid, RtcVideoFrame(width, height, argb), rotation, mirrored);
+}
+
+void RtcVideoHub::deliverFrame(agora::rtc::uid_t uid, const RtcVideoFrame &frame, int rotation, bool mirrored)
+{
     const auto it = m_renders.constFind(uid);
     if (it == m_renders.cend() || !it->render)
         return;
-    const RtcVideoFrame frame(width, height, argb);
     it->render->deliverFrame(frame, rotation, mirrored);
 }
 

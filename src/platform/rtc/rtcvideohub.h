@@ -15,6 +15,7 @@
 
 class QTimer;
 class RtcRenderCallback;
+class RtcVideoFrame;
 
 // What the capture should do now; the engine sets it whenever it changes.
 struct RtcCaptureState
@@ -44,6 +45,7 @@ public:
     // a view that another binding already uses, ends that binding first.
     void bind(agora::rtc::uid_t uid, void *view, int renderMode);
     void deliverFrame(agora::rtc::uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored);
+    void deliverFrame(agora::rtc::uid_t uid, const RtcVideoFrame &frame, int rotation, bool mirrored);
     void viewDestroyed(void *view);
     void releaseAll();
 
