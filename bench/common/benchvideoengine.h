@@ -9,7 +9,11 @@
 #include "platform/rtc/mediaengine.h"
 #include "platform/rtc/rtcengine.h"
 
+#include <QHash>
+#include <QMutex>
+
 #include <atomic>
+#include <memory>
 
 class BenchJoinHandler : public agora::rtc::IRtcEngineEventHandler
 {
@@ -18,20 +22,63 @@ public:
     std::atomic<bool> joined { false };
 };
 
+// The client's render, counting the frames the engine hands it: what
+// reached the view's render, shown or not.
+class BenchCountingRender : public VideoRender
+{
+public:
+    BenchCountingRender(const agora::media::ExternalVideoRenerContext &context, std::shared_ptr<std::atomic<int>> delivered)
+        : VideoRender(context)
+        , m_delivered(std::move(delivered))
+    {
+    }
+    int deliverFrame(const agora::media::IVideoFrame &frame, int rotation, bool mirrored) override
+    {
+        ++*m_delivered;
+        return VideoRender::deliverFrame(frame, rotation, mirrored);
+    }
+
+private:
+    std::shared_ptr<std::atomic<int>> m_delivered;
+};
+
 class BenchRenderFactory : public agora::media::IExternalVideoRenderFactory
 {
 public:
     agora::media::IExternalVideoRender *createRenderInstance(const agora::media::ExternalVideoRenerContext &context) override
     {
-        return context.view ? new VideoRender(context) : nullptr;
+        if (!context.view)
+            return nullptr;
+        QMutexLocker hold(&m_lock);
+        const auto counter = m_delivered.value(context.view);
+        return counter ? new BenchCountingRender(context, counter) : new VideoRender(context);
     }
+    // Frames handed to the render of view from now on; before it is bound.
+    std::shared_ptr<std::atomic<int>> countFramesFor(void *view)
+    {
+        QMutexLocker hold(&m_lock);
+        auto &counter = m_delivered[view];
+        if (!counter)
+            counter = std::make_shared<std::atomic<int>>(0);
+        return counter;
+    }
+
+private:
+    QMutex m_lock;
+    QHash<void *, std::shared_ptr<std::atomic<int>>> m_delivered;
 };
 
 // The engine with video enabled and the client's renders, or nullptr when
 // it does not start. The handler must outlive the engine.
-inline agora::rtc::IRtcEngine *startBenchVideoEngine(BenchJoinHandler *handler)
+inline BenchRenderFactory &benchRenderFactory()
 {
     static BenchRenderFactory factory;
+    return factory;
+}
+
+inline agora::rtc::IRtcEngine *startBenchVideoEngine(BenchJoinHandler *handler)
+{
+    BenchRenderFactory &factory = benchRenderFactory();
     agora::rtc::IRtcEngine *engine = createAgoraRtcEngine();
     const agora::rtc::RtcEngineContext context { handler, "0123456789abcdef0123456789abcdef" };
     if (engine->initialize(context) != 0)

@@ -1,15 +1,18 @@
 #ifndef WIDGETVIDEO_H
 #define WIDGETVIDEO_H
 
+#include "biz/im/agora/videoframemailbox.h"
 #include "biz/im/agora/videorender.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 // The one video surface of the program: the view handed to the engine
-// for a local or remote video. Frames come from the view's render on the
-// GUI thread and are painted scaled into the widget, cropped to its
-// aspect, turned and mirrored as the frame says.
+// for a local or remote video. Its render leaves each frame in the view's
+// mailbox already cropped to the widget's aspect, turned, mirrored and
+// scaled to its size; the view copies the newest one to the screen.
 class WidgetVideo : public QWidget
 {
     Q_OBJECT
@@ -31,7 +34,8 @@ public:
     static unsigned char *cropToFit(const unsigned char *frame, int w, int h, int W, int H, int *a, int *b);
 
 public slots:
-    void slot_deliverFrame(agora::media::IVideoFrame *videoFrame, int rotation, bool mirrored);
+    // A picture waits in the mailbox.
+    void slot_frameReady();
     void slot_video_render_delete();
     void ViewSizeChanged(int width, int height);
     void WidgetDestroyed();
@@ -41,10 +45,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    agora::media::IVideoFrame *m_frame = nullptr;
+    // Takes the newest picture from the mailbox, if one waits; true then.
+    bool takePicture();
+
+    std::shared_ptr<VideoFrameMailbox> m_mailbox;
+    VideoFrameMailbox::Picture m_picture; // the one shown
     bool m_firstFrame = true;
-    int m_rotation = 0;
-    bool m_mirrored = true;
     bool m_cropToFit = true;
     bool m_muted = false;
     QString m_id;

@@ -1,6 +1,7 @@
 // The student's classroom window in a real class: a teacher in a process
 // of its own and the service's back end over a real broker. The window
-// follows the teacher's mode, answers a device request to the asker alone,
+// follows the teacher's mode, obeys the teacher's microphone orders on the
+// engine and on its own tile, answers a device request to the asker alone,
 // and shows the back end's notices, each only when it is the addressee.
 
 #include "classroompeerprocess.h"
@@ -15,14 +16,18 @@
 #include "biz/im/agora/agoraimsdk.h"
 #include "biz/im/agora/videosdk.h"
 #include "biz/im/mqtt/mqttimsdk.h"
+#include "platform/rtc/rtctesthooks.h"
 #include "utility/translatelanguage.h"
 #include "utility/widget/promptmessagewidget.h"
 #include "widget/classwidget.h"
 #include "widget/widgetclassroom.h"
+#include "widget/widgetvideoitem.h"
+#include "widget/widgetvideoitemlist.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +45,7 @@ private slots:
     void cleanup();
 
     void followsTheTeachersMode();
+    void microphoneOrdersReachTheEngineAndTheOwnTile();
     void deviceRequestIsAnsweredToTheAsker();
     void backEndOrders_data();
     void backEndOrders();
@@ -126,6 +132,31 @@ void TestClassroomOrders::followsTheTeachersMode()
     QTRY_COMPARE_WITH_TIMEOUT(m_room->currentMode(), static_cast<WidgetClassMode *>(m_room->classWidget()), 10000);
     // The student's window never sends the mode itself.
     QCOMPARE(modeMessagesSent(), 0);
+}
+
+void TestClassroomOrders::microphoneOrdersReachTheEngineAndTheOwnTile()
+{
+    WidgetVideoItem *own = m_room->classWidget()->getVideoItemList()->findWidgetByUid(QString::fromLatin1(kStudentId));
+    QPushButton *button = own ? own->findChild<QPushButton *>(QStringLiteral("btnAudio")) : nullptr;
+    QVERIFY(button);
+    const QString me = QString::fromLatin1(kStudentId);
+    auto engineMuted = [] {
+        return RtcTestHooks::parameter(VideoSDK::instance()->getRtcEngine(), QStringLiteral("rtc.audio.mute_me")).toBool(false);
+    };
+    struct Order
+    {
+        int type;
+        int enabled;
+        bool muted;
+    };
+    // Each order changes the state, so its arrival shows on the engine;
+    // the own tile's microphone button (checked = off) must say the same.
+    const Order orders[] = { { 8, 0, true }, { 8, 1, false }, { 9, 0, true }, { 9, 1, false } };
+    for (const Order &order : orders) {
+        m_teacher.send(402, { { "classid", kClassId }, { "type", order.type }, { "uid", me }, { "enabled", order.enabled } }, me);
+        QTRY_COMPARE_WITH_TIMEOUT(engineMuted(), order.muted, 10000);
+        QCOMPARE(button->isChecked(), order.muted);
+    }
 }
 
 void TestClassroomOrders::deviceRequestIsAnsweredToTheAsker()

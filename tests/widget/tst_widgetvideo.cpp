@@ -1,5 +1,8 @@
 #include "biz/im/agora/videorender.h"
+#include "biz/im/agora/videotileimage.h"
 #include "widget/widgetvideo.h"
+
+#include <QPainter>
 
 #include <QAtomicInt>
 #include <QImage>
@@ -103,6 +106,10 @@ private slots:
     void framesFromAnotherThreadAreNeverTorn();
     void releasedRenderLeavesNothingToPaint();
     void destroyedWidgetTellsTheEngine();
+    void paintedPictureIsTheFrameScaledByAPainter_data();
+    void paintedPictureIsTheFrameScaledByAPainter();
+    void newestFrameWinsAndTheEngineNeverWaits();
+    void resizedBetweenFrameAndPaint();
 };
 
 void TestWidgetVideo::paint_data()
@@ -318,6 +325,175 @@ void TestWidgetVideo::destroyedWidgetTellsTheEngine()
         render->deliverFrame(frame, 0, false);
         render->release();
     }));
+}
+
+namespace {
+
+// What a view showed before its frames were made ready off the GUI thread:
+// the frame cropped, turned and mirrored in a buffer, then drawn by the
+// widget's painter scaled into its whole rectangle.
+QImage paintedByThePainter(const QImage &frame, const QSize &widget, bool crop, int rotation, bool mirrored)
+{
+    const QRect kept = crop ? VideoTileImage::cropRect(frame.size(), widget) : frame.rect();
+    QImage picture = frame.copy(kept).convertToFormat(QImage::Format_ARGB32);
+    auto *pixels = reinterpret_cast<quint32 *>(picture.bits());
+    const int a = picture.width();
+    const int b = picture.height();
+    if (rotation == 180)
+        std::reverse(pixels, pixels + size_t(a) * size_t(b));
+    if (mirrored) {
+        for (int row = 0; row < b; ++row)
+            std::reverse(pixels + size_t(row) * size_t(a), pixels + size_t(row + 1) * size_t(a));
+    }
+    QImage screen(widget, QImage::Format_ARGB32_Premultiplied);
+    screen.fill(Qt::black);
+    QPainter painter(&screen);
+    painter.drawImage(QRect(QPoint(0, 0), widget), picture);
+    painter.end();
+    return screen;
+}
+
+// A frame where every pixel differs from its neighbours, so a sample taken
+// one pixel off shows.
+QImage patternFrame(int w, int h)
+{
+    QImage frame(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            frame.setPixel(x, y, qRgb((x * 7) & 0xff, (y * 5) & 0xff, ((x + y) * 3) & 0xff));
+    return frame;
+}
+
+class ImageFrame : public TestFrame
+{
+public:
+    explicit ImageFrame(const QImage &image)
+        : TestFrame(image.width(), image.height(), [image](int x, int y) { return quint32(image.pixel(x, y)); })
+    {
+    }
+};
+
+QImage shownOnBlack(WidgetVideo &view)
+{
+    QImage screen(view.size(), QImage::Format_ARGB32_Premultiplied);
+    screen.fill(Qt::black);
+    view.render(&screen);
+    return screen;
+}
+
+} // namespace
+
+void TestWidgetVideo::paintedPictureIsTheFrameScaledByAPainter_data()
+{
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<QSize>("widget");
+    QTest::addColumn<bool>("crop");
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<bool>("mirrored");
+
+    QTest::newRow("camera in a class tile") << QSize(640, 480) << QSize(256, 192) << true << 0 << true;
+    QTest::newRow("camera in a square tile, cropped") << QSize(640, 480) << QSize(200, 200) << true << 0 << false;
+    QTest::newRow("camera in a wide big video") << QSize(640, 480) << QSize(1000, 500) << true << 0 << false;
+    QTest::newRow("turned and mirrored") << QSize(640, 480) << QSize(333, 211) << true << 180 << true;
+    QTest::newRow("turned, not mirrored") << QSize(320, 240) << QSize(150, 150) << true << 180 << false;
+    QTest::newRow("stretched, crop off") << QSize(640, 480) << QSize(300, 100) << false << 0 << false;
+    QTest::newRow("small frame enlarged") << QSize(160, 120) << QSize(641, 363) << true << 90 << true;
+    QTest::newRow("same size") << QSize(256, 192) << QSize(256, 192) << true << 0 << true;
+}
+
+void TestWidgetVideo::paintedPictureIsTheFrameScaledByAPainter()
+{
+    QFETCH(QSize, frame);
+    QFETCH(QSize, widget);
+    QFETCH(bool, crop);
+    QFETCH(int, rotation);
+    QFETCH(bool, mirrored);
+
+    WidgetVideo view;
+    view.resize(widget);
+    view.setCropToFit(crop);
+    view.show(); // its size reaches the render before the frame
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QImage image = patternFrame(frame.width(), frame.height());
+    const ImageFrame delivered(image);
+    agora::media::ExternalVideoRenerContext context { nullptr, &view, 1, 0, 0, 0, 1, 1 };
+    VideoRender *render = nullptr;
+    QVERIFY(onEngineThread([&] {
+        render = new VideoRender(context);
+        render->deliverFrame(delivered, rotation, mirrored);
+    }));
+    // The same pixels, in the same places, as the painter made of the whole frame.
+    QCOMPARE(shownOnBlack(view), paintedByThePainter(image, widget, crop, rotation, mirrored));
+    QVERIFY(onEngineThread([&] { render->release(); }));
+}
+
+void TestWidgetVideo::newestFrameWinsAndTheEngineNeverWaits()
+{
+    WidgetVideo view;
+    view.resize(64, 48);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    agora::media::ExternalVideoRenerContext context { nullptr, &view, 1, 0, 0, 0, 1, 1 };
+    VideoRender *render = nullptr;
+    QVERIFY(onEngineThread([&] { render = new VideoRender(context); }));
+    const quint32 colours[] = { kRed, kGreen, kBlue };
+    std::vector<std::unique_ptr<TestFrame>> frames;
+    for (quint32 colour : colours)
+        frames.push_back(std::make_unique<TestFrame>(32, 24, [colour](int, int) { return colour; }));
+
+    // Queued calls reaching the view: one per picture told.
+    struct CallCounter : QObject
+    {
+        int calls = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::MetaCall)
+                ++calls;
+            return false;
+        }
+    } counter;
+    view.installEventFilter(&counter);
+
+    // The GUI thread takes no event while the engine delivers: every
+    // delivery returns all the same, and nothing queues up behind it.
+    std::unique_ptr<QThread> engine(QThread::create([&] {
+        for (const auto &frame : frames)
+            render->deliverFrame(*frame, 0, false);
+    }));
+    engine->start();
+    QVERIFY(engine->wait(10000));
+    QCoreApplication::sendPostedEvents(&view, QEvent::MetaCall);
+    QCOMPARE(counter.calls, 1);
+    // The view shows the last one.
+    QCOMPARE(view.grab().toImage().pixel(32, 24), kBlue);
+    view.removeEventFilter(&counter);
+    QVERIFY(onEngineThread([&] { render->release(); }));
+}
+
+void TestWidgetVideo::resizedBetweenFrameAndPaint()
+{
+    const QImage image = patternFrame(640, 480);
+    const ImageFrame delivered(image);
+    WidgetVideo view;
+    view.resize(256, 192);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    agora::media::ExternalVideoRenerContext context { nullptr, &view, 1, 0, 0, 0, 1, 1 };
+    VideoRender *render = nullptr;
+    QVERIFY(onEngineThread([&] {
+        render = new VideoRender(context);
+        render->deliverFrame(delivered, 0, true);
+    }));
+    QCOMPARE(shownOnBlack(view), paintedByThePainter(image, QSize(256, 192), true, 0, true));
+    // The picture was made for the old size: the view shows the frame as
+    // made for its new size and aspect, not the old picture stretched.
+    view.resize(200, 200);
+    QTRY_COMPARE(view.size(), QSize(200, 200));
+    QCOMPARE(shownOnBlack(view), paintedByThePainter(image, QSize(200, 200), true, 0, true));
+    // Crop turned off after the frame: the same.
+    view.setCropToFit(false);
+    QCOMPARE(shownOnBlack(view), paintedByThePainter(image, QSize(200, 200), false, 0, true));
+    QVERIFY(onEngineThread([&] { render->release(); }));
 }
 
 QTEST_MAIN(TestWidgetVideo)

@@ -6,7 +6,7 @@
 #include "rtcrelayclient.h"
 #include "rtcsoundplayer.h"
 #include "rtcstreampacket.h"
-#include "rtcvideosource.h"
+#include "rtcvideodecoder.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -115,6 +115,9 @@ RtcChannel::RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, QObject
     , m_recordingTestTimer(new QTimer(this))
     , m_microphone(new RtcMicrophoneMeter(this))
     , m_soundPlayer(new RtcSoundPlayer(this))
+    , m_decoder(std::make_unique<RtcVideoDecoder>([this](agora::rtc::uid_t uid, const QImage &frame, const QString &why) {
+        pictureDecoded(uid, frame, why);
+    }))
 {
     connect(m_recordingTestTimer, &QTimer::timeout, this, &RtcChannel::reportRecordingLevel);
     m_retryTimer->setSingleShot(true);
@@ -138,6 +141,8 @@ RtcChannel::RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, QObject
 RtcChannel::~RtcChannel()
 {
     shutdown();
+    // No worker reaches this channel once it is gone.
+    m_decoder->stop();
 }
 
 void RtcChannel::setHandler(agora::rtc::IRtcEngineEventHandler *handler)
@@ -159,7 +164,7 @@ void RtcChannel::setConnectionLostTimeout(int ms)
     m_lostTimer->setInterval(qMax(1, ms));
 }
 
-void RtcChannel::setFrameSink(const std::function<void(agora::rtc::uid_t, int, int, const QByteArray &)> &sink)
+void RtcChannel::setFrameSink(const std::function<void(agora::rtc::uid_t, const QImage &)> &sink)
 {
     m_frameSink = sink;
 }
@@ -267,6 +272,10 @@ void RtcChannel::endSession()
     m_members.clear();
     m_lastSequence.clear();
     m_early.clear();
+    // Pictures of this membership still being decoded are done before the
+    // next one starts; their notes on the way here are dropped.
+    m_decoder->flush();
+    ++m_videoSession;
     m_videoSeen.clear();
     m_videoRefused.clear();
 }
@@ -382,9 +391,30 @@ void RtcChannel::handleVideo(agora::rtc::uid_t uid, const QByteArray &payload)
     if (uid == m_request.uid || payload.isEmpty())
         return;
     m_rxBytes += quint64(payload.size());
-    QString why;
-    const QImage picture = RtcVideoSource::decode(payload, &why);
-    if (picture.isNull()) {
+    m_decoder->decode(uid, payload);
+}
+
+void RtcChannel::pictureDecoded(agora::rtc::uid_t uid, const QImage &frame, const QString &why)
+{
+    // Straight on to the views: the frame does not wait for this thread.
+    if (m_abandoned)
+        return;
+    if (!frame.isNull() && m_frameSink)
+        m_frameSink(uid, frame);
+    const int session = m_videoSession;
+    const QSize size = frame.size();
+    // Posted to this object: dropped undelivered if it is gone by then.
+    QMetaObject::invokeMethod(this, [this, session, uid, size, why] {
+        if (!isAbandoned())
+            notePicture(session, uid, size, why);
+    }, Qt::QueuedConnection);
+}
+
+void RtcChannel::notePicture(int session, agora::rtc::uid_t uid, const QSize &size, const QString &why)
+{
+    if (session != m_videoSession)
+        return;
+    if (size.isEmpty()) {
         // Said once per sender: a sender of bad pictures sends many.
         if (!m_videoRefused.contains(uid)) {
             m_videoRefused.insert(uid);
@@ -395,10 +425,8 @@ void RtcChannel::handleVideo(agora::rtc::uid_t uid, const QByteArray &payload)
     if (!m_videoSeen.contains(uid)) {
         m_videoSeen.insert(uid);
         if (m_handler)
-            m_handler->onFirstRemoteVideoDecoded(uid, picture.width(), picture.height(), elapsed());
+            m_handler->onFirstRemoteVideoDecoded(uid, size.width(), size.height(), elapsed());
     }
-    if (m_frameSink)
-        m_frameSink(uid, picture.width(), picture.height(), RtcVideoSource::argbBytes(picture));
 }
 
 void RtcChannel::handleMember(agora::rtc::uid_t uid, const QByteArray &payload)

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -20,6 +21,7 @@ class QTimer;
 class RtcEngineLog;
 class RtcRelayClient;
 class RtcRelayListener;
+class RtcVideoDecoder;
 
 // What a join hands to the callback thread.
 struct RtcJoinRequest
@@ -57,8 +59,8 @@ public:
     agora::rtc::IRtcEngineEventHandler *handler() const { return m_handler; }
     void setVolumeIndicationInterval(int ms);
     void setConnectionLostTimeout(int ms);
-    // Receives every remote picture, decoded, on this thread.
-    void setFrameSink(const std::function<void(agora::rtc::uid_t, int, int, const QByteArray &)> &sink);
+    // Receives every remote picture, decoded, on a decoding worker's thread.
+    void setFrameSink(const std::function<void(agora::rtc::uid_t, const QImage &)> &sink);
     // The recording device test: the level of the microphone every ms
     // (0 stops it), in or out of a channel. The level is the machine
     // microphone's when it delivers sound, the synthetic one's otherwise.
@@ -96,6 +98,10 @@ private:
     void handleMember(agora::rtc::uid_t uid, const QByteArray &payload);
     void handleStream(agora::rtc::uid_t uid, const QByteArray &payload);
     void handleVideo(agora::rtc::uid_t uid, const QByteArray &payload);
+    // On a decoding worker.
+    void pictureDecoded(agora::rtc::uid_t uid, const QImage &frame, const QString &why);
+    // Back on this thread: the first picture of a sender told, a bad one logged.
+    void notePicture(int session, agora::rtc::uid_t uid, const QSize &size, const QString &why);
     void reportRecordingLevel();
     void reportVolumes();
     void reportStats();
@@ -114,7 +120,11 @@ private:
     QElapsedTimer m_recordingTestClock;
     RtcMicrophoneMeter *m_microphone;
     RtcSoundPlayer *m_soundPlayer;
-    std::function<void(agora::rtc::uid_t, int, int, const QByteArray &)> m_frameSink;
+    std::function<void(agora::rtc::uid_t, const QImage &)> m_frameSink;
+    std::unique_ptr<RtcVideoDecoder> m_decoder;
+    // Changes when a membership ends, after its decoding is done: notes
+    // of its pictures still on their way to this thread are dropped.
+    std::atomic<int> m_videoSession { 0 };
     QSet<agora::rtc::uid_t> m_videoSeen; // senders whose first picture was told
     QSet<agora::rtc::uid_t> m_videoRefused; // senders whose bad picture was logged
 

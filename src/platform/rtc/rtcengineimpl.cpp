@@ -7,6 +7,7 @@
 #include "rtcrelayclient.h"
 #include "rtcsoundplayer.h"
 #include "rtcstreampacket.h"
+#include "rtcvideoframe.h"
 #include "rtcvideohub.h"
 
 #include <QCoreApplication>
@@ -154,9 +155,7 @@ RtcEngineImpl::RtcEngineImpl()
     QObject::connect(m_videoThread, &QThread::finished, [video] { delete video; });
     // Both run on the engine's own threads, which end before the engine.
     m_video->setSender([this](const QByteArray &picture) { publishVideo(picture); });
-    m_channel->setFrameSink([this](uid_t uid, int width, int height, const QByteArray &argb) {
-        deliverRemoteFrame(uid, width, height, argb);
-    });
+    m_channel->setFrameSink([this](uid_t uid, const QImage &frame) { deliverRemoteFrame(uid, RtcVideoFrame(frame)); });
     m_callbackThread->start();
     m_videoThread->start();
     ensureExitRelease();
@@ -833,20 +832,25 @@ bool RtcEngineImpl::runOnCallbackThread(const std::function<void(IRtcEngineEvent
 
 bool RtcEngineImpl::deliverVideoFrame(uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored)
 {
+    return deliverVideoFrame(uid, RtcVideoFrame(width, height, argb), rotation, mirrored);
+}
+
+bool RtcEngineImpl::deliverVideoFrame(uid_t uid, const RtcVideoFrame &frame, int rotation, bool mirrored)
+{
     RtcVideoHub *video = m_video;
-    onVideoThread([=] { video->deliverFrame(uid, width, height, argb, rotation, mirrored); }, false);
+    onVideoThread([=] { video->deliverFrame(uid, frame, rotation, mirrored); }, false);
     return true;
 }
 
-void RtcEngineImpl::deliverRemoteFrame(uid_t uid, int width, int height, const QByteArray &argb)
+void RtcEngineImpl::deliverRemoteFrame(uid_t uid, const RtcVideoFrame &frame)
 {
-    if (!m_remoteFrames->put(QByteArray::number(uid), RtcVideoFrame(width, height, argb)))
+    if (!m_remoteFrames->put(QByteArray::number(uid), frame))
         return;
     RtcVideoHub *video = m_video;
     const std::shared_ptr<RtcLatestFrames<RtcVideoFrame>> frames = m_remoteFrames;
     onVideoThread([video, frames] {
-        for (const auto &frame : frames->take())
-            video->deliverFrame(frame.first.toUInt(), frame.second, 0, false);
+        for (const auto &waiting : frames->take())
+            video->deliverFrame(waiting.first.toUInt(), waiting.second, 0, false);
     }, false);
 }
 

@@ -20,6 +20,7 @@
 class QThread;
 class RtcChannel;
 class RtcRelayClient;
+class RtcVideoFrame;
 class RtcVideoHub;
 
 // The engine: the operations run on the caller's thread and hand the
@@ -73,6 +74,7 @@ public:
     // For the test hooks: run on the callback or the video thread.
     bool runOnCallbackThread(const std::function<void(agora::rtc::IRtcEngineEventHandler &)> &call);
     bool deliverVideoFrame(agora::rtc::uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored);
+    bool deliverVideoFrame(agora::rtc::uid_t uid, const RtcVideoFrame &frame, int rotation, bool mirrored);
     bool setConnectionLostTimeout(int ms);
     bool hasRender(agora::rtc::uid_t uid);
     bool hasCameraTestView();
@@ -97,7 +99,7 @@ private:
     void updateCapture();
     void publishVideo(const QByteArray &picture);
     // A remote sender's decoded frame, from the channel's thread to the renders.
-    void deliverRemoteFrame(agora::rtc::uid_t uid, int width, int height, const QByteArray &argb);
+    void deliverRemoteFrame(agora::rtc::uid_t uid, const RtcVideoFrame &frame);
 
     QThread *m_callbackThread;
     QThread *m_videoThread;

@@ -7,15 +7,24 @@
 RtcVideoFrame::RtcVideoFrame(int width, int height, const QByteArray &argb)
 {
     if (width > 0 && height > 0 && argb.size() == qint64(width) * height * 4) {
-        m_width = width;
-        m_height = height;
-        m_argb = argb;
+        m_image = QImage(width, height, QImage::Format_ARGB32);
+        if (!m_image.isNull())
+            std::memcpy(m_image.bits(), argb.constData(), size_t(argb.size()));
     }
+}
+
+RtcVideoFrame::RtcVideoFrame(const QImage &image)
+{
+    if (image.isNull())
+        return;
+    m_image = image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_RGB32
+                  ? image
+                  : image.convertToFormat(QImage::Format_ARGB32);
 }
 
 bool RtcVideoFrame::isZeroSize() const
 {
-    return m_width <= 0 || m_height <= 0;
+    return m_image.isNull();
 }
 
 int RtcVideoFrame::copyFrame(agora::media::IVideoFrame **destFrame) const
@@ -40,9 +49,11 @@ int RtcVideoFrame::convertFrame(int dstVideoType, int sampleSize, unsigned char 
         return -agora::rtc::ERR_NOT_SUPPORTED;
     if (!buffer || isZeroSize())
         return -agora::rtc::ERR_INVALID_ARGUMENT;
-    if (sampleSize != 0 && sampleSize < m_argb.size())
+    // 32-bit rows are never padded: the image is one block of w x h x 4 bytes.
+    const qsizetype bytes = m_image.sizeInBytes();
+    if (sampleSize != 0 && sampleSize < bytes)
         return -agora::rtc::ERR_INVALID_ARGUMENT;
-    std::memcpy(buffer, m_argb.constData(), size_t(m_argb.size()));
+    std::memcpy(buffer, m_image.constBits(), size_t(bytes));
     return 0;
 }
 

@@ -192,7 +192,7 @@ void RtcVideoHub::captureTick()
     if (picture.isNull() && !m_capture.screen)
         picture = camera;
     if (m_test.render) {
-        const RtcVideoFrame frame(camera.width(), camera.height(), RtcVideoSource::argbBytes(camera));
+        const RtcVideoFrame frame(camera);
         m_test.render->deliverFrame(frame, 0, false);
     }
     if (picture.isNull())
@@ -200,17 +200,12 @@ void RtcVideoHub::captureTick()
     if (m_capture.preview) {
         const auto it = m_renders.constFind(0);
         if (it != m_renders.cend() && it->render) {
-            const RtcVideoFrame frame(picture.width(), picture.height(), RtcVideoSource::argbBytes(picture));
+            const RtcVideoFrame frame(picture);
             it->render->deliverFrame(frame, 0, false);
         }
     }
     if (m_capture.send && m_sender)
         m_sender(RtcVideoSource::encode(picture));
-}
-
-void RtcVideoHub::deliverFrame(agora::rtc::uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored)
-{
-    deliverFrame(uid, RtcVideoFrame(width, height, argb), rotation, mirrored);
 }
 
 void RtcVideoHub::deliverFrame(agora::rtc::uid_t uid, const RtcVideoFrame &frame, int rotation, bool mirrored)

@@ -44,7 +44,6 @@ public:
     // Binds view to the video of uid (0: the local user); a null view, or
     // a view that another binding already uses, ends that binding first.
     void bind(agora::rtc::uid_t uid, void *view, int renderMode);
-    void deliverFrame(agora::rtc::uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored);
     void deliverFrame(agora::rtc::uid_t uid, const RtcVideoFrame &frame, int rotation, bool mirrored);
     void viewDestroyed(void *view);
     void releaseAll();

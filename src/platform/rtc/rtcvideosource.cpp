@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QTime>
 
-#include <cstring>
 
 namespace RtcVideoSource {
 
@@ -50,16 +49,6 @@ QImage syntheticFrame(quint64 n, const QString &userId, const QString &cameraNam
         p.drawText(lower, Qt::AlignLeft | Qt::AlignBottom, cameraName);
     }
     return image;
-}
-
-QByteArray argbBytes(const QImage &image)
-{
-    const QImage argb = image.format() == QImage::Format_ARGB32 ? image : image.convertToFormat(QImage::Format_ARGB32);
-    const int rowBytes = argb.width() * 4;
-    QByteArray bytes(rowBytes * argb.height(), Qt::Uninitialized);
-    for (int y = 0; y < argb.height(); ++y)
-        std::memcpy(bytes.data() + y * rowBytes, argb.constScanLine(y), size_t(rowBytes));
-    return bytes;
 }
 
 QByteArray encode(const QImage &image)

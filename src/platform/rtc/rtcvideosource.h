@@ -22,9 +22,6 @@ const int kMaxPictureBytes = 2 * 1024 * 1024;
 // user's id, the camera's name and the time of day.
 QImage syntheticFrame(quint64 n, const QString &userId, const QString &cameraName);
 
-// 32-bit ARGB pixels, row after row, as the engine's frames hold them.
-QByteArray argbBytes(const QImage &image);
-
 QByteArray encode(const QImage &image);
 // A null image for anything that is not a picture, and for a picture
 // larger than the engine sends (its declared size is read first: nothing

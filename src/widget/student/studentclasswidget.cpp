@@ -126,6 +126,11 @@ void StudentClassWidget::hideTeacherDesktop()
 void StudentClassWidget::muteOwnAudio(bool mute)
 {
     VideoSDK::instance()->muteLocalAudio(mute);
+    // The own tile's microphone button shows what the teacher left.
+    if (userList) {
+        if (WidgetVideoItem *own = videoItemList->findWidgetByUid(userList->getCurUser().uid))
+            own->setAudioChecked(mute);
+    }
 }
 
 void StudentClassWidget::slot_onChannelUserLeaved(const QString &uid)

@@ -920,13 +920,17 @@ void TestRtcEngine::framesForASlowRenderWaitAsTheNewestOnly()
     for (int width = 24; width <= 120; width += 8)
         QVERIFY(publishRaw(m_broker.port(), prefix + QStringLiteral("video/30001"), picture(width)));
     // The sender's presence after its pictures: once it is told, every
-    // picture before it has been decoded.
+    // picture has reached the decoder, which holds at most one of a sender
+    // at work and one waiting.
     QVERIFY(publishRaw(m_broker.port(), prefix + QStringLiteral("member/30001"),
                        R"({"state":"joined","session":"s1"})"));
     QTRY_COMPARE(handler.count(QStringLiteral("user-joined 30001")), 1);
     factory.render->letGo.release();
-    QTRY_COMPARE(factory.render->seen().size(), 2);
-    QCOMPARE(factory.render->seen(), QList<int>({ 16, 120 }));
+    QTRY_COMPARE(factory.render->seen().value(factory.render->seen().size() - 1), 120);
+    // The held one, the newest decoded meanwhile, and at most the two the
+    // decoder still had: not each of the thirteen.
+    QCOMPARE(factory.render->seen().first(), 16);
+    QVERIFY2(factory.render->seen().size() <= 4, qPrintable(QString::number(factory.render->seen().size())));
     QCOMPARE(local.engine->leaveChannel(), 0);
 }
 

@@ -1,12 +1,16 @@
 // Pictures from other participants before they are shown: the declared
-// size is checked before anything is decoded, and pictures that come
-// faster than they are decoded wait as the newest of their sender only.
+// size is checked before anything is decoded, pictures that come faster
+// than they are decoded wait as the newest of their sender only, and the
+// senders are decoded side by side.
 
 #include "platform/rtc/rtclatestframes.h"
+#include "platform/rtc/rtcvideodecoder.h"
 #include "platform/rtc/rtcvideosource.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QMutex>
+#include <QSemaphore>
 #include <QTest>
 #include <QThread>
 
@@ -41,6 +45,48 @@ QByteArray jpegClaiming(const QSize &claimed)
     return bytes;
 }
 
+// What a decoder's sink saw, and a gate that holds the sink of one sender
+// until opened: that sender's decoding then stays busy.
+struct DecodedLog
+{
+    QMutex lock;
+    QList<QPair<agora::rtc::uid_t, QSize>> seen;
+    QStringList refused;
+    agora::rtc::uid_t held = 0;
+    QSemaphore entered;
+    QSemaphore gate;
+
+    RtcVideoDecoder::Sink sink()
+    {
+        return [this](agora::rtc::uid_t uid, const QImage &frame, const QString &why) {
+            {
+                QMutexLocker hold(&lock);
+                seen.append(qMakePair(uid, frame.size()));
+                if (frame.isNull())
+                    refused << why;
+            }
+            if (uid == held) {
+                entered.release();
+                gate.acquire();
+            }
+        };
+    }
+    int count(agora::rtc::uid_t uid)
+    {
+        QMutexLocker hold(&lock);
+        return int(std::count_if(seen.cbegin(), seen.cend(), [uid](const auto &entry) { return entry.first == uid; }));
+    }
+    QList<QSize> sizesOf(agora::rtc::uid_t uid)
+    {
+        QMutexLocker hold(&lock);
+        QList<QSize> sizes;
+        for (const auto &entry : qAsConst(seen))
+            if (entry.first == uid)
+                sizes << entry.second;
+        return sizes;
+    }
+};
+
 } // namespace
 
 class TestRtcFrames : public QObject
@@ -52,6 +98,11 @@ private slots:
     void decodeBounds();
     void newestPictureOfEachSender();
     void picturesFromAnotherThread();
+    void sendersAreDecodedSideBySide();
+    void aBusySenderKeepsOnlyItsNewestPicture();
+    void stopDropsWhatWaitsAndCallsNothingAfter();
+    void badPicturesAreReportedNotShown();
+    void picturesOfEverNewSendersAreBounded();
 };
 
 void TestRtcFrames::decodeBounds_data()
@@ -144,6 +195,97 @@ void TestRtcFrames::picturesFromAnotherThread()
     QCOMPARE(last[0], QByteArray::number(count - count % 3));
     QCOMPARE(last[count % 3], QByteArray::number(count));
     QVERIFY(taken <= count);
+}
+
+void TestRtcFrames::sendersAreDecodedSideBySide()
+{
+    DecodedLog log;
+    log.held = 1;
+    RtcVideoDecoder decoder(log.sink(), 2);
+    decoder.decode(1, jpeg(QSize(64, 48)));
+    QVERIFY(log.entered.tryAcquire(1, 10000));
+    // Sender 1 is stuck in its sink; sender 2's picture does not wait for it.
+    decoder.decode(2, jpeg(QSize(32, 24)));
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(2), 1, 10000);
+    QCOMPARE(log.sizesOf(2), QList<QSize> { QSize(32, 24) });
+    log.gate.release();
+    decoder.stop();
+    QCOMPARE(log.count(1), 1);
+}
+
+void TestRtcFrames::aBusySenderKeepsOnlyItsNewestPicture()
+{
+    DecodedLog log;
+    log.held = 7;
+    RtcVideoDecoder decoder(log.sink(), 4);
+    decoder.decode(7, jpeg(QSize(16, 16)));
+    QVERIFY(log.entered.tryAcquire(1, 10000));
+    // Pictures 2 to 10 come while the first is still on its way: only the
+    // last one follows it, even with workers to spare.
+    for (int i = 2; i <= 10; ++i)
+        decoder.decode(7, jpeg(QSize(16 * i, 16)));
+    QCOMPARE(decoder.skipped(), quint64(8));
+    log.gate.release();
+    QVERIFY(log.entered.tryAcquire(1, 10000));
+    log.gate.release();
+    decoder.stop();
+    QCOMPARE(log.sizesOf(7), (QList<QSize> { QSize(16, 16), QSize(160, 16) }));
+}
+
+void TestRtcFrames::stopDropsWhatWaitsAndCallsNothingAfter()
+{
+    DecodedLog log;
+    log.held = 3;
+    RtcVideoDecoder decoder(log.sink(), 2);
+    decoder.decode(3, jpeg(QSize(16, 16)));
+    QVERIFY(log.entered.tryAcquire(1, 10000));
+    decoder.decode(3, jpeg(QSize(32, 16)));
+    std::unique_ptr<QThread> stopper(QThread::create([&decoder] { decoder.stop(); }));
+    stopper->start();
+    // The stop waits for the picture in the sink, not for the one waiting.
+    QVERIFY(!stopper->wait(100));
+    log.gate.release();
+    QVERIFY(stopper->wait(10000));
+    decoder.decode(3, jpeg(QSize(48, 16)));
+    decoder.decode(4, jpeg(QSize(48, 16)));
+    decoder.flush();
+    QCOMPARE(log.sizesOf(3), QList<QSize> { QSize(16, 16) });
+    QCOMPARE(log.count(4), 0);
+}
+
+void TestRtcFrames::badPicturesAreReportedNotShown()
+{
+    DecodedLog log;
+    RtcVideoDecoder decoder(log.sink());
+    decoder.decode(5, jpegClaiming(QSize(16000, 16000)));
+    decoder.flush();
+    decoder.decode(5, QByteArray("hello"));
+    decoder.flush();
+    QCOMPARE(log.sizesOf(5), (QList<QSize> { QSize(0, 0), QSize(0, 0) }));
+    QCOMPARE(log.refused, (QStringList { QStringLiteral("16000x16000 pixels"), QStringLiteral("not a picture") }));
+}
+
+void TestRtcFrames::picturesOfEverNewSendersAreBounded()
+{
+    // Ids made up by a hostile client, faster than they are decoded: at
+    // most kMaxSenders of them are taken in, the rest dropped at once.
+    DecodedLog log;
+    log.held = 1;
+    RtcVideoDecoder decoder(log.sink(), 1);
+    const QByteArray picture = jpeg(QSize(8, 8));
+    decoder.decode(1, picture);
+    QVERIFY(log.entered.tryAcquire(1, 10000));
+    const int senders = 10000;
+    for (int uid = 2; uid <= senders; ++uid)
+        decoder.decode(agora::rtc::uid_t(uid), picture);
+    QCOMPARE(decoder.skipped(), quint64(senders - RtcVideoDecoder::kMaxSenders));
+    log.gate.release();
+    decoder.flush();
+    QCOMPARE(log.seen.size(), RtcVideoDecoder::kMaxSenders);
+    // Once decoded, a sender leaves room for others.
+    decoder.decode(agora::rtc::uid_t(senders + 1), picture);
+    decoder.flush();
+    QCOMPARE(log.count(senders + 1), 1);
 }
 
 QTEST_MAIN(TestRtcFrames)

@@ -1,23 +1,23 @@
 #ifndef VIDEORENDER_H
 #define VIDEORENDER_H
 
+#include "videoframemailbox.h"
+
 #include "platform/rtc/mediaengine.h"
 
-#include <QMetaType>
 #include <QObject>
 
-Q_DECLARE_METATYPE(agora::media::IVideoFrame *)
+#include <memory>
 
 // The engine's render for one view: takes each decoded frame on the
-// engine's video thread, keeps a copy and hands it to the view on the GUI
-// thread, waiting until the view has taken it.
-//
-// Two copies are kept and used in turn: the view paints the copy it was
-// handed last while the next frame is written into the other one, so a
-// paint never reads a frame that is being overwritten.
+// engine's video thread, makes it ready for the view there (cut, turned,
+// mirrored and scaled to the view's size, VideoTileImage) and leaves it in
+// the view's mailbox; the view is told on the GUI thread and only copies
+// the picture to the screen. Nothing here waits for the GUI thread: a
+// picture the view has not taken yet is replaced by the next one.
 //
 // The view is a video widget; it is reached only through its slots
-// (slot_deliverFrame, slot_video_render_delete) and only while it lives:
+// (slot_frameReady, slot_video_render_delete) and only while it lives:
 // views announce themselves (addView / removeView), because the engine may
 // make a render for a view on its video thread after the view is gone.
 class VideoRender : public QObject, public agora::media::IExternalVideoRender
@@ -34,8 +34,10 @@ public:
 
     void connectSignal(QObject *view);
 
-    // A view that renders may show; called by the view on its construction.
-    static void addView(QObject *view);
+    // A view that renders may show, with the mailbox its pictures go to
+    // (none: renders bind to the view but show nothing); called by the
+    // view on its construction.
+    static void addView(QObject *view, const std::shared_ptr<VideoFrameMailbox> &mailbox = {});
     // The view is being destroyed: the engine is told through the callback
     // of the render showing it, and no render reaches the view afterwards.
     static void removeView(QObject *view);
@@ -43,14 +45,18 @@ public:
     static void viewResized(QObject *view, int width, int height);
 
 signals:
-    void signal_deliverFrame(agora::media::IVideoFrame *videoFrame, int rotation, bool mirrored);
+    // A picture waits in the view's mailbox.
+    void signal_frameReady();
+    // The render is gone; its view shows nothing until the next render's picture.
     void signal_delete();
 
 private:
+    // Emits signal while the view lives (under the views' lock).
+    void tellView(void (VideoRender::*signal)());
+
     QObject *m_view;
     agora::media::IExternalVideoRenderCallback *m_callback;
-    agora::media::IVideoFrame *m_frames[2] = { nullptr, nullptr };
-    int m_back = 0; // the copy the next frame is written into
+    std::shared_ptr<VideoFrameMailbox> m_mailbox;
 };
 
 #endif // VIDEORENDER_H
