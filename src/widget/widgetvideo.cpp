@@ -58,7 +58,7 @@ void WidgetVideo::setVideoMuted(bool muted)
     repaint();
 }
 
-void WidgetVideo::slot_frameReady()
+void WidgetVideo::slot_deliverFrame()
 {
     // Repaints coalesce: however many pictures come before the paint, it
     // shows the newest.

@@ -35,7 +35,7 @@ public:
 
 public slots:
     // A picture waits in the mailbox.
-    void slot_frameReady();
+    void slot_deliverFrame();
     void slot_video_render_delete();
     void ViewSizeChanged(int width, int height);
     void WidgetDestroyed();

@@ -82,7 +82,7 @@ void VideoRender::connectSignal(QObject *view)
     }
     // Queued even on one thread: the view takes the picture from its
     // event loop, never inside the engine's call.
-    connect(this, SIGNAL(signal_frameReady()), view, SLOT(slot_frameReady()), Qt::QueuedConnection);
+    connect(this, SIGNAL(signal_deliverFrame()), view, SLOT(slot_deliverFrame()), Qt::QueuedConnection);
     connect(this, SIGNAL(signal_delete()), view, SLOT(slot_video_render_delete()), Qt::QueuedConnection);
 }
 
@@ -146,6 +146,6 @@ int VideoRender::deliverFrame(const agora::media::IVideoFrame &videoFrame, int r
     picture.crop = m_mailbox->cropToFit();
     picture.shown = VideoTileImage::make(picture.frame, m_mailbox->viewSize(), picture.crop, rotation, mirrored);
     if (m_mailbox->put(picture))
-        tellView(&VideoRender::signal_frameReady);
+        tellView(&VideoRender::signal_deliverFrame);
     return -1;
 }

@@ -17,7 +17,7 @@
 // picture the view has not taken yet is replaced by the next one.
 //
 // The view is a video widget; it is reached only through its slots
-// (slot_frameReady, slot_video_render_delete) and only while it lives:
+// (slot_deliverFrame, slot_video_render_delete) and only while it lives:
 // views announce themselves (addView / removeView), because the engine may
 // make a render for a view on its video thread after the view is gone.
 class VideoRender : public QObject, public agora::media::IExternalVideoRender
@@ -45,8 +45,10 @@ public:
     static void viewResized(QObject *view, int width, int height);
 
 signals:
-    // A picture waits in the view's mailbox.
-    void signal_frameReady();
+    // A picture waits in the view's mailbox. The frame, its rotation and
+    // mirroring travel in the mailbox rather than as arguments, so no
+    // pointer into the render's memory crosses to the GUI thread.
+    void signal_deliverFrame();
     // The render is gone; its view shows nothing until the next render's picture.
     void signal_delete();
 
