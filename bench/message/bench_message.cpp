@@ -98,6 +98,14 @@ void codecFigures()
 
 // --- one message between two processes, beside a raw hop ---------------
 
+// The last event lines of a participant, to tell where a message stopped.
+void printTail(const char *who, const ClassroomPeerProcess &peer)
+{
+    const QStringList lines = peer.lines();
+    for (int i = qMax(0, lines.size() - 12); i < lines.size(); ++i)
+        std::printf("  %s: %s\n", who, qPrintable(lines.at(i)));
+}
+
 bool wireRun(const char *title, bool tcpNoDelay, const QString &dataDir, int payloadBytes)
 {
     MosquittoBroker::Options options;
@@ -134,6 +142,8 @@ bool wireRun(const char *title, bool tcpNoDelay, const QString &dataDir, int pay
         const double hop = PeerHop::hop(publisher, subscriber, QStringLiteral("pub"), QStringLiteral("painted raw "));
         if (message < 0 || hop < 0) {
             std::printf("round %d: the %s did not arrive\n", i, message < 0 ? "message" : "raw hop");
+            printTail("teacher", teacher);
+            printTail("student", student);
             return false;
         }
         if (i < kWarmUp)

@@ -140,8 +140,16 @@ void TestChatPeers::initTestCase()
                                QStringLiteral("--chat") };
     QVERIFY(m_student.startProgram(peerProgram("student"), QStringList { QStringLiteral("--uid"), kStudent } + common));
     QVERIFY(m_teacher.startProgram(peerProgram("teacher"), QStringList { QStringLiteral("--uid"), kTeacher } + common));
-    // Each sees the other in the class on MQTT before anything is sent.
-    QVERIFY(m_student.waitForLine(QStringLiteral("mqtt joined ") + kTeacher, 20000));
+    // Both are in the class on every transport and see each other there
+    // before anything is sent: a text sent while the signalling channel is
+    // still being joined fails on it, whichever process was slower.
+    QVERIFY(m_student.waitForLine(QStringLiteral("inchannel"), 20000));
+    QVERIFY(m_teacher.waitForLine(QStringLiteral("inchannel"), 20000));
+    for (const char *transport : { "sig", "mqtt", "rtc" }) {
+        const QString joined = QLatin1String(transport) + QStringLiteral(" joined ");
+        QVERIFY2(m_student.waitForLine(joined + kTeacher, 20000), transport);
+        QVERIFY2(m_teacher.waitForLine(joined + kStudent, 20000), transport);
+    }
 }
 
 void TestChatPeers::init()

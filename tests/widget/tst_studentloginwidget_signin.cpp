@@ -182,15 +182,18 @@ void tst_StudentLoginWidget_SignIn::cancelWhileWaiting()
 
 void tst_StudentLoginWidget_SignIn::waitingAnimationRecordsNoTimeout()
 {
-    // 40 ms ticks and a 750 ms time-out; the answer comes after 300 ms,
-    // well after four ticks.
-    ScopedTimeScale fast(0.05);
-    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 300 } }));
+    // 160 ms ticks and a 3 s time-out. The service holds its answer until
+    // four ticks were seen (a reset ends the delay), so the answer never
+    // overtakes the ticks however the two processes are scheduled.
+    ScopedTimeScale fast(0.2);
+    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 60000 } }));
     QPointer<studentloginwidget> window = openWindow();
     LoadingTicks ticks(window);
     typeCredentials(window, kUser, kPassword);
     pressLogin(window);
     QTRY_VERIFY(isWaiting(window));
+    QTRY_VERIFY_WITH_TIMEOUT(ticks.lines.size() >= 4, 2500);
+    QVERIFY(m_service.reset());
     QTRY_COMPARE(visibleWindows<CourseMainWidget>().size(), 1);
 
     QVERIFY2(ticks.lines.size() >= 4, qPrintable(ticks.lines.join(QLatin1Char('|'))));

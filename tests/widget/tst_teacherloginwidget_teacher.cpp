@@ -226,9 +226,10 @@ void tst_TeacherLoginWidget::plusSignArrivesIntact()
 
 void tst_TeacherLoginWidget::waitingAnimationUsesEnglishWord()
 {
-    // 40 ms ticks and a 750 ms time-out; the answer comes after 300 ms.
-    ScopedTimeScale fast(0.05);
-    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 300 } }));
+    // 160 ms ticks and a 3 s time-out; the service holds its answer until
+    // the first tick was seen (a reset ends the delay).
+    ScopedTimeScale fast(0.2);
+    QVERIFY(m_service.setFault(kLoginPath, QStringLiteral("delay"), { { "delay_ms", 60000 } }));
     QPointer<teacherloginwidget> window = openWindow();
     LoadingTicks ticks(window);
     typeCredentials(window, kUser, kPassword);
@@ -237,6 +238,7 @@ void tst_TeacherLoginWidget::waitingAnimationUsesEnglishWord()
     QCOMPARE(loadingLine(window), QStringLiteral("loading..."));
     QTRY_VERIFY(!ticks.lines.isEmpty());
     QCOMPARE(ticks.lines.first(), QStringLiteral("loading."));
+    QVERIFY(m_service.reset());
     QTRY_COMPARE(visibleWindows<TeacherCourseMainWidget>().size(), 1);
 }
 

@@ -8,6 +8,7 @@
 #include "utility/appdirs.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -46,6 +47,7 @@ private slots:
     void emptyIdIsRefused();
     void pluggedDeviceIsListedAfterTheReport();
     void manyRequestsWhileJobsRunEndWithTheLastPlug();
+    void exitWhileTheJobsRunIsClean();
 
 private:
     void enumerate();
@@ -210,6 +212,26 @@ void TestAgoraDeviceDetecting::manyRequestsWhileJobsRunEndWithTheLastPlug()
             QCoreApplication::processEvents();
     }
     QTRY_VERIFY_WITH_TIMEOUT(names(m_service->getPlayoutDeviceCollection()).contains("Plug 39"), 10000);
+}
+
+void TestAgoraDeviceDetecting::exitWhileTheJobsRunIsClean()
+{
+    // Another process ends while both jobs run (the current-device job is
+    // still in its pause) and leaves this object to process exit: the jobs
+    // must be over before the toolkit's globals go, or the exit crashes.
+    QProcess helper;
+    helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    helper.start(QStringLiteral(LESSONRY_BIN_DIR "/helper_devicejobsatexit"), {});
+    QVERIFY(helper.waitForStarted());
+    const bool ended = helper.waitForFinished(60000);
+    if (!ended) {
+        helper.kill();
+        helper.waitForFinished();
+    }
+    QVERIFY2(ended, "the exit hung");
+    QVERIFY(helper.readAllStandardOutput().contains("started"));
+    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(helper.exitCode(), 0);
 }
 
 QTEST_MAIN(TestAgoraDeviceDetecting)

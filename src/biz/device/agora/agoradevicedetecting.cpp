@@ -7,6 +7,7 @@
 #include "utility/appdirs.h"
 #include "utility/durations.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QMutexLocker>
 #include <QSettings>
@@ -102,11 +103,21 @@ AgoraDeviceDetecting::AgoraDeviceDetecting(QObject *parent)
     m_pCurrentThread = DevicesOperateThread::create(CurrentJob, this);
     connect(m_pEnumThread, &QThread::finished, this, [this] { jobFinished(EnumJob); });
     connect(m_pCurrentThread, &QThread::finished, this, [this] { jobFinished(CurrentJob); });
+    // The jobs use the toolkit's globals (the camera list, settings): none
+    // may still run when those go at process exit, which is where a program
+    // that does not release this object first would otherwise meet them.
+    if (QCoreApplication *application = QCoreApplication::instance())
+        connect(application, &QObject::destroyed, this, &AgoraDeviceDetecting::waitForJobs, Qt::DirectConnection);
 }
 
 AgoraDeviceDetecting::~AgoraDeviceDetecting()
 {
     // A worker is never destroyed while it runs: it uses this object.
+    waitForJobs();
+}
+
+void AgoraDeviceDetecting::waitForJobs()
+{
     for (QThread *thread : { static_cast<QThread *>(m_pEnumThread), static_cast<QThread *>(m_pCurrentThread) }) {
         if (thread)
             thread->wait();

@@ -111,6 +111,7 @@ private:
     QString getCurrentVideoDeviceName(QString &id);
     void startJob(Job job);
     void jobFinished(Job job);
+    void waitForJobs();
 
     agora::rtc::IRtcEngine *m_pRtcEngine = nullptr;
     AudioManager m_pAudioMgr;
