@@ -19,8 +19,12 @@
 // (counted apart: the transports decide their fate), each participant's
 // resident memory at the end against its value after the first five
 // minutes (a ninth of a shorter run), its GUI thread's longest stall and
-// whether it ended with status 0. The participants' problems go to
-// standard error as they happen.
+// whether it ended with status 0. Beside the resident figure, each
+// participant's allocator tells its live blocks from its free ones (at
+// five minutes, every ninth of the lesson and at the end), and the
+// resident figure once malloc_trim handed the free pages back: live blocks
+// that grow are something kept, free ones that grow are fragmentation.
+// The participants' problems go to standard error as they happen.
 
 #include "classroompeerprocess.h"
 #include "mosquittobroker.h"
@@ -79,6 +83,11 @@ struct Participant
     qint64 inUntilMs = -1;
     qint64 rssEarlyKb = 0;
     qint64 rssEndKb = 0;
+    // The participant's own "memory" lines: early, at the end, and at the
+    // end once the allocator handed its free pages back.
+    QString memoryEarly;
+    QString memoryEnd;
+    QString memoryTrimmed;
     qint64 longestStallMs = -1;
     bool endedWell = false;
     QString endedHow;
@@ -151,6 +160,8 @@ public:
         const qint64 killAtMs = m_totalMs * 7 / 10;
         const qint64 awardAtMs = m_totalMs / 2;
         bool early = false, award = false;
+        // The allocator's figures of everyone, nine times a lesson.
+        const qint64 sampleEvery = qMax<qint64>(60, m_totalMs / 9000);
         int chatRound = 0;
         // The broker's outage and the student's restart run beside the
         // lesson: messages keep going out meanwhile.
@@ -162,9 +173,13 @@ public:
             const qint64 now = m_clock.elapsed();
             if (!early && now >= earlyMs) {
                 early = true;
-                for (Participant &person : m_people)
+                for (Participant &person : m_people) {
                     person.rssEarlyKb = residentKb(person.process->pid());
+                    person.memoryEarly = ask(person, QStringLiteral("memory"));
+                }
             }
+            if (second % sampleEvery == 0)
+                noteMemory();
             if (outage == Step::Before && now >= outageAtMs) {
                 note(QStringLiteral("stopping the broker"));
                 outageFrom.clear();
@@ -196,6 +211,7 @@ public:
                 if (!startParticipant(m_people.back()))
                     return false;
                 m_people.back().rssEarlyKb = 0;
+                m_people.back().memoryEarly.clear();
                 endFault();
                 restart = Step::Done;
             }
@@ -253,6 +269,8 @@ public:
         waitMs(5000);
         for (Participant &person : m_people) {
             person.rssEndKb = residentKb(person.process->pid());
+            person.memoryEnd = ask(person, QStringLiteral("memory"));
+            person.memoryTrimmed = ask(person, QStringLiteral("trim"));
             const int from = person.process->lineCount();
             person.process->command(QStringLiteral("stall"));
             if (person.process->waitForLine([](const QString &line) { return line.startsWith(QLatin1String("stall ")); }, 10000, from)) {
@@ -324,6 +342,16 @@ public:
                         person.rssEndKb, qPrintable(ratio), person.longestStallMs, qPrintable(person.endedHow));
         }
         std::printf("(the last student was restarted at 70 %%: its early figure is of its second process)\n");
+        std::printf("the allocator, kB: live blocks early -> end, free blocks early -> end, resident after malloc_trim\n");
+        for (const Participant &person : m_people) {
+            const QStringList early = person.memoryEarly.split(QLatin1Char(' '));
+            const QStringList end = person.memoryEnd.split(QLatin1Char(' '));
+            const QStringList trimmed = person.memoryTrimmed.split(QLatin1Char(' '));
+            std::printf("%-8s live %8s -> %8s  free %8s -> %8s  resident after trim %8s\n", qPrintable(person.uid),
+                        qPrintable(early.value(2, QStringLiteral("-"))), qPrintable(end.value(2, QStringLiteral("-"))),
+                        qPrintable(early.value(3, QStringLiteral("-"))), qPrintable(end.value(3, QStringLiteral("-"))),
+                        qPrintable(trimmed.value(1, QStringLiteral("-"))));
+        }
 
         // The error records of the participants' action logs: those while
         // the broker was away or a student was killed (up to 5 s after
@@ -397,6 +425,31 @@ private:
         } else {
             std::printf("%s could not send type %d\n", qPrintable(sender.uid), type);
         }
+    }
+
+    // Sends a command answered by a "memory" line and returns that line
+    // (empty when none came).
+    static QString ask(Participant &person, const QString &command)
+    {
+        const int from = person.process->lineCount();
+        person.process->command(command);
+        const auto isMemory = [](const QString &line) { return line.startsWith(QLatin1String("memory ")); };
+        if (!person.process->waitForLine(isMemory, 10000, from))
+            return QString();
+        return person.process->lines().mid(from).filter(QRegularExpression(QStringLiteral("^memory "))).value(0);
+    }
+
+    // One line of everyone's resident and live kB, to see the growth's shape.
+    void noteMemory()
+    {
+        QStringList figures;
+        for (Participant &person : m_people) {
+            if (!person.presentAt(m_clock.elapsed()))
+                continue;
+            const QStringList memory = ask(person, QStringLiteral("memory")).split(QLatin1Char(' '));
+            figures << QStringLiteral("%1 %2/%3").arg(person.uid, memory.value(1), memory.value(2));
+        }
+        note(QStringLiteral("resident/live kB: ") + figures.join(QLatin1String(", ")));
     }
 
     // True once every participant has said it is in the class again

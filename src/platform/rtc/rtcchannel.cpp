@@ -64,7 +64,7 @@ public:
         // come while the channel's thread is busy, it decodes one each.
         if (isVideoTopic(topic)) {
             if (m_pictures->put(topic, payload)) {
-                const std::shared_ptr<RtcLatestFrames> pictures = m_pictures;
+                const std::shared_ptr<RtcLatestFrames<>> pictures = m_pictures;
                 post([pictures](RtcChannel *c, int g) {
                     for (const auto &picture : pictures->take())
                         c->relayMessage(g, picture.first, picture.second);
@@ -89,7 +89,7 @@ private:
 
     RtcChannel *m_channel;
     int m_generation;
-    std::shared_ptr<RtcLatestFrames> m_pictures = std::make_shared<RtcLatestFrames>();
+    std::shared_ptr<RtcLatestFrames<>> m_pictures = std::make_shared<RtcLatestFrames<>>();
 };
 
 } // namespace

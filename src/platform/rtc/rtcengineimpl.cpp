@@ -141,6 +141,7 @@ RtcEngineImpl::RtcEngineImpl()
     , m_videoThread(new QThread)
     , m_channel(new RtcChannel(&m_log, &m_txBytes))
     , m_video(new RtcVideoHub)
+    , m_remoteFrames(std::make_shared<RtcLatestFrames<RtcVideoFrame>>())
 {
     m_callbackThread->setObjectName(QStringLiteral("rtc-callback"));
     m_videoThread->setObjectName(QStringLiteral("rtc-video"));
@@ -154,7 +155,7 @@ RtcEngineImpl::RtcEngineImpl()
     QObject::connect(m_videoThread, &QThread::finished, [video] { delete video; });
     // Both run on the engine's own threads, which end before the engine.
     m_video->setSender([this](const QByteArray &picture) { publishVideo(picture); });
-    m_channel->setFrameSink([this](uid_t uid, const QImage &frame) { deliverVideoFrame(uid, RtcVideoFrame(frame), 0, false); });
+    m_channel->setFrameSink([this](uid_t uid, const QImage &frame) { deliverRemoteFrame(uid, RtcVideoFrame(frame)); });
     m_callbackThread->start();
     m_videoThread->start();
     ensureExitRelease();
@@ -839,6 +840,18 @@ bool RtcEngineImpl::deliverVideoFrame(uid_t uid, const RtcVideoFrame &frame, int
     RtcVideoHub *video = m_video;
     onVideoThread([=] { video->deliverFrame(uid, frame, rotation, mirrored); }, false);
     return true;
+}
+
+void RtcEngineImpl::deliverRemoteFrame(uid_t uid, const RtcVideoFrame &frame)
+{
+    if (!m_remoteFrames->put(QByteArray::number(uid), frame))
+        return;
+    RtcVideoHub *video = m_video;
+    const std::shared_ptr<RtcLatestFrames<RtcVideoFrame>> frames = m_remoteFrames;
+    onVideoThread([video, frames] {
+        for (const auto &waiting : frames->take())
+            video->deliverFrame(waiting.first.toUInt(), waiting.second, 0, false);
+    }, false);
 }
 
 bool RtcEngineImpl::setConnectionLostTimeout(int ms)

@@ -4,6 +4,8 @@
 #include "mediaengine.h"
 #include "rtcengine.h"
 #include "rtcenginelog.h"
+#include "rtclatestframes.h"
+#include "rtcvideoframe.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -96,11 +98,17 @@ private:
     // Hands the capture what it should do now; call without m_mutex.
     void updateCapture();
     void publishVideo(const QByteArray &picture);
+    // A remote sender's decoded frame, from the channel's thread to the renders.
+    void deliverRemoteFrame(agora::rtc::uid_t uid, const RtcVideoFrame &frame);
 
     QThread *m_callbackThread;
     QThread *m_videoThread;
     RtcChannel *m_channel;
     RtcVideoHub *m_video;
+    // Decoded frames wait here as the newest of their sender: a video
+    // thread that falls behind (a loaded machine, a slow render) skips
+    // frames instead of holding a growing queue of them.
+    std::shared_ptr<RtcLatestFrames<RtcVideoFrame>> m_remoteFrames;
     RtcEngineLog m_log;
     std::atomic<quint64> m_txBytes { 0 };
     std::atomic<quint64> m_bindRequests { 0 };

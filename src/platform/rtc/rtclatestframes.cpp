@@ -1,11 +1,14 @@
 #include "rtclatestframes.h"
 
-bool RtcLatestFrames::put(const QByteArray &topic, const QByteArray &picture)
+#include "rtcvideoframe.h"
+
+template<typename Picture>
+bool RtcLatestFrames<Picture>::put(const QByteArray &sender, const Picture &picture)
 {
     QMutexLocker hold(&m_lock);
     // A handful of senders: a walk through them is cheaper than a hash.
     for (auto &waiting : m_waiting) {
-        if (waiting.first == topic) {
+        if (waiting.first == sender) {
             waiting.second = picture;
             ++m_skipped;
             return false;
@@ -15,17 +18,18 @@ bool RtcLatestFrames::put(const QByteArray &topic, const QByteArray &picture)
         ++m_skipped;
         return false;
     }
-    m_waiting.emplace_back(topic, picture);
+    m_waiting.emplace_back(sender, picture);
     if (m_told)
         return false;
     m_told = true;
     return true;
 }
 
-QList<QPair<QByteArray, QByteArray>> RtcLatestFrames::take()
+template<typename Picture>
+QList<QPair<QByteArray, Picture>> RtcLatestFrames<Picture>::take()
 {
     QMutexLocker hold(&m_lock);
-    QList<QPair<QByteArray, QByteArray>> pictures;
+    QList<QPair<QByteArray, Picture>> pictures;
     pictures.reserve(int(m_waiting.size()));
     for (auto &waiting : m_waiting)
         pictures.append(qMakePair(std::move(waiting.first), std::move(waiting.second)));
@@ -34,8 +38,12 @@ QList<QPair<QByteArray, QByteArray>> RtcLatestFrames::take()
     return pictures;
 }
 
-quint64 RtcLatestFrames::skipped() const
+template<typename Picture>
+quint64 RtcLatestFrames<Picture>::skipped() const
 {
     QMutexLocker hold(&m_lock);
     return m_skipped;
 }
+
+template class RtcLatestFrames<QByteArray>;
+template class RtcLatestFrames<RtcVideoFrame>;

@@ -8,8 +8,10 @@
 #include "platform/rtc/rtcengine.h"
 #include "platform/rtc/rtctesthooks.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QImage>
 #include <QJsonValue>
 #include <QFile>
 #include <QMutex>
@@ -17,6 +19,7 @@
 #include <QProcess>
 #include <QtEndian>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,6 +54,7 @@ public:
             m_levels.append(int(speakers[0].volume));
     }
     void onConnectionLost() override { note(QStringLiteral("lost")); }
+    void onUserJoined(rtc::uid_t uid, int) override { note(QStringLiteral("user-joined %1").arg(uid)); }
     void onRequestChannelKey() override { note(QStringLiteral("key")); }
 
     void note(const QString &event)
@@ -207,6 +211,53 @@ media::IExternalVideoRender *RecordingFactory::createRenderInstance(const media:
     return new RecordingRender(this);
 }
 
+// A render that keeps the width of every frame it is handed and holds the
+// video thread in its first frame until let go, as a slow render or a
+// busy machine would.
+class HoldingRender : public media::IExternalVideoRender
+{
+public:
+    void release() override { delete this; }
+    int initialize() override { return 0; }
+    int deliverFrame(const media::IVideoFrame &frame, int, bool) override
+    {
+        bool first = false;
+        {
+            QMutexLocker lock(&mutex);
+            first = widths.isEmpty();
+            widths.append(frame.width());
+        }
+        if (first) {
+            entered.release();
+            letGo.acquire();
+        }
+        return 0;
+    }
+    QList<int> seen()
+    {
+        QMutexLocker lock(&mutex);
+        return widths;
+    }
+
+    QSemaphore entered;
+    QSemaphore letGo;
+
+private:
+    QMutex mutex;
+    QList<int> widths;
+};
+
+class HoldingFactory : public media::IExternalVideoRenderFactory
+{
+public:
+    media::IExternalVideoRender *createRenderInstance(const media::ExternalVideoRenerContext &) override
+    {
+        render = new HoldingRender;
+        return render;
+    }
+    HoldingRender *render = nullptr;
+};
+
 } // namespace
 
 class TestRtcEngine : public QObject
@@ -240,6 +291,7 @@ private slots:
     void recordingTestFallsBackToTheSyntheticMicrophone();
     void logFileRecordsTheChannel();
     void rendersAreMadeFedAndReleasedOnTheVideoThread();
+    void framesForASlowRenderWaitAsTheNewestOnly();
     void hooksRunOnTheCallbackThreadAndNothingComesAfterRelease();
 
 private:
@@ -829,6 +881,57 @@ void TestRtcEngine::rendersAreMadeFedAndReleasedOnTheVideoThread()
     local.engine = nullptr;
     QCOMPARE(factory.snapshot().size(), 6);
     QCOMPARE(factory.snapshot().last(), QStringLiteral("release rtc-video"));
+}
+
+// Pictures keep coming while the video thread is held in a render: only the
+// newest decoded frame of the sender waits for it, not every frame decoded
+// meanwhile (each a fifth of a megabyte at the camera's size, piling up on a
+// busy machine and kept by the allocator afterwards).
+void TestRtcEngine::framesForASlowRenderWaitAsTheNewestOnly()
+{
+    RecordingHandler handler;
+    HoldingFactory factory;
+    LocalEngine local(&handler);
+    void *inter = nullptr;
+    QCOMPARE(local.engine->queryInterface(rtc::AGORA_IID_MEDIA_ENGINE, &inter), 0);
+    util::AutoPtr<media::IMediaEngine> mediaEngine(static_cast<media::IMediaEngine *>(inter));
+    QCOMPARE(mediaEngine->registerVideoRenderFactory(&factory), 0);
+    int view = 0;
+    QCOMPARE(local.engine->setupRemoteVideo({ &view, rtc::RENDER_MODE_HIDDEN, 30001, nullptr }), 0);
+    QVERIFY(RtcTestHooks::hasVideoBinding(local.engine, 30001));
+    QVERIFY(factory.render);
+    QCOMPARE(local.setRelay(m_broker.port()), 0);
+    QCOMPARE(local.engine->joinChannel(nullptr, "slow-render", nullptr, 20001), 0);
+    QTRY_COMPARE(handler.count(QStringLiteral("joined slow-render 20001")), 1);
+
+    // Each picture told apart by its width.
+    const auto picture = [](int width) {
+        QImage image(width, 16, QImage::Format_RGB32);
+        image.fill(QColor(30, 120, 200));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPEG", 75);
+        return bytes;
+    };
+    const QString prefix = QStringLiteral("lessonry/rtc/%1/slow-render/").arg(QLatin1String(kAppId));
+    QVERIFY(publishRaw(m_broker.port(), prefix + QStringLiteral("video/30001"), picture(16)));
+    QVERIFY(factory.render->entered.tryAcquire(1, 10000));
+    for (int width = 24; width <= 120; width += 8)
+        QVERIFY(publishRaw(m_broker.port(), prefix + QStringLiteral("video/30001"), picture(width)));
+    // The sender's presence after its pictures: once it is told, every
+    // picture has reached the decoder, which holds at most one of a sender
+    // at work and one waiting.
+    QVERIFY(publishRaw(m_broker.port(), prefix + QStringLiteral("member/30001"),
+                       R"({"state":"joined","session":"s1"})"));
+    QTRY_COMPARE(handler.count(QStringLiteral("user-joined 30001")), 1);
+    factory.render->letGo.release();
+    QTRY_COMPARE(factory.render->seen().value(factory.render->seen().size() - 1), 120);
+    // The held one, the newest decoded meanwhile, and at most the two the
+    // decoder still had: not each of the thirteen.
+    QCOMPARE(factory.render->seen().first(), 16);
+    QVERIFY2(factory.render->seen().size() <= 4, qPrintable(QString::number(factory.render->seen().size())));
+    QCOMPARE(local.engine->leaveChannel(), 0);
 }
 
 void TestRtcEngine::hooksRunOnTheCallbackThreadAndNothingComesAfterRelease()

@@ -161,7 +161,7 @@ void TestRtcFrames::newestPictureOfEachSender()
     for (int sender = 0; sender < 100000; ++sender)
         frames.put("p/video/" + QByteArray::number(sender), "x");
     const auto senders = frames.take();
-    QCOMPARE(senders.size(), RtcLatestFrames::kMaxSenders);
+    QCOMPARE(senders.size(), RtcLatestFrames<>::kMaxSenders);
     QCOMPARE(senders.first().first, QByteArray("p/video/0"));
     QVERIFY(frames.put("p/video/100000", "y"));
 }

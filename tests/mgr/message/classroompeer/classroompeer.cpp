@@ -27,6 +27,9 @@
 //   leave                                      leave the class as the page does
 //   video <on|off>                             send the synthetic camera or not
 //   stall                                      the GUI thread's longest stall so far
+//   memory                                     what the allocator holds
+//   trim                                       hand the allocator's free pages back
+//                                              (malloc_trim), then "memory"
 //   quit
 // Events, one per line on standard output:
 //   recv <signal> <sender> <payload JSON>      a typed signal of the message layer
@@ -45,6 +48,9 @@
 //   sent <type> <uuid>                         the envelope just sent
 //   stall <ms>                                 the longest time the GUI thread
 //                                              handled nothing else
+//   memory <rss> <in use> <free> <mapped>      kB: resident, the allocator's blocks
+//                                              in use and free in its arenas, and
+//                                              its blocks mapped on their own
 
 #include "chatdriver.h"
 
@@ -70,6 +76,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonDocument>
 #include <QTimer>
 
@@ -79,6 +86,8 @@
 #include <memory>
 #include <cstdio>
 
+#include <malloc.h>
+
 namespace {
 
 void emitLine(const QString &line)
@@ -86,6 +95,26 @@ void emitLine(const QString &line)
     const QByteArray bytes = line.toUtf8() + '\n';
     fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     fflush(stdout);
+}
+
+// What the allocator holds: live blocks growing is something kept; free
+// blocks growing beside a flat live figure is fragmentation.
+QString memoryLine()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    qint64 residentKb = 0;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                residentKb = line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        }
+    }
+    const struct mallinfo2 info = mallinfo2();
+    return QStringLiteral("memory %1 %2 %3 %4")
+        .arg(residentKb)
+        .arg(qint64(info.uordblks / 1024))
+        .arg(qint64(info.fordblks / 1024))
+        .arg(qint64(info.hblkhd / 1024));
 }
 
 // The uuid of the last envelope this participant sent, read from the
@@ -357,6 +386,11 @@ private:
             VideoSDK::instance()->muteLocalVideo(line.section(QLatin1Char(' '), 1, 1) != QLatin1String("on"));
         } else if (command == QLatin1String("stall")) {
             emitLine(QStringLiteral("stall %1").arg(m_stalls.longestMs()));
+        } else if (command == QLatin1String("memory")) {
+            emitLine(memoryLine());
+        } else if (command == QLatin1String("trim")) {
+            malloc_trim(0);
+            emitLine(memoryLine());
         } else if (command == QLatin1String("quit")) {
             quit();
         } else {
