@@ -1,3 +1,4 @@
+#include "platform/rtc/rtcvideosource.h"
 #include "mosquittobroker.h"
 #include "platform/tcpnodelay.h"
 #include "rtcpeerprocess.h"
@@ -908,11 +909,7 @@ void TestRtcEngine::framesForASlowRenderWaitAsTheNewestOnly()
     const auto picture = [](int width) {
         QImage image(width, 16, QImage::Format_RGB32);
         image.fill(QColor(30, 120, 200));
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "JPEG", 75);
-        return bytes;
+        return RtcVideoSource::encode(image);
     };
     const QString prefix = QStringLiteral("lessonry/rtc/%1/slow-render/").arg(QLatin1String(kAppId));
     QVERIFY(publishRaw(m_broker.port(), prefix + QStringLiteral("video/30001"), picture(16)));

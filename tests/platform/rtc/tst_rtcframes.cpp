@@ -22,11 +22,7 @@ QByteArray jpeg(const QSize &size)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(QColor(30, 120, 200));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 75);
-    return bytes;
+    return RtcVideoSource::encode(image);
 }
 
 // A small picture whose header claims another size: a decoder that trusts
