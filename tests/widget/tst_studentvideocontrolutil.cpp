@@ -18,6 +18,8 @@
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
 #include "platform/player/audiooutput.h"
+#include "platform/player/avplayer.h"
+#include "platform/player/videooutput.h"
 #include "utility/appdirs.h"
 #include "widget/student/studentvideocontrolutil.h"
 #include "widget/studentvideoplayerwidget.h"
@@ -26,6 +28,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <functional>
 
@@ -199,6 +202,11 @@ void TestStudentVideoControlUtil::followsPlayPauseResumeAndEnd()
     QPointer<StudentVideoPlayerWidget> window = openWindow(control);
     QVERIFY(window);
     FakePlayerBackend *backend = install.last();
+    // The player draws into the video widget, first in the window.
+    QVERIFY(window->videoWidget());
+    QCOMPARE(window->player()->renderer()->widget(), window->videoWidget());
+    QCOMPARE(window->findChild<QVBoxLayout *>(QStringLiteral("verticalLayout"))->indexOf(window->videoWidget()), 0);
+    QCOMPARE(window->player()->videoDecoderPriority(), QStringList{ QStringLiteral("FFmpeg") });
 
     deliver(message(VIDEO_PLAY));
     QCOMPARE(backend->state, int(QtAV::PlayerBackend::Playing));
