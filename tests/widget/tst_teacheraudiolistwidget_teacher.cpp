@@ -71,6 +71,7 @@ private slots:
 private:
     VoiceMaterial voice(const QString &file, const QString &name = QString()) const;
     void putOnDisk(const VoiceMaterial &voice, const QString &source);
+    void showDownloaded(TeacherAudioListWidget &panel, const QVector<VoiceMaterial> &materials);
 
     LessonService m_service;
     QString m_folder;
@@ -107,6 +108,16 @@ void TestTeacherAudioListWidget::putOnDisk(const VoiceMaterial &material, const 
     } else {
         QVERIFY(QFile::copy(source, target));
     }
+}
+
+// The panel shown on materials whose files (the test media of their names)
+// are downloaded.
+void TestTeacherAudioListWidget::showDownloaded(TeacherAudioListWidget &panel, const QVector<VoiceMaterial> &materials)
+{
+    for (const VoiceMaterial &material : materials)
+        putOnDisk(material, QStringLiteral(LESSONRY_TEST_MEDIA_DIR "/") + material.id);
+    panel.show();
+    panel.setAudioMaterials(kClass, materials);
 }
 
 void TestTeacherAudioListWidget::noAudioSaysSo()
@@ -180,11 +191,9 @@ void TestTeacherAudioListWidget::failedDownloadOffersTheButtonAgain()
 void TestTeacherAudioListWidget::playPauseResumeToTheEnd()
 {
     const VoiceMaterial material = voice(QStringLiteral("tone.mp3"));
-    putOnDisk(material, media("tone.mp3"));
     MessageCatcher catcher;
     TeacherAudioListWidget panel;
-    panel.show();
-    panel.setAudioMaterials(kClass, { material });
+    showDownloaded(panel, { material });
     ListItemTeacherAudio *row = rowWidget<ListItemTeacherAudio>(panel, 0);
     auto *button = child<QPushButton>(row, "btnPlay");
     auto *slider = child<QSlider>(row, "sliderMedia");
@@ -232,12 +241,9 @@ void TestTeacherAudioListWidget::anotherRowStopsThePlayingOne()
 {
     const VoiceMaterial first = voice(QStringLiteral("tone.mp3"));
     const VoiceMaterial second = voice(QStringLiteral("clip-sound.mp3"));
-    putOnDisk(first, media("tone.mp3"));
-    putOnDisk(second, media("clip-sound.mp3"));
     MessageCatcher catcher;
     TeacherAudioListWidget panel;
-    panel.show();
-    panel.setAudioMaterials(kClass, { first, second });
+    showDownloaded(panel, { first, second });
     ListItemTeacherAudio *a = rowWidget<ListItemTeacherAudio>(panel, 0);
     ListItemTeacherAudio *b = rowWidget<ListItemTeacherAudio>(panel, 1);
     QTest::mouseClick(child<QPushButton>(a, "btnPlay"), Qt::LeftButton);
@@ -260,11 +266,9 @@ void TestTeacherAudioListWidget::anotherRowStopsThePlayingOne()
 void TestTeacherAudioListWidget::closingThePanelStopsIt()
 {
     const VoiceMaterial material = voice(QStringLiteral("tone.mp3"));
-    putOnDisk(material, media("tone.mp3"));
     MessageCatcher catcher;
     TeacherAudioListWidget panel;
-    panel.show();
-    panel.setAudioMaterials(kClass, { material });
+    showDownloaded(panel, { material });
     ListItemTeacherAudio *row = rowWidget<ListItemTeacherAudio>(panel, 0);
     QTest::mouseClick(child<QPushButton>(row, "btnPlay"), Qt::LeftButton);
     QVERIFY(row->control()->getIsPlaying());
