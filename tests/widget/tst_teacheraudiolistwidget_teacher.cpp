@@ -130,6 +130,10 @@ void TestTeacherAudioListWidget::noAudioSaysSo()
     for (QLabel *label : panel.loadingWidget()->findChildren<QLabel *>())
         found = found || label->text() == QLatin1String("no audio");
     QVERIFY(found);
+    // Materials given later are listed in its place.
+    panel.setAudioMaterials(kClass, { voice(QStringLiteral("lesson-audio.mp3")) });
+    QCOMPARE(panel.loadingWidget()->getLoadingState(), int(LoadingWidget::StateContent));
+    QVERIFY(rowWidget<ListItemTeacherAudioNotDownloaded>(panel, 0));
 }
 
 void TestTeacherAudioListWidget::rowsFollowTheDisk()

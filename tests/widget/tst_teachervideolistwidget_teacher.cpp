@@ -108,6 +108,10 @@ void TestTeacherVideoListWidget::noVideoSaysSo()
     for (QLabel *label : list.loadingWidget()->findChildren<QLabel *>())
         found = found || label->text() == QLatin1String("no video");
     QVERIFY(found);
+    // Videos given later are listed in its place.
+    list.setVideoMaterials(classInfo(), { video(QStringLiteral("V-1"), QStringLiteral("clip.mp4"), QString()) });
+    QCOMPARE(list.loadingWidget()->getLoadingState(), int(LoadingWidget::StateContent));
+    QCOMPARE(list.listWidget()->count(), 1);
 }
 
 void TestTeacherVideoListWidget::tilesFollowTheVideoFile()
