@@ -71,7 +71,7 @@ private slots:
 private:
     VoiceMaterial voice(const QString &file, const QString &name = QString()) const;
     void putOnDisk(const VoiceMaterial &voice, const QString &source);
-    void showDownloaded(TeacherAudioListWidget &panel, const QVector<VoiceMaterial> &materials);
+    ListItemTeacherAudio *showDownloaded(TeacherAudioListWidget &panel, const QVector<VoiceMaterial> &materials);
 
     LessonService m_service;
     QString m_folder;
@@ -111,13 +111,15 @@ void TestTeacherAudioListWidget::putOnDisk(const VoiceMaterial &material, const 
 }
 
 // The panel shown on materials whose files (the test media of their names)
-// are downloaded.
-void TestTeacherAudioListWidget::showDownloaded(TeacherAudioListWidget &panel, const QVector<VoiceMaterial> &materials)
+// are downloaded; its first row.
+ListItemTeacherAudio *TestTeacherAudioListWidget::showDownloaded(TeacherAudioListWidget &panel,
+                                                                 const QVector<VoiceMaterial> &materials)
 {
     for (const VoiceMaterial &material : materials)
         putOnDisk(material, QStringLiteral(LESSONRY_TEST_MEDIA_DIR "/") + material.id);
     panel.show();
     panel.setAudioMaterials(kClass, materials);
+    return rowWidget<ListItemTeacherAudio>(panel, 0);
 }
 
 void TestTeacherAudioListWidget::noAudioSaysSo()
@@ -197,8 +199,7 @@ void TestTeacherAudioListWidget::playPauseResumeToTheEnd()
     const VoiceMaterial material = voice(QStringLiteral("tone.mp3"));
     MessageCatcher catcher;
     TeacherAudioListWidget panel;
-    showDownloaded(panel, { material });
-    ListItemTeacherAudio *row = rowWidget<ListItemTeacherAudio>(panel, 0);
+    ListItemTeacherAudio *row = showDownloaded(panel, { material });
     auto *button = child<QPushButton>(row, "btnPlay");
     auto *slider = child<QSlider>(row, "sliderMedia");
     auto *elapsed = child<QLabel>(row, "labelCurTime");
@@ -247,8 +248,7 @@ void TestTeacherAudioListWidget::anotherRowStopsThePlayingOne()
     const VoiceMaterial second = voice(QStringLiteral("clip-sound.mp3"));
     MessageCatcher catcher;
     TeacherAudioListWidget panel;
-    showDownloaded(panel, { first, second });
-    ListItemTeacherAudio *a = rowWidget<ListItemTeacherAudio>(panel, 0);
+    ListItemTeacherAudio *a = showDownloaded(panel, { first, second });
     ListItemTeacherAudio *b = rowWidget<ListItemTeacherAudio>(panel, 1);
     QTest::mouseClick(child<QPushButton>(a, "btnPlay"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(b, "btnPlay"), Qt::LeftButton);
@@ -272,8 +272,7 @@ void TestTeacherAudioListWidget::closingThePanelStopsIt()
     const VoiceMaterial material = voice(QStringLiteral("tone.mp3"));
     MessageCatcher catcher;
     TeacherAudioListWidget panel;
-    showDownloaded(panel, { material });
-    ListItemTeacherAudio *row = rowWidget<ListItemTeacherAudio>(panel, 0);
+    ListItemTeacherAudio *row = showDownloaded(panel, { material });
     QTest::mouseClick(child<QPushButton>(row, "btnPlay"), Qt::LeftButton);
     QVERIFY(row->control()->getIsPlaying());
     QSignalSpy closed(&panel, &BaseMainWidget::signal_close);

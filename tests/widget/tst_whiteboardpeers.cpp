@@ -11,7 +11,7 @@
 #include "mosquittobroker.h"
 #include "testutil.h"
 
-#include "boardclass.h"
+#include "boardclasssupport.h"
 
 #include "biz/whiteboard/drawunit.h"
 #include "biz/whiteboard/whiteboardmsgutil.h"
@@ -78,19 +78,13 @@ void TestWhiteboardPeers::initTestCase()
 void TestWhiteboardPeers::init()
 {
     m_classId = QStringLiteral("wb-%1").arg(QString::fromLatin1(QTest::currentTestFunction()));
-    BoardClass::Options options;
-    options.uid = kStudent;
-    options.classId = m_classId;
-    options.reloginMs = 200;
-    m_session = std::make_unique<BoardClass>(options);
+    m_session = testBoardClass(kStudent, m_classId);
     WidgetWhiteBoard *board = m_session->board();
     board->setPrerenderEnabled(false);
     board->resize(1190, 840);
     board->show();
     QVERIFY(board->openPdf(QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/courseware.pdf")));
-    QSignalSpy inChannel(m_session.get(), &BoardClass::inChannel);
-    m_session->join();
-    QVERIFY(inChannel.wait(15000));
+    QVERIFY(joinBoardClass(*m_session));
 
     m_teacher = std::make_unique<ClassroomPeerProcess>();
     QVERIFY(m_teacher->startProgram(QDir(TestUtil::binDir()).filePath(QStringLiteral("lessonry-board-peer-teacher")),

@@ -23,14 +23,12 @@
 //                                  (µs: wall clock when that paint ended)
 //   sent <µs>                      a stroke was finished and sent (wall clock)
 
-#include "boardclass.h"
+#include "boardclasssupport.h"
 #include "peercommandline.h"
 #include "peercommandloop.h"
 
 #include "biz/whiteboard/drawunit.h"
-#include "mgr/logmgr.h"
 #include "mgr/message/sendandreceivemsg.h"
-#include "mgr/singleton.h"
 #include "widget/textinputbox.h"
 #include "widget/widgetwhiteboard.h"
 
@@ -191,12 +189,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("Courseware file."), QStringLiteral("file"));
     PeerCommandLine arguments({ pdfOption });
     arguments.process(app);
-    if (arguments.keepsLogs())
-        Singleton<LogMgr>::instance()->init();
-
-    BoardClass::Options options;
-    options.uid = arguments.uid();
-    options.classId = arguments.classId();
+    const BoardClass::Options options = peerBoardClassOptions(arguments);
     if (options.uid.isEmpty() || options.classId.isEmpty()) {
         fprintf(stderr, "usage: %s --uid <uid> --class <classId> [--pdf <file>]\n", argv[0]);
         return 2;

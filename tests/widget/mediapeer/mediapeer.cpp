@@ -21,15 +21,13 @@
 //   closed <videoid>                the player window closed
 //   state window <videoid|none> started <0|1>
 
-#include "boardclass.h"
+#include "boardclasssupport.h"
 #include "peercommandline.h"
 #include "peercommandloop.h"
 
 #include "mgr/http/networkdownloadreplyholder.h"
-#include "mgr/logmgr.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
-#include "mgr/singleton.h"
 #include "platform/player/avplayer.h"
 #include "utility/appdirs.h"
 #include "widget/student/studentvideocontrolutil.h"
@@ -132,12 +130,7 @@ int main(int argc, char *argv[])
                                         QStringLiteral("copy"));
     PeerCommandLine arguments({ midOption, videoOption, copyOption });
     arguments.process(app);
-    if (arguments.keepsLogs())
-        Singleton<LogMgr>::instance()->init();
-
-    BoardClass::Options options;
-    options.uid = arguments.uid();
-    options.classId = arguments.classId();
+    const BoardClass::Options options = peerBoardClassOptions(arguments);
     const QStringList video = arguments.parser().value(videoOption).split(QLatin1Char('|'));
     if (options.uid.isEmpty() || options.classId.isEmpty() || video.size() != 4) {
         fprintf(stderr, "usage: %s --uid <uid> --class <classId> --mid <mid> --video <id>|<video>|<voice>|<name>\n",
