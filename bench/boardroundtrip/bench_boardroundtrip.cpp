@@ -47,9 +47,7 @@ bool run(const char *title, bool tcpNoDelay, int rounds, const QString &dataDir)
     MosquittoBroker::Options options;
     options.tcpNoDelay = tcpNoDelay;
     MosquittoBroker broker(options);
-    const QString ini = QDir(dataDir).filePath(QStringLiteral("servers.ini"));
-    if (!broker.start() || !TestUtil::useServersIni(ini, { "http://127.0.0.1:9", {}, {}, {}, {}, {} })
-        || !broker.useInServersIni(ini)) {
+    if (!broker.startWithServersIni(QDir(dataDir).filePath(QStringLiteral("servers.ini")))) {
         std::printf("cannot start a broker\n");
         return false;
     }

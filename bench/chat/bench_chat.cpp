@@ -218,9 +218,7 @@ int main(int argc, char *argv[])
         return 0;
 
     MosquittoBroker broker;
-    const QString ini = home.filePath(QStringLiteral("servers.ini"));
-    if (!broker.start() || !TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} })
-        || !broker.useInServersIni(ini)) {
+    if (!broker.startWithServersIni(home.filePath(QStringLiteral("servers.ini")))) {
         std::printf("cannot start a broker\n");
         return 1;
     }

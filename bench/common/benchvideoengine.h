@@ -2,17 +2,22 @@
 #define BENCHVIDEOENGINE_H
 
 // The RTC engine as the video benchmarks set it up: video on, remote and
-// local views drawn by the client's own renders, the join awaited through
-// the handler's flag.
+// local views drawn by the client's own renders, the relay on a broker of
+// the benchmark's own, the join awaited through the handler's flag.
+
+#include "mosquittobroker.h"
 
 #include "biz/im/agora/videorender.h"
 #include "platform/rtc/mediaengine.h"
 #include "platform/rtc/rtcengine.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMutex>
+#include <QTest>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 
 class BenchJoinHandler : public agora::rtc::IRtcEngineEventHandler
@@ -96,6 +101,34 @@ inline agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> benchEngineParamete
     void *inter = nullptr;
     engine->queryInterface(agora::rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
     return agora::util::AutoPtr<agora::rtc::IRtcEngineParameter>(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
+}
+
+// Starts broker and points the engine's relay at it; false, said on
+// standard error, when the broker does not start.
+inline bool startBenchRelay(agora::rtc::IRtcEngine *engine, MosquittoBroker &broker)
+{
+    if (!broker.start()) {
+        std::fprintf(stderr, "no broker\n");
+        return false;
+    }
+    const QByteArray relay = QStringLiteral("{\"host\":\"127.0.0.1\",\"port\":%1}").arg(broker.port()).toUtf8();
+    benchEngineParameters(engine)->setObject("rtc.relay_server", relay.constData());
+    return true;
+}
+
+// Joins channel as uid and waits for the join; false, said on standard
+// error, when it does not complete within 10 s.
+inline bool joinBenchChannel(agora::rtc::IRtcEngine *engine, const BenchJoinHandler &handler, const char *channel,
+                             agora::rtc::uid_t uid)
+{
+    engine->joinChannel(nullptr, channel, nullptr, uid);
+    QElapsedTimer clock;
+    clock.start();
+    while (!handler.joined && clock.elapsed() < 10000)
+        QTest::qWait(20);
+    if (!handler.joined)
+        std::fprintf(stderr, "the join did not complete\n");
+    return handler.joined;
 }
 
 #endif // BENCHVIDEOENGINE_H

@@ -14,7 +14,7 @@
 //   bench_mediaplayer [rounds, default 3]
 
 #include "framecounter.h"
-#include "shownframecounter.h"
+#include "processcpu.h"
 #include "xvfbdisplay.h"
 
 #include "biz/course/classinfoentity.h"
@@ -84,14 +84,6 @@ int runOnOwnDisplay(int argc, char *argv[])
     return bench.exitStatus() == QProcess::NormalExit ? bench.exitCode() : 1;
 }
 
-double childrenCpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 // The student's player on the downloaded copy, from its start to its end.
 Run playOurs(const ClassInfoEntity &info, const VideoMaterial &video)
 {
@@ -108,7 +100,7 @@ Run playOurs(const ClassInfoEntity &info, const VideoMaterial &video)
     QTest::qWait(200);
     if (picture->size() != kFrameSize)
         std::fprintf(stderr, "video widget %dx%d, not the frame's size\n", picture->width(), picture->height());
-    ShownFrameCounter counter(picture);
+    FrameCounter counter(picture, FrameCounter::Picture::Shown);
     QElapsedTimer clock;
     const double cpuBefore = ownCpuSeconds();
     const double serverBefore = serverCpuSeconds();
@@ -133,7 +125,7 @@ Run playOurs(const ClassInfoEntity &info, const VideoMaterial &video)
 Run playGstreamer(int *dropped)
 {
     QProcess gst;
-    const double cpuBefore = childrenCpuSeconds();
+    const double cpuBefore = rusageCpuSeconds(RUSAGE_CHILDREN);
     const double serverBefore = serverCpuSeconds();
     QElapsedTimer clock;
     clock.start();
@@ -146,7 +138,7 @@ Run playGstreamer(int *dropped)
     gst.waitForFinished(120000);
     Run run;
     run.seconds = clock.elapsed() / 1000.0;
-    run.cpuSeconds = childrenCpuSeconds() - cpuBefore;
+    run.cpuSeconds = rusageCpuSeconds(RUSAGE_CHILDREN) - cpuBefore;
     run.serverCpuSeconds = serverCpuSeconds() - serverBefore;
     const QString output = QString::fromLocal8Bit(gst.readAllStandardOutput());
     const QRegularExpression counts(QStringLiteral("rendered: (\\d+), dropped: (\\d+)"));

@@ -111,9 +111,7 @@ bool wireRun(const char *title, bool tcpNoDelay, const QString &dataDir, int pay
     MosquittoBroker::Options options;
     options.tcpNoDelay = tcpNoDelay;
     MosquittoBroker broker(options);
-    const QString ini = QDir(dataDir).filePath(QStringLiteral("servers.ini"));
-    if (!broker.start() || !TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} })
-        || !broker.useInServersIni(ini)) {
+    if (!broker.startWithServersIni(QDir(dataDir).filePath(QStringLiteral("servers.ini")))) {
         std::printf("cannot start a broker\n");
         return false;
     }

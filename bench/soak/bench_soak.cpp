@@ -28,7 +28,6 @@
 
 #include "classroompeerprocess.h"
 #include "mosquittobroker.h"
-#include "testutil.h"
 
 #include "mgr/message/classroompayloads.h"
 #include "mgr/message/immsgtype.h"
@@ -520,9 +519,7 @@ int main(int argc, char *argv[])
     }
 
     MosquittoBroker broker;
-    const QString ini = home.filePath(QStringLiteral("servers.ini"));
-    if (!broker.start() || !TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} })
-        || !broker.useInServersIni(ini)) {
+    if (!broker.startWithServersIni(home.filePath(QStringLiteral("servers.ini")))) {
         std::printf("cannot start a broker\n");
         return 1;
     }

@@ -10,22 +10,16 @@
 
 #include "benchvideoengine.h"
 #include "framecounter.h"
-#include "mosquittobroker.h"
+#include "processcpu.h"
 #include "rtcpeerprocess.h"
 
 #include "widget/widgetvideo.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEvent>
-#include <QFile>
 #include <QTest>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 
 namespace {
@@ -74,31 +68,20 @@ int main(int argc, char *argv[])
     WidgetVideo widget;
     widget.resize(640, 480);
     widget.show();
-    FrameCounter counter(&widget);
+    FrameCounter counter(&widget, FrameCounter::Picture::Rendered);
 
     // The same camera in another process, over the broker.
     MosquittoBroker broker;
-    if (!broker.start()) {
-        std::fprintf(stderr, "no broker\n");
+    if (!startBenchRelay(engine, broker))
         return 1;
-    }
-    const QByteArray relay = QStringLiteral("{\"host\":\"127.0.0.1\",\"port\":%1}").arg(broker.port()).toUtf8();
-    benchEngineParameters(engine)->setObject("rtc.relay_server", relay.constData());
     RtcPeerProcess sender(broker.port(), 30001);
     if (!sender.start())
         return 1;
     sender.command(QStringLiteral("video"));
     sender.take(QStringLiteral("video-result"));
     sender.command(QStringLiteral("join bench"));
-    engine->joinChannel(nullptr, "bench", nullptr, 20001);
-    QElapsedTimer joinClock;
-    joinClock.start();
-    while (!handler.joined && joinClock.elapsed() < 10000)
-        QTest::qWait(20);
-    if (!handler.joined) {
-        std::fprintf(stderr, "the join did not complete\n");
+    if (!joinBenchChannel(engine, handler, "bench", 20001))
         return 1;
-    }
 
     std::printf("one 640x480 stream, synthetic camera at its 15 frames per second, %d s per run\n", seconds);
     std::printf("%-6s %-44s %10s %10s %12s %14s\n", "round", "", "frames/s", "paints/s", "CPU here", "CPU sender");

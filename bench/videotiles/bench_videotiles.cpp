@@ -17,9 +17,8 @@
 
 #include "benchvideoengine.h"
 #include "framecounter.h"
-#include "mosquittobroker.h"
+#include "processcpu.h"
 #include "rtcpeerprocess.h"
-#include "shownframecounter.h"
 
 #include "widget/widgetvideoitem.h"
 #include "widget/widgetvideoitems.h"
@@ -93,7 +92,7 @@ struct Figures
     double p99 = 0;
 };
 
-Figures measure(const std::vector<std::unique_ptr<ShownFrameCounter>> &counters,
+Figures measure(const std::vector<std::unique_ptr<FrameCounter>> &counters,
                 const std::vector<std::shared_ptr<std::atomic<int>>> &delivered, int tiles, int seconds, LatencyProbe &probe)
 {
     // Settle first: joins, first frames and the switch are not measured.
@@ -153,7 +152,7 @@ int main(int argc, char *argv[])
     QWidget page;
     auto *grid = new QGridLayout(&page);
     std::vector<WidgetVideoItem *> tiles;
-    std::vector<std::unique_ptr<ShownFrameCounter>> counters;
+    std::vector<std::unique_ptr<FrameCounter>> counters;
     std::vector<std::shared_ptr<std::atomic<int>>> delivered;
     for (int i = 0; i < kStreams; ++i) {
         WidgetVideoItem *tile = i == 0 ? static_cast<WidgetVideoItem *>(new WidgetVideoItemT(&page))
@@ -165,18 +164,14 @@ int main(int argc, char *argv[])
         tile->muteVideo(false);
         grid->addWidget(tile, i / 3, i % 3);
         tiles.push_back(tile);
-        counters.push_back(std::make_unique<ShownFrameCounter>(tile->getVideoWidget()));
+        counters.push_back(std::make_unique<FrameCounter>(tile->getVideoWidget(), FrameCounter::Picture::Shown));
         delivered.push_back(benchRenderFactory().countFramesFor(tile->getVideoWidget()));
     }
     page.show();
 
     MosquittoBroker broker;
-    if (!broker.start()) {
-        std::fprintf(stderr, "no broker\n");
+    if (!startBenchRelay(engine, broker))
         return 1;
-    }
-    const QByteArray relay = QStringLiteral("{\"host\":\"127.0.0.1\",\"port\":%1}").arg(broker.port()).toUtf8();
-    benchEngineParameters(engine)->setObject("rtc.relay_server", relay.constData());
     std::vector<std::unique_ptr<RtcPeerProcess>> senders;
     for (int i = 0; i < kStreams; ++i) {
         auto sender = std::make_unique<RtcPeerProcess>(broker.port(), kFirstUid + uint(i));
@@ -186,15 +181,8 @@ int main(int argc, char *argv[])
         sender->take(QStringLiteral("video-result"));
         senders.push_back(std::move(sender));
     }
-    engine->joinChannel(nullptr, kChannel, nullptr, 20001);
-    QElapsedTimer joinClock;
-    joinClock.start();
-    while (!handler.joined && joinClock.elapsed() < 10000)
-        QTest::qWait(20);
-    if (!handler.joined) {
-        std::fprintf(stderr, "the join did not complete\n");
+    if (!joinBenchChannel(engine, handler, kChannel, 20001))
         return 1;
-    }
     for (int i = 0; i < kStreams; ++i)
         engine->setupRemoteVideo({ tiles.at(size_t(i))->getVideoWidget(), agora::rtc::RENDER_MODE_HIDDEN,
                                    kFirstUid + uint(i), nullptr });

@@ -4,6 +4,7 @@
 #include "biz/av/agora/agoraaudiomgr.h"
 #include "mgr/signalqueuemgr.h"
 #include "platform/player/avplayer.h"
+#include "utility/widget/playbackslots.h"
 #include "utility/widget/stylesheetutil.h"
 
 #include <QDebug>
@@ -21,13 +22,7 @@ ListItemTeacherAudio::ListItemTeacherAudio(QWidget *parent)
     m_player = new QMediaPlayer(this);
     // Often enough for a smooth slider.
     m_player->setNotifyInterval(QtAV::AVPlayer::kPositionIntervalMs);
-    connect(&m_control, &AudioMediaWithAgoraMixingControlUtil::signal_onPlay, this, &ListItemTeacherAudio::slot_onPlay);
-    connect(&m_control, &AudioMediaWithAgoraMixingControlUtil::signal_onPause, this,
-            &ListItemTeacherAudio::slot_onPause);
-    connect(&m_control, &AudioMediaWithAgoraMixingControlUtil::signal_onResume, this,
-            &ListItemTeacherAudio::slot_onResume);
-    connect(&m_control, &AudioMediaWithAgoraMixingControlUtil::signal_onFinished, this,
-            &ListItemTeacherAudio::slot_onFinished);
+    connectPlaybackSlots(&m_control, this);
     m_control.init(m_player, ui->btnPlay, ui->sliderMedia, ui->labelCurTime, ui->labelWholeTime);
     connect(SignalQueueMgr::instance(), &SignalQueueMgr::signal_audio_list_widget_closed, this,
             &ListItemTeacherAudio::slot_list_widget_closed);

@@ -9,9 +9,9 @@
 #include "mgr/singleton.h"
 #include "platform/player/audiooutput.h"
 #include "platform/player/avplayer.h"
-#include "platform/player/videooutput.h"
 #include "utility/appdirs.h"
 #include "utility/durations.h"
+#include "utility/widget/playbackslots.h"
 #include "utility/widget/promptmessagewidget.h"
 #include "widget/classwidget.h"
 #include "widget/coursedialogs.h"
@@ -92,28 +92,17 @@ void StudentVideoPlayerWidget::initSize()
     resize(windowSizeFor(area.width(), area.height()));
 }
 
-QWidget *StudentVideoPlayerWidget::videoWidget() const
-{
-    return m_videoOutput ? m_videoOutput->widget() : nullptr;
-}
-
 void StudentVideoPlayerWidget::initVideoWidget()
 {
     qInfo("initVideoWidget");
-    m_player = new QtAV::AVPlayer(this);
-    m_player->setVideoDecoderPriority({ QStringLiteral("FFmpeg") });
+    m_view.createPlayer(this);
     createWidgetRenderer();
 }
 
 void StudentVideoPlayerWidget::createWidgetRenderer()
 {
-    qInfo() << "QSysInfo::WindowsVersion:" << QSysInfo::prettyProductName();
-    m_videoOutput = new QtAV::VideoOutput(QStringLiteral("Widget"), this);
-    if (QWidget *widget = m_videoOutput->widget()) {
-        ui->verticalLayout->insertWidget(0, widget);
-        m_player->setRenderer(m_videoOutput);
+    if (m_view.createRenderer(this, ui->verticalLayout))
         return;
-    }
     qCritical("videoWidget->widget() is null");
     CourseDialogs::notice(CourseDialogs::Critical, this, QStringLiteral("维默"),
                           QStringLiteral("视频播放器创建失败,请关闭重试"));
@@ -122,13 +111,7 @@ void StudentVideoPlayerWidget::createWidgetRenderer()
 void StudentVideoPlayerWidget::initMediaPlayUtil()
 {
     qInfo("initMediaPlayUtil");
-    connect(&mediaUtil, &MediaWithAgoraMixingControlUtil::signal_onPlay, this, &StudentVideoPlayerWidget::slot_onPlay);
-    connect(&mediaUtil, &MediaWithAgoraMixingControlUtil::signal_onPause, this,
-            &StudentVideoPlayerWidget::slot_onPause);
-    connect(&mediaUtil, &MediaWithAgoraMixingControlUtil::signal_onResume, this,
-            &StudentVideoPlayerWidget::slot_onResume);
-    connect(&mediaUtil, &MediaWithAgoraMixingControlUtil::signal_onFinished, this,
-            &StudentVideoPlayerWidget::slot_onFinished);
+    connectPlaybackSlots(&mediaUtil, this);
     SignalQueueMgr *bus = SignalQueueMgr::instance();
     connect(bus, &SignalQueueMgr::signal_class_widget_closed, this, &StudentVideoPlayerWidget::slot_to_close);
     connect(bus, &SignalQueueMgr::signal_student_video_play, this, &StudentVideoPlayerWidget::slot_to_close);
@@ -137,7 +120,7 @@ void StudentVideoPlayerWidget::initMediaPlayUtil()
         qInfo("connect signal teacher offline");
         connect(page, &StudentClassWidget::signal_teacher_offline, this, &StudentVideoPlayerWidget::slot_to_close);
     }
-    mediaUtil.init(m_player, nullptr, nullptr, nullptr, nullptr);
+    mediaUtil.init(player(), nullptr, nullptr, nullptr, nullptr);
     mediaUtil.setIsOnlyLocalhasVoice(true);
 }
 
@@ -166,8 +149,8 @@ void StudentVideoPlayerWidget::open(const ClassInfoEntity &classInfo, const Vide
                                                         : NetWorkDownloadReplyHolder::getFilePath(video.voice, folder);
         const bool audioDownloaded = !video.voice.isEmpty()
             && NetWorkDownloadReplyHolder::isFileAlreadyDownloaded(video.voice, folder);
-        m_player->setFile(videoPath);
-        if (!m_player->audio())
+        player()->setFile(videoPath);
+        if (!player()->audio())
             qCritical("audioOutput is null");
         const bool oldOs = isOldOSVersion();
         if (oldOs)
@@ -175,9 +158,9 @@ void StudentVideoPlayerWidget::open(const ClassInfoEntity &classInfo, const Vide
         const bool mixing = Singleton<AppContext>::instance()->isAudioMixingEnabled();
         qInfo("play arements:isAudioMixing:%d, isOldOSVersion:%d, isAudioDownloaded:%d", mixing, oldOs,
               audioDownloaded);
-        if (mixing && !oldOs && m_player->audio() && audioDownloaded) {
+        if (mixing && !oldOs && player()->audio() && audioDownloaded) {
             // The separate sound plays through the engine, here only.
-            m_player->audio()->setMute(true);
+            player()->audio()->setMute(true);
             mediaUtil.setAudioFile(QString(), audioPath);
         } else {
             qCritical("isAudioDownloaded false");
@@ -185,7 +168,7 @@ void StudentVideoPlayerWidget::open(const ClassInfoEntity &classInfo, const Vide
     } else {
         qWarning("not shouldLocalPlayVideo, play online");
         qInfo("setMedia url:%s", qUtf8Printable(video.getVideoUrl()));
-        m_player->setFile(video.getVideoUrl());
+        player()->setFile(video.getVideoUrl());
     }
     sendReadyMsg();
 }

@@ -5,6 +5,7 @@
 #include "utility/materialentity.h"
 #include "utility/widget/basemainwidget.h"
 #include "utility/widget/mediawithagoramixingcontrolutil.h"
+#include "widget/lessonvideoview.h"
 
 #include <QSize>
 
@@ -12,7 +13,6 @@ class QCloseEvent;
 class QTimer;
 namespace QtAV {
 class AVPlayer;
-class VideoOutput;
 }
 namespace Ui {
 class studentvideoplayerwidget;
@@ -50,8 +50,8 @@ public:
     bool isLocalPlay() const { return m_localPlay; }
     bool hasPlayStarted() const { return didVideoPlayMsgReceived; }
     MediaWithAgoraMixingControlUtil *control() { return &mediaUtil; }
-    QtAV::AVPlayer *player() const { return m_player; }
-    QWidget *videoWidget() const;
+    QtAV::AVPlayer *player() const { return m_view.player(); }
+    QWidget *videoWidget() const { return m_view.videoWidget(); }
 
 public slots:
     void slot_onPlay();
@@ -78,8 +78,7 @@ private:
     void bringToTop(bool onTop);
 
     Ui::studentvideoplayerwidget *ui;
-    QtAV::VideoOutput *m_videoOutput = nullptr;
-    QtAV::AVPlayer *m_player = nullptr;
+    LessonVideoView m_view;
     MediaWithAgoraMixingControlUtil mediaUtil;
     ClassInfoEntity m_classInfo;
     VideoMaterial m_video;

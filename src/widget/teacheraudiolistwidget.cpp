@@ -4,7 +4,6 @@
 #include "mgr/http/networkdownloadreplyholder.h"
 #include "mgr/signalqueuemgr.h"
 #include "utility/appdirs.h"
-#include "utility/widget/loadingwidget.h"
 #include "widget/listitemteacheraudio.h"
 #include "widget/listitemteacheraudionotdownloaded.h"
 
@@ -18,8 +17,7 @@ TeacherAudioListWidget::TeacherAudioListWidget(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::FramelessWindowHint);
-    m_loading = new LoadingWidget(ui->vlayoutContent, this);
-    m_loading->setLoadingState(LoadingWidget::StateContent);
+    createLoadingWidget(ui->vlayoutContent);
 }
 
 TeacherAudioListWidget::~TeacherAudioListWidget()
@@ -35,13 +33,7 @@ QListWidget *TeacherAudioListWidget::getListWidget()
 void TeacherAudioListWidget::setAudioMaterials(const QString &classId, const QVector<VoiceMaterial> &voices)
 {
     m_classId = classId;
-    setItems(voices);
-    if (voices.isEmpty()) {
-        m_loading->setStateText(tr("no audio"), LoadingWidget::StateNoData);
-        m_loading->setLoadingState(LoadingWidget::StateNoData);
-    } else {
-        m_loading->setLoadingState(LoadingWidget::StateContent);
-    }
+    showItems(voices, tr("no audio"));
 }
 
 QWidget *TeacherAudioListWidget::createItemWidget(QListWidgetItem *item, const VoiceMaterial &voice)

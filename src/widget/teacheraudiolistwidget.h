@@ -6,7 +6,6 @@
 
 #include <QVector>
 
-class LoadingWidget;
 class QCloseEvent;
 namespace Ui {
 class TeacherAudioListWidget;
@@ -24,7 +23,6 @@ public:
     ~TeacherAudioListWidget() override;
 
     void setAudioMaterials(const QString &classId, const QVector<VoiceMaterial> &voices);
-    LoadingWidget *loadingWidget() const { return m_loading; }
 
 public slots:
     void slot_onDownloadOk(QListWidgetItem *item, VoiceMaterial voice);
@@ -37,7 +35,6 @@ protected:
 
 private:
     Ui::TeacherAudioListWidget *ui;
-    LoadingWidget *m_loading;
     QString m_classId;
 };
 

@@ -3,7 +3,6 @@
 
 #include "mgr/http/networkdownloadreplyholder.h"
 #include "utility/appdirs.h"
-#include "utility/widget/loadingwidget.h"
 #include "widget/listitemteachervideo.h"
 #include "widget/listitemteachervideonotdownloaded.h"
 
@@ -16,8 +15,7 @@ TeacherVideoListWidget::TeacherVideoListWidget(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::FramelessWindowHint);
-    m_loading = new LoadingWidget(ui->vlayoutContent, this);
-    m_loading->setLoadingState(LoadingWidget::StateContent);
+    createLoadingWidget(ui->vlayoutContent);
 }
 
 TeacherVideoListWidget::~TeacherVideoListWidget()
@@ -38,13 +36,7 @@ QListWidget *TeacherVideoListWidget::listWidget() const
 void TeacherVideoListWidget::setVideoMaterials(const ClassInfoEntity &classInfo, const QVector<VideoMaterial> &videos)
 {
     m_classInfo = classInfo;
-    setItems(videos);
-    if (videos.isEmpty()) {
-        m_loading->setStateText(tr("no video"), LoadingWidget::StateNoData);
-        m_loading->setLoadingState(LoadingWidget::StateNoData);
-    } else {
-        m_loading->setLoadingState(LoadingWidget::StateContent);
-    }
+    showItems(videos, tr("no video"));
 }
 
 QWidget *TeacherVideoListWidget::createItemWidget(QListWidgetItem *item, const VideoMaterial &video)

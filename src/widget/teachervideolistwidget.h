@@ -7,7 +7,6 @@
 
 #include <QVector>
 
-class LoadingWidget;
 namespace Ui {
 class TeacherVideoListWidget;
 }
@@ -23,7 +22,6 @@ public:
     ~TeacherVideoListWidget() override;
 
     void setVideoMaterials(const ClassInfoEntity &classInfo, const QVector<VideoMaterial> &videos);
-    LoadingWidget *loadingWidget() const { return m_loading; }
     QListWidget *listWidget() const;
 
 public slots:
@@ -37,7 +35,6 @@ protected:
 
 private:
     Ui::TeacherVideoListWidget *ui;
-    LoadingWidget *m_loading;
     ClassInfoEntity m_classInfo;
 };
 

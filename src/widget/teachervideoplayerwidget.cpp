@@ -9,9 +9,9 @@
 #include "mgr/singleton.h"
 #include "platform/player/audiooutput.h"
 #include "platform/player/avplayer.h"
-#include "platform/player/videooutput.h"
 #include "utility/durations.h"
 #include "utility/translatelanguage.h"
+#include "utility/widget/playbackslots.h"
 #include "widget/coursedialogs.h"
 #include "widget/teacherclasswidget.h"
 
@@ -19,7 +19,6 @@
 #include <QDebug>
 #include <QFile>
 #include <QProgressDialog>
-#include <QSysInfo>
 #include <QTimer>
 
 TeacherVideoPlayerWidget::TeacherVideoPlayerWidget(QWidget *parent)
@@ -32,24 +31,17 @@ TeacherVideoPlayerWidget::TeacherVideoPlayerWidget(QWidget *parent)
                    | Qt::WindowCloseButtonHint);
     loadingTimer->setInterval(Durations::ms(kLoadingTickMs));
     connect(loadingTimer, &QTimer::timeout, this, &TeacherVideoPlayerWidget::onLoadingTimerTimeout);
-    m_player = new QtAV::AVPlayer(this);
-    m_player->setVideoDecoderPriority({ QStringLiteral("FFmpeg") });
+    m_view.createPlayer(this);
     createWidgetRenderer();
 
-    connect(&mediaUtil, &MediaWithAgoraMixingControlUtil::signal_onPlay, this, &TeacherVideoPlayerWidget::slot_onPlay);
-    connect(&mediaUtil, &MediaWithAgoraMixingControlUtil::signal_onPause, this,
-            &TeacherVideoPlayerWidget::slot_onPause);
-    connect(&mediaUtil, &MediaWithAgoraMixingControlUtil::signal_onResume, this,
-            &TeacherVideoPlayerWidget::slot_onResume);
-    connect(&mediaUtil, &MediaWithAgoraMixingControlUtil::signal_onFinished, this,
-            &TeacherVideoPlayerWidget::slot_onFinished);
+    connectPlaybackSlots(&mediaUtil, this);
     SignalQueueMgr *bus = SignalQueueMgr::instance();
     connect(bus, &SignalQueueMgr::signal_class_widget_closed, this, &TeacherVideoPlayerWidget::slot_to_close);
     connect(bus, &SignalQueueMgr::signal_screen_sharing_start, this, &TeacherVideoPlayerWidget::slot_to_close);
     connect(bus, &SignalQueueMgr::signal_audio_play, this, &TeacherVideoPlayerWidget::slot_to_close);
     connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveVideoControl, this,
             &TeacherVideoPlayerWidget::slot_receiveVideoControl);
-    mediaUtil.init(m_player, ui->btnPlayPause, ui->slider, ui->labelPosition, nullptr);
+    mediaUtil.init(player(), ui->btnPlayPause, ui->slider, ui->labelPosition, nullptr);
 }
 
 TeacherVideoPlayerWidget::~TeacherVideoPlayerWidget()
@@ -59,20 +51,10 @@ TeacherVideoPlayerWidget::~TeacherVideoPlayerWidget()
     qInfo("dector leaves");
 }
 
-QWidget *TeacherVideoPlayerWidget::videoWidget() const
-{
-    return m_videoOutput ? m_videoOutput->widget() : nullptr;
-}
-
 void TeacherVideoPlayerWidget::createWidgetRenderer()
 {
-    qInfo() << "QSysInfo::WindowsVersion:" << QSysInfo::prettyProductName();
-    m_videoOutput = new QtAV::VideoOutput(QStringLiteral("Widget"), this);
-    if (QWidget *widget = m_videoOutput->widget()) {
-        m_player->setRenderer(m_videoOutput);
-        ui->verticalLayout->insertWidget(0, widget);
+    if (m_view.createRenderer(this, ui->verticalLayout))
         return;
-    }
     CourseDialogs::notice(CourseDialogs::Critical, this, Translatelanguage::instance()->getText(QStringLiteral("velmo")),
                           Translatelanguage::instance()->getText(QStringLiteral("cannotplayvideo")));
 }
@@ -85,16 +67,16 @@ void TeacherVideoPlayerWidget::open(const ClassInfoEntity &classInfo, const Vide
           qUtf8Printable(audioFilePath), qUtf8Printable(audioUrl));
     m_classInfo = classInfo;
     m_video = video;
-    if (!m_player)
+    if (!player())
         return;
-    m_player->setFile(videoFilePath);
-    if (m_player->audio() && !audioFilePath.isEmpty() && QFile::exists(audioFilePath)) {
+    player()->setFile(videoFilePath);
+    if (player()->audio() && !audioFilePath.isEmpty() && QFile::exists(audioFilePath)) {
         // The separate sound plays through the engine; the file's own track
         // stays silent.
-        m_player->audio()->setMute(true);
+        player()->audio()->setMute(true);
         mediaUtil.setAudioFile(audioUrl, audioFilePath);
     } else {
-        if (!m_player->audio())
+        if (!player()->audio())
             qCritical("audioOutput is null");
         qCritical("audioFilePath:%s not exists", qUtf8Printable(audioFilePath));
     }

@@ -7,6 +7,7 @@
 #include "utility/materialentity.h"
 #include "utility/widget/closesignalwidget.h"
 #include "utility/widget/mediawithagoramixingcontrolutil.h"
+#include "widget/lessonvideoview.h"
 
 #include <QPointer>
 #include <QProgressDialog>
@@ -17,7 +18,6 @@ class QTimer;
 class TeacherClassWidget;
 namespace QtAV {
 class AVPlayer;
-class VideoOutput;
 }
 namespace Ui {
 class TeacherVideoPlayerWidget;
@@ -50,8 +50,8 @@ public:
     int loadingTicks() const { return loadingCount; }
     QProgressDialog *progressDialog() const { return downloadProgressDlg; }
     MediaWithAgoraMixingControlUtil *control() { return &mediaUtil; }
-    QtAV::AVPlayer *player() const { return m_player; }
-    QWidget *videoWidget() const;
+    QtAV::AVPlayer *player() const { return m_view.player(); }
+    QWidget *videoWidget() const { return m_view.videoWidget(); }
 
 public slots:
     void slot_onPlay();
@@ -81,8 +81,7 @@ private:
     static TeacherClassWidget *classWidget();
 
     Ui::TeacherVideoPlayerWidget *ui;
-    QtAV::VideoOutput *m_videoOutput = nullptr;
-    QtAV::AVPlayer *m_player = nullptr;
+    LessonVideoView m_view;
     MediaWithAgoraMixingControlUtil mediaUtil;
     ClassInfoEntity m_classInfo;
     VideoMaterial m_video;

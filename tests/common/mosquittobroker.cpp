@@ -1,4 +1,5 @@
 #include "mosquittobroker.h"
+#include "testutil.h"
 
 #include <algorithm>
 
@@ -181,6 +182,11 @@ void MosquittoBroker::readLog()
         if (line.startsWith(QLatin1String("Error")) || line.startsWith(QLatin1String("Warning")))
             qWarning("mosquitto: %s", qPrintable(line));
     }
+}
+
+bool MosquittoBroker::startWithServersIni(const QString &serversIniPath, const QString &web)
+{
+    return start() && TestUtil::useServersIni(serversIniPath, { web, {}, {}, {}, {}, {} }) && useInServersIni(serversIniPath);
 }
 
 QStringList MosquittoBroker::logLines()

@@ -48,6 +48,10 @@ public:
     // Points every broker entry of a servers file ([mqtt] production and
     // development, [signalling], [rtc]) at this broker; keeps the rest.
     bool useInServersIni(const QString &serversIniPath) const;
+    // Starts the broker and puts in force (TestUtil::useServersIni) a new
+    // servers file at serversIniPath whose brokers are this one and whose
+    // web addresses are web: for a test that needs no lesson service.
+    bool startWithServersIni(const QString &serversIniPath, const QString &web = QStringLiteral("http://127.0.0.1:9"));
 
     // The broker's log lines so far (since the last start), without their
     // time stamps, e.g. "Client client_student_20001 disconnected.".

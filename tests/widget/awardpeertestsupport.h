@@ -1,15 +1,12 @@
 #ifndef AWARDPEERTESTSUPPORT_H
 #define AWARDPEERTESTSUPPORT_H
 
+#include "boardclasssupport.h"
 #include "mosquittobroker.h"
-#include "testutil.h"
-
-#include "boardclass.h"
 
 #include "widget/prizemodel.h"
 #include "widget/widgetvideoitem.h"
 
-#include <QSignalSpy>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -24,20 +21,11 @@ inline bool joinAwardClass(MosquittoBroker &broker, const QTemporaryDir &dir, co
                            std::unique_ptr<BoardClass> &session, PrizeModel &page,
                            const std::function<void(WidgetVideoItem *)> &addTile)
 {
-    if (!broker.start())
+    if (!broker.startWithServersIni(dir.filePath(QStringLiteral("servers.ini"))))
         return false;
-    const QString ini = dir.filePath(QStringLiteral("servers.ini"));
-    if (!TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} })
-        || !broker.useInServersIni(ini)) {
-        return false;
-    }
-    BoardClass::Options options;
-    options.uid = uid;
-    options.classId = classId;
-    options.reloginMs = 200;
-    session = std::make_unique<BoardClass>(options);
+    session = testBoardClass(uid, classId);
     page.setClassInfo(session->roster(), classId);
-    for (const QString &student : options.studentUids) {
+    for (const QString &student : BoardClass::Options().studentUids) {
         UserInfo info;
         if (!session->roster()->getUserInfoByUid(student, info))
             return false;
@@ -47,9 +35,7 @@ inline bool joinAwardClass(MosquittoBroker &broker, const QTemporaryDir &dir, co
     }
     page.resize(1026, 695);
     page.show();
-    QSignalSpy inChannel(session.get(), &BoardClass::inChannel);
-    session->join();
-    return inChannel.wait(15000);
+    return joinBoardClass(*session);
 }
 
 #endif // AWARDPEERTESTSUPPORT_H

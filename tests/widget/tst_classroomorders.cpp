@@ -9,7 +9,6 @@
 #include "coursedialogsrecorder.h"
 #include "messagecatcher.h"
 #include "mosquittobroker.h"
-#include "testutil.h"
 #include "topicwatcher.h"
 
 #include "biz/im/agora/agoraimchannelmgr.h"
@@ -67,10 +66,7 @@ private:
 
 void TestClassroomOrders::initTestCase()
 {
-    QVERIFY(m_broker.start());
-    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
-    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
-    QVERIFY(m_broker.useInServersIni(ini));
+    QVERIFY(m_broker.startWithServersIni(m_dir.filePath(QStringLiteral("servers.ini"))));
     signInStudent();
     // As the program starts them.
     AgoraIMSdk::instance()->init();

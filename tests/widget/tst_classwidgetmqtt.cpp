@@ -5,7 +5,6 @@
 #include "messagecatcher.h"
 #include "mosquittobroker.h"
 #include "scopedtimescale.h"
-#include "testutil.h"
 
 #include "biz/im/mqtt/mqttimsdk.h"
 #include "mgr/appcontext.h"
@@ -40,10 +39,7 @@ private:
 
 void TestClassWidgetMqtt::initTestCase()
 {
-    QVERIFY(m_broker.start());
-    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
-    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
-    QVERIFY(m_broker.useInServersIni(ini));
+    QVERIFY(m_broker.startWithServersIni(m_dir.filePath(QStringLiteral("servers.ini"))));
     StudentLoginDataEntity user;
     user.id = QStringLiteral("20001");
     Singleton<StudentCurrentUser>::instance()->setUserInfo(user);

@@ -18,6 +18,8 @@
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
 #include "platform/player/audiooutput.h"
+#include "platform/player/avplayer.h"
+#include "platform/player/videooutput.h"
 #include "utility/appdirs.h"
 #include "widget/student/studentvideocontrolutil.h"
 #include "widget/studentvideoplayerwidget.h"
@@ -26,6 +28,9 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
+
+#include <functional>
 
 namespace {
 
@@ -197,6 +202,11 @@ void TestStudentVideoControlUtil::followsPlayPauseResumeAndEnd()
     QPointer<StudentVideoPlayerWidget> window = openWindow(control);
     QVERIFY(window);
     FakePlayerBackend *backend = install.last();
+    // The player draws into the video widget, first in the window.
+    QVERIFY(window->videoWidget());
+    QCOMPARE(window->player()->renderer()->widget(), window->videoWidget());
+    QCOMPARE(window->findChild<QVBoxLayout *>(QStringLiteral("verticalLayout"))->indexOf(window->videoWidget()), 0);
+    QCOMPARE(window->player()->videoDecoderPriority(), QStringList{ QStringLiteral("FFmpeg") });
 
     deliver(message(VIDEO_PLAY));
     QCOMPARE(backend->state, int(QtAV::PlayerBackend::Playing));
@@ -269,27 +279,24 @@ void TestStudentVideoControlUtil::refusals_data()
 {
     QTest::addColumn<ProtocolVideoControl>("protocol");
     QTest::addColumn<QString>("log");
-    ProtocolVideoControl other = message(VIDEO_INIT);
-    other.classid = QStringLiteral("10002");
-    QTest::newRow("another class") << other << "different class id, recv:10002, self:10001";
-    ProtocolVideoControl mid = message(VIDEO_INIT);
-    mid.mid = QStringLiteral("m-8");
-    QTest::newRow("another material set") << mid << "different mid, from protocol:m-8, current:m-7";
-    ProtocolVideoControl longId = message(VIDEO_INIT);
-    longId.videoid = QString(VideoControlProtocol::kMaxIdLength + 1, QLatin1Char('a'));
-    QTest::newRow("id beyond its bound") << longId << "video control refused";
-    ProtocolVideoControl scheme = message(VIDEO_INIT);
-    scheme.video = QStringLiteral("file:///etc/passwd");
-    QTest::newRow("video that is no web address") << scheme << "video control refused";
-    ProtocolVideoControl longName = message(VIDEO_INIT);
-    longName.name = QString(VideoControlProtocol::kMaxNameLength + 1, QLatin1Char('n'));
-    QTest::newRow("name beyond its bound") << longName << "video control refused";
-    ProtocolVideoControl control = message(VIDEO_INIT);
-    control.name = QStringLiteral("a\nb");
-    QTest::newRow("name with a control character") << control << "video control refused";
-    ProtocolVideoControl type = message(VIDEO_INIT);
-    type.type = 99;
-    QTest::newRow("unknown type") << type << "video control refused";
+    // The start of a video with one thing changed.
+    const auto row = [](const char *name, const std::function<void(ProtocolVideoControl &)> &change, const char *log) {
+        ProtocolVideoControl protocol = message(VIDEO_INIT);
+        change(protocol);
+        QTest::newRow(name) << protocol << QString::fromLatin1(log);
+    };
+    row("another class", [](ProtocolVideoControl &p) { p.classid = QStringLiteral("10002"); },
+        "different class id, recv:10002, self:10001");
+    row("another material set", [](ProtocolVideoControl &p) { p.mid = QStringLiteral("m-8"); },
+        "different mid, from protocol:m-8, current:m-7");
+    const char refused[] = "video control refused";
+    row("id beyond its bound",
+        [](ProtocolVideoControl &p) { p.videoid = QString(VideoControlProtocol::kMaxIdLength + 1, QLatin1Char('a')); }, refused);
+    row("video that is no web address", [](ProtocolVideoControl &p) { p.video = QStringLiteral("file:///etc/passwd"); }, refused);
+    row("name beyond its bound",
+        [](ProtocolVideoControl &p) { p.name = QString(VideoControlProtocol::kMaxNameLength + 1, QLatin1Char('n')); }, refused);
+    row("name with a control character", [](ProtocolVideoControl &p) { p.name = QStringLiteral("a\nb"); }, refused);
+    row("unknown type", [](ProtocolVideoControl &p) { p.type = 99; }, refused);
 }
 
 void TestStudentVideoControlUtil::refusals()

@@ -71,6 +71,7 @@ private slots:
 private:
     VoiceMaterial voice(const QString &file, const QString &name = QString()) const;
     void putOnDisk(const VoiceMaterial &voice, const QString &source);
+    ListItemTeacherAudio *showDownloaded(TeacherAudioListWidget &panel, const QVector<VoiceMaterial> &materials);
 
     LessonService m_service;
     QString m_folder;
@@ -109,6 +110,18 @@ void TestTeacherAudioListWidget::putOnDisk(const VoiceMaterial &material, const 
     }
 }
 
+// The panel shown on materials whose files (the test media of their names)
+// are downloaded; its first row.
+ListItemTeacherAudio *TestTeacherAudioListWidget::showDownloaded(TeacherAudioListWidget &panel,
+                                                                 const QVector<VoiceMaterial> &materials)
+{
+    for (const VoiceMaterial &material : materials)
+        putOnDisk(material, QStringLiteral(LESSONRY_TEST_MEDIA_DIR "/") + material.id);
+    panel.show();
+    panel.setAudioMaterials(kClass, materials);
+    return rowWidget<ListItemTeacherAudio>(panel, 0);
+}
+
 void TestTeacherAudioListWidget::noAudioSaysSo()
 {
     TeacherAudioListWidget panel;
@@ -119,6 +132,10 @@ void TestTeacherAudioListWidget::noAudioSaysSo()
     for (QLabel *label : panel.loadingWidget()->findChildren<QLabel *>())
         found = found || label->text() == QLatin1String("no audio");
     QVERIFY(found);
+    // Materials given later are listed in its place.
+    panel.setAudioMaterials(kClass, { voice(QStringLiteral("lesson-audio.mp3")) });
+    QCOMPARE(panel.loadingWidget()->getLoadingState(), int(LoadingWidget::StateContent));
+    QVERIFY(rowWidget<ListItemTeacherAudioNotDownloaded>(panel, 0));
 }
 
 void TestTeacherAudioListWidget::rowsFollowTheDisk()
@@ -180,12 +197,9 @@ void TestTeacherAudioListWidget::failedDownloadOffersTheButtonAgain()
 void TestTeacherAudioListWidget::playPauseResumeToTheEnd()
 {
     const VoiceMaterial material = voice(QStringLiteral("tone.mp3"));
-    putOnDisk(material, media("tone.mp3"));
     MessageCatcher catcher;
     TeacherAudioListWidget panel;
-    panel.show();
-    panel.setAudioMaterials(kClass, { material });
-    ListItemTeacherAudio *row = rowWidget<ListItemTeacherAudio>(panel, 0);
+    ListItemTeacherAudio *row = showDownloaded(panel, { material });
     auto *button = child<QPushButton>(row, "btnPlay");
     auto *slider = child<QSlider>(row, "sliderMedia");
     auto *elapsed = child<QLabel>(row, "labelCurTime");
@@ -232,13 +246,9 @@ void TestTeacherAudioListWidget::anotherRowStopsThePlayingOne()
 {
     const VoiceMaterial first = voice(QStringLiteral("tone.mp3"));
     const VoiceMaterial second = voice(QStringLiteral("clip-sound.mp3"));
-    putOnDisk(first, media("tone.mp3"));
-    putOnDisk(second, media("clip-sound.mp3"));
     MessageCatcher catcher;
     TeacherAudioListWidget panel;
-    panel.show();
-    panel.setAudioMaterials(kClass, { first, second });
-    ListItemTeacherAudio *a = rowWidget<ListItemTeacherAudio>(panel, 0);
+    ListItemTeacherAudio *a = showDownloaded(panel, { first, second });
     ListItemTeacherAudio *b = rowWidget<ListItemTeacherAudio>(panel, 1);
     QTest::mouseClick(child<QPushButton>(a, "btnPlay"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(b, "btnPlay"), Qt::LeftButton);
@@ -260,12 +270,9 @@ void TestTeacherAudioListWidget::anotherRowStopsThePlayingOne()
 void TestTeacherAudioListWidget::closingThePanelStopsIt()
 {
     const VoiceMaterial material = voice(QStringLiteral("tone.mp3"));
-    putOnDisk(material, media("tone.mp3"));
     MessageCatcher catcher;
     TeacherAudioListWidget panel;
-    panel.show();
-    panel.setAudioMaterials(kClass, { material });
-    ListItemTeacherAudio *row = rowWidget<ListItemTeacherAudio>(panel, 0);
+    ListItemTeacherAudio *row = showDownloaded(panel, { material });
     QTest::mouseClick(child<QPushButton>(row, "btnPlay"), Qt::LeftButton);
     QVERIFY(row->control()->getIsPlaying());
     QSignalSpy closed(&panel, &BaseMainWidget::signal_close);

@@ -9,6 +9,8 @@
 #include "messagecatcher.h"
 
 #include "mgr/http/networkdownloadreplyholder.h"
+#include "platform/player/avplayer.h"
+#include "platform/player/videooutput.h"
 #include "utility/appdirs.h"
 #include "utility/webpage.h"
 #include "utility/widget/loadingwidget.h"
@@ -26,6 +28,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -105,6 +108,10 @@ void TestTeacherVideoListWidget::noVideoSaysSo()
     for (QLabel *label : list.loadingWidget()->findChildren<QLabel *>())
         found = found || label->text() == QLatin1String("no video");
     QVERIFY(found);
+    // Videos given later are listed in its place.
+    list.setVideoMaterials(classInfo(), { video(QStringLiteral("V-1"), QStringLiteral("clip.mp4"), QString()) });
+    QCOMPARE(list.loadingWidget()->getLoadingState(), int(LoadingWidget::StateContent));
+    QCOMPARE(list.listWidget()->count(), 1);
 }
 
 void TestTeacherVideoListWidget::tilesFollowTheVideoFile()
@@ -193,6 +200,11 @@ void TestTeacherVideoListWidget::playWarnsAndOpensThePlayer()
     QVERIFY(first);
     QVERIFY(first->isMaximized());
     QVERIFY(first->testAttribute(Qt::WA_DeleteOnClose));
+    // The player draws into the video widget, first in the window.
+    QVERIFY(first->videoWidget());
+    QCOMPARE(first->player()->renderer()->widget(), first->videoWidget());
+    QCOMPARE(first->findChild<QVBoxLayout *>(QStringLiteral("verticalLayout"))->indexOf(first->videoWidget()), 0);
+    QCOMPARE(first->player()->videoDecoderPriority(), QStringList{ QStringLiteral("FFmpeg") });
 
     // Again while it is open: the open one closes and the video plays anew.
     QTest::mouseClick(button, Qt::LeftButton);

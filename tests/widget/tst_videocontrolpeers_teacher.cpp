@@ -12,7 +12,7 @@
 #include "scopedtimescale.h"
 #include "testutil.h"
 
-#include "boardclass.h"
+#include "boardclasssupport.h"
 
 #include "mgr/signalqueuemgr.h"
 #include "platform/player/avplayer.h"
@@ -79,10 +79,7 @@ private:
 
 void TestVideoControlPeers::initTestCase()
 {
-    QVERIFY(m_broker.start());
-    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
-    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
-    QVERIFY(m_broker.useInServersIni(ini));
+    QVERIFY(m_broker.startWithServersIni(m_dir.filePath(QStringLiteral("servers.ini"))));
     CourseDialogs::setBoxHandler([](const CourseDialogs::Box &) { return 0; });
 }
 
@@ -108,14 +105,8 @@ ClassInfoEntity TestVideoControlPeers::classInfo() const
 void TestVideoControlPeers::init()
 {
     m_classId = QStringLiteral("vc-%1").arg(QString::fromLatin1(QTest::currentTestFunction()));
-    BoardClass::Options options;
-    options.uid = kTeacher;
-    options.classId = m_classId;
-    options.reloginMs = 200;
-    m_session = std::make_unique<BoardClass>(options);
-    QSignalSpy inChannel(m_session.get(), &BoardClass::inChannel);
-    m_session->join();
-    QVERIFY(inChannel.wait(15000));
+    m_session = testBoardClass(kTeacher, m_classId);
+    QVERIFY(joinBoardClass(*m_session));
     m_page = std::make_unique<TeacherPage>(m_session->roster());
     for (const QString &uid : kStudents) {
         m_session->roster()->setIsInChannel(uid, true);

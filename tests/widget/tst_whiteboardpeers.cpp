@@ -11,7 +11,7 @@
 #include "mosquittobroker.h"
 #include "testutil.h"
 
-#include "boardclass.h"
+#include "boardclasssupport.h"
 
 #include "biz/whiteboard/drawunit.h"
 #include "biz/whiteboard/whiteboardmsgutil.h"
@@ -72,28 +72,19 @@ private:
 
 void TestWhiteboardPeers::initTestCase()
 {
-    QVERIFY(m_broker.start());
-    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
-    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
-    QVERIFY(m_broker.useInServersIni(ini));
+    QVERIFY(m_broker.startWithServersIni(m_dir.filePath(QStringLiteral("servers.ini"))));
 }
 
 void TestWhiteboardPeers::init()
 {
     m_classId = QStringLiteral("wb-%1").arg(QString::fromLatin1(QTest::currentTestFunction()));
-    BoardClass::Options options;
-    options.uid = kStudent;
-    options.classId = m_classId;
-    options.reloginMs = 200;
-    m_session = std::make_unique<BoardClass>(options);
+    m_session = testBoardClass(kStudent, m_classId);
     WidgetWhiteBoard *board = m_session->board();
     board->setPrerenderEnabled(false);
     board->resize(1190, 840);
     board->show();
     QVERIFY(board->openPdf(QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/courseware.pdf")));
-    QSignalSpy inChannel(m_session.get(), &BoardClass::inChannel);
-    m_session->join();
-    QVERIFY(inChannel.wait(15000));
+    QVERIFY(joinBoardClass(*m_session));
 
     m_teacher = std::make_unique<ClassroomPeerProcess>();
     QVERIFY(m_teacher->startProgram(QDir(TestUtil::binDir()).filePath(QStringLiteral("lessonry-board-peer-teacher")),

@@ -4,6 +4,7 @@
 // self-help tips after a problem report.
 
 #include "actionlogreader.h"
+#include "boardtestclass.h"
 
 #include "utility/actionlog.h"
 
@@ -26,24 +27,6 @@
 #include <memory>
 
 namespace {
-
-const QString kCourseware = QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/courseware.pdf");
-const QString kTeacher = QStringLiteral("30001");
-const QString kStudent = QStringLiteral("20001");
-const QString kClassmate = QStringLiteral("20002");
-
-void fillRoster(UserList &roster, int current)
-{
-    roster.clear();
-    for (const auto &entry : { std::make_pair(kTeacher, 2), std::make_pair(kStudent, 1), std::make_pair(kClassmate, 1) }) {
-        UserInfo user;
-        user.uid = entry.first;
-        user.userType = entry.second;
-        roster.addUser(user);
-    }
-    roster.setTeacherIdx(0);
-    roster.setCurUserIdx(current);
-}
 
 DrawUnitData stroke(int page)
 {
@@ -130,7 +113,7 @@ QString TestWhiteboardRoles::shippedTip(int number)
 
 void TestWhiteboardRoles::studentFollowsTheTeachersDrawing()
 {
-    fillRoster(m_roster, 1);
+    fillRoster(m_roster, kStudent);
     auto board = openBoard<WidgetWhiteBoardStudent>(m_roster);
     QVERIFY(board);
     // Another student's stroke on page 3: stored, but the board stays.
@@ -154,7 +137,7 @@ void TestWhiteboardRoles::studentFollowsTheTeachersDrawing()
 
 void TestWhiteboardRoles::studentErasesOnlyItsOwn()
 {
-    fillRoster(m_roster, 1);
+    fillRoster(m_roster, kStudent);
     auto board = openBoard<WidgetWhiteBoardStudent>(m_roster);
     QVERIFY(board);
     board->slot_receiveDrawMsg({ QString(), kClassmate }, stroke(1));
@@ -172,7 +155,7 @@ void TestWhiteboardRoles::studentErasesOnlyItsOwn()
 
 void TestWhiteboardRoles::teacherErasesEverybodys()
 {
-    fillRoster(m_roster, 0);
+    fillRoster(m_roster, kTeacher);
     auto board = openBoard<WidgetWhiteBoardTeacher>(m_roster);
     QVERIFY(board);
     board->slot_receiveDrawMsg({ QString(), kClassmate }, stroke(1));
@@ -189,7 +172,7 @@ void TestWhiteboardRoles::teacherErasesEverybodys()
 
 void TestWhiteboardRoles::teacherPageButtonsTurnForEverybody()
 {
-    fillRoster(m_roster, 0);
+    fillRoster(m_roster, kTeacher);
     auto board = openBoard<WidgetWhiteBoardTeacher>(m_roster);
     QVERIFY(board);
     // On the first page the previous button sends nothing.
@@ -221,7 +204,7 @@ void TestWhiteboardRoles::teacherPageButtonsTurnForEverybody()
 
 void TestWhiteboardRoles::teacherHelpdeskGetsTheRoster()
 {
-    fillRoster(m_roster, 0);
+    fillRoster(m_roster, kTeacher);
     WidgetWhiteBoardTeacher board;
     board.setClassInfo(&m_roster, "10001");
     QCOMPARE(board.helpdeskWindow()->participantCount(), 3);
@@ -249,7 +232,7 @@ void TestWhiteboardRoles::tipsOfIssueTypes()
 {
     QFETCH(QVector<int>, issues);
     QFETCH(QVector<int>, tipNumbers);
-    fillRoster(m_roster, 1);
+    fillRoster(m_roster, kStudent);
     WidgetWhiteBoardStudent board;
     board.setClassInfo(&m_roster, "10001");
     QCOMPARE(board.helpdeskWindow()->classId(), QString("10001"));
@@ -279,7 +262,7 @@ void TestWhiteboardRoles::tipsOfIssueTypes()
 
 void TestWhiteboardRoles::helpdeskButtonWhileTipsShow()
 {
-    fillRoster(m_roster, 1);
+    fillRoster(m_roster, kStudent);
     WidgetWhiteBoardStudent board;
     board.show();
     board.slot_helpdeskSent({ 3 });

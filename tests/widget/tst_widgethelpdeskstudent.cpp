@@ -3,7 +3,6 @@
 // toasts of a missing choice and of a refused publish, results of other
 // publishes ignored, and the tags handed on after delivery.
 #include "mosquittobroker.h"
-#include "testutil.h"
 #include "toasttext.h"
 #include "topicwatcher.h"
 
@@ -58,10 +57,7 @@ private:
 void TestWidgetHelpdeskStudent::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    QVERIFY(m_broker.start());
-    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
-    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
-    QVERIFY(m_broker.useInServersIni(ini));
+    QVERIFY(m_broker.startWithServersIni(m_dir.filePath(QStringLiteral("servers.ini"))));
     StudentLoginDataEntity user;
     user.id = kOwnUid;
     Singleton<StudentCurrentUser>::instance()->setUserInfo(user);

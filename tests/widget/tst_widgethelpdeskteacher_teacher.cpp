@@ -63,6 +63,7 @@ private slots:
 private:
     std::unique_ptr<WidgetHelpdeskTeacher> openReport();
     QStringList serverReports();
+    bool submitAndRead(WidgetHelpdeskTeacher &report, QJsonObject *data);
 
     MosquittoBroker m_broker;
     LessonService m_service;
@@ -132,6 +133,21 @@ QStringList TestWidgetHelpdeskTeacher::serverReports()
     for (const TopicWatcher::Message &message : m_watcher.on(kServerTopic))
         payloads << message.payload;
     return payloads;
+}
+
+// Submits a report (the first category, the second participant); data is
+// what the server topic got. False when the report was not sent or did not
+// arrive.
+bool TestWidgetHelpdeskTeacher::submitAndRead(WidgetHelpdeskTeacher &report, QJsonObject *data)
+{
+    report.categoryBoxes().at(0)->setChecked(true);
+    report.userBoxes().at(1)->setChecked(true);
+    QSignalSpy sent(&report, &WidgetHelpdeskTeacher::signal_sentHelpdeskMsg);
+    report.on_btnSubmit_clicked();
+    if (!sent.wait(10000) || !m_watcher.waitFor([](const TopicWatcher::Message &m) { return m.topic == kServerTopic; }))
+        return false;
+    *data = QJsonDocument::fromJson(serverReports().first().toUtf8()).object().value(QStringLiteral("data")).toObject();
+    return true;
 }
 
 void TestWidgetHelpdeskTeacher::reportGoesToTheServerTopicOnly()
@@ -256,13 +272,8 @@ void TestWidgetHelpdeskTeacher::uploadedScreenshotGoesWithTheReport()
     const QJsonArray files = m_service.lastRequest(QStringLiteral("/QXV1/Public/chatPic")).value(QStringLiteral("files")).toArray();
     QCOMPARE(files.size(), 1);
     QCOMPARE(files.first().toObject().value(QStringLiteral("field")).toString(), QStringLiteral("chatPic"));
-    report->categoryBoxes().at(0)->setChecked(true);
-    report->userBoxes().at(1)->setChecked(true);
-    QSignalSpy sent(report.get(), &WidgetHelpdeskTeacher::signal_sentHelpdeskMsg);
-    report->on_btnSubmit_clicked();
-    QVERIFY(sent.wait(10000));
-    QVERIFY(m_watcher.waitFor([](const TopicWatcher::Message &m) { return m.topic == kServerTopic; }));
-    const QJsonObject data = QJsonDocument::fromJson(serverReports().first().toUtf8()).object().value(QStringLiteral("data")).toObject();
+    QJsonObject data;
+    QVERIFY(submitAndRead(*report, &data));
     QCOMPARE(data.value(QStringLiteral("descriptionImages")).toArray().size(), 1);
     QVERIFY(data.value(QStringLiteral("descriptionImages")).toArray().first().toString().startsWith(m_service.baseUrl()));
     QVERIFY(url->text().isEmpty());
@@ -280,13 +291,8 @@ void TestWidgetHelpdeskTeacher::failedUploadAfterASuccessDropsThePicture()
     QTRY_VERIFY(!report->isImageUploaded());
     QCOMPARE(url->text(), QStringLiteral("upload image error, Please try again![full]"));
     QVERIFY(url->styleSheet().contains(QStringLiteral("rgb(255, 85, 0)")));
-    report->categoryBoxes().at(0)->setChecked(true);
-    report->userBoxes().at(1)->setChecked(true);
-    QSignalSpy sent(report.get(), &WidgetHelpdeskTeacher::signal_sentHelpdeskMsg);
-    report->on_btnSubmit_clicked();
-    QVERIFY(sent.wait(10000));
-    QVERIFY(m_watcher.waitFor([](const TopicWatcher::Message &m) { return m.topic == kServerTopic; }));
-    const QJsonObject data = QJsonDocument::fromJson(serverReports().first().toUtf8()).object().value(QStringLiteral("data")).toObject();
+    QJsonObject data;
+    QVERIFY(submitAndRead(*report, &data));
     QCOMPARE(data.value(QStringLiteral("descriptionImages")).toArray(), QJsonArray());
 }
 

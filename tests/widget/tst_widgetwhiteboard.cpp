@@ -3,6 +3,7 @@
 // and plain alike), and the page view (paging, zoom, scroll, resize).
 
 #include "actionlogreader.h"
+#include "boardtestclass.h"
 
 #include "utility/actionlog.h"
 
@@ -33,24 +34,7 @@
 
 namespace {
 
-const QString kCourseware = QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/courseware.pdf");
-const QString kTeacher = QStringLiteral("30001");
-const QString kStudent = QStringLiteral("20001");
-const QString kClassmate = QStringLiteral("20002");
 const QColor kBoardGrey(70, 68, 68);
-
-void fillRoster(UserList &roster, const QString &current)
-{
-    roster.clear();
-    for (const auto &entry : { std::make_pair(kTeacher, 2), std::make_pair(kStudent, 1), std::make_pair(kClassmate, 1) }) {
-        UserInfo user;
-        user.uid = entry.first;
-        user.userType = entry.second;
-        roster.addUser(user);
-    }
-    roster.setTeacherIdx(0);
-    roster.setCurUserIdx(current == kTeacher ? 0 : current == kStudent ? 1 : 2);
-}
 
 // The page area of the board as an image, painted the way the board does.
 QImage boardImage(WidgetWhiteBoard &board)

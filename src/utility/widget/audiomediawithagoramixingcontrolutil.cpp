@@ -1,9 +1,7 @@
 #include "audiomediawithagoramixingcontrolutil.h"
 
-#include "biz/av/agora/agoraaudiomgr.h"
 #include "mgr/http/networkreplyholder.h"
 #include "utility/widget/mediacontrolutil.h"
-#include "utility/widget/mediawithagoramixingcontrolutil.h"
 
 #include <QDebug>
 
@@ -16,19 +14,13 @@ AudioMediaWithAgoraMixingControlUtil::AudioMediaWithAgoraMixingControlUtil(QObje
 AudioMediaWithAgoraMixingControlUtil::~AudioMediaWithAgoraMixingControlUtil()
 {
     qInfo("destructor");
-    if (avInfoReply) {
-        qInfo("delete reply");
-        delete avInfoReply.data();
-    }
 }
 
 void AudioMediaWithAgoraMixingControlUtil::setAudioFile(const QString &url, const QString &filePath)
 {
-    qInfo("setAudioFile audioUrl:%s, audioFilePath:%s", qUtf8Printable(url), qUtf8Printable(filePath));
-    audioUrl = url;
-    audioFilePath = filePath;
-    MediaWithAgoraMixingControlUtil::requestAvInfo(avInfoReply, url, this,
-                                                   &AudioMediaWithAgoraMixingControlUtil::slot_onSuccess_getAvInfoFromQiNiu);
+    if (NetWorkReplyHolder *reply = m_track.setFile(url, filePath))
+        connect(reply, &NetWorkReplyHolder::signal_onSuccess, this,
+                &AudioMediaWithAgoraMixingControlUtil::slot_onSuccess_getAvInfoFromQiNiu);
 }
 
 void AudioMediaWithAgoraMixingControlUtil::slot_onSuccess_getAvInfoFromQiNiu(QString response)
@@ -41,34 +33,27 @@ void AudioMediaWithAgoraMixingControlUtil::slot_onSuccess_getAvInfoFromQiNiu(QSt
 void AudioMediaWithAgoraMixingControlUtil::onPlay()
 {
     qInfo("onPlay, isOnlyLocalhasVoice:%d", isOnlyLocalhasVoice);
-    MediaWithAgoraMixingControlUtil::startMixing(audioFilePath, isOnlyLocalhasVoice);
-    if (!audioFilePath.isEmpty())
-        bStartAudioMixing = true;
+    m_track.start(isOnlyLocalhasVoice);
     AudioMediaControlUtil::onPlay();
 }
 
 void AudioMediaWithAgoraMixingControlUtil::onPause()
 {
     qInfo("onPause");
-    MediaWithAgoraMixingControlUtil::pauseMixing(audioFilePath);
+    m_track.pause();
     AudioMediaControlUtil::onPause();
 }
 
 void AudioMediaWithAgoraMixingControlUtil::onResume()
 {
     qInfo("onResume");
-    MediaWithAgoraMixingControlUtil::resumeMixing(audioFilePath);
+    m_track.resume();
     AudioMediaControlUtil::onResume();
 }
 
 void AudioMediaWithAgoraMixingControlUtil::onFinished()
 {
     qInfo("onFinished");
-    if (bStartAudioMixing) {
-        AgoraAudioMgr::instance()->stopAudioMixing();
-        bStartAudioMixing = false;
-    } else {
-        qWarning("bStartAudioMixing is not started");
-    }
+    m_track.stop(AudioMixingTrack::StopAnyFile);
     AudioMediaControlUtil::onFinished();
 }

@@ -1,11 +1,8 @@
 #ifndef AUDIOMEDIAWITHAGORAMIXINGCONTROLUTIL_H
 #define AUDIOMEDIAWITHAGORAMIXINGCONTROLUTIL_H
 
+#include "utility/audiomixingtrack.h"
 #include "utility/widget/audiomediacontrolutil.h"
-
-#include <QPointer>
-
-class NetWorkReplyHolder;
 
 // An audio row's control that sends the same file into the class's RTC
 // channel as mixed audio, so that the students hear it, while the row's own
@@ -25,18 +22,15 @@ public:
     void onResume() override;
 
     void setAudioFile(const QString &audioUrl, const QString &audioFilePath);
-    QString getAudioFilePath() const { return audioFilePath; }
-    bool isAudioMixingStarted() const { return bStartAudioMixing; }
+    QString getAudioFilePath() const { return m_track.filePath(); }
+    bool isAudioMixingStarted() const { return m_track.isStarted(); }
 
 public slots:
     void slot_onSuccess_getAvInfoFromQiNiu(QString response);
 
 private:
-    QString audioFilePath;
-    QString audioUrl;
-    QPointer<NetWorkReplyHolder> avInfoReply;
+    AudioMixingTrack m_track;
     bool isOnlyLocalhasVoice = false;
-    bool bStartAudioMixing = false;
 };
 
 #endif // AUDIOMEDIAWITHAGORAMIXINGCONTROLUTIL_H

@@ -2,14 +2,16 @@
 #define BASELISTWIDGETCONTAINER_H
 
 #include "utility/widget/basemainwidget.h"
+#include "utility/widget/loadingwidget.h"
 
 #include <QListWidget>
 #include <QListWidgetItem>
 #include <QVector>
 
 // A material window that shows a list of items, one row widget each, in a
-// list widget of its form. The window provides the list and the row
-// widgets; rows are placed in order, each sized to its widget.
+// list widget of its form, and in place of the list a note when there are
+// none. The window provides the list and the row widgets; rows are placed
+// in order, each sized to its widget.
 template<typename T>
 class BaseListWidgetContainer : public BaseMainWidget
 {
@@ -20,12 +22,33 @@ public:
     }
 
     const QVector<T> &items() const { return m_items; }
+    LoadingWidget *loadingWidget() const { return m_loading; }
 
 protected:
     virtual QListWidget *getListWidget() = 0;
     virtual QWidget *createItemWidget(QListWidgetItem *item, const T &value) = 0;
     // Called after each row is placed.
     virtual void onItemWidgetCreated(const T &, QListWidgetItem *, QWidget *) {}
+
+    // The panel that shows noDataText instead of an empty list, in the
+    // window's content layout.
+    void createLoadingWidget(QVBoxLayout *contentLayout)
+    {
+        m_loading = new LoadingWidget(contentLayout, this);
+        m_loading->setLoadingState(LoadingWidget::StateContent);
+    }
+
+    // The rows of values; noDataText when there are none.
+    void showItems(const QVector<T> &values, const QString &noDataText)
+    {
+        setItems(values);
+        if (values.isEmpty()) {
+            m_loading->setStateText(noDataText, LoadingWidget::StateNoData);
+            m_loading->setLoadingState(LoadingWidget::StateNoData);
+        } else {
+            m_loading->setLoadingState(LoadingWidget::StateContent);
+        }
+    }
 
     void setItems(const QVector<T> &values)
     {
@@ -52,6 +75,7 @@ protected:
 
 private:
     QVector<T> m_items;
+    LoadingWidget *m_loading = nullptr;
 };
 
 #endif // BASELISTWIDGETCONTAINER_H

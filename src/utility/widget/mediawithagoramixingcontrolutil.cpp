@@ -1,11 +1,8 @@
 #include "mediawithagoramixingcontrolutil.h"
 
-#include "biz/av/agora/agoraaudiomgr.h"
 #include "biz/im/agora/videosdk.h"
 #include "mgr/signalqueuemgr.h"
-#include "mgr/http/httpmgr.h"
 #include "mgr/http/networkreplyholder.h"
-#include "mgr/singleton.h"
 
 #include <QDebug>
 
@@ -14,20 +11,13 @@ MediaWithAgoraMixingControlUtil::MediaWithAgoraMixingControlUtil(QObject *parent
 {
 }
 
-MediaWithAgoraMixingControlUtil::~MediaWithAgoraMixingControlUtil()
-{
-    if (avInfoReply) {
-        qInfo("delete reply");
-        delete avInfoReply.data();
-    }
-}
+MediaWithAgoraMixingControlUtil::~MediaWithAgoraMixingControlUtil() = default;
 
 void MediaWithAgoraMixingControlUtil::setAudioFile(const QString &url, const QString &filePath)
 {
-    qInfo("setAudioFile audioUrl:%s, audioFilePath:%s", qUtf8Printable(url), qUtf8Printable(filePath));
-    audioUrl = url;
-    audioFilePath = filePath;
-    requestAvInfo(avInfoReply, url, this, &MediaWithAgoraMixingControlUtil::slot_onSuccess_getAvInfoFromQiNiu);
+    if (NetWorkReplyHolder *reply = m_track.setFile(url, filePath))
+        connect(reply, &NetWorkReplyHolder::signal_onSuccess, this,
+                &MediaWithAgoraMixingControlUtil::slot_onSuccess_getAvInfoFromQiNiu);
 }
 
 void MediaWithAgoraMixingControlUtil::setMicrophoneMutedForVideo(bool muted)
@@ -38,40 +28,6 @@ void MediaWithAgoraMixingControlUtil::setMicrophoneMutedForVideo(bool muted)
         qInfo("unmute self audio");
     SignalQueueMgr::instance()->signalplayingVideo(muted);
     VideoSDK::instance()->muteLocalAudio(muted);
-}
-
-NetWorkReplyHolder *MediaWithAgoraMixingControlUtil::startAvInfoRequest(const QString &url)
-{
-    if (url.isEmpty())
-        return nullptr;
-    return Singleton<HttpMgr>::instance()->get(url + QStringLiteral("?avinfo"), {}, -1);
-}
-
-void MediaWithAgoraMixingControlUtil::startMixing(const QString &filePath, bool loopback)
-{
-    if (filePath.isEmpty()) {
-        qCritical("audioFilePath is empty");
-        return;
-    }
-    const int ret = AgoraAudioMgr::instance()->startAudioMixing(filePath, loopback, true, 1);
-    if (ret != 0)
-        qCritical("startAudioMixing failed, ret:%d", ret);
-}
-
-void MediaWithAgoraMixingControlUtil::pauseMixing(const QString &filePath)
-{
-    if (!filePath.isEmpty())
-        qInfo("pauseAudioMixing ret:%d", AgoraAudioMgr::instance()->pauseAudioMixing());
-    else
-        qCritical("audioFilePath is empty");
-}
-
-void MediaWithAgoraMixingControlUtil::resumeMixing(const QString &filePath)
-{
-    if (!filePath.isEmpty())
-        qInfo("resumeAudioMixing ret:%d", AgoraAudioMgr::instance()->resumeAudioMixing());
-    else
-        qCritical("audioFilePath is empty");
 }
 
 void MediaWithAgoraMixingControlUtil::setIsOnlyLocalhasVoice(bool value)
@@ -90,32 +46,25 @@ void MediaWithAgoraMixingControlUtil::slot_onSuccess_getAvInfoFromQiNiu(QString 
 void MediaWithAgoraMixingControlUtil::onPlay()
 {
     qInfo("onPlay, isOnlyLocalhasVoice:%d", isOnlyLocalhasVoice);
-    startMixing(audioFilePath, isOnlyLocalhasVoice);
-    if (!audioFilePath.isEmpty())
-        bStartAudioMixing = true;
+    m_track.start(isOnlyLocalhasVoice);
     MediaControlUtil::onPlay();
 }
 
 void MediaWithAgoraMixingControlUtil::onPause()
 {
-    pauseMixing(audioFilePath);
+    m_track.pause();
     MediaControlUtil::onPause();
 }
 
 void MediaWithAgoraMixingControlUtil::onResume()
 {
     qInfo("MediaWithAgoraMixingControlUtil:onResume");
-    resumeMixing(audioFilePath);
+    m_track.resume();
     MediaControlUtil::onResume();
 }
 
 void MediaWithAgoraMixingControlUtil::onFinished()
 {
-    if (bStartAudioMixing) {
-        AgoraAudioMgr::instance()->stopAudioMixing(audioFilePath);
-        bStartAudioMixing = false;
-    } else {
-        qWarning("bStartAudioMixing is not started");
-    }
+    m_track.stop(AudioMixingTrack::StopThisFile);
     MediaControlUtil::onFinished();
 }

@@ -1,8 +1,11 @@
+#include "actionlogreader.h"
+#include "messagecatcher.h"
 #include "scopedtimescale.h"
 
 #include "biz/device/agora/agoradevicedetecting.h"
 #include "biz/im/agora/videosdk.h"
 #include "mgr/singleton.h"
+#include "utility/actionlog.h"
 #include "platform/rtc/rtcdevice.h"
 #include "platform/rtc/rtctesthooks.h"
 #include "utility/appdirs.h"
@@ -11,6 +14,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using RtcTestHooks::TestDevice;
@@ -43,6 +47,8 @@ private slots:
     void initDeviceAppliesTheSavedNames_data();
     void initDeviceAppliesTheSavedNames();
     void twoDevicesOfTheSavedNameTakeTheLater();
+    void currentDevicesAreReadAndRecorded();
+    void kindWithoutDevicesHasNoCurrentOne();
     void deviceListNeedsListsOfOneLength();
     void emptyIdIsRefused();
     void pluggedDeviceIsListedAfterTheReport();
@@ -173,6 +179,52 @@ void TestAgoraDeviceDetecting::twoDevicesOfTheSavedNameTakeTheLater()
     QTRY_COMPARE_WITH_TIMEOUT(m_service->getAgoraRecordingDeviceId(), QStringLiteral("mic-b"), 5000);
 }
 
+void TestAgoraDeviceDetecting::currentDevicesAreReadAndRecorded()
+{
+    QTemporaryDir dir;
+    ActionLogReader actions;
+    QVERIFY(ActionLog::instance()->init(actions.use(dir.filePath(QStringLiteral("actions.log")))));
+    m_service->setPlayoutDevice("spk-2");
+    m_service->setRecordingDevice("mic-2");
+    m_service->setVideoDevice("cam-2");
+    QTRY_COMPARE_WITH_TIMEOUT(QStringList({ m_service->getAgoraPlaybackDeviceName(), m_service->getAgoraRecordingDeviceName(),
+                                            m_service->getAgoraVideoDeviceName() }),
+                              (QStringList { "Headset", "USB Mic", "USB Camera" }), 5000);
+    QCOMPARE(QStringList({ m_service->getAgoraPlaybackDeviceId(), m_service->getAgoraRecordingDeviceId(),
+                           m_service->getAgoraVideoDeviceId() }),
+             (QStringList { "spk-2", "mic-2", "cam-2" }));
+
+    // Each kind is recorded under its own name.
+    const struct
+    {
+        const char *record;
+        const char *info;
+    } kinds[] = {
+        { "config_current_player", "{name:Headset, id:spk-2}" },
+        { "config_current_mircrophone", "{name:USB Mic, id:mic-2}" },
+        { "config_current_camera", "{name:USB Camera, id:cam-2}" },
+    };
+    for (const auto &kind : kinds) {
+        const QVector<ActionLogReader::Record> records = actions.named(QLatin1String(kind.record));
+        QVERIFY2(!records.isEmpty(), kind.record);
+        QCOMPARE(records.last().info, QLatin1String(kind.info));
+    }
+    ActionLog::instance()->close();
+}
+
+void TestAgoraDeviceDetecting::kindWithoutDevicesHasNoCurrentOne()
+{
+    m_service->setVideoDevice("cam-1");
+    QTRY_COMPARE_WITH_TIMEOUT(m_service->getAgoraVideoDeviceName(), QStringLiteral("Front Camera"), 5000);
+    RtcTestHooks::setDevices(agora::rtc::VIDEO_CAPTURE_DEVICE, {});
+    enumerate();
+    MessageCatcher catcher;
+    m_service->setPlayoutDevice("spk-1");
+    QTRY_VERIFY_WITH_TIMEOUT(catcher.contains(QStringLiteral("video Device is empty")), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_service->getAgoraVideoDeviceName(), QString(), 5000);
+    QCOMPARE(m_service->getAgoraPlaybackDeviceName(), QStringLiteral("Speakers"));
+}
+
 void TestAgoraDeviceDetecting::deviceListNeedsListsOfOneLength()
 {
     QVariantMap broken;
@@ -185,6 +237,7 @@ void TestAgoraDeviceDetecting::deviceListNeedsListsOfOneLength()
 void TestAgoraDeviceDetecting::emptyIdIsRefused()
 {
     QCOMPARE(m_service->setPlayoutDevice(QString()), -1);
+    QCOMPARE(m_service->setRecordingDevice(QString()), -1);
     QCOMPARE(m_service->setVideoDevice(QString()), -1);
 }
 

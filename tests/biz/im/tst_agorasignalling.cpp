@@ -10,7 +10,6 @@
 #include "mosquittobroker.h"
 #include "platform/signalling/signaltesthooks.h"
 #include "signallingclient.h"
-#include "testutil.h"
 #include "utility/actionlog.h"
 
 #include <QFile>
@@ -122,10 +121,7 @@ private:
 
 void TestAgoraSignalling::initTestCase()
 {
-    QVERIFY(m_broker.start());
-    const QString servers = m_dir.filePath(QStringLiteral("servers.ini"));
-    QVERIFY(TestUtil::useServersIni(servers, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
-    QVERIFY(m_broker.useInServersIni(servers));
+    QVERIFY(m_broker.startWithServersIni(m_dir.filePath(QStringLiteral("servers.ini"))));
     m_actionLogPath = m_dir.filePath(QStringLiteral("test.action.log"));
     QVERIFY(ActionLog::instance()->init(m_actionLogPath));
     s_previousHandler = qInstallMessageHandler(captureMessage);

@@ -1,7 +1,6 @@
 #include "mosquittobroker.h"
 #include "rtcpeerprocess.h"
 #include "scopedtimescale.h"
-#include "testutil.h"
 
 #include "biz/av/agora/agoraaudiomgr.h"
 #include "biz/im/agora/agoraimsdk.h"
@@ -174,10 +173,7 @@ private:
 
 void TestVideoSDK::initTestCase()
 {
-    QVERIFY(m_broker.start());
-    const QString servers = m_dir.filePath(QStringLiteral("servers.ini"));
-    QVERIFY(TestUtil::useServersIni(servers, { QStringLiteral("http://127.0.0.1:1"), {}, {}, {}, {}, {} }));
-    QVERIFY(m_broker.useInServersIni(servers));
+    QVERIFY(m_broker.startWithServersIni(m_dir.filePath(QStringLiteral("servers.ini")), QStringLiteral("http://127.0.0.1:1")));
     g_previousHandler = qInstallMessageHandler(captureMessage);
 }
 

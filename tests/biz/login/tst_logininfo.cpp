@@ -4,6 +4,22 @@
 #include <QJsonObject>
 #include <QTest>
 
+namespace {
+
+LoginInfo loginInfo(const QString &username, const QString &password, int remember, int autoLogin,
+                    const QString &avatarUrl = QString())
+{
+    LoginInfo info;
+    info.username = username;
+    info.password = password;
+    info.shouldRememberPassword = remember;
+    info.shouldAutoLogin = autoLogin;
+    info.avatarUrl = avatarUrl;
+    return info;
+}
+
+} // namespace
+
 // The saved login is read back by later versions too: its JSON form must
 // keep exactly its five keys and types, and reading must be tolerant.
 class tst_LoginInfo : public QObject
@@ -20,12 +36,8 @@ private slots:
 
 void tst_LoginInfo::writesExactlyFiveKeysCompact()
 {
-    LoginInfo info;
-    info.username = QStringLiteral("13800000001");
-    info.password = QStringLiteral("student123");
-    info.shouldRememberPassword = 1;
-    info.shouldAutoLogin = 1;
-    info.avatarUrl = QStringLiteral("http://127.0.0.1:1/files/a.png");
+    const LoginInfo info = loginInfo(QStringLiteral("13800000001"), QStringLiteral("student123"), 1, 1,
+                                     QStringLiteral("http://127.0.0.1:1/files/a.png"));
 
     const QString text = info.toJsonText();
     QVERIFY(!text.contains(QLatin1Char('\n')));
@@ -44,12 +56,8 @@ void tst_LoginInfo::writesExactlyFiveKeysCompact()
 
 void tst_LoginInfo::roundTrip()
 {
-    LoginInfo info;
-    info.username = QStringLiteral("teacher+1@example.com");
-    info.password = QStringLiteral("p\"a,s:s");
-    info.shouldRememberPassword = 1;
-    info.shouldAutoLogin = 0;
-    info.avatarUrl = QStringLiteral("C:/pics/a.png");
+    const LoginInfo info =
+        loginInfo(QStringLiteral("teacher+1@example.com"), QStringLiteral("p\"a,s:s"), 1, 0, QStringLiteral("C:/pics/a.png"));
 
     LoginInfo back;
     QVERIFY(LoginInfo::fromJsonText(info.toJsonText(), back));
@@ -81,11 +89,7 @@ void tst_LoginInfo::readsTolerantly_data()
 void tst_LoginInfo::readsTolerantly()
 {
     QFETCH(QString, json);
-    LoginInfo info;
-    info.username = QStringLiteral("old");
-    info.password = QStringLiteral("oldpass");
-    info.shouldRememberPassword = 7;
-    info.shouldAutoLogin = 7;
+    LoginInfo info = loginInfo(QStringLiteral("old"), QStringLiteral("oldpass"), 7, 7);
 
     QVERIFY(LoginInfo::fromJsonText(json, info));
     QTEST(info.username, "username");

@@ -9,7 +9,6 @@
 
 #include "classroompeerprocess.h"
 #include "mosquittobroker.h"
-#include "testutil.h"
 #include "topicwatcher.h"
 
 #include "mgr/message/sendandreceivemsg.h"
@@ -190,10 +189,7 @@ const double kSharedTimeScale = 0.5;
 
 void TestClassroomMessaging::initTestCase()
 {
-    QVERIFY(m_broker.start());
-    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
-    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
-    QVERIFY(m_broker.useInServersIni(ini));
+    QVERIFY(m_broker.startWithServersIni(m_dir.filePath(QStringLiteral("servers.ini"))));
     QVERIFY(m_student.start(ClassroomPeerProcess::Student, kStudent, m_classId, kSharedTimeScale));
     QVERIFY(m_teacher.start(ClassroomPeerProcess::Teacher, kTeacher, m_classId, kSharedTimeScale));
 }

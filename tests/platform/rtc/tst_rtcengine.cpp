@@ -1,18 +1,17 @@
-#include "platform/rtc/rtcvideosource.h"
 #include "mosquittobroker.h"
-#include "platform/tcpnodelay.h"
 #include "rtcpeerprocess.h"
+#include "rtcpicture.h"
 #include "testenvironment.h"
+
+#include "platform/tcpnodelay.h"
 
 #include "platform/rtc/mediaengine.h"
 #include "platform/rtc/rtcdevice.h"
 #include "platform/rtc/rtcengine.h"
 #include "platform/rtc/rtctesthooks.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
-#include <QImage>
 #include <QJsonValue>
 #include <QFile>
 #include <QMutex>
@@ -143,12 +142,19 @@ struct LocalEngine
         if (engine)
             engine->release(true);
     }
-    util::AutoPtr<rtc::IRtcEngineParameter> parameters()
+    // One of the engine's interfaces, empty when it does not give it.
+    template<typename Interface>
+    util::AutoPtr<Interface> query(int iid)
     {
         void *inter = nullptr;
-        engine->queryInterface(rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
-        return util::AutoPtr<rtc::IRtcEngineParameter>(static_cast<rtc::IRtcEngineParameter *>(inter));
+        engine->queryInterface(iid, &inter);
+        return util::AutoPtr<Interface>(static_cast<Interface *>(inter));
     }
+    util::AutoPtr<rtc::IRtcEngineParameter> parameters()
+    {
+        return query<rtc::IRtcEngineParameter>(rtc::AGORA_IID_RTC_ENGINE_PARAMETER);
+    }
+    util::AutoPtr<media::IMediaEngine> mediaEngine() { return query<media::IMediaEngine>(rtc::AGORA_IID_MEDIA_ENGINE); }
     int setRelay(quint16 port)
     {
         const QByteArray json = QByteArray("{\"host\":\"127.0.0.1\",\"port\":") + QByteArray::number(port) + "}";
@@ -851,9 +857,8 @@ void TestRtcEngine::rendersAreMadeFedAndReleasedOnTheVideoThread()
     RecordingHandler handler;
     RecordingFactory factory;
     LocalEngine local(&handler);
-    void *inter = nullptr;
-    QCOMPARE(local.engine->queryInterface(rtc::AGORA_IID_MEDIA_ENGINE, &inter), 0);
-    util::AutoPtr<media::IMediaEngine> mediaEngine(static_cast<media::IMediaEngine *>(inter));
+    util::AutoPtr<media::IMediaEngine> mediaEngine = local.mediaEngine();
+    QVERIFY(mediaEngine);
     QCOMPARE(mediaEngine->registerVideoRenderFactory(&factory), 0);
 
     int view = 0;
@@ -893,9 +898,8 @@ void TestRtcEngine::framesForASlowRenderWaitAsTheNewestOnly()
     RecordingHandler handler;
     HoldingFactory factory;
     LocalEngine local(&handler);
-    void *inter = nullptr;
-    QCOMPARE(local.engine->queryInterface(rtc::AGORA_IID_MEDIA_ENGINE, &inter), 0);
-    util::AutoPtr<media::IMediaEngine> mediaEngine(static_cast<media::IMediaEngine *>(inter));
+    util::AutoPtr<media::IMediaEngine> mediaEngine = local.mediaEngine();
+    QVERIFY(mediaEngine);
     QCOMPARE(mediaEngine->registerVideoRenderFactory(&factory), 0);
     int view = 0;
     QCOMPARE(local.engine->setupRemoteVideo({ &view, rtc::RENDER_MODE_HIDDEN, 30001, nullptr }), 0);
@@ -906,11 +910,7 @@ void TestRtcEngine::framesForASlowRenderWaitAsTheNewestOnly()
     QTRY_COMPARE(handler.count(QStringLiteral("joined slow-render 20001")), 1);
 
     // Each picture told apart by its width.
-    const auto picture = [](int width) {
-        QImage image(width, 16, QImage::Format_RGB32);
-        image.fill(QColor(30, 120, 200));
-        return RtcVideoSource::encode(image);
-    };
+    const auto picture = [](int width) { return rtcPicture(QSize(width, 16)); };
     const QString prefix = QStringLiteral("lessonry/rtc/%1/slow-render/").arg(QLatin1String(kAppId));
     QVERIFY(publishRaw(m_broker.port(), prefix + QStringLiteral("video/30001"), picture(16)));
     QVERIFY(factory.render->entered.tryAcquire(1, 10000));

@@ -3,11 +3,12 @@
 // than they are decoded wait as the newest of their sender only, and the
 // senders are decoded side by side.
 
+#include "rtcpicture.h"
+
 #include "platform/rtc/rtclatestframes.h"
 #include "platform/rtc/rtcvideodecoder.h"
 #include "platform/rtc/rtcvideosource.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QMutex>
 #include <QSemaphore>
@@ -18,18 +19,11 @@
 
 namespace {
 
-QByteArray jpeg(const QSize &size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(QColor(30, 120, 200));
-    return RtcVideoSource::encode(image);
-}
-
 // A small picture whose header claims another size: a decoder that trusts
 // it allocates width x height pixels.
 QByteArray jpegClaiming(const QSize &claimed)
 {
-    QByteArray bytes = jpeg(QSize(16, 16));
+    QByteArray bytes = rtcPicture(QSize(16, 16));
     const int frame = bytes.indexOf(QByteArray("\xFF\xC0", 2));
     if (frame < 0)
         return QByteArray();
@@ -66,6 +60,14 @@ struct DecodedLog
                 gate.acquire();
             }
         };
+    }
+    // Sends the first picture of uid and holds it in the sink: true once
+    // the decoder is in there.
+    bool holdFirst(RtcVideoDecoder &decoder, agora::rtc::uid_t uid, const QByteArray &picture)
+    {
+        held = uid;
+        decoder.decode(uid, picture);
+        return entered.tryAcquire(1, 10000);
     }
     int count(agora::rtc::uid_t uid)
     {
@@ -108,16 +110,16 @@ void TestRtcFrames::decodeBounds_data()
     QTest::addColumn<QString>("why");
     const int width = RtcVideoSource::kMaxFrameWidth;
     const int height = RtcVideoSource::kMaxFrameHeight;
-    QTest::newRow("camera picture") << jpeg(QSize(640, 480)) << QSize(640, 480) << QString();
-    QTest::newRow("the largest picture") << jpeg(QSize(width, height)) << QSize(width, height) << QString();
-    QTest::newRow("one column wider") << jpeg(QSize(width + 1, height)) << QSize() << QString("%1x%2 pixels").arg(width + 1).arg(height);
-    QTest::newRow("one row taller") << jpeg(QSize(width, height + 1)) << QSize() << QString("%1x%2 pixels").arg(width).arg(height + 1);
+    QTest::newRow("camera picture") << rtcPicture(QSize(640, 480)) << QSize(640, 480) << QString();
+    QTest::newRow("the largest picture") << rtcPicture(QSize(width, height)) << QSize(width, height) << QString();
+    QTest::newRow("one column wider") << rtcPicture(QSize(width + 1, height)) << QSize() << QString("%1x%2 pixels").arg(width + 1).arg(height);
+    QTest::newRow("one row taller") << rtcPicture(QSize(width, height + 1)) << QSize() << QString("%1x%2 pixels").arg(width).arg(height + 1);
     QTest::newRow("claims 16000 x 16000") << jpegClaiming(QSize(16000, 16000)) << QSize() << QString("16000x16000 pixels");
     QTest::newRow("claims one column more") << jpegClaiming(QSize(width + 1, 16)) << QSize() << QString("%1x16 pixels").arg(width + 1);
     QTest::newRow("not a picture") << QByteArray("hello") << QSize() << QString("not a picture");
     QTest::newRow("empty") << QByteArray() << QSize() << QString("not a picture");
-    QTest::newRow("cut short") << jpeg(QSize(640, 480)).left(200) << QSize() << QString("not a picture");
-    QByteArray large = jpeg(QSize(64, 64));
+    QTest::newRow("cut short") << rtcPicture(QSize(640, 480)).left(200) << QSize() << QString("not a picture");
+    QByteArray large = rtcPicture(QSize(64, 64));
     large.append(QByteArray(RtcVideoSource::kMaxPictureBytes, '\0'));
     QTest::newRow("too many bytes") << large << QSize() << QString("%1 bytes").arg(large.size());
 }
@@ -196,12 +198,10 @@ void TestRtcFrames::picturesFromAnotherThread()
 void TestRtcFrames::sendersAreDecodedSideBySide()
 {
     DecodedLog log;
-    log.held = 1;
     RtcVideoDecoder decoder(log.sink(), 2);
-    decoder.decode(1, jpeg(QSize(64, 48)));
-    QVERIFY(log.entered.tryAcquire(1, 10000));
+    QVERIFY(log.holdFirst(decoder, 1, rtcPicture(QSize(64, 48))));
     // Sender 1 is stuck in its sink; sender 2's picture does not wait for it.
-    decoder.decode(2, jpeg(QSize(32, 24)));
+    decoder.decode(2, rtcPicture(QSize(32, 24)));
     QTRY_COMPARE_WITH_TIMEOUT(log.count(2), 1, 10000);
     QCOMPARE(log.sizesOf(2), QList<QSize> { QSize(32, 24) });
     log.gate.release();
@@ -212,14 +212,12 @@ void TestRtcFrames::sendersAreDecodedSideBySide()
 void TestRtcFrames::aBusySenderKeepsOnlyItsNewestPicture()
 {
     DecodedLog log;
-    log.held = 7;
     RtcVideoDecoder decoder(log.sink(), 4);
-    decoder.decode(7, jpeg(QSize(16, 16)));
-    QVERIFY(log.entered.tryAcquire(1, 10000));
+    QVERIFY(log.holdFirst(decoder, 7, rtcPicture(QSize(16, 16))));
     // Pictures 2 to 10 come while the first is still on its way: only the
     // last one follows it, even with workers to spare.
     for (int i = 2; i <= 10; ++i)
-        decoder.decode(7, jpeg(QSize(16 * i, 16)));
+        decoder.decode(7, rtcPicture(QSize(16 * i, 16)));
     QCOMPARE(decoder.skipped(), quint64(8));
     log.gate.release();
     QVERIFY(log.entered.tryAcquire(1, 10000));
@@ -231,19 +229,17 @@ void TestRtcFrames::aBusySenderKeepsOnlyItsNewestPicture()
 void TestRtcFrames::stopDropsWhatWaitsAndCallsNothingAfter()
 {
     DecodedLog log;
-    log.held = 3;
     RtcVideoDecoder decoder(log.sink(), 2);
-    decoder.decode(3, jpeg(QSize(16, 16)));
-    QVERIFY(log.entered.tryAcquire(1, 10000));
-    decoder.decode(3, jpeg(QSize(32, 16)));
+    QVERIFY(log.holdFirst(decoder, 3, rtcPicture(QSize(16, 16))));
+    decoder.decode(3, rtcPicture(QSize(32, 16)));
     std::unique_ptr<QThread> stopper(QThread::create([&decoder] { decoder.stop(); }));
     stopper->start();
     // The stop waits for the picture in the sink, not for the one waiting.
     QVERIFY(!stopper->wait(100));
     log.gate.release();
     QVERIFY(stopper->wait(10000));
-    decoder.decode(3, jpeg(QSize(48, 16)));
-    decoder.decode(4, jpeg(QSize(48, 16)));
+    decoder.decode(3, rtcPicture(QSize(48, 16)));
+    decoder.decode(4, rtcPicture(QSize(48, 16)));
     decoder.flush();
     QCOMPARE(log.sizesOf(3), QList<QSize> { QSize(16, 16) });
     QCOMPARE(log.count(4), 0);
@@ -266,11 +262,9 @@ void TestRtcFrames::picturesOfEverNewSendersAreBounded()
     // Ids made up by a hostile client, faster than they are decoded: at
     // most kMaxSenders of them are taken in, the rest dropped at once.
     DecodedLog log;
-    log.held = 1;
     RtcVideoDecoder decoder(log.sink(), 1);
-    const QByteArray picture = jpeg(QSize(8, 8));
-    decoder.decode(1, picture);
-    QVERIFY(log.entered.tryAcquire(1, 10000));
+    const QByteArray picture = rtcPicture(QSize(8, 8));
+    QVERIFY(log.holdFirst(decoder, 1, picture));
     const int senders = 10000;
     for (int uid = 2; uid <= senders; ++uid)
         decoder.decode(agora::rtc::uid_t(uid), picture);

@@ -1,11 +1,12 @@
 // The video players' control: the play/pause state machine over a player
 // whose backend the test drives, the time texts, the slider and labels,
-// the media storage's duration answer, end of media and the RTC mixing
-// of the separate sound file.
+// the media storage's duration answer (asked by the audio rows' control
+// too), end of media and the RTC mixing of the separate sound file.
 #include "fakeplayerbackend.h"
 #include "lessonservice.h"
 #include "messagecatcher.h"
 #include "mixingcalls.h"
+#include "utility/widget/audiomediawithagoramixingcontrolutil.h"
 #include "utility/widget/mediawithagoramixingcontrolutil.h"
 
 #include <QLabel>
@@ -28,6 +29,7 @@ private slots:
     void endOfMediaWhilePausedResets();
     void resetWithoutPlayerDoesNothing();
     void resetWithoutMixingStopsNoEngine();
+    void durationFromMediaStorage_data();
     void durationFromMediaStorage();
 };
 
@@ -127,6 +129,10 @@ void TestMediaControlUtil::clicksDriveThePlayer()
     QVERIFY(mixing.at(0).startsWith(QLatin1String("startAudioMixing filePath:/tmp/clip-sound.mp3")));
     QVERIFY(mixing.at(1).startsWith(QLatin1String("pauseAudioMixing")));
     QVERIFY(mixing.at(2).startsWith(QLatin1String("resumeAudioMixing")));
+    // A video player's control stops only its own file.
+    control.onFinished();
+    QVERIFY(!control.isAudioMixingStarted());
+    QCOMPARE(mixingCalls().value(3), QStringLiteral("stopAudioMixing filePath:/tmp/clip-sound.mp3"));
 }
 
 void TestMediaControlUtil::positionsMoveLabelAndSlider()
@@ -206,19 +212,43 @@ void TestMediaControlUtil::resetWithoutMixingStopsNoEngine()
     QVERIFY(mixingCalls().isEmpty());
 }
 
-void TestMediaControlUtil::durationFromMediaStorage()
+namespace {
+
+// The whole time a control shows from the stand-in storage's answer.
+template<typename Control>
+void takesDurationFromStorage()
 {
     LessonService service;
     QVERIFY(service.start());
     QLabel total;
     QSlider slider;
-    MediaWithAgoraMixingControlUtil control;
+    Control control;
     control.init(nullptr, nullptr, &slider, nullptr, &total);
     control.setAudioFile(service.fixtureUrl(QStringLiteral("clip-sound.mp3")), QStringLiteral("/tmp/x.mp3"));
+    QCOMPARE(control.getAudioFilePath(), QStringLiteral("/tmp/x.mp3"));
     QTRY_COMPARE(total.text(), QStringLiteral("00:03"));
     QVERIFY(qAbs(control.wholeDuration() - 3000) < 100);
+    QCOMPARE(slider.maximum(), control.wholeDuration());
     QVERIFY(service.lastRequest(QStringLiteral("/files/clip-sound.mp3"))
                 .value(QStringLiteral("query")).toObject().contains(QStringLiteral("avinfo")));
+}
+
+} // namespace
+
+void TestMediaControlUtil::durationFromMediaStorage_data()
+{
+    QTest::addColumn<bool>("audioRow");
+    QTest::newRow("video player's control") << false;
+    QTest::newRow("audio row's control") << true;
+}
+
+void TestMediaControlUtil::durationFromMediaStorage()
+{
+    QFETCH(bool, audioRow);
+    if (audioRow)
+        takesDurationFromStorage<AudioMediaWithAgoraMixingControlUtil>();
+    else
+        takesDurationFromStorage<MediaWithAgoraMixingControlUtil>();
 }
 
 QTEST_MAIN(TestMediaControlUtil)

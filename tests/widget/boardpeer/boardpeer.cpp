@@ -23,18 +23,16 @@
 //                                  (µs: wall clock when that paint ended)
 //   sent <µs>                      a stroke was finished and sent (wall clock)
 
-#include "boardclass.h"
-#include "stdincommands.h"
+#include "boardclasssupport.h"
+#include "peercommandline.h"
+#include "peercommandloop.h"
 
 #include "biz/whiteboard/drawunit.h"
-#include "mgr/logmgr.h"
 #include "mgr/message/sendandreceivemsg.h"
-#include "mgr/singleton.h"
 #include "widget/textinputbox.h"
 #include "widget/widgetwhiteboard.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QMouseEvent>
 #include <QTextEdit>
 
@@ -49,13 +47,6 @@ qint64 wallMicros()
         .count();
 }
 
-void emitLine(const QString &line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    fflush(stdout);
-}
-
 void quietLog(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
@@ -68,8 +59,21 @@ public:
     Peer(BoardClass &session)
         : m_session(session)
         , m_board(session.board())
-        , m_commands([this](const QString &line) { run(line); }, [this] { quit(); })
+        , m_commands([this] { m_session.leave(); })
     {
+        m_commands.addWithArguments(QStringLiteral("stroke"), [this](const QString &points) {
+            stroke(points.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+        });
+        m_commands.addWithArguments(QStringLiteral("text"), [this](const QString &arguments) {
+            const QStringList words = arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            text(words.first(), words.mid(1).join(QLatin1Char(' ')));
+        });
+        m_commands.add(QStringLiteral("next"), [this] { m_board->on_btnNextPage_clicked(); });
+        m_commands.add(QStringLiteral("prev"), [this] { m_board->on_btnPrePage_clicked(); });
+        m_commands.add(QStringLiteral("erase"), [this] { m_board->on_btnErase_clicked(); });
+        // Every command line is answered with the board's state.
+        m_commands.add(QStringLiteral("state"), [] {});
+        m_commands.setAfterEach([this] { state(); });
         m_board->installEventFilter(this);
         SendAndReceiveMsg *messages = SendAndReceiveMsg::instance();
         // Connected after the board's own slots: the board has the unit when
@@ -82,7 +86,7 @@ public:
                 [this](ImMsgInfo info, ErasureData) { received(QStringLiteral("erase"), info.uid); });
         connect(messages, &SendAndReceiveMsg::signal_receiveTurnToPageMsg, this,
                 [this](ImMsgInfo info, TurnToPageData) { received(QStringLiteral("page"), info.uid); });
-        connect(&session, &BoardClass::inChannel, this, [] { emitLine(QStringLiteral("inchannel")); });
+        connect(&session, &BoardClass::inChannel, this, [] { PeerCommandLoop::writeLine(QStringLiteral("inchannel")); });
     }
 
 protected:
@@ -97,7 +101,7 @@ protected:
                 [waiting] {
                     const qint64 now = wallMicros();
                     for (const QString &what : waiting)
-                        emitLine(QStringLiteral("painted %1 %2").arg(what).arg(now));
+                        PeerCommandLoop::writeLine(QStringLiteral("painted %1 %2").arg(what).arg(now));
                 },
                 Qt::QueuedConnection);
         }
@@ -107,7 +111,7 @@ protected:
 private:
     void received(const QString &type, const QString &sender)
     {
-        emitLine(QStringLiteral("got %1 %2 %3").arg(type, sender).arg(wallMicros()));
+        PeerCommandLoop::writeLine(QStringLiteral("got %1 %2 %3").arg(type, sender).arg(wallMicros()));
         m_waiting << type + QLatin1Char(' ') + sender;
         m_board->update();
         state();
@@ -119,7 +123,7 @@ private:
         const auto &pages = m_board->drawUnits();
         for (auto it = pages.begin(); it != pages.end(); ++it)
             units << QStringLiteral("%1:%2").arg(it.key()).arg(it.value().size());
-        emitLine(QStringLiteral("state page %1 units %2").arg(m_board->currentPageIndex()).arg(units.join(QLatin1Char(','))));
+        PeerCommandLoop::writeLine(QStringLiteral("state page %1 units %2").arg(m_board->currentPageIndex()).arg(units.join(QLatin1Char(','))));
     }
 
     QPoint widgetPoint(const QString &fractions) const
@@ -153,7 +157,7 @@ private:
             mouse(QEvent::MouseMove, widgetPoint(points.at(i)), Qt::NoButton, Qt::LeftButton);
         const qint64 finished = wallMicros();
         mouse(QEvent::MouseButtonRelease, widgetPoint(points.last()), Qt::LeftButton, Qt::NoButton);
-        emitLine(QStringLiteral("sent %1").arg(finished));
+        PeerCommandLoop::writeLine(QStringLiteral("sent %1").arg(finished));
     }
 
     void text(const QString &at, const QString &words)
@@ -170,36 +174,9 @@ private:
         click(widgetPoint(at));
     }
 
-    void run(const QString &line)
-    {
-        QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const QString command = words.takeFirst();
-        if (command == QLatin1String("stroke"))
-            stroke(words);
-        else if (command == QLatin1String("text") && !words.isEmpty())
-            text(words.first(), words.mid(1).join(QLatin1Char(' ')));
-        else if (command == QLatin1String("next"))
-            m_board->on_btnNextPage_clicked();
-        else if (command == QLatin1String("prev"))
-            m_board->on_btnPrePage_clicked();
-        else if (command == QLatin1String("erase"))
-            m_board->on_btnErase_clicked();
-        else if (command == QLatin1String("quit"))
-            quit();
-        else if (command != QLatin1String("state"))
-            emitLine(QStringLiteral("error unknown command: ") + line);
-        state();
-    }
-
-    void quit()
-    {
-        m_session.leave();
-        QCoreApplication::quit();
-    }
-
     BoardClass &m_session;
     WidgetWhiteBoard *m_board;
-    StdinCommands m_commands;
+    PeerCommandLoop m_commands;
     QStringList m_waiting;
 };
 
@@ -209,19 +186,10 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     qInstallMessageHandler(quietLog);
-    QCommandLineParser parser;
-    const QCommandLineOption uidOption(QStringLiteral("uid"), QStringLiteral("Own uid."), QStringLiteral("uid"));
-    const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("Class id."), QStringLiteral("id"));
     const QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("Courseware file."), QStringLiteral("file"));
-    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Keep the message and action logs, as the client does."));
-    parser.addOptions({ uidOption, classOption, pdfOption, logOption });
-    parser.process(app);
-    if (parser.isSet(logOption))
-        Singleton<LogMgr>::instance()->init();
-
-    BoardClass::Options options;
-    options.uid = parser.value(uidOption);
-    options.classId = parser.value(classOption);
+    PeerCommandLine arguments({ pdfOption });
+    arguments.process(app);
+    const BoardClass::Options options = peerBoardClassOptions(arguments);
     if (options.uid.isEmpty() || options.classId.isEmpty()) {
         fprintf(stderr, "usage: %s --uid <uid> --class <classId> [--pdf <file>]\n", argv[0]);
         return 2;
@@ -230,7 +198,7 @@ int main(int argc, char *argv[])
     WidgetWhiteBoard *board = session.board();
     board->resize(1190, 840);
     board->show();
-    const QString pdf = parser.isSet(pdfOption) ? parser.value(pdfOption)
+    const QString pdf = arguments.parser().isSet(pdfOption) ? arguments.parser().value(pdfOption)
                                                 : QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/courseware.pdf");
     if (!board->openPdf(pdf)) {
         fprintf(stderr, "cannot open %s\n", qPrintable(pdf));

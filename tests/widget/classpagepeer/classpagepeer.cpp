@@ -25,7 +25,7 @@
 //   left                      the window is closed
 
 #include "classroomtestsupport.h"
-#include "stdincommands.h"
+#include "peercommandloop.h"
 
 #include "biz/im/agora/agoraimchannelmgr.h"
 #include "biz/im/agora/agoraimsdk.h"
@@ -53,13 +53,6 @@
 
 namespace {
 
-void emitLine(const QString &line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    fflush(stdout);
-}
-
 // The praise post's steps, which show on the page only as log lines.
 const char *const kReportedLogs[] = { "postEncourage uid:", "too many praise posts pending",
                                       "slot_onSuccess_getPostEncourage likeNum:", "signal_onFailure" };
@@ -70,7 +63,7 @@ void peerLog(QtMsgType type, const QMessageLogContext &, const QString &message)
         fprintf(stderr, "class page peer: %s\n", qUtf8Printable(message));
     for (const char *start : kReportedLogs) {
         if (message.startsWith(QLatin1String(start)))
-            emitLine(QStringLiteral("log ") + message);
+            PeerCommandLoop::writeLine(QStringLiteral("log ") + message);
     }
 }
 
@@ -78,8 +71,13 @@ class Peer : public QObject
 {
 public:
     Peer()
-        : m_commands([this](const QString &line) { run(line); }, [this] { quit(); })
+        : m_commands([this] { leave(); })
     {
+        m_commands.add(QStringLiteral("state"), [this] { state(); });
+        m_commands.add(QStringLiteral("leave"), [this] { leave(); });
+        m_commands.addWithArguments(QStringLiteral("text"), [](const QString &key) {
+            PeerCommandLoop::writeLine(QStringLiteral("text %1 %2").arg(key, Translatelanguage::instance()->getText(key)));
+        });
     }
 
     void open()
@@ -104,11 +102,11 @@ public:
                 [this](ImMsgInfo info, ClassModelControl) { handled(410, info.uid); });
         VideoSDK *video = VideoSDK::instance();
         connect(video, &VideoSDK::signal_UserJoined, watcher, [this](const QString &uid) {
-            emitLine(QStringLiteral("joined ") + uid);
+            PeerCommandLoop::writeLine(QStringLiteral("joined ") + uid);
             state();
         });
         connect(video, &VideoSDK::signal_UserOffline, watcher, [this](const QString &uid) {
-            emitLine(QStringLiteral("offline ") + uid);
+            PeerCommandLoop::writeLine(QStringLiteral("offline ") + uid);
             state();
         });
         connect(MqttImSdk::instance(), &MqttImSdk::signal_joinChannelSuccess, watcher, [this] { joinedOne(1); });
@@ -125,12 +123,12 @@ private:
             return;
         m_joined |= transport;
         if (m_joined == 7)
-            emitLine(QStringLiteral("inchannel"));
+            PeerCommandLoop::writeLine(QStringLiteral("inchannel"));
     }
 
     void handled(int code, const QString &sender)
     {
-        emitLine(QStringLiteral("got %1 %2").arg(code).arg(sender));
+        PeerCommandLoop::writeLine(QStringLiteral("got %1 %2").arg(code).arg(sender));
         state();
     }
 
@@ -143,7 +141,7 @@ private:
     {
         StudentClassWidget *classPage = page();
         if (!classPage) {
-            emitLine(QStringLiteral("state {}"));
+            PeerCommandLoop::writeLine(QStringLiteral("state {}"));
             return;
         }
         QJsonObject shown;
@@ -172,7 +170,7 @@ private:
                                       { "alert", tile->alertText() } });
         }
         shown.insert(QStringLiteral("tiles"), tiles);
-        emitLine(QStringLiteral("state ") + QString::fromUtf8(QJsonDocument(shown).toJson(QJsonDocument::Compact)));
+        PeerCommandLoop::writeLine(QStringLiteral("state ") + QString::fromUtf8(QJsonDocument(shown).toJson(QJsonDocument::Compact)));
     }
 
     void leave()
@@ -181,30 +179,10 @@ private:
             return;
         m_room->close();
         delete m_room;
-        emitLine(QStringLiteral("left"));
+        PeerCommandLoop::writeLine(QStringLiteral("left"));
     }
 
-    void run(const QString &line)
-    {
-        if (line == QLatin1String("state"))
-            state();
-        else if (line == QLatin1String("leave"))
-            leave();
-        else if (line == QLatin1String("quit"))
-            quit();
-        else if (line.startsWith(QLatin1String("text ")))
-            emitLine(line + QLatin1Char(' ') + Translatelanguage::instance()->getText(line.mid(5)));
-        else
-            emitLine(QStringLiteral("error unknown command: ") + line);
-    }
-
-    void quit()
-    {
-        leave();
-        QCoreApplication::quit();
-    }
-
-    StdinCommands m_commands;
+    PeerCommandLoop m_commands;
     QPointer<WidgetClassRoom> m_room;
     int m_joined = 0;
 };

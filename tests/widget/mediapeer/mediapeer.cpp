@@ -21,21 +21,19 @@
 //   closed <videoid>                the player window closed
 //   state window <videoid|none> started <0|1>
 
-#include "boardclass.h"
-#include "stdincommands.h"
+#include "boardclasssupport.h"
+#include "peercommandline.h"
+#include "peercommandloop.h"
 
 #include "mgr/http/networkdownloadreplyholder.h"
-#include "mgr/logmgr.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
-#include "mgr/singleton.h"
 #include "platform/player/avplayer.h"
 #include "utility/appdirs.h"
 #include "widget/student/studentvideocontrolutil.h"
 #include "widget/studentvideoplayerwidget.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFile>
 #include <QPointer>
 
@@ -43,13 +41,6 @@
 #include <memory>
 
 namespace {
-
-void emitLine(const QString &line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    fflush(stdout);
-}
 
 void quietLog(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
@@ -63,19 +54,20 @@ public:
     Peer(BoardClass &session, StudentVideoControlUtil &control)
         : m_session(session)
         , m_control(control)
-        , m_commands([this](const QString &line) { run(line); }, [this] { quit(); })
+        , m_commands([this] { quit(); })
     {
+        m_commands.add(QStringLiteral("state"), [this] { state(); });
         // After the control's own slot: the window is there when this runs.
         connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveVideoControl, this,
                 [this](ImMsgInfo, ProtocolVideoControl protocol) {
                     if (protocol.type == 6)
                         return;
-                    emitLine(QStringLiteral("got %1").arg(protocol.type));
+                    PeerCommandLoop::writeLine(QStringLiteral("got %1").arg(protocol.type));
                     watchWindow();
                 });
         connect(SignalQueueMgr::instance(), &SignalQueueMgr::signal_playingVideo, this,
-                [](bool playing) { emitLine(playing ? QStringLiteral("mic muted") : QStringLiteral("mic open")); });
-        connect(&session, &BoardClass::inChannel, this, [] { emitLine(QStringLiteral("inchannel")); });
+                [](bool playing) { PeerCommandLoop::writeLine(playing ? QStringLiteral("mic muted") : QStringLiteral("mic open")); });
+        connect(&session, &BoardClass::inChannel, this, [] { PeerCommandLoop::writeLine(QStringLiteral("inchannel")); });
     }
 
 private:
@@ -86,36 +78,28 @@ private:
             return;
         m_watched = window;
         const QString id = window->material().id;
-        emitLine(QStringLiteral("opened %1 %2").arg(id, window->isLocalPlay() ? QStringLiteral("local")
+        PeerCommandLoop::writeLine(QStringLiteral("opened %1 %2").arg(id, window->isLocalPlay() ? QStringLiteral("local")
                                                                                 : QStringLiteral("online")));
         MediaWithAgoraMixingControlUtil *control = window->control();
-        connect(control, &MediaPlayPauseControlUtil::signal_onPlay, this, [] { emitLine(QStringLiteral("playing")); });
-        connect(control, &MediaPlayPauseControlUtil::signal_onPause, this, [] { emitLine(QStringLiteral("paused")); });
+        connect(control, &MediaPlayPauseControlUtil::signal_onPlay, this, [] { PeerCommandLoop::writeLine(QStringLiteral("playing")); });
+        connect(control, &MediaPlayPauseControlUtil::signal_onPause, this, [] { PeerCommandLoop::writeLine(QStringLiteral("paused")); });
         connect(control, &MediaPlayPauseControlUtil::signal_onResume, this,
-                [] { emitLine(QStringLiteral("resumed")); });
+                [] { PeerCommandLoop::writeLine(QStringLiteral("resumed")); });
         connect(window, &StudentVideoPlayerWidget::signal_close, this,
-                [id] { emitLine(QStringLiteral("closed %1").arg(id)); });
+                [id] { PeerCommandLoop::writeLine(QStringLiteral("closed %1").arg(id)); });
         auto moved = std::make_shared<bool>(false);
         connect(window->player(), &QtAV::AVPlayer::positionChanged, this, [moved](qint64 position) {
             if (position > 0 && !*moved) {
                 *moved = true;
-                emitLine(QStringLiteral("position"));
+                PeerCommandLoop::writeLine(QStringLiteral("position"));
             }
         });
     }
 
-    void run(const QString &line)
+    void state()
     {
-        if (line == QLatin1String("quit")) {
-            quit();
-            return;
-        }
-        if (line != QLatin1String("state")) {
-            emitLine(QStringLiteral("error unknown command: ") + line);
-            return;
-        }
         StudentVideoPlayerWidget *window = m_control.playerWidget();
-        emitLine(QStringLiteral("state window %1 started %2")
+        PeerCommandLoop::writeLine(QStringLiteral("state window %1 started %2")
                      .arg(window ? window->material().id : QStringLiteral("none"))
                      .arg(window && window->hasPlayStarted() ? 1 : 0));
     }
@@ -125,12 +109,11 @@ private:
         if (StudentVideoPlayerWidget *window = m_control.playerWidget())
             window->close();
         m_session.leave();
-        QCoreApplication::quit();
     }
 
     BoardClass &m_session;
     StudentVideoControlUtil &m_control;
-    StdinCommands m_commands;
+    PeerCommandLoop m_commands;
     QPointer<StudentVideoPlayerWidget> m_watched;
 };
 
@@ -140,30 +123,21 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     qInstallMessageHandler(quietLog);
-    QCommandLineParser parser;
-    const QCommandLineOption uidOption(QStringLiteral("uid"), QStringLiteral("Own uid."), QStringLiteral("uid"));
-    const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("Class id."), QStringLiteral("id"));
     const QCommandLineOption midOption(QStringLiteral("mid"), QStringLiteral("Material id."), QStringLiteral("mid"));
     const QCommandLineOption videoOption(QStringLiteral("video"), QStringLiteral("id|video|voice|name"),
                                          QStringLiteral("video"));
     const QCommandLineOption copyOption(QStringLiteral("copy"), QStringLiteral("file|url already downloaded"),
                                         QStringLiteral("copy"));
-    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Keep the logs, as the client does."));
-    parser.addOptions({ uidOption, classOption, midOption, videoOption, copyOption, logOption });
-    parser.process(app);
-    if (parser.isSet(logOption))
-        Singleton<LogMgr>::instance()->init();
-
-    BoardClass::Options options;
-    options.uid = parser.value(uidOption);
-    options.classId = parser.value(classOption);
-    const QStringList video = parser.value(videoOption).split(QLatin1Char('|'));
+    PeerCommandLine arguments({ midOption, videoOption, copyOption });
+    arguments.process(app);
+    const BoardClass::Options options = peerBoardClassOptions(arguments);
+    const QStringList video = arguments.parser().value(videoOption).split(QLatin1Char('|'));
     if (options.uid.isEmpty() || options.classId.isEmpty() || video.size() != 4) {
         fprintf(stderr, "usage: %s --uid <uid> --class <classId> --mid <mid> --video <id>|<video>|<voice>|<name>\n",
                 argv[0]);
         return 2;
     }
-    for (const QString &copy : parser.values(copyOption)) {
+    for (const QString &copy : arguments.parser().values(copyOption)) {
         const QString file = copy.section(QLatin1Char('|'), 0, 0);
         const QString url = copy.section(QLatin1Char('|'), 1);
         const QString target = NetWorkDownloadReplyHolder::getFilePath(url, getDownloadResourceDir());
@@ -176,7 +150,7 @@ int main(int argc, char *argv[])
     BoardClass session(options);
     ClassInfoEntity info;
     info.class_id = options.classId;
-    info.material.mid = parser.value(midOption);
+    info.material.mid = arguments.parser().value(midOption);
     VideoMaterial material;
     material.id = video.at(0);
     material.video = video.at(1);

@@ -73,6 +73,59 @@ QString nameOfId(const QVariantMap &collection, const QString &id)
     return name;
 }
 
+// What the service says about one kind of device in its logs and in the
+// action log.
+struct KindTexts
+{
+    const char *listed;     // one listed device, with its name and id
+    const char *noManager;  // the engine gave no manager for the kind
+    const char *noDevices;  // nothing is listed, so nothing is current
+    const char *current;    // the current device, before its name and id
+    const char *actionName; // the action log's record of the current device
+};
+
+const KindTexts kPlayback { "playout device:(%s, %s)", "m_pAudioMgr.get is NULL", "playback Device is empty",
+                            "getAgoraPlaybackDeviceName deviceName:", "config_current_player" };
+const KindTexts kRecording { "recording device:(%s, %s)", "m_pAudioMgr.get is NULL", "recording Device is empty",
+                             "getAgoraRecordingDeviceName deviceName:", "config_current_mircrophone" };
+const KindTexts kVideo { "video device:(%s, %s)", "m_pVideoMgr.get is NULL", "video Device is empty",
+                         "getAgoraVideoDeviceName deviceName:", "config_current_camera" };
+
+// The devices of one kind as its manager lists them.
+template<class Manager>
+QVariantMap listDevices(const std::shared_ptr<Manager> &manager, IDeviceCollection *(Manager::*enumerate)(),
+                        const KindTexts &texts)
+{
+    if (!manager) {
+        qCritical("%s", texts.noManager);
+        return QVariantMap();
+    }
+    return readCollection(((*manager).*enumerate)(), texts.listed);
+}
+
+// The name in collection of the device the manager has in use; id becomes
+// that device's id. Recorded in the action log.
+template<class Manager>
+QString currentDeviceName(const QVariantMap &collection, const std::shared_ptr<Manager> &manager,
+                          int (Manager::*readId)(char *), const KindTexts &texts, QString &id)
+{
+    if (collection.isEmpty()) {
+        qWarning("%s", texts.noDevices);
+        return QString();
+    }
+    if (!manager) {
+        qCritical("%s", texts.noManager);
+        return QString();
+    }
+    char buffer[MAX_DEVICE_ID_LENGTH] = { 0 };
+    ((*manager).*readId)(buffer);
+    id = QString::fromUtf8(buffer);
+    const QString name = nameOfId(collection, id);
+    qInfo() << texts.current << name << "strCurID:" << id;
+    ActionLog::instance()->NormalInfo(QLatin1String(texts.actionName), QStringLiteral("{name:%1, id:%2}").arg(name, id));
+    return name;
+}
+
 const char *nameKey(AGORA_DEVICE_TYPE type)
 {
     switch (type) {
@@ -418,32 +471,17 @@ void AgoraDeviceDetecting::uninitDevice()
 
 QVariantMap AgoraDeviceDetecting::enumPlayoutDeviceList()
 {
-    const AudioManager manager = audioManager();
-    if (!manager) {
-        qCritical("m_pAudioMgr.get is NULL");
-        return QVariantMap();
-    }
-    return readCollection(manager->enumeratePlaybackDevices(), "playout device:(%s, %s)");
+    return listDevices(audioManager(), &IAudioDeviceManager::enumeratePlaybackDevices, kPlayback);
 }
 
 QVariantMap AgoraDeviceDetecting::enumRecordingDeviceList()
 {
-    const AudioManager manager = audioManager();
-    if (!manager) {
-        qCritical("m_pAudioMgr.get is NULL");
-        return QVariantMap();
-    }
-    return readCollection(manager->enumerateRecordingDevices(), "recording device:(%s, %s)");
+    return listDevices(audioManager(), &IAudioDeviceManager::enumerateRecordingDevices, kRecording);
 }
 
 QVariantMap AgoraDeviceDetecting::enumVideoDeviceList()
 {
-    const VideoManager manager = videoManager();
-    if (!manager) {
-        qCritical("m_pVideoMgr.get is NULL");
-        return QVariantMap();
-    }
-    return readCollection(manager->enumerateVideoDevices(), "video device:(%s, %s)");
+    return listDevices(videoManager(), &IVideoDeviceManager::enumerateVideoDevices, kVideo);
 }
 
 void AgoraDeviceDetecting::enumAllDevices()
@@ -465,66 +503,19 @@ void AgoraDeviceDetecting::enumAllDevices()
 
 QString AgoraDeviceDetecting::getCurrentPlaybackDeviceName(QString &id)
 {
-    const QVariantMap collection = getPlayoutDeviceCollection();
-    if (collection.isEmpty()) {
-        qWarning("playback Device is empty");
-        return QString();
-    }
-    const AudioManager manager = audioManager();
-    if (!manager) {
-        qCritical("m_pAudioMgr.get is NULL");
-        return QString();
-    }
-    char buffer[MAX_DEVICE_ID_LENGTH] = { 0 };
-    manager->getPlaybackDevice(buffer);
-    id = QString::fromUtf8(buffer);
-    const QString name = nameOfId(collection, id);
-    qInfo() << "getAgoraPlaybackDeviceName deviceName:" << name << "strCurID:" << id;
-    ActionLog::instance()->NormalInfo(QStringLiteral("config_current_player"), QStringLiteral("{name:%1, id:%2}").arg(name, id));
-    return name;
+    return currentDeviceName(getPlayoutDeviceCollection(), audioManager(), &IAudioDeviceManager::getPlaybackDevice,
+                             kPlayback, id);
 }
 
 QString AgoraDeviceDetecting::getCurrentRecordingDeviceName(QString &id)
 {
-    const QVariantMap collection = getRecordingDeviceCollection();
-    if (collection.isEmpty()) {
-        qWarning("recording Device is empty");
-        return QString();
-    }
-    const AudioManager manager = audioManager();
-    if (!manager) {
-        qCritical("m_pAudioMgr.get is NULL");
-        return QString();
-    }
-    char buffer[MAX_DEVICE_ID_LENGTH] = { 0 };
-    manager->getRecordingDevice(buffer);
-    id = QString::fromUtf8(buffer);
-    const QString name = nameOfId(collection, id);
-    qInfo() << "getAgoraRecordingDeviceName deviceName:" << name << "strCurID:" << id;
-    ActionLog::instance()->NormalInfo(QStringLiteral("config_current_mircrophone"),
-                                      QStringLiteral("{name:%1, id:%2}").arg(name, id));
-    return name;
+    return currentDeviceName(getRecordingDeviceCollection(), audioManager(), &IAudioDeviceManager::getRecordingDevice,
+                             kRecording, id);
 }
 
 QString AgoraDeviceDetecting::getCurrentVideoDeviceName(QString &id)
 {
-    const QVariantMap collection = getVideoDeviceCollection();
-    if (collection.isEmpty()) {
-        qWarning("video Device is empty");
-        return QString();
-    }
-    const VideoManager manager = videoManager();
-    if (!manager) {
-        qCritical("m_pVideoMgr.get is NULL");
-        return QString();
-    }
-    char buffer[MAX_DEVICE_ID_LENGTH] = { 0 };
-    manager->getDevice(buffer);
-    id = QString::fromUtf8(buffer);
-    const QString name = nameOfId(collection, id);
-    qInfo() << "getAgoraVideoDeviceName deviceName:" << name << "strCurID:" << id;
-    ActionLog::instance()->NormalInfo(QStringLiteral("config_current_camera"), QStringLiteral("{name:%1, id:%2}").arg(name, id));
-    return name;
+    return currentDeviceName(getVideoDeviceCollection(), videoManager(), &IVideoDeviceManager::getDevice, kVideo, id);
 }
 
 void AgoraDeviceDetecting::refreshCurrentDevices()

@@ -6,7 +6,6 @@
 #include "messagecatcher.h"
 #include "mosquittobroker.h"
 #include "mqttconnectprobe.h"
-#include "testutil.h"
 #include "topicwatcher.h"
 
 #include "biz/im/mqtt/mqttimsdk.h"
@@ -120,10 +119,7 @@ private:
 
 void TestMqttImSdk::initTestCase()
 {
-    QVERIFY(m_broker.start());
-    const QString ini = m_dir.filePath(QStringLiteral("servers.ini"));
-    QVERIFY(TestUtil::useServersIni(ini, { QStringLiteral("http://127.0.0.1:9"), {}, {}, {}, {}, {} }));
-    QVERIFY(m_broker.useInServersIni(ini));
+    QVERIFY(m_broker.startWithServersIni(m_dir.filePath(QStringLiteral("servers.ini"))));
     StudentLoginDataEntity user;
     user.id = kOwnUid;
     Singleton<StudentCurrentUser>::instance()->setUserInfo(user);

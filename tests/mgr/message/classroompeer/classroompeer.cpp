@@ -53,6 +53,8 @@
 //                                              its blocks mapped on their own
 
 #include "chatdriver.h"
+#include "peercommandline.h"
+#include "peercommandloop.h"
 
 #include "biz/im/agora/agoraimchannelmgr.h"
 #include "biz/im/agora/agoraimsdk.h"
@@ -74,7 +76,6 @@
 #include "widget/classwidget.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -90,12 +91,7 @@
 
 namespace {
 
-void emitLine(const QString &line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    fflush(stdout);
-}
+const auto emitLine = &PeerCommandLoop::writeLine;
 
 // What the allocator holds: live blocks growing is something kept; free
 // blocks growing beside a flat live figure is fragmentation.
@@ -501,19 +497,15 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     qInstallMessageHandler(quietLog);
-    QCommandLineParser parser;
-    const QCommandLineOption uidOption(QStringLiteral("uid"), QStringLiteral("Own uid."), QStringLiteral("uid"));
-    const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("Class id."), QStringLiteral("id"));
     const QCommandLineOption scaleOption(QStringLiteral("time-scale"), QStringLiteral("Factor for the client's own durations."),
                                          QStringLiteral("factor"), QStringLiteral("1"));
-    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Keep the message and action logs, as the client does."));
     const QCommandLineOption chatOption(QStringLiteral("chat"), QStringLiteral("Show the chat panel on the page."));
-    parser.addOptions({ uidOption, classOption, scaleOption, logOption, chatOption });
-    parser.process(app);
-    if (parser.isSet(logOption))
+    PeerCommandLine arguments({ scaleOption, chatOption });
+    arguments.process(app);
+    if (arguments.keepsLogs())
         Singleton<LogMgr>::instance()->init();
-    const QString uid = parser.value(uidOption);
-    if (uid.isEmpty() || parser.value(classOption).isEmpty()) {
+    const QString uid = arguments.uid();
+    if (uid.isEmpty() || arguments.classId().isEmpty()) {
         fprintf(stderr, "usage: %s --uid <uid> --class <classId>\n", argv[0]);
         return 2;
     }
@@ -533,12 +525,12 @@ int main(int argc, char *argv[])
     // Audio only: no camera pictures on the relay beside the messages.
     VideoSDK::instance()->muteLocalVideo(true);
     SendAndReceiveMsg::instance();
-    Durations::setScaleForTests(parser.value(scaleOption).toDouble());
+    Durations::setScaleForTests(arguments.parser().value(scaleOption).toDouble());
     int code = 0;
     {
         // The page goes before the singletons it uses.
-        Peer peer(parser.value(classOption), uid);
-        if (parser.isSet(chatOption))
+        Peer peer(arguments.classId(), uid);
+        if (arguments.parser().isSet(chatOption))
             peer.enableChat();
         code = app.exec();
     }
