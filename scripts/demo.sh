@@ -31,7 +31,9 @@ case "$role" in
 esac
 # In the settings window (opened by the course window's settings button)
 # its "Detect" button and close button; in the device test "Start", the
-# speaker and microphone answers and the wizard's close button.
+# speaker and microphone answers and the wizard's close button. Each is
+# reached by its accessible name (in either language: the student client
+# is in Chinese) where the bridge finds it, else at its place here.
 detect_button=(240 205)
 settings_close=(470 30)
 test_start=(353 387)
@@ -79,30 +81,32 @@ fi
 # The settings window and, from it, the device test up to the camera step,
 # where the engine's synthetic camera shows its moving test picture.
 xd_note "opening the settings window"
-xd_click "$course" "${setting_button[@]}"
-xd_wait_window 'Setting|设置' 10 "$client_pid"
+settings_title='Setting|设置'
+test_title='Device detection|设备检测'
+xd_click_named "$course" "$client_pid" "$CLIENT_COURSE_TITLE" 'Setting|设置' "${setting_button[@]}"
+xd_wait_window "$settings_title" 10 "$client_pid"
 settings=$XD_WINDOW
 xd_screenshot "$settings" settings
-xd_click "$settings" "${detect_button[@]}"
-xd_wait_window 'Device detection|设备检测' 10 "$client_pid"
+xd_click_named "$settings" "$client_pid" "$settings_title" 'Detect|开始检测' "${detect_button[@]}"
+xd_wait_window "$test_title" 10 "$client_pid"
 device_test=$XD_WINDOW
 xd_screenshot "$device_test" device-test
 # The speaker, microphone and camera steps move all the time (level
 # meters, the camera picture): each is taken a moment after its page came.
-xd_click "$device_test" "${test_start[@]}"
+xd_click_named "$device_test" "$client_pid" "$test_title" 'Start|开始' "${test_start[@]}"
 sleep 0.5
 xd_screenshot "$device_test" device-test-speaker 0
-xd_click "$device_test" "${test_heard[@]}"
+xd_click_named "$device_test" "$client_pid" "$test_title" 'Hear Sound|能听到' "${test_heard[@]}"
 sleep 0.5
 xd_screenshot "$device_test" device-test-microphone 0
-xd_click "$device_test" "${test_heard[@]}"
+xd_click_named "$device_test" "$client_pid" "$test_title" 'I can see|能看到' "${test_heard[@]}"
 sleep 1
 xd_screenshot "$device_test" device-test-camera 0
 xd_note "device test: camera step reached"
-xd_click "$device_test" "${test_close[@]}"
+xd_click_named "$device_test" "$client_pid" "$test_title" 'Close|关闭' "${test_close[@]}"
 xd_wait_window_gone "$device_test" 10
 xd_screenshot "$settings" settings-after-test
-xd_click "$settings" "${settings_close[@]}"
+xd_click_named "$settings" "$client_pid" "$settings_title" 'Close|关闭' "${settings_close[@]}"
 xd_wait_window_gone "$settings" 10
 
 client_enter_first_lesson "$role" "$client_pid" "$course"

@@ -139,6 +139,15 @@ for role in teacher student; do
 done
 xd_note "both in class $class_id"
 
+# Clicks the widget named <name> in the role's classroom, or at (x, y) of
+# it when the bridge does not find it (see xd_click_named).
+#   walk_click <role> <name> <x> <y>
+walk_click() {
+    local role=$1
+    shift
+    xd_click_named "${classroom[$role]}" "${pid[$role]}" "$CLIENT_CLASSROOM_TITLE" "$@"
+}
+
 # The lesson itself, in the order two people go through it: what happens
 # in class, then the award, the lesson media and the leaving.
 # LESSON_WALK_HALVES names the halves to walk ("inclass", "closing"; both

@@ -111,11 +111,11 @@ client_sign_in() {
     local login=$XD_WINDOW
     [[ -z "$left" ]] || client_place "$login" "$left" 0
     xd_screenshot "$login" "${CLIENT_SHOT_PREFIX}login"
-    xd_type_into_named "$login" "$pid" "$CLIENT_LOGIN_TITLE" Account "${CLIENT_USER_FIELD[@]}" "$CLIENT_USER"
-    xd_type_into_named "$login" "$pid" "$CLIENT_LOGIN_TITLE" Password "${CLIENT_PASSWORD_FIELD[@]}" "$CLIENT_PASSWORD"
+    xd_type_into_named "$login" "$pid" "$CLIENT_LOGIN_TITLE" 'Account|账号' "${CLIENT_USER_FIELD[@]}" "$CLIENT_USER"
+    xd_type_into_named "$login" "$pid" "$CLIENT_LOGIN_TITLE" 'Password|密码' "${CLIENT_PASSWORD_FIELD[@]}" "$CLIENT_PASSWORD"
     xd_screenshot "$login" "${CLIENT_SHOT_PREFIX}login-filled"
     xd_click_named "$login" "$pid" "$CLIENT_LOGIN_TITLE" "$CLIENT_LOGIN_TITLE" "${CLIENT_LOGIN_BUTTON[@]}"
-    xd_note "signing in as $CLIENT_USER (the fields and button reached $XD_REACHED)"
+    xd_note "signing in as $CLIENT_USER"
     if ! xd_find_window "$CLIENT_COURSE_TITLE" 30 "$pid"; then
         # Keep what the login window says instead.
         if xd_find_window "$CLIENT_LOGIN_TITLE" 0 "$pid"; then
@@ -136,13 +136,13 @@ client_sign_in() {
 # CLIENT_CLASSROOM_WINDOW.
 client_enter_first_lesson() {
     local role=$1 pid=$2 course=$3
-    local button
+    local name button
     case "$role" in
-        student) button=(921 93) ;;
-        teacher) button=(803 105) ;;
+        student) name='Enter classroom|进入教室' button=(921 93) ;;
+        teacher) name='Start Class|开始上课' button=(803 105) ;;
     esac
     xd_note "the $role enters today's first lesson"
-    xd_click "$course" "${button[@]}"
+    xd_click_named "$course" "$pid" "$CLIENT_COURSE_TITLE" "$name" "${button[@]}"
     if ! xd_find_window "$CLIENT_CLASSROOM_TITLE" 20 "$pid"; then
         xd_screenshot "$course" "${CLIENT_SHOT_PREFIX}course-after-enter"
         xd_fail "the $role's classroom did not open from the course window"

@@ -7,7 +7,8 @@
 # that is not reached fails the walk with its name.
 
 # Positions in a classroom window of the walk's size (1040 x 760), from its
-# top-left corner, as the forms lay them out.
+# top-left corner, as the forms lay them out: where the buttons are pressed
+# when the bridge does not find them by name (walk_click).
 CLOSING_CLOSE_BUTTON=(1018 22)       # the title bar's close button
 CLOSING_CLASS_MODE_SWITCH=(80 735)   # the class page's mode switch
 CLOSING_AWARD_MODE_SWITCH=(75 735)   # the teacher's award page's mode switch
@@ -155,8 +156,8 @@ closing_wait_new_window() {
 # highlighted; one key up or down and Return choose the other.
 closing_pick_mode() {
     local x=$1 y=$2 mode=$3
-    local window=${classroom[teacher]}
-    xd_click "$window" "$x" "$y"
+    # A combo box is named by the item it shows.
+    walk_click teacher 'Class mode|Award mode' "$x" "$y"
     sleep 0.5
     if ((mode == 1)); then
         xdotool key Down Return
@@ -194,7 +195,7 @@ walk_award() {
 
     local records
     records=$(closing_service_count "$(closing_call /QXV1/Awards/saveAwardRecord)")
-    xd_click "${classroom[teacher]}" "${CLOSING_CROWN_BUTTON[@]}"
+    walk_click teacher 'Crown|皇冠' "${CLOSING_CROWN_BUTTON[@]}"
     # The flight takes 1250 ms, on the student's screen from the message
     # on: both pictures at once.
     closing_shot teacher award-flight 0
@@ -348,30 +349,30 @@ closing_answer_box() {
 # the teacher plays (501 play) and both show it until it ends and the
 # players close.
 walk_media() {
-    local teacher=${classroom[teacher]} teacher_uid student_uid
+    local teacher_uid student_uid
     teacher_uid=$(closing_uid teacher)
     student_uid=$(closing_uid student)
 
-    xd_click "$teacher" "${CLOSING_AUDIO_BUTTON[@]}"
+    walk_click teacher 'Audios|音频' "${CLOSING_AUDIO_BUTTON[@]}"
     sleep 1
-    xd_click "$teacher" "${CLOSING_AUDIO_DOWNLOAD[@]}"
+    walk_click teacher 'Download|下载' "${CLOSING_AUDIO_DOWNLOAD[@]}"
     closing_wait_log teacher message "ListItemTeacherAudioNotDownloaded url:.* ok" 1 30 ||
         xd_fail "media: the teacher's audio was not downloaded"
     sleep 1
     local mixes
     mixes=$(closing_log_count teacher message "startAudioMixing filePath:")
-    xd_click "$teacher" "${CLOSING_AUDIO_PLAY[@]}"
+    walk_click teacher 'Play|播放' "${CLOSING_AUDIO_PLAY[@]}"
     # The lesson's sound is short: the picture at once.
     closing_shot teacher media-audio-playing 0
     closing_wait_log teacher message "startAudioMixing filePath:" $((mixes + 1)) 10 ||
         xd_fail "media: the teacher's audio was not mixed into the class's channel"
     xd_note "media: the teacher's audio downloaded and played into the channel"
-    xd_click "$teacher" "${CLOSING_AUDIO_CLOSE[@]}"
+    walk_click teacher 'Close the audio list|关闭音频列表' "${CLOSING_AUDIO_CLOSE[@]}"
     sleep 1
 
-    xd_click "$teacher" "${CLOSING_VIDEO_BUTTON[@]}"
+    walk_click teacher 'Videos|视频' "${CLOSING_VIDEO_BUTTON[@]}"
     sleep 1
-    xd_click "$teacher" "${CLOSING_VIDEO_FIRST[@]}"
+    walk_click teacher 'Download|下载' "${CLOSING_VIDEO_FIRST[@]}"
     closing_wait_log teacher message "createItemWidget:.*video file:.* exists" 1 30 ||
         xd_fail "media: the teacher's video was not downloaded"
     sleep 1
@@ -383,7 +384,7 @@ walk_media() {
     # picture replacing the one before; the last one whose video band is
     # lit is kept, showing the video playing.
     closing_start_grabbing student "$CLOSING_STUDENT_PLAYER_TITLE"
-    xd_click "$teacher" "${CLOSING_VIDEO_FIRST[@]}"
+    walk_click teacher 'Play|播放' "${CLOSING_VIDEO_FIRST[@]}"
     # First a box warns that the microphones are off while the video plays.
     closing_answer_box teacher media 20 "$known"
     wire_wait 1 30 "^tp/velmo/signal/channel/$class_id/message " "$(closing_video_control 5 "$teacher_uid")" ||
@@ -414,7 +415,7 @@ walk_media() {
     closing_wait_count 1 20 closing_no_window student "$CLOSING_STUDENT_PLAYER_TITLE" ||
         xd_fail "media: the student's player did not close when the video ended"
     xd_note "media: the video played in local mode (501 open, ready, play, finished) and the players closed"
-    xd_click "$teacher" "${CLOSING_VIDEO_CLOSE[@]}"
+    walk_click teacher 'Close the video list|关闭视频列表' "${CLOSING_VIDEO_CLOSE[@]}"
     sleep 1
     closing_shot teacher media-closed
     closing_shot student media-closed
@@ -562,7 +563,7 @@ closing_no_duplicates() {
 closing_confirm_leave() {
     local role=$1 step=$2 known
     known=$(closing_other_windows "$role")
-    xd_click "${classroom[$role]}" "${CLOSING_CLOSE_BUTTON[@]}"
+    walk_click "$role" 'Close|关闭' "${CLOSING_CLOSE_BUTTON[@]}"
     closing_wait_new_window "$role" 20 "$known" || xd_fail "$step: the $role's leave box did not open"
     local box=$CLOSING_WINDOW
     xd_screenshot "$box" "$role-$step-box" 1
@@ -614,8 +615,8 @@ walk_leaving() {
     ((before[0] == $(closing_exits student))) || xd_fail "leave: the student's classroom closed before the review"
     local comments
     comments=$(closing_service_count "$(closing_call /QXV1/PcClass/saveComment)")
-    xd_click "$review" "${CLOSING_REVIEW_STAR5[@]}"
-    xd_click "$review" "${CLOSING_REVIEW_SUBMIT[@]}"
+    xd_click_named "$review" "${pid[student]}" "$CLOSING_REVIEW_TITLE" 'Star 5|5星' "${CLOSING_REVIEW_STAR5[@]}"
+    xd_click_named "$review" "${pid[student]}" "$CLOSING_REVIEW_TITLE" 'Submit|提交' "${CLOSING_REVIEW_SUBMIT[@]}"
     closing_wait_service "$(closing_call /QXV1/PcClass/saveComment)" $((comments + 1)) 20 ||
         xd_fail "leave: the student's review was not sent"
     closing_left student "${before[@]}"

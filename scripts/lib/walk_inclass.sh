@@ -6,6 +6,9 @@
 # Places on the class page, from its window's top-left corner, with the
 # window at 1040 x 760 (the whiteboard on the left, the video column on
 # the right: the teacher's tile first, then the students' in roster order).
+# Buttons and fields are reached by their accessible names (walk_click)
+# where the bridge finds them; these places are for the pictures, the
+# stroke and the buttons the bridge does not find.
 INCLASS_BOARD_PAGE=(20 200 700 400)    # inside the courseware's first page
 INCLASS_TILE_VIDEO=(805 55 220 95)     # the first tile's picture
 INCLASS_TILE_STEP=162                  # from one tile to the next
@@ -115,7 +118,7 @@ inclass_board_shows_stroke() {
 # the student's board follows both.
 inclass_step_board() {
     local teacher=${classroom[teacher]} x y
-    xd_click "$teacher" "${INCLASS_PEN[@]}"
+    walk_click teacher 'Pen|画笔' "${INCLASS_PEN[@]}"
     xd_move "$teacher" "${INCLASS_STROKE[0]}" "${INCLASS_STROKE[1]}"
     xdotool mousedown 1 || xd_fail "board: cannot press the mouse button"
     for i in 1 2 3 4 5 6 7 8; do
@@ -126,7 +129,7 @@ inclass_step_board() {
     done
     xdotool mouseup 1 || xd_fail "board: cannot release the mouse button"
     # The pen is put away again.
-    xd_click "$teacher" "${INCLASS_PEN[@]}"
+    walk_click teacher 'Pen|画笔' "${INCLASS_PEN[@]}"
     inclass_expect_exactly board "the teacher's stroke (300)" 1 20 "$(inclass_channel)" "$(inclass_type 300)" \
         "$(inclass_from teacher)" '"objecttype\\?": ?1[,}]'
     inclass_wait_picture student 20 inclass_board_shows_stroke ||
@@ -135,7 +138,7 @@ inclass_step_board() {
     xd_screenshot "${classroom[student]}" student-board-stroke 0
     xd_note "board: the teacher's stroke on both boards"
 
-    xd_click "$teacher" "${INCLASS_NEXT_PAGE[@]}"
+    walk_click teacher 'Next page|下一页' "${INCLASS_NEXT_PAGE[@]}"
     inclass_expect_exactly board "the teacher's page turn (301)" 1 20 "$(inclass_channel)" "$(inclass_type 301)" \
         "$(inclass_from teacher)" '"toPage": ?2[,}]'
     closing_wait_log student message "gotoPage, curPageIdx:0, pageIdx:1 " 1 20 ||
@@ -154,9 +157,10 @@ inclass_step_chat() {
     local text="Hello from the lesson walk"
     for role in teacher student; do
         # shellcheck disable=SC2086
-        xd_click "${classroom[$role]}" ${INCLASS_CHAT_BUTTON[$role]}
+        walk_click "$role" 'Chat|聊天' ${INCLASS_CHAT_BUTTON[$role]}
     done
-    xd_type_into "$student" "${INCLASS_CHAT_INPUT[@]}" "$text"
+    walk_click student 'Message|消息' "${INCLASS_CHAT_INPUT[@]}"
+    xd_type_text "$student" "$text" "\"Message\""
     xdotool key --clearmodifiers Return || xd_fail "chat: cannot press Enter"
     inclass_expect_exactly chat "the student's text (1)" 1 20 "$(inclass_channel)" "$(inclass_type 1)" \
         "$(inclass_from student)" "\"content\": ?\"$text\""
@@ -174,7 +178,7 @@ inclass_step_chat() {
     cp "$INCLASS_PICTURE" "$picture"
     uploads=$(closing_service_count "$(closing_call /QXV1/Public/chatPic)")
     known=$(closing_other_windows student)
-    xd_click "$student" "${INCLASS_CHAT_PICTURE[@]}"
+    walk_click student 'Picture|图片' "${INCLASS_CHAT_PICTURE[@]}"
     closing_wait_new_window student 20 "$known" || xd_fail "chat: the student's file dialog did not open"
     xd_screenshot "$CLOSING_WINDOW" student-chat-file-dialog 1
     # The dialog's file name field has the focus: a whole path is taken.
@@ -194,17 +198,17 @@ inclass_step_chat() {
     # The video column back for the next steps.
     for role in teacher student; do
         # shellcheck disable=SC2086
-        xd_click "${classroom[$role]}" ${INCLASS_CHAT_BUTTON[$role]}
+        walk_click "$role" 'Chat|聊天' ${INCLASS_CHAT_BUTTON[$role]}
     done
 }
 
 # Moves the pointer over the student's tile on the teacher's page, so its
-# tool bar shows, and presses the tool bar's button at <x> <y>.
+# tool bar shows, and presses the tool bar's button named <name> (at <x>
+# <y>: of the tiles' buttons with that name, the one nearest there).
 inclass_tile_button() {
-    local teacher=${classroom[teacher]}
-    xd_move "$teacher" "${INCLASS_STUDENT_TILE[@]}"
+    xd_move "${classroom[teacher]}" "${INCLASS_STUDENT_TILE[@]}"
     sleep 0.5
-    xd_click "$teacher" "$1" "$2"
+    walk_click teacher "$@"
 }
 
 # How many windows the teacher's client shows.
@@ -231,7 +235,7 @@ inclass_step_control() {
     local n=0
     for enabled in 0 1; do
         n=$((n + 1))
-        inclass_tile_button "${INCLASS_TILE_AUDIO[@]}"
+        inclass_tile_button 'Microphone|麦克风' "${INCLASS_TILE_AUDIO[@]}"
         inclass_expect_exactly control "the teacher's microphone order (402, enabled $enabled)" 1 20 "$peer" \
             "$(inclass_type 402)" "$(inclass_from teacher)" '"type": ?8[,}]' "\"enabled\": ?$enabled[,}]"
         closing_wait_log student action "im_receive_FunctionControl" "$n" 20 ||
@@ -248,7 +252,7 @@ inclass_step_control() {
     local likes windows
     likes=$(closing_service_count "$(closing_call /QXV1/PcClass/clickLike)")
     windows=$(inclass_teacher_windows)
-    inclass_tile_button "${INCLASS_TILE_PRAISE[@]}"
+    inclass_tile_button 'Praise|表扬' "${INCLASS_TILE_PRAISE[@]}"
     inclass_expect_exactly control "the teacher's praise (403)" 1 20 "$(inclass_channel)" "$(inclass_type 403)" \
         "$(inclass_from teacher)" "\"uid\": ?\"$student_uid\""
     closing_wait_service "$(closing_call /QXV1/PcClass/clickLike)" $((likes + 1)) 20 ||
@@ -262,7 +266,7 @@ inclass_step_control() {
     closing_wait_count "$windows" 30 inclass_teacher_windows_gone "$windows" ||
         xd_fail "control: the teacher's praise effect did not end"
 
-    inclass_tile_button "${INCLASS_TILE_ZOOM[@]}"
+    inclass_tile_button 'Highlight|突出显示' "${INCLASS_TILE_ZOOM[@]}"
     inclass_expect_exactly control "the teacher's highlight (404)" 1 20 "$(inclass_channel)" "$(inclass_type 404)" \
         "$(inclass_from teacher)" '"highlight": ?1[,}]'
     closing_wait_log student action "im_receive_HighlightPerson" 1 20 ||
@@ -271,7 +275,7 @@ inclass_step_control() {
     for role in teacher student; do
         xd_screenshot "${classroom[$role]}" "$role-control-highlight" 0
     done
-    inclass_tile_button "${INCLASS_TILE_ZOOMED[@]}"
+    inclass_tile_button 'Highlight|突出显示' "${INCLASS_TILE_ZOOMED[@]}"
     inclass_expect_exactly control "the teacher's end of the highlight (404)" 1 20 "$(inclass_channel)" \
         "$(inclass_type 404)" "$(inclass_from teacher)" '"highlight": ?0[,}]'
     closing_wait_log student action "im_receive_HighlightPerson" 2 20 ||

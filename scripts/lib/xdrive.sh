@@ -56,7 +56,9 @@ xd_start_display() {
 # Widgets are reached by their accessible names through Qt's AT-SPI bridge
 # when a private session bus and the accessibility bus can be started here
 # (dbus-daemon, at-spi2-core and python3-pyatspi); otherwise, and for any
-# widget the bridge does not find, by their position in the window.
+# widget the bridge does not find, by their position in the window. With
+# XD_BY_POSITION=1 in the environment the bridge is not started, so a walk
+# shows that it gets through by position alone. The report says which.
 XD_ATSPI=0
 XD_BUS_PID=""
 XD_ATSPI_PID=""
@@ -64,18 +66,29 @@ XD_ATSPI_FIND="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/atspi_find.py"
 xd_start_accessibility() {
     XD_ATSPI=0
     local launcher=/usr/libexec/at-spi-bus-launcher
-    [[ -x "$launcher" ]] && command -v dbus-daemon >/dev/null && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+    if [[ "${XD_BY_POSITION:-0}" == 1 ]]; then
+        xd_note "accessibility: off (XD_BY_POSITION=1), widgets reached by position"
         return 0
+    fi
+    if ! [[ -x "$launcher" ]] || ! command -v dbus-daemon >/dev/null ||
+        ! /usr/bin/python3 -c 'import pyatspi' 2>/dev/null; then
+        xd_note "accessibility: off (no dbus-daemon, at-spi2-core or python3-pyatspi), widgets reached by position"
+        return 0
+    fi
     local pidfile address
     pidfile=$(mktemp "${TMPDIR:-/tmp}/xdrive-bus.XXXXXX")
     address=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$pidfile" 2>/dev/null | head -n 1) || true
     XD_BUS_PID=$(tr -dc '0-9' <"$pidfile")
     rm -f "$pidfile"
-    [[ -n "$address" && -n "$XD_BUS_PID" ]] || return 0
+    if [[ -z "$address" || -z "$XD_BUS_PID" ]]; then
+        xd_note "accessibility: off (no session bus started), widgets reached by position"
+        return 0
+    fi
     export DBUS_SESSION_BUS_ADDRESS=$address QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
     "$launcher" --launch-immediately >/dev/null 2>&1 &
     XD_ATSPI_PID=$!
     XD_ATSPI=1
+    xd_note "accessibility: on, widgets reached by name where the bridge finds them"
 }
 
 xd_stop_accessibility() {
@@ -93,28 +106,46 @@ xd_stop_accessibility() {
 
 # Prints the screen centre "x y" of the widget whose accessible name
 # matches <name> (an extended regular expression) in the top-level window
-# titled <title> of process <pid>; returns 1 when the bridge is not there
-# or does not show it.
+# titled <title> of process <pid>; of several such widgets, the one nearest
+# to the screen point <x> <y> when given. Returns 1 when the bridge is not
+# there or does not show it.
 xd_find_named() {
     local pid=$1 title=$2 name=$3
     ((XD_ATSPI)) || return 1
-    timeout 10 /usr/bin/python3 "$XD_ATSPI_FIND" "$pid" "$title" "$name" 2>/dev/null
+    timeout 10 /usr/bin/python3 "$XD_ATSPI_FIND" "$pid" "$title" "$name" "${@:4:2}" 2>/dev/null
 }
 
 # Clicks the widget named <name> in the window (of <pid>, titled <title>),
-# or at (x, y) of the window when the bridge does not find it.
+# or at (x, y) of the window when the bridge does not find it; of several
+# widgets with the name, the one nearest to (x, y). The report says which
+# way the widget was reached.
 XD_REACHED=""
 xd_click_named() {
-    local window=$1 pid=$2 title=$3 name=$4 x=$5 y=$6 at
-    if at=$(xd_find_named "$pid" "$title" "$name") && [[ -n "$at" ]]; then
+    local window=$1 pid=$2 title=$3 name=$4 x=$5 y=$6 at near
+    near=$(xd_screen_point "$window" "$x" "$y")
+    # shellcheck disable=SC2086
+    if at=$(xd_find_named "$pid" "$title" "$name" $near) && [[ -n "$at" ]]; then
         XD_REACHED="by name"
         # shellcheck disable=SC2086
         xd_move_to $at || true
+        xd_note "reached \"$name\" by name"
         xdotool click 1 || xd_fail "cannot click \"$name\" in window $window"
         return 0
     fi
     XD_REACHED="by position"
+    xd_note "reached \"$name\" by position ($x,$y)"
     xd_click "$window" "$x" "$y"
+}
+
+# Prints the screen point "X Y" of (x, y) counted from the window's
+# top-left corner (nothing when the window is gone).
+xd_screen_point() {
+    local window=$1 x=$2 y=$3
+    local X="" Y="" WINDOW SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null | grep -E '^(X|Y)=')" || return 0
+    if [[ -n "$X" && -n "$Y" ]]; then
+        echo $((X + x)) $((Y + y))
+    fi
 }
 
 # Types the text into the field named <name> (see xd_click_named), cleared
@@ -123,6 +154,18 @@ xd_type_into_named() {
     local window=$1 pid=$2 title=$3 name=$4 x=$5 y=$6 text=$7
     xd_click_named "$window" "$pid" "$title" "$name" "$x" "$y"
     xd_type_text "$window" "$text" "\"$name\""
+}
+
+# Prints, one a line, the names the walk's report (<report>) says were
+# reached by position although the bridge was on, other than the names
+# given after it (widgets the bridge is known not to show); nothing when
+# the bridge was off.
+xd_report_missed_names() {
+    local report=$1
+    shift
+    grep -q '^accessibility: on' "$report" || return 0
+    sed -n 's/^reached "\(.*\)" by position .*/\1/p' "$report" | sort -u |
+        { grep -vxF -f <(printf '%s\n' "$@") || true; }
 }
 
 xd_stop_display() {
@@ -196,11 +239,11 @@ xd_window_title() {
 # the pointer to leave where it was, which never happens when it is already
 # at the target (it gives up after 15 s), so the move is skipped then.
 xd_move() {
-    local window=$1 x=$2 y=$3
-    local X Y WINDOW SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null | grep -E '^(X|Y)=')" ||
-        xd_fail "cannot find window $window"
-    xd_move_to $((X + x)) $((Y + y)) || xd_fail "cannot move the pointer to $x,$y in window $window"
+    local window=$1 x=$2 y=$3 at
+    at=$(xd_screen_point "$window" "$x" "$y")
+    [[ -n "$at" ]] || xd_fail "cannot find window $window"
+    # shellcheck disable=SC2086
+    xd_move_to $at || xd_fail "cannot move the pointer to $x,$y in window $window"
 }
 
 # Moves the pointer to (x, y) of the screen, unless it is there already.

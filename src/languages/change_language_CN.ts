@@ -35,6 +35,10 @@
 <context>
     <name>studentloginwidget</name>
     <message>
+        <source>Account</source>
+        <translation>账号</translation>
+    </message>
+    <message>
         <source>Login</source>
         <translation>登录</translation>
     </message>
@@ -101,12 +105,40 @@
         <source>Supervision permission check failed, please enter again from the back office!</source>
         <translation>监课权限验证失败，请从后台重新点击‘监课’进入！</translation>
     </message>
+    <message>
+        <source>Setting</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
 </context>
 <context>
     <name>WidgetTitleBar</name>
     <message>
         <source>Form</source>
         <translation>窗体</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
     </message>
 </context>
 <context>
@@ -291,12 +323,68 @@
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Screen Sharing&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;屏幕共享&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
+    <message>
+        <source>Pen</source>
+        <translation>画笔</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>文字</translation>
+    </message>
+    <message>
+        <source>Eraser</source>
+        <translation>橡皮擦</translation>
+    </message>
+    <message>
+        <source>Pen Colors</source>
+        <translation>画笔颜色</translation>
+    </message>
+    <message>
+        <source>Teaching Plan</source>
+        <translation>教案</translation>
+    </message>
+    <message>
+        <source>Videos</source>
+        <translation>视频</translation>
+    </message>
+    <message>
+        <source>Audios</source>
+        <translation>音频</translation>
+    </message>
+    <message>
+        <source>Screen Sharing</source>
+        <translation>屏幕共享</translation>
+    </message>
+    <message>
+        <source>Chat</source>
+        <translation>聊天</translation>
+    </message>
 </context>
 <context>
     <name>WidgetWhiteBoard</name>
     <message>
         <source>Help desk</source>
         <translation>求助</translation>
+    </message>
+    <message>
+        <source>Previous page</source>
+        <translation>上一页</translation>
+    </message>
+    <message>
+        <source>Next page</source>
+        <translation>下一页</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>缩小</translation>
+    </message>
+    <message>
+        <source>Original size</source>
+        <translation>原始大小</translation>
     </message>
 </context>
 <context>
@@ -419,6 +507,22 @@
         <source>Students</source>
         <translation>学生</translation>
     </message>
+    <message>
+        <source>Setting</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
 </context>
 <context>
     <name>DownloadClassResourceUtil</name>
@@ -484,6 +588,10 @@
     <message>
         <source>Check for New Version</source>
         <translation>检查更新</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
     </message>
 </context>
 <context>
@@ -640,6 +748,14 @@
         <source>May not be plugged into any camera device.</source>
         <translation type="vanished">可能没有插入任何摄像头设备。</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>播放</translation>
+    </message>
 </context>
 <context>
     <name>DeviceSettingInClassWidget</name>
@@ -748,6 +864,18 @@
         <source>Ctrl+Enter to send</source>
         <translation>按Ctrl＋Enter键发送信息</translation>
     </message>
+    <message>
+        <source>Picture</source>
+        <translation>图片</translation>
+    </message>
+    <message>
+        <source>Screenshot</source>
+        <translation>截图</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>消息</translation>
+    </message>
 </context>
 <context>
     <name>WidgetMessageItemRight</name>
@@ -787,6 +915,10 @@
         <source>no audio</source>
         <translation>暂无音频</translation>
     </message>
+    <message>
+        <source>Close the audio list</source>
+        <translation>关闭音频列表</translation>
+    </message>
 </context>
 <context>
     <name>TeacherVideoListWidget</name>
@@ -797,6 +929,10 @@
     <message>
         <source>no video</source>
         <translation>暂无视频</translation>
+    </message>
+    <message>
+        <source>Close the video list</source>
+        <translation>关闭视频列表</translation>
     </message>
 </context>
 <context>
@@ -824,6 +960,10 @@
         <source>Pausing the video will make both sides be able to hear the other side again</source>
         <translation>暂停视频后双方可以再次听到对方的声音</translation>
     </message>
+    <message>
+        <source>Play</source>
+        <translation>播放</translation>
+    </message>
 </context>
 <context>
     <name>TeacherVideoPlayerWidget</name>
@@ -837,6 +977,122 @@
     <message>
         <source>Me</source>
         <translation>我</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetInteractionStudent</name>
+    <message>
+        <source>Pen</source>
+        <translation>画笔</translation>
+    </message>
+    <message>
+        <source>Eraser</source>
+        <translation>橡皮擦</translation>
+    </message>
+    <message>
+        <source>Pen Colors</source>
+        <translation>画笔颜色</translation>
+    </message>
+    <message>
+        <source>Chat</source>
+        <translation>聊天</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetVideoToolStudentRole</name>
+    <message>
+        <source>Microphone</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>Drawing</source>
+        <translation>画图</translation>
+    </message>
+    <message>
+        <source>Praise</source>
+        <translation>表扬</translation>
+    </message>
+    <message>
+        <source>Highlight</source>
+        <translation>突出显示</translation>
+    </message>
+    <message>
+        <source>Camera</source>
+        <translation>摄像头</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetVideoToolTeacherRole</name>
+    <message>
+        <source>Microphone</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>Camera</source>
+        <translation>摄像头</translation>
+    </message>
+</context>
+<context>
+    <name>PrizeModelWidget</name>
+    <message>
+        <source>Crown</source>
+        <translation>皇冠</translation>
+    </message>
+    <message>
+        <source>Medal</source>
+        <translation>奖牌</translation>
+    </message>
+    <message>
+        <source>Car</source>
+        <translation>汽车</translation>
+    </message>
+    <message>
+        <source>Ball</source>
+        <translation>球</translation>
+    </message>
+    <message>
+        <source>Flower</source>
+        <translation>花</translation>
+    </message>
+    <message>
+        <source>Doll</source>
+        <translation>玩偶</translation>
+    </message>
+</context>
+<context>
+    <name>ListItemTeacherAudioNotDownloaded</name>
+    <message>
+        <source>Download</source>
+        <translation>下载</translation>
+    </message>
+</context>
+<context>
+    <name>ListItemTeacherAudio</name>
+    <message>
+        <source>Play</source>
+        <translation>播放</translation>
+    </message>
+</context>
+<context>
+    <name>ListItemTeacherVideoNotDownloaded</name>
+    <message>
+        <source>Download</source>
+        <translation>下载</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetReview</name>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>评语</translation>
+    </message>
+    <message>
+        <source>Star %1</source>
+        <translation>%1星</translation>
     </message>
 </context>
 </TS>

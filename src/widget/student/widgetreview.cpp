@@ -50,6 +50,8 @@ void WidgetReview::initStarts()
     for (int i = 0; i < kStarCount; ++i) {
         auto *star = new QPushButton(this);
         star->setObjectName(QStringLiteral("star%1").arg(i + 1));
+        // The stars are pictures only: a screen reader says which one.
+        star->setAccessibleName(tr("Star %1").arg(i + 1));
         star->setFixedSize(22, 21);
         star->setCheckable(true);
         star->setCursor(Qt::PointingHandCursor);
