@@ -112,7 +112,7 @@ xd_stop_accessibility() {
 xd_find_named() {
     local pid=$1 title=$2 name=$3
     ((XD_ATSPI)) || return 1
-    timeout 10 /usr/bin/python3 "$XD_ATSPI_FIND" "$pid" "$title" "$name" "${@:4:2}" 2>/dev/null
+    timeout 20 /usr/bin/python3 "$XD_ATSPI_FIND" "$pid" "$title" "$name" "${@:4:2}" 2>/dev/null
 }
 
 # Clicks the widget named <name> in the window (of <pid>, titled <title>),
