@@ -109,7 +109,7 @@ xd_click_named() {
     if at=$(xd_find_named "$pid" "$title" "$name") && [[ -n "$at" ]]; then
         XD_REACHED="by name"
         # shellcheck disable=SC2086
-        xdotool mousemove --sync $at >/dev/null 2>&1 || true
+        xd_move_to $at || true
         xdotool click 1 || xd_fail "cannot click \"$name\" in window $window"
         return 0
     fi
@@ -200,11 +200,15 @@ xd_move() {
     local X Y WINDOW SCREEN
     eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null | grep -E '^(X|Y)=')" ||
         xd_fail "cannot find window $window"
-    local target="$((X + x)) $((Y + y))" now
+    xd_move_to $((X + x)) $((Y + y)) || xd_fail "cannot move the pointer to $x,$y in window $window"
+}
+
+# Moves the pointer to (x, y) of the screen, unless it is there already.
+xd_move_to() {
+    local x=$1 y=$2 now
     now=$(xdotool getmouselocation --shell 2>/dev/null | sed -n 's/^[XY]=//p' | tr '\n' ' ')
-    [[ "${now% }" == "$target" ]] && return 0
-    xdotool mousemove --window "$window" --sync "$x" "$y" ||
-        xd_fail "cannot move the pointer to $x,$y in window $window"
+    [[ "${now% }" == "$x $y" ]] && return 0
+    xdotool mousemove --sync "$x" "$y" >/dev/null 2>&1
 }
 
 # Clicks at (x, y) counted from the window's top-left corner.
@@ -244,7 +248,10 @@ xd_set_shot_dir() {
 # given up to "settle" seconds (default 3) until two pictures in a row are
 # the same; a window that never settles (a level meter, a camera picture)
 # is taken as it is when the time is up. Pass 0 for a window known to
-# move, so its picture is taken at once.
+# move, so its picture is taken at once. A window that is mapped but not
+# drawn yet is one colour all over (the server's black): such a picture
+# never counts as settled, and the window gets up to 2 seconds to draw
+# itself first.
 xd_screenshot() {
     local window=$1 name=$2 settle=${3:-3}
     [[ -n "$XD_SHOT_DIR" ]] || xd_fail "no folder for pictures (xd_set_shot_dir)"
@@ -252,13 +259,19 @@ xd_screenshot() {
     local file raw previous="" current
     file=$(printf '%s/%02d-%s.png' "$XD_SHOT_DIR" "$XD_SHOT_COUNT" "$name")
     raw="$file.xwd"
-    local deadline=$((SECONDS + settle))
+    local start now
+    start=$(xd_now_ms)
     while :; do
         xwd -silent -id "$window" >"$raw" 2>/dev/null || break
-        current=$(md5sum <"$raw")
-        [[ "$current" == "$previous" ]] && break
-        ((SECONDS < deadline)) || break
-        previous=$current
+        now=$(xd_now_ms)
+        if xd_xwd_is_blank "$raw"; then
+            ((now - start < 2000)) || break
+        else
+            current=$(md5sum <"$raw")
+            [[ "$current" == "$previous" ]] && break
+            ((now - start < settle * 1000)) || break
+            previous=$current
+        fi
         sleep 0.3
     done
     if [[ ! -s "$raw" ]] || ! xwdtopnm <"$raw" 2>/dev/null | pnmtopng >"$file" 2>/dev/null || [[ ! -s "$file" ]]; then
@@ -267,6 +280,20 @@ xd_screenshot() {
     fi
     rm -f "$raw"
     xd_note "$(basename "$file") window \"$(xd_window_title "$window")\""
+}
+
+# Milliseconds since the epoch (bash's own clock, no process started).
+xd_now_ms() {
+    local t=${EPOCHREALTIME/[.,]/}
+    echo $((t / 1000))
+}
+
+# True when the xwd picture has a single colour all over: a window the
+# client has mapped but not painted yet.
+xd_xwd_is_blank() {
+    local colours
+    colours=$(xwdtopnm <"$1" 2>/dev/null | ppmhist -noheader 2>/dev/null | head -n 2 | wc -l)
+    ((colours == 1))
 }
 
 # Colours inside the rectangle (x, y, width, height) of a picture taken by
