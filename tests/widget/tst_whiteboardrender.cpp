@@ -13,7 +13,6 @@
 #include "widget/widgetwhiteboard.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -153,10 +152,7 @@ void TestWhiteboardRender::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_heavy = m_dir.filePath(QStringLiteral("heavy.pdf"));
-    QFile file(m_heavy);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(makePdf(4, 60000));
-    file.close();
+    QVERIFY(TestUtil::writeFile(m_heavy, makePdf(4, 60000)));
 }
 
 std::unique_ptr<WidgetWhiteBoard> TestWhiteboardRender::openBoard(const QString &file, bool prerender)
