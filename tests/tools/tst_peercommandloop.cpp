@@ -50,6 +50,9 @@ void TestPeerCommandLoop::linesAndAnswers_data()
     QTest::newRow("spaces around it") << QByteArray("  ping \t\n") << QStringList { "pong", done, bye };
     QTest::newRow("arguments as written") << QByteArray("say hello  world\n")
                                           << QStringList { "said hello  world", done, bye };
+    QTest::newRow("the longest command that fits") << QByteArray("say twice hi\n")
+                                                   << QStringList { "said hi", "said hi", done, bye };
+    QTest::newRow("a longer command's first words") << QByteArray("say twice\n") << QStringList { "said twice", done, bye };
     QTest::newRow("not ASCII") << QByteArray("say 页 2\n") << QStringList { QStringLiteral("said 页 2"), done, bye };
     QTest::newRow("several lines in one write") << QByteArray("ping\nsay a\n")
                                                 << QStringList { "pong", done, "said a", done, bye };
