@@ -23,6 +23,8 @@
 //
 // The default document is the 36-page libtasn1 manual of Debian's
 // libtasn1-doc (typeset by pdfTeX, not by this project).
+#include "randomstroke.h"
+
 #include "biz/whiteboard/drawunit.h"
 #include "biz/whiteboard/whiteboardmsgutil.h"
 #include "widget/widgetwhiteboard.h"
@@ -131,16 +133,7 @@ void spinFor(int ms)
 
 DrawCurveUnit *stroke(QRandomGenerator &random, const QSize &page)
 {
-    auto *unit = new DrawCurveUnit(3, QColor(245, 67, 48), QStringLiteral("30001"));
-    int x = random.bounded(page.width());
-    int y = random.bounded(page.height());
-    unit->begin(x, y, page.width(), page.height());
-    for (int p = 1; p < 40; ++p) {
-        x = qBound(0, x + random.bounded(-12, 13), page.width());
-        y = qBound(0, y + random.bounded(-12, 13), page.height());
-        unit->addPoint(x, y, page.width(), page.height());
-    }
-    return unit;
+    return randomStroke(random, page, QColor(245, 67, 48), QStringLiteral("30001"), 40, 12);
 }
 
 struct StallFigures

@@ -44,19 +44,15 @@ QString strokeCommand(int round)
 
 bool run(const char *title, bool tcpNoDelay, int rounds, const QString &dataDir)
 {
-    MosquittoBroker::Options options;
-    options.tcpNoDelay = tcpNoDelay;
-    MosquittoBroker broker(options);
-    if (!broker.startWithServersIni(QDir(dataDir).filePath(QStringLiteral("servers.ini")))) {
-        std::printf("cannot start a broker\n");
+    const std::unique_ptr<MosquittoBroker> broker = PeerHop::startBroker(tcpNoDelay, dataDir);
+    if (!broker)
         return false;
-    }
     const QString bin = TestUtil::binDir();
     ClassroomPeerProcess teacher;
     ClassroomPeerProcess student;
     ClassroomPeerProcess publisher;
     ClassroomPeerProcess subscriber;
-    const QString port = QString::number(broker.port());
+    const QString port = QString::number(broker->port());
     if (!student.startProgram(QDir(bin).filePath("lessonry-board-peer-student"), { "--uid", "20001", "--class", "bench", "--log" })
         || !teacher.startProgram(QDir(bin).filePath("lessonry-board-peer-teacher"), { "--uid", "30001", "--class", "bench", "--log" })
         || !subscriber.startProgram(QDir(bin).filePath("bench_rawhoppeer"), { "--port", port, "--role", "sub" })

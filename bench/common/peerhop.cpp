@@ -1,11 +1,26 @@
 #include "peerhop.h"
 
 #include "classroompeerprocess.h"
+#include "mosquittobroker.h"
+
+#include <QDir>
 
 #include <algorithm>
 #include <cstdio>
 
 namespace PeerHop {
+
+std::unique_ptr<MosquittoBroker> startBroker(bool tcpNoDelay, const QString &dataDir)
+{
+    MosquittoBroker::Options options;
+    options.tcpNoDelay = tcpNoDelay;
+    auto broker = std::make_unique<MosquittoBroker>(options);
+    if (!broker->startWithServersIni(QDir(dataDir).filePath(QStringLiteral("servers.ini")))) {
+        std::printf("cannot start a broker\n");
+        return nullptr;
+    }
+    return broker;
+}
 
 Percentiles percentiles(std::vector<double> samples)
 {

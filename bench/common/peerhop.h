@@ -3,9 +3,11 @@
 
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 class ClassroomPeerProcess;
+class MosquittoBroker;
 
 // One message from one peer process to another, timed by the two
 // processes' own wall clocks: the sender prints "sent <µs>" when it hands
@@ -18,6 +20,11 @@ struct Percentiles
     double p50 = 0;
     double p99 = 0;
 };
+
+// A broker of the benchmark's own, with TCP_NODELAY or mosquitto's default,
+// in force through a servers file in dataDir; empty, said on standard
+// output, when it does not start.
+std::unique_ptr<MosquittoBroker> startBroker(bool tcpNoDelay, const QString &dataDir);
 
 Percentiles percentiles(std::vector<double> samples);
 

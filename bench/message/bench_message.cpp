@@ -108,15 +108,11 @@ void printTail(const char *who, const ClassroomPeerProcess &peer)
 
 bool wireRun(const char *title, bool tcpNoDelay, const QString &dataDir, int payloadBytes)
 {
-    MosquittoBroker::Options options;
-    options.tcpNoDelay = tcpNoDelay;
-    MosquittoBroker broker(options);
-    if (!broker.startWithServersIni(QDir(dataDir).filePath(QStringLiteral("servers.ini")))) {
-        std::printf("cannot start a broker\n");
+    const std::unique_ptr<MosquittoBroker> broker = PeerHop::startBroker(tcpNoDelay, dataDir);
+    if (!broker)
         return false;
-    }
     const QString bin = TestUtil::binDir();
-    const QString port = QString::number(broker.port());
+    const QString port = QString::number(broker->port());
     const QString classId = QStringLiteral("bench");
     ClassroomPeerProcess student;
     ClassroomPeerProcess teacher;

@@ -6,6 +6,8 @@
 //   cached layer;
 // - a page turn of the board, rendered when asked and rendered ahead.
 // Times are medians of repeated runs.
+#include "randomstroke.h"
+
 #include "biz/whiteboard/drawunit.h"
 #include "biz/whiteboard/materialdoc.h"
 #include "platform/pdf/pdfdocument.h"
@@ -122,16 +124,7 @@ void repaintStrokes(int runs)
     const QSize page = board.pageImageSize();
     QRandomGenerator random(12);
     for (int i = 0; i < 1000; ++i) {
-        auto *stroke = new DrawCurveUnit(3, QColor(245, 67, 48), QStringLiteral("20001"));
-        int x = random.bounded(page.width());
-        int y = random.bounded(page.height());
-        stroke->begin(x, y, page.width(), page.height());
-        for (int p = 1; p < 40; ++p) {
-            x = qBound(0, x + random.bounded(-12, 13), page.width());
-            y = qBound(0, y + random.bounded(-12, 13), page.height());
-            stroke->addPoint(x, y, page.width(), page.height());
-        }
-        board.addDrawUnit(0, stroke);
+        board.addDrawUnit(0, randomStroke(random, page, QColor(245, 67, 48), QStringLiteral("20001"), 40, 12));
     }
     QImage plain(board.size(), QImage::Format_ARGB32_Premultiplied);
     QImage cached(board.size(), QImage::Format_ARGB32_Premultiplied);

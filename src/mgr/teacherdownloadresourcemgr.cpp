@@ -84,8 +84,7 @@ void DownloadResourceMgr::updateResource(const QString &resourceId, const QVecto
     m_resourceId = resourceId;
     m_allFiles = files;
     m_pendingFiles = files;
-    m_fileCount = files.size();
-    qInfo("resourcedownload:cnt:%d", m_fileCount);
+    m_progress.start(files.size());
     handleAlreadyDownloadedFiles();
 }
 
@@ -131,8 +130,8 @@ void DownloadResourceMgr::handleAlreadyDownloadedFiles()
 {
     qInfo("resourcedownload:handleAlreadyDownloadedFiles");
     QSet<QString> downloaded;
-    m_alreadyDownloadedPercent = calculateDownloadProgress(m_resourceId, m_allFiles, downloaded);
-    qInfo("resourcedownload:progress:%d", m_alreadyDownloadedPercent);
+    m_progress.setPercent(calculateDownloadProgress(m_resourceId, m_allFiles, downloaded));
+    qInfo("resourcedownload:progress:%d", m_progress.percent());
     QVector<DownloadFileInfo> pending;
     for (const DownloadFileInfo &file : qAsConst(m_pendingFiles)) {
         if (downloaded.remove(file.url)) {
@@ -151,7 +150,7 @@ void DownloadResourceMgr::handleAlreadyDownloadedFiles()
 
 void DownloadResourceMgr::slot_timer_emit_already_downloaded_progress()
 {
-    emit signal_downloadProgress(m_resourceId, m_alreadyDownloadedPercent);
+    emit signal_downloadProgress(m_resourceId, m_progress.percent());
 }
 
 void DownloadResourceMgr::downloadImpl()
@@ -183,7 +182,7 @@ void DownloadResourceMgr::downloadImpl()
         return;
     }
     m_transfer = transfer;
-    m_currentFileCounted = false;
+    m_progress.nextFile();
     connect(transfer, &NetWorkDownloadReplyHolder::signal_downloadProgress, this,
             &DownloadResourceMgr::slot_downloadProgress);
     connect(transfer, &NetWorkDownloadReplyHolder::signal_onSuccess, this, &DownloadResourceMgr::slot_onSuccess);
@@ -192,22 +191,9 @@ void DownloadResourceMgr::downloadImpl()
 
 void DownloadResourceMgr::slot_downloadProgress(double percent, qlonglong, qlonglong)
 {
-    qInfo("resourcedownload:slot_downloadProgress, percent:%f", percent);
-    if (m_fileCount == 0) {
-        qCritical("resourcedownload:cnt is 0");
-        return;
-    }
-    if (m_currentFileCounted)
-        return;
-    const int before = m_alreadyDownloadedPercent;
-    const int share = int(1.0 / m_fileCount * percent);
-    if (int(percent) == 100) {
-        qInfo("resourcedownload:current file download 100%%");
-        m_alreadyDownloadedPercent += share;
-        m_currentFileCounted = true;
-    }
-    qInfo("resourcedownload:progress:%d", before + share);
-    emit signal_downloadProgress(m_resourceId, before + share);
+    const int whole = m_progress.update(percent);
+    if (whole >= 0)
+        emit signal_downloadProgress(m_resourceId, whole);
 }
 
 void DownloadResourceMgr::finishTransfer()

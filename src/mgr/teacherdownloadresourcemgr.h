@@ -3,6 +3,7 @@
 
 #include "mgr/singletonmgrbase.h"
 #include "utility/downloadresource.h"
+#include "utility/downloadsequenceprogress.h"
 
 #include <QPointer>
 #include <QSet>
@@ -78,11 +79,7 @@ private:
     QVector<DownloadFileInfo> m_pendingFiles;
     QVector<DownloadFileInfo> m_allFiles;
     QPointer<NetWorkDownloadReplyHolder> m_transfer;
-    int m_alreadyDownloadedPercent = 0;
-    // The transfer under way reported its whole: its share is counted, and
-    // a repeated report of the whole is not counted again.
-    bool m_currentFileCounted = false;
-    int m_fileCount = 0;
+    DownloadSequenceProgress m_progress { "resourcedownload:" };
     // One retry at a time; stopped by abort() and by a new resource.
     QTimer *m_retryTimer;
     // Deferred reports belong to the resource they were armed for.

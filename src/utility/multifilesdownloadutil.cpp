@@ -29,9 +29,7 @@ void MultiFilesDownloadUtil::download(const QVector<DownloadFileInfo> &files)
         releaseTransfer();
     }
     m_pendingFiles = files;
-    m_fileCount = files.size();
-    m_percent = 0;
-    qInfo("cnt:%d", m_fileCount);
+    m_progress.start(files.size());
     downloadImpl();
 }
 
@@ -59,7 +57,7 @@ void MultiFilesDownloadUtil::downloadImpl()
         emit signal_onFailure(-1);
         return;
     }
-    m_currentFileCounted = false;
+    m_progress.nextFile();
     connect(m_transfer, &NetWorkDownloadReplyHolder::signal_downloadProgress, this,
             &MultiFilesDownloadUtil::slot_downloadProgress);
     connect(m_transfer, &NetWorkDownloadReplyHolder::signal_onSuccess, this, &MultiFilesDownloadUtil::slot_onSuccess);
@@ -68,22 +66,9 @@ void MultiFilesDownloadUtil::downloadImpl()
 
 void MultiFilesDownloadUtil::slot_downloadProgress(double percent, qlonglong, qlonglong)
 {
-    qInfo("slot_downloadProgress, percent:%f", percent);
-    if (m_fileCount == 0) {
-        qCritical("cnt is 0");
-        return;
-    }
-    if (m_currentFileCounted)
-        return;
-    const int before = m_percent;
-    const int share = int(1.0 / m_fileCount * percent);
-    if (int(percent) == 100) {
-        qInfo("current file download 100%%");
-        m_percent += share;
-        m_currentFileCounted = true;
-    }
-    qInfo("progress:%d", before + share);
-    emit signal_downloadProgress(before + share);
+    const int whole = m_progress.update(percent);
+    if (whole >= 0)
+        emit signal_downloadProgress(whole);
 }
 
 void MultiFilesDownloadUtil::slot_onSuccess(QString)

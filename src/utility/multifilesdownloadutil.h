@@ -2,6 +2,7 @@
 #define MULTIFILESDOWNLOADUTIL_H
 
 #include "utility/downloadresource.h"
+#include "utility/downloadsequenceprogress.h"
 
 #include <QObject>
 #include <QPointer>
@@ -38,11 +39,7 @@ private:
 
     QVector<DownloadFileInfo> m_pendingFiles;
     QPointer<NetWorkDownloadReplyHolder> m_transfer;
-    int m_percent = 0;
-    // The transfer under way reported its whole: a repeated report of it
-    // is not counted again.
-    bool m_currentFileCounted = false;
-    int m_fileCount = 0;
+    DownloadSequenceProgress m_progress { "" };
 };
 
 #endif // MULTIFILESDOWNLOADUTIL_H

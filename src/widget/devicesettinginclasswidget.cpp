@@ -128,54 +128,61 @@ bool pick(const QVariantMap &devices, int index, Choice *choice)
     return true;
 }
 
+// How the choice of one kind of device is applied and logged.
+struct ChoiceKind
+{
+    AGORA_DEVICE_TYPE type;
+    int (AgoraDeviceDetecting::*apply)(const QString &guid);
+    const char *noList;  // nothing listed to choose from
+    const char *changed; // before the index chosen
+    const char *chosen;  // before the name applied
+};
+
+const ChoiceKind kSpeakerChoice { AGORA_DEVICE_SPEAKER, &AgoraDeviceDetecting::setPlayoutDevice,
+                                  "device playOut list isEmpty!", "<switchDevice> currentSpeakerChanged, index:",
+                                  "AiBoxPlayer currentIndexChanged:" };
+const ChoiceKind kMicrophoneChoice { AGORA_DEVICE_MICROPHONE, &AgoraDeviceDetecting::setRecordingDevice,
+                                     "device recording list isEmpty!",
+                                     "<switchDevice> currentMicrophoneChanged, index:",
+                                     "AiBoxSpeaker currentIndexChanged:" };
+const ChoiceKind kCameraChoice { AGORA_DEVICE_CAMERA, &AgoraDeviceDetecting::setVideoDevice,
+                                 "device video list isEmpty!", "<switchDevice> currentCameraChanged, index:",
+                                 "AiBoxVideo currentIndexChanged:" };
+
+// The device at index of devices is put in use and saved for the next
+// start; applied remembers its name.
+void chooseDevice(AgoraDeviceDetecting *service, const ChoiceKind &kind, const QVariantMap &devices, int index,
+                  QString *applied)
+{
+    if (devices.isEmpty()) {
+        qInfo("%s", kind.noList);
+        return;
+    }
+    qInfo() << kind.changed << index;
+    Choice choice;
+    if (!pick(devices, index, &choice))
+        return;
+    (service->*kind.apply)(choice.id);
+    *applied = choice.name;
+    service->writeDeviceConfig(kind.type, choice.name, choice.id);
+    qDebug() << kind.chosen << choice.name;
+}
+
 } // namespace
 
 void DeviceSettingInClassWidget::slot_AiBoxPlayerCurrentIndexChanged(int index)
 {
-    if (m_playoutDevices.isEmpty()) {
-        qInfo("device playOut list isEmpty!");
-        return;
-    }
-    qInfo() << "<switchDevice> currentSpeakerChanged, index:" << index;
-    Choice choice;
-    if (!pick(m_playoutDevices, index, &choice))
-        return;
-    m_pDeviceDetecting->setPlayoutDevice(choice.id);
-    m_appliedPlayout = choice.name;
-    m_pDeviceDetecting->writeDeviceConfig(AGORA_DEVICE_SPEAKER, choice.name, choice.id);
-    qDebug() << "AiBoxPlayer currentIndexChanged:" << choice.name;
+    chooseDevice(m_pDeviceDetecting, kSpeakerChoice, m_playoutDevices, index, &m_appliedPlayout);
 }
 
 void DeviceSettingInClassWidget::slot_AiBoxSpeakerCurrentIndexChanged(int index)
 {
-    if (m_recordingDevices.isEmpty()) {
-        qInfo("device recording list isEmpty!");
-        return;
-    }
-    qInfo() << "<switchDevice> currentMicrophoneChanged, index:" << index;
-    Choice choice;
-    if (!pick(m_recordingDevices, index, &choice))
-        return;
-    m_pDeviceDetecting->setRecordingDevice(choice.id);
-    m_appliedRecording = choice.name;
-    m_pDeviceDetecting->writeDeviceConfig(AGORA_DEVICE_MICROPHONE, choice.name, choice.id);
-    qDebug() << "AiBoxSpeaker currentIndexChanged:" << choice.name;
+    chooseDevice(m_pDeviceDetecting, kMicrophoneChoice, m_recordingDevices, index, &m_appliedRecording);
 }
 
 void DeviceSettingInClassWidget::slot_AiBoxVideoCurrentIndexChanged(int index)
 {
-    if (m_videoDevices.isEmpty()) {
-        qInfo("device video list isEmpty!");
-        return;
-    }
-    qInfo() << "<switchDevice> currentCameraChanged, index:" << index;
-    Choice choice;
-    if (!pick(m_videoDevices, index, &choice))
-        return;
-    m_pDeviceDetecting->setVideoDevice(choice.id);
-    m_appliedVideo = choice.name;
-    m_pDeviceDetecting->writeDeviceConfig(AGORA_DEVICE_CAMERA, choice.name, choice.id);
-    qDebug() << "AiBoxVideo currentIndexChanged:" << choice.name;
+    chooseDevice(m_pDeviceDetecting, kCameraChoice, m_videoDevices, index, &m_appliedVideo);
 }
 
 void DeviceSettingInClassWidget::slot_AudioDeviceStateChanged(const char *, int, int)

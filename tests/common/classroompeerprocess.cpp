@@ -100,6 +100,12 @@ void ClassroomPeerProcess::kill()
     m_process.waitForFinished(3000);
 }
 
+bool ClassroomPeerProcess::quit()
+{
+    command(QStringLiteral("quit"));
+    return finish();
+}
+
 bool ClassroomPeerProcess::finish()
 {
     m_process.closeWriteChannel();

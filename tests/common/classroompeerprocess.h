@@ -53,6 +53,8 @@ public:
     // it ended with status 0. (Every participant not killed is checked so
     // when this object goes.)
     bool finish();
+    // Asks the participant to leave and end ("quit"), then finish().
+    bool quit();
     qint64 pid() const { return m_process.processId(); }
 
 private:

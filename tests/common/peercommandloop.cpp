@@ -36,16 +36,20 @@ void PeerCommandLoop::writeLine(const QString &line)
 void PeerCommandLoop::run(const QString &line)
 {
     // Lines come trimmed: a space parts the command from its arguments.
-    const int space = line.indexOf(QLatin1Char(' '));
     const auto plain = m_commands.constFind(line);
-    const auto withArguments = space > 0 ? m_commandsWithArguments.constFind(line.left(space))
-                                         : m_commandsWithArguments.constEnd();
+    auto withArguments = m_commandsWithArguments.constEnd();
+    for (auto it = m_commandsWithArguments.constBegin(); it != m_commandsWithArguments.constEnd(); ++it) {
+        const QString &command = it.key();
+        const bool fits = line.size() > command.size() && line.startsWith(command) && line.at(command.size()) == QLatin1Char(' ');
+        if (fits && (withArguments == m_commandsWithArguments.constEnd() || command.size() > withArguments.key().size()))
+            withArguments = it;
+    }
     if (line == QLatin1String("quit"))
         quit();
     else if (plain != m_commands.constEnd())
         (*plain)();
     else if (withArguments != m_commandsWithArguments.constEnd())
-        (*withArguments)(line.mid(space + 1));
+        (*withArguments)(line.mid(withArguments.key().size() + 1));
     else
         writeLine(QStringLiteral("error unknown command: ") + line);
     if (m_afterEach)

@@ -19,10 +19,11 @@ class PeerCommandLoop : public QObject
 public:
     explicit PeerCommandLoop(std::function<void()> onQuit, QObject *parent = nullptr);
 
-    // A line that is command alone.
+    // A line that is command alone (one word or more).
     void add(const QString &command, std::function<void()> handler);
-    // A line of command and at least one word more; handler gets what
-    // follows the space after command.
+    // A line of command (one word or more) and at least one word more;
+    // handler gets what follows the space after command. Where commands
+    // begin alike, the longest that fits the line runs.
     void addWithArguments(const QString &command, std::function<void(const QString &arguments)> handler);
     // Runs after each command line, whatever it was (not when the input ends).
     void setAfterEach(std::function<void()> afterEach);

@@ -31,6 +31,12 @@ QString binDir()
     return QStringLiteral(LESSONRY_BIN_DIR);
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 bool writeServersIni(const QString &path, const ServerAddresses &addresses)
 {
     const auto orMain = [&addresses](const QString &address) {

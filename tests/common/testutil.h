@@ -1,6 +1,7 @@
 #ifndef TESTUTIL_H
 #define TESTUTIL_H
 
+#include <QByteArray>
 #include <QString>
 
 class QProcess;
@@ -20,6 +21,9 @@ void drainEvents();
 
 // Folder of the built binaries (the client's installation folder).
 QString binDir();
+
+// Writes bytes to path, replacing what was there; false when it cannot.
+bool writeFile(const QString &path, const QByteArray &bytes);
 
 // The addresses of a servers file; an entry left empty takes main's.
 struct ServerAddresses

@@ -30,6 +30,8 @@ private:
     void prepare(QProcess &client, const QTemporaryDir &dir);
     static QStringList socketsIn(const QString &folder);
     static bool waitForSocket(const QString &folder, QProcess &client);
+    // Starts a prepared client; true once it holds the single-instance socket.
+    bool startFirstCopy(QProcess &client, const QTemporaryDir &dir);
     static QString actionLogText(const QString &profile);
 };
 
@@ -90,6 +92,13 @@ bool TestTerminationSignals::waitForSocket(const QString &folder, QProcess &clie
     return false;
 }
 
+bool TestTerminationSignals::startFirstCopy(QProcess &client, const QTemporaryDir &dir)
+{
+    prepare(client, dir);
+    client.start();
+    return client.waitForStarted() && waitForSocket(dir.filePath(QStringLiteral("tmp")), client);
+}
+
 QString TestTerminationSignals::actionLogText(const QString &profile)
 {
     QString text;
@@ -113,10 +122,7 @@ void TestTerminationSignals::clientEndsCleanly()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QProcess client;
-    prepare(client, dir);
-    client.start();
-    QVERIFY(client.waitForStarted());
-    QVERIFY2(waitForSocket(dir.filePath(QStringLiteral("tmp")), client), client.readAllStandardError().constData());
+    QVERIFY2(startFirstCopy(client, dir), client.readAllStandardError().constData());
     ::kill(client.processId(), signalNumber);
     QVERIFY(client.waitForFinished(20000));
     QCOMPARE(client.exitStatus(), QProcess::NormalExit);
@@ -130,10 +136,7 @@ void TestTerminationSignals::secondCopyIsSilent()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QProcess first;
-    prepare(first, dir);
-    first.start();
-    QVERIFY(first.waitForStarted());
-    QVERIFY(waitForSocket(dir.filePath(QStringLiteral("tmp")), first));
+    QVERIFY2(startFirstCopy(first, dir), first.readAllStandardError().constData());
 
     QProcess second;
     prepare(second, dir);

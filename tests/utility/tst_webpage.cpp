@@ -53,10 +53,7 @@ void TestWebPage::addressesComeFromTheSite()
 void TestWebPage::missingSiteOpensNothing()
 {
     const QString path = m_dir.filePath(QStringLiteral("nosite.ini"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[api]\nmain=http://127.0.0.1:1\n");
-    file.close();
+    QVERIFY(TestUtil::writeFile(path, "[api]\nmain=http://127.0.0.1:1\n"));
     qputenv("LESSONRY_SERVERS_INI", QFile::encodeName(path));
 
     int launches = 0;

@@ -3,6 +3,7 @@
 
 #include "boardclasssupport.h"
 #include "mosquittobroker.h"
+#include "videotilestestsupport.h"
 
 #include "widget/prizemodel.h"
 #include "widget/widgetvideoitem.h"
@@ -26,11 +27,9 @@ inline bool joinAwardClass(MosquittoBroker &broker, const QTemporaryDir &dir, co
     session = testBoardClass(uid, classId);
     page.setClassInfo(session->roster(), classId);
     for (const QString &student : BoardClass::Options().studentUids) {
-        UserInfo info;
-        if (!session->roster()->getUserInfoByUid(student, info))
+        WidgetVideoItem *tile = VideoTilesTestSupport::rosterTile(*session->roster(), student);
+        if (!tile)
             return false;
-        auto *tile = new WidgetVideoItem;
-        tile->setUserInfo(info);
         addTile(tile);
     }
     page.resize(1026, 695);

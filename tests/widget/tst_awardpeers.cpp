@@ -65,10 +65,8 @@ void TestAwardPeers::initTestCase()
 
 void TestAwardPeers::cleanupTestCase()
 {
-    if (m_teacher) {
-        m_teacher->command(QStringLiteral("quit"));
-        QVERIFY(m_teacher->finish());
-    }
+    if (m_teacher)
+        QVERIFY(m_teacher->quit());
     m_teacher.reset();
     if (m_session)
         m_session->leave();

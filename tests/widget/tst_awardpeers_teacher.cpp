@@ -72,10 +72,8 @@ void TestAwardPeersTeacher::initTestCase()
 
 void TestAwardPeersTeacher::cleanupTestCase()
 {
-    if (m_student) {
-        m_student->command(QStringLiteral("quit"));
-        QVERIFY(m_student->finish());
-    }
+    if (m_student)
+        QVERIFY(m_student->quit());
     m_student.reset();
     if (m_session)
         m_session->leave();

@@ -32,6 +32,7 @@ private slots:
     void init();
 
     void listsShowTheDevicesInUse();
+    void choosingAppliesAndRemembers_data();
     void choosingAppliesAndRemembers();
     void remoteSwitchIsAppliedByNameAfterItsDelay();
     void remoteSwitchesThatChangeNothing_data();
@@ -92,18 +93,42 @@ void TestDeviceSettingInClassWidget::listsShowTheDevicesInUse()
     QCOMPARE(window.findChild<QComboBox *>("AiBoxCamera")->currentText(), QStringLiteral("Front Camera"));
 }
 
+void TestDeviceSettingInClassWidget::choosingAppliesAndRemembers_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("guid");
+    QTest::newRow("speaker") << "AiBoxPlayer" << int(AGORA_DEVICE_SPEAKER) << "Headset" << "MySpk" << "spk-2";
+    QTest::newRow("microphone") << "AiBoxMicro" << int(AGORA_DEVICE_MICROPHONE) << "USB Mic" << "MyMic" << "mic-2";
+    QTest::newRow("camera") << "AiBoxCamera" << int(AGORA_DEVICE_CAMERA) << "USB Camera" << "MyCam" << "cam-2";
+}
+
 void TestDeviceSettingInClassWidget::choosingAppliesAndRemembers()
 {
+    QFETCH(QString, box);
+    QFETCH(int, type);
+    QFETCH(QString, name);
+    QFETCH(QString, key);
+    QFETCH(QString, guid);
     QSignalSpy listed(m_service, &AgoraDeviceDetecting::signal_videoDeviceCollection);
     DeviceSettingInClassWidget window;
     // The window asks for a fresh enumeration; its refill comes first.
     QTRY_VERIFY_WITH_TIMEOUT(listed.count() >= 1, 5000);
     QCoreApplication::processEvents();
-    window.findChild<QComboBox *>("AiBoxCamera")->setCurrentIndex(1);
-    QTRY_COMPARE(m_service->getAgoraVideoDeviceName(), QStringLiteral("USB Camera"));
+    window.findChild<QComboBox *>(box)->setCurrentIndex(1);
+    const auto inUse = [this, type] {
+        if (type == AGORA_DEVICE_SPEAKER)
+            return m_service->getAgoraPlaybackDeviceName();
+        if (type == AGORA_DEVICE_MICROPHONE)
+            return m_service->getAgoraRecordingDeviceName();
+        return m_service->getAgoraVideoDeviceName();
+    };
+    QTRY_COMPARE(inUse(), name);
     QSettings saved(getDeviceConfigFilePath(), QSettings::IniFormat);
-    QCOMPARE(saved.value("MyCam").toString(), QStringLiteral("USB Camera"));
-    QCOMPARE(saved.value("MyCamGuid").toString(), QStringLiteral("cam-2"));
+    QCOMPARE(saved.value(key).toString(), name);
+    QCOMPARE(saved.value(key + QStringLiteral("Guid")).toString(), guid);
 }
 
 void TestDeviceSettingInClassWidget::remoteSwitchIsAppliedByNameAfterItsDelay()

@@ -5,6 +5,7 @@
 // the same on the tiles and in the rank list.
 #include "actionlogreader.h"
 #include "lessonservice.h"
+#include "videotilestestsupport.h"
 
 #include "mgr/http/httpmgr.h"
 #include "mgr/singleton.h"
@@ -50,10 +51,7 @@ struct TeacherPage
         roster.setTeacherIdx(0);
         page.setClassInfo(&roster, QString::fromLatin1(LessonService::kClassId));
         for (const QString &uid : { kLily, kTom }) {
-            UserInfo info;
-            roster.getUserInfoByUid(uid, info);
-            auto *tile = new WidgetVideoItem;
-            tile->setUserInfo(info);
+            WidgetVideoItem *tile = VideoTilesTestSupport::rosterTile(roster, uid);
             page.addStudentTile(tile);
             page.addRankRow(tile);
         }

@@ -4,6 +4,7 @@
 // page (with its bounds), last awards put back without flight, and the
 // award tile that a student cannot select.
 #include "scopedtimescale.h"
+#include "videotilestestsupport.h"
 
 #include "mgr/message/classroompayloads.h"
 #include "utility/appdirs.h"
@@ -47,13 +48,8 @@ struct StudentPage
         roster.setTeacherIdx(0);
         roster.setCurUserIdx(1);
         page.setClassInfo(&roster, QStringLiteral("10001"));
-        for (const QString &uid : { kLily, kTom }) {
-            UserInfo info;
-            roster.getUserInfoByUid(uid, info);
-            auto *tile = new WidgetVideoItem;
-            tile->setUserInfo(info);
-            page.addStudentTile(tile);
-        }
+        for (const QString &uid : { kLily, kTom })
+            page.addStudentTile(VideoTilesTestSupport::rosterTile(roster, uid));
         page.resize(1024, 694);
     }
 

@@ -132,10 +132,8 @@ void TestVideoControlPeers::startStudents()
 
 void TestVideoControlPeers::cleanup()
 {
-    for (auto &student : m_students) {
-        student->command(QStringLiteral("quit"));
-        QVERIFY(student->finish());
-    }
+    for (auto &student : m_students)
+        QVERIFY(student->quit());
     m_students.clear();
     m_page.reset();
     if (m_session)

@@ -238,10 +238,7 @@ void TestWhiteboardDownload::downloadedFileThatIsNoCourseware()
 void TestWhiteboardDownload::damagedCachedFileIsFetchedAgain()
 {
     const QString url = m_service.fixtureUrl("courseware.pdf");
-    QFile cached(NetWorkDownloadReplyHolder::getFilePath(url, getResourceDownloadPath()));
-    QVERIFY(cached.open(QIODevice::WriteOnly));
-    cached.write("%PDF-1.4 but nothing else");
-    cached.close();
+    QVERIFY(TestUtil::writeFile(NetWorkDownloadReplyHolder::getFilePath(url, getResourceDownloadPath()), "%PDF-1.4 but nothing else"));
     auto b = board(url);
     b->downloadPdf();
     QTRY_VERIFY_WITH_TIMEOUT(b->isDocumentOpen(), 15000);
@@ -259,10 +256,7 @@ void TestWhiteboardDownload::unreadableFirstPageIsNotOpened()
 {
     QFETCH(QSize, view);
     const QString cyclic = m_dir.filePath("cyclic.pdf");
-    QFile file(cyclic);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(cyclicPageTreePdf());
-    file.close();
+    QVERIFY(TestUtil::writeFile(cyclic, cyclicPageTreePdf()));
 
     WidgetWhiteBoard b;
     b.setPrerenderEnabled(false);
@@ -311,10 +305,7 @@ void TestWhiteboardDownload::downloadedFileWithUnreadableFirstPage()
 void TestWhiteboardDownload::cachedFileWithUnreadableFirstPageIsFetchedAgain()
 {
     const QString url = m_service.fixtureUrl("courseware.pdf");
-    QFile cached(NetWorkDownloadReplyHolder::getFilePath(url, getResourceDownloadPath()));
-    QVERIFY(cached.open(QIODevice::WriteOnly));
-    cached.write(cyclicPageTreePdf());
-    cached.close();
+    QVERIFY(TestUtil::writeFile(NetWorkDownloadReplyHolder::getFilePath(url, getResourceDownloadPath()), cyclicPageTreePdf()));
     auto b = board(url);
     b->downloadPdf();
     QTRY_VERIFY_WITH_TIMEOUT(b->isDocumentOpen(), 15000);

@@ -93,10 +93,8 @@ void TestWhiteboardPeers::init()
 
 void TestWhiteboardPeers::cleanup()
 {
-    if (m_teacher) {
-        m_teacher->command(QStringLiteral("quit"));
-        m_teacher->finish();
-    }
+    if (m_teacher)
+        QVERIFY(m_teacher->quit());
     m_teacher.reset();
     if (m_session)
         m_session->leave();

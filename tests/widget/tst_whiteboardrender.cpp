@@ -4,6 +4,7 @@
 // nothing arriving after a board is gone does harm, and the PDF layer
 // sizes pages without rendering, stops a render when asked and reuses
 // page buffers.
+#include "randomstroke.h"
 #include "testutil.h"
 
 #include "biz/whiteboard/drawunit.h"
@@ -13,7 +14,6 @@
 #include "widget/widgetwhiteboard.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -80,16 +80,8 @@ QImage reference(const QString &file, int page, float scale)
 
 DrawCurveUnit *randomStroke(QRandomGenerator &random, const QSize &page, const QString &owner)
 {
-    auto *stroke = new DrawCurveUnit(3, QColor::fromRgb(random.generate() | 0xff000000u), owner);
-    int x = random.bounded(page.width());
-    int y = random.bounded(page.height());
-    stroke->begin(x, y, page.width(), page.height());
-    for (int p = 1; p < 20; ++p) {
-        x = qBound(0, x + random.bounded(-15, 16), page.width());
-        y = qBound(0, y + random.bounded(-15, 16), page.height());
-        stroke->addPoint(x, y, page.width(), page.height());
-    }
-    return stroke;
+    const QColor colour = QColor::fromRgb(random.generate() | 0xff000000u);
+    return randomStroke(random, page, colour, owner, 20, 15);
 }
 
 // The board as it shows itself (through its paint event and layer),
@@ -153,10 +145,7 @@ void TestWhiteboardRender::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_heavy = m_dir.filePath(QStringLiteral("heavy.pdf"));
-    QFile file(m_heavy);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(makePdf(4, 60000));
-    file.close();
+    QVERIFY(TestUtil::writeFile(m_heavy, makePdf(4, 60000)));
 }
 
 std::unique_ptr<WidgetWhiteBoard> TestWhiteboardRender::openBoard(const QString &file, bool prerender)

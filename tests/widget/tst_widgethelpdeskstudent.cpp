@@ -2,6 +2,7 @@
 // one description with their tags once each, "其他" with its text, the
 // toasts of a missing choice and of a refused publish, results of other
 // publishes ignored, and the tags handed on after delivery.
+#include "actionlogreader.h"
 #include "mosquittobroker.h"
 #include "toasttext.h"
 #include "topicwatcher.h"
@@ -9,6 +10,7 @@
 #include "biz/im/mqtt/mqttimsdk.h"
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
+#include "utility/actionlog.h"
 #include "widget/student/widgethelpdeskstudent.h"
 
 #include <QCheckBox>
@@ -122,7 +124,13 @@ void TestWidgetHelpdeskStudent::reportCarriesTextsAndTagsOnce()
         box(report.get(), text)->setChecked(true);
     report->findChild<QTextEdit *>(QStringLiteral("textEdit"))->setPlainText(other);
     QSignalSpy sent(report.get(), &WidgetHelpdeskStudent::signal_sentHelpdeskMsg);
+    ActionLogReader actions;
+    QVERIFY(ActionLog::instance()->init(actions.use(m_dir.filePath(QStringLiteral("actions.log")))));
     report->on_btnSubmit_clicked();
+    ActionLog::instance()->close();
+    const QVector<ActionLogReader::Record> clicks = actions.named(QStringLiteral("click_helpdesk_submit"));
+    QCOMPARE(clicks.size(), 1);
+    QCOMPARE(clicks.first().info, QStringLiteral("{description:%1}").arg(description));
     QVERIFY(sent.wait(10000));
     QCOMPARE(sent.first().at(0).value<QVector<int>>(), tags);
     QVERIFY(report->isHidden());

@@ -3,6 +3,7 @@
 // their order, the toasts of a missing choice, a refused or failed publish
 // keeping the form, results of other publishes ignored, and the screenshot
 // upload with the bounds of the picture address it brings back.
+#include "actionlogreader.h"
 #include "lessonservice.h"
 #include "mosquittobroker.h"
 #include "toasttext.h"
@@ -12,6 +13,7 @@
 #include "mgr/http/httpmgr.h"
 #include "mgr/singleton.h"
 #include "mgr/teachercurrentuser.h"
+#include "utility/actionlog.h"
 #include "utility/userinfo.h"
 #include "utility/widget/usercheckbox.h"
 #include "utility/widget/widgetscreen.h"
@@ -159,7 +161,13 @@ void TestWidgetHelpdeskTeacher::reportGoesToTheServerTopicOnly()
     report->categoryBoxes().at(0)->setChecked(true); // Audio
     report->categoryBoxes().at(5)->setChecked(true); // Other
     report->userBoxes().at(1)->setChecked(true);     // Lily
+    ActionLogReader actions;
+    QVERIFY(ActionLog::instance()->init(actions.use(m_dir.filePath(QStringLiteral("actions.log")))));
     report->on_btnSubmit_clicked();
+    ActionLog::instance()->close();
+    const QVector<ActionLogReader::Record> clicks = actions.named(QStringLiteral("click_helpdesk_submit"));
+    QCOMPARE(clicks.size(), 1);
+    QCOMPARE(clicks.first().info, QStringLiteral("{description:}"));
     QVERIFY(report->submitToken() >= 0);
     QVERIFY(sent.wait(10000));
     QVERIFY(report->isHidden());

@@ -25,6 +25,7 @@
 #include "testutil.h"
 #include "utility/userinfo.h"
 #include "utility/widget/filedialogs.h"
+#include "videotilestestsupport.h"
 #include "widget/chatmessagelist.h"
 #include "widget/widgetmessage.h"
 #include "widget/widgetmessageitemleft.h"
@@ -121,17 +122,9 @@ void TestWidgetMessage::initTestCase()
     StudentLoginDataEntity user;
     user.id = QLatin1String(kOwnUid);
     Singleton<StudentCurrentUser>::instance()->setUserInfo(user);
-    UserInfo teacher;
-    teacher.uid = QLatin1String(kTeacherUid);
-    teacher.userName = QStringLiteral("Ms. Green");
-    teacher.userType = 2;
-    m_roster.addUser(teacher);
+    m_roster.addUser(VideoTilesTestSupport::person(QStringLiteral("Ms. Green"), QLatin1String(kTeacherUid), 2));
     m_roster.setTeacherIdx(0);
-    UserInfo me;
-    me.uid = QLatin1String(kOwnUid);
-    me.userName = QStringLiteral("Sam");
-    me.userType = 1;
-    m_roster.addUser(me);
+    m_roster.addUser(VideoTilesTestSupport::person(QStringLiteral("Sam"), QLatin1String(kOwnUid), 1));
     m_roster.setCurUserIdx(1);
 }
 

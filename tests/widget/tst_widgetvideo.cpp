@@ -88,6 +88,21 @@ bool onEngineThread(const std::function<void()> &f)
     return thread->wait(5000);
 }
 
+// A render of view made on a thread of the engine's, as the engine makes
+// it, and given then on that thread (the frames it delivers at once);
+// nullptr when the thread did not end.
+VideoRender *renderOnEngineThread(WidgetVideo *view, const std::function<void(VideoRender &)> &then = {})
+{
+    agora::media::ExternalVideoRenerContext context { nullptr, view, 1, 0, 0, 0, 1, 1 };
+    VideoRender *render = nullptr;
+    const bool ended = onEngineThread([&] {
+        render = new VideoRender(context);
+        if (then)
+            then(*render);
+    });
+    return ended ? render : nullptr;
+}
+
 } // namespace
 
 // The video widget and its render: what a frame looks like on screen, and
@@ -160,12 +175,8 @@ void TestWidgetVideo::paint()
     TestFrame frame(frameW, frameH, [scale, frameW](int x, int) {
         return x < scale ? kRed : (x >= frameW - scale ? kBlue : kGreen);
     });
-    agora::media::ExternalVideoRenerContext context { nullptr, &view, 1, 0, 0, 0, 1, 1 };
-    VideoRender *render = nullptr;
-    QVERIFY(onEngineThread([&] {
-        render = new VideoRender(context);
-        render->deliverFrame(frame, rotation, mirrored);
-    }));
+    VideoRender *render = renderOnEngineThread(&view, [&](VideoRender &r) { r.deliverFrame(frame, rotation, mirrored); });
+    QVERIFY(render);
     const QImage image = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
     for (int i = 0; i < points.size(); ++i)
         QCOMPARE(QString::number(image.pixel(points.at(i)), 16), QString::number(colours.at(i), 16));
@@ -177,12 +188,8 @@ void TestWidgetVideo::mutedPaintsGreyWhateverItHolds()
     WidgetVideo view;
     view.resize(50, 40);
     TestFrame frame(8, 8, [](int, int) { return kRed; });
-    agora::media::ExternalVideoRenerContext context { nullptr, &view, 1, 0, 0, 0, 1, 1 };
-    VideoRender *render = nullptr;
-    QVERIFY(onEngineThread([&] {
-        render = new VideoRender(context);
-        render->deliverFrame(frame, 0, false);
-    }));
+    VideoRender *render = renderOnEngineThread(&view, [&](VideoRender &r) { r.deliverFrame(frame, 0, false); });
+    QVERIFY(render);
     view.setVideoMuted(true);
     const QImage image = view.grab().toImage();
     for (const QPoint &p : { QPoint(0, 0), QPoint(25, 20), QPoint(49, 39) })
@@ -196,14 +203,12 @@ void TestWidgetVideo::zeroSizedWidgetAndFramesAreHarmless()
     view.resize(100, 0);
     TestFrame frame(640, 480, [](int, int) { return kRed; });
     TestFrame empty(0, 0, [](int, int) { return kRed; });
-    agora::media::ExternalVideoRenerContext context { nullptr, &view, 1, 0, 0, 0, 1, 1 };
-    VideoRender *render = nullptr;
     int zeroResult = 0;
-    QVERIFY(onEngineThread([&] {
-        render = new VideoRender(context);
-        zeroResult = render->deliverFrame(empty, 0, false);
-        render->deliverFrame(frame, 0, false);
-    }));
+    VideoRender *render = renderOnEngineThread(&view, [&](VideoRender &r) {
+        zeroResult = r.deliverFrame(empty, 0, false);
+        r.deliverFrame(frame, 0, false);
+    });
+    QVERIFY(render);
     QCOMPARE(zeroResult, -1);
     view.repaint(); // must not divide by the zero height
     view.resize(100, 1);
@@ -253,9 +258,8 @@ void TestWidgetVideo::framesFromAnotherThreadAreNeverTorn()
     view.setCropToFit(false);
     TestFrame red(256, 256, [](int, int) { return kRed; });
     TestFrame blue(256, 256, [](int, int) { return kBlue; });
-    agora::media::ExternalVideoRenerContext context { nullptr, &view, 1, 0, 0, 0, 1, 1 };
-    VideoRender *render = nullptr;
-    QVERIFY(onEngineThread([&] { render = new VideoRender(context); }));
+    VideoRender *render = renderOnEngineThread(&view);
+    QVERIFY(render);
 
     std::atomic<bool> stop { false };
     std::unique_ptr<QThread> engine(QThread::create([&] {
@@ -416,12 +420,8 @@ void TestWidgetVideo::paintedPictureIsTheFrameScaledByAPainter()
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     const QImage image = patternFrame(frame.width(), frame.height());
     const ImageFrame delivered(image);
-    agora::media::ExternalVideoRenerContext context { nullptr, &view, 1, 0, 0, 0, 1, 1 };
-    VideoRender *render = nullptr;
-    QVERIFY(onEngineThread([&] {
-        render = new VideoRender(context);
-        render->deliverFrame(delivered, rotation, mirrored);
-    }));
+    VideoRender *render = renderOnEngineThread(&view, [&](VideoRender &r) { r.deliverFrame(delivered, rotation, mirrored); });
+    QVERIFY(render);
     // The same pixels, in the same places, as the painter made of the whole frame.
     QCOMPARE(shownOnBlack(view), paintedByThePainter(image, widget, crop, rotation, mirrored));
     QVERIFY(onEngineThread([&] { render->release(); }));
@@ -433,9 +433,8 @@ void TestWidgetVideo::newestFrameWinsAndTheEngineNeverWaits()
     view.resize(64, 48);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    agora::media::ExternalVideoRenerContext context { nullptr, &view, 1, 0, 0, 0, 1, 1 };
-    VideoRender *render = nullptr;
-    QVERIFY(onEngineThread([&] { render = new VideoRender(context); }));
+    VideoRender *render = renderOnEngineThread(&view);
+    QVERIFY(render);
     const quint32 colours[] = { kRed, kGreen, kBlue };
     std::vector<std::unique_ptr<TestFrame>> frames;
     for (quint32 colour : colours)
@@ -478,12 +477,8 @@ void TestWidgetVideo::resizedBetweenFrameAndPaint()
     view.resize(256, 192);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    agora::media::ExternalVideoRenerContext context { nullptr, &view, 1, 0, 0, 0, 1, 1 };
-    VideoRender *render = nullptr;
-    QVERIFY(onEngineThread([&] {
-        render = new VideoRender(context);
-        render->deliverFrame(delivered, 0, true);
-    }));
+    VideoRender *render = renderOnEngineThread(&view, [&](VideoRender &r) { r.deliverFrame(delivered, 0, true); });
+    QVERIFY(render);
     QCOMPARE(shownOnBlack(view), paintedByThePainter(image, QSize(256, 192), true, 0, true));
     // The picture was made for the old size: the view shows the frame as
     // made for its new size and aspect, not the old picture stretched.

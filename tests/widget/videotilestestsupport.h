@@ -2,10 +2,12 @@
 #define VIDEOTILESTESTSUPPORT_H
 
 #include "utility/userinfo.h"
+#include "widget/widgetvideoitem.h"
 
 #include <QString>
 
-// Rosters for the tile tests: a teacher and students, in roster order.
+// Rosters for the tile tests (a teacher and students, in roster order) and
+// tiles of their entries.
 namespace VideoTilesTestSupport {
 
 inline UserInfo person(const QString &name, const QString &uid, int role)
@@ -27,6 +29,17 @@ inline void fillClass(UserList &roster, int curUserIdx)
     roster.addUser(person(QStringLiteral("Bob"), QStringLiteral("1235"), 1));
     roster.setTeacherIdx(0);
     roster.setCurUserIdx(curUserIdx);
+}
+
+// A new tile of uid's entry in the roster; nullptr when it has none.
+inline WidgetVideoItem *rosterTile(const UserList &roster, const QString &uid)
+{
+    UserInfo info;
+    if (!roster.getUserInfoByUid(uid, info))
+        return nullptr;
+    auto *tile = new WidgetVideoItem;
+    tile->setUserInfo(info);
+    return tile;
 }
 
 } // namespace VideoTilesTestSupport

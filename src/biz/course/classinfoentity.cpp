@@ -1,5 +1,7 @@
 #include "classinfoentity.h"
 
+#include "biz/course/classrecordfields.h"
+
 #include <QDebug>
 #include <QJsonObject>
 
@@ -19,16 +21,11 @@ void readJson(const QJsonValue &value, WebUrlEntity &out)
 void readJson(const QJsonValue &value, ClassMaterialEntity &out)
 {
     const QJsonObject o = value.toObject();
-    readJsonString(jsonField(o, "mid"), out.mid);
+    readCoursePageFields(o, out);
     readJsonString(jsonField(o, "pdf"), out.pdf);
     readJsonString(jsonField(o, "md5"), out.md5);
     readJsonString(jsonField(o, "pdf_tch"), out.pdf_tch);
     readJsonString(jsonField(o, "tch_md5"), out.tch_md5);
-    readJsonString(jsonField(o, "pic"), out.pic);
-    readJsonString(jsonField(o, "mainurl"), out.mainurl);
-    readJsonString(jsonField(o, "backurl"), out.backurl);
-    readJsonString(jsonField(o, "tch_mainurl"), out.tch_mainurl);
-    readJsonString(jsonField(o, "tch_backurl"), out.tch_backurl);
     readJson(jsonField(o, "voices"), out.voices);
     readJson(jsonField(o, "videos"), out.videos);
 }
@@ -52,12 +49,7 @@ void readJson(const QJsonValue &value, LastAwardInfo &out)
 void readJson(const QJsonValue &value, ClassStudentEntity &out)
 {
     const QJsonObject o = value.toObject();
-    readJsonString(jsonField(o, "sid"), out.sid);
-    readJsonString(jsonField(o, "nickname"), out.nickname);
-    readJsonString(jsonField(o, "like_num"), out.like_num);
-    readJsonString(jsonField(o, "pic"), out.pic);
-    readJsonString(jsonField(o, "age"), out.age);
-    readJsonString(jsonField(o, "grd_level"), out.grd_level);
+    readStudentFields(o, out);
     readJson(jsonField(o, "lastAwardsInfo"), out.lastAwardsInfo);
 }
 
@@ -88,20 +80,7 @@ void readJson(const QJsonValue &value, ClassAppConfig &out)
 void readJson(const QJsonValue &value, ClassInfoEntity &out)
 {
     const QJsonObject o = value.toObject();
-    readJsonString(jsonField(o, "class_id"), out.class_id);
-    readJsonString(jsonField(o, "room_id"), out.room_id);
-    readJsonString(jsonField(o, "begin_time"), out.begin_time);
-    readJsonInt(jsonField(o, "class_time"), out.class_time);
-    readJsonString(jsonField(o, "free_try"), out.free_try);
-    readJsonString(jsonField(o, "cls_type"), out.cls_type);
-    readJsonString(jsonField(o, "type"), out.type);
-    readJsonString(jsonField(o, "status"), out.status);
-    readJsonString(jsonField(o, "cls_max_num"), out.cls_max_num);
-    readJsonString(jsonField(o, "cls_app_num"), out.cls_app_num);
-    readJsonString(jsonField(o, "tch_plan_url"), out.tch_plan_url);
-    readJson(jsonField(o, "material"), out.material);
-    readJson(jsonField(o, "teacher"), out.teacher);
-    readJson(jsonField(o, "students"), out.students);
+    readClassFields(o, out);
     readJson(jsonField(o, "agorainfo"), out.agorainfo);
     readJson(jsonField(o, "cs_ts"), out.cs_ts);
     readJson(jsonField(o, "app_config"), out.app_config);

@@ -1,5 +1,7 @@
 #include "teacherclassentity.h"
 
+#include "biz/course/classrecordfields.h"
+
 #include <QJsonObject>
 
 void readJson(const QJsonValue &value, resourceDetailsInfoEntity &out)
@@ -15,13 +17,7 @@ void readJson(const QJsonValue &value, resourceDetailsInfoEntity &out)
 
 void readJson(const QJsonValue &value, TeacherClassMaterialEntity &out)
 {
-    const QJsonObject o = value.toObject();
-    readJsonString(jsonField(o, "mid"), out.mid);
-    readJsonString(jsonField(o, "mainurl"), out.mainurl);
-    readJsonString(jsonField(o, "backurl"), out.backurl);
-    readJsonString(jsonField(o, "tch_mainurl"), out.tch_mainurl);
-    readJsonString(jsonField(o, "tch_backurl"), out.tch_backurl);
-    readJsonString(jsonField(o, "pic"), out.pic);
+    readCoursePageFields(value.toObject(), out);
 }
 
 void readJson(const QJsonValue &value, TeacherClassTeacherEntity &out)
@@ -33,33 +29,14 @@ void readJson(const QJsonValue &value, TeacherClassTeacherEntity &out)
 
 void readJson(const QJsonValue &value, TeacherClassStudentEntity &out)
 {
-    const QJsonObject o = value.toObject();
-    readJsonString(jsonField(o, "sid"), out.sid);
-    readJsonString(jsonField(o, "nickname"), out.nickname);
-    readJsonString(jsonField(o, "like_num"), out.like_num);
-    readJsonString(jsonField(o, "pic"), out.pic);
-    readJsonString(jsonField(o, "age"), out.age);
-    readJsonString(jsonField(o, "grd_level"), out.grd_level);
+    readStudentFields(value.toObject(), out);
 }
 
 void readJson(const QJsonValue &value, TeacherClassEntity &out)
 {
     const QJsonObject o = value.toObject();
-    readJsonString(jsonField(o, "class_id"), out.class_id);
-    readJsonString(jsonField(o, "room_id"), out.room_id);
-    readJsonString(jsonField(o, "begin_time"), out.begin_time);
-    readJsonInt(jsonField(o, "class_time"), out.class_time);
+    readClassFields(o, out);
     readJsonString(jsonField(o, "pub_cls_id"), out.pub_cls_id);
-    readJsonString(jsonField(o, "free_try"), out.free_try);
-    readJsonString(jsonField(o, "cls_type"), out.cls_type);
-    readJsonString(jsonField(o, "type"), out.type);
-    readJsonString(jsonField(o, "status"), out.status);
-    readJsonString(jsonField(o, "cls_max_num"), out.cls_max_num);
-    readJsonString(jsonField(o, "cls_app_num"), out.cls_app_num);
-    readJsonString(jsonField(o, "tch_plan_url"), out.tch_plan_url);
-    readJson(jsonField(o, "material"), out.material);
-    readJson(jsonField(o, "teacher"), out.teacher);
-    readJson(jsonField(o, "students"), out.students);
     readJson(jsonField(o, "resource"), out.resource);
     readJsonInt(jsonField(o, "use_tool"), out.use_tool);
 }

@@ -1,7 +1,5 @@
 #include "audiomediacontrolutil.h"
 
-#include "utility/widget/mediacontrolutil.h"
-
 #include <QDebug>
 
 AudioMediaControlUtil::AudioMediaControlUtil(QObject *parent)
@@ -16,11 +14,7 @@ void AudioMediaControlUtil::init(QMediaPlayer *player, QPushButton *playButton, 
 {
     mediaPlayer = player;
     button = playButton;
-    slider = positionSlider;
-    curTimeLabel = curLabel;
-    totalTimeLabel = totalLabel;
-    if (slider)
-        slider->setMinimum(1);
+    m_time.bind(positionSlider, curLabel, totalLabel);
     if (player) {
         connect(player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this,
                 &AudioMediaControlUtil::slot_mediaplayer_error);
@@ -57,13 +51,12 @@ void AudioMediaControlUtil::onResume()
 
 QString AudioMediaControlUtil::formatAudioDuration(int ms)
 {
-    return MediaControlUtil::formatAudioDuration(ms);
+    return MediaTimeView::formatDuration(ms);
 }
 
 void AudioMediaControlUtil::onWholeDuation(int ms)
 {
-    wholeDurationMs = ms;
-    MediaControlUtil::showWholeDuration(ms, slider, totalTimeLabel);
+    m_time.setWholeDuration(ms);
 }
 
 void AudioMediaControlUtil::reset()
@@ -72,19 +65,19 @@ void AudioMediaControlUtil::reset()
     qInfo("mediaPlayer:stop");
     if (mediaPlayer)
         mediaPlayer->stop();
-    MediaControlUtil::showStart(slider, curTimeLabel);
+    m_time.showStart(true);
     onFinished();
     emit signal_onFinished();
 }
 
 void AudioMediaControlUtil::resetCurTime()
 {
-    MediaControlUtil::showStart(nullptr, curTimeLabel);
+    m_time.showStart(false);
 }
 
 void AudioMediaControlUtil::slot_positionChanged(qlonglong position)
 {
-    MediaControlUtil::showPosition(position, slider, curTimeLabel);
+    m_time.showPosition(position);
 }
 
 void AudioMediaControlUtil::slot_mediaStatusChanged(QMediaPlayer::MediaStatus status)

@@ -2,6 +2,7 @@
 #define AUDIOMEDIACONTROLUTIL_H
 
 #include "utility/widget/audiomediaplaypausecontrolutil.h"
+#include "utility/widget/mediatimeview.h"
 
 #include <QLabel>
 #include <QMediaPlayer>
@@ -34,7 +35,7 @@ public:
 
     static QString formatAudioDuration(int ms);
     void onWholeDuation(int ms);
-    int wholeDuration() const { return wholeDurationMs; }
+    int wholeDuration() const { return m_time.wholeDuration(); }
     void reset();
     void resetCurTime();
 
@@ -49,10 +50,7 @@ public slots:
 
 protected:
     QPointer<QPushButton> button;
-    QPointer<QSlider> slider;
-    QPointer<QLabel> curTimeLabel;
-    QPointer<QLabel> totalTimeLabel;
-    int wholeDurationMs = 1;
+    MediaTimeView m_time;
     QPointer<QMediaPlayer> mediaPlayer;
 };
 

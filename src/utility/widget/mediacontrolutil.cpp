@@ -1,7 +1,6 @@
 #include "mediacontrolutil.h"
 
 #include "platform/player/avplayer.h"
-#include "utility/widget/stylesheetutil.h"
 
 #include <QDebug>
 #include <QJsonDocument>
@@ -21,11 +20,7 @@ void MediaControlUtil::init(QtAV::AVPlayer *player, QPushButton *playButton, QAb
 {
     mediaPlayer = player;
     button = playButton;
-    slider = progressSlider;
-    currentTimeLabel = curLabel;
-    totalTimeLabel = totalLabel;
-    if (slider)
-        slider->setMinimum(1);
+    m_time.bind(progressSlider, curLabel, totalLabel);
     if (player) {
         connect(player, &QtAV::AVPlayer::error, this, &MediaControlUtil::slot_mediaplayer_error);
         connect(player, &QtAV::AVPlayer::positionChanged, this, &MediaControlUtil::slot_positionChanged);
@@ -70,51 +65,7 @@ void MediaControlUtil::onResume()
 
 QString MediaControlUtil::formatAudioDuration(int ms)
 {
-    const int seconds = ms / 1000;
-    const int hours = ms / 3600000;
-    const int minutes = (seconds - hours * 3600) / 60;
-    const int rest = (seconds - hours * 3600) % 60;
-    qInfo("duration:%d, durationSeconds:%d, minutes:%d, seconds:%d", ms, seconds, minutes, rest);
-    if (seconds < 3600)
-        return QString::asprintf("%02d:%02d", minutes, rest);
-    qInfo("hours:%d", hours);
-    return QString::asprintf("%02d:%02d:%02d", hours, minutes, rest);
-}
-
-void MediaControlUtil::showPosition(qlonglong position, QAbstractSlider *slider, QLabel *currentTimeLabel)
-{
-    qInfo("slot_curPosTimer_timeout, currentPosition:%d", int(position));
-    if (position <= 0)
-        return;
-    const QString text = formatAudioDuration(int(qMin<qlonglong>(position, kMaxDurationMs)));
-    qInfo("currentPositionString:%s", qUtf8Printable(text));
-    if (currentTimeLabel)
-        currentTimeLabel->setText(text);
-    if (slider) {
-        StyleSheetUtil::setBackgroundColor(slider, QStringLiteral("QSlider::handle"), QStringLiteral("#ff8278"));
-        slider->setValue(int(qMin<qlonglong>(position, kMaxDurationMs)));
-    }
-}
-
-void MediaControlUtil::showStart(QAbstractSlider *slider, QLabel *currentTimeLabel)
-{
-    qInfo("resetCurTime");
-    if (currentTimeLabel)
-        currentTimeLabel->setText(QStringLiteral("00:00"));
-    if (slider) {
-        StyleSheetUtil::setBackgroundColor(slider, QStringLiteral("QSlider::handle"), QStringLiteral("#ffffff"));
-        slider->setValue(1);
-    }
-}
-
-void MediaControlUtil::showWholeDuration(int ms, QAbstractSlider *slider, QLabel *totalTimeLabel)
-{
-    const QString text = formatAudioDuration(ms);
-    if (slider)
-        slider->setMaximum(ms);
-    if (totalTimeLabel)
-        totalTimeLabel->setText(text);
-    qInfo("updateWholeTime, audioTotalDuration:%d, durationString:%s", ms, qUtf8Printable(text));
+    return MediaTimeView::formatDuration(ms);
 }
 
 bool MediaControlUtil::parseAvInfoDuration(const QString &response, int *durationMs)
@@ -163,13 +114,12 @@ bool MediaControlUtil::parseAvInfoDuration(const QString &response, int *duratio
 
 void MediaControlUtil::resetCurTime()
 {
-    showStart(nullptr, currentTimeLabel);
+    m_time.showStart(false);
 }
 
 void MediaControlUtil::onWholeDuation(int ms)
 {
-    wholeDurationMs = ms;
-    showWholeDuration(ms, slider, totalTimeLabel);
+    m_time.setWholeDuration(ms);
 }
 
 void MediaControlUtil::reset()
@@ -184,7 +134,7 @@ void MediaControlUtil::reset()
     mediaPlayer = nullptr;
     disconnect(player, nullptr, this, nullptr);
     player->stop();
-    showStart(slider, currentTimeLabel);
+    m_time.showStart(true);
     onFinished();
     emit signal_onFinished();
     qInfo("reset leaves");
@@ -192,7 +142,7 @@ void MediaControlUtil::reset()
 
 void MediaControlUtil::slot_positionChanged(qlonglong position)
 {
-    showPosition(position, slider, currentTimeLabel);
+    m_time.showPosition(position);
 }
 
 void MediaControlUtil::slot_mediaStatusChanged(QtAV::MediaStatus status)

@@ -3,6 +3,7 @@
 
 #include "platform/player/avplayer.h"
 #include "utility/widget/mediaplaypausecontrolutil.h"
+#include "utility/widget/mediatimeview.h"
 
 #include <QAbstractSlider>
 #include <QLabel>
@@ -13,7 +14,7 @@
 // the time labels of a player window: plays, pauses and resumes it, shows
 // its position, and resets everything at the end of the medium. After a
 // reset the player is forgotten: a finished window closes and a new one is
-// made. The helpers below are shared with the audio rows' controls.
+// made.
 class MediaControlUtil : public MediaPlayPauseControlUtil
 {
     Q_OBJECT
@@ -24,7 +25,7 @@ public:
     // An "?avinfo" answer longer than this is not read.
     static constexpr int kMaxAvInfoLength = 64 * 1024;
     // Durations beyond a day are not believed.
-    static constexpr qint64 kMaxDurationMs = 24LL * 3600 * 1000;
+    static constexpr qint64 kMaxDurationMs = MediaTimeView::kMaxDurationMs;
 
     explicit MediaControlUtil(QObject *parent = nullptr);
     ~MediaControlUtil() override;
@@ -41,14 +42,9 @@ public:
     void reset();
     void resetCurTime();
     void onWholeDuation(int ms);
-    int wholeDuration() const { return wholeDurationMs; }
+    int wholeDuration() const { return m_time.wholeDuration(); }
     QtAV::AVPlayer *player() const { return mediaPlayer.data(); }
 
-    // The position on the label and the slider (nothing for 0 or less).
-    static void showPosition(qlonglong position, QAbstractSlider *slider, QLabel *currentTimeLabel);
-    // The label back to "00:00", the slider to its start.
-    static void showStart(QAbstractSlider *slider, QLabel *currentTimeLabel);
-    static void showWholeDuration(int ms, QAbstractSlider *slider, QLabel *totalTimeLabel);
     // The duration of the media storage's "?avinfo" answer: a "format"
     // object holding "duration" as a text of seconds. False, logged, for
     // anything else.
@@ -65,10 +61,7 @@ public slots:
 
 protected:
     QPointer<QPushButton> button;
-    QPointer<QAbstractSlider> slider;
-    QPointer<QLabel> currentTimeLabel;
-    QPointer<QLabel> totalTimeLabel;
-    int wholeDurationMs = 1;
+    MediaTimeView m_time;
     QPointer<QtAV::AVPlayer> mediaPlayer;
 };
 

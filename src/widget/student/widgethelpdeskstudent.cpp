@@ -3,9 +3,7 @@
 
 #include "biz/im/mqtt/mqttimsdk.h"
 #include "mgr/globalcurrentuser.h"
-#include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
-#include "utility/actionlog.h"
 #include "utility/widget/promptmessagewidget.h"
 
 #include <QCheckBox>
@@ -102,35 +100,25 @@ void WidgetHelpdeskStudent::on_btnSubmit_clicked()
     report.users.append(HelpdeskUser { uid, 1 });
     report.description = description;
     m_sentTags = report.issueTags;
-    ActionLog::instance()->ClickInfo(QStringLiteral("click_helpdesk_submit"),
-                                     QStringLiteral("{description:%1}").arg(description));
-    m_submitToken = SendAndReceiveMsg::instance()->sendToMqttServer(report, IM_Helpdesk, uid);
-    if (m_submitToken < 0) {
-        qCritical() << "submit helpdesk information failure! token:" << m_submitToken;
+    if (!m_submission.send(report))
         toast(QStringLiteral("提交失败，请检查网络!"));
-    }
 }
 
 void WidgetHelpdeskStudent::slot_sendMsgSuccess(int token)
 {
-    if (token < 0 || token != m_submitToken)
+    if (!m_submission.takeSuccess(token))
         return;
-    qInfo("submit helpdesk information success! submitToken:%d, token:%d", m_submitToken, token);
     emit signal_sentHelpdeskMsg(m_sentTags);
     for (QCheckBox *box : qAsConst(m_problems))
         box->setChecked(false);
     ui->textEdit->clear();
     hide();
-    m_submitToken = -1;
 }
 
 void WidgetHelpdeskStudent::slot_sendMsgFailure(int token, int errCode, QString errMsg)
 {
     Q_UNUSED(errCode)
     Q_UNUSED(errMsg)
-    if (token < 0 || token != m_submitToken)
-        return;
-    qInfo("submit helpdesk information failure! submitToken:%d, token:%d", m_submitToken, token);
-    toast(QStringLiteral("提交失败，请检查网络!"));
-    m_submitToken = -1;
+    if (m_submission.takeFailure(token))
+        toast(QStringLiteral("提交失败，请检查网络!"));
 }

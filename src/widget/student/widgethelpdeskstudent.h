@@ -2,6 +2,7 @@
 #define WIDGETHELPDESKSTUDENT_H
 
 #include "utility/widget/basemainwidget.h"
+#include "widget/helpdesksubmission.h"
 
 #include <QList>
 #include <QPair>
@@ -29,7 +30,7 @@ public:
     QString classId() const { return m_classId; }
     const QList<QCheckBox *> &problemBoxes() const { return m_problems; }
     bool isOtherChecked() const { return m_otherChecked; }
-    int submitToken() const { return m_submitToken; }
+    int submitToken() const { return m_submission.token(); }
 
 signals:
     void signal_sentHelpdeskMsg(QVector<int> _issueTags);
@@ -49,7 +50,7 @@ private:
     QList<QPair<QString, int>> m_problemTable;
     QList<QCheckBox *> m_problems;
     bool m_otherChecked = false;
-    int m_submitToken = -1;
+    HelpdeskSubmission m_submission;
     QVector<int> m_sentTags;
 };
 

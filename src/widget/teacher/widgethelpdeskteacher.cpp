@@ -3,12 +3,8 @@
 
 #include "biz/httpapi/studentapis.h"
 #include "biz/im/mqtt/mqttimsdk.h"
-#include "mgr/globalcurrentuser.h"
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/http/httpentity.h"
-#include "mgr/message/sendandreceivemsg.h"
-#include "mgr/singleton.h"
-#include "utility/actionlog.h"
 #include "utility/jsonutil.h"
 #include "utility/userinfo.h"
 #include "utility/widget/promptmessagewidget.h"
@@ -188,14 +184,8 @@ void WidgetHelpdeskTeacher::on_btnSubmit_clicked()
     report.description = ui->textEdit->toPlainText();
     if (m_imageUploaded && !ui->labelUrl->text().isEmpty())
         report.descriptionImages.append(ui->labelUrl->text());
-    ActionLog::instance()->ClickInfo(QStringLiteral("click_helpdesk_submit"),
-                                     QStringLiteral("{description:%1}").arg(report.description));
-    const QString uid = Singleton<GlobalCurrentUser>::instance()->getUid();
-    m_submitToken = SendAndReceiveMsg::instance()->sendToMqttServer(report, IM_Helpdesk, uid);
-    if (m_submitToken < 0) {
-        qCritical() << "submit helpdesk information failure! token:" << m_submitToken;
+    if (!m_submission.send(report))
         toast(QStringLiteral("Information submit failure, please check your network!"));
-    }
 }
 
 void WidgetHelpdeskTeacher::on_btnClose_clicked()
@@ -215,22 +205,17 @@ void WidgetHelpdeskTeacher::clearForm()
 
 void WidgetHelpdeskTeacher::slot_sendMsgSuccess(int token)
 {
-    if (token < 0 || token != m_submitToken)
+    if (!m_submission.takeSuccess(token))
         return;
-    qInfo("submit helpdesk information success! submitToken:%d, token:%d", m_submitToken, token);
     emit signal_sentHelpdeskMsg();
     clearForm();
     hide();
-    m_submitToken = -1;
 }
 
 void WidgetHelpdeskTeacher::slot_sendMsgFailure(int token, int errCode, QString errMsg)
 {
     Q_UNUSED(errCode)
     Q_UNUSED(errMsg)
-    if (token < 0 || token != m_submitToken)
-        return;
-    qInfo("submit helpdesk information failure! submitToken:%d, token:%d", m_submitToken, token);
-    toast(QStringLiteral("Information submit failure, please check your network!"));
-    m_submitToken = -1;
+    if (m_submission.takeFailure(token))
+        toast(QStringLiteral("Information submit failure, please check your network!"));
 }

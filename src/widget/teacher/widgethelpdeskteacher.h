@@ -3,6 +3,7 @@
 
 #include "mgr/http/baseentity.h"
 #include "utility/widget/basemainwidget.h"
+#include "widget/helpdesksubmission.h"
 
 #include <QList>
 #include <QPair>
@@ -40,7 +41,7 @@ public:
     const QList<QCheckBox *> &categoryBoxes() const { return m_categories; }
     const QList<UserCheckBox *> &userBoxes() const { return m_users; }
     bool isImageUploaded() const { return m_imageUploaded; }
-    int submitToken() const { return m_submitToken; }
+    int submitToken() const { return m_submission.token(); }
     // The screenshot tool while it is open.
     WidgetScreen *screenshotTool() const;
 
@@ -70,7 +71,7 @@ private:
     bool m_imageUploaded = false;
     QPointer<EntityNetworkReplyHolder> m_upload;
     QPointer<WidgetScreen> m_screen;
-    int m_submitToken = -1;
+    HelpdeskSubmission m_submission;
 };
 
 #endif // WIDGETHELPDESKTEACHER_H

@@ -23,6 +23,7 @@ private slots:
     void classInformation();
     void classInformationLists_data();
     void classInformationLists();
+    void classRecordsReadTheirCommonFieldsAlike();
     void clockStampsAreNumbersOnly();
     void configuration();
     void serverClockOffset_data();
@@ -43,6 +44,20 @@ HttpEntity<T> parse(const QByteArray &json, bool *ok = nullptr)
     if (ok)
         *ok = parsed;
     return entity;
+}
+
+// What the class information and the schedule's class have in common, in
+// one order: the class, its course pages, its teacher and first student.
+template<typename Class>
+QStringList commonFields(const Class &lesson)
+{
+    const auto &material = lesson.material;
+    const auto student = lesson.students.value(0);
+    return { lesson.class_id, lesson.room_id, lesson.begin_time, QString::number(lesson.class_time), lesson.free_try,
+             lesson.cls_type, lesson.type, lesson.status, lesson.cls_max_num, lesson.cls_app_num, lesson.tch_plan_url,
+             material.mid, material.pic, material.mainurl, material.backurl, material.tch_mainurl,
+             material.tch_backurl, lesson.teacher.tid, lesson.teacher.nickname, student.sid, student.nickname,
+             student.like_num, student.pic, student.age, student.grd_level };
 }
 
 } // namespace
@@ -197,6 +212,38 @@ void tst_CourseEntities::classInformationLists()
     for (const ClassStudentEntity &student : entity.data.students)
         read << student.sid;
     QCOMPARE(read, ids);
+}
+
+void tst_CourseEntities::classRecordsReadTheirCommonFieldsAlike()
+{
+    // Every value differs, so a field read from another's key shows.
+    const QByteArray json = R"({"data":{"class_id":"c1","room_id":"r1","begin_time":"1700000000","class_time":25,
+        "free_try":"f0","cls_type":"ct","type":"t2","status":"s3","cls_max_num":"6","cls_app_num":"4",
+        "tch_plan_url":"http://h/plan","pub_cls_id":"p9",
+        "material":{"mid":"m1","pic":"http://h/cover","mainurl":"http://h/main","backurl":"http://h/back",
+                    "tch_mainurl":"http://h/tmain","tch_backurl":"http://h/tback","pdf":"http://h/c.pdf","md5":"abc"},
+        "teacher":{"tid":"t1","nickname":"Ms. Green"},
+        "students":[{"sid":"s1","nickname":"Lily","like_num":"3","pic":"http://h/s.png","age":"8","grd_level":"2",
+                     "lastAwardsInfo":{"award_id":"7"}}],
+        "agorainfo":{"media_key":"mk"},"resource":[{"mid":5}],"use_tool":2}})";
+    const QStringList expected{ "c1", "r1", "1700000000", "25", "f0", "ct", "t2", "s3", "6", "4", "http://h/plan",
+                                "m1", "http://h/cover", "http://h/main", "http://h/back", "http://h/tmain",
+                                "http://h/tback", "t1", "Ms. Green", "s1", "Lily", "3", "http://h/s.png", "8", "2" };
+
+    const ClassInfoEntity info = parse<ClassInfoEntity>(json).data;
+    QCOMPARE(commonFields(info), expected);
+    // With what only the class information has.
+    QCOMPARE(info.material.pdf, QStringLiteral("http://h/c.pdf"));
+    QCOMPARE(info.material.md5, QStringLiteral("abc"));
+    QCOMPARE(info.students.value(0).lastAwardsInfo.award_id, QStringLiteral("7"));
+    QCOMPARE(info.agorainfo.media_key, QStringLiteral("mk"));
+
+    const TeacherClassEntity lesson = parse<TeacherClassEntity>(json).data;
+    QCOMPARE(commonFields(lesson), expected);
+    // With what only the schedule's class has.
+    QCOMPARE(lesson.pub_cls_id, QStringLiteral("p9"));
+    QCOMPARE(lesson.resource.size(), 1);
+    QCOMPARE(lesson.use_tool, 2);
 }
 
 void tst_CourseEntities::clockStampsAreNumbersOnly()

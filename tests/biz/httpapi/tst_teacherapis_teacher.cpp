@@ -3,13 +3,13 @@
 #include "biz/httpapi/studentapis.h"
 #include "biz/httpapi/teacherapis.h"
 #include "lessonservice.h"
+#include "testutil.h"
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/http/httpmgr.h"
 #include "mgr/singleton.h"
 #include "mgr/teachercurrentuser.h"
 #include "platform/systemdescription.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -153,10 +153,7 @@ void TestTeacherApis::channelKeyRenewalNamesTeacher()
     // The log upload names the teacher as its user.
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("log.zip"));
-    QFile file(archive);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("PK");
-    file.close();
+    QVERIFY(TestUtil::writeFile(archive, "PK"));
     TeacherLoginDataEntity teacher;
     teacher.id = QStringLiteral("9001");
     Singleton<TeacherCurrentUser>::instance()->setUserInfo(teacher);

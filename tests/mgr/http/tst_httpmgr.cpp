@@ -293,10 +293,7 @@ void TestHttpMgr::uploadGuessesOctetStreamForUnknownSuffix()
 {
     QTemporaryDir dir;
     const QString filePath = dir.filePath(QStringLiteral("dump"));
-    QFile file(filePath);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("x");
-    file.close();
+    QVERIFY(TestUtil::writeFile(filePath, "x"));
 
     std::unique_ptr<NetWorkReplyHolder> holder(m_mgr->upload(
         m_service.baseUrl() + "/QXV1/Public/chatPic", QStringLiteral("chatPic"), filePath, {}));
@@ -425,10 +422,7 @@ void TestHttpMgr::redirectsFollowedByGetAndDownloadOnly()
             holder = m_mgr->post(url, {}, 5000);
         } else {
             const QString filePath = dir.filePath(QStringLiteral("shot.png"));
-            QFile file(filePath);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("png");
-            file.close();
+            QVERIFY(TestUtil::writeFile(filePath, "png"));
             holder = m_mgr->upload(url, QStringLiteral("chatPic"), filePath, {});
         }
         std::unique_ptr<NetWorkReplyHolder> owner(holder);

@@ -577,10 +577,7 @@ void TestNetworkDownloadReplyHolder::staleTempFilesAreRemoved()
                              .fileName();
     const QString path = folder.filePath(name.arg(temp));
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("partial");
-    file.close();
+    QVERIFY(TestUtil::writeFile(path, "partial"));
 
     QCOMPARE(NetWorkDownloadReplyHolder::removeStaleTempFiles(folder.path()), removed ? 1 : 0);
     QCOMPARE(QFileInfo::exists(path), !removed);

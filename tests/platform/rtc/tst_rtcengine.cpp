@@ -130,17 +130,22 @@ rtc::IAudioDeviceManager *audioDevices(rtc::IRtcEngine *engine)
 }
 
 // Engine made and released by the test.
-struct LocalEngine
+class LocalEngine
 {
+public:
     explicit LocalEngine(rtc::IRtcEngineEventHandler *handler)
     {
         engine = createAgoraRtcEngine();
         initialized = engine->initialize({ handler, kAppId });
     }
-    ~LocalEngine()
+    ~LocalEngine() { release(); }
+    // Releases the engine now, with what is still bound to it.
+    void release()
     {
+        m_media.reset();
         if (engine)
             engine->release(true);
+        engine = nullptr;
     }
     // One of the engine's interfaces, empty when it does not give it.
     template<typename Interface>
@@ -154,7 +159,12 @@ struct LocalEngine
     {
         return query<rtc::IRtcEngineParameter>(rtc::AGORA_IID_RTC_ENGINE_PARAMETER);
     }
-    util::AutoPtr<media::IMediaEngine> mediaEngine() { return query<media::IMediaEngine>(rtc::AGORA_IID_MEDIA_ENGINE); }
+    // The engine's video renders made by factory from now on; 0 when taken.
+    int useRenderFactory(media::IExternalVideoRenderFactory *factory)
+    {
+        m_media = query<media::IMediaEngine>(rtc::AGORA_IID_MEDIA_ENGINE);
+        return m_media ? m_media->registerVideoRenderFactory(factory) : -1;
+    }
     int setRelay(quint16 port)
     {
         const QByteArray json = QByteArray("{\"host\":\"127.0.0.1\",\"port\":") + QByteArray::number(port) + "}";
@@ -163,6 +173,9 @@ struct LocalEngine
 
     rtc::IRtcEngine *engine = nullptr;
     int initialized = -1;
+
+private:
+    util::AutoPtr<media::IMediaEngine> m_media;
 };
 
 // Keeps what the engine hands its renders, and on which thread.
@@ -857,9 +870,7 @@ void TestRtcEngine::rendersAreMadeFedAndReleasedOnTheVideoThread()
     RecordingHandler handler;
     RecordingFactory factory;
     LocalEngine local(&handler);
-    util::AutoPtr<media::IMediaEngine> mediaEngine = local.mediaEngine();
-    QVERIFY(mediaEngine);
-    QCOMPARE(mediaEngine->registerVideoRenderFactory(&factory), 0);
+    QCOMPARE(local.useRenderFactory(&factory), 0);
 
     int view = 0;
     QCOMPARE(local.engine->setupLocalVideo({ &view, rtc::RENDER_MODE_HIDDEN, 0, nullptr }), 0);
@@ -882,9 +893,7 @@ void TestRtcEngine::rendersAreMadeFedAndReleasedOnTheVideoThread()
     QCOMPARE(factory.snapshot().last(), QStringLiteral("release rtc-video"));
     QCOMPARE(local.engine->setupRemoteVideo({ &view, rtc::RENDER_MODE_HIDDEN, 42, nullptr }), 0);
     QVERIFY(RtcTestHooks::hasVideoBinding(local.engine, 42));
-    mediaEngine.reset();
-    local.engine->release(true);
-    local.engine = nullptr;
+    local.release();
     QCOMPARE(factory.snapshot().size(), 6);
     QCOMPARE(factory.snapshot().last(), QStringLiteral("release rtc-video"));
 }
@@ -898,9 +907,7 @@ void TestRtcEngine::framesForASlowRenderWaitAsTheNewestOnly()
     RecordingHandler handler;
     HoldingFactory factory;
     LocalEngine local(&handler);
-    util::AutoPtr<media::IMediaEngine> mediaEngine = local.mediaEngine();
-    QVERIFY(mediaEngine);
-    QCOMPARE(mediaEngine->registerVideoRenderFactory(&factory), 0);
+    QCOMPARE(local.useRenderFactory(&factory), 0);
     int view = 0;
     QCOMPARE(local.engine->setupRemoteVideo({ &view, rtc::RENDER_MODE_HIDDEN, 30001, nullptr }), 0);
     QVERIFY(RtcTestHooks::hasVideoBinding(local.engine, 30001));
@@ -943,8 +950,7 @@ void TestRtcEngine::hooksRunOnTheCallbackThreadAndNothingComesAfterRelease()
     // Whatever is still queued when the engine goes is dropped with it.
     for (int i = 0; i < 1000; ++i)
         RtcTestHooks::triggerRequestChannelKey(local.engine);
-    local.engine->release(true);
-    local.engine = nullptr;
+    local.release();
     // The threads are joined: what was not run by now never runs.
     const int seen = handler.count(QStringLiteral("key"));
     QVERIFY(seen <= 1002);

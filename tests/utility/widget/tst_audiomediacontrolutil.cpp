@@ -71,6 +71,10 @@ void TestAudioMediaControlUtil::positionsMoveSliderAndLabel()
     QCOMPARE(current.text(), label);
     QCOMPARE(slider.value(), value);
     QCOMPARE(slider.styleSheet().contains(QLatin1String("#ff8278")), position > 0);
+    // The time alone goes back to the start; the slider stays.
+    control.resetCurTime();
+    QCOMPARE(current.text(), QStringLiteral("00:00"));
+    QCOMPARE(slider.value(), value);
 }
 
 void TestAudioMediaControlUtil::resetWithoutMixingStopsNoEngine()

@@ -153,6 +153,10 @@ void TestMediaControlUtil::positionsMoveLabelAndSlider()
     QCOMPARE(current.text(), QStringLiteral("01:01"));
     QCOMPARE(slider.value(), 61500);
     QVERIFY(slider.styleSheet().contains(QLatin1String("#ff8278")));
+    // The time alone goes back to the start; the slider stays.
+    control.resetCurTime();
+    QCOMPARE(current.text(), QStringLiteral("00:00"));
+    QCOMPARE(slider.value(), 61500);
 }
 
 void TestMediaControlUtil::endOfMediaWhilePausedResets()

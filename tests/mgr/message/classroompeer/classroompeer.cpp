@@ -71,7 +71,6 @@
 #include "mgr/studentcurrentuser.h"
 #include "mgr/teachercurrentuser.h"
 #include "platform/signalling/signaltesthooks.h"
-#include "stdincommands.h"
 #include "utility/durations.h"
 #include "widget/classwidget.h"
 
@@ -195,8 +194,9 @@ public:
     Peer(const QString &classId, const QString &uid)
         : m_classId(classId)
         , m_uid(uid)
-        , m_commands([this](const QString &line) { run(line); }, [this] { quit(); })
+        , m_commands([] { MqttImSdk::instance()->destory(); })
     {
+        addCommands();
         Singleton<AppContext>::instance()->setClassId(classId);
         MqttImSdk::instance()->init(uid);
         // Timed first, before any other handler of the signal runs.
@@ -220,7 +220,11 @@ public:
                 [](QString, QString text) { reportCopy("rtc", text); });
     }
 
-    void enableChat() { m_chat = std::make_unique<ChatDriver>(&m_page, m_uid, m_classId, emitLine); }
+    void enableChat()
+    {
+        m_chat = std::make_unique<ChatDriver>(&m_page, m_uid, m_classId, emitLine);
+        m_commands.addWithArguments(QStringLiteral("chat"), [this](const QString &line) { m_chat->run(line); });
+    }
 
 private:
     // A transport is in the class, or out of it; "inchannel" each time the
@@ -345,53 +349,53 @@ private:
                 [](ImMsgInfo info) { emitLine("capability " + info.uid); });
     }
 
-    void run(const QString &line)
+    void addCommands()
     {
-        const QString command = line.section(QLatin1Char(' '), 0, 0);
-        if (command == QLatin1String("send")) {
-            const int type = line.section(QLatin1Char(' '), 1, 1).toInt();
-            const QString peer = line.section(QLatin1Char(' '), 2, 2);
-            const QJsonObject json = QJsonDocument::fromJson(line.section(QLatin1Char(' '), 3).toUtf8()).object();
+        const QChar space = QLatin1Char(' ');
+        m_commands.addWithArguments(QStringLiteral("send"), [this, space](const QString &arguments) {
+            const int type = arguments.section(space, 0, 0).toInt();
+            const QString peer = arguments.section(space, 1, 1);
+            const QJsonObject json = QJsonDocument::fromJson(arguments.section(space, 2).toUtf8()).object();
             send(type, peer, json);
             emitLine(QStringLiteral("sent %1 %2").arg(type).arg(lastSentUuid()));
-        } else if (command == QLatin1String("server")) {
+        });
+        m_commands.addWithArguments(QStringLiteral("server"), [this](const QString &json) {
             HelpdeskTeacherEntiry report;
-            readJson(QJsonDocument::fromJson(line.section(QLatin1Char(' '), 1).toUtf8()).object(), report);
+            readJson(QJsonDocument::fromJson(json.toUtf8()).object(), report);
             SendAndReceiveMsg::instance()->sendToMqttServer(report, IM_Helpdesk, m_uid);
             emitLine(QStringLiteral("sent %1 %2").arg(int(IM_Helpdesk)).arg(lastSentUuid()));
-        } else if (command == QLatin1String("stamp")) {
+        });
+        m_commands.add(QStringLiteral("stamp"), [this] {
             TextMessage text;
             text.nickname = QStringLiteral("stamp");
             text.content = QString::number(wallMicros());
             SendAndReceiveMsg::instance()->sendMsg(text, IM_Text, m_uid);
             emitLine(QStringLiteral("sent ") + text.content);
-        } else if (command == QLatin1String("capability")) {
-            SendAndReceiveMsg::instance()->setVideoLocalPlayCapability(line.section(QLatin1Char(' '), 1, 1).toInt());
-        } else if (line == QLatin1String("hold sig logins") || line == QLatin1String("release sig logins")) {
-            agora_sdk_win::SignalTestHooks::holdLogins(AgoraIMSdk::instance()->getAgoraAPI(), command == QLatin1String("hold"));
-        } else if (line == QLatin1String("cut sig")) {
+        });
+        m_commands.addWithArguments(QStringLiteral("capability"), [space](const QString &value) {
+            SendAndReceiveMsg::instance()->setVideoLocalPlayCapability(value.section(space, 0, 0).toInt());
+        });
+        for (const bool hold : { true, false }) {
+            m_commands.add(hold ? QStringLiteral("hold sig logins") : QStringLiteral("release sig logins"), [hold] {
+                agora_sdk_win::SignalTestHooks::holdLogins(AgoraIMSdk::instance()->getAgoraAPI(), hold);
+            });
+        }
+        m_commands.add(QStringLiteral("cut sig"), [] {
             agora_sdk_win::SignalTestHooks::loseConnection(AgoraIMSdk::instance()->getAgoraAPI(), false);
-        } else if (command == QLatin1String("fail") && line.section(QLatin1Char(' '), 1, 1) == QLatin1String("sig")) {
-            agora_sdk_win::SignalTestHooks::failNextSends(AgoraIMSdk::instance()->getAgoraAPI(), 1,
-                                                          line.section(QLatin1Char(' '), 2, 2).toInt());
-        } else if (command == QLatin1String("chat") && m_chat) {
-            m_chat->run(line.section(QLatin1Char(' '), 1));
-        } else if (command == QLatin1String("leave")) {
-            m_page.destoryMode();
-        } else if (command == QLatin1String("video")) {
-            VideoSDK::instance()->muteLocalVideo(line.section(QLatin1Char(' '), 1, 1) != QLatin1String("on"));
-        } else if (command == QLatin1String("stall")) {
-            emitLine(QStringLiteral("stall %1").arg(m_stalls.longestMs()));
-        } else if (command == QLatin1String("memory")) {
-            emitLine(memoryLine());
-        } else if (command == QLatin1String("trim")) {
+        });
+        m_commands.addWithArguments(QStringLiteral("fail sig"), [space](const QString &count) {
+            agora_sdk_win::SignalTestHooks::failNextSends(AgoraIMSdk::instance()->getAgoraAPI(), 1, count.section(space, 0, 0).toInt());
+        });
+        m_commands.add(QStringLiteral("leave"), [this] { m_page.destoryMode(); });
+        m_commands.addWithArguments(QStringLiteral("video"), [space](const QString &state) {
+            VideoSDK::instance()->muteLocalVideo(state.section(space, 0, 0) != QLatin1String("on"));
+        });
+        m_commands.add(QStringLiteral("stall"), [this] { emitLine(QStringLiteral("stall %1").arg(m_stalls.longestMs())); });
+        m_commands.add(QStringLiteral("memory"), [] { emitLine(memoryLine()); });
+        m_commands.add(QStringLiteral("trim"), [] {
             malloc_trim(0);
             emitLine(memoryLine());
-        } else if (command == QLatin1String("quit")) {
-            quit();
-        } else {
-            emitLine(QStringLiteral("error unknown command: ") + line);
-        }
+        });
     }
 
     void send(int type, const QString &peer, const QJsonObject &json)
@@ -415,12 +419,6 @@ private:
         case IM_ResponseDeviceInfo: sendTyped<ResponseDeviceInfo>(type, peer, json, m_uid); break;
         default: emitLine(QStringLiteral("error no payload for type %1").arg(type)); break;
         }
-    }
-
-    void quit()
-    {
-        MqttImSdk::instance()->destory();
-        QApplication::quit();
     }
 
     // How late a short repeating timer fires: the longest time the GUI
@@ -453,7 +451,7 @@ private:
     QHash<QString, bool> m_in;
     int m_mqttTopics = 0;
     // The test ended when its input closes: leave as a closing client would.
-    StdinCommands m_commands;
+    PeerCommandLoop m_commands;
     std::unique_ptr<ChatDriver> m_chat;
 };
 
