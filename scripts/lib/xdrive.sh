@@ -290,15 +290,15 @@ xd_now_ms() {
 # Writes the part of the screen the window covers, as it is shown there,
 # to standard output as a PPM picture; returns 1 when the window is gone.
 #
-# Not xwd: the client's windows have a visual (and colormap) other than
-# the screen's default one, and then xwd reads the picture window by
-# window. A window that lies wholly inside a lower window of the same
-# client (same visual and colormap) is merged into that lower window's
-# part and read from the lower window, and the X server gives black for
-# what is covered in a window. So a message box over its classroom came
-# out black while the screen showed it (the classroom is larger than the
-# course window under it, so the box is read from those two and never
-# from itself), and a box over the other client's window came out right.
+# Not xwd: the client's windows have a visual and colormap other than the
+# screen's default ones. When the area holds more than one group of
+# windows of one visual and colormap, xwd reads it group by group, each
+# group from its lowest window: a window lying wholly inside a lower
+# window of its group is read from that lower window, where the X server
+# gives black for what is covered. A message box over its classroom came
+# out black although the screen showed it: the course window stays open
+# under the larger classroom, so the box's area is read from those two and
+# never from the box. Over the other client's window it came out right.
 # ffmpeg reads the screen itself (the root window), where nothing is
 # covered.
 xd_grab() {
