@@ -13,6 +13,7 @@
 // Run offscreen (scripts/bench.sh does).
 
 #include "classroompeerprocess.h"
+#include "median.h"
 #include "mosquittobroker.h"
 #include "testutil.h"
 
@@ -48,14 +49,6 @@ qint64 nowMicros()
 {
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
-}
-
-double median(std::vector<double> samples)
-{
-    if (samples.empty())
-        return 0;
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
 }
 
 double percentile(std::vector<double> samples, int p)

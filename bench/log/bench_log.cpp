@@ -8,6 +8,8 @@
 // same kind of thread, so no side gains or loses by being the main thread;
 // each round runs them all in turn, and the ratios are taken per round.
 // Arguments: lines per round, rounds.
+#include "median.h"
+
 #include "mgr/logmgr.h"
 #include "mgr/singleton.h"
 #include "utility/actionlog.h"
@@ -108,12 +110,6 @@ double onWorker(const std::function<double()> &work)
     worker->wait();
     delete worker;
     return result;
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 //   bench_mediaplayer [rounds, default 3]
 
 #include "framecounter.h"
+#include "median.h"
 #include "processcpu.h"
 #include "xvfbdisplay.h"
 
@@ -149,12 +150,6 @@ Run playGstreamer(int *dropped)
         *dropped = match.captured(2).toInt();
     }
     return run;
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 } // namespace

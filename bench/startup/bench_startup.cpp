@@ -6,6 +6,8 @@
 // "xcb" starts a private Xvfb display for the runs, with -noreset: an X
 // server resets itself when its last client leaves, and the next program
 // to connect would wait for that, whichever of the two it is.
+#include "median.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -32,12 +34,6 @@ double runOnce(const QString &program, const QProcessEnvironment &environment)
     const double elapsed = timer.nsecsElapsed() / 1e6;
     process.waitForFinished(30000);
     return output.contains("ready") ? elapsed : -1.0;
-}
-
-double median(QVector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
 }
 
 void report(const char *name, QVector<double> times)

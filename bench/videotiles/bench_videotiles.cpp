@@ -17,6 +17,7 @@
 
 #include "benchvideoengine.h"
 #include "framecounter.h"
+#include "median.h"
 #include "processcpu.h"
 #include "rtcpeerprocess.h"
 
@@ -127,12 +128,6 @@ QString fpsText(const std::vector<double> &fps)
     for (double value : fps)
         parts << QString::number(value, 'f', 1);
     return parts.join(QLatin1Char(' '));
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 } // namespace

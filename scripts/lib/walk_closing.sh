@@ -254,7 +254,10 @@ closing_lit_share() {
 # background while it is shown until closing_stop_grabbing: the newest
 # CLOSING_GRAB_RING pictures are kept (CLOSING_GRAB.<n>.xwd), looked at
 # afterwards by closing_pick_grab (a look at each while grabbing would
-# leave too few pictures of a short video on a busy machine).
+# leave too few pictures of a short video on a busy machine). These are
+# taken with xwd, which is quick enough for that; the player's window does
+# not lie wholly inside a lower window of its client, the case xwd
+# pictures wrong (see xd_grab).
 CLOSING_GRAB=""
 CLOSING_GRAB_PID=""
 CLOSING_GRAB_RING=24
@@ -336,10 +339,20 @@ closing_no_window() {
 closing_answer_box() {
     local role=$1 step=$2 seconds=$3 known=$4
     closing_wait_new_window "$role" "$seconds" "$known" || xd_fail "$step: no message box of the $role opened"
-    local box=$CLOSING_WINDOW
+    closing_picture_and_answer "$role" "$step" "$CLOSING_WINDOW" "message box"
+}
+
+# Pictures the role's open box and answers it with Return (its default
+# button). The box lies over the role's own classroom: a picture in one
+# colour all over is not what the screen shows (see xd_grab).
+closing_picture_and_answer() {
+    local role=$1 step=$2 box=$3 what=$4
     xd_screenshot "$box" "$role-$step-box" 1
+    if xd_is_blank <(pngtopnm "$(xd_last_shot "$role-$step-box")" 2>/dev/null); then
+        xd_fail "$step: the $role's $what is pictured in one colour all over"
+    fi
     xdotool windowfocus --sync "$box" 2>/dev/null || true
-    xdotool key Return || xd_fail "$step: cannot answer the $role's message box"
+    xdotool key Return || xd_fail "$step: cannot answer the $role's $what"
     xd_wait_window_gone "$box" 10
 }
 
@@ -565,11 +578,7 @@ closing_confirm_leave() {
     known=$(closing_other_windows "$role")
     walk_click "$role" 'Close|关闭' "${CLOSING_CLOSE_BUTTON[@]}"
     closing_wait_new_window "$role" 20 "$known" || xd_fail "$step: the $role's leave box did not open"
-    local box=$CLOSING_WINDOW
-    xd_screenshot "$box" "$role-$step-box" 1
-    xdotool windowfocus --sync "$box" 2>/dev/null || true
-    xdotool key Return || xd_fail "$step: cannot answer the $role's leave box"
-    xd_wait_window_gone "$box" 10
+    closing_picture_and_answer "$role" "$step" "$CLOSING_WINDOW" "leave box"
 }
 
 # Waits for what every leaving leaves behind: 104 on the class's channel,

@@ -30,7 +30,7 @@ INCLASS_TILE_ZOOMED=(887 335)          # the enlarge button alone, once enlarged
 # Takes a picture of the role's classroom into <file> without noting it.
 inclass_grab() {
     local role=$1 file=$2
-    xwd -silent -id "${classroom[$role]}" 2>/dev/null | xwdtopnm 2>/dev/null | pnmtopng >"$file" 2>/dev/null
+    xd_grab "${classroom[$role]}" 2>/dev/null | pnmtopng >"$file" 2>/dev/null
 }
 
 # Waits up to <seconds> until "<check> <picture>" succeeds on the role's

@@ -1,10 +1,10 @@
 # Drives a real X client from outside, as a person would: a private Xvfb
 # display, windows found by their title, clicks and typing at positions
-# relative to a window, and pictures taken with the X server's own tools.
+# relative to a window, and pictures of what the screen shows there.
 # Sourced by scripts/demo.sh; each step either succeeds or stops the walk
 # with one clear line on standard error.
 #
-# Needs: Xvfb, xdotool, xwd (x11-apps), xwdtopnm and pnmtopng (netpbm).
+# Needs: Xvfb, xdotool, ffmpeg (x11grab), ppmhist and pnmtopng (netpbm).
 
 XD_DISPLAY_PID=""
 XD_SHOT_DIR=""
@@ -291,23 +291,22 @@ xd_set_shot_dir() {
 # given up to "settle" seconds (default 3) until two pictures in a row are
 # the same; a window that never settles (a level meter, a camera picture)
 # is taken as it is when the time is up. Pass 0 for a window known to
-# move, so its picture is taken at once. A window that is mapped but not
-# drawn yet is one colour all over (the server's black): such a picture
-# never counts as settled, and the window gets up to 2 seconds to draw
-# itself first.
+# move, so its picture is taken at once. A picture in one colour all over
+# (a window mapped over the empty screen but not drawn yet) never counts
+# as settled, and the window gets up to 2 seconds to draw itself first.
 xd_screenshot() {
     local window=$1 name=$2 settle=${3:-3}
     [[ -n "$XD_SHOT_DIR" ]] || xd_fail "no folder for pictures (xd_set_shot_dir)"
     XD_SHOT_COUNT=$((XD_SHOT_COUNT + 1))
     local file raw previous="" current
     file=$(printf '%s/%02d-%s.png' "$XD_SHOT_DIR" "$XD_SHOT_COUNT" "$name")
-    raw="$file.xwd"
+    raw="$file.ppm"
     local start now
     start=$(xd_now_ms)
     while :; do
-        xwd -silent -id "$window" >"$raw" 2>/dev/null || break
+        xd_grab "$window" >"$raw" 2>/dev/null || break
         now=$(xd_now_ms)
-        if xd_xwd_is_blank "$raw"; then
+        if xd_is_blank "$raw"; then
             ((now - start < 2000)) || break
         else
             current=$(md5sum <"$raw")
@@ -317,7 +316,7 @@ xd_screenshot() {
         fi
         sleep 0.3
     done
-    if [[ ! -s "$raw" ]] || ! xwdtopnm <"$raw" 2>/dev/null | pnmtopng >"$file" 2>/dev/null || [[ ! -s "$file" ]]; then
+    if [[ ! -s "$raw" ]] || ! pnmtopng <"$raw" >"$file" 2>/dev/null || [[ ! -s "$file" ]]; then
         rm -f "$file" "$raw"
         xd_fail "cannot take a picture of window $window"
     fi
@@ -331,11 +330,42 @@ xd_now_ms() {
     echo $((t / 1000))
 }
 
-# True when the xwd picture has a single colour all over: a window the
-# client has mapped but not painted yet.
-xd_xwd_is_blank() {
+# Writes the part of the screen the window covers, as it is shown there,
+# to standard output as a PPM picture; returns 1 when the window is gone.
+#
+# Not xwd: the client's windows have a visual and colormap other than the
+# screen's default ones. When the area holds more than one group of
+# windows of one visual and colormap, xwd reads it group by group, each
+# group from its lowest window: a window lying wholly inside a lower
+# window of its group is read from that lower window, where the X server
+# gives black for what is covered. A message box over its classroom came
+# out black although the screen showed it: the course window stays open
+# under the larger classroom, so the box's area is read from those two and
+# never from the box. Over the other client's window it came out right.
+# ffmpeg reads the screen itself (the root window), where nothing is
+# covered.
+xd_grab() {
+    local window=$1 X Y WIDTH HEIGHT screen_width screen_height
+    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+    [[ -n "${WIDTH:-}" ]] || return 1
+    read -r screen_width screen_height < <(xdotool getdisplaygeometry 2>/dev/null) || return 1
+    # Only what lies on the screen, as xwd gave.
+    local left=$((X < 0 ? 0 : X)) top=$((Y < 0 ? 0 : Y))
+    local right=$((X + WIDTH > screen_width ? screen_width : X + WIDTH))
+    local bottom=$((Y + HEIGHT > screen_height ? screen_height : Y + HEIGHT))
+    ((right > left && bottom > top)) || return 1
+    # One picture at once: without the two probe options ffmpeg studies
+    # the stream for most of a second first.
+    ffmpeg -nostdin -loglevel error -probesize 32 -analyzeduration 0 -f x11grab -draw_mouse 0 \
+        -video_size "$((right - left))x$((bottom - top))" -i "$DISPLAY+$left,$top" \
+        -frames:v 1 -c:v ppm -f image2pipe -
+}
+
+# True when the PPM picture has a single colour all over: a window the
+# client has mapped over the empty screen but not painted yet.
+xd_is_blank() {
     local colours
-    colours=$(xwdtopnm <"$1" 2>/dev/null | ppmhist -noheader 2>/dev/null | head -n 2 | wc -l)
+    colours=$(ppmhist -noheader <"$1" 2>/dev/null | head -n 2 | wc -l)
     ((colours == 1))
 }
 
