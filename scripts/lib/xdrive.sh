@@ -119,20 +119,17 @@ xd_find_named() {
 # or at (x, y) of the window when the bridge does not find it; of several
 # widgets with the name, the one nearest to (x, y). The report says which
 # way the widget was reached.
-XD_REACHED=""
 xd_click_named() {
     local window=$1 pid=$2 title=$3 name=$4 x=$5 y=$6 at near
     near=$(xd_screen_point "$window" "$x" "$y")
     # shellcheck disable=SC2086
     if at=$(xd_find_named "$pid" "$title" "$name" $near) && [[ -n "$at" ]]; then
-        XD_REACHED="by name"
         # shellcheck disable=SC2086
         xd_move_to $at || true
         xd_note "reached \"$name\" by name"
         xdotool click 1 || xd_fail "cannot click \"$name\" in window $window"
         return 0
     fi
-    XD_REACHED="by position"
     xd_note "reached \"$name\" by position ($x,$y)"
     xd_click "$window" "$x" "$y"
 }
