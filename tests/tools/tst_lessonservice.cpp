@@ -689,8 +689,8 @@ void tst_LessonService::avinfo_data()
     QTest::addColumn<double>("duration");
 
     QTest::newRow("audio") << "lesson-audio.mp3" << 200 << 2.0;
-    QTest::newRow("video") << "lesson-video.mp4" << 200 << 2.0;
-    QTest::newRow("video sound") << "lesson-video-sound.mp3" << 200 << 2.0;
+    QTest::newRow("video") << "lesson-video.mp4" << 200 << 12.0;
+    QTest::newRow("video sound") << "lesson-video-sound.mp3" << 200 << 12.0;
     QTest::newRow("a picture") << "cover.png" << 400 << 0.0;
     QTest::newRow("no such file") << "nothing.mp3" << 404 << 0.0;
 }
