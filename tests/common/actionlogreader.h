@@ -18,6 +18,8 @@ public:
     // Reads path from now on; removes what an earlier run left there. The
     // test then points the action log at the same path.
     QString use(const QString &path);
+    // Reads the log another program wrote at path, leaving it as it is.
+    void readFrom(const QString &path) { m_path = path; }
     QVector<Record> records() const;
     // Records with exactly this name.
     QVector<Record> named(const QString &name) const;
