@@ -328,16 +328,26 @@ void ClassWidget::slot_hideMessageWidget()
 
 void ClassWidget::slot_clickCutImage()
 {
-    if (isPressShift)
-        showMinimized();
+    // With SHIFT held the cut shows what lies under the classroom: the
+    // classroom window goes out of the way (the page itself is no window).
+    QWidget *room = window();
+    if (isPressShift && !room->isMinimized()) {
+        stateBeforeCut = room->windowState();
+        room->showMinimized();
+    }
     qDebug() << "slot_clickCutImage isPressShift:" << isPressShift;
     emit signal_startCutImage();
 }
 
 void ClassWidget::slot_clickCutImageFinish()
 {
-    if (windowState() & Qt::WindowMinimized)
-        showNormal();
+    QWidget *room = window();
+    if (stateBeforeCut && room->isMinimized()) {
+        // Back as it was: a student's classroom stays maximised.
+        room->setWindowState(*stateBeforeCut & ~Qt::WindowMinimized);
+        room->show();
+    }
+    stateBeforeCut.reset();
     qDebug() << "slot_clickCutImage isPressShift:" << isPressShift;
 }
 
