@@ -200,9 +200,11 @@ void ClassWidget::enterMode(WidgetClassRoom *room, WidgetVideoItemList *tiles)
         WidgetVideoItem *tile = videoItemList->getWidgetByIdx(i);
         if (!tile)
             break;
-        if (!tile->restoreVideoView())
-            continue;
         const QString uid = tile->getUserInfo().uid;
+        // A video that cannot be bound again still leaves the tile's
+        // presence to refresh.
+        if (!tile->restoreVideoView())
+            qWarning("videoTxt the video of %s is not bound again", qUtf8Printable(uid));
         const bool present = (userList && userList->getIsInChannel(uid)) || uid == me;
         // The award page may have seen people come and go meanwhile.
         tile->setStateFlag(present);
