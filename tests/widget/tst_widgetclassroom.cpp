@@ -63,6 +63,8 @@ private slots:
     void cleanup();
     void buildsTheStudentsPages();
     void startKeepsTheClass();
+    void videoProfileFromTheClassInfo_data();
+    void videoProfileFromTheClassInfo();
     void signedInStudentStandsAfterTheTeacher();
     void followsTheTeachersMode();
     void leaving_data();
@@ -104,6 +106,31 @@ void TestWidgetClassRoom::startKeepsTheClass()
     QCOMPARE(Singleton<AppRestart>::instance()->getCurClassId(), QString::fromLatin1(kClassId));
     // A student's classroom always opens maximised.
     QVERIFY(room->isMaximized() || room->windowState().testFlag(Qt::WindowMaximized));
+}
+
+void TestWidgetClassRoom::videoProfileFromTheClassInfo_data()
+{
+    QTest::addColumn<int>("fps");
+    QTest::addColumn<int>("profile");
+    QTest::newRow("fps 20") << 20 << 20;
+    QTest::newRow("fps 0") << 0 << 0;
+    QTest::newRow("fps -1 gives profile 40") << -1 << 40;
+}
+
+void TestWidgetClassRoom::videoProfileFromTheClassInfo()
+{
+    // The class information's "fps" is the video profile the window asks
+    // of the engine; a negative one means the default profile, 40.
+    QFETCH(int, fps);
+    QFETCH(int, profile);
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    ClassInfoEntity info = classInfo();
+    info.app_config.fps = fps;
+    MessageCatcher log;
+    room->startClass(info);
+    const QString asked = QStringLiteral("enter setVideoProfile, profile:");
+    QCOMPARE(log.count(QtInfoMsg, asked), 1);
+    QVERIFY(log.has(QtInfoMsg, asked + QString::number(profile)));
 }
 
 void TestWidgetClassRoom::signedInStudentStandsAfterTheTeacher()
