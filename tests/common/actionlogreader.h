@@ -11,6 +11,7 @@ public:
     struct Record
     {
         QString kind;
+        qint64 atMs = 0; // when it was written, ms since the epoch
         QString name;
         QString info; // everything after the name, commas included
     };
