@@ -10,6 +10,7 @@
 #include "mgr/apprestart.h"
 #include "mgr/message/immsginfo.h"
 #include "mgr/message/controlmessages.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/studentcurrentuser.h"
@@ -92,6 +93,9 @@ void tst_CourseMainWidget::init()
 {
     resetBench();
     SupervisionClass::setSupervisionClassFlag(false);
+    // The back end's re-entries and restarts are limited per sender: each
+    // case starts with a whole allowance.
+    ClassOrderGate::instance()->forgetAllowancesForTests();
 }
 
 void tst_CourseMainWidget::cleanup()
