@@ -78,7 +78,6 @@ private:
     ClassroomPeerProcess m_teacher;
     ClassroomPeerProcess m_classmate;
     QPointer<WidgetClassRoom> m_room;
-    int m_sequence = 0;
 };
 
 void TestClassroomOrders::initTestCase()
@@ -128,12 +127,8 @@ int TestClassroomOrders::modeMessagesSent() const
 
 bool TestClassroomOrders::publishOrder(int type, const QJsonObject &payload, const QString &sender)
 {
-    const QJsonObject envelope{ { "version", 2 }, { "sequence", m_sequence++ }, { "type", type }, { "src", 2 },
-                                { "sender", sender }, { "uuid", QUuid::createUuid().toString(QUuid::WithoutBraces) },
-                                { "data", payload } };
     const QString topic = QStringLiteral("tp/velmo/signal/channel/%1/message").arg(QString::fromLatin1(kClassId));
-    return TopicWatcher::publish(m_broker.port(), topic,
-                                 QString::fromUtf8(QJsonDocument(envelope).toJson(QJsonDocument::Compact)));
+    return TopicWatcher::publish(m_broker.port(), topic, TestUtil::classroomEnvelope(type, sender, payload));
 }
 
 QStringList TestClassroomOrders::toastTexts() const

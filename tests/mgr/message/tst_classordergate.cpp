@@ -8,6 +8,7 @@
 #include "actionlogreader.h"
 #include "messagecatcher.h"
 #include "scopedtimescale.h"
+#include "testutil.h"
 
 #include "mgr/message/classordergate.h"
 #include "mgr/message/orderratelimiter.h"
@@ -39,17 +40,6 @@ const QString kBackEnd = QStringLiteral("90001");
 const QString kClass = QStringLiteral("10001");
 const QString kOtherClass = QStringLiteral("10002");
 
-QString envelope(int type, const QString &sender, const QJsonObject &data)
-{
-    const QJsonObject object{ { "version", 2 },
-                              { "sequence", 1 },
-                              { "type", type },
-                              { "src", 0 },
-                              { "sender", sender },
-                              { "uuid", QUuid::createUuid().toString(QUuid::WithoutBraces) },
-                              { "data", data } };
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-}
 
 // The payload of each order kind, for the own class and addressed to the
 // signed-in student.
@@ -156,7 +146,7 @@ void TestClassOrderGate::init()
 bool TestClassOrderGate::passes(int type, const QString &sender, const QJsonObject &data)
 {
     GateSignals out(ClassOrderGate::instance());
-    SendAndReceiveMsg::instance()->receiveMsg(envelope(type, sender, data));
+    SendAndReceiveMsg::instance()->receiveMsg(TestUtil::classroomEnvelope(type, sender, data));
     return out.total() == 1;
 }
 
