@@ -37,36 +37,6 @@ ClassOrderGate *ClassOrderGate::instance()
     return Singleton<ClassOrderGate>::instance();
 }
 
-bool ClassOrderGate::isTeacherOrderType(int type)
-{
-    switch (type) {
-    case IM_ShareingDesktop:
-    case IM_FunctionControl:
-    case IM_Encourage:
-    case IM_HighlightPerson:
-    case IM_Prize:
-    case IM_ClassMode:
-    case IM_VideoControl:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool ClassOrderGate::isBackEndOrderType(int type)
-{
-    switch (type) {
-    case IM_SendSysMsg:
-    case IM_RefreshApp:
-    case IM_RequestDeivceInfo:
-    case IM_SwitchDevice:
-    case IM_SetVideoProfile:
-        return true;
-    default:
-        return false;
-    }
-}
-
 ClassOrderGate::Limit ClassOrderGate::limitOf(int type)
 {
     switch (type) {

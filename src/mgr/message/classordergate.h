@@ -74,8 +74,6 @@ public:
         int intervalMs;
     };
     static Limit limitOf(int type);
-    static bool isTeacherOrderType(int type);
-    static bool isBackEndOrderType(int type);
 
 signals:
     void signal_receiveSharingDesktopMsg(ImMsgInfo info, SharingDesktop data);
