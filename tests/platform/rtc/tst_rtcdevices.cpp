@@ -3,6 +3,7 @@
 // PulseAudio server.
 
 #include "pulseaudioserver.h"
+#include "scripteddeviceprovider.h"
 
 #include "platform/rtc/rtcdevice.h"
 #include "platform/rtc/rtcdevicelist.h"
@@ -19,7 +20,6 @@
 #include <gst/gst.h>
 
 #include <memory>
-#include <thread>
 
 using namespace agora;
 
@@ -57,55 +57,6 @@ private:
     QStringList m_events;
 };
 
-// What a test makes its provider say; shared with the provider the device
-// list owns.
-struct Script
-{
-    QMutex mutex;
-    RtcDeviceProvider::Listener listener;
-    QList<RtcDeviceEvent> initial;
-    QSemaphore *gate = nullptr; // when set, start() waits for it
-    bool stopped = false;
-
-    // Hands a burst on from a thread of the provider's, as GStreamer's
-    // monitor does.
-    void send(const QList<RtcDeviceEvent> &events)
-    {
-        RtcDeviceProvider::Listener to;
-        {
-            QMutexLocker lock(&mutex);
-            to = listener;
-        }
-        QVERIFY(to);
-        std::thread reader([to, events] { to(events); });
-        reader.join();
-    }
-};
-
-class ScriptedProvider : public RtcDeviceProvider
-{
-public:
-    explicit ScriptedProvider(std::shared_ptr<Script> script) : m_script(std::move(script)) {}
-
-    QList<RtcDeviceEvent> start(const Listener &listener) override
-    {
-        if (m_script->gate)
-            m_script->gate->acquire();
-        QMutexLocker lock(&m_script->mutex);
-        m_script->listener = listener;
-        return m_script->initial;
-    }
-    void stop() override
-    {
-        QMutexLocker lock(&m_script->mutex);
-        m_script->listener = nullptr;
-        m_script->stopped = true;
-    }
-
-private:
-    std::shared_ptr<Script> m_script;
-};
-
 RtcDevice device(const QByteArray &id, const QByteArray &name, const QByteArray &element = "fakesink",
                  const QList<QPair<QByteArray, QByteArray>> &properties = {})
 {
@@ -114,12 +65,12 @@ RtcDevice device(const QByteArray &id, const QByteArray &name, const QByteArray 
 
 RtcDeviceEvent added(int kind, const RtcDevice &entry)
 {
-    return { RtcDeviceEvent::Added, kind, entry };
+    return DeviceScript::added(kind, entry);
 }
 
 RtcDeviceEvent removed(int kind, const QByteArray &id)
 {
-    return { RtcDeviceEvent::Removed, kind, device(id, {}) };
+    return DeviceScript::removed(kind, id);
 }
 
 QByteArrayList ids(int kind)
@@ -224,7 +175,7 @@ private:
     // An engine on the scripted provider, its handler recording.
     void startEngine();
 
-    std::shared_ptr<Script> m_script;
+    std::shared_ptr<DeviceScript> m_script;
     std::unique_ptr<DeviceHandler> m_handler;
     rtc::IRtcEngine *m_engine = nullptr;
 };
@@ -232,13 +183,13 @@ private:
 void TestRtcDevices::init()
 {
     m_handler.reset(new DeviceHandler);
-    m_script = std::make_shared<Script>();
+    m_script = std::make_shared<DeviceScript>();
     m_script->initial = {
         added(kPlayout, device("pulsesink:speakers", "Speakers", "pulsesink", { { "device", "speakers" } })),
         added(kRecording, device("pulsesrc:mic", "Microphone", "pulsesrc", { { "device", "mic" } })),
         added(kVideo, device("v4l2src:/dev/video0", "Camera", "v4l2src", { { "device", "/dev/video0" } })),
     };
-    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedProvider>(m_script));
+    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedDeviceProvider>(m_script));
 }
 
 void TestRtcDevices::cleanup()
@@ -249,7 +200,7 @@ void TestRtcDevices::cleanup()
     RtcTestHooks::resetDevices();
     RtcTestHooks::setDeviceStartWaitMs(RtcDeviceList::kStartWaitMs);
     // Nothing of the machine's own in the next test.
-    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedProvider>(std::make_shared<Script>()));
+    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedDeviceProvider>(std::make_shared<DeviceScript>()));
 }
 
 void TestRtcDevices::startEngine()
@@ -277,7 +228,7 @@ void TestRtcDevices::listsComeFromTheProvider()
 void TestRtcDevices::deviceOpensAsListed()
 {
     m_script->initial.append(added(kRecording, device("audiotestsrc:880", "Tone", "audiotestsrc", { { "freq", "880" }, { "wave", "square" } })));
-    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedProvider>(m_script));
+    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedDeviceProvider>(m_script));
     RtcDevice entry;
     QVERIFY(RtcDeviceList::find(kRecording, "audiotestsrc:880", &entry));
     QCOMPARE(entry.element, QByteArray("audiotestsrc"));
@@ -332,20 +283,20 @@ void TestRtcDevices::changesReachTheHandler()
     const QByteArray synthetic = RtcDeviceList::devices(kind).last().id;
     startEngine();
     if (what == QLatin1String("plug")) {
-        m_script->send({ added(kind, device(other, "Headset")) });
+        QVERIFY(m_script->send({ added(kind, device(other, "Headset")) }));
         QTRY_COMPARE(m_handler->events(), QStringList { stateLine(kind, other, kActive) });
         QCOMPARE(ids(kind), QByteArrayList({ first, other, synthetic }));
         QVERIFY(managerList(m_engine, kind).contains(QString::fromUtf8(other) + "=Headset"));
         return;
     }
-    m_script->send({ added(kind, device(other, "Headset")) });
+    QVERIFY(m_script->send({ added(kind, device(other, "Headset")) }));
     QTRY_COMPARE(m_handler->events().size(), 1);
     const QByteArray gone = what == QLatin1String("unplug") ? first : other;
     const QByteArray stays = what == QLatin1String("unplug") ? other : first;
     QCOMPARE(setCurrentDevice(m_engine, kind, other), 0);
     QCOMPARE(currentDevice(m_engine, kind), other);
 
-    m_script->send({ removed(kind, gone) });
+    QVERIFY(m_script->send({ removed(kind, gone) }));
     QTRY_COMPARE(m_handler->events().size(), 2);
     QCOMPARE(m_handler->events().last(), stateLine(kind, gone, kUnplugged));
     QCOMPARE(ids(kind), QByteArrayList({ stays, synthetic }));
@@ -361,20 +312,20 @@ void TestRtcDevices::onlyRealChangesAreReported()
     const RtcDevice speakers = RtcDeviceList::devices(kPlayout).first();
     // Told again unchanged, gone and back in one burst, or never listed:
     // nothing to report.
-    m_script->send({ added(kPlayout, speakers) });
-    m_script->send({ removed(kPlayout, speakers.id), added(kPlayout, speakers) });
-    m_script->send({ removed(kRecording, "pulsesrc:never-listed") });
-    m_script->send({ added(kVideo, device("v4l2src:/dev/video4", "Brief")), removed(kVideo, "v4l2src:/dev/video4") });
+    QVERIFY(m_script->send({ added(kPlayout, speakers) }));
+    QVERIFY(m_script->send({ removed(kPlayout, speakers.id), added(kPlayout, speakers) }));
+    QVERIFY(m_script->send({ removed(kRecording, "pulsesrc:never-listed") }));
+    QVERIFY(m_script->send({ added(kVideo, device("v4l2src:/dev/video4", "Brief")), removed(kVideo, "v4l2src:/dev/video4") }));
     // A device that changed (here its name) is told as active again.
     RtcDevice renamed = speakers;
     renamed.name = "Speakers (HDMI)";
-    m_script->send({ added(kPlayout, renamed) });
+    QVERIFY(m_script->send({ added(kPlayout, renamed) }));
     QTRY_COMPARE(m_handler->events(), QStringList { stateLine(kPlayout, speakers.id, kActive) });
     QCOMPARE(RtcDeviceList::nameOf(kPlayout, speakers.id), QByteArray("Speakers (HDMI)"));
     // A kind a test replaced is not reported from the provider.
     RtcTestHooks::setDevices(kVideo, { { "test-camera", "Test Camera" } });
-    m_script->send({ added(kVideo, device("v4l2src:/dev/video6", "Hidden")) });
-    m_script->send({ added(kRecording, device("pulsesrc:usb", "USB")) });
+    QVERIFY(m_script->send({ added(kVideo, device("v4l2src:/dev/video6", "Hidden")) }));
+    QVERIFY(m_script->send({ added(kRecording, device("pulsesrc:usb", "USB")) }));
     QTRY_COMPARE(m_handler->events().size(), 2);
     QCOMPARE(m_handler->events().last(), stateLine(kRecording, "pulsesrc:usb", kActive));
     QCOMPARE(ids(kVideo), QByteArrayList { "test-camera" });
@@ -413,7 +364,7 @@ void TestRtcDevices::whatTheProviderSaysIsBounded()
     QFETCH(QByteArray, shownName);
 
     startEngine();
-    m_script->send({ added(kRecording, device(id, name)), added(kRecording, device("pulsesrc:marker", "Marker")) });
+    QVERIFY(m_script->send({ added(kRecording, device(id, name)), added(kRecording, device("pulsesrc:marker", "Marker")) }));
     QTRY_VERIFY(m_handler->events().contains(stateLine(kRecording, "pulsesrc:marker", kActive)));
     QCOMPARE(RtcDeviceList::contains(kRecording, id), listed);
     QCOMPARE(m_handler->events().size(), listed ? 2 : 1);
@@ -430,7 +381,7 @@ void TestRtcDevices::tooManyDevicesAreCut()
     QList<RtcDeviceEvent> flood;
     for (int i = 0; i < RtcDeviceList::kMaxDevicesPerKind + 10; ++i)
         flood.append(added(kPlayout, device("pulsesink:" + QByteArray::number(i), "Sink")));
-    m_script->send(flood);
+    QVERIFY(m_script->send(flood));
     // The one already listed and the first that fit; the synthetic one
     // after them.
     QTRY_COMPARE(m_handler->events().size(), RtcDeviceList::kMaxDevicesPerKind - 1);
@@ -447,11 +398,11 @@ void TestRtcDevices::slowProviderDoesNotHoldTheCaller()
     QSemaphore gate;
     // Let go however the test ends, or the provider's start never returns.
     const auto letGo = qScopeGuard([&gate] { gate.release(); });
-    auto slow = std::make_shared<Script>();
+    auto slow = std::make_shared<DeviceScript>();
     slow->initial = m_script->initial;
     slow->gate = &gate;
     RtcTestHooks::setDeviceStartWaitMs(50);
-    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedProvider>(slow));
+    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedDeviceProvider>(slow));
     startEngine();
     QCOMPARE(ids(kRecording), QByteArrayList { RtcDeviceList::kSyntheticMicrophoneId });
     QVERIFY(m_handler->events().isEmpty());
@@ -492,7 +443,7 @@ void TestRtcDevices::pulseAudioDevicesAreListed()
     gst_object_unref(element);
 
     qunsetenv("PULSE_SERVER");
-    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedProvider>(std::make_shared<Script>()));
+    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedDeviceProvider>(std::make_shared<DeviceScript>()));
     QVERIFY(server.stop());
 }
 
@@ -524,7 +475,7 @@ void TestRtcDevices::pulseAudioPlugAndUnplugAreReported()
     m_engine->release(true);
     m_engine = nullptr;
     qunsetenv("PULSE_SERVER");
-    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedProvider>(std::make_shared<Script>()));
+    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedDeviceProvider>(std::make_shared<DeviceScript>()));
     QVERIFY(server.stop());
 }
 
