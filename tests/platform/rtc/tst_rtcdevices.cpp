@@ -442,6 +442,14 @@ void TestRtcDevices::pulseAudioDevicesAreListed()
     g_free(deviceName);
     gst_object_unref(element);
 
+    // The engine's own sound test and level meter find the same device
+    // through Qt Multimedia.
+    QCOMPARE(RtcDeviceList::machineAudioDevice(QAudio::AudioOutput, sink).deviceName(),
+             PulseAudioServer::nullSinkName());
+    QCOMPARE(RtcDeviceList::machineAudioDevice(QAudio::AudioInput, monitor).deviceName(),
+             PulseAudioServer::nullSourceName());
+    QVERIFY(RtcDeviceList::machineAudioDevice(QAudio::AudioOutput, RtcDeviceList::kSyntheticSpeakerId).isNull());
+
     qunsetenv("PULSE_SERVER");
     RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedDeviceProvider>(std::make_shared<DeviceScript>()));
     QVERIFY(server.stop());
