@@ -9,6 +9,7 @@ PACKAGES=(
     libpaho-mqtt-dev zlib1g-dev libminizip-dev libglib2.0-dev
     libmupdf-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev libmujs-dev libharfbuzz-dev libjpeg-dev libfreetype-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav gstreamer1.0-tools gstreamer1.0-x
+    gstreamer1.0-pulseaudio pulseaudio pulseaudio-utils libgstreamer1.0-dev
     mosquitto mosquitto-clients libcpp-httplib-dev ffmpeg
     mupdf-tools qpdf libtasn1-doc
     xvfb xauth fonts-wqy-microhei xdotool x11-apps netpbm

@@ -55,6 +55,9 @@ DeviceSettingInClassWidget::DeviceSettingInClassWidget(QWidget *parent)
     qRegisterMetaType<ImMsgInfo>("ImMsgInfo");
     ui->setupUi(this);
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    // A small fixed panel over the classroom: dragging its edge must not
+    // resize it.
+    setResizable(false);
     m_pDeviceDetecting = Singleton<AgoraDeviceDetecting>::instance();
     m_pDeviceDetecting->startEnumDevices();
     connect(m_pDeviceDetecting, &AgoraDeviceDetecting::signal_AudioDeviceStateChanged, this,

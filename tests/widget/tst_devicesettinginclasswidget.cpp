@@ -32,6 +32,8 @@ private slots:
     void init();
 
     void listsShowTheDevicesInUse();
+    void edgesDoNotResize_data();
+    void edgesDoNotResize();
     void choosingAppliesAndRemembers_data();
     void choosingAppliesAndRemembers();
     void remoteSwitchIsAppliedByNameAfterItsDelay();
@@ -91,6 +93,36 @@ void TestDeviceSettingInClassWidget::listsShowTheDevicesInUse()
     QCOMPARE(window.findChild<QComboBox *>("AiBoxPlayer")->currentText(), QStringLiteral("Speakers"));
     QCOMPARE(window.findChild<QComboBox *>("AiBoxMicro")->currentText(), QStringLiteral("Built-in Mic"));
     QCOMPARE(window.findChild<QComboBox *>("AiBoxCamera")->currentText(), QStringLiteral("Front Camera"));
+}
+
+void TestDeviceSettingInClassWidget::edgesDoNotResize_data()
+{
+    QTest::addColumn<QPoint>("grip"); // from the bottom-right corner, inside the 5-pixel band
+    QTest::addColumn<QPoint>("offset");
+    QTest::newRow("bottom-right corner") << QPoint(-2, -2) << QPoint(40, 30);
+    QTest::newRow("right edge") << QPoint(-2, -100) << QPoint(40, 0);
+    QTest::newRow("bottom edge") << QPoint(-100, -2) << QPoint(0, 40);
+}
+
+void TestDeviceSettingInClassWidget::edgesDoNotResize()
+{
+    QFETCH(QPoint, grip);
+    QFETCH(QPoint, offset);
+    DeviceSettingInClassWidget window;
+    window.move(100, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSize size = window.size();
+    QWindow *handle = window.windowHandle();
+    const QPoint at = QPoint(size.width(), size.height()) + grip;
+    // No resize cursor over the band, and a drag from it keeps the size.
+    QTest::mouseMove(handle, at);
+    QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, at);
+    for (int i = 1; i <= 10; ++i)
+        QTest::mouseMove(handle, at + offset * i / 10 - (window.pos() - QPoint(100, 100)));
+    QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, at + offset - (window.pos() - QPoint(100, 100)));
+    QCOMPARE(window.size(), size);
 }
 
 void TestDeviceSettingInClassWidget::choosingAppliesAndRemembers_data()

@@ -3,7 +3,6 @@
 #include "rtcchannel.h"
 #include "rtcdevicelist.h"
 #include "rtcdevicemanagers.h"
-#include "rtcdevicewatcher.h"
 #include "rtcrelayclient.h"
 #include "rtcsoundplayer.h"
 #include "rtcstreampacket.h"
@@ -33,10 +32,6 @@ namespace {
 const char kVersion[] = "1.0.0";
 const int kBuild = 1;
 const int kMaxChannelNameBytes = 64;
-// Where the system makes device nodes, and how long their changes may
-// take to settle before the devices are read again.
-const char kDeviceRoot[] = "/dev";
-const int kDeviceSettleMs = 1000;
 
 QMutex &registryMutex()
 {
@@ -306,24 +301,16 @@ int RtcEngineImpl::initialize(const RtcEngineContext &context)
     }
     RtcChannel *channel = m_channel;
     IRtcEngineEventHandler *handler = context.eventHandler;
-    onCallbackThread([channel, handler] {
-        channel->setHandler(handler);
-        // Plugs and unplugs of the machine's devices are reported from now
-        // on, as the test hooks report theirs.
-        auto *watcher = new RtcDeviceWatcher(QString::fromLatin1(kDeviceRoot), kDeviceSettleMs, channel);
-        QObject::connect(watcher, &RtcDeviceWatcher::devicesChanged, &RtcEngineImpl::machineDevicesChanged);
-    }, true);
+    onCallbackThread([channel, handler] { channel->setHandler(handler); }, true);
+    // Plugs and unplugs of the machine's devices are reported from now on,
+    // as the test hooks report theirs.
+    RtcDeviceList::watch(&RtcEngineImpl::machineDevicesChanged);
     return 0;
 }
 
-void RtcEngineImpl::machineDevicesChanged()
+void RtcEngineImpl::machineDevicesChanged(const QList<RtcDeviceChange> &changes)
 {
-    // The device list is the process's: the first engine whose watcher
-    // fires reads it again and tells every engine; the others then find
-    // nothing new.
-    const QList<RtcDeviceChange> changes = RtcDeviceList::rereadMachine();
-    if (changes.isEmpty())
-        return;
+    // The device list is the process's: every engine hears of its changes.
     QMutexLocker lock(&registryMutex());
     for (RtcEngineImpl *engine : qAsConst(registry())) {
         for (const RtcDeviceChange &change : changes)

@@ -22,6 +22,7 @@ class RtcChannel;
 class RtcRelayClient;
 class RtcVideoFrame;
 class RtcVideoHub;
+struct RtcDeviceChange;
 
 // The engine: the operations run on the caller's thread and hand the
 // channel work to the callback thread and the video work to the video
@@ -63,9 +64,8 @@ public:
     // A device came or went: from the test hooks and from the watch on
     // the machine's devices.
     bool notifyDeviceState(int kind, const QByteArray &id, int state);
-    // Reads the machine's devices again and reports what came and went
-    // to every engine.
-    static void machineDevicesChanged();
+    // Reports what came and went to every engine.
+    static void machineDevicesChanged(const QList<RtcDeviceChange> &changes);
     QString playbackTestFileForTests() const;
     // The passes of the playback test played to the end; -1 for a
     // stopped engine.

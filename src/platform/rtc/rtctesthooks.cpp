@@ -104,14 +104,14 @@ void setDevices(int kind, const QList<TestDevice> &devices)
 {
     QList<RtcDevice> list;
     for (const TestDevice &device : devices)
-        list.append(RtcDevice { device.id, device.name });
+        list.append(RtcDevice { device.id, device.name, {}, {} });
     RtcDeviceList::setDevices(kind, list);
 }
 
 bool plugDevice(agora::rtc::IRtcEngine *engine, int kind, const TestDevice &device)
 {
     RtcEngineImpl *e = impl(engine);
-    RtcDeviceList::plug(kind, { device.id, device.name });
+    RtcDeviceList::plug(kind, { device.id, device.name, {}, {} });
     return e && e->notifyDeviceState(kind, device.id, agora::rtc::MEDIA_DEVICE_STATE_ACTIVE);
 }
 
@@ -126,6 +126,16 @@ bool unplugDevice(agora::rtc::IRtcEngine *engine, int kind, const QByteArray &id
 void resetDevices()
 {
     RtcDeviceList::reset();
+}
+
+void useDeviceProvider(std::unique_ptr<RtcDeviceProvider> provider)
+{
+    RtcDeviceList::setProvider(std::move(provider));
+}
+
+void setDeviceStartWaitMs(int ms)
+{
+    RtcDeviceList::setStartWaitMs(ms);
 }
 
 QString playbackTestFile(agora::rtc::IRtcEngine *engine)
