@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
     g++ cmake ninja-build pkg-config ccache git tzdata curl
-    qtbase5-dev qttools5-dev qttools5-dev-tools qtmultimedia5-dev libqt5multimedia5-plugins
+    qtbase5-dev qttools5-dev qttools5-dev-tools qtmultimedia5-dev libqt5multimedia5-plugins qttranslations5-l10n
     libpaho-mqtt-dev zlib1g-dev libminizip-dev libglib2.0-dev
     libmupdf-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev libmujs-dev libharfbuzz-dev libjpeg-dev libfreetype-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav gstreamer1.0-tools gstreamer1.0-x

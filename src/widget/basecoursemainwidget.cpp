@@ -204,7 +204,10 @@ void BaseCourseMainWidget::getAppConfig()
         .onStart(&BaseCourseMainWidget::slot_onStart_getAppConfig)
         .onSuccess(&BaseCourseMainWidget::slot_onSuccess_getAppConfig)
         .onFailure([this, reply](const BaseEntity &entity) {
-            qWarning("getAppConfig failed, errCode:%d, errMsg:%s", entity.errorCode, qUtf8Printable(entity.errorMsg));
+            if (entity.errorCode == BaseEntity::UNREAD_ERROR_CODE)
+                qCritical("from json to AppConfigData failed");
+            else
+                qWarning("getAppConfig failed, errCode:%d, errMsg:%s", entity.errorCode, qUtf8Printable(entity.errorMsg));
             appConfigEnded(reply);
         })
         .onFinish([this, reply] { appConfigEnded(reply); });
@@ -471,7 +474,11 @@ void BaseCourseMainWidget::getMemberCenterUrl()
 {
     abortReply(memberCenterReply);
     memberCenterReply = bindApiReply<WebUrlEntity>(StudentApis::webUrl(this), this)
-                            .onSuccess(&BaseCourseMainWidget::slot_onSuccess_getMemberCenterUrl);
+                            .onSuccess(&BaseCourseMainWidget::slot_onSuccess_getMemberCenterUrl)
+                            .onFailure([](const BaseEntity &entity) {
+                                if (entity.errorCode == BaseEntity::UNREAD_ERROR_CODE)
+                                    qCritical("fromJson to WebUrlEntity Failed");
+                            });
 }
 
 void BaseCourseMainWidget::slot_onSuccess_getMemberCenterUrl(const WebUrlEntity &page)

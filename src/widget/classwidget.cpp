@@ -550,12 +550,23 @@ void ClassWidget::slot_mqtt_logoutSuccess(QString)
     if (!isReEnteringClassroom)
         return;
     qInfo("<reEnterClassroom> logout mqtt success.");
-    SignalQueueMgr::instance()->signalReEnterClassroom();
-    isReEnteringClassroom = false;
+    continueReEntry();
 }
 
-void ClassWidget::slot_mqtt_logoutFailure(int, QString)
+void ClassWidget::slot_mqtt_logoutFailure(int errCode, QString)
 {
+    if (!isReEnteringClassroom)
+        return;
+    // The classroom is left and entered again all the same: the new login
+    // replaces whatever is left of this connection.
+    qWarning("<reEnterClassroom> logout mqtt failure, code:%d, re-entering all the same.", errCode);
+    continueReEntry();
+}
+
+void ClassWidget::continueReEntry()
+{
+    SignalQueueMgr::instance()->signalReEnterClassroom();
+    isReEnteringClassroom = false;
 }
 
 void ClassWidget::slot_mqtt_simulateConnectLost()

@@ -211,6 +211,8 @@ private:
     // The class of the page's lesson; uid of the roster's current user.
     QString lessonClassId() const;
     QString rosterUid() const;
+    // The MQTT logout of a re-entry has ended (well or not): enter again.
+    void continueReEntry();
 };
 
 #endif // CLASSWIDGET_H

@@ -13,14 +13,20 @@
 #include "widget/classwidgetsetting.h"
 #include "widget/devicesettinginclasswidget.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
+
+#include <memory>
 
 // The in-class device window: lists, choices and the remote switch (605).
 class TestDeviceSettingInClassWidget : public QObject
@@ -227,9 +233,49 @@ void TestDeviceSettingInClassWidget::emptyCollectionKeepsTheList()
 
 void TestDeviceSettingInClassWidget::barOwnsOneWindow()
 {
-    ClassWidgetSetting bar;
-    QVERIFY(bar.deviceSettingWindow());
-    QCOMPARE(bar.deviceSettingWindow()->parent(), nullptr);
+    auto bar = std::make_unique<ClassWidgetSetting>();
+    QPointer<DeviceSettingInClassWidget> window = bar->deviceSettingWindow();
+    QVERIFY(window);
+    QCOMPARE(window->parent(), nullptr); // a window of its own
+    QVERIFY(window->isHidden());
+
+    // Each button shows that one window, modal, and the bar waits until it
+    // is closed; the next showing is the same window again.
+    struct Showing
+    {
+        DeviceSettingInClassWidget *shown = nullptr;
+        bool visible = false;
+        Qt::WindowModality modality = Qt::NonModal;
+    };
+    QVector<Showing> showings;
+    for (const char *button : { "btnCamera", "btnAudio", "btnCamera" }) {
+        // Runs inside the bar's wait: notes what shows, then closes it.
+        QTimer::singleShot(0, this, [&showings, &window]() {
+            Showing showing;
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (auto *shown = qobject_cast<DeviceSettingInClassWidget *>(top); shown && shown->isVisible())
+                    showing.shown = shown;
+            }
+            showing.visible = window && window->isVisible();
+            showing.modality = window ? window->windowModality() : Qt::NonModal;
+            showings.append(showing);
+            if (window)
+                window->findChild<QPushButton *>(QStringLiteral("closePushButton"))->click();
+        });
+        bar->findChild<QPushButton *>(QLatin1String(button))->click();
+        QVERIFY2(window && window->isHidden(), button);
+        QCOMPARE(bar->deviceSettingWindow(), window.data());
+    }
+    QCOMPARE(showings.size(), 3);
+    for (const Showing &showing : showings) {
+        QCOMPARE(showing.shown, window.data());
+        QVERIFY(showing.visible);
+        QCOMPARE(showing.modality, Qt::ApplicationModal);
+    }
+
+    // The window goes with the bar.
+    bar.reset();
+    QVERIFY(!window);
 }
 
 void TestDeviceSettingInClassWidget::barTellsOfEveryPlugAndUnplug_data()

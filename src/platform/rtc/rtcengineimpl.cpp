@@ -84,6 +84,8 @@ public:
     int setParameters(const char *parameters) override { return m_engine->setParameters(parameters); }
     int setObject(const char *key, const char *value) override
     {
+        if (key && value)
+            m_engine->noteOptionText(QString::fromUtf8(key), QByteArray(value));
         QJsonValue parsed;
         if (!key || !parseJsonValue(value, &parsed))
             return -ERR_INVALID_ARGUMENT;
@@ -93,12 +95,14 @@ public:
     {
         if (!key)
             return -ERR_INVALID_ARGUMENT;
+        m_engine->noteOptionText(QString::fromUtf8(key), value ? QByteArray("true") : QByteArray("false"));
         return m_engine->setParameter(QString::fromUtf8(key), value);
     }
     int setString(const char *key, const char *value) override
     {
         if (!key || !value)
             return -ERR_INVALID_ARGUMENT;
+        m_engine->noteOptionText(QString::fromUtf8(key), QByteArray(value));
         return m_engine->setParameter(QString::fromUtf8(key), QString::fromUtf8(value));
     }
     int convertPath(const char *filePath, std::string &converted) override
@@ -798,6 +802,18 @@ QJsonValue RtcEngineImpl::parameter(const QString &key) const
 {
     QMutexLocker lock(&m_mutex);
     return m_parameters.value(key, QJsonValue(QJsonValue::Undefined));
+}
+
+void RtcEngineImpl::noteOptionText(const QString &key, const QByteArray &text)
+{
+    QMutexLocker lock(&m_mutex);
+    m_optionTexts.insert(key, text);
+}
+
+QByteArray RtcEngineImpl::optionText(const QString &key) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_optionTexts.value(key);
 }
 
 int RtcEngineImpl::registerVideoRenderFactory(agora::media::IExternalVideoRenderFactory *factory)

@@ -52,6 +52,10 @@ public:
     int setParameter(const QString &key, const QJsonValue &value);
     int setParameters(const char *json);
     QJsonValue parameter(const QString &key) const;
+    // The option text the parameter interface was last given for key, as
+    // given (for tests: what a program really handed the engine).
+    void noteOptionText(const QString &key, const QByteArray &text);
+    QByteArray optionText(const QString &key) const;
     // Behind the media engine interface.
     int registerVideoRenderFactory(agora::media::IExternalVideoRenderFactory *factory);
     // Behind the device managers; kinds are MEDIA_DEVICE_TYPE values.
@@ -124,6 +128,7 @@ private:
     agora::rtc::uid_t m_uid = 0;
     QByteArray m_appId;
     QHash<QString, QJsonValue> m_parameters;
+    QHash<QString, QByteArray> m_optionTexts;
     std::shared_ptr<RtcRelayClient> m_relay;
     QByteArray m_streamTopic;
     quint64 m_session = 0;

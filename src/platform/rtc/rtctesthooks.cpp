@@ -156,4 +156,10 @@ QJsonValue parameter(agora::rtc::IRtcEngine *engine, const QString &key)
     return e ? e->parameter(key) : QJsonValue(QJsonValue::Undefined);
 }
 
+QByteArray optionText(agora::rtc::IRtcEngine *engine, const QString &key)
+{
+    RtcEngineImpl *e = impl(engine);
+    return e ? e->optionText(key) : QByteArray();
+}
+
 } // namespace RtcTestHooks

@@ -77,6 +77,10 @@ LESSONRY_RTC_EXPORT int playbackTestPasses(agora::rtc::IRtcEngine *engine, bool 
 
 // The last value set for an option key; undefined when never set.
 LESSONRY_RTC_EXPORT QJsonValue parameter(agora::rtc::IRtcEngine *engine, const QString &key);
+// The last text given for an option key through the parameter interface
+// (setObject, setBool, setString), byte for byte as the engine received
+// it, whether it took it or not; empty when none was given.
+LESSONRY_RTC_EXPORT QByteArray optionText(agora::rtc::IRtcEngine *engine, const QString &key);
 
 } // namespace RtcTestHooks
 
