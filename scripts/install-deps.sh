@@ -10,7 +10,7 @@ PACKAGES=(
     libmupdf-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev libmujs-dev libharfbuzz-dev libjpeg-dev libfreetype-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav gstreamer1.0-tools gstreamer1.0-x
     mosquitto mosquitto-clients libcpp-httplib-dev ffmpeg
-    mupdf-tools qpdf libtasn1-doc
+    mupdf-tools qpdf libtasn1-doc doxygen-doc gnuplot-doc
     xvfb xauth fonts-wqy-microhei xdotool x11-apps netpbm
     binutils unzip
     dbus-daemon at-spi2-core python3-pyatspi

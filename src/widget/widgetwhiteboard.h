@@ -1,8 +1,8 @@
 #ifndef WIDGETWHITEBOARD_H
 #define WIDGETWHITEBOARD_H
 
+#include "biz/whiteboard/documentpages.h"
 #include "biz/whiteboard/layerrenderer.h"
-#include "biz/whiteboard/materialdoc.h"
 #include "biz/whiteboard/pagerenderer.h"
 #include "mgr/message/immsginfo.h"
 #include "mgr/message/whiteboardpayloads.h"
@@ -73,6 +73,12 @@ public:
     // Page view.
     bool gotoPage(int pageIdx, float newScale);
     bool gotoPage(int pageIdx);
+    // Opens a courseware on the render thread (the document is read there
+    // only); signal_documentOpened tells how it went. The document shown
+    // before is closed at once.
+    void openPdfInBackground(const QString &filePath);
+    // The same, waiting for the document to open (tests and tools): true
+    // when it is open on return.
     bool openPdf(const QString &filePath);
     float fitScale() const;
 
@@ -104,7 +110,7 @@ public:
     bool isPenOn() const { return penOn; }
     bool isTextOn() const { return textOn; }
     TextInputBox *openTextBox() const { return textBox; }
-    bool isDocumentOpen() const { return materialDoc.isOpen(); }
+    bool isDocumentOpen() const { return !pages.isEmpty(); }
     QColor getPenColor() const { return penColor; }
     LoadingWidget *loadingPanel() const { return loading; }
     int getDownloadTimes() const { return downloadTimes; }
@@ -136,6 +142,8 @@ public:
     void on_btnText_clicked();
 
 signals:
+    // A courseware opened in the background is open (or could not be).
+    void signal_documentOpened(bool opened);
     void returnPageNum(int pageNum, int totalNum);
     // The shown page's pixels and layer are on the board.
     void signal_renderingDone();
@@ -190,7 +198,6 @@ protected:
     // while the board has no roster.
     QString currentUid() const;
     QString teacherUid() const;
-    int userType(const QString &uid) const;
 
     void sendDrawUnit(DrawUnit *unit, int pageIdx, int maxPoints);
     WBTextData getWBTextData(const TextUnit &unit, int pageIdx) const;
@@ -213,6 +220,8 @@ protected:
 
 private:
     enum class Transfer { Plain, Https, Proxy };
+    // Where a document opened in the background came from.
+    enum class OpenedFrom { Caller, Cache, Download };
 
     void setPenCursor();
     void finishStroke(const QPoint &pagePoint);
@@ -226,6 +235,13 @@ private:
 
     // Closes the document and forgets its pages; the units stay.
     void dropDocument();
+    void openInBackground(const QString &filePath, OpenedFrom from);
+    void documentOpened(int generation, const DocumentPages &opened);
+    // Shows the first page of a document that opened with these pages;
+    // false (and nothing open) when there are none or it cannot be shown.
+    bool applyDocument(const QString &filePath, const DocumentPages &opened);
+    void cachedDocumentOpened(bool opened, const QString &filePath);
+    void downloadedDocumentOpened(bool opened, const QString &filePath);
     bool showPage(int pageIdx, float newScale, bool force);
     bool isPageImageCurrent() const;
     void acceptPageImage(int generation, int page, float pageScale, const QImage &image);
@@ -257,7 +273,12 @@ private:
     void failDownload(const QString &reason);
     void dropHolder();
 
-    MaterialDoc materialDoc;
+    // The open document's pages; empty while none is open.
+    DocumentPages pages;
+    // The document being opened in the background, and for what.
+    bool opening = false;
+    QString openingPath;
+    OpenedFrom openingFrom = OpenedFrom::Caller;
     // The latest pixels of the shown page; of another zoom (drawn scaled)
     // or another page (not drawn) until the rendered ones come.
     QImage pageImage;

@@ -297,9 +297,9 @@ void TestWhiteboardRender::rendererDropsOldGenerations()
 {
     PageRenderer renderer;
     QSignalSpy rendered(&renderer, &PageRenderer::pageRendered);
-    renderer.setDocument(m_heavy);
+    renderer.open(m_heavy, QSize());
     renderer.request(4, 100, PageRenderer::Shown);
-    renderer.setDocument(kCourseware);
+    renderer.open(kCourseware, QSize());
     const int generation = renderer.generation();
     renderer.request(2, 100, PageRenderer::Shown);
     renderer.request(7, 100, PageRenderer::Next); // no such page

@@ -21,6 +21,7 @@ public:
     bool open(const char16_t *fileName, const char *password) override;
     void close() override;
     void pageSize(int page, float *size) override;
+    void pageBounds(int page, float *bounds) override;
     bool renderPage(int page, PdfRenderRecord *record, float scale) override;
     void renderSize(int page, float scale, int *size) override;
     void abortRender() override;
