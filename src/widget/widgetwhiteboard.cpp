@@ -164,11 +164,15 @@ void WidgetWhiteBoard::addDrawUnit(int page, DrawLayer *unit)
     if (page != curPageIdx || builtKey != layerKey || unitsLayer.isNull() || !hasPage())
         return;
     if (unit->paintWeight() <= kDirectWeight) {
-        unit->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
+        // Put on the layer by the next paint: the message that brought it
+        // is done without waiting for pixels, and the units of one frame
+        // cost one repaint.
+        unitsForLayer.append(unit);
         return;
     }
     // Too much for the GUI thread: the layer there is shown until the one
     // with this unit comes.
+    putUnitsOnLayer();
     invalidateLayer();
     layerLacksUnits = true;
     ensureLayer();
@@ -176,6 +180,8 @@ void WidgetWhiteBoard::addDrawUnit(int page, DrawLayer *unit)
 
 void WidgetWhiteBoard::deleteUnits(const QVector<DrawLayer *> &units)
 {
+    for (DrawLayer *unit : units)
+        unitsForLayer.removeAll(unit);
     boardWeight -= weightOf(units);
     qDeleteAll(units);
 }
@@ -392,9 +398,9 @@ void WidgetWhiteBoard::finishStroke(const QPoint &pagePoint)
     stroke->end(pagePoint.x(), pagePoint.y(), pageSize.width(), pageSize.height());
     if (stroke->isValid()) {
         // The page the stroke was started on, even when the page changed
-        // under the pen.
-        addDrawUnit(strokePage, stroke);
+        // under the pen. Sent first: the others wait for nothing here.
         sendDrawUnit(stroke, strokePage, kStrokeChunk);
+        addDrawUnit(strokePage, stroke);
     } else {
         delete stroke;
     }
@@ -453,6 +459,18 @@ void WidgetWhiteBoard::invalidateLayer()
     ++layerKey;
     doneAnnounced = false;
     layerLacksUnits = false;
+    unitsForLayer.clear();
+}
+
+void WidgetWhiteBoard::putUnitsOnLayer()
+{
+    if (unitsForLayer.isEmpty())
+        return;
+    if (builtKey == layerKey && !unitsLayer.isNull() && hasPage()) {
+        for (DrawLayer *unit : qAsConst(unitsForLayer))
+            unit->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
+    }
+    unitsForLayer.clear();
 }
 
 BoardScene WidgetWhiteBoard::scene(bool withUnits) const
@@ -508,13 +526,14 @@ void WidgetWhiteBoard::acceptLayer(quint64 key, const QImage &layer)
     // burst of strokes), the layer is shown as it is and the next one,
     // with all of them, is painted on its thread.
     const QVector<DrawLayer *> units = drawUnitsByPage.value(curPageIdx);
+    unitsForLayer.clear();
     if (hasPage() && weightOf(units, requestedUnits) > kDirectWeight) {
         invalidateLayer();
         layerLacksUnits = true;
         ensureLayer();
     } else if (hasPage()) {
         for (int i = requestedUnits; i < units.size(); ++i)
-            units[i]->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
+            unitsForLayer.append(units[i]);
     }
     update();
     announceIfDone();
@@ -564,6 +583,8 @@ void WidgetWhiteBoard::finishRendering()
 
 void WidgetWhiteBoard::paintBoard(QPaintDevice *device, bool cached)
 {
+    if (cached)
+        putUnitsOnLayer();
     if (cached && (ensureLayer() || layerLacksUnits)) {
         QPainter painter(device);
         painter.drawImage(0, 0, unitsLayer);

@@ -251,6 +251,9 @@ private:
     float fitScaleOf(int pageIdx) const;
 
     void invalidateLayer();
+    // Paints the units added on top of the current layer since the last
+    // paint onto it.
+    void putUnitsOnLayer();
     // A page with units on it is painted through the layer.
     bool needsLayer() const;
     // True when the layer is current; otherwise asks the layer thread for
@@ -332,6 +335,9 @@ private:
     // unitsLayer is right but for units added since: it is shown until
     // the layer with them comes.
     bool layerLacksUnits = false;
+    // Units of the shown page that go on top of unitsLayer with the next
+    // paint (light ones, painted on this thread).
+    QVector<DrawLayer *> unitsForLayer;
     bool doneAnnounced = false;
     QMap<int, QImage> prerendered;
     float prerenderedScale = 0;

@@ -472,10 +472,17 @@ void TestWidgetWhiteBoard::receivedErasure()
     auto board = openBoard();
     QVERIFY(board);
     board->slot_receiveDrawMsg({ QString(), kTeacher }, strokePayload(1, { { 0, 0 }, { 10, 10 } }));
-    board->slot_receiveDrawMsg({ QString(), kClassmate }, strokePayload(1, { { 0, 0 }, { 10, 10 } }));
+    // With the page's layer there, the next strokes wait to be put on it
+    // with the next paint; the erasure comes before that paint.
+    board->update();
+    QTRY_VERIFY(board->isRenderingDone());
+    board->slot_receiveDrawMsg({ QString(), kClassmate }, strokePayload(1, { { 0, 0 }, { 5000, 5000 } }));
     board->slot_receiveDrawMsg({ QString(), kStudent }, strokePayload(1, { { 0, 0 }, { 10, 10 } }));
     board->slot_receiveDrawMsg({ QString(), sender }, strokePayload(2, { { 0, 0 }, { 10, 10 } }));
     board->slot_receiveErasureMsg({ QString(), sender }, ErasureData { "10001", "m1", 1, {} });
+    QImage plain(board->size(), QImage::Format_ARGB32_Premultiplied);
+    board->paintUncached(&plain);
+    QCOMPARE(boardImage(*board), plain);
     QCOMPARE(board->unitCount(0), left);
     QCOMPARE(board->drawUnits().contains(0), left > 0);
     QCOMPARE(board->unitCount(1), 1); // other pages keep theirs
