@@ -197,12 +197,25 @@ bool MuPdfDocument::open(const char16_t *fileName, const char *password)
     }
     m_doc = &pdf->super;
     m_pageCount = pages;
+    // One walk of the page tree into a map, instead of a walk from its
+    // root for every page looked up (every page's bounds are read at
+    // once). A tree that cannot be walked is simply not mapped.
+    fz_try(m_ctx) {
+        pdf_load_page_tree(m_ctx, pdf);
+        m_pageTreeMapped = true;
+    }
+    fz_catch(m_ctx) {
+        m_pageTreeMapped = false;
+    }
     m_error.clear();
     return true;
 }
 
 void MuPdfDocument::close()
 {
+    if (m_pageTreeMapped)
+        pdf_drop_page_tree(m_ctx, pdf_document_from_fz_document(m_ctx, m_doc));
+    m_pageTreeMapped = false;
     fz_drop_document(m_ctx, m_doc);
     m_doc = nullptr;
     m_pageCount = 0;

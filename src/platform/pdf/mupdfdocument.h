@@ -34,6 +34,8 @@ private:
     fz_context *m_ctx = nullptr;
     fz_document *m_doc = nullptr;
     int m_pageCount = 0;
+    // The page tree is held in a map while the document is open.
+    bool m_pageTreeMapped = false;
     // The abort field of the cookie MuPDF reads while a page renders,
     // null between renders; abortRender sets it from any thread.
     int *m_renderAbort = nullptr;
