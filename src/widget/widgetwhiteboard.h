@@ -37,11 +37,12 @@ class UserList;
 //
 // Finished units of the shown page are kept painted in one cached layer
 // over the page image; a move of the pen repaints only the cached layer and
-// the stroke in progress, and repaints are coalesced. Pages are rendered
-// and the layer is repainted on threads of their own (PageRenderer,
-// LayerRenderer): a page turn, zoom or resize takes effect at once (page
-// index, size and place), the pixels follow when ready, and whatever
-// arrives for a page no longer shown is dropped.
+// the stroke in progress, and repaints are coalesced. The document is
+// opened and its pages rendered, and the layer is repainted, on threads of
+// their own (PageRenderer, LayerRenderer): the GUI thread knows the pages
+// by their bounds (DocumentPages), so a page turn, zoom or resize takes
+// effect at once (page index, size and place), the pixels follow when
+// ready, and whatever arrives for a page no longer shown is dropped.
 class WidgetWhiteBoard : public IWidget
 {
     Q_OBJECT
