@@ -62,6 +62,9 @@ WidgetWhiteBoard::WidgetWhiteBoard(QWidget *parent)
     , ui(new Ui::WidgetWhiteBoard)
 {
     ui->setupUi(this);
+    // Every paint covers the whole board (its colour, the page, the layer):
+    // nothing under it needs filling first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
     ui->horizontalScrollBar->hide();
     ui->verticalScrollBar->hide();
