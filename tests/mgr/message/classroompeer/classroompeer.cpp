@@ -299,7 +299,8 @@ private:
         });
         connect(mqtt, &MqttImSdk::signal_channelUserJoined, this, [](QString who) { emitLine("mqtt joined " + who); });
         connect(mqtt, &MqttImSdk::signal_channelUserLeaved, this, [](QString who) { emitLine("mqtt left " + who); });
-        connect(mqtt, &MqttImSdk::signal_messageArrived, this, [](QString text) { reportCopy("mqtt", text); });
+        connect(mqtt, &MqttImSdk::signal_envelopeArrived, this,
+                [](const ReceivedEnvelope &envelope) { reportCopy("mqtt", envelope.text()); });
     }
 
     void watchRtc()
