@@ -8,7 +8,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QThreadPool>
 #include <QUrl>
+
+#include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -88,4 +92,47 @@ void DownloadUtil::removeStaleTempFiles()
 QString DownloadUtil::getImageFilePath(const QString &url)
 {
     return NetWorkDownloadReplyHolder::getFilePath(url, getDownloadImageDir());
+}
+
+int DownloadUtil::trimFolder(const QString &folder, qint64 maxBytes)
+{
+    QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    qint64 total = 0;
+    for (const QFileInfo &file : qAsConst(files))
+        total += file.size();
+    if (total <= maxBytes)
+        return 0;
+    std::sort(files.begin(), files.end(), [](const QFileInfo &a, const QFileInfo &b) {
+        return a.lastModified() < b.lastModified();
+    });
+    int removed = 0;
+    for (const QFileInfo &file : qAsConst(files)) {
+        if (total <= maxBytes)
+            break;
+        if (NetWorkDownloadReplyHolder::isTempFileName(file.fileName()))
+            continue;
+        if (QFile::remove(file.absoluteFilePath())) {
+            total -= file.size();
+            ++removed;
+        } else {
+            qWarning("trimFolder: cannot remove %s", qUtf8Printable(file.absoluteFilePath()));
+        }
+    }
+    qInfo("trimFolder %s: %d files removed, %lld bytes left", qUtf8Printable(folder), removed, total);
+    return removed;
+}
+
+void DownloadUtil::trimImageFolderLater()
+{
+    // One pass at a time; a pass asked for meanwhile runs once more after it.
+    static std::atomic<int> wanted{ 0 };
+    if (wanted.fetch_add(1) > 0)
+        return;
+    const QString folder = getDownloadImageDir();
+    QThreadPool::globalInstance()->start([folder] {
+        do {
+            wanted.store(1);
+            trimFolder(folder, kMaxImageFolderBytes);
+        } while (wanted.fetch_sub(1) > 1);
+    });
 }

@@ -68,14 +68,15 @@ void WidgetMessageItemBase::setChatImage(QString source, QLabel *label)
     setFixedHeight(kPictureBubbleHeight);
 
     if (!DownloadUtil::isWebAddress(source)) {
-        // The user's own picture: shown from its file at once, never copied
-        // or written beside it.
-        QImage image;
-        if (ImageUtil::readImage(source, &image)) {
-            label->setPixmap(ImageUtil::centerCrop(QPixmap::fromImage(image), kPictureWidth, kPictureHeight));
-        } else {
-            qWarning("setChatImage: own picture not shown:%s", qUtf8Printable(source));
-        }
+        // The user's own picture: decoded from its file off the GUI thread
+        // at the size shown, never copied or written beside it.
+        const QPointer<QLabel> target(label);
+        ImageUtil::readCoverCropAsync(source, kPictureWidth, kPictureHeight, this, [target, source](const QImage &image) {
+            if (image.isNull())
+                qWarning("setChatImage: own picture not shown:%s", qUtf8Printable(source));
+            else if (target)
+                target->setPixmap(QPixmap::fromImage(image));
+        });
         return;
     }
     m_imageReply = DownloadUtil::downloadImage(this, source, label, QStringLiteral("QLabel"), true, QString(), QString());

@@ -100,7 +100,8 @@ void TestDownloadUtil::localPictureIsShownWithoutDownload()
     QCOMPARE(DownloadUtil::downloadImage(&label, local, &label, QStringLiteral("QLabel"),
                                          asBackground, m_failureImage, m_loadingImage),
              static_cast<NetworkImageReplyHolder *>(nullptr));
-    QVERIFY(label.styleSheet().contains(property));
+    // Decoded off the GUI thread.
+    QTRY_VERIFY(label.styleSheet().contains(property));
     QVERIFY(label.styleSheet().contains(ImageUtil::croppedImageFilePath(local, 20, 20)));
     TestUtil::drainEvents();
     QCOMPARE(requestCount(), 0);

@@ -305,7 +305,9 @@ void TestWidgetMessageItem::ownPictureShownAtOnce()
     WidgetMessageItemRight bubble;
     bubble.bindData(path, IM_Picture, QString(), QStringLiteral("{id}"));
     QLabel *picture = label(&bubble, "labelMessage");
-    QCOMPARE(picture->pixmap(Qt::ReturnByValue).size(), QSize(80, 88));
+    // Decoded off the GUI thread at the size shown.
+    QTRY_COMPARE(picture->pixmap(Qt::ReturnByValue).size(), QSize(80, 88));
+    QCOMPARE(QColor(picture->pixmap(Qt::ReturnByValue).toImage().pixel(40, 44)), QColor(Qt::blue));
     QCOMPARE(bubble.pictureSource(), path);
     QCOMPARE(label(&bubble, "labelName")->text(), QStringLiteral("Me"));
     TestUtil::drainEvents();
