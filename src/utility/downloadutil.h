@@ -17,6 +17,8 @@ class DownloadUtil
 public:
     // The largest picture downloadImage() accepts.
     static constexpr qint64 kMaxImageBytes = 20 * 1024 * 1024;
+    // The longest a picture may take to arrive.
+    static constexpr int kMaxImageDurationMs = 2 * 60 * 1000;
     // The picture folder ("download/image") in all: pictures come from
     // other participants, and the oldest go first beyond this.
     static constexpr qint64 kMaxImageFolderBytes = 200 * 1024 * 1024;

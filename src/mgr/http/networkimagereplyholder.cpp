@@ -128,6 +128,7 @@ NetworkImageReplyHolder *DownloadUtil::downloadImage(QObject *parent, const QStr
     // cap is refused before it fills the disk.
     if (holder) {
         holder->setMaxBytes(DownloadUtil::kMaxImageBytes);
+        holder->setMaxDuration(DownloadUtil::kMaxImageDurationMs);
         // The image folder keeps within its bound once the picture is there.
         QObject::connect(holder, &NetWorkDownloadReplyHolder::signal_onSuccess, holder,
                          [] { DownloadUtil::trimImageFolderLater(); });

@@ -1,5 +1,6 @@
 #include "utility/widget/imageutil.h"
 
+#include "utility/backgroundqueue.h"
 #include "utility/widget/stylesheetutil.h"
 
 #include <QCoreApplication>
@@ -7,47 +8,9 @@
 #include <QImageReader>
 #include <QPointer>
 #include <QSaveFile>
-#include <QThreadPool>
 #include <QWidget>
 
 namespace {
-
-// The threads that decode pictures, and the object their results are
-// posted to on the GUI thread. Two threads at most: a picture at the pixel
-// bound takes about 100 MB while it is decoded.
-class DecodeWorkers : public QObject
-{
-public:
-    static DecodeWorkers *instance()
-    {
-        static QPointer<DecodeWorkers> workers;
-        if (!workers)
-            workers = new DecodeWorkers(QCoreApplication::instance());
-        return workers;
-    }
-
-    ~DecodeWorkers() override { m_pool.waitForDone(); }
-
-    // Runs work on a worker; its result goes to deliver on the GUI thread.
-    template<typename Result>
-    void run(std::function<Result()> work, std::function<void(const Result &)> deliver)
-    {
-        m_pool.start([this, work = std::move(work), deliver = std::move(deliver)] {
-            const Result result = work();
-            QMetaObject::invokeMethod(
-                this, [deliver, result] { deliver(result); }, Qt::QueuedConnection);
-        });
-    }
-
-private:
-    explicit DecodeWorkers(QObject *parent)
-        : QObject(parent)
-    {
-        m_pool.setMaxThreadCount(2);
-    }
-
-    QThreadPool m_pool;
-};
 
 // Calls call on context's thread from the event loop, unless context is gone.
 void postTo(QObject *context, std::function<void()> call)
@@ -117,12 +80,11 @@ QImage ImageUtil::readCoverCrop(const QString &path, int width, int height, qint
 void ImageUtil::readCoverCropAsync(const QString &path, int width, int height, QObject *context,
                                    std::function<void(const QImage &)> done)
 {
-    const QPointer<QObject> alive(context);
-    DecodeWorkers::instance()->run<QImage>([path, width, height] { return readCoverCrop(path, width, height); },
-                                           [alive, done](const QImage &image) {
-                                               if (alive && done)
-                                                   done(image);
-                                           });
+    BackgroundQueue::pictures()->run<QImage>([path, width, height] { return readCoverCrop(path, width, height); },
+                                             context, [done](const QImage &image) {
+                                                 if (done)
+                                                     done(image);
+                                             });
 }
 
 void ImageUtil::setBackgroundImageAsync(QWidget *widget, const QString &styleSheetSectionName,
@@ -159,7 +121,7 @@ void ImageUtil::setBackgroundImageAsync(QWidget *widget, const QString &styleShe
         postTo(context, [show, croppedPath] { show(croppedPath); });
         return;
     }
-    DecodeWorkers::instance()->run<QString>(
+    BackgroundQueue::pictures()->run<QString>(
         [imageFilePath, width, height, croppedPath] {
             const QImage cropped = readCoverCrop(imageFilePath, width, height);
             if (cropped.isNull())
@@ -173,7 +135,7 @@ void ImageUtil::setBackgroundImageAsync(QWidget *widget, const QString &styleShe
             }
             return croppedPath;
         },
-        show);
+        context, show);
 }
 
 QPixmap ImageUtil::centerCrop(const QPixmap &source, int width, int height)
