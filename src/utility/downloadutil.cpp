@@ -5,13 +5,13 @@
 #include "mgr/http/networkreplyholder.h"
 #include "mgr/singleton.h"
 #include "utility/appdirs.h"
+#include "utility/foldertrim.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QThreadPool>
 #include <QUrl>
 
-#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -96,30 +96,9 @@ QString DownloadUtil::getImageFilePath(const QString &url)
 
 int DownloadUtil::trimFolder(const QString &folder, qint64 maxBytes)
 {
-    QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    qint64 total = 0;
-    for (const QFileInfo &file : qAsConst(files))
-        total += file.size();
-    if (total <= maxBytes)
-        return 0;
-    std::sort(files.begin(), files.end(), [](const QFileInfo &a, const QFileInfo &b) {
-        return a.lastModified() < b.lastModified();
+    return FolderTrim::trim(folder, maxBytes, [](const QFileInfo &file) {
+        return NetWorkDownloadReplyHolder::isTempFileName(file.fileName());
     });
-    int removed = 0;
-    for (const QFileInfo &file : qAsConst(files)) {
-        if (total <= maxBytes)
-            break;
-        if (NetWorkDownloadReplyHolder::isTempFileName(file.fileName()))
-            continue;
-        if (QFile::remove(file.absoluteFilePath())) {
-            total -= file.size();
-            ++removed;
-        } else {
-            qWarning("trimFolder: cannot remove %s", qUtf8Printable(file.absoluteFilePath()));
-        }
-    }
-    qInfo("trimFolder %s: %d files removed, %lld bytes left", qUtf8Printable(folder), removed, total);
-    return removed;
 }
 
 void DownloadUtil::trimImageFolderLater()
