@@ -96,6 +96,9 @@ void ChatDriver::run(const QString &line)
         }
     } else if (command == QLatin1String("state")) {
         report();
+    } else if (command == QLatin1String("count")) {
+        auto *list = m_panel->findChild<ChatMessageList *>(QStringLiteral("listWidget"));
+        m_emitLine(QStringLiteral("count %1").arg(list->count()));
     } else {
         m_emitLine(QStringLiteral("error unknown chat command: ") + line);
     }

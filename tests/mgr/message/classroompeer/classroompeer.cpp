@@ -391,6 +391,25 @@ private:
             VideoSDK::instance()->muteLocalVideo(state.section(space, 0, 0) != QLatin1String("on"));
         });
         m_commands.add(QStringLiteral("stall"), [this] { emitLine(QStringLiteral("stall %1").arg(m_stalls.longestMs())); });
+        m_commands.add(QStringLiteral("stall reset"), [this] {
+            m_stalls.reset();
+            emitLine(QStringLiteral("stall reset"));
+        });
+        // "flood <count> <length>": count chat texts of length characters
+        // sent at once, each also its own marker ("flood <n> ...").
+        m_commands.addWithArguments(QStringLiteral("flood"), [this, space](const QString &arguments) {
+            const int count = arguments.section(space, 0, 0).toInt();
+            const int length = qMax(1, arguments.section(space, 1, 1).toInt());
+            TextMessage text;
+            text.nickname = QStringLiteral("flood");
+            text.classid = m_classId;
+            for (int i = 0; i < count; ++i) {
+                const QString head = QStringLiteral("flood %1 ").arg(i);
+                text.content = head + QString(qMax(0, length - head.size()), QLatin1Char('x'));
+                SendAndReceiveMsg::instance()->sendMsg(text, IM_Text, m_uid);
+            }
+            emitLine(QStringLiteral("flooded %1").arg(count));
+        });
         m_commands.add(QStringLiteral("memory"), [] { emitLine(memoryLine()); });
         m_commands.add(QStringLiteral("trim"), [] {
             malloc_trim(0);
@@ -436,6 +455,11 @@ private:
             m_timer.start();
         }
         qint64 longestMs() const { return m_longestMs; }
+        void reset()
+        {
+            m_longestMs = 0;
+            m_clock.restart();
+        }
 
     private:
         static constexpr int kTickMs = 10;
