@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace {
 
 BackgroundQueue *shared(QPointer<BackgroundQueue> &queue, int threads)
@@ -38,7 +42,22 @@ BackgroundQueue *BackgroundQueue::files()
 
 void BackgroundQueue::run(std::function<void()> work)
 {
-    m_pool.start(std::move(work));
+    m_pool.start([work = std::move(work)] {
+        yieldToGuiThread();
+        work();
+    });
+}
+
+void BackgroundQueue::yieldToGuiThread()
+{
+    // A nice value of its own for this thread (Linux keeps it per thread):
+    // a tenth of the GUI thread's share when both want a core.
+    static thread_local bool lowered = false;
+    if (lowered)
+        return;
+    lowered = true;
+    if (setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 10) != 0)
+        qWarning("BackgroundQueue: worker priority not lowered");
 }
 
 void BackgroundQueue::afterWorkSoFar(QObject *receiver, std::function<void()> call)

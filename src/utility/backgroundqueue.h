@@ -10,8 +10,9 @@
 // Work that must not hold up the GUI thread (decoding pictures, writing
 // files), run on threads of its own; a result goes back to a receiver on
 // the queue's thread from the event loop, and never to a receiver that is
-// gone by then. The shared queues are children of the application and
-// wait for the work under way when it ends.
+// gone by then. The workers run at a lower priority than the GUI thread.
+// The shared queues are children of the application and wait for the work
+// under way when it ends.
 class BackgroundQueue : public QObject
 {
     Q_OBJECT
@@ -34,6 +35,7 @@ public:
     {
         const QPointer<QObject> alive(receiver);
         m_pool.start([this, work = std::move(work), alive, deliver = std::move(deliver)] {
+            yieldToGuiThread();
             const Result result = work();
             QMetaObject::invokeMethod(
                 this,
@@ -53,6 +55,10 @@ public:
     void waitForDone();
 
 private:
+    // Lowers the calling worker's scheduling weight (once per thread), so
+    // that on a busy machine the GUI thread of the process gets a core first.
+    static void yieldToGuiThread();
+
     QThreadPool m_pool;
 };
 

@@ -43,7 +43,7 @@ qint64 ask(ClassroomPeerProcess &peer, const QString &command, const QString &pr
         return -1;
     for (const QString &line : peer.lines().mid(from)) {
         if (line.startsWith(prefix))
-            return line.mid(prefix.size()).toLongLong();
+            return line.mid(prefix.size()).section(QLatin1Char(' '), 0, 0).toLongLong();
     }
     return -1;
 }

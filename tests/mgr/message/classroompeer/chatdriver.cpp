@@ -96,9 +96,20 @@ void ChatDriver::run(const QString &line)
         }
     } else if (command == QLatin1String("state")) {
         report();
-    } else if (command == QLatin1String("count")) {
+    } else if (command == QLatin1String("clear")) {
         auto *list = m_panel->findChild<ChatMessageList *>(QStringLiteral("listWidget"));
-        m_emitLine(QStringLiteral("count %1").arg(list->count()));
+        while (list->count() > 0)
+            list->removeFirst();
+        m_emitLine(QStringLiteral("cleared"));
+    } else if (command == QLatin1String("count")) {
+        // "count <bubbles> <pictures shown from their downloaded file>"
+        auto *list = m_panel->findChild<ChatMessageList *>(QStringLiteral("listWidget"));
+        int pictures = 0;
+        for (int row = 0; row < list->count(); ++row) {
+            auto *left = qobject_cast<WidgetMessageItemLeft *>(list->bubbleAt(row));
+            pictures += left && !left->pictureSource().isEmpty() && !left->pictureSource().startsWith(QLatin1String("http"));
+        }
+        m_emitLine(QStringLiteral("count %1 %2").arg(list->count()).arg(pictures));
     } else {
         m_emitLine(QStringLiteral("error unknown chat command: ") + line);
     }

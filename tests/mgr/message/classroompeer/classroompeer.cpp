@@ -82,9 +82,11 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <cstdio>
+#include <vector>
 
 #include <malloc.h>
 
@@ -390,7 +392,10 @@ private:
         m_commands.addWithArguments(QStringLiteral("video"), [space](const QString &state) {
             VideoSDK::instance()->muteLocalVideo(state.section(space, 0, 0) != QLatin1String("on"));
         });
-        m_commands.add(QStringLiteral("stall"), [this] { emitLine(QStringLiteral("stall %1").arg(m_stalls.longestMs())); });
+        // "stall <longest ms> <p99 ms> <ticks>" since the start or the last reset.
+        m_commands.add(QStringLiteral("stall"), [this] {
+            emitLine(QStringLiteral("stall %1 %2 %3").arg(m_stalls.longestMs()).arg(m_stalls.p99Ms()).arg(m_stalls.ticks()));
+        });
         m_commands.add(QStringLiteral("stall reset"), [this] {
             m_stalls.reset();
             emitLine(QStringLiteral("stall reset"));
@@ -449,15 +454,27 @@ private:
         {
             m_timer.setInterval(kTickMs);
             QObject::connect(&m_timer, &QTimer::timeout, [this] {
-                m_longestMs = qMax(m_longestMs, m_clock.restart() - kTickMs);
+                const qint64 late = qMax<qint64>(0, m_clock.restart() - kTickMs);
+                m_longestMs = qMax(m_longestMs, late);
+                m_late.push_back(late);
             });
             m_clock.start();
             m_timer.start();
         }
         qint64 longestMs() const { return m_longestMs; }
+        qint64 p99Ms() const
+        {
+            if (m_late.empty())
+                return 0;
+            std::vector<qint64> sorted = m_late;
+            std::sort(sorted.begin(), sorted.end());
+            return sorted[std::min(sorted.size() - 1, sorted.size() * 99 / 100)];
+        }
+        int ticks() const { return int(m_late.size()); }
         void reset()
         {
             m_longestMs = 0;
+            m_late.clear();
             m_clock.restart();
         }
 
@@ -466,6 +483,7 @@ private:
         QTimer m_timer;
         QElapsedTimer m_clock;
         qint64 m_longestMs = 0;
+        std::vector<qint64> m_late;
     };
 
     QString m_classId;
