@@ -12,10 +12,11 @@
 //    the 20 pictures shown).
 // Goal: longest within 50 ms, p99 under 16 ms.
 //
-//     bench_chatflood [rounds] [texts|pictures]
+//     bench_chatflood [rounds] [both|texts|pictures] [texts] [characters]
 //
 // (3 rounds by default; "texts" or "pictures" sends only those, to tell
-// which part of the load a stall comes from.)
+// which part of the load a stall comes from; the texts' number and length
+// can be changed, 2500 of 40 characters by default.)
 
 #include "classroompeerprocess.h"
 #include "lessonservice.h"
@@ -107,7 +108,7 @@ QStringList writePictures(const QString &folder)
 // over when the receiver shows its newest 2000 bubbles, the 20 pictures
 // among them decoded. Returns the stall and how long the turn took.
 Stall loadTurn(ClassroomPeerProcess &sender, ClassroomPeerProcess &receiver, const QStringList &pictures,
-               int texts, qint64 *durationMs)
+               int texts, int characters, qint64 *durationMs)
 {
     // The panel starts empty, so the turn ends on its own bubbles.
     ask(receiver, QStringLiteral("chat clear"), QStringLiteral("cleared"));
@@ -115,7 +116,7 @@ Stall loadTurn(ClassroomPeerProcess &sender, ClassroomPeerProcess &receiver, con
     QElapsedTimer clock;
     clock.start();
     if (texts > 0)
-        sender.command(QStringLiteral("flood %1 40").arg(texts));
+        sender.command(QStringLiteral("flood %1 %2").arg(texts).arg(characters));
     if (!pictures.isEmpty())
         sender.command(QStringLiteral("chat pics ") + pictures.join(QLatin1Char('|')));
     const int bubbles = qMin(kShownBubbles, texts + int(pictures.size()));
@@ -151,7 +152,8 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     const int rounds = app.arguments().size() > 1 ? qMax(1, app.arguments().at(1).toInt()) : 3;
     const QString only = app.arguments().value(2);
-    const int texts = only == QLatin1String("pictures") ? 0 : kTexts;
+    const int texts = only == QLatin1String("pictures") ? 0 : app.arguments().value(3, QString::number(kTexts)).toInt();
+    const int characters = qMax(1, app.arguments().value(4, QStringLiteral("40")).toInt());
 
     QTemporaryDir files;
     std::printf("writing %d pictures of 5000 x 5000...\n", kPictures);
@@ -169,7 +171,7 @@ int main(int argc, char *argv[])
     }
     ClassroomPeerProcess sender;
     ClassroomPeerProcess receiver;
-    const QStringList common { QStringLiteral("--class"), QStringLiteral("10001"), QStringLiteral("--chat") };
+    const QStringList common { QStringLiteral("--class"), QStringLiteral("10001"), QStringLiteral("--chat"), QStringLiteral("--brief") };
     const QString bin = TestUtil::binDir();
     if (!sender.startProgram(QDir(bin).filePath(QStringLiteral("lessonry-classroom-peer-student")),
                              QStringList { QStringLiteral("--uid"), kStudent } + common)
@@ -180,15 +182,15 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    std::printf("\n== receiver's GUI thread, 10 ms timer's lateness (ms): %d pictures of 25 Mpx and %d texts "
-                "against nothing, in turns\n",
-                kPictures, kTexts);
+    std::printf("\n== receiver's GUI thread, 10 ms timer's lateness (ms): %d pictures of 25 Mpx and %d texts of %d "
+                "characters against nothing, in turns\n",
+                only == QLatin1String("texts") ? 0 : kPictures, texts, characters);
     std::printf("%-6s %-10s %9s %7s %7s %7s\n", "round", "turn", "length", "longest", "p99", "ticks");
     std::vector<double> loadLongest, loadP99, quietLongest, quietP99, ratios;
     for (int round = 0; round < rounds; ++round) {
         qint64 durationMs = 0;
         const Stall load = loadTurn(sender, receiver, only == QLatin1String("texts") ? QStringList() : pictures, texts,
-                                    &durationMs);
+                                    characters, &durationMs);
         const Stall quiet = quietTurn(receiver, durationMs);
         std::printf("%-6d %-10s %7lld ms %7lld %7lld %7d\n", round + 1, "load", durationMs, load.longestMs, load.p99Ms,
                     load.ticks);

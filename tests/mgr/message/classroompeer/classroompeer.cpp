@@ -86,6 +86,7 @@
 #include <chrono>
 #include <memory>
 #include <cstdio>
+#include <type_traits>
 #include <vector>
 
 #include <malloc.h>
@@ -127,6 +128,12 @@ qint64 wallMicros()
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
+// Set by --brief: no line per transport copy, a line per hundred texts
+// received and every other payload cut to its first 200 characters, so
+// that the peer's own reports cost its GUI thread next to nothing beside
+// what it measures.
+bool g_brief = false;
+
 QString compact(const QJsonObject &object)
 {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
@@ -164,7 +171,17 @@ template<typename T>
 void watch(void (SendAndReceiveMsg::*signal)(ImMsgInfo, T), const char *name)
 {
     QObject::connect(SendAndReceiveMsg::instance(), signal, [name](ImMsgInfo info, T payload) {
-        emitLine(QStringLiteral("recv %1 %2 %3").arg(QString::fromLatin1(name), info.uid, compact(describe(payload))));
+        // Brief: one line per hundred texts ("recv texts <count>"), the
+        // others cut short.
+        if (g_brief && std::is_same<T, TextMessage>::value) {
+            static int texts = 0;
+            if (++texts % 100 == 0)
+                emitLine(QStringLiteral("recv texts %1").arg(texts));
+            return;
+        }
+        const QString described = compact(describe(payload));
+        emitLine(QStringLiteral("recv %1 %2 %3").arg(QString::fromLatin1(name), info.uid,
+                                                    g_brief ? described.left(200) : described));
     });
 }
 
@@ -183,6 +200,8 @@ void sendTyped(int type, const QString &peer, const QJsonObject &json, const QSt
 // A copy of an envelope as one transport delivered it.
 void reportCopy(const char *transport, const QString &text)
 {
+    if (g_brief)
+        return;
     const QJsonObject envelope = QJsonDocument::fromJson(text.toUtf8()).object();
     emitLine(QStringLiteral("via %1 %2 %3 %4")
                  .arg(QString::fromLatin1(transport), envelope.value(QLatin1String("sender")).toString(),
@@ -540,8 +559,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption scaleOption(QStringLiteral("time-scale"), QStringLiteral("Factor for the client's own durations."),
                                          QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption chatOption(QStringLiteral("chat"), QStringLiteral("Show the chat panel on the page."));
-    PeerCommandLine arguments({ scaleOption, chatOption });
+    const QCommandLineOption briefOption(QStringLiteral("brief"),
+                                         QStringLiteral("Report no transport copies, and received payloads cut short."));
+    PeerCommandLine arguments({ scaleOption, chatOption, briefOption });
     arguments.process(app);
+    g_brief = arguments.parser().isSet(briefOption);
     if (arguments.keepsLogs())
         Singleton<LogMgr>::instance()->init();
     const QString uid = arguments.uid();
