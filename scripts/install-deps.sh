@@ -16,10 +16,15 @@ PACKAGES=(
     dbus-daemon at-spi2-core python3-pyatspi
 )
 
+# One query for every name: a package that is not installed (or unknown to
+# dpkg) prints no "installed" line.
+declare -A present=()
+while read -r name status; do
+    [[ "$status" == "installed" ]] && present[${name%%:*}]=1
+done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${PACKAGES[@]}" 2>/dev/null || true)
 missing=()
 for pkg in "${PACKAGES[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
+    [[ -n "${present[$pkg]:-}" ]] || missing+=("$pkg")
 done
 
 if ((${#missing[@]} == 0)); then

@@ -200,9 +200,11 @@ void ClassWidget::enterMode(WidgetClassRoom *room, WidgetVideoItemList *tiles)
         WidgetVideoItem *tile = videoItemList->getWidgetByIdx(i);
         if (!tile)
             break;
-        if (!tile->restoreVideoView())
-            continue;
         const QString uid = tile->getUserInfo().uid;
+        // A video that cannot be bound again still leaves the tile's
+        // presence to refresh.
+        if (!tile->restoreVideoView())
+            qWarning("videoTxt the video of %s is not bound again", qUtf8Printable(uid));
         const bool present = (userList && userList->getIsInChannel(uid)) || uid == me;
         // The award page may have seen people come and go meanwhile.
         tile->setStateFlag(present);
@@ -328,16 +330,26 @@ void ClassWidget::slot_hideMessageWidget()
 
 void ClassWidget::slot_clickCutImage()
 {
-    if (isPressShift)
-        showMinimized();
+    // With SHIFT held the cut shows what lies under the classroom: the
+    // classroom window goes out of the way (the page itself is no window).
+    QWidget *room = window();
+    if (isPressShift && !room->isMinimized()) {
+        stateBeforeCut = room->windowState();
+        room->showMinimized();
+    }
     qDebug() << "slot_clickCutImage isPressShift:" << isPressShift;
     emit signal_startCutImage();
 }
 
 void ClassWidget::slot_clickCutImageFinish()
 {
-    if (windowState() & Qt::WindowMinimized)
-        showNormal();
+    QWidget *room = window();
+    if (stateBeforeCut && room->isMinimized()) {
+        // Back as it was: a student's classroom stays maximised.
+        room->setWindowState(*stateBeforeCut & ~Qt::WindowMinimized);
+        room->show();
+    }
+    stateBeforeCut.reset();
     qDebug() << "slot_clickCutImage isPressShift:" << isPressShift;
 }
 

@@ -9,6 +9,7 @@
 #include "widget/widgetclassmode.h"
 
 #include <QString>
+#include <optional>
 
 namespace Ui {
 class ClassWidget;
@@ -188,6 +189,9 @@ protected:
     ClassInfoEntity classInfo;
     WidgetMessage *messageWidget = nullptr;
     bool isPressShift = false;
+    // The classroom window's state before a screenshot with SHIFT held
+    // minimised it; set while it is minimised for the cut.
+    std::optional<Qt::WindowStates> stateBeforeCut;
     bool isMessageWidgetVisible = false;
     NetworkDisconnect *networkDisconnect = nullptr;
     EntityNetworkReplyHolder *postEncourageReply = nullptr;

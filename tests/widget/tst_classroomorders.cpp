@@ -2,7 +2,8 @@
 // of its own and the service's back end over a real broker. The window
 // follows the teacher's mode, obeys the teacher's microphone orders on the
 // engine and on its own tile, answers a device request to the asker alone,
-// and shows the back end's notices, each only when it is the addressee.
+// and shows the back end's notices and applies its video profile, each
+// only when it is the addressee.
 
 #include "classroompeerprocess.h"
 #include "classroomtestsupport.h"
@@ -182,28 +183,34 @@ void TestClassroomOrders::backEndOrders_data()
     QTest::addColumn<QJsonObject>("payload");
     QTest::addColumn<QString>("box");   // "title|text" of the message box, empty for none
     QTest::addColumn<QString>("toast"); // the notice after the flag, empty for none
+    QTest::addColumn<int>("profile");   // the engine's video profile after it, -1 for unchanged
     const QString me = QString::fromLatin1(kStudentId);
     const QString other = QString::fromLatin1(kClassmateId);
     QTest::newRow("601 box") << 601 << QJsonObject{ { "uid", me }, { "level", 1 }, { "content", "Class ends soon" } }
-                             << QStringLiteral("velmo|Class ends soon") << QString();
+                             << QStringLiteral("velmo|Class ends soon") << QString() << -1;
     QTest::newRow("601 toast") << 601 << QJsonObject{ { "uid", me }, { "level", 2 }, { "content", "Hello" } } << QString()
-                               << QStringLiteral("Hello");
+                               << QStringLiteral("Hello") << -1;
     QTest::newRow("601 level 3") << 601 << QJsonObject{ { "uid", me }, { "level", 3 }, { "content", "x" } } << QString()
-                                 << QString();
+                                 << QString() << -1;
     QTest::newRow("601 other") << 601 << QJsonObject{ { "uid", other }, { "level", 1 }, { "content", "x" } } << QString()
-                               << QString();
+                               << QString() << -1;
     QTest::newRow("602 re-enter") << 602 << QJsonObject{ { "uid", me }, { "type", 2 }, { "alertMsg", "Re-entering" } }
-                                  << QString() << QStringLiteral("Re-entering");
+                                  << QString() << QStringLiteral("Re-entering") << -1;
     QTest::newRow("602 restart") << 602 << QJsonObject{ { "uid", me }, { "type", 3 }, { "alertMsg", "Restarting" } }
-                                 << QString() << QStringLiteral("Restarting");
+                                 << QString() << QStringLiteral("Restarting") << -1;
     QTest::newRow("602 type 1") << 602 << QJsonObject{ { "uid", me }, { "type", 1 }, { "alertMsg", "x" } } << QString()
-                                << QString();
+                                << QString() << -1;
     QTest::newRow("602 other") << 602 << QJsonObject{ { "uid", other }, { "type", 2 }, { "alertMsg", "x" } } << QString()
-                               << QString();
+                               << QString() << -1;
     QTest::newRow("605") << 605 << QJsonObject{ { "uid", me }, { "deviceType", 2 }, { "deviceId", "m2" }, { "alertMsg", "New mic" } }
-                         << QString() << QStringLiteral("New mic");
+                         << QString() << QStringLiteral("New mic") << -1;
     QTest::newRow("605 other") << 605 << QJsonObject{ { "uid", other }, { "deviceType", 2 }, { "alertMsg", "x" } } << QString()
-                               << QString();
+                               << QString() << -1;
+    QTest::newRow("606") << 606 << QJsonObject{ { "uid", me }, { "video_profile", 30 } } << QString() << QString() << 30;
+    QTest::newRow("606 other") << 606 << QJsonObject{ { "uid", other }, { "video_profile", 30 } } << QString() << QString()
+                               << -1;
+    QTest::newRow("606 negative") << 606 << QJsonObject{ { "uid", me }, { "video_profile", -5 } } << QString() << QString()
+                                  << -1;
 }
 
 void TestClassroomOrders::backEndOrders()
@@ -212,6 +219,9 @@ void TestClassroomOrders::backEndOrders()
     QFETCH(QJsonObject, payload);
     QFETCH(QString, box);
     QFETCH(QString, toast);
+    QFETCH(int, profile);
+    const int profileBefore = 7;
+    QCOMPARE(VideoSDK::instance()->setVideoProfile(profileBefore), 0);
     CourseDialogsRecorder dialogs;
     MessageCatcher log;
     payload.insert(QStringLiteral("classid"), QString::fromLatin1(kClassId));
@@ -234,6 +244,7 @@ void TestClassroomOrders::backEndOrders()
         QVERIFY2(toasts.first().startsWith(QStringLiteral("%1%2 (").arg(flag, toast)), qPrintable(toasts.first()));
     }
     QCOMPARE(dialogs.boxes, box.isEmpty() ? QStringList() : QStringList{ box.replace(QStringLiteral("velmo"), text("velmo")) });
+    QCOMPARE(VideoSDK::instance()->videoProfile(), profile < 0 ? profileBefore : profile);
     if (payload.value("uid").toString() != QString::fromLatin1(kStudentId) && type == 601)
         QVERIFY(log.has(QtInfoMsg, QStringLiteral("this msg is not send to me.")));
 }

@@ -20,12 +20,39 @@
 #include "widget/student/studentclasswidget.h"
 #include "widget/student/widgetreview.h"
 #include "widget/widgetclassroom.h"
+#include "widget/widgetmessage.h"
 
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace ClassroomTestSupport;
+
+namespace {
+
+// Keeps the states a window changes to, in order.
+class StateRecorder : public QObject
+{
+public:
+    explicit StateRecorder(QVector<Qt::WindowStates> *states)
+        : m_states(states)
+    {
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowStateChange)
+            m_states->append(static_cast<QWidget *>(watched)->windowState());
+        return false;
+    }
+
+private:
+    QVector<Qt::WindowStates> *m_states;
+};
+
+} // namespace
 
 class TestWidgetClassRoom : public QObject
 {
@@ -36,6 +63,8 @@ private slots:
     void cleanup();
     void buildsTheStudentsPages();
     void startKeepsTheClass();
+    void videoProfileFromTheClassInfo_data();
+    void videoProfileFromTheClassInfo();
     void signedInStudentStandsAfterTheTeacher();
     void followsTheTeachersMode();
     void leaving_data();
@@ -43,6 +72,8 @@ private slots:
     void networkBanner_data();
     void networkBanner();
     void noConnectByNameWarnings();
+    void shiftCutMinimisesTheClassroom_data();
+    void shiftCutMinimisesTheClassroom();
 
 private:
     ScopedTimeScale m_fast{ 0.02 };
@@ -75,6 +106,31 @@ void TestWidgetClassRoom::startKeepsTheClass()
     QCOMPARE(Singleton<AppRestart>::instance()->getCurClassId(), QString::fromLatin1(kClassId));
     // A student's classroom always opens maximised.
     QVERIFY(room->isMaximized() || room->windowState().testFlag(Qt::WindowMaximized));
+}
+
+void TestWidgetClassRoom::videoProfileFromTheClassInfo_data()
+{
+    QTest::addColumn<int>("fps");
+    QTest::addColumn<int>("profile");
+    QTest::newRow("fps 20") << 20 << 20;
+    QTest::newRow("fps 0") << 0 << 0;
+    QTest::newRow("fps -1 gives profile 40") << -1 << 40;
+}
+
+void TestWidgetClassRoom::videoProfileFromTheClassInfo()
+{
+    // The class information's "fps" is the video profile the window asks
+    // of the engine; a negative one means the default profile, 40.
+    QFETCH(int, fps);
+    QFETCH(int, profile);
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    ClassInfoEntity info = classInfo();
+    info.app_config.fps = fps;
+    MessageCatcher log;
+    room->startClass(info);
+    const QString asked = QStringLiteral("enter setVideoProfile, profile:");
+    QCOMPARE(log.count(QtInfoMsg, asked), 1);
+    QVERIFY(log.has(QtInfoMsg, asked + QString::number(profile)));
 }
 
 void TestWidgetClassRoom::signedInStudentStandsAfterTheTeacher()
@@ -226,6 +282,43 @@ void TestWidgetClassRoom::noConnectByNameWarnings()
         room->startClass(classInfo());
     }
     QCOMPARE(log.count(QtWarningMsg, QStringLiteral("connectSlotsByName")), 0);
+}
+
+void TestWidgetClassRoom::shiftCutMinimisesTheClassroom_data()
+{
+    QTest::addColumn<bool>("shift");
+    QTest::newRow("SHIFT held") << true;
+    QTest::newRow("without SHIFT") << false;
+}
+
+void TestWidgetClassRoom::shiftCutMinimisesTheClassroom()
+{
+    // With SHIFT held the chat's screenshot first gets the classroom
+    // window out of the way and brings it back, maximised as it was, once
+    // the tool has ended (offscreen it ends at once, without a picture).
+    QFETCH(bool, shift);
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    room->show();
+    QVERIFY(room->isMaximized());
+    ClassWidget *page = room->classWidget();
+    QVector<Qt::WindowStates> states;
+    StateRecorder recorder(&states);
+    room->installEventFilter(&recorder);
+    if (shift)
+        QTest::keyPress(page, Qt::Key_Shift);
+    emit page->getMessageWidget()->signal_clickCutImage();
+    room->removeEventFilter(&recorder);
+    const bool minimised = std::any_of(states.cbegin(), states.cend(),
+                                       [](Qt::WindowStates state) { return state.testFlag(Qt::WindowMinimized); });
+    QCOMPARE(minimised, shift);
+    if (shift)
+        QCOMPARE(states.last(), Qt::WindowStates(Qt::WindowMaximized));
+    QVERIFY(room->isMaximized());
+    QVERIFY(!room->isMinimized());
+    QVERIFY(room->isVisible());
+    // Nothing of the page's own: the page is no window.
+    QVERIFY(!page->isMinimized());
 }
 
 QTEST_MAIN(TestWidgetClassRoom)
