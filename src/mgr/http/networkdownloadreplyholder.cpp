@@ -421,6 +421,16 @@ void NetWorkDownloadReplyHolder::slot_finished()
         qInfo("this:%p,already handled in error", static_cast<const void *>(this));
         return;
     }
+    // What the reply still holds, however far behind the writer is; a
+    // tail beyond the cap fails the download here.
+    if (m_reply && !m_shouldAbort) {
+        const QPointer<NetWorkDownloadReplyHolder> alive(this);
+        m_readPaused = false;
+        takeBody();
+        // Refused, and perhaps deleted by a slot of the failure.
+        if (!alive || m_errorHandled)
+            return;
+    }
     m_errorHandled = true;
     m_readTimer.stop();
     m_totalTimer.stop();
@@ -432,9 +442,6 @@ void NetWorkDownloadReplyHolder::slot_finished()
     // all the same.
     if (!emitStartOnce())
         return;
-    // What the reply still holds, however far behind the writer is.
-    if (m_reply)
-        takeBody();
     if (!m_sink) {
         onfinishedImpl(-1);
         return;
