@@ -77,7 +77,9 @@ void WidgetMessageItemBase::setChatImage(QString source, QLabel *label)
 
     if (!DownloadUtil::isWebAddress(source)) {
         // The user's own picture: decoded from its file off the GUI thread
-        // at the size shown, never copied or written beside it.
+        // at the size shown, never copied or written beside it; the default
+        // picture stands in meanwhile.
+        label->setPixmap(QPixmap(QStringLiteral(":/image/class/defaultImage.png")));
         const QPointer<QLabel> target(label);
         ImageUtil::readCoverCropAsync(source, kPictureWidth, kPictureHeight, this, [target, source](const QImage &image) {
             if (image.isNull())
