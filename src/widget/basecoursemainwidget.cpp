@@ -14,7 +14,7 @@
 #include "mgr/logeventmgr.h"
 #include "mgr/message/immsginfo.h"
 #include "mgr/message/controlmessages.h"
-#include "mgr/message/sendandreceivemsg.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
 #include "mgr/upgrademgr.h"
@@ -53,7 +53,7 @@ BaseCourseMainWidget::BaseCourseMainWidget(QWidget *parent)
     connect(bus, &SignalQueueMgr::signal_classroom_open, this, &BaseCourseMainWidget::slot_classroom_opened);
     connect(bus, &SignalQueueMgr::signal_classroom_close, this, &BaseCourseMainWidget::slot_classroom_closed);
     connect(bus, &SignalQueueMgr::signal_classroom_reEnter, this, &BaseCourseMainWidget::slot_reEnterClassRoom);
-    connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveRefreshApp, this,
+    connect(ClassOrderGate::instance(), &ClassOrderGate::signal_receiveRefreshApp, this,
             &BaseCourseMainWidget::slot_receiveRefreshApp);
 
     UpgradeMgr::instance()->setPromptWidget(this);

@@ -13,6 +13,7 @@
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/http/httpentity.h"
 #include "mgr/http/httpmgr.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
@@ -596,7 +597,11 @@ void ClassWidget::joinVideoChannel(QString channel, QString uid, const QString &
             messageWidget->setChannelAndUser(classId, userList);
         tile->muteVideo(false);
         const QString name = tile->getUserInfo().userName;
-        if (VideoSDK::instance()->joinChannel(channel, tile->getVideoWidget(), uid.toUInt(), key)) {
+        // The own uid is checked as every tile's is: one that is no number
+        // would join as the engine's uid 0.
+        uint engineUid = 0;
+        if (VideoViewBinder::toEngineUid(uid, &engineUid)
+            && VideoSDK::instance()->joinChannel(channel, tile->getVideoWidget(), engineUid, key)) {
             tile->setStateFlag(true);
             tile->setAlertText(QString());
             qInfo("videoTxt join success,channel:%s, uid:%s, uName:%s", qUtf8Printable(channel), qUtf8Printable(uid),
@@ -701,7 +706,7 @@ void ClassWidget::slot_onChannelLeaved(QString channelId, int ecode)
 void ClassWidget::connectClassControl()
 {
     // Once only, whoever connects it first.
-    connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveEncourageMsg, this,
+    connect(ClassOrderGate::instance(), &ClassOrderGate::signal_receiveEncourageMsg, this,
             &ClassWidget::slot_receiveEncourageMsg, Qt::UniqueConnection);
 }
 
@@ -962,21 +967,6 @@ void ClassWidget::sendFunctionalControl(QString uid, bool enable, ControlTyp typ
     SendAndReceiveMsg::instance()->sendMsg<FunctionControl>(control, IM_FunctionControl, sender, uid);
 }
 
-bool ClassWidget::isTeacherOrder(const ImMsgInfo &info, const QString &classid) const
-{
-    // Only the teacher of this class commands it; anything else is a
-    // participant speaking out of turn or a message of another class.
-    if (!userList || info.uid.isEmpty() || info.uid != userList->getTeacher().uid) {
-        qWarning("class order not from the teacher, sender:%s", qUtf8Printable(info.uid.left(64)));
-        return false;
-    }
-    if (classid != classId) {
-        qWarning("class order of another class:%s", qUtf8Printable(classid.left(64)));
-        return false;
-    }
-    return true;
-}
-
 void ClassWidget::addPraise(const QString &uid)
 {
     UserInfo user;
@@ -993,8 +983,9 @@ void ClassWidget::addPraise(const QString &uid)
 
 void ClassWidget::slot_receiveEncourageMsg(ImMsgInfo info, EncourageMessage data)
 {
+    Q_UNUSED(info)
     qInfo() << "slot_receiveEncourageMsg classId:" << data.classid.left(64);
-    if (!isTeacherOrder(info, data.classid))
+    if (!userList)
         return;
     const QString teacherUid = userList->getTeacher().uid;
     if (data.uid == userList->getCurUser().uid) {

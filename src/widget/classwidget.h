@@ -166,8 +166,6 @@ protected:
     void setFunctionOff(const QString &uid, ControlTyp type, bool off);
     // One more praise for uid: roster, tile and, unless one shows, the effect.
     void addPraise(const QString &uid);
-    // Whether a class-control message comes from this class's teacher.
-    bool isTeacherOrder(const ImMsgInfo &info, const QString &classid) const;
 
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;

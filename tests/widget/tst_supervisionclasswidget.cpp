@@ -8,6 +8,7 @@
 #include "messagecatcher.h"
 #include "mosquittobroker.h"
 #include "scopedtimescale.h"
+#include "testutil.h"
 
 #include "biz/im/agora/videosdk.h"
 #include "platform/rtc/rtctesthooks.h"
@@ -33,6 +34,7 @@ private slots:
     void observerPageWithoutDrawing();
     void retryQuestion_data();
     void retryQuestion();
+    void ownUidThatIsNoNumberJoinsNothing();
     // Last: it starts the RTC engine the retry question needs missing.
     void joinedObserverOnlyWatches();
 
@@ -82,6 +84,25 @@ void TestSupervisionClassWidget::retryQuestion()
     // Answered no: the classroom stays, without its class page.
     QVERIFY(room->classWidget()->isHidden());
     QVERIFY(room->isVisible());
+}
+
+void TestSupervisionClassWidget::ownUidThatIsNoNumberJoinsNothing()
+{
+    // It would join as the engine's uid 0, somebody else's; no retry can
+    // mend it, so nothing asks.
+    CourseDialogsRecorder dialogs;
+    MessageCatcher log;
+    StudentLoginDataEntity user;
+    user.id = QStringLiteral("observer-7");
+    Singleton<StudentCurrentUser>::instance()->setUserInfo(user);
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    signInStudent();
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("uid is not a number, not bound: \"observer-7\"")));
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("videoTxt join failure")));
+    TestUtil::drainEvents();
+    QVERIFY(dialogs.boxes.isEmpty());
+    QVERIFY(!room->classWidget()->isHidden());
 }
 
 void TestSupervisionClassWidget::joinedObserverOnlyWatches()

@@ -63,6 +63,7 @@ private slots:
 
     void localModeFollowsTheTeacher();
     void studentWithoutLocalPlayGetsTheSharedScreen();
+    void brokenVideoGivesTheMicrophonesBack();
 
 private:
     void startStudents();
@@ -236,6 +237,38 @@ void TestVideoControlPeers::studentWithoutLocalPlayGetsTheSharedScreen()
         QVERIFY2(student->waitForLine(QStringLiteral("state window none started 0"), 30000, from),
                  qPrintable(student->lines().join(QLatin1Char('\n'))));
         QVERIFY2(student->linesStartingWith(QStringLiteral("got ")).isEmpty(), qPrintable(student->lines().join(QLatin1Char('\n'))));
+    }
+}
+
+void TestVideoControlPeers::brokenVideoGivesTheMicrophonesBack()
+{
+    // The teacher's copy is broken. The players used to announce the play
+    // all the same and keep both microphones off until the teacher closed
+    // the window.
+    startStudents();
+    const QString broken = m_dir.filePath(QStringLiteral("broken.mp4"));
+    QVERIFY(TestUtil::writeFile(broken, QByteArray(64 * 1024, 'x')));
+    MessageCatcher catcher;
+    QSignalSpy microphone(SignalQueueMgr::instance(), &SignalQueueMgr::signal_playingVideo);
+    auto *player = new TeacherVideoPlayerWidget(nullptr);
+    player->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<TeacherVideoPlayerWidget> guard(player);
+    player->show();
+    player->open(classInfo(), material(), broken, media(kSoundFile), QString());
+    // It ends by itself, and tells the students so.
+    QTRY_VERIFY_WITH_TIMEOUT(!guard, 30000);
+    QVERIFY(catcher.has(QtCriticalMsg, QStringLiteral("the medium cannot be played")));
+    QVERIFY(catcher.has(QtInfoMsg, QStringLiteral("sendVideoControlProtocol:video_protocol:type:VIDEO_FINISHED")));
+    // The broken file shows itself while the students get ready (long
+    // before both are): no play is announced.
+    QVERIFY(!catcher.has(QtInfoMsg, QStringLiteral("sendVideoControlProtocol:video_protocol:type:VIDEO_PLAY")));
+    QVERIFY(microphone.isEmpty() || !microphone.last().at(0).toBool());
+    for (auto &student : m_students) {
+        QVERIFY(student->waitForLine(QStringLiteral("got 4"), 20000));
+        QVERIFY(student->waitForLine(QStringLiteral("closed V-1"), 20000));
+        // Whatever it did meanwhile, its microphone is open at the end.
+        const QStringList mic = student->linesStartingWith(QStringLiteral("mic "));
+        QVERIFY2(mic.isEmpty() || mic.last() == QStringLiteral("mic open"), qPrintable(mic.join('|')));
     }
 }
 

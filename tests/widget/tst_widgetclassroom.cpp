@@ -6,6 +6,7 @@
 #include "coursedialogsrecorder.h"
 #include "messagecatcher.h"
 #include "scopedtimescale.h"
+#include "testutil.h"
 
 #include "biz/im/agora/agoraloginmgr.h"
 #include "biz/im/agora/videosdk.h"
@@ -22,6 +23,8 @@
 #include "widget/widgetclassroom.h"
 #include "widget/widgetmessage.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -67,6 +70,8 @@ private slots:
     void videoProfileFromTheClassInfo();
     void signedInStudentStandsAfterTheTeacher();
     void followsTheTeachersMode();
+    void noticesShowOneBoxAtATime();
+    void noticeBoxesWaitForTheEventLoop();
     void leaving_data();
     void leaving();
     void networkBanner_data();
@@ -163,6 +168,75 @@ void TestWidgetClassRoom::followsTheTeachersMode()
     room->slot_videoChannelSomeOneJoined(QString::fromLatin1(kTeacherId));
     QCOMPARE(log.count(QtInfoMsg, QStringLiteral("\"type\":410")), 0);
     QCOMPARE(log.count(QtInfoMsg, QStringLiteral("\"source\":\"12\"")), 1);
+}
+
+namespace {
+
+QList<QMessageBox *> visibleBoxes()
+{
+    QList<QMessageBox *> boxes;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            boxes << box;
+    }
+    return boxes;
+}
+
+SendSysMsg notice(const QString &content)
+{
+    SendSysMsg msg;
+    msg.classid = QString::fromLatin1(kClassId);
+    msg.uid = QString::fromLatin1(kStudentId);
+    msg.level = 1;
+    msg.content = content;
+    return msg;
+}
+
+} // namespace
+
+void TestWidgetClassRoom::noticesShowOneBoxAtATime()
+{
+    // Real boxes: no handler answers them.
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    room->show();
+    const ImMsgInfo backEnd{ QString(), QStringLiteral("90001") };
+    // A flood of notices, each a box before: every one of them opened
+    // inside the one before and 5000 of them ran the stack out.
+    for (int i = 0; i < 5000; ++i)
+        room->slot_receiveSendSysMsg(backEnd, notice(QStringLiteral("notice %1").arg(i)));
+    QTRY_COMPARE(visibleBoxes().size(), 1);
+    QCOMPARE(visibleBoxes().first()->text(), QStringLiteral("notice 0"));
+    // Closed, the next waiting ones show, one at a time, the newest last.
+    QStringList shown;
+    for (int round = 0; round < 10 && !visibleBoxes().isEmpty(); ++round) {
+        QMessageBox *box = visibleBoxes().first();
+        QCOMPARE(visibleBoxes().size(), 1);
+        shown << box->text();
+        box->accept();
+        TestUtil::drainEvents();
+    }
+    QCOMPARE(shown, QStringList({ "notice 0", "notice 1", "notice 2", "notice 4999" }));
+    QVERIFY(visibleBoxes().isEmpty());
+    // A repeat of the notice on screen adds nothing.
+    room->slot_receiveSendSysMsg(backEnd, notice(QStringLiteral("again")));
+    room->slot_receiveSendSysMsg(backEnd, notice(QStringLiteral("again")));
+    QTRY_COMPARE(visibleBoxes().size(), 1);
+    visibleBoxes().first()->accept();
+    TestUtil::drainEvents();
+    QVERIFY(visibleBoxes().isEmpty());
+}
+
+void TestWidgetClassRoom::noticeBoxesWaitForTheEventLoop()
+{
+    CourseDialogsRecorder dialogs;
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    room->slot_receiveSendSysMsg(ImMsgInfo{ QString(), QStringLiteral("90001") }, notice(QStringLiteral("later")));
+    // Nothing is shown from inside the message's slot.
+    QVERIFY(dialogs.boxes.isEmpty());
+    QTRY_COMPARE(dialogs.boxes.size(), 1);
+    QVERIFY(dialogs.boxes.first().endsWith(QStringLiteral("|later")));
 }
 
 void TestWidgetClassRoom::leaving_data()
