@@ -518,7 +518,7 @@ void TestMqttImSdk::oldClientsCallbacksNeverReachTheNewOne()
     while (!log.has(QtInfoMsg, QStringLiteral("receive mqtt msg, from topic:")) && !deadline.hasExpired())
         QThread::msleep(5);
     QVERIFY(log.has(QtInfoMsg, QStringLiteral("receive mqtt msg, from topic:")));
-    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_envelopeArrived);
     sdk()->destory();
     sdk()->init(kOwnUid);
     TestUtil::drainEvents();
