@@ -2,6 +2,7 @@
 // already present, progress in whole percent of files, the retry of a
 // failing file, one resource at a time, abort, and the local file names.
 #include "lessonservice.h"
+#include "messagecatcher.h"
 #include "mgr/http/networkdownloadreplyholder.h"
 #include "mgr/http/networkreplyholder.h"
 #include "mgr/teacherdownloadresourcemgr.h"
@@ -164,7 +165,10 @@ void TestDownloadResourceMgr::zeroSizeFileIsFetchedAgain()
 // files still arrive, and the resource ends without success.
 void TestDownloadResourceMgr::hugeAnnouncementIsRefusedOnce()
 {
-    ScopedTimeScale fast(0.02);
+    // Real durations: a read time-out scaled down would fail the video on a
+    // busy machine before its announcement came, a passing failure that is
+    // tried again. A refusal arms no retry, so nothing here waits them out.
+    MessageCatcher log;
     QVERIFY(service.setFault(QStringLiteral("/files/lesson-video.mp4"), QStringLiteral("announce"),
                              QJsonObject{ { "length", double(qint64(10) << 30) } }));
     DownloadResourceMgr *mgr = DownloadResourceMgr::instance();
@@ -185,7 +189,10 @@ void TestDownloadResourceMgr::hugeAnnouncementIsRefusedOnce()
     // No retry is armed: nothing more can come.
     TestUtil::drainEvents();
     QVERIFY(!mgr->isRetryPending());
-    QCOMPARE(requestsFor(service, QStringLiteral("/files/lesson-video.mp4")), 1);
+    // Fetched once (the service may count a request the network layer sent
+    // again on a closed keep-alive connection: that is not a retry).
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("download urlString:") + files.at(2).url), 1);
+    QVERIFY(requestsFor(service, QStringLiteral("/files/lesson-video.mp4")) >= 1);
     QCOMPARE(failure.size(), 1);
 }
 
