@@ -3,8 +3,10 @@
 #include "platform/rtc/rtctesthooks.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonObject>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Mixing a lesson file into the class audio through the engine's options.
@@ -17,10 +19,23 @@ private slots:
     void startWritesTheOption_data();
     void startWritesTheOption();
     void tooLongPathIsRefusedNotCut();
+    void fileThatCannotBeReadIsRefused();
     void stopByPathOnlyForTheLastStart();
     void pauseAndResume();
 
 private:
+    // A lesson file of that name (the engine plays only what it can read).
+    QString lessonFile(const QString &name)
+    {
+        const QString path = m_lessons.filePath(name);
+        QFile file(path);
+        if (!file.exists() && file.open(QIODevice::WriteOnly))
+            file.write("RIFF");
+        return path;
+    }
+
+    QTemporaryDir m_lessons;
+
     QJsonValue option(const char *key) const
     {
         return RtcTestHooks::parameter(VideoSDK::instance()->getRtcEngine(), QString::fromLatin1(key));
@@ -48,9 +63,9 @@ void TestAgoraAudioMgr::startWritesTheOption_data()
     QTest::addColumn<bool>("keepMicrophone");
     QTest::addColumn<int>("cycle");
 
-    QTest::newRow("plain") << "/lessons/song.mp3" << false << true << 1;
-    QTest::newRow("quotes and backslashes stay in the path") << "/lessons/a \"b\" \\c.mp3" << true << false << 3;
-    QTest::newRow("non-latin") << QStringLiteral("/lessons/课文 1.mp3") << false << true << 1;
+    QTest::newRow("plain") << "song.mp3" << false << true << 1;
+    QTest::newRow("quotes and backslashes stay in the path") << "a \"b\" \\c.mp3" << true << false << 3;
+    QTest::newRow("non-latin") << QStringLiteral("课文 1.mp3") << false << true << 1;
 }
 
 void TestAgoraAudioMgr::startWritesTheOption()
@@ -59,6 +74,7 @@ void TestAgoraAudioMgr::startWritesTheOption()
     QFETCH(bool, loopback);
     QFETCH(bool, keepMicrophone);
     QFETCH(int, cycle);
+    file = lessonFile(file);
     QSignalSpy started(AgoraAudioMgr::instance(), &AgoraAudioMgr::signal_onStartAudioMixing);
     QCOMPARE(AgoraAudioMgr::instance()->startAudioMixing(file, loopback, keepMicrophone, cycle), 0);
     QCOMPARE(started.count(), 1);
@@ -77,15 +93,24 @@ void TestAgoraAudioMgr::tooLongPathIsRefusedNotCut()
     QCOMPARE(option("che.audio.start_file_as_playout").toObject().value("filePath").toString(), before);
 }
 
+// A file that is gone (or never was) is refused at once with the engine's
+// error, not taken as playing.
+void TestAgoraAudioMgr::fileThatCannotBeReadIsRefused()
+{
+    const QString before = option("che.audio.start_file_as_playout").toObject().value("filePath").toString();
+    QVERIFY(AgoraAudioMgr::instance()->startAudioMixing(m_lessons.filePath("missing.mp3"), false, true, 1) < 0);
+    QCOMPARE(option("che.audio.start_file_as_playout").toObject().value("filePath").toString(), before);
+}
+
 void TestAgoraAudioMgr::stopByPathOnlyForTheLastStart()
 {
     AgoraAudioMgr *mixer = AgoraAudioMgr::instance();
-    QCOMPARE(mixer->startAudioMixing("/lessons/first.mp3", false, true, 1), 0);
-    QCOMPARE(mixer->startAudioMixing("/lessons/second.mp3", false, true, 1), 0);
+    QCOMPARE(mixer->startAudioMixing(lessonFile("first.mp3"), false, true, 1), 0);
+    QCOMPARE(mixer->startAudioMixing(lessonFile("second.mp3"), false, true, 1), 0);
     QTest::ignoreMessage(QtCriticalMsg, "different file, return");
-    QCOMPARE(mixer->stopAudioMixing("/lessons/first.mp3"), -1);
+    QCOMPARE(mixer->stopAudioMixing(lessonFile("first.mp3")), -1);
     QVERIFY(option("che.audio.stop_file_as_playout").isUndefined());
-    QCOMPARE(mixer->stopAudioMixing("/lessons/second.mp3"), 0);
+    QCOMPARE(mixer->stopAudioMixing(lessonFile("second.mp3")), 0);
     QCOMPARE(option("che.audio.stop_file_as_playout").toBool(), true);
     QCOMPARE(mixer->stopAudioMixing(), 0);
 }
