@@ -105,6 +105,8 @@ QVector<qint16> PulseAudioServer::heard(int ms)
 {
     const int wanted = kRecordRate * ms / 1000 * 2;
     QDeadlineTimer deadline(ms + 10000);
+    if (m_listener)
+        m_pending += m_listener->readAllStandardOutput();
     while (m_listener && m_pending.size() < wanted && !deadline.hasExpired()) {
         m_listener->waitForReadyRead(50);
         m_pending += m_listener->readAllStandardOutput();

@@ -34,7 +34,7 @@ public:
     // Starts hearing the sink (16-bit mono samples at kRecordRate).
     bool startListening();
     // The samples heard since the last call, waiting until at least ms
-    // worth of them came.
+    // worth of them came (0: what came so far, at once).
     QVector<qint16> heard(int ms);
 
 private:
