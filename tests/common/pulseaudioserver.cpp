@@ -101,6 +101,20 @@ bool PulseAudioServer::startListening()
     return m_listener->waitForStarted(kStartTimeoutMs);
 }
 
+void PulseAudioServer::forget()
+{
+    if (!m_listener)
+        return;
+    // A pipe holds at most a couple of seconds of it: read until it is dry.
+    for (int i = 0; i < 200; ++i) {
+        m_listener->readAllStandardOutput();
+        if (!m_listener->waitForReadyRead(5))
+            break;
+    }
+    m_listener->readAllStandardOutput();
+    m_pending.clear();
+}
+
 QVector<qint16> PulseAudioServer::heard(int ms)
 {
     const int wanted = kRecordRate * ms / 1000 * 2;

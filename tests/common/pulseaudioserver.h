@@ -36,6 +36,9 @@ public:
     // The samples heard since the last call, waiting until at least ms
     // worth of them came (0: what came so far, at once).
     QVector<qint16> heard(int ms);
+    // Drops what was heard and not taken yet (also what waits in the
+    // pipe): what heard() gives from now on is played from now on.
+    void forget();
 
 private:
     QScopedPointer<QProcess> m_server;
