@@ -457,6 +457,16 @@ QByteArray RtcEngineImpl::currentDevice(int kind) const
     return devices.isEmpty() ? QByteArray() : devices.first().id;
 }
 
+void RtcEngineImpl::soundDevices(QByteArray *microphone, QByteArray *speaker) const
+{
+    // By their PulseAudio names; the synthetic ones are the tone (empty)
+    // and the silent speaker (empty).
+    const QByteArray recording = currentDevice(AUDIO_RECORDING_DEVICE);
+    const QByteArray playout = currentDevice(AUDIO_PLAYOUT_DEVICE);
+    *microphone = recording == RtcDeviceList::kSyntheticMicrophoneId ? QByteArray() : recording;
+    *speaker = playout == RtcDeviceList::kSyntheticSpeakerId ? QByteArray() : playout;
+}
+
 int RtcEngineImpl::setCurrentDevice(int kind, const QByteArray &id)
 {
     if (id.isEmpty() || !RtcDeviceList::contains(kind, id))
@@ -468,8 +478,15 @@ int RtcEngineImpl::setCurrentDevice(int kind, const QByteArray &id)
         m_currentDevices.insert(kind, id);
     }
     m_log.write(QStringLiteral("device of kind %1 is now %2").arg(kind).arg(QString::fromUtf8(id)));
-    if (kind == VIDEO_CAPTURE_DEVICE)
+    if (kind == VIDEO_CAPTURE_DEVICE) {
         updateCapture();
+    } else {
+        QByteArray microphone;
+        QByteArray speaker;
+        soundDevices(&microphone, &speaker);
+        RtcChannel *worker = m_channel;
+        onCallbackThread([worker, microphone, speaker] { worker->media()->setDevices(microphone, speaker); }, false);
+    }
     return 0;
 }
 
@@ -677,14 +694,7 @@ int RtcEngineImpl::joinChannel(const char *channelKey, const char *channelName, 
     m_nextStreamId = 1;
     lock.unlock();
 
-    // Sound devices by their PulseAudio names; the synthetic ones are
-    // the tone and the silent speaker.
-    const QByteArray microphone = currentDevice(AUDIO_RECORDING_DEVICE);
-    const QByteArray speaker = currentDevice(AUDIO_PLAYOUT_DEVICE);
-    if (microphone != RtcDeviceList::kSyntheticMicrophoneId)
-        request.microphone = microphone;
-    if (speaker != RtcDeviceList::kSyntheticSpeakerId)
-        request.speaker = speaker;
+    soundDevices(&request.microphone, &request.speaker);
 
     RtcChannel *worker = m_channel;
     onCallbackThread([worker, request] { worker->join(request); }, false);

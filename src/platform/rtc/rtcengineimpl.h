@@ -95,6 +95,8 @@ private:
     template<typename F>
     void onVideoThread(F f, bool wait);
     int bindVideo(agora::rtc::uid_t uid, const agora::rtc::VideoCanvas &canvas);
+    // The sound devices the media use now (empty: the tone, or no speaker).
+    void soundDevices(QByteArray *microphone, QByteArray *speaker) const;
     // Waits until thread has ended; see the definition for the events.
     static void joinThread(QThread *thread);
     // Hands the capture what it should do now; call without m_mutex.

@@ -170,6 +170,26 @@ void RtcMediaSession::tearDown()
     m_feeds.clear();
 }
 
+void RtcMediaSession::setDevices(const QByteArray &microphone, const QByteArray &speaker)
+{
+    if (microphone == m_settings.microphone && speaker == m_settings.speaker)
+        return;
+    m_settings.microphone = microphone;
+    m_settings.speaker = speaker;
+    if (!m_active)
+        return;
+    m_log->write(QStringLiteral("media: the sound devices changed, the feeds are made again"));
+    const QSet<agora::rtc::uid_t> muted = m_mutedPeers;
+    const bool wasUp = m_up;
+    m_retryTimer->stop();
+    tearDown();
+    m_janus->stop();
+    // The channel hears of it only when the server cannot be reached.
+    m_up = wasUp;
+    m_mutedPeers = muted;
+    connectServer();
+}
+
 void RtcMediaSession::setMicrophoneMuted(bool muted)
 {
     m_microphoneMuted = muted;

@@ -50,6 +50,9 @@ public:
     void stop();
     bool isUp() const { return m_up; }
 
+    // Another microphone or speaker chosen mid-lesson: the feeds are made
+    // again with them (a moment without sound, no interruption told).
+    void setDevices(const QByteArray &microphone, const QByteArray &speaker);
     void setMicrophoneMuted(bool muted);
     void setPeerMuted(agora::rtc::uid_t uid, bool muted);
     // A file played into the class (or for us only); false (with why)

@@ -16,6 +16,7 @@
 //   playout-pause <0|1>          -> playout-pause-result <rc>
 //   playout-stop                 -> playout-stop-result <rc>
 //   volumes <ms>                 -> volumes-result <rc>; then "volume <uid>=<level> ..." every ms (0 stops)
+//   speaker <id>                 -> speaker-result <rc>: plays on that speaker from now on
 //   pixels <uid>                 -> pixels <uid> <#rrggbb>x7: the colour bars of uid's last picture
 //   leave                        -> leave-result <rc>, later left
 //   quit                         -> releases the engine and ends with 0
@@ -209,7 +210,8 @@ int main(int argc, char *argv[])
     if (tone > 0)
         RtcTestHooks::setDevices(agora::rtc::AUDIO_RECORDING_DEVICE, { { "lessonry-synthetic-microphone", "Tone" } });
     if (!speaker.isEmpty())
-        RtcTestHooks::setDevices(agora::rtc::AUDIO_PLAYOUT_DEVICE, { { speaker, speaker } });
+        RtcTestHooks::setDevices(agora::rtc::AUDIO_PLAYOUT_DEVICE,
+                                 { { speaker, speaker }, { "lessonry-synthetic-speaker", "Silent" } });
 
     // Outlives the engine even when the engine is left to the library to
     // stop at exit.
@@ -338,6 +340,13 @@ int main(int argc, char *argv[])
                     rc = parameters->setObject("che.audio.volume_indication", json.constData());
                 }
                 say(QStringLiteral("%1-result %2").arg(command).arg(rc));
+            } else if (command == QLatin1String("speaker")) {
+                void *inter = nullptr;
+                engine->queryInterface(agora::rtc::AGORA_IID_AUDIO_DEVICE_MANAGER, &inter);
+                agora::util::AutoPtr<agora::rtc::IAudioDeviceManager> devices(static_cast<agora::rtc::IAudioDeviceManager *>(inter));
+                char id[agora::rtc::MAX_DEVICE_ID_LENGTH] = {};
+                qstrncpy(id, line.section(QLatin1Char(' '), 1, 1).toUtf8().constData(), sizeof id);
+                say(QStringLiteral("speaker-result %1").arg(devices->setPlaybackDevice(id)));
             } else if (command == QLatin1String("pixels")) {
                 const agora::rtc::uid_t remote = line.section(QLatin1Char(' '), 1, 1).toUInt();
                 QImage image;

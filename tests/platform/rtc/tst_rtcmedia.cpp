@@ -215,6 +215,15 @@ void TestRtcMedia::eachHearsTheOther()
     lesson.teacher.command(QStringLiteral("mutepeer 0 1"));
     QVERIFY(lesson.teacher.take(QStringLiteral("mutepeer-result")) != QStringLiteral("mutepeer-result 0"));
 
+    // The student chooses the silent speaker mid-lesson, then the sink again.
+    lesson.student.command(QStringLiteral("speaker lessonry-synthetic-speaker"));
+    QCOMPARE(lesson.student.take(QStringLiteral("speaker-result")), QStringLiteral("speaker-result 0"));
+    QVERIFY(waitForTone(m_studentSound, kTeacherTone, false, 5000));
+    lesson.student.command(QStringLiteral("speaker ") + m_studentSound.sink());
+    QCOMPARE(lesson.student.take(QStringLiteral("speaker-result")), QStringLiteral("speaker-result 0"));
+    QVERIFY(waitForTone(m_studentSound, kTeacherTone, true, 10000));
+    QVERIFY(lesson.student.take(QStringLiteral("interrupted"), 1).isEmpty());
+
     // The student mutes: the teacher's reports of the student fall to 0.
     lesson.student.command(QStringLiteral("mute 1"));
     QCOMPARE(lesson.student.take(QStringLiteral("mute-result")), QStringLiteral("mute-result 0"));
