@@ -194,6 +194,8 @@ void RtcChannel::join(const RtcJoinRequest &request)
     m_rxBytes = 0;
     m_lastTx = m_txBytes->load();
     m_lastRx = 0;
+    m_lastAudioTx = 0;
+    m_lastVideoTx = 0;
     m_lastStatsMs = 0;
     m_bridge.reset(new RelayBridge(this, m_generation));
     m_request.relay->setListener(m_bridge.get());
@@ -505,6 +507,8 @@ void RtcChannel::reportStats()
     const agora::rtc::RtcStats stats = currentStats();
     m_lastTx = m_txBytes->load();
     m_lastRx = m_rxBytes;
+    m_lastAudioTx = m_media->audioBytesSent();
+    m_lastVideoTx = m_media->videoBytesSent();
     m_lastStatsMs = m_since.elapsed();
     if (!m_handler)
         return;
@@ -517,12 +521,19 @@ agora::rtc::RtcStats RtcChannel::currentStats() const
 {
     agora::rtc::RtcStats stats;
     const qint64 now = m_since.isValid() ? m_since.elapsed() : 0;
-    const quint64 tx = m_txBytes->load();
+    const quint64 audio = m_media->audioBytesSent();
+    const quint64 video = m_media->videoBytesSent();
+    const quint64 tx = m_txBytes->load() + audio + video;
     stats.duration = unsigned(now / 1000);
     stats.txBytes = unsigned(tx);
     stats.rxBytes = unsigned(m_rxBytes);
     const qint64 periodMs = qMax<qint64>(1, now - m_lastStatsMs);
-    stats.txKBitRate = static_cast<unsigned short>(qMin<quint64>(65535, (tx - m_lastTx) * 8 / quint64(periodMs)));
+    const auto kbps = [periodMs](quint64 bytes) {
+        return static_cast<unsigned short>(qMin<quint64>(65535, bytes * 8 / quint64(periodMs)));
+    };
+    stats.txKBitRate = kbps(tx - m_lastTx - m_lastAudioTx - m_lastVideoTx);
+    stats.txAudioKBitRate = kbps(audio - m_lastAudioTx);
+    stats.txVideoKBitRate = kbps(video - m_lastVideoTx);
     stats.rxKBitRate = static_cast<unsigned short>(qMin<quint64>(65535, (m_rxBytes - m_lastRx) * 8 / quint64(periodMs)));
     stats.users = unsigned(m_members.size() + 1);
     return stats;

@@ -150,6 +150,8 @@ private:
     quint64 m_rxBytes = 0;
     quint64 m_lastTx = 0;
     quint64 m_lastRx = 0;
+    quint64 m_lastAudioTx = 0; // RTP bytes of our feed at the last report
+    quint64 m_lastVideoTx = 0;
     qint64 m_lastStatsMs = 0;
 };
 

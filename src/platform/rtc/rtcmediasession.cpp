@@ -50,6 +50,8 @@ void RtcMediaSession::setFrameSink(const std::function<void(agora::rtc::uid_t, c
 void RtcMediaSession::start(const Settings &settings)
 {
     stop();
+    m_audioSentBefore = 0;
+    m_videoSentBefore = 0;
     m_settings = settings;
     m_active = true;
     m_feedId = QString::number(settings.uid) + QLatin1Char('-')
@@ -162,6 +164,10 @@ void RtcMediaSession::lost(const QString &why)
 void RtcMediaSession::tearDown()
 {
     m_outlet->setPublisher(nullptr);
+    if (m_publisher) {
+        m_audioSentBefore += m_publisher->audioBytesSent();
+        m_videoSentBefore += m_publisher->videoBytesSent();
+    }
     delete m_publisher;
     m_publisher = nullptr;
     for (const Subscription &subscription : qAsConst(m_subscriptions))
@@ -258,6 +264,16 @@ void RtcMediaSession::stopPlayout()
     playout->setPaused(true);
     playout->deleteLater();
     applyMicrophoneMute();
+}
+
+quint64 RtcMediaSession::audioBytesSent() const
+{
+    return m_audioSentBefore + (m_publisher ? m_publisher->audioBytesSent() : 0);
+}
+
+quint64 RtcMediaSession::videoBytesSent() const
+{
+    return m_videoSentBefore + (m_publisher ? m_publisher->videoBytesSent() : 0);
 }
 
 int RtcMediaSession::localLevel() const

@@ -64,6 +64,10 @@ public:
 
     // 0-255: ours (after the mute), and each received participant's.
     int localLevel() const;
+    // The RTP bytes of our feed sent in this membership, of sound and of
+    // pictures (over every feed it made).
+    quint64 audioBytesSent() const;
+    quint64 videoBytesSent() const;
     QHash<agora::rtc::uid_t, int> remoteLevels() const;
 
 signals:
@@ -103,6 +107,8 @@ private:
     QSet<agora::rtc::uid_t> m_mutedPeers;
     RtcFilePlayout *m_playout = nullptr;
     bool m_playoutReplaces = false;
+    quint64 m_audioSentBefore = 0; // by the feeds made earlier
+    quint64 m_videoSentBefore = 0;
     std::function<void(agora::rtc::uid_t, const QImage &)> m_frameSink;
 };
 

@@ -105,8 +105,8 @@ RtcWebrtcPeer *RtcWebrtcPeer::createPublisher(const SendOptions &options, RtcEng
     peer->m_videoSize = options.videoSize;
     peer->m_tone = options.microphone.isEmpty() || !pulseDeviceUsable("pulsesrc", options.microphone);
     const QByteArray source = peer->m_tone
-        ? QByteArray("audiotestsrc is-live=true wave=sine volume=0.5 freq=") + QByteArray::number(options.toneHz)
-        : QByteArray("pulsesrc name=pulse");
+        ? QByteArray("audiotestsrc is-live=true samplesperbuffer=480 wave=sine volume=0.5 freq=") + QByteArray::number(options.toneHz)
+        : QByteArray("pulsesrc name=pulse buffer-time=40000 latency-time=10000");
     const QByteArray size = "width=" + QByteArray::number(options.videoSize.width()) + ",height="
         + QByteArray::number(options.videoSize.height());
     const QByteArray fps = QByteArray::number(options.framesPerSecond);
@@ -117,9 +117,9 @@ RtcWebrtcPeer *RtcWebrtcPeer::createPublisher(const SendOptions &options, RtcEng
     const QByteArray description =
         "webrtcbin name=webrtc bundle-policy=max-bundle "
         + source + " ! audioconvert ! audioresample ! audio/x-raw,rate=48000,channels=1 "
-        "! volume name=microphone ! queue max-size-time=100000000 leaky=downstream ! audiomixer name=mix latency=20000000 "
+        "! volume name=microphone ! queue max-size-time=40000000 leaky=downstream ! audiomixer name=mix "
         "! audioconvert ! level name=sendlevel post-messages=true interval=" + QByteArray::number(qulonglong(kLevelIntervalNs)) +
-        " ! opusenc bitrate=48000 frame-size=10 ! rtpopuspay pt=111 ssrc=" + audioSsrc +
+        " ! opusenc bitrate=48000 frame-size=10 ! rtpopuspay name=audiopay pt=111 ssrc=" + audioSsrc +
         " ! application/x-rtp,media=audio,encoding-name=OPUS,clock-rate=48000,encoding-params=(string)2,payload=111,ssrc=(uint)"
         + audioSsrc + " ! webrtc. "
         "appsrc name=playout is-live=true format=time do-timestamp=true "
@@ -132,7 +132,7 @@ RtcWebrtcPeer *RtcWebrtcPeer::createPublisher(const SendOptions &options, RtcEng
         // spinning, most of a core for a 640x480 camera.
         "! vp8enc deadline=1 cpu-used=8 threads=1 end-usage=cbr keyframe-max-dist=" + QByteArray::number(options.framesPerSecond * 2) +
         " target-bitrate=" + QByteArray::number(options.videoKbps * 1000) +
-        " ! rtpvp8pay pt=96 picture-id-mode=15-bit ssrc=" + videoSsrc +
+        " ! rtpvp8pay name=videopay pt=96 picture-id-mode=15-bit ssrc=" + videoSsrc +
         " ! application/x-rtp,media=video,encoding-name=VP8,clock-rate=90000,payload=96,ssrc=(uint)" + videoSsrc + " ! webrtc.";
     if (!peer->start(description, error)) {
         delete peer;
@@ -146,6 +146,25 @@ RtcWebrtcPeer *RtcWebrtcPeer::createPublisher(const SendOptions &options, RtcEng
     peer->m_video = gst_bin_get_by_name(GST_BIN(peer->m_pipeline), "video");
     peer->m_playout = gst_bin_get_by_name(GST_BIN(peer->m_pipeline), "playout");
     peer->m_microphone = gst_bin_get_by_name(GST_BIN(peer->m_pipeline), "microphone");
+    // What is sent, counted as it leaves the payloaders (for the stats).
+    const std::pair<const char *, std::atomic<quint64> *> counters[] = { { "audiopay", &peer->m_audioBytes },
+                                                                         { "videopay", &peer->m_videoBytes } };
+    for (const auto &counted : counters) {
+        GstElement *payloader = gst_bin_get_by_name(GST_BIN(peer->m_pipeline), counted.first);
+        GstPad *pad = gst_element_get_static_pad(payloader, "src");
+        // The video payloader hands on lists of packets.
+        const auto probe = GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST);
+        gst_pad_add_probe(pad, probe, [](GstPad *, GstPadProbeInfo *info, gpointer bytes) {
+            auto *count = static_cast<std::atomic<quint64> *>(bytes);
+            if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER_LIST)
+                *count += gst_buffer_list_calculate_size(GST_PAD_PROBE_INFO_BUFFER_LIST(info));
+            else
+                *count += gst_buffer_get_size(GST_PAD_PROBE_INFO_BUFFER(info));
+            return GST_PAD_PROBE_OK;
+        }, counted.second, nullptr);
+        gst_object_unref(pad);
+        gst_object_unref(payloader);
+    }
     // Our feed is sent, never received.
     GArray *transceivers = nullptr;
     g_signal_emit_by_name(peer->m_webrtc, "get-transceivers", &transceivers);
@@ -399,7 +418,7 @@ void RtcWebrtcPeer::remotePadAdded(void *padPointer)
                       "! level name=recvlevel post-messages=true interval=" + QByteArray::number(qulonglong(kLevelIntervalNs)) +
                       " ! volume name=playback ! ";
         description += m_silentSpeaker ? QByteArray("fakesink sync=true")
-                                       : QByteArray("pulsesink name=speaker buffer-time=80000 latency-time=10000");
+                                       : QByteArray("pulsesink name=speaker buffer-time=40000 latency-time=10000");
     } else if (encoding == "VP8") {
         description = "queue ! rtpvp8depay ! vp8dec ! videoconvert ! video/x-raw,format=BGRx "
                       "! appsink name=frames emit-signals=true max-buffers=1 drop=true sync=false";

@@ -64,6 +64,9 @@ public:
     // The sound's newest level, 0-255 (our feed: after the mute).
     int level() const { return m_level; }
     bool usesTone() const { return m_tone; }
+    // Our feed: the RTP bytes sent so far, of sound and of pictures.
+    quint64 audioBytesSent() const { return m_audioBytes; }
+    quint64 videoBytesSent() const { return m_videoBytes; }
     bool playsIntoNothing() const { return m_silentSpeaker; }
 
     static const int kPlayoutRate = 48000;
@@ -109,6 +112,8 @@ private:
     QSize m_lastPushed;
     QTimer *m_gatherTimer;
     std::atomic<int> m_level { 0 };
+    std::atomic<quint64> m_audioBytes { 0 };
+    std::atomic<quint64> m_videoBytes { 0 };
     std::atomic<bool> m_firstFrame { false };
     std::atomic<bool> m_sent { false };
     bool m_tone = false;

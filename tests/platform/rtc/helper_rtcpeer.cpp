@@ -22,7 +22,7 @@
 //   quit                         -> releases the engine and ends with 0
 //   exit                         -> ends with 0 without releasing the engine
 //
-// Events: first-frame <uid> <width> <height>, joined, rejoined, user-joined <uid>, user-offline <uid> <reason>,
+// Events: stats tx=<kbit/s> audio=<kbit/s> video=<kbit/s> (every 2 s in a channel), first-frame <uid> <width> <height>, joined, rejoined, user-joined <uid>, user-offline <uid> <reason>,
 // stream <uid> <id> <text>, stream-error <uid> <id> <code> <missed>,
 // interrupted, lost, error <code> <text>, left; "wrong-thread <callback>"
 // when a callback comes on the main thread.
@@ -127,6 +127,10 @@ public:
         for (unsigned int i = 0; i < count; ++i)
             levels << QStringLiteral("%1=%2").arg(speakers[i].uid).arg(speakers[i].volume);
         say(QStringLiteral("volume ") + levels.join(QLatin1Char(' ')));
+    }
+    void onRtcStats(const agora::rtc::RtcStats &stats) override
+    {
+        say(QStringLiteral("stats tx=%1 audio=%2 video=%3").arg(stats.txKBitRate).arg(stats.txAudioKBitRate).arg(stats.txVideoKBitRate));
     }
     void onStreamMessageError(agora::rtc::uid_t uid, int streamId, int code, int missed, int) override
     {
