@@ -70,6 +70,7 @@ start_board() { # role uid x shot
     pids+=($!)
     eval "${1}_pid=$!"
     wait_for "$work/$1.out" '^inchannel' "the $1's board"
+    sed -n "s/^log /board.sh: the $1's log: /p" "$work/$1.out"
 }
 
 if [[ -n "${DISPLAY:-}" ]]; then

@@ -117,8 +117,8 @@ int main(int argc, char *argv[])
     RtcPeerProcess teacher(broker.port(), 30001);
     RtcPeerProcess student(broker.port(), 20001);
     teacher.setMedia(janus.url(), kTone);
-    student.setMedia(janus.url(), 440, sound.sink());
-    student.process().setProcessEnvironment(sound.environment());
+    student.setMedia(janus.url(), 440, PulseAudioServer::nullSinkName());
+    student.process().setProcessEnvironment(sound.clientEnvironment());
     if (!teacher.start() || !student.start())
         return 1;
     for (RtcPeerProcess *peer : { &teacher, &student }) {
@@ -164,9 +164,9 @@ int main(int argc, char *argv[])
         b.setProcessChannelMode(QProcess::ForwardedChannels);
         // The receiving sinks do not wait for the other side's first
         // packets to start (async=false): the senders run from the start.
-        b.setProcessEnvironment(sound.environment());
+        b.setProcessEnvironment(sound.clientEnvironment());
         a.start(QStringLiteral("gst-launch-1.0"), floorPipeline(ports[0], ports[1], ports[2], ports[3], QString()));
-        b.start(QStringLiteral("gst-launch-1.0"), floorPipeline(ports[2], ports[3], ports[0], ports[1], sound.sink()));
+        b.start(QStringLiteral("gst-launch-1.0"), floorPipeline(ports[2], ports[3], ports[0], ports[1], PulseAudioServer::nullSinkName()));
         if (!a.waitForStarted() || !b.waitForStarted())
             return 1;
         // Settled like ours: past the start.

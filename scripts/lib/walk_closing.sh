@@ -224,104 +224,42 @@ closing_video_control() {
     echo "\"data\": ?\{[^}]*\"type\": ?$1,.*\"sender\": ?\"$2\".*\"type\": ?501[,}]"
 }
 
-# Prints the per cent of pixels that are not near black in a band of the
-# X picture (xwd) file: the middle two fifths across, from a tenth to a
-# third down, where a video fitted into the window lies and the notice
-# shown in its centre does not.
-closing_lit_share() {
-    local file=$1 pnm width height
-    pnm=$(mktemp "${TMPDIR:-/tmp}/walk-grab.XXXXXX") || { echo 0; return; }
-    if ! xwdtopnm <"$file" >"$pnm" 2>/dev/null; then
-        rm -f "$pnm"
-        echo 0
-        return
-    fi
-    read -r width height < <(pnmfile "$pnm" 2>/dev/null | sed -n 's/.* \([0-9]\+\) by \([0-9]\+\).*/\1 \2/p')
-    if [[ -z "$width" || -z "$height" ]] || ((width < 10 || height < 10)); then
-        rm -f "$pnm"
-        echo 0
-        return
-    fi
-    LC_ALL=C pamcut -left $((width * 3 / 10)) -width $((width * 2 / 5)) -top $((height / 10)) \
-        -height $((height / 4)) "$pnm" 2>/dev/null | ppmhist -noheader 2>/dev/null |
-        LC_ALL=C awk -v all=$((width * 2 / 5 * (height / 4))) '
-            $1 + $2 + $3 > 60 { lit += $NF }
-            END { printf "%d\n", (all > 0 ? 100 * lit / all : 0) }'
-    rm -f "$pnm"
-}
-
-# Pictures the role's window with the title again and again in the
-# background while it is shown until closing_stop_grabbing: the newest
-# CLOSING_GRAB_RING pictures are kept (CLOSING_GRAB.<n>.xwd), looked at
-# afterwards by closing_pick_grab (a look at each while grabbing would
-# leave too few pictures of a short video on a busy machine). These are
-# taken with xwd, which is quick enough for that; the player's window does
-# not lie wholly inside a lower window of its client, the case xwd
-# pictures wrong (see xd_grab).
-CLOSING_GRAB=""
-CLOSING_GRAB_PID=""
-CLOSING_GRAB_RING=24
-closing_start_grabbing() {
-    local role=$1 title=$2
-    CLOSING_GRAB="$out/grab-$role"
-    rm -f "$CLOSING_GRAB".*xwd "$CLOSING_GRAB.new"
-    # Ends by itself with the walk, or after two minutes.
-    local walk=$$
-    (
-        local id deadline=$((SECONDS + 120)) n=0
-        while kill -0 "$walk" 2>/dev/null && ((SECONDS < deadline)); do
-            id=$(xdotool search --all --onlyvisible --pid "${pid[$role]}" --name "^(${title})\$" 2>/dev/null | head -n 1 || true)
-            # Found: a picture every tenth of a second or so until it is
-            # gone (a search of the windows takes longer than a picture), so
-            # that the ring spans the video and the moments after its end.
-            while [[ -n "$id" ]] && kill -0 "$walk" 2>/dev/null && ((SECONDS < deadline)) &&
-                xwd -silent -id "$id" >"$CLOSING_GRAB.new" 2>/dev/null && [[ -s "$CLOSING_GRAB.new" ]]; do
-                mv -f "$CLOSING_GRAB.new" "$CLOSING_GRAB.$((n % CLOSING_GRAB_RING)).xwd" || true
-                n=$((n + 1))
-                sleep 0.1
-            done
-            sleep 0.05
-        done
-    ) &
-    CLOSING_GRAB_PID=$!
-}
-
-# Sets CLOSING_GRAB_LIT to the newest kept picture whose video band is lit
-# (see closing_lit_share) and CLOSING_GRAB_LAST to the newest of all; each
-# empty when there is none.
-CLOSING_GRAB_LIT=""
-CLOSING_GRAB_LAST=""
-closing_pick_grab() {
-    local file
-    CLOSING_GRAB_LIT=""
-    CLOSING_GRAB_LAST=""
-    while read -r file; do
-        [[ -s "$file" ]] || continue
-        [[ -n "$CLOSING_GRAB_LAST" ]] || CLOSING_GRAB_LAST=$file
-        if (($(closing_lit_share "$file") >= 25)); then
-            CLOSING_GRAB_LIT=$file
-            return
+# Pictures the student's lesson-video player until two pictures show frames
+# of the lesson video, the later one further on (the video plays), and
+# keeps that one. Each frame of the fixture video carries its number
+# (scripts/lib/videoframe.py reads it), so a picture of the notice over
+# black, a frozen frame or another window does not count. Sets
+# CLOSING_FRAMES to "first later" and returns 1 when the video was not
+# seen playing within the seconds given.
+CLOSING_FRAMES=""
+CLOSING_VIDEOFRAME="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/videoframe.py"
+closing_picture_playing_video() {
+    local seconds=$1 deadline id raw number first=""
+    deadline=$((SECONDS + seconds))
+    raw="$out/student-player.ppm"
+    CLOSING_FRAMES=""
+    while ((SECONDS < deadline)); do
+        id=$(xdotool search --all --onlyvisible --pid "${pid[student]}" --name "^(${CLOSING_STUDENT_PLAYER_TITLE})\$" 2>/dev/null | head -n 1 || true)
+        if [[ -n "$id" ]] && xd_grab "$id" >"$raw" 2>/dev/null &&
+            number=$(python3 "$CLOSING_VIDEOFRAME" "$raw" 2>/dev/null); then
+            if [[ -z "$first" ]]; then
+                first=$number
+            elif ((number > first)); then
+                CLOSING_FRAMES="$first $number"
+                XD_SHOT_COUNT=$((XD_SHOT_COUNT + 1))
+                local file
+                file=$(printf '%s/%02d-%s.png' "$XD_SHOT_DIR" "$XD_SHOT_COUNT" student-media-video-playing)
+                pnmtopng <"$raw" >"$file" 2>/dev/null && [[ -s "$file" ]] ||
+                    xd_fail "cannot keep the picture student-media-video-playing"
+                rm -f "$raw"
+                xd_note "$(basename "$file") window \"$CLOSING_STUDENT_PLAYER_TITLE\""
+                return 0
+            fi
         fi
-    done < <(ls -t "$CLOSING_GRAB".[0-9]*.xwd 2>/dev/null)
-}
-
-closing_stop_grabbing() {
-    if [[ -n "$CLOSING_GRAB_PID" ]]; then
-        kill "$CLOSING_GRAB_PID" 2>/dev/null || true
-        wait "$CLOSING_GRAB_PID" 2>/dev/null || true
-        CLOSING_GRAB_PID=""
-    fi
-}
-
-# Keeps a background picture as the next numbered picture.
-closing_keep_grab() {
-    local name=$1 grab=$2 file
-    XD_SHOT_COUNT=$((XD_SHOT_COUNT + 1))
-    file=$(printf '%s/%02d-%s.png' "$XD_SHOT_DIR" "$XD_SHOT_COUNT" "$name")
-    xwdtopnm <"$grab" 2>/dev/null | pnmtopng >"$file" 2>/dev/null && [[ -s "$file" ]] ||
-        xd_fail "cannot keep the picture $name"
-    rm -f "$CLOSING_GRAB".*xwd "$CLOSING_GRAB.new"
-    xd_note "$(basename "$file") window \"$CLOSING_STUDENT_PLAYER_TITLE\""
+        sleep 0.2
+    done
+    rm -f "$raw"
+    return 1
 }
 
 # Prints 1 when the role shows no window with the title, else 0.
@@ -391,12 +329,6 @@ walk_media() {
     sleep 1
     local known
     known=$(closing_other_windows teacher)
-    # The lesson's video lasts 2 s, from the open message to the student's
-    # player closing again, which a busy machine may pass before a step of
-    # the walk looks: the student's player is pictured from now on, every
-    # picture replacing the one before; the last one whose video band is
-    # lit is kept, showing the video playing.
-    closing_start_grabbing student "$CLOSING_STUDENT_PLAYER_TITLE"
     walk_click teacher 'Play|播放' "${CLOSING_VIDEO_FIRST[@]}"
     # First a box warns that the microphones are off while the video plays.
     closing_answer_box teacher media 20 "$known"
@@ -408,23 +340,13 @@ walk_media() {
         xd_fail "media: the teacher did not start the video (501 play)"
     closing_wait_log student message "onplay:onPlay|onplay:slot_timer_on_no_video_play_msg" 1 10 ||
         xd_fail "media: the student's player did not play"
+    # The lesson's video lasts 12 s: its frames are read from the student's
+    # player while it plays.
+    closing_picture_playing_video 10 ||
+        xd_fail "media: the student's player did not show the lesson video playing (no two frames of it read from its window)"
+    xd_note "media: the student's player showed frames ${CLOSING_FRAMES% *} and ${CLOSING_FRAMES#* } of the lesson video"
     wire_wait 1 60 "^tp/velmo/signal/channel/$class_id/message " "$(closing_video_control 4 "$teacher_uid")" ||
         xd_fail "media: the teacher's video did not end (501 finished)"
-    closing_stop_grabbing
-    # On a machine busy enough that one look for a window takes longer than
-    # the video, no picture may have been caught; the messages and the log
-    # above are what the step checks.
-    # A picture of the window that never showed the video's frames (only
-    # the notice over black) fails the step.
-    closing_pick_grab
-    if [[ -n "$CLOSING_GRAB_LIT" ]]; then
-        closing_keep_grab student-media-video-playing "$CLOSING_GRAB_LIT"
-    elif [[ -n "$CLOSING_GRAB_LAST" ]]; then
-        closing_keep_grab student-media-video-black "$CLOSING_GRAB_LAST"
-        xd_fail "media: the student's lesson-video window showed no frame of the video (a black picture)"
-    else
-        xd_note "media: the student's player closed before a picture of it was taken"
-    fi
     closing_wait_count 1 20 closing_no_window student "$CLOSING_STUDENT_PLAYER_TITLE" ||
         xd_fail "media: the student's player did not close when the video ended"
     xd_note "media: the video played in local mode (501 open, ready, play, finished) and the players closed"
@@ -517,6 +439,8 @@ walk_broker_away() {
     for role in teacher student; do
         attempts[$role]=$(closing_log_count "$role" message "start mqtt relogin")
         joined[$role]=$(closing_log_count "$role" action "mqtt_joinchannel_success,.*/channel/$class_id/message")
+        CLOSING_LEFT_BEFORE[$role]=$(closing_log_count "$role" message " - slot_onChannelUserLeaved, uid:")
+        CLOSING_JOINED_BEFORE[$role]=$(closing_log_count "$role" message "videoTxt end slot_onChannelUserJoined")
     done
     broker_stop "$BROKER_DIR" || xd_fail "broker: the broker did not stop"
     xd_note "broker: stopped"
@@ -555,10 +479,42 @@ walk_broker_away() {
         closing_wait_log "$role" message "slot_receiveSendSysMsg" $((received + 1)) 20 ||
             xd_fail "broker: the $role's client took no message after the broker came back"
     done
+    # The pictures wait until each classroom really is back: the banner
+    # gone and every participant that left the video channel meanwhile in
+    # it again (no tile still saying it left).
+    for role in teacher student; do
+        closing_wait_count 1 30 closing_is_back "$role" ||
+            xd_fail "broker: the $role's classroom is not back ($(closing_back_state "$role"))"
+    done
     closing_shot teacher broker-back 0
     closing_shot student broker-back 0
     closing_no_duplicates broker
     xd_note "broker: both logged in and joined again and carry messages, none twice"
+}
+
+# What the role's classroom shows since the broker went away: the banner's
+# last state, and how many participants left the video channel and came
+# back into it.
+declare -A CLOSING_LEFT_BEFORE CLOSING_JOINED_BEFORE
+closing_back_state() {
+    local role=$1 banner left joined
+    banner=$(closing_log_lines "$role" message "network banner (shown|hidden)" | tail -n 1 | grep -oE "shown|hidden" || true)
+    left=$(($(closing_log_count "$role" message " - slot_onChannelUserLeaved, uid:") - CLOSING_LEFT_BEFORE[$role]))
+    joined=$(($(closing_log_count "$role" message "videoTxt end slot_onChannelUserJoined") - CLOSING_JOINED_BEFORE[$role]))
+    echo "banner ${banner:-never shown}, left the video channel $left, back in it $joined"
+}
+
+# Prints 1 when the role's classroom is back: no banner and nobody still
+# out of the video channel; else 0.
+closing_is_back() {
+    local state
+    state=$(closing_back_state "$1")
+    if [[ "$state" =~ ^banner\ (hidden|never\ shown),\ left\ the\ video\ channel\ ([0-9]+),\ back\ in\ it\ ([0-9]+)$ ]] &&
+        ((BASH_REMATCH[3] >= BASH_REMATCH[2])); then
+        echo 1
+    else
+        echo 0
+    fi
 }
 
 # Fails the step unless every message each client took (its "im_receive_"

@@ -26,6 +26,8 @@ INCLASS_TILE_AUDIO=(793 335)
 INCLASS_TILE_PRAISE=(881 335)
 INCLASS_TILE_ZOOM=(925 335)
 INCLASS_TILE_ZOOMED=(887 335)          # the enlarge button alone, once enlarged
+INCLASS_HELPDESK=(50 64)               # the board's "Help desk" button
+declare -A INCLASS_HELPDESK_TITLE=([teacher]="Helpdesk" [student]="问题反馈")
 
 # Takes a picture of the role's classroom into <file> without noting it.
 inclass_grab() {
@@ -202,6 +204,31 @@ inclass_step_chat() {
     done
 }
 
+# 3b. The help desk: each opens its problem report from the board's "Help
+# desk" button; the report is pictured (its content area white, none of
+# the board's grey) and closed with its close button.
+inclass_step_helpdesk() {
+    local role known file w h white dark WIDTH HEIGHT
+    for role in teacher student; do
+        known=$(closing_other_windows "$role")
+        walk_click "$role" 'Help desk|求助' "${INCLASS_HELPDESK[@]}"
+        closing_wait_new_window "$role" 20 "$known" || xd_fail "help desk: the $role's report did not open"
+        xd_screenshot "$CLOSING_WINDOW" "$role-helpdesk" 1
+        file=$(xd_last_shot "$role-helpdesk")
+        eval "$(xdotool getwindowgeometry --shell "$CLOSING_WINDOW" 2>/dev/null | grep -E '^(WIDTH|HEIGHT)=')"
+        w=${WIDTH:-0} h=${HEIGHT:-0}
+        ((w > 60 && h > 100)) || xd_fail "help desk: the $role's report has no size"
+        # Inside the frame and below the title: white, never the board's grey.
+        read -r _ white _ < <(xd_region_colours "$file" 13 40 $((w - 26)) $((h - 100)) 255 255 255)
+        read -r _ _ dark < <(xd_region_colours "$file" 1 1 $((w - 2)) $((h - 2)) 70 68 68)
+        ((white >= 50 && dark == 0)) ||
+            xd_fail "help desk: the $role's report is not white inside ($white % white, $dark pixels of the board's grey)"
+        xd_click_named "$CLOSING_WINDOW" "${pid[$role]}" "${INCLASS_HELPDESK_TITLE[$role]}" 'Close|关闭' $((w - 23)) 17
+        xd_wait_window_gone "$CLOSING_WINDOW" 10 || xd_fail "help desk: the $role's report did not close"
+    done
+    xd_note "help desk: both reports pictured, white inside, and closed"
+}
+
 # Moves the pointer over the student's tile on the teacher's page, so its
 # tool bar shows, and presses the tool bar's button named <name> (at <x>
 # <y>: of the tiles' buttons with that name, the one nearest there).
@@ -306,5 +333,6 @@ walk_inclass() {
     inclass_step_tiles
     inclass_step_board
     inclass_step_chat
+    inclass_step_helpdesk
     inclass_step_control
 }

@@ -5,6 +5,7 @@
 #include "platform/crash/crashdumpwriter.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
+#include "utility/durations.h"
 #include "utility/globalconstants.h"
 #include "utility/possibleidutil.h"
 
@@ -98,7 +99,8 @@ QString MiniDumpMgr::DumpMiniDump(CrashSignalContext *context, DumpType type)
 
     // The dump first: the logs below may be unavailable while the GUI
     // thread is stuck holding one of their mutexes.
-    const int error = CrashDumpWriter::writeFrozenDump(QFile::encodeName(path).constData(), kStackCaptureTimeoutMs);
+    const int error = CrashDumpWriter::writeFrozenDump(QFile::encodeName(path).constData(),
+                                                       Durations::ms(kStackCaptureTimeoutMs));
     qInfo("dumpFilePath:%s", qUtf8Printable(path));
     if (error) {
         qCritical("CreateFile failed.err:%d", error);

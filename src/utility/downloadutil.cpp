@@ -24,6 +24,8 @@ bool isInside(const QString &path, const QString &folder)
 
 bool DownloadUtil::isWebAddress(const QString &url)
 {
+    if (url.size() > kMaxAddressLength)
+        return false;
     const QUrl parsed(url);
     const QString scheme = parsed.scheme().toLower();
     return parsed.isValid() && !parsed.host().isEmpty()

@@ -40,7 +40,12 @@ public:
     // Removes what downloads killed mid-way left in the download folder;
     // the first call of the process does the work, later ones nothing.
     static void removeStaleTempFiles();
-    // An http or https address with a host (scheme in any case).
+    // The longest address fetched or taken from another participant.
+    static constexpr int kMaxAddressLength = 2048;
+    // An http or https address with a host (scheme in any case) of at most
+    // kMaxAddressLength characters, read tolerantly (a space or "|" in it
+    // is encoded when fetched). The one check for every address the
+    // client fetches or accepts from others, so both agree.
     static bool isWebAddress(const QString &url);
     // True for an existing file inside the client's download folder, links
     // resolved: the only local pictures shown from an address.

@@ -14,7 +14,7 @@
 #include "mgr/logeventmgr.h"
 #include "mgr/message/immsginfo.h"
 #include "mgr/message/controlmessages.h"
-#include "mgr/message/sendandreceivemsg.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
 #include "mgr/upgrademgr.h"
@@ -53,7 +53,7 @@ BaseCourseMainWidget::BaseCourseMainWidget(QWidget *parent)
     connect(bus, &SignalQueueMgr::signal_classroom_open, this, &BaseCourseMainWidget::slot_classroom_opened);
     connect(bus, &SignalQueueMgr::signal_classroom_close, this, &BaseCourseMainWidget::slot_classroom_closed);
     connect(bus, &SignalQueueMgr::signal_classroom_reEnter, this, &BaseCourseMainWidget::slot_reEnterClassRoom);
-    connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveRefreshApp, this,
+    connect(ClassOrderGate::instance(), &ClassOrderGate::signal_receiveRefreshApp, this,
             &BaseCourseMainWidget::slot_receiveRefreshApp);
 
     UpgradeMgr::instance()->setPromptWidget(this);
@@ -204,7 +204,10 @@ void BaseCourseMainWidget::getAppConfig()
         .onStart(&BaseCourseMainWidget::slot_onStart_getAppConfig)
         .onSuccess(&BaseCourseMainWidget::slot_onSuccess_getAppConfig)
         .onFailure([this, reply](const BaseEntity &entity) {
-            qWarning("getAppConfig failed, errCode:%d, errMsg:%s", entity.errorCode, qUtf8Printable(entity.errorMsg));
+            if (entity.errorCode == BaseEntity::UNREAD_ERROR_CODE)
+                qCritical("from json to AppConfigData failed");
+            else
+                qWarning("getAppConfig failed, errCode:%d, errMsg:%s", entity.errorCode, qUtf8Printable(entity.errorMsg));
             appConfigEnded(reply);
         })
         .onFinish([this, reply] { appConfigEnded(reply); });
@@ -471,7 +474,11 @@ void BaseCourseMainWidget::getMemberCenterUrl()
 {
     abortReply(memberCenterReply);
     memberCenterReply = bindApiReply<WebUrlEntity>(StudentApis::webUrl(this), this)
-                            .onSuccess(&BaseCourseMainWidget::slot_onSuccess_getMemberCenterUrl);
+                            .onSuccess(&BaseCourseMainWidget::slot_onSuccess_getMemberCenterUrl)
+                            .onFailure([](const BaseEntity &entity) {
+                                if (entity.errorCode == BaseEntity::UNREAD_ERROR_CODE)
+                                    qCritical("fromJson to WebUrlEntity Failed");
+                            });
 }
 
 void BaseCourseMainWidget::slot_onSuccess_getMemberCenterUrl(const WebUrlEntity &page)

@@ -13,6 +13,7 @@
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/http/httpentity.h"
 #include "mgr/http/httpmgr.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
@@ -200,9 +201,11 @@ void ClassWidget::enterMode(WidgetClassRoom *room, WidgetVideoItemList *tiles)
         WidgetVideoItem *tile = videoItemList->getWidgetByIdx(i);
         if (!tile)
             break;
-        if (!tile->restoreVideoView())
-            continue;
         const QString uid = tile->getUserInfo().uid;
+        // A video that cannot be bound again still leaves the tile's
+        // presence to refresh.
+        if (!tile->restoreVideoView())
+            qWarning("videoTxt the video of %s is not bound again", qUtf8Printable(uid));
         const bool present = (userList && userList->getIsInChannel(uid)) || uid == me;
         // The award page may have seen people come and go meanwhile.
         tile->setStateFlag(present);
@@ -328,16 +331,26 @@ void ClassWidget::slot_hideMessageWidget()
 
 void ClassWidget::slot_clickCutImage()
 {
-    if (isPressShift)
-        showMinimized();
+    // With SHIFT held the cut shows what lies under the classroom: the
+    // classroom window goes out of the way (the page itself is no window).
+    QWidget *room = window();
+    if (isPressShift && !room->isMinimized()) {
+        stateBeforeCut = room->windowState();
+        room->showMinimized();
+    }
     qDebug() << "slot_clickCutImage isPressShift:" << isPressShift;
     emit signal_startCutImage();
 }
 
 void ClassWidget::slot_clickCutImageFinish()
 {
-    if (windowState() & Qt::WindowMinimized)
-        showNormal();
+    QWidget *room = window();
+    if (stateBeforeCut && room->isMinimized()) {
+        // Back as it was: a student's classroom stays maximised.
+        room->setWindowState(*stateBeforeCut & ~Qt::WindowMinimized);
+        room->show();
+    }
+    stateBeforeCut.reset();
     qDebug() << "slot_clickCutImage isPressShift:" << isPressShift;
 }
 
@@ -537,12 +550,23 @@ void ClassWidget::slot_mqtt_logoutSuccess(QString)
     if (!isReEnteringClassroom)
         return;
     qInfo("<reEnterClassroom> logout mqtt success.");
-    SignalQueueMgr::instance()->signalReEnterClassroom();
-    isReEnteringClassroom = false;
+    continueReEntry();
 }
 
-void ClassWidget::slot_mqtt_logoutFailure(int, QString)
+void ClassWidget::slot_mqtt_logoutFailure(int errCode, QString)
 {
+    if (!isReEnteringClassroom)
+        return;
+    // The classroom is left and entered again all the same: the new login
+    // replaces whatever is left of this connection.
+    qWarning("<reEnterClassroom> logout mqtt failure, code:%d, re-entering all the same.", errCode);
+    continueReEntry();
+}
+
+void ClassWidget::continueReEntry()
+{
+    SignalQueueMgr::instance()->signalReEnterClassroom();
+    isReEnteringClassroom = false;
 }
 
 void ClassWidget::slot_mqtt_simulateConnectLost()
@@ -584,7 +608,11 @@ void ClassWidget::joinVideoChannel(QString channel, QString uid, const QString &
             messageWidget->setChannelAndUser(classId, userList);
         tile->muteVideo(false);
         const QString name = tile->getUserInfo().userName;
-        if (VideoSDK::instance()->joinChannel(channel, tile->getVideoWidget(), uid.toUInt(), key)) {
+        // The own uid is checked as every tile's is: one that is no number
+        // would join as the engine's uid 0.
+        uint engineUid = 0;
+        if (VideoViewBinder::toEngineUid(uid, &engineUid)
+            && VideoSDK::instance()->joinChannel(channel, tile->getVideoWidget(), engineUid, key)) {
             tile->setStateFlag(true);
             tile->setAlertText(QString());
             qInfo("videoTxt join success,channel:%s, uid:%s, uName:%s", qUtf8Printable(channel), qUtf8Printable(uid),
@@ -689,7 +717,7 @@ void ClassWidget::slot_onChannelLeaved(QString channelId, int ecode)
 void ClassWidget::connectClassControl()
 {
     // Once only, whoever connects it first.
-    connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveEncourageMsg, this,
+    connect(ClassOrderGate::instance(), &ClassOrderGate::signal_receiveEncourageMsg, this,
             &ClassWidget::slot_receiveEncourageMsg, Qt::UniqueConnection);
 }
 
@@ -950,21 +978,6 @@ void ClassWidget::sendFunctionalControl(QString uid, bool enable, ControlTyp typ
     SendAndReceiveMsg::instance()->sendMsg<FunctionControl>(control, IM_FunctionControl, sender, uid);
 }
 
-bool ClassWidget::isTeacherOrder(const ImMsgInfo &info, const QString &classid) const
-{
-    // Only the teacher of this class commands it; anything else is a
-    // participant speaking out of turn or a message of another class.
-    if (!userList || info.uid.isEmpty() || info.uid != userList->getTeacher().uid) {
-        qWarning("class order not from the teacher, sender:%s", qUtf8Printable(info.uid.left(64)));
-        return false;
-    }
-    if (classid != classId) {
-        qWarning("class order of another class:%s", qUtf8Printable(classid.left(64)));
-        return false;
-    }
-    return true;
-}
-
 void ClassWidget::addPraise(const QString &uid)
 {
     UserInfo user;
@@ -981,8 +994,9 @@ void ClassWidget::addPraise(const QString &uid)
 
 void ClassWidget::slot_receiveEncourageMsg(ImMsgInfo info, EncourageMessage data)
 {
+    Q_UNUSED(info)
     qInfo() << "slot_receiveEncourageMsg classId:" << data.classid.left(64);
-    if (!isTeacherOrder(info, data.classid))
+    if (!userList)
         return;
     const QString teacherUid = userList->getTeacher().uid;
     if (data.uid == userList->getCurUser().uid) {

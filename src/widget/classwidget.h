@@ -9,6 +9,7 @@
 #include "widget/widgetclassmode.h"
 
 #include <QString>
+#include <optional>
 
 namespace Ui {
 class ClassWidget;
@@ -165,8 +166,6 @@ protected:
     void setFunctionOff(const QString &uid, ControlTyp type, bool off);
     // One more praise for uid: roster, tile and, unless one shows, the effect.
     void addPraise(const QString &uid);
-    // Whether a class-control message comes from this class's teacher.
-    bool isTeacherOrder(const ImMsgInfo &info, const QString &classid) const;
 
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
@@ -188,6 +187,9 @@ protected:
     ClassInfoEntity classInfo;
     WidgetMessage *messageWidget = nullptr;
     bool isPressShift = false;
+    // The classroom window's state before a screenshot with SHIFT held
+    // minimised it; set while it is minimised for the cut.
+    std::optional<Qt::WindowStates> stateBeforeCut;
     bool isMessageWidgetVisible = false;
     NetworkDisconnect *networkDisconnect = nullptr;
     EntityNetworkReplyHolder *postEncourageReply = nullptr;
@@ -209,6 +211,8 @@ private:
     // The class of the page's lesson; uid of the roster's current user.
     QString lessonClassId() const;
     QString rosterUid() const;
+    // The MQTT logout of a re-entry has ended (well or not): enter again.
+    void continueReEntry();
 };
 
 #endif // CLASSWIDGET_H

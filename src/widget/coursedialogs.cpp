@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -10,6 +12,7 @@ namespace {
 struct Handlers
 {
     CourseDialogs::BoxHandler box;
+    CourseDialogs::BoxHandler open;
     CourseDialogs::ModalHandler modal;
     CourseDialogs::ExitHandler exit;
 };
@@ -93,6 +96,29 @@ int CourseDialogs::show(const Box &box)
     return added.indexOf(message.clickedButton());
 }
 
+void CourseDialogs::open(const Box &box, QObject *context, const std::function<void(int)> &done)
+{
+    if (handlers().open) {
+        QTimer::singleShot(0, context, [box, done]() {
+            const int answer = handlers().open ? handlers().open(box) : -1;
+            if (done)
+                done(answer);
+        });
+        return;
+    }
+    auto *message = new QMessageBox(iconOf(box.kind), box.title, box.text, QMessageBox::NoButton, box.parent);
+    message->setAttribute(Qt::WA_DeleteOnClose);
+    message->setStandardButtons(box.buttons);
+    if (box.defaultButton != QMessageBox::NoButton)
+        message->setDefaultButton(box.defaultButton);
+    QObject::connect(message, &QMessageBox::finished, context, [done](int answer) {
+        if (done)
+            done(answer);
+    });
+    // Window-modal, without a loop of its own: the caller goes on at once.
+    message->open();
+}
+
 void CourseDialogs::runModal(QWidget *window)
 {
     if (handlers().modal) {
@@ -118,6 +144,11 @@ void CourseDialogs::exitEventLoop(int code)
 void CourseDialogs::setBoxHandler(const BoxHandler &handler)
 {
     handlers().box = handler;
+}
+
+void CourseDialogs::setOpenHandler(const BoxHandler &handler)
+{
+    handlers().open = handler;
 }
 
 void CourseDialogs::setModalHandler(const ModalHandler &handler)

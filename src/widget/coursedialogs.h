@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QObject;
 class QWidget;
 
 // The message boxes, modal windows and the end of the event loop that the
@@ -41,6 +42,11 @@ public:
     // A warning with text buttons, the first the default and no escape
     // button; returns the index of the button chosen, -1 for none.
     static int choose(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons);
+    // A box that does not wait: it shows over its parent and the call
+    // returns at once; done (when given) runs with the answer once the box
+    // is closed, from the event loop and only while context lives. Nothing
+    // is shown from inside the caller's call, so a slot can open one.
+    static void open(const Box &box, QObject *context, const std::function<void(int answer)> &done);
     // Shows window modally (it must emit signal_close() when closed) and
     // waits in a local event loop until it closes. window stays the
     // caller's to delete.
@@ -53,6 +59,8 @@ public:
     using ModalHandler = std::function<void(QWidget *window)>;
     using ExitHandler = std::function<void(int code)>;
     static void setBoxHandler(const BoxHandler &handler);
+    // Answers the boxes of open(), from the event loop.
+    static void setOpenHandler(const BoxHandler &handler);
     static void setModalHandler(const ModalHandler &handler);
     static void setExitHandler(const ExitHandler &handler);
 

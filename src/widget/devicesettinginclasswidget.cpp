@@ -3,7 +3,7 @@
 
 #include "biz/device/agora/agoradevicedetecting.h"
 #include "mgr/globalcurrentuser.h"
-#include "mgr/message/sendandreceivemsg.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/singleton.h"
 #include "utility/durations.h"
 
@@ -55,6 +55,9 @@ DeviceSettingInClassWidget::DeviceSettingInClassWidget(QWidget *parent)
     qRegisterMetaType<ImMsgInfo>("ImMsgInfo");
     ui->setupUi(this);
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    // A small fixed panel over the classroom: dragging its edge must not
+    // resize it.
+    setResizable(false);
     m_pDeviceDetecting = Singleton<AgoraDeviceDetecting>::instance();
     m_pDeviceDetecting->startEnumDevices();
     connect(m_pDeviceDetecting, &AgoraDeviceDetecting::signal_AudioDeviceStateChanged, this,
@@ -70,7 +73,7 @@ DeviceSettingInClassWidget::DeviceSettingInClassWidget(QWidget *parent)
     slot_audioPlayoutCollection(m_pDeviceDetecting->getPlayoutDeviceCollection());
     slot_audioRecordCollection(m_pDeviceDetecting->getRecordingDeviceCollection());
     slot_videoDeviceCollection(m_pDeviceDetecting->getVideoDeviceCollection());
-    connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveSwitchDevice, this,
+    connect(ClassOrderGate::instance(), &ClassOrderGate::signal_receiveSwitchDevice, this,
             &DeviceSettingInClassWidget::slot_receiveSwitchDevice);
 }
 

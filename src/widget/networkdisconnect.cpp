@@ -23,5 +23,8 @@ NetworkDisconnect::~NetworkDisconnect()
 
 void NetworkDisconnect::slot_networkStatusChangeed(bool isConnected)
 {
+    if (isHidden() == isConnected)
+        return;
+    qInfo("network banner %s", isConnected ? "hidden" : "shown");
     setVisible(!isConnected);
 }

@@ -169,7 +169,9 @@ bool SettingWidget::clearDirectory(const QString &path, QStringList *failures)
 {
     bool ok = true;
     QDir dir(path);
-    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    // Hidden entries are not the user's downloads: they stay, and a hidden
+    // folder is not entered. System entries are listed for broken links.
+    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QFileInfo &entry : entries) {
         const QString entryPath = entry.absoluteFilePath();
         if (entry.isDir() && !entry.isSymLink()) {

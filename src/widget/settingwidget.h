@@ -29,8 +29,9 @@ public:
     // For tests: replaces the file manager; an empty opener restores it.
     static void setFolderOpenerForTests(const FolderOpener &opener);
 
-    // Deletes every file below path, at every depth, keeping the folders.
-    // Symbolic links are removed as links and never followed. Each
+    // Deletes every file below path, at every depth, keeping the folders;
+    // hidden files and whatever lies in hidden folders stay. Symbolic
+    // links are removed as links and never followed. Each
     // failure is logged and listed in failures; true when none failed.
     static bool clearDirectory(const QString &path, QStringList *failures = nullptr);
 

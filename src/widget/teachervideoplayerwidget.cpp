@@ -12,6 +12,7 @@
 #include "utility/durations.h"
 #include "utility/translatelanguage.h"
 #include "utility/widget/playbackslots.h"
+#include "utility/widget/promptmessagewidget.h"
 #include "widget/coursedialogs.h"
 #include "widget/teacherclasswidget.h"
 
@@ -35,6 +36,13 @@ TeacherVideoPlayerWidget::TeacherVideoPlayerWidget(QWidget *parent)
     createWidgetRenderer();
 
     connectPlaybackSlots(&mediaUtil, this);
+    // A video that cannot be played ends as if finished (the students close
+    // theirs, the microphones come back); the teacher is told why.
+    connect(&mediaUtil, &MediaControlUtil::signal_onFailed, this, [this]() {
+        QWidget *over = classWidget();
+        showPromptMessage(Translatelanguage::instance()->getText(QStringLiteral("cannotplayvideo")), over ? over : this, 2,
+                          false);
+    });
     SignalQueueMgr *bus = SignalQueueMgr::instance();
     connect(bus, &SignalQueueMgr::signal_class_widget_closed, this, &TeacherVideoPlayerWidget::slot_to_close);
     connect(bus, &SignalQueueMgr::signal_screen_sharing_start, this, &TeacherVideoPlayerWidget::slot_to_close);

@@ -8,6 +8,7 @@
 #include "mgr/appcontext.h"
 #include "mgr/apprestart.h"
 #include "mgr/globalcurrentuser.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
@@ -84,15 +85,16 @@ WidgetClassRoom::WidgetClassRoom(QWidget *parent)
 
     connect(SignalQueueMgr::instance(), &SignalQueueMgr::signal_switchClassMode, this,
             &WidgetClassRoom::slot_switchMode);
-    SendAndReceiveMsg *messages = SendAndReceiveMsg::instance();
-    connect(messages, &SendAndReceiveMsg::signal_receiveClassModelControl, this,
+    // Orders come through the gate: only the teacher's, only the back end's.
+    ClassOrderGate *orders = ClassOrderGate::instance();
+    connect(orders, &ClassOrderGate::signal_receiveClassModelControl, this,
             &WidgetClassRoom::slot_receiveSwitchClassModel);
-    connect(messages, &SendAndReceiveMsg::signal_receiveSendSysMsg, this, &WidgetClassRoom::slot_receiveSendSysMsg);
-    connect(messages, &SendAndReceiveMsg::signal_receiveRefreshApp, this, &WidgetClassRoom::slot_receiveRefreshApp);
-    connect(messages, &SendAndReceiveMsg::signal_receiveRequestDeivceInfo, this,
+    connect(orders, &ClassOrderGate::signal_receiveSendSysMsg, this, &WidgetClassRoom::slot_receiveSendSysMsg);
+    connect(orders, &ClassOrderGate::signal_receiveRefreshApp, this, &WidgetClassRoom::slot_receiveRefreshApp);
+    connect(orders, &ClassOrderGate::signal_receiveRequestDeivceInfo, this,
             &WidgetClassRoom::slot_receiveRequestDeivceInfo);
-    connect(messages, &SendAndReceiveMsg::signal_receiveSwitchDevice, this, &WidgetClassRoom::slot_receiveSwitchDevice);
-    connect(messages, &SendAndReceiveMsg::signal_receiveSetVideoProfileMsg, this,
+    connect(orders, &ClassOrderGate::signal_receiveSwitchDevice, this, &WidgetClassRoom::slot_receiveSwitchDevice);
+    connect(orders, &ClassOrderGate::signal_receiveSetVideoProfileMsg, this,
             &WidgetClassRoom::slot_receiveSetVideoProfileMsg);
     VideoSDK *video = VideoSDK::instance();
     connect(video, &VideoSDK::signal_UserJoined, this, &WidgetClassRoom::slot_videoChannelSomeOneJoined);
@@ -124,6 +126,10 @@ void WidgetClassRoom::startClass(const ClassInfoEntity &info)
     context->setInClass(true);
 
     initUsers(info);
+    QStringList roster;
+    for (int i = 0; i < m_userList->getUserCount(); ++i)
+        roster << m_userList->getUserInfoByIdx(i).uid;
+    ClassOrderGate::instance()->setClass(m_classId, m_userList->getTeacher().uid, roster);
     Singleton<AppRestart>::instance()->setCurClassId(m_classId);
     SendAndReceiveMsg::instance()->setVideoLocalPlayCapability(m_localPlayCapability == 1 ? 1 : 0);
 
@@ -330,6 +336,36 @@ void WidgetClassRoom::showServerNotice(const QString &notice)
     showPromptMessage(text("backendSysFlag") + notice, this, kServerNoticeSecs, true);
 }
 
+void WidgetClassRoom::showNoticeBox(const QString &notice)
+{
+    if (m_noticeBoxOpen) {
+        // A repeat of what shows or waits already adds nothing.
+        const QString &latest = m_waitingNotices.isEmpty() ? m_shownNotice : m_waitingNotices.last();
+        if (latest == notice)
+            return;
+        if (m_waitingNotices.size() >= kMaxWaitingNotices) {
+            qWarning("notice box busy: the last waiting notice is replaced by the newest");
+            m_waitingNotices.last() = notice;
+        } else {
+            m_waitingNotices.append(notice);
+        }
+        return;
+    }
+    m_noticeBoxOpen = true;
+    m_shownNotice = notice;
+    CourseDialogs::Box box;
+    box.kind = CourseDialogs::About;
+    box.parent = this;
+    box.title = text("velmo");
+    box.text = notice;
+    CourseDialogs::open(box, this, [this](int) {
+        m_noticeBoxOpen = false;
+        m_shownNotice.clear();
+        if (!m_waitingNotices.isEmpty())
+            showNoticeBox(m_waitingNotices.takeFirst());
+    });
+}
+
 void WidgetClassRoom::slot_receiveSendSysMsg(ImMsgInfo, SendSysMsg msg)
 {
     qInfo("slot_receiveSendSysMsg");
@@ -338,7 +374,7 @@ void WidgetClassRoom::slot_receiveSendSysMsg(ImMsgInfo, SendSysMsg msg)
         return;
     }
     if (msg.level == 1)
-        CourseDialogs::notice(CourseDialogs::About, this, text("velmo"), msg.content);
+        showNoticeBox(msg.content);
     else if (msg.level == 2)
         showServerNotice(msg.content);
 }
@@ -476,6 +512,8 @@ void WidgetClassRoom::closeEvent(QCloseEvent *event)
     if (!m_closed) {
         m_closed = true;
         Singleton<AppContext>::instance()->resetClassInfo();
+        if (ClassOrderGate::instance()->classId() == m_classId)
+            ClassOrderGate::instance()->clearClass();
         sendEnterOrLeaveMsg(false);
         for (WidgetClassMode *page : qAsConst(m_modes))
             page->destoryMode();

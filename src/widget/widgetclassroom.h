@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace Ui {
 class WidgetClassRoom;
@@ -32,6 +33,8 @@ class WidgetClassRoom : public BaseMainWidget
 public:
     // The fixed length of a class, in seconds.
     static constexpr int kClassLengthSecs = 1500;
+    // Notices waiting behind the open box; a later one replaces the last.
+    static constexpr int kMaxWaitingNotices = 3;
 
     explicit WidgetClassRoom(QWidget *parent = nullptr);
     ~WidgetClassRoom() override;
@@ -82,6 +85,9 @@ private:
     qint64 elapsedClassSecs() const;
     // The 5-second notice with its countdown for the service's orders.
     void showServerNotice(const QString &text);
+    // The service's notice in a box: one box at a time, the next waiting
+    // until it is closed.
+    void showNoticeBox(const QString &text);
     static bool isForMe(const QString &uid);
 
     Ui::WidgetClassRoom *ui;
@@ -97,6 +103,9 @@ private:
     // The teardown has run; a second close before the deferred delete
     // announces and uploads nothing again.
     bool m_closed = false;
+    bool m_noticeBoxOpen = false;
+    QString m_shownNotice;
+    QStringList m_waitingNotices;
 };
 
 #endif // WIDGETCLASSROOM_H

@@ -27,7 +27,7 @@ WidgetVideoItemS::~WidgetVideoItemS() = default;
 void WidgetVideoItemS::switchSmallVideo()
 {
     WidgetVideoItem::switchSmallVideo();
-    m_studentTool->setZoomChecked(false);
+    setZoomChecked(false);
 }
 
 void WidgetVideoItemS::setEnableSelectBtn(bool enable)
@@ -39,6 +39,9 @@ void WidgetVideoItemS::setEnableSelectBtn(bool enable)
 void WidgetVideoItemS::setZoomChecked(bool checked)
 {
     m_studentTool->setZoomChecked(checked);
+    // The tool bar shows itself as for a present student under the mouse;
+    // only the tile knows whether the student is there and hovered.
+    showTool(underMouse());
 }
 
 void WidgetVideoItemS::setVideoChecked(bool checked)

@@ -1206,9 +1206,9 @@ void WidgetWhiteBoard::slot_checkDownloadding()
 void WidgetWhiteBoard::failDownload(const QString &reason)
 {
     loading->setLoadingState(LoadingWidget::StateNetworkFailure);
-    qCritical().noquote() << QStringLiteral("<MaterialDownload> download pdf file through proxy is error! bUseProxy:%1, %2")
-                                 .arg(bUseProxy)
-                                 .arg(reason);
+    qCritical().noquote() << QStringLiteral("<MaterialDownload> download pdf file through proxy is error! bUseProxy:%1")
+                                 .arg(bUseProxy);
+    qInfo().noquote() << QStringLiteral("<MaterialDownload> courseware download given up: %1").arg(reason);
     downloadWatchdog.stop();
     dropHolder();
     bUseProxy = false;

@@ -23,6 +23,7 @@ QVector<ActionLogReader::Record> ActionLogReader::records() const
             continue;
         Record record;
         record.kind = fields.at(0);
+        record.atMs = fields.at(3).toLongLong();
         record.name = fields.at(4);
         record.info = fields.mid(5).join(QLatin1Char(','));
         result.append(record);

@@ -108,15 +108,23 @@ bool ClassroomPeerProcess::quit()
 
 bool ClassroomPeerProcess::finish()
 {
-    m_process.closeWriteChannel();
-    // Generous: leaving the class and ending the media takes a while on a
-    // loaded machine.
-    if (!m_process.waitForFinished(30000)) {
-        qWarning("%s did not end within 30 s", qPrintable(m_process.program()));
+    if (m_process.error() == QProcess::FailedToStart)
         return false;
+    // A second call (or one for a participant that has ended already) only
+    // reads how it ended.
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.closeWriteChannel();
+        // Generous: leaving the class and ending the media takes a while on
+        // a loaded machine.
+        if (!m_process.waitForFinished(30000)) {
+            qWarning("%s did not end within 30 s", qPrintable(m_process.program()));
+            return false;
+        }
     }
     readOutput();
     readProblems();
+    if (m_killed)
+        return true; // ended by the test on purpose
     if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0) {
         qWarning("%s ended %s %d", qPrintable(m_process.program()),
                  m_process.exitStatus() == QProcess::NormalExit ? "with status" : "by signal", m_process.exitCode());

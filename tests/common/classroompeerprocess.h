@@ -50,8 +50,10 @@ public:
     // Ends the process at once, without any goodbye (SIGKILL).
     void kill();
     // Closes standard input and waits for the process to end; true when
-    // it ended with status 0. (Every participant not killed is checked so
-    // when this object goes.)
+    // it ended with status 0 (or was killed by the test, or never started).
+    // Called again, it only says how the process ended. A test calls it
+    // for its participants (members in cleanupTestCase): the check this
+    // object makes when it goes comes too late to fail a member's test.
     bool finish();
     // Asks the participant to leave and end ("quit"), then finish().
     bool quit();

@@ -9,7 +9,8 @@
 
 // Answers the course windows' message boxes, modal windows and exit
 // requests for as long as it lives, so no test waits in a modal loop:
-// boxes are kept in `boxes` as "title|text" and answered from `answers`
+// boxes (those that wait and those that do not, the latter answered from
+// the event loop) are kept in `boxes` as "title|text" and answered from `answers`
 // (oldest first) or else with their default button (-1 for text buttons),
 // modal windows are kept by class name and return at once, exit codes are
 // kept in `exitCodes`.
@@ -18,7 +19,7 @@ class CourseDialogsRecorder
 public:
     CourseDialogsRecorder()
     {
-        CourseDialogs::setBoxHandler([this](const CourseDialogs::Box &box) {
+        const auto answer = [this](const CourseDialogs::Box &box) {
             boxes.append(box.title + QLatin1Char('|') + box.text);
             kinds.append(box.kind);
             if (!answers.isEmpty())
@@ -26,7 +27,9 @@ public:
             if (!box.textButtons.isEmpty())
                 return -1;
             return static_cast<int>(box.defaultButton == QMessageBox::NoButton ? QMessageBox::Ok : box.defaultButton);
-        });
+        };
+        CourseDialogs::setBoxHandler(answer);
+        CourseDialogs::setOpenHandler(answer);
         CourseDialogs::setModalHandler([this](QWidget *window) {
             modalWindows.append(QString::fromLatin1(window->metaObject()->className()));
         });
@@ -36,6 +39,7 @@ public:
     ~CourseDialogsRecorder()
     {
         CourseDialogs::setBoxHandler(nullptr);
+        CourseDialogs::setOpenHandler(nullptr);
         CourseDialogs::setModalHandler(nullptr);
         CourseDialogs::setExitHandler(nullptr);
     }

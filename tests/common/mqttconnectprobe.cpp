@@ -42,6 +42,15 @@ void MqttConnectProbe::answer(int returnCode)
     m_socket->flush();
 }
 
+void MqttConnectProbe::dropConnection()
+{
+    if (!m_socket)
+        return;
+    m_socket->abort();
+    m_socket->deleteLater();
+    m_socket = nullptr;
+}
+
 bool MqttConnectProbe::parse(const QByteArray &data, ConnectPacket &packet)
 {
     if (data.size() < 2 || quint8(data.at(0)) != 0x10)

@@ -51,6 +51,9 @@ public:
     bool readConnect(ConnectPacket &packet, int timeoutMs = 10000);
     // Answers with a CONNACK carrying returnCode (5: not authorised).
     void answer(int returnCode);
+    // Ends the connection of the last CONNECT read, as a broker that goes
+    // away would; the next client can connect again.
+    void dropConnection();
 
     static bool parse(const QByteArray &data, ConnectPacket &packet);
 

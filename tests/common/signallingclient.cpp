@@ -33,13 +33,13 @@ QString SignallingClient::defaultAppId()
     return QStringLiteral("0123456789abcdef0123456789abcdef");
 }
 
-void SignallingClient::login(const QString &account, int reconnectWindowSeconds, int maxRetryIntervalSeconds)
+void SignallingClient::login(const QString &account, int reconnectWindowSeconds, int retryCount)
 {
     const QByteArray id = appId().toUtf8();
     const QByteArray name = account.toUtf8();
     const QByteArray token("token");
     m_api->loginUser(id.constData(), size_t(id.size()), name.constData(), size_t(name.size()), token.constData(),
-                     size_t(token.size()), 0, "", 0, reconnectWindowSeconds, maxRetryIntervalSeconds);
+                     size_t(token.size()), 0, "", 0, reconnectWindowSeconds, retryCount);
 }
 
 void SignallingClient::logout()

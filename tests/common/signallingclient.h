@@ -31,7 +31,7 @@ public:
 
     agora_sdk_win::SignalApi *api() const { return m_api; }
 
-    void login(const QString &account, int reconnectWindowSeconds = 30, int maxRetryIntervalSeconds = 5);
+    void login(const QString &account, int reconnectWindowSeconds = 30, int retryCount = 5);
     void logout();
     void enterChannel(const QString &channel);
     void exitChannel(const QString &channel);

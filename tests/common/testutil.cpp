@@ -6,6 +6,8 @@
 #include "testenvironment.h"
 
 #include <QCoreApplication>
+#include <QJsonDocument>
+#include <QUuid>
 #include <QFile>
 #include <QHostAddress>
 #include <QRandomGenerator>
@@ -73,6 +75,18 @@ quint16 freeTcpPort()
     if (!server.listen(QHostAddress::LocalHost, 0))
         return 0;
     return server.serverPort();
+}
+
+QString classroomEnvelope(int type, const QString &sender, const QJsonObject &data)
+{
+    const QJsonObject envelope{ { "version", 2 },
+                                { "sequence", 1 },
+                                { "type", type },
+                                { "src", 2 },
+                                { "sender", sender },
+                                { "uuid", QUuid::createUuid().toString(QUuid::WithoutBraces) },
+                                { "data", data } };
+    return QString::fromUtf8(QJsonDocument(envelope).toJson(QJsonDocument::Compact));
 }
 
 void drainEvents()

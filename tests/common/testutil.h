@@ -2,6 +2,7 @@
 #define TESTUTIL_H
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 
 #include <functional>
@@ -31,6 +32,10 @@ void stopProcess(QProcess &process, int timeoutMs = 5000);
 // pending notifications) without waiting for time to pass: for checking
 // that nothing more follows once everything that could speak is gone.
 void drainEvents();
+
+// A classroom message's envelope text of type from sender around data, with
+// a fresh uuid, as another participant or the service's back end sends it.
+QString classroomEnvelope(int type, const QString &sender, const QJsonObject &data);
 
 // Folder of the built binaries (the client's installation folder).
 QString binDir();

@@ -102,6 +102,20 @@ void TopicWatcher::readLines()
     }
 }
 
+bool TopicWatcher::publishAll(quint16 port, const QString &topic, const QStringList &payloads, int qos)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(QStringLiteral("mosquitto_pub"),
+                  { QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(port),
+                    QStringLiteral("-q"), QString::number(qos), QStringLiteral("-t"), topic, QStringLiteral("-l") });
+    if (!process.waitForStarted(5000))
+        return false;
+    process.write((payloads.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    process.closeWriteChannel();
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
 bool TopicWatcher::publish(quint16 port, const QString &topic, const QString &payload, int qos)
 {
     QProcess process;

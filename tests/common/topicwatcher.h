@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QScopedPointer>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <functional>
@@ -37,6 +38,9 @@ public:
     bool waitFor(const std::function<bool(const Message &)> &match, int timeoutMs = 30000);
 
     static bool publish(quint16 port, const QString &topic, const QString &payload, int qos = 1);
+    // Every payload in turn from one mosquitto_pub (one line each: a payload
+    // holds no line break), as fast as the broker takes them.
+    static bool publishAll(quint16 port, const QString &topic, const QStringList &payloads, int qos = 1);
 
 private:
     void readLines();

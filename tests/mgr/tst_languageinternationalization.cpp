@@ -1,6 +1,8 @@
 #include "mgr/languageinternationalization.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QLocale>
 #include <QPointer>
 #include <QTranslator>
 #include <QTest>
@@ -43,7 +45,14 @@ void TestLanguageInternationalization::studentInstallsCatalogue()
 
     QVERIFY(language.translator());
     QCOMPARE(language.translator()->parent(), &language);
-    QCOMPARE(counter.count, 1);
+    // Qt's own texts in the same language, beside our catalogue.
+    QVERIFY(language.qtTranslator());
+    QCOMPARE(language.qtTranslator()->parent(), &language);
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("是(&Y)"));
+    QCOMPARE(counter.count, 2);
+    // Dates in the client's language, not the machine's.
+    QCOMPARE(QLocale().language(), QLocale::Chinese);
+    QCOMPARE(QLocale().toString(QDate(2026, 12, 11), QStringLiteral("dddd")), QStringLiteral("星期五"));
 }
 
 void TestLanguageInternationalization::initAgainReplacesTranslator()
@@ -58,10 +67,11 @@ void TestLanguageInternationalization::initAgainReplacesTranslator()
     language.init();
     qApp->removeEventFilter(&counter);
 
-    // The old one was removed and deleted, a new one installed: one of each.
+    // The old ones were removed and deleted, new ones installed: one of
+    // each for both catalogues.
     QVERIFY(first.isNull());
     QVERIFY(language.translator());
-    QCOMPARE(counter.count, 2);
+    QCOMPARE(counter.count, 4);
 }
 
 void TestLanguageInternationalization::destructionRemovesTranslator()
@@ -73,7 +83,7 @@ void TestLanguageInternationalization::destructionRemovesTranslator()
         qApp->installEventFilter(&counter);
     }
     qApp->removeEventFilter(&counter);
-    QCOMPARE(counter.count, 1);
+    QCOMPARE(counter.count, 2);
 }
 
 QTEST_GUILESS_MAIN(TestLanguageInternationalization)

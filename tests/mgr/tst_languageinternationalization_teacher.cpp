@@ -2,10 +2,12 @@
 #include "utility/translatelanguage.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QLocale>
 #include <QTest>
 
-// Teacher build: forms keep their English source texts and the text lookup
-// defaults to English.
+// Teacher build: forms keep their English source texts, the text lookup
+// defaults to English, and so do dates and Qt's own texts.
 class TestLanguageInternationalizationTeacher : public QObject
 {
     Q_OBJECT
@@ -17,11 +19,16 @@ private slots:
 
 void TestLanguageInternationalizationTeacher::installsNoTranslator()
 {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China)); // a machine set to Chinese, say
     LanguageInternationalization language;
     language.init();
     QVERIFY(!language.translator());
+    QVERIFY(!language.qtTranslator());
     language.init();
     QVERIFY(!language.translator());
+    QVERIFY(!language.qtTranslator());
+    QCOMPARE(QLocale().language(), QLocale::English);
+    QCOMPARE(QLocale().toString(QDate(2026, 12, 11), QStringLiteral("dddd")), QStringLiteral("Friday"));
 }
 
 void TestLanguageInternationalizationTeacher::lookupDefaultsToEnglish()

@@ -2,6 +2,7 @@
 #include "mgr/minidumpmgr.h"
 #include "mgr/singleton.h"
 #include "platform/crash/crashdumpwriter.h"
+#include "scopedtimescale.h"
 #include "testutil.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
@@ -358,6 +359,9 @@ void TestMiniDumpMgr::frozenDumpShowsGuiThreadStack()
     // This thread is the watched one (MiniDumpMgr::init ran on it); a
     // second thread writes the dump while this one is stuck.
     s_release = false;
+    // A starved machine may not run the stuck thread within the client's
+    // second: the stack is waited for longer here, not shorter.
+    ScopedTimeScale patient(20);
     QString path;
     long writerTid = 0;
     std::thread watchdog([&] {

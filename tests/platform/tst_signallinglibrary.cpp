@@ -39,6 +39,7 @@ private slots:
     void testHooksBringAboutTheServiceCallbacks();
     void reconnectsAfterTheBrokerRestarts();
     void sessionEndsWhenTheBrokerStaysAway();
+    void sessionEndsAfterItsAttempts();
     void tcpNoDelayAfterConnectAndReconnect();
     void releaseWithoutLoopAndWhileLoggedIn();
     void unreadablePayloadsAreReportedAndDropped();
@@ -370,11 +371,26 @@ void TestSignallingLibrary::tcpNoDelayAfterConnectAndReconnect()
 void TestSignallingLibrary::sessionEndsWhenTheBrokerStaysAway()
 {
     auto student = newClient();
-    student->login("20001", 2, 1);
+    student->login("20001", 2, 2);
     QTRY_VERIFY_WITH_TIMEOUT(student->hasEvent("loginSuccess 20001"), kWaitMs);
     m_broker.stop();
     QTRY_VERIFY_WITH_TIMEOUT(student->hasEvent(QString("logout %1").arg(LOGOUT_E_NET)), 15000);
     QVERIFY(student->eventsStartingWith("reconnecting").size() >= 2);
+    QVERIFY(!student->hasEvent("reconnected"));
+    QVERIFY(m_broker.start());
+}
+
+void TestSignallingLibrary::sessionEndsAfterItsAttempts()
+{
+    // Three attempts within a window of 30 s: the session ends after the
+    // third, long before the window, so the caller can log in again.
+    auto student = newClient();
+    student->login("20001", 30, 3);
+    QTRY_VERIFY_WITH_TIMEOUT(student->hasEvent("loginSuccess 20001"), kWaitMs);
+    m_broker.stop();
+    QTRY_VERIFY_WITH_TIMEOUT(student->hasEvent(QString("logout %1").arg(LOGOUT_E_NET)), 15000);
+    QCOMPARE(student->eventsStartingWith("reconnecting"),
+             (QStringList { QStringLiteral("reconnecting 1"), QStringLiteral("reconnecting 2"), QStringLiteral("reconnecting 3") }));
     QVERIFY(!student->hasEvent("reconnected"));
     QVERIFY(m_broker.start());
 }

@@ -121,6 +121,8 @@ private slots:
     void classInfoEchoesTheClientClock();
     void classesFollowTheServiceStart();
     void callsChangeWhatClassInfoReports();
+    void praiseCountsForTheSignedInStudent_data();
+    void praiseCountsForTheSignedInStudent();
     void uploadedPicturesAreServed();
     void requestsAreRecordedInOrder();
     void filesAreServedWithLengthAndRanges_data();
@@ -547,7 +549,9 @@ void tst_LessonService::callsChangeWhatClassInfoReports()
     QCOMPARE(student(before, QStringLiteral("20001")).value(QStringLiteral("like_num")).toString(), QStringLiteral("3"));
     QCOMPARE(before.value(QStringLiteral("is_commented")).toBool(), false);
 
-    post(QStringLiteral("/QXV1/PcClass/clickLike"), { { "class_id", "10001" }, { "tid", "20001" } });
+    // The praised student posts the praise, naming the teacher.
+    post(QStringLiteral("/QXV1/PcStudents/login"), { { "username", "13800000001" }, { "password", QString::fromLatin1(md5("student123")) } });
+    post(QStringLiteral("/QXV1/PcClass/clickLike"), { { "class_id", "10001" }, { "tid", "30001" } });
     post(QStringLiteral("/QXV1/Awards/saveAwardRecord"), { { "award_id", "3" }, { "class_id", "10001" }, { "sid", "20001|20002|" }, { "tid", "30001" } });
     post(QStringLiteral("/QXV1/PcClass/saveComment"), { { "class_id", "10001" }, { "comment", "ok" }, { "score", "4" } });
     const QJsonObject renewed = post(QStringLiteral("/QXV1/PcClass/updateSdkSig"), { { "class_id", "10001" }, { "sid", "20001" }, { "source", "12" } })
@@ -568,6 +572,38 @@ void tst_LessonService::callsChangeWhatClassInfoReports()
 
     QVERIFY(m_service.reset());
     QCOMPARE(classInfo(QStringLiteral("10001")).value(QStringLiteral("students")), before.value(QStringLiteral("students")));
+}
+
+void tst_LessonService::praiseCountsForTheSignedInStudent_data()
+{
+    QTest::addColumn<QString>("signIn");
+    QTest::addColumn<int>("lilyLikes");
+    QTest::newRow("the student signed in") << QStringLiteral("student") << 4;
+    QTest::newRow("nobody signed in") << QString() << 3;
+    QTest::newRow("the teacher signed in") << QStringLiteral("teacher") << 3;
+}
+
+void tst_LessonService::praiseCountsForTheSignedInStudent()
+{
+    // The client posts "clickLike" with the praising teacher's uid in
+    // "tid": the count is the signed-in student's, never the teacher's,
+    // and a post without a known session counts for nobody.
+    QFETCH(QString, signIn);
+    QFETCH(int, lilyLikes);
+    if (signIn == QLatin1String("student"))
+        QCOMPARE(post(QStringLiteral("/QXV1/PcStudents/login"),
+                      { { "username", "13800000001" }, { "password", QString::fromLatin1(md5("student123")) } }).status, 200);
+    else if (signIn == QLatin1String("teacher"))
+        QCOMPARE(post(QStringLiteral("/QXV1/PcTeacher/login"),
+                      { { "username", "teacher@example.com" }, { "password", QString::fromLatin1(md5("teacher123")) } }).status, 200);
+    const HttpResult answer = post(QStringLiteral("/QXV1/PcClass/clickLike"), { { "class_id", "10001" }, { "tid", "30001" } });
+    QCOMPARE(answer.json().value(QStringLiteral("errorCode")).toInt(), 200);
+    QMap<QString, int> likes;
+    for (const QJsonValue &value : classInfo(QStringLiteral("10001")).value(QStringLiteral("students")).toArray())
+        likes.insert(value.toObject().value(QStringLiteral("sid")).toString(), value.toObject().value(QStringLiteral("like_num")).toString().toInt());
+    QCOMPARE(likes.value(QStringLiteral("20001")), lilyLikes);
+    QCOMPARE(likes.value(QStringLiteral("20002")), 1);
+    QVERIFY(!likes.contains(QStringLiteral("30001")));
 }
 
 void tst_LessonService::uploadedPicturesAreServed()
@@ -689,8 +725,8 @@ void tst_LessonService::avinfo_data()
     QTest::addColumn<double>("duration");
 
     QTest::newRow("audio") << "lesson-audio.mp3" << 200 << 2.0;
-    QTest::newRow("video") << "lesson-video.mp4" << 200 << 2.0;
-    QTest::newRow("video sound") << "lesson-video-sound.mp3" << 200 << 2.0;
+    QTest::newRow("video") << "lesson-video.mp4" << 200 << 12.0;
+    QTest::newRow("video sound") << "lesson-video-sound.mp3" << 200 << 12.0;
     QTest::newRow("a picture") << "cover.png" << 400 << 0.0;
     QTest::newRow("no such file") << "nothing.mp3" << 404 << 0.0;
 }

@@ -13,9 +13,11 @@
 #include "mgr/studentcurrentuser.h"
 #include "widget/classwidget.h"
 
+#include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 class TestClassWidgetMqtt : public QObject
 {
@@ -27,6 +29,7 @@ private slots:
     void reloginAfterConnectionLost();
     void leavingTheClassEndsTheSession();
     void reEntryWaitsForTheLogout();
+    void reEntryGoesOnAfterARefusedLogout();
 
 private:
     bool inClass(QSignalSpy &joined, int count);
@@ -117,6 +120,33 @@ void TestClassWidgetMqtt::reEntryWaitsForTheLogout()
     QCOMPARE(reEnter.count(), 0);
     QVERIFY(reEnter.wait(5000));
     QVERIFY(!MqttImSdk::instance()->isConnected());
+}
+
+void TestClassWidgetMqtt::reEntryGoesOnAfterARefusedLogout()
+{
+    ClassWidget page;
+    QSignalSpy joined(MqttImSdk::instance(), &MqttImSdk::signal_joinChannelSuccess);
+    QSignalSpy reEnter(SignalQueueMgr::instance(), &SignalQueueMgr::signal_classroom_reEnter);
+    page.loginIM(QStringLiteral("sig-key"));
+    QVERIFY(inClass(joined, 2));
+    // The logout waits for the leave's requests; meanwhile the broker goes
+    // and the library sees it go, so it refuses the disconnect at once.
+    MessageCatcher log;
+    SignalQueueMgr::instance()->signalLogoutMqttToReEnterClassroom();
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("connectMqtt: logout waits for")));
+    m_broker.stop();
+    // The GUI thread does not run meanwhile: the logout is still waiting.
+    QDeadlineTimer deadline(10000);
+    while (MqttImSdk::instance()->isConnected() && !deadline.hasExpired())
+        QThread::msleep(5);
+    QVERIFY(!MqttImSdk::instance()->isConnected());
+
+    QVERIFY(reEnter.wait(5000));
+    QVERIFY(log.has(QtCriticalMsg, QStringLiteral("MQTTAsync_disconnect, errCode:")));
+    QVERIFY(log.has(QtWarningMsg, QStringLiteral("<reEnterClassroom> logout mqtt failure")));
+    QCOMPARE(reEnter.count(), 1);
+    QVERIFY(m_broker.start());
+    page.destoryMode();
 }
 
 QTEST_MAIN(TestClassWidgetMqtt)

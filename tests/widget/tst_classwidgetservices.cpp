@@ -1,7 +1,8 @@
 // The class page's services against the stand-in lesson service: the
-// renewal of the channel keys (kept, never pushed), its faults, the
-// signalling re-login with its record, the simulated MQTT loss on a timer,
-// and a re-entry asked for while MQTT is down.
+// renewal of the channel keys (kept, never pushed), its faults, a normal
+// signalling logout that ends the re-login cycle, the simulated MQTT loss
+// on a timer, and a re-entry asked for while MQTT is down. (The signalling
+// re-login after a real loss: tst_classwidgetsignalling.)
 
 #include "actionlogreader.h"
 #include "classroomtestsupport.h"
@@ -36,7 +37,6 @@ private slots:
 
     void keyRenewal_data();
     void keyRenewal();
-    void signallingReloginEvery2000ms();
     void normalLogoutEndsTheCycle();
     void simulatedLossLogsInAgainOnATimer();
     void reEntryWhileMqttIsDown();
@@ -136,23 +136,6 @@ void TestClassWidgetServices::keyRenewal()
     QVERIFY(log.has(QtCriticalMsg, QStringLiteral("from json to AgoraInfo failed")));
     QCOMPARE(page->getClassInfo().agorainfo.sig_key, sigKey);
     QCOMPARE(page->getClassInfo().agorainfo.media_key, mediaKey);
-}
-
-void TestClassWidgetServices::signallingReloginEvery2000ms()
-{
-    MessageCatcher log;
-    const int before = m_actions.named(QStringLiteral("sig_relogin")).size();
-    // The service drops the user, then refuses two logins in a row (the
-    // page's slots as the login manager calls them; the page is not signed
-    // in, so the real attempts report to nobody).
-    page()->slot_onDisconnected(3);
-    QVERIFY(log.has(QtWarningMsg, QStringLiteral("relogin 2000 milliseconds later")));
-    QTRY_VERIFY(log.has(QtWarningMsg, QStringLiteral("start agora im relogin")));
-    page()->slot_onImLoginFailed(1);
-    page()->slot_onImLoginFailed(1);
-    QTRY_COMPARE(log.count(QtWarningMsg, QStringLiteral("start agora im relogin")), 3);
-    QCOMPARE(m_actions.named(QStringLiteral("sig_relogin")).size() - before, 3);
-    QCOMPARE(m_actions.named(QStringLiteral("sig_relogin")).last().info, QStringLiteral("{uid:20001}"));
 }
 
 void TestClassWidgetServices::normalLogoutEndsTheCycle()

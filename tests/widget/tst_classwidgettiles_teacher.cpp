@@ -295,7 +295,8 @@ void TestClassWidgetTilesTeacher::ownToolBarLeavesTheCameraCaptionsVisible()
 {
     // The teacher's own tile at its size on the page, showing the engine's
     // synthetic camera; its tool bar must leave the user id and the other
-    // captions of the picture readable, at rest and under the mouse.
+    // captions of the picture readable, at rest and under the mouse, and
+    // so must a tile's name and praise badge.
     TeacherLoginDataEntity me;
     me.id = QStringLiteral("900");
     Singleton<TeacherCurrentUser>::instance()->setUserInfo(me);
@@ -330,6 +331,29 @@ void TestClassWidgetTilesTeacher::ownToolBarLeavesTheCameraCaptionsVisible()
         }
     }
     QVERIFY2(covered.isEmpty(), qPrintable(covered.join(QStringLiteral("; "))));
+
+    // A student's tile, laid out as the own one, carries its praise badge
+    // and its red name at the top: neither covers a caption, and the name
+    // does not lie on the captions' dark band.
+    WidgetVideoItem *ann = m_page->tile(QStringLiteral("1234"));
+    QCOMPARE(ann->size(), own->size());
+    const QImage picture = own->grab().toImage();
+    const auto isBand = [](QRgb c) { return qAbs(qRed(c) - 32) < 12 && qAbs(qGreen(c) - 34) < 12 && qAbs(qBlue(c) - 48) < 12; };
+    for (const char *name : { "widgetPraise", "nickName" }) {
+        auto *part = ann->findChild<QWidget *>(QLatin1String(name));
+        QVERIFY(part);
+        const QRect area(part->mapTo(ann, QPoint(0, 0)), part->size());
+        for (const QPoint &pixel : captions)
+            QVERIFY2(!area.contains(pixel), qPrintable(QStringLiteral("%1 covers (%2, %3)").arg(QLatin1String(name)).arg(pixel.x()).arg(pixel.y())));
+        if (qstrcmp(name, "nickName") != 0)
+            continue;
+        int band = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x)
+                band += isBand(picture.pixel(x, y)) ? 1 : 0;
+        }
+        QVERIFY2(band == 0, qPrintable(QStringLiteral("the name lies on %1 pixels of the dark band").arg(band)));
+    }
     QCOMPARE(engine->stopPreview(), 0);
     Singleton<TeacherCurrentUser>::instance()->setUserInfo(TeacherLoginDataEntity());
 }

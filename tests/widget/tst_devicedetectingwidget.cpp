@@ -29,6 +29,7 @@ private slots:
     void initTestCase();
     void init();
 
+    void formSizes();
     void everyStepConfirmedSavesEachKindAndReportsAllSet();
     void emptyMicrophoneListSavesNoDeviceAsMicrophone();
     void closingDuringTheCameraStepStopsTheCameraTest();
@@ -64,6 +65,38 @@ void TestDeviceDetectingWidget::click(DeviceDetectingWidget &window, const char 
     auto *b = window.findChild<QPushButton *>(QLatin1String(button));
     QVERIFY2(b, button);
     b->click();
+}
+
+void TestDeviceDetectingWidget::formSizes()
+{
+    DeviceDetectingWidget window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.size(), QSize(707, 500));
+    auto *outer = window.findChild<QTabWidget *>("tabWidgetOut");
+    auto *inner = window.findChild<QTabWidget *>("tabWidgetIn");
+    QCOMPARE(outer->minimumHeight(), 500);
+    QCOMPARE(outer->maximumHeight(), 500);
+    // The form makes the wizard's pages 460 high at most (what the title
+    // and the step header leave of the window when that is less), as wide
+    // as the wizard.
+    QCOMPARE(inner->maximumHeight(), 460);
+    QCOMPARE(inner->minimumWidth(), 0);
+    QCOMPARE(inner->maximumWidth(), QWIDGETSIZE_MAX);
+    // Laid out in the 500-pixel window with the title and the step header
+    // above them, every answer button of every page stays in view.
+    outer->setCurrentIndex(1);
+    for (int page = 0; page < inner->count(); ++page) {
+        inner->setCurrentIndex(page);
+        QCoreApplication::processEvents();
+        QCOMPARE(inner->width(), outer->currentWidget()->width());
+        const QList<QPushButton *> buttons = inner->widget(page)->findChildren<QPushButton *>();
+        QVERIFY(!buttons.isEmpty());
+        for (QPushButton *button : buttons) {
+            const QRect onWindow(button->mapTo(&window, QPoint()), button->size());
+            QVERIFY2(window.rect().contains(onWindow), qPrintable(button->objectName()));
+        }
+    }
 }
 
 void TestDeviceDetectingWidget::everyStepConfirmedSavesEachKindAndReportsAllSet()

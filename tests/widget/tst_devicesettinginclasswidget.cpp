@@ -13,14 +13,20 @@
 #include "widget/classwidgetsetting.h"
 #include "widget/devicesettinginclasswidget.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
+
+#include <memory>
 
 // The in-class device window: lists, choices and the remote switch (605).
 class TestDeviceSettingInClassWidget : public QObject
@@ -32,6 +38,8 @@ private slots:
     void init();
 
     void listsShowTheDevicesInUse();
+    void edgesDoNotResize_data();
+    void edgesDoNotResize();
     void choosingAppliesAndRemembers_data();
     void choosingAppliesAndRemembers();
     void remoteSwitchIsAppliedByNameAfterItsDelay();
@@ -91,6 +99,36 @@ void TestDeviceSettingInClassWidget::listsShowTheDevicesInUse()
     QCOMPARE(window.findChild<QComboBox *>("AiBoxPlayer")->currentText(), QStringLiteral("Speakers"));
     QCOMPARE(window.findChild<QComboBox *>("AiBoxMicro")->currentText(), QStringLiteral("Built-in Mic"));
     QCOMPARE(window.findChild<QComboBox *>("AiBoxCamera")->currentText(), QStringLiteral("Front Camera"));
+}
+
+void TestDeviceSettingInClassWidget::edgesDoNotResize_data()
+{
+    QTest::addColumn<QPoint>("grip"); // from the bottom-right corner, inside the 5-pixel band
+    QTest::addColumn<QPoint>("offset");
+    QTest::newRow("bottom-right corner") << QPoint(-2, -2) << QPoint(40, 30);
+    QTest::newRow("right edge") << QPoint(-2, -100) << QPoint(40, 0);
+    QTest::newRow("bottom edge") << QPoint(-100, -2) << QPoint(0, 40);
+}
+
+void TestDeviceSettingInClassWidget::edgesDoNotResize()
+{
+    QFETCH(QPoint, grip);
+    QFETCH(QPoint, offset);
+    DeviceSettingInClassWidget window;
+    window.move(100, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSize size = window.size();
+    QWindow *handle = window.windowHandle();
+    const QPoint at = QPoint(size.width(), size.height()) + grip;
+    // No resize cursor over the band, and a drag from it keeps the size.
+    QTest::mouseMove(handle, at);
+    QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, at);
+    for (int i = 1; i <= 10; ++i)
+        QTest::mouseMove(handle, at + offset * i / 10 - (window.pos() - QPoint(100, 100)));
+    QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, at + offset - (window.pos() - QPoint(100, 100)));
+    QCOMPARE(window.size(), size);
 }
 
 void TestDeviceSettingInClassWidget::choosingAppliesAndRemembers_data()
@@ -195,9 +233,49 @@ void TestDeviceSettingInClassWidget::emptyCollectionKeepsTheList()
 
 void TestDeviceSettingInClassWidget::barOwnsOneWindow()
 {
-    ClassWidgetSetting bar;
-    QVERIFY(bar.deviceSettingWindow());
-    QCOMPARE(bar.deviceSettingWindow()->parent(), nullptr);
+    auto bar = std::make_unique<ClassWidgetSetting>();
+    QPointer<DeviceSettingInClassWidget> window = bar->deviceSettingWindow();
+    QVERIFY(window);
+    QCOMPARE(window->parent(), nullptr); // a window of its own
+    QVERIFY(window->isHidden());
+
+    // Each button shows that one window, modal, and the bar waits until it
+    // is closed; the next showing is the same window again.
+    struct Showing
+    {
+        DeviceSettingInClassWidget *shown = nullptr;
+        bool visible = false;
+        Qt::WindowModality modality = Qt::NonModal;
+    };
+    QVector<Showing> showings;
+    for (const char *button : { "btnCamera", "btnAudio", "btnCamera" }) {
+        // Runs inside the bar's wait: notes what shows, then closes it.
+        QTimer::singleShot(0, this, [&showings, &window]() {
+            Showing showing;
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (auto *shown = qobject_cast<DeviceSettingInClassWidget *>(top); shown && shown->isVisible())
+                    showing.shown = shown;
+            }
+            showing.visible = window && window->isVisible();
+            showing.modality = window ? window->windowModality() : Qt::NonModal;
+            showings.append(showing);
+            if (window)
+                window->findChild<QPushButton *>(QStringLiteral("closePushButton"))->click();
+        });
+        bar->findChild<QPushButton *>(QLatin1String(button))->click();
+        QVERIFY2(window && window->isHidden(), button);
+        QCOMPARE(bar->deviceSettingWindow(), window.data());
+    }
+    QCOMPARE(showings.size(), 3);
+    for (const Showing &showing : showings) {
+        QCOMPARE(showing.shown, window.data());
+        QVERIFY(showing.visible);
+        QCOMPARE(showing.modality, Qt::ApplicationModal);
+    }
+
+    // The window goes with the bar.
+    bar.reset();
+    QVERIFY(!window);
 }
 
 void TestDeviceSettingInClassWidget::barTellsOfEveryPlugAndUnplug_data()

@@ -6,7 +6,10 @@
 #include "scopedtimescale.h"
 #include "videotilestestsupport.h"
 
+#include "mgr/message/classordergate.h"
 #include "mgr/message/classroompayloads.h"
+#include "mgr/message/immsgtype.h"
+#include "mgr/message/sendandreceivemsg.h"
 #include "utility/appdirs.h"
 #include "utility/userinfo.h"
 #include "widget/modelwidgetvideo.h"
@@ -95,6 +98,8 @@ private slots:
     void messageFliesOntoTheAwardedTiles();
     void awardMessagesOutsideTheBoundsAreDropped_data();
     void awardMessagesOutsideTheBoundsAreDropped();
+    void onlyTheTeachersAwardsOfThisClassCount_data();
+    void onlyTheTeachersAwardsOfThisClassCount();
     void stillFlyingStudentKeepsTheOldRecord();
     void lastAwardsComeBackWithoutFlight_data();
     void lastAwardsComeBackWithoutFlight();
@@ -284,6 +289,35 @@ void TestPrizeModelWidgetStu::awardMessagesOutsideTheBoundsAreDropped()
     student.page.slot_PrizePresentation({}, student.award(sids, 3));
     QVERIFY(student.page.prizeAnimation(kLily));
     QCOMPARE(student.lastAward(kLily), QStringLiteral("3"));
+}
+
+void TestPrizeModelWidgetStu::onlyTheTeachersAwardsOfThisClassCount_data()
+{
+    QTest::addColumn<QString>("sender");
+    QTest::addColumn<QString>("classId");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("teacher") << kTeacher << "10001" << true;
+    QTest::newRow("teacher, another class") << kTeacher << "10002" << false;
+    QTest::newRow("classmate") << kTom << "10001" << false;
+    QTest::newRow("stranger") << "77777" << "10001" << false;
+    QTest::newRow("no sender") << QString() << "10001" << false;
+}
+
+void TestPrizeModelWidgetStu::onlyTheTeachersAwardsOfThisClassCount()
+{
+    // Through the message layer and the gate, as an award arrives: anybody's
+    // award used to replace a student's crown.
+    QFETCH(QString, sender);
+    QFETCH(QString, classId);
+    QFETCH(bool, kept);
+    StudentPage student;
+    ClassOrderGate::instance()->setClass(QStringLiteral("10001"), kTeacher, { kTeacher, kLily, kTom });
+    PrizeModelAwardControl control = student.award({ kLily }, 2);
+    control.classid = classId;
+    SendAndReceiveMsg *layer = SendAndReceiveMsg::instance();
+    layer->receiveMsg(layer->buildMsgText(control, IM_Prize, sender));
+    QCOMPARE(student.lastAward(kLily), kept ? QStringLiteral("2") : QString());
+    ClassOrderGate::instance()->clearClass();
 }
 
 void TestPrizeModelWidgetStu::stillFlyingStudentKeepsTheOldRecord()

@@ -40,6 +40,7 @@ private slots:
     void checkOfAnotherWindowShowsNothingHere();
     void pagesAndTheVersion();
     void clearDeletesEveryFileKeepsFoldersAndFollowsNoLink();
+    void clearKeepsHiddenFiles();
     void clearThatFailsSaysSo();
     void openHandsTheFolderToTheFileManager();
 
@@ -150,6 +151,31 @@ void TestSettingWidget::clearDeletesEveryFileKeepsFoldersAndFollowsNoLink()
     // An empty folder gets the notice too.
     settings.findChild<QPushButton *>("pushButtonClear")->click();
     QCOMPARE(m_notices.size(), 2);
+}
+
+void TestSettingWidget::clearKeepsHiddenFiles()
+{
+    const QString root = getDownloadResourceDir();
+    QVERIFY(QDir().mkpath(root + "/a"));
+    QVERIFY(QDir().mkpath(root + "/.cache"));
+    const QStringList deleted { root + "/top.pdf", root + "/a/one.mp4" };
+    const QStringList kept { root + "/.keep", root + "/a/.hidden.pdf", root + "/.cache/inner.pdf" };
+    for (const QString &file : deleted + kept) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    SettingWidget settings;
+    settings.findChild<QPushButton *>("pushButtonFile")->click();
+    settings.findChild<QPushButton *>("pushButtonClear")->click();
+    QCOMPARE(m_notices.size(), 1);
+    QCOMPARE(m_notices.first().text, Translatelanguage::instance()->getText(QStringLiteral("allclear")));
+    for (const QString &file : deleted)
+        QVERIFY2(!QFile::exists(file), qPrintable(file));
+    for (const QString &file : kept) {
+        QVERIFY2(QFile::exists(file), qPrintable(file));
+        QVERIFY(QFile::remove(file));
+    }
 }
 
 void TestSettingWidget::clearThatFailsSaysSo()

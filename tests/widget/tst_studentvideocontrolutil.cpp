@@ -12,6 +12,7 @@
 
 #include "biz/login/studentlogindataentity.h"
 #include "mgr/http/networkdownloadreplyholder.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/message/videocontrolprotocol.h"
 #include "mgr/signalqueuemgr.h"
@@ -110,6 +111,8 @@ void TestStudentVideoControlUtil::initTestCase()
     StudentLoginDataEntity user;
     user.id = QStringLiteral("20001");
     Singleton<StudentCurrentUser>::instance()->setUserInfo(user);
+    // As the classroom window sets it when the class starts.
+    ClassOrderGate::instance()->setClass(kClass, kTeacher, { kTeacher, user.id, QStringLiteral("20002") });
 }
 
 void TestStudentVideoControlUtil::init()
@@ -278,15 +281,24 @@ void TestStudentVideoControlUtil::secondStartClosesTheFirst()
 void TestStudentVideoControlUtil::refusals_data()
 {
     QTest::addColumn<ProtocolVideoControl>("protocol");
+    QTest::addColumn<QString>("sender");
+    QTest::addColumn<int>("level");
     QTest::addColumn<QString>("log");
     // The start of a video with one thing changed.
-    const auto row = [](const char *name, const std::function<void(ProtocolVideoControl &)> &change, const char *log) {
+    const auto row = [](const char *name, const std::function<void(ProtocolVideoControl &)> &change, const char *log,
+                        int level = QtCriticalMsg, const QString &sender = kTeacher) {
         ProtocolVideoControl protocol = message(VIDEO_INIT);
         change(protocol);
-        QTest::newRow(name) << protocol << QString::fromLatin1(log);
+        QTest::newRow(name) << protocol << sender << level << QString::fromLatin1(log);
     };
+    const auto same = [](ProtocolVideoControl &) {};
+    // Only the teacher of this class starts a video on a student's screen.
+    row("from a classmate", same, "class order dropped: type 501 from 20002: not the teacher", QtWarningMsg,
+        QStringLiteral("20002"));
+    row("from a stranger", same, "class order dropped: type 501 from 77777: not the teacher", QtWarningMsg,
+        QStringLiteral("77777"));
     row("another class", [](ProtocolVideoControl &p) { p.classid = QStringLiteral("10002"); },
-        "different class id, recv:10002, self:10001");
+        "class order dropped: type 501 from 30001: another class", QtWarningMsg);
     row("another material set", [](ProtocolVideoControl &p) { p.mid = QStringLiteral("m-8"); },
         "different mid, from protocol:m-8, current:m-7");
     const char refused[] = "video control refused";
@@ -296,19 +308,21 @@ void TestStudentVideoControlUtil::refusals_data()
     row("name beyond its bound",
         [](ProtocolVideoControl &p) { p.name = QString(VideoControlProtocol::kMaxNameLength + 1, QLatin1Char('n')); }, refused);
     row("name with a control character", [](ProtocolVideoControl &p) { p.name = QStringLiteral("a\nb"); }, refused);
-    row("unknown type", [](ProtocolVideoControl &p) { p.type = 99; }, refused);
+    row("unknown type", [](ProtocolVideoControl &p) { p.type = 99; }, "no video control type", QtWarningMsg);
 }
 
 void TestStudentVideoControlUtil::refusals()
 {
     QFETCH(ProtocolVideoControl, protocol);
+    QFETCH(QString, sender);
+    QFETCH(int, level);
     QFETCH(QString, log);
     FakePlayerBackend::Install install;
     MessageCatcher catcher;
     StudentVideoControlUtil control;
     control.setClassInfo(classInfo());
-    deliver(protocol);
-    QVERIFY2(catcher.has(QtCriticalMsg, log), qPrintable(MessageCatcher::lines().join('\n')));
+    deliver(protocol, sender);
+    QVERIFY2(catcher.has(QtMsgType(level), log), qPrintable(MessageCatcher::lines().join('\n')));
     QVERIFY(!control.playerWidget());
     QVERIFY(install.made.isEmpty());
 }

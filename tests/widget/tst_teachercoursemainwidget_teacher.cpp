@@ -142,6 +142,8 @@ void tst_TeacherCourseMainWidget::listsTodayAndTomorrow()
     QCOMPARE(schedule.size(), 1);
     QCOMPARE(queryValue(schedule.first(), "date"), QString::number(TimeUtility::getZeroTimestamp()));
     QCOMPARE(queryValue(requestsOf(QStringLiteral("/QXV1/PcTeacher/getClassInfo")).first(), "cid"), QStringLiteral("10001"));
+    // Both answers, the schedule's and the details', logged whole under one text.
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("slot_onSuccess_getTeacherCourseList, response:{\"data\":")), 2);
 
     auto *list = child<QListWidget>(window, "teacherClassList");
     auto *todayRow = dynamic_cast<ClassTimeItem *>(list->itemWidget(list->item(0)));

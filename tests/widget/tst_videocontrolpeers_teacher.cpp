@@ -4,7 +4,9 @@
 // readiness, play within the five waiting ticks, pause and resume followed
 // on both students, the end when the teacher closes, and the microphones
 // off while the video plays. A student who cannot play videos locally turns
-// it into a shared screen without any message.
+// it into a shared screen without any message. A readiness that comes after
+// the video started leaves it playing; one from outside the roster starts
+// nothing.
 
 #include "classroompeerprocess.h"
 #include "messagecatcher.h"
@@ -14,6 +16,7 @@
 
 #include "boardclasssupport.h"
 
+#include "mgr/message/videocontrolprotocol.h"
 #include "mgr/signalqueuemgr.h"
 #include "platform/player/avplayer.h"
 #include "widget/coursedialogs.h"
@@ -21,6 +24,7 @@
 #include "widget/teachervideoplayerwidget.h"
 
 #include <QDir>
+#include <QJsonObject>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -63,9 +67,18 @@ private slots:
 
     void localModeFollowsTheTeacher();
     void studentWithoutLocalPlayGetsTheSharedScreen();
+    void brokenVideoGivesTheMicrophonesBack();
+    void lateReadinessLeavesTheVideoPlaying();
+    void readinessFromOutsideTheRosterIsDropped();
 
 private:
     void startStudents();
+    // A participant of the class in a process of its own that sends a
+    // student's readiness for the test's video when told to.
+    std::unique_ptr<ClassroomPeerProcess> startReadinessSender(const QString &uid);
+    QJsonObject readiness() const;
+    // The teacher's player on the test's video, shown; it goes when closed.
+    TeacherVideoPlayerWidget *openPlayer();
     ClassInfoEntity classInfo() const;
     VideoMaterial material() const;
 
@@ -237,6 +250,118 @@ void TestVideoControlPeers::studentWithoutLocalPlayGetsTheSharedScreen()
                  qPrintable(student->lines().join(QLatin1Char('\n'))));
         QVERIFY2(student->linesStartingWith(QStringLiteral("got ")).isEmpty(), qPrintable(student->lines().join(QLatin1Char('\n'))));
     }
+}
+
+void TestVideoControlPeers::brokenVideoGivesTheMicrophonesBack()
+{
+    // The teacher's copy is broken. The players used to announce the play
+    // all the same and keep both microphones off until the teacher closed
+    // the window.
+    startStudents();
+    const QString broken = m_dir.filePath(QStringLiteral("broken.mp4"));
+    QVERIFY(TestUtil::writeFile(broken, QByteArray(64 * 1024, 'x')));
+    MessageCatcher catcher;
+    QSignalSpy microphone(SignalQueueMgr::instance(), &SignalQueueMgr::signal_playingVideo);
+    auto *player = new TeacherVideoPlayerWidget(nullptr);
+    player->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<TeacherVideoPlayerWidget> guard(player);
+    player->show();
+    player->open(classInfo(), material(), broken, media(kSoundFile), QString());
+    // It ends by itself, and tells the students so.
+    QTRY_VERIFY_WITH_TIMEOUT(!guard, 30000);
+    QVERIFY(catcher.has(QtCriticalMsg, QStringLiteral("the medium cannot be played")));
+    QVERIFY(catcher.has(QtInfoMsg, QStringLiteral("sendVideoControlProtocol:video_protocol:type:VIDEO_FINISHED")));
+    // The broken file shows itself while the students get ready (long
+    // before both are): no play is announced.
+    QVERIFY(!catcher.has(QtInfoMsg, QStringLiteral("sendVideoControlProtocol:video_protocol:type:VIDEO_PLAY")));
+    QVERIFY(microphone.isEmpty() || !microphone.last().at(0).toBool());
+    for (auto &student : m_students) {
+        QVERIFY(student->waitForLine(QStringLiteral("got 4"), 20000));
+        QVERIFY(student->waitForLine(QStringLiteral("closed V-1"), 20000));
+        // Whatever it did meanwhile, its microphone is open at the end.
+        const QStringList mic = student->linesStartingWith(QStringLiteral("mic "));
+        QVERIFY2(mic.isEmpty() || mic.last() == QStringLiteral("mic open"), qPrintable(mic.join('|')));
+    }
+}
+
+std::unique_ptr<ClassroomPeerProcess> TestVideoControlPeers::startReadinessSender(const QString &uid)
+{
+    auto peer = std::make_unique<ClassroomPeerProcess>();
+    if (!peer->start(ClassroomPeerProcess::Student, uid, m_classId))
+        return nullptr;
+    return peer;
+}
+
+TeacherVideoPlayerWidget *TestVideoControlPeers::openPlayer()
+{
+    auto *player = new TeacherVideoPlayerWidget(nullptr);
+    player->setAttribute(Qt::WA_DeleteOnClose);
+    player->resize(640, 480);
+    player->show();
+    player->open(classInfo(), material(), media(kVideoFile), media(kSoundFile), QString());
+    return player;
+}
+
+QJsonObject TestVideoControlPeers::readiness() const
+{
+    const VideoMaterial video = material();
+    return QJsonObject{ { "type", int(VIDEO_STUDENT_READY) }, { "classid", m_classId }, { "mid", kMid },
+                        { "videoid", video.id }, { "video", video.video }, { "voice", video.voice },
+                        { "name", video.name } };
+}
+
+void TestVideoControlPeers::lateReadinessLeavesTheVideoPlaying()
+{
+    // One student in the channel, whose readiness comes only after the
+    // waiting ticks have run out and the video plays.
+    const QString late = kStudents.at(1);
+    m_session->roster()->setIsInChannel(kStudents.at(0), false);
+    auto student = startReadinessSender(late);
+    QVERIFY(student);
+    ScopedTimeScale fast(0.05); // the five ticks in 250 ms
+    TeacherVideoPlayerWidget *player = openPlayer();
+    QPointer<TeacherVideoPlayerWidget> guard(player);
+    QVERIFY(player->isLocalMode());
+    QTRY_VERIFY_WITH_TIMEOUT(!player->isWaitingForStudents(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(player->control()->getIsPlaying(), 10000);
+
+    student->send(501, readiness());
+    QTRY_VERIFY_WITH_TIMEOUT(m_page->getVideoReadyForPlaying(late), 20000);
+    QVERIFY(m_page->isAllStudentsVideoReady());
+    TestUtil::drainEvents();
+    // Recorded only: the video goes on, not paused by a second start.
+    QVERIFY(player->control()->getIsPlaying());
+    QVERIFY(!player->control()->getIsPaused());
+    player->close();
+    QTRY_VERIFY(!guard);
+    QVERIFY(student->quit());
+}
+
+void TestVideoControlPeers::readinessFromOutsideTheRosterIsDropped()
+{
+    // Nobody of the roster in the channel: only the fifth tick may start
+    // the video, never a readiness from a uid the roster does not hold.
+    for (const QString &uid : kStudents)
+        m_session->roster()->setIsInChannel(uid, false);
+    const QString outsider = QStringLiteral("29999");
+    QVERIFY(!m_page->hasStudent(outsider));
+    auto stranger = startReadinessSender(outsider);
+    QVERIFY(stranger);
+    ScopedTimeScale slow(20); // no tick while the test looks
+    MessageCatcher catcher;
+    TeacherVideoPlayerWidget *player = openPlayer();
+    QPointer<TeacherVideoPlayerWidget> guard(player);
+    QVERIFY(player->isWaitingForStudents());
+
+    stranger->send(501, readiness());
+    QTRY_VERIFY_WITH_TIMEOUT(catcher.contains(QStringLiteral("slot_receiveVideoControl, uid:") + outsider), 20000);
+    TestUtil::drainEvents();
+    QVERIFY(player->isWaitingForStudents());
+    QVERIFY(!player->control()->getIsPlaying());
+    QVERIFY(!catcher.contains(QStringLiteral("all students are ready for playing, start play")));
+    player->close();
+    QTRY_VERIFY(!guard);
+    QVERIFY(stranger->quit());
 }
 
 QTEST_MAIN(TestVideoControlPeers)

@@ -7,6 +7,7 @@
 
 #include "utility/actionlog.h"
 #include "lessonservice.h"
+#include "messagecatcher.h"
 #include "testutil.h"
 
 #include "mgr/appcontext.h"
@@ -179,11 +180,13 @@ void TestWhiteboardDownload::attemptsEndInTheFailureState()
 {
     QVERIFY(m_service.setFault(kCoursewarePath, "status", { { "status", 500 }, { "times", 100 } }));
     QVERIFY(m_service.setFault("/proxy/cdn/files/courseware.pdf", "status", { { "status", 404 }, { "times", 100 } }));
+    MessageCatcher log;
     auto b = board(m_service.fixtureUrl("courseware.pdf"));
     b->downloadPdf();
     QTRY_COMPARE_WITH_TIMEOUT(b->loadingPanel()->getLoadingState(), int(LoadingWidget::StateNetworkFailure), 15000);
     TestUtil::drainEvents(); // nothing more may start by itself
     QCOMPARE(b->getDownloadTimes(), 3);
+    QVERIFY(log.contains(QStringLiteral("<MaterialDownload> download pdf file through proxy is error! bUseProxy:1")));
     QCOMPARE(requestsFor("/proxy/cdn/"), 1);
     QCOMPARE(m_log.named("class_download_pdf_fail").size(), 3);
 

@@ -10,6 +10,7 @@
 
 #include "biz/whiteboard/drawunit.h"
 #include "biz/whiteboard/whiteboardmsgutil.h"
+#include "mgr/signalqueuemgr.h"
 #include "utility/appdirs.h"
 #include "utility/userinfo.h"
 #include "utility/widget/promptmessagewidget.h"
@@ -21,6 +22,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -186,20 +188,31 @@ void TestWhiteboardRoles::teacherPageButtonsTurnForEverybody()
     QCOMPARE(turn.value("toPage").toInt(), 2);
     QCOMPARE(turn.value("prePage").toInt(), 0);
     QCOMPARE(turn.value("classid").toString(), QString("10001"));
-    // Keys of the base board reach the teacher's buttons.
-    QVERIFY(board->gotoPage(3));
-    board->on_btnNextPage_clicked();
-    QCOMPARE(sentCount(m_log, "WBPage"), 1); // the last page: nothing
-    board->on_btnPrePage_clicked();
+    // The arrow keys the class page hands on over the signal bus reach the
+    // teacher's buttons through the base board: they turn for everybody.
+    const auto press = [](Qt::Key key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        SignalQueueMgr::instance()->signalKeyEvent(&event);
+    };
+    press(Qt::Key_Right);
     QCOMPARE(board->currentPageIndex(), 2);
     records = m_log.named("im_send_WBPage");
     QCOMPARE(records.size(), 2);
+    QCOMPARE(QJsonDocument::fromJson(records.last().info.toUtf8()).object().value("data").toObject().value("toPage").toInt(), 3);
+    QVERIFY(board->gotoPage(3));
+    press(Qt::Key_Right);
+    QCOMPARE(sentCount(m_log, "WBPage"), 2); // the last page: nothing
+    press(Qt::Key_Left);
+    QCOMPARE(board->currentPageIndex(), 2);
+    records = m_log.named("im_send_WBPage");
+    QCOMPARE(records.size(), 3);
     QCOMPARE(QJsonDocument::fromJson(records.last().info.toUtf8()).object().value("data").toObject().value("toPage").toInt(), 3);
 
     // A page change that fails sends nothing, even where the page exists.
     board->closeMaterial();
     board->on_btnNextPage_clicked();
-    QCOMPARE(sentCount(m_log, "WBPage"), 2);
+    press(Qt::Key_Right);
+    QCOMPARE(sentCount(m_log, "WBPage"), 3);
 }
 
 void TestWhiteboardRoles::teacherHelpdeskGetsTheRoster()

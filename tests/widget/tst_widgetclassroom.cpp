@@ -6,6 +6,7 @@
 #include "coursedialogsrecorder.h"
 #include "messagecatcher.h"
 #include "scopedtimescale.h"
+#include "testutil.h"
 
 #include "biz/im/agora/agoraloginmgr.h"
 #include "biz/im/agora/videosdk.h"
@@ -20,12 +21,41 @@
 #include "widget/student/studentclasswidget.h"
 #include "widget/student/widgetreview.h"
 #include "widget/widgetclassroom.h"
+#include "widget/widgetmessage.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace ClassroomTestSupport;
+
+namespace {
+
+// Keeps the states a window changes to, in order.
+class StateRecorder : public QObject
+{
+public:
+    explicit StateRecorder(QVector<Qt::WindowStates> *states)
+        : m_states(states)
+    {
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowStateChange)
+            m_states->append(static_cast<QWidget *>(watched)->windowState());
+        return false;
+    }
+
+private:
+    QVector<Qt::WindowStates> *m_states;
+};
+
+} // namespace
 
 class TestWidgetClassRoom : public QObject
 {
@@ -36,13 +66,19 @@ private slots:
     void cleanup();
     void buildsTheStudentsPages();
     void startKeepsTheClass();
+    void videoProfileFromTheClassInfo_data();
+    void videoProfileFromTheClassInfo();
     void signedInStudentStandsAfterTheTeacher();
     void followsTheTeachersMode();
+    void noticesShowOneBoxAtATime();
+    void noticeBoxesWaitForTheEventLoop();
     void leaving_data();
     void leaving();
     void networkBanner_data();
     void networkBanner();
     void noConnectByNameWarnings();
+    void shiftCutMinimisesTheClassroom_data();
+    void shiftCutMinimisesTheClassroom();
 
 private:
     ScopedTimeScale m_fast{ 0.02 };
@@ -77,6 +113,31 @@ void TestWidgetClassRoom::startKeepsTheClass()
     QVERIFY(room->isMaximized() || room->windowState().testFlag(Qt::WindowMaximized));
 }
 
+void TestWidgetClassRoom::videoProfileFromTheClassInfo_data()
+{
+    QTest::addColumn<int>("fps");
+    QTest::addColumn<int>("profile");
+    QTest::newRow("fps 20") << 20 << 20;
+    QTest::newRow("fps 0") << 0 << 0;
+    QTest::newRow("fps -1 gives profile 40") << -1 << 40;
+}
+
+void TestWidgetClassRoom::videoProfileFromTheClassInfo()
+{
+    // The class information's "fps" is the video profile the window asks
+    // of the engine; a negative one means the default profile, 40.
+    QFETCH(int, fps);
+    QFETCH(int, profile);
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    ClassInfoEntity info = classInfo();
+    info.app_config.fps = fps;
+    MessageCatcher log;
+    room->startClass(info);
+    const QString asked = QStringLiteral("enter setVideoProfile, profile:");
+    QCOMPARE(log.count(QtInfoMsg, asked), 1);
+    QVERIFY(log.has(QtInfoMsg, asked + QString::number(profile)));
+}
+
 void TestWidgetClassRoom::signedInStudentStandsAfterTheTeacher()
 {
     QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
@@ -107,6 +168,75 @@ void TestWidgetClassRoom::followsTheTeachersMode()
     room->slot_videoChannelSomeOneJoined(QString::fromLatin1(kTeacherId));
     QCOMPARE(log.count(QtInfoMsg, QStringLiteral("\"type\":410")), 0);
     QCOMPARE(log.count(QtInfoMsg, QStringLiteral("\"source\":\"12\"")), 1);
+}
+
+namespace {
+
+QList<QMessageBox *> visibleBoxes()
+{
+    QList<QMessageBox *> boxes;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            boxes << box;
+    }
+    return boxes;
+}
+
+SendSysMsg notice(const QString &content)
+{
+    SendSysMsg msg;
+    msg.classid = QString::fromLatin1(kClassId);
+    msg.uid = QString::fromLatin1(kStudentId);
+    msg.level = 1;
+    msg.content = content;
+    return msg;
+}
+
+} // namespace
+
+void TestWidgetClassRoom::noticesShowOneBoxAtATime()
+{
+    // Real boxes: no handler answers them.
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    room->show();
+    const ImMsgInfo backEnd{ QString(), QStringLiteral("90001") };
+    // A flood of notices, each a box before: every one of them opened
+    // inside the one before and 5000 of them ran the stack out.
+    for (int i = 0; i < 5000; ++i)
+        room->slot_receiveSendSysMsg(backEnd, notice(QStringLiteral("notice %1").arg(i)));
+    QTRY_COMPARE(visibleBoxes().size(), 1);
+    QCOMPARE(visibleBoxes().first()->text(), QStringLiteral("notice 0"));
+    // Closed, the next waiting ones show, one at a time, the newest last.
+    QStringList shown;
+    for (int round = 0; round < 10 && !visibleBoxes().isEmpty(); ++round) {
+        QMessageBox *box = visibleBoxes().first();
+        QCOMPARE(visibleBoxes().size(), 1);
+        shown << box->text();
+        box->accept();
+        TestUtil::drainEvents();
+    }
+    QCOMPARE(shown, QStringList({ "notice 0", "notice 1", "notice 2", "notice 4999" }));
+    QVERIFY(visibleBoxes().isEmpty());
+    // A repeat of the notice on screen adds nothing.
+    room->slot_receiveSendSysMsg(backEnd, notice(QStringLiteral("again")));
+    room->slot_receiveSendSysMsg(backEnd, notice(QStringLiteral("again")));
+    QTRY_COMPARE(visibleBoxes().size(), 1);
+    visibleBoxes().first()->accept();
+    TestUtil::drainEvents();
+    QVERIFY(visibleBoxes().isEmpty());
+}
+
+void TestWidgetClassRoom::noticeBoxesWaitForTheEventLoop()
+{
+    CourseDialogsRecorder dialogs;
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    room->slot_receiveSendSysMsg(ImMsgInfo{ QString(), QStringLiteral("90001") }, notice(QStringLiteral("later")));
+    // Nothing is shown from inside the message's slot.
+    QVERIFY(dialogs.boxes.isEmpty());
+    QTRY_COMPARE(dialogs.boxes.size(), 1);
+    QVERIFY(dialogs.boxes.first().endsWith(QStringLiteral("|later")));
 }
 
 void TestWidgetClassRoom::leaving_data()
@@ -226,6 +356,43 @@ void TestWidgetClassRoom::noConnectByNameWarnings()
         room->startClass(classInfo());
     }
     QCOMPARE(log.count(QtWarningMsg, QStringLiteral("connectSlotsByName")), 0);
+}
+
+void TestWidgetClassRoom::shiftCutMinimisesTheClassroom_data()
+{
+    QTest::addColumn<bool>("shift");
+    QTest::newRow("SHIFT held") << true;
+    QTest::newRow("without SHIFT") << false;
+}
+
+void TestWidgetClassRoom::shiftCutMinimisesTheClassroom()
+{
+    // With SHIFT held the chat's screenshot first gets the classroom
+    // window out of the way and brings it back, maximised as it was, once
+    // the tool has ended (offscreen it ends at once, without a picture).
+    QFETCH(bool, shift);
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    room->show();
+    QVERIFY(room->isMaximized());
+    ClassWidget *page = room->classWidget();
+    QVector<Qt::WindowStates> states;
+    StateRecorder recorder(&states);
+    room->installEventFilter(&recorder);
+    if (shift)
+        QTest::keyPress(page, Qt::Key_Shift);
+    emit page->getMessageWidget()->signal_clickCutImage();
+    room->removeEventFilter(&recorder);
+    const bool minimised = std::any_of(states.cbegin(), states.cend(),
+                                       [](Qt::WindowStates state) { return state.testFlag(Qt::WindowMinimized); });
+    QCOMPARE(minimised, shift);
+    if (shift)
+        QCOMPARE(states.last(), Qt::WindowStates(Qt::WindowMaximized));
+    QVERIFY(room->isMaximized());
+    QVERIFY(!room->isMinimized());
+    QVERIFY(room->isVisible());
+    // Nothing of the page's own: the page is no window.
+    QVERIFY(!page->isMinimized());
 }
 
 QTEST_MAIN(TestWidgetClassRoom)

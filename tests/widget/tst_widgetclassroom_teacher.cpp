@@ -17,11 +17,15 @@
 #include "widget/teacher/prizemodelwidget.h"
 #include "widget/teacherclasswidget.h"
 #include "widget/widgetclassroom.h"
+#include "widget/widgetvideoitemlist.h"
+#include "widget/widgetvideoitems.h"
+#include "widget/widgetvideotoolstudentrole.h"
 #include "widget/widgettimeprogress.h"
 #include "widget/widgetwhiteboard.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -38,6 +42,7 @@ private slots:
     void buildsTheTeachersPages();
     void switchingSendsOneModeMessage();
     void awardPageSwitchesBack();
+    void presenceRefreshedAfterTheAwardMode();
     void modeOfNoPageChangesNothing();
     void aPageIsListedOnce();
     void newcomerIsToldTheMode();
@@ -128,6 +133,41 @@ void TestWidgetClassRoomTeacher::awardPageSwitchesBack()
     QCOMPARE(room->currentMode(), awardPage);
     QCOMPARE(awardSwitch->currentIndex(), int(WidgetClassMode::PrizeMode));
     QCOMPARE(modeMessages(log), 3);
+}
+
+void TestWidgetClassRoomTeacher::presenceRefreshedAfterTheAwardMode()
+{
+    // Who comes and goes while the award page shows is on the tiles once
+    // the class page is back; no tile shows the teacher's tool bar without
+    // the mouse over it, an absent student's not at all.
+    QScopedPointer<WidgetClassRoom> room(new WidgetClassRoom);
+    room->startClass(classInfo());
+    room->show();
+    const QString lily = QString::fromLatin1(kStudentId);
+    const QString tom = QString::fromLatin1(kClassmateId);
+    room->slot_videoChannelSomeOneJoined(lily);
+    SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::PrizeMode);
+    room->slot_videoChannelSomeOneLeaved(lily);
+    room->slot_videoChannelSomeOneJoined(tom);
+    SignalQueueMgr::instance()->signalSwitchMode(WidgetClassMode::ClassMode);
+    QCOMPARE(room->currentMode(), room->classWidget());
+
+    WidgetVideoItemList *tiles = room->classWidget()->getVideoItemList();
+    for (const QString &uid : { lily, tom }) {
+        auto *tile = qobject_cast<WidgetVideoItemS *>(tiles->getWidgetByUid(uid));
+        QVERIFY(tile);
+        const bool present = uid == tom;
+        QCOMPARE(tile->stateFlag(), present);
+        QCOMPARE(tile->alertText().isEmpty(), present);
+        WidgetVideoToolStudentRole *tool = tile->studentTool();
+        for (const char *name : { "btnDraw", "btnPraise", "btnZoom", "btnVideo" }) {
+            auto *button = tool->findChild<QPushButton *>(QLatin1String(name));
+            QVERIFY(button);
+            QVERIFY2(button->isHidden(), qPrintable(uid + QLatin1Char(' ') + QLatin1String(name)));
+        }
+        // The speaking level shows for a present student only.
+        QCOMPARE(tool->findChild<QWidget *>(QStringLiteral("widget_bg"))->isHidden(), !present);
+    }
 }
 
 void TestWidgetClassRoomTeacher::modeOfNoPageChangesNothing()

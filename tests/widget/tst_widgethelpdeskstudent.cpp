@@ -3,6 +3,7 @@
 // toasts of a missing choice and of a refused publish, results of other
 // publishes ignored, and the tags handed on after delivery.
 #include "actionlogreader.h"
+#include "helpdeskcolours.h"
 #include "mosquittobroker.h"
 #include "toasttext.h"
 #include "topicwatcher.h"
@@ -11,6 +12,7 @@
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
 #include "utility/actionlog.h"
+#include "widget/student/studentclasswidget.h"
 #include "widget/student/widgethelpdeskstudent.h"
 
 #include <QCheckBox>
@@ -39,6 +41,8 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
+
+    void contentIsWhiteOnTheClassPage();
 
     void reportCarriesTextsAndTagsOnce_data();
     void reportCarriesTextsAndTagsOnce();
@@ -223,6 +227,12 @@ void TestWidgetHelpdeskStudent::otherPublishResultsAreIgnored()
     QVERIFY(report->isVisible());
     QVERIFY(report->findChildren<promptMessageWidget *>().isEmpty());
     QVERIFY(box(report.get(), QStringLiteral("视频/声音卡顿"))->isChecked());
+}
+
+void TestWidgetHelpdeskStudent::contentIsWhiteOnTheClassPage()
+{
+    StudentClassWidget page;
+    checkReportIsWhiteOnTheClassPage<WidgetHelpdeskStudent>(page);
 }
 
 QTEST_MAIN(TestWidgetHelpdeskStudent)

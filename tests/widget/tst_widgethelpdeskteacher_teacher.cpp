@@ -4,6 +4,7 @@
 // keeping the form, results of other publishes ignored, and the screenshot
 // upload with the bounds of the picture address it brings back.
 #include "actionlogreader.h"
+#include "helpdeskcolours.h"
 #include "lessonservice.h"
 #include "mosquittobroker.h"
 #include "toasttext.h"
@@ -14,6 +15,7 @@
 #include "mgr/singleton.h"
 #include "mgr/teachercurrentuser.h"
 #include "utility/actionlog.h"
+#include "widget/teacherclasswidget.h"
 #include "utility/userinfo.h"
 #include "utility/widget/usercheckbox.h"
 #include "utility/widget/widgetscreen.h"
@@ -49,6 +51,8 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
+
+    void contentIsWhiteOnTheClassPage();
 
     void reportGoesToTheServerTopicOnly();
     void missingChoicesToast_data();
@@ -338,6 +342,12 @@ void TestWidgetHelpdeskTeacher::cancelledScreenshotUploadsNothing()
     QVERIFY(report->isVisible());
     QCOMPARE(m_service.requests().size(), 0);
     QVERIFY(!report->isImageUploaded());
+}
+
+void TestWidgetHelpdeskTeacher::contentIsWhiteOnTheClassPage()
+{
+    TeacherClassWidget page;
+    checkReportIsWhiteOnTheClassPage<WidgetHelpdeskTeacher>(page);
 }
 
 QTEST_MAIN(TestWidgetHelpdeskTeacher)

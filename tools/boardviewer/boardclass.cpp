@@ -4,6 +4,7 @@
 #include "biz/login/studentlogindataentity.h"
 #include "biz/login/teacherlogindataentity.h"
 #include "buildconstants.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/singleton.h"
 #include "mgr/studentcurrentuser.h"
@@ -46,6 +47,10 @@ BoardClass::BoardClass(const Options &options, QObject *parent)
     }
 
     SendAndReceiveMsg::instance();
+    // The teacher's orders of this class are obeyed, as in a classroom.
+    QStringList everybody = options.studentUids;
+    everybody << options.teacherUid;
+    ClassOrderGate::instance()->setClass(options.classId, options.teacherUid, everybody);
     if (isTeacher())
         m_board = new WidgetWhiteBoardTeacher;
     else

@@ -15,7 +15,10 @@
 #include "boardclass.h"
 
 #include "buildconstants.h"
+#include "mgr/logmgr.h"
 #include "mgr/singleton.h"
+#include "platform/terminationsignals.h"
+#include "utility/actionlog.h"
 #include "utility/globalconstants.h"
 #include "widget/classwidget.h"
 #include "widget/student/widgetinteractionstudent.h"
@@ -31,6 +34,7 @@
 #include <QVBoxLayout>
 
 #include <csignal>
+#include <functional>
 #include <cstdio>
 #include <memory>
 #include <sys/socket.h>
@@ -54,24 +58,46 @@ void printAt(const QString &name, QWidget *widget, QWidget *window)
     std::printf("at %s %d %d\n", qPrintable(name), centre.x(), centre.y());
 }
 
-// The class page of the tool: the board above, the tool bar below, the
-// palette on the colour button.
+// The class page the tool bar is made on: the bar connects its buttons to
+// the page it is given, as in the classroom. The page's own form is the
+// classroom's, so the page is never shown; the bar lives in the tool's
+// window.
 class BoardPage : public ClassWidget
 {
 public:
-    explicit BoardPage(WidgetWhiteBoard *board)
+    BoardPage(WidgetWhiteBoard *board, std::function<void()> showPalette)
         : m_board(board)
+        , m_showPalette(std::move(showPalette))
     {
+    }
+
+    WidgetWhiteBoard *getWhiteBoard() const override { return m_board; }
+    void on_btnColor_clicked() override { m_showPalette(); }
+
+private:
+    WidgetWhiteBoard *m_board;
+    std::function<void()> m_showPalette;
+};
+
+// The tool's window: the board above, the role's tool bar below, the
+// palette over them on the colour button.
+class BoardWindow : public QWidget
+{
+public:
+    explicit BoardWindow(WidgetWhiteBoard *board)
+        : m_page(board, [this] { showPalette(); })
+    {
+        setObjectName(QStringLiteral("BoardWindow"));
+        setStyleSheet(QStringLiteral("QWidget#BoardWindow{background-color: rgb(70, 68, 68);}"));
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
         layout->addWidget(board, 1);
         if (getClientRole() == 1)
-            m_bar = new WidgetInteractionStudent(this);
+            m_bar = new WidgetInteractionStudent(&m_page);
         else
-            m_bar = new WidgetInteractionTeacher(this);
+            m_bar = new WidgetInteractionTeacher(&m_page);
         layout->addWidget(m_bar, 0, Qt::AlignHCenter);
-        setStyleSheet(QStringLiteral("BoardPage{background-color: rgb(70, 68, 68);}"));
 
         m_palette = new WidgetColorPallet(this);
         m_palette->hide();
@@ -82,10 +108,18 @@ public:
         connect(board, &WidgetWhiteBoard::signal_setEnablePenBtn, m_bar, &WidgetInteraction::slot_setEnablePenBtn);
     }
 
-    WidgetWhiteBoard *getWhiteBoard() const override { return m_board; }
+    ~BoardWindow() override
+    {
+        // The board belongs to the session, the bar to the window.
+        layout()->removeWidget(m_page.getWhiteBoard());
+        m_page.getWhiteBoard()->setParent(nullptr);
+        delete m_bar;
+    }
+
     WidgetInteraction *bar() const { return m_bar; }
 
-    void on_btnColor_clicked() override
+private:
+    void showPalette()
     {
         m_palette->resize(m_palette->sizeHint().expandedTo(QSize(320, 230)));
         m_palette->move((width() - m_palette->width()) / 2, height() - m_bar->height() - m_palette->height());
@@ -93,8 +127,7 @@ public:
         m_palette->raise();
     }
 
-private:
-    WidgetWhiteBoard *m_board;
+    BoardPage m_page;
     WidgetInteraction *m_bar = nullptr;
     WidgetColorPallet *m_palette = nullptr;
 };
@@ -119,6 +152,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption posOption(QStringLiteral("pos"), QStringLiteral("Window position."), QStringLiteral("X,Y"));
     parser.addOptions({ uidOption, classOption, pdfOption, urlOption, mqttOption, shotOption, sizeOption, posOption });
     parser.process(app);
+    // The message and action logs, in the log folder, as the clients keep them.
+    Singleton<LogMgr>::instance()->init();
+    std::printf("log %s\n", qPrintable(Singleton<LogMgr>::instance()->logFilePath()));
+    std::fflush(stdout);
+    ActionLog::instance()->NormalInfo(QStringLiteral("app_start"), QStringLiteral("{%1}").arg(QCoreApplication::applicationName()));
 
     BoardClass::Options options;
     options.uid = parser.value(uidOption);
@@ -128,7 +166,7 @@ int main(int argc, char *argv[])
     BoardClass session(options);
     WidgetWhiteBoard *board = session.board();
 
-    BoardPage page(board);
+    BoardWindow page(board);
     page.setWindowTitle(QStringLiteral("Lessonry board - %1 %2")
                             .arg(session.isTeacher() ? QStringLiteral("teacher") : QStringLiteral("student"), options.uid));
     const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));
@@ -179,8 +217,13 @@ int main(int argc, char *argv[])
         std::fflush(stdout);
     });
 
+    // Ended from outside (board.sh, a test, Ctrl+C) as by its own quit.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::signal_terminationRequested, &app, &QCoreApplication::quit);
+
     const int code = app.exec();
     if (parser.isSet(mqttOption))
         session.leave();
+    ActionLog::instance()->NormalInfo(QStringLiteral("app_close"), QStringLiteral("{}"));
     return code;
 }

@@ -260,7 +260,9 @@ Answer Catalogue::studentLogin(const ParsedRequest &request)
     if (!FixtureData::passwordMatches(*student, param(request, QStringLiteral("password"))))
         return envelope(kWrongPassword, QStringLiteral("wrong password"));
     Answer answer = envelope(kOk, QStringLiteral("Login succeed"), m_data.studentLoginData(*student));
-    answer.headers.append(qMakePair(QByteArray("Set-Cookie"), QStringLiteral("PHPSESSID=%1; path=/; HttpOnly").arg(sessionId()).toLatin1()));
+    const QString session = sessionId();
+    m_data.addSession(session, student->id);
+    answer.headers.append(qMakePair(QByteArray("Set-Cookie"), QStringLiteral("PHPSESSID=%1; path=/; HttpOnly").arg(session).toLatin1()));
     return answer;
 }
 
@@ -272,23 +274,31 @@ Answer Catalogue::teacherLogin(const ParsedRequest &request)
     if (!FixtureData::passwordMatches(*teacher, param(request, QStringLiteral("password"))))
         return envelope(kWrongPassword, QStringLiteral("wrong password"));
     Answer answer = envelope(kOk, QStringLiteral("Login succeed"), m_data.teacherLoginData(*teacher));
-    answer.headers.append(qMakePair(QByteArray("Set-Cookie"), QStringLiteral("PHPSESSID=%1; path=/; HttpOnly").arg(sessionId()).toLatin1()));
+    const QString session = sessionId();
+    m_data.addSession(session, teacher->id);
+    answer.headers.append(qMakePair(QByteArray("Set-Cookie"), QStringLiteral("PHPSESSID=%1; path=/; HttpOnly").arg(session).toLatin1()));
     return answer;
 }
 
 Answer Catalogue::clickLike(const ParsedRequest &request)
 {
+    // The praised student posts it, naming the teacher who praised: the
+    // praise counts for the student signed in with the request's session.
     const QString classId = param(request, QStringLiteral("class_id"));
-    const QString uid = param(request, QStringLiteral("tid"));
+    const QString teacherId = param(request, QStringLiteral("tid"));
     if (classId.isNull())
         return missing(QStringLiteral("class_id"));
-    if (uid.isNull())
+    if (teacherId.isNull())
         return missing(QStringLiteral("tid"));
     if (!m_data.hasClass(classId))
         return classNotFound(classId);
-    if (!m_data.isInClass(classId, uid))
-        return envelope(kNotFound, QStringLiteral("user %1 is not in class %2").arg(uid, classId));
-    m_data.addLike(classId, uid);
+    if (!m_data.isInClass(classId, teacherId))
+        return envelope(kNotFound, QStringLiteral("user %1 is not in class %2").arg(teacherId, classId));
+    // A participant that never signed in here (a test's peer) has no
+    // session: its praise is answered but counts for nobody.
+    const QString student = m_data.sessionUser(request.header(QStringLiteral("cookie")));
+    if (!student.isEmpty() && student != teacherId)
+        m_data.addLike(classId, student);
     return envelope(kOk, QStringLiteral("ok"));
 }
 

@@ -768,6 +768,29 @@ void FixtureData::recordAward(const QString &classId, const QStringList &uids, c
     }
 }
 
+void FixtureData::addSession(const QString &sessionId, const QString &uid)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_sessions.contains(sessionId))
+        m_sessionOrder.append(sessionId);
+    m_sessions.insert(sessionId, uid);
+    while (m_sessionOrder.size() > kMaxSessions)
+        m_sessions.remove(m_sessionOrder.takeFirst());
+}
+
+QString FixtureData::sessionUser(const QString &cookieHeader) const
+{
+    const QLatin1String name("PHPSESSID=");
+    for (const QString &cookie : cookieHeader.split(QLatin1Char(';'))) {
+        const QString pair = cookie.trimmed();
+        if (!pair.startsWith(name, Qt::CaseInsensitive))
+            continue;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_sessions.value(pair.mid(name.size()));
+    }
+    return QString();
+}
+
 void FixtureData::markCommented(const QString &classId)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -103,6 +103,15 @@ public:
     QString setUpgradeAnswer(const QJsonObject &description);
     QJsonObject appConfig() const;
 
+    // The sessions the logins gave out, so a call can tell who makes it
+    // (the newest kMaxSessions are kept; a reset keeps them, as the
+    // clients stay signed in).
+    static constexpr int kMaxSessions = 1000;
+    void addSession(const QString &sessionId, const QString &uid);
+    // The uid signed in with the PHPSESSID of a Cookie header; empty when
+    // none is known.
+    QString sessionUser(const QString &cookieHeader) const;
+
     void addLike(const QString &classId, const QString &uid);
     void recordAward(const QString &classId, const QStringList &uids, const QString &awardId, qint64 when);
     void markCommented(const QString &classId);
@@ -146,6 +155,8 @@ private:
     QHash<QString, qint64> m_beginTimes;          // class id -> moved begin time
     QHash<QString, ServedFile> m_uploads;
     QStringList m_uploadOrder;
+    QHash<QString, QString> m_sessions;           // session id -> uid
+    QStringList m_sessionOrder;                   // oldest first
     quint64 m_uploadCounter = 0;
     QJsonObject m_upgradeAnswer; // replaces keys of the upgrade check answer
 };

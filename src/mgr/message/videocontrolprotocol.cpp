@@ -6,7 +6,6 @@
 #include "mgr/singleton.h"
 
 #include <QDebug>
-#include <QUrl>
 
 namespace VideoControlProtocol {
 
@@ -28,14 +27,7 @@ bool isId(const QString &id)
 
 bool isWebAddressOrEmpty(const QString &url)
 {
-    if (url.isEmpty())
-        return true;
-    if (url.size() > kMaxUrlLength)
-        return false;
-    const QUrl parsed(url, QUrl::StrictMode);
-    const QString scheme = parsed.scheme().toLower();
-    return parsed.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
-           && !parsed.host().isEmpty();
+    return url.isEmpty() || DownloadUtil::isWebAddress(url);
 }
 
 bool isName(const QString &name)

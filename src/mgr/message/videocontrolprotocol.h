@@ -2,6 +2,7 @@
 #define VIDEOCONTROLPROTOCOL_H
 
 #include "mgr/message/classroompayloads.h"
+#include "utility/downloadutil.h"
 
 struct ClassInfoEntity;
 struct VideoMaterial;
@@ -23,7 +24,7 @@ namespace VideoControlProtocol {
 
 // Bounds of a received message; anything beyond them is dropped whole.
 constexpr int kMaxIdLength = 64;
-constexpr int kMaxUrlLength = 2048;
+constexpr int kMaxUrlLength = DownloadUtil::kMaxAddressLength;
 constexpr int kMaxNameLength = 256;
 
 // "VIDEO_PLAY" ... "VIDEO_STUDENT_READY", "unknown" for any other value.
@@ -32,7 +33,8 @@ QString typeName(int type);
 QString toString(const ProtocolVideoControl &protocol);
 // True when a received message keeps every bound: a known type; ids of at
 // most kMaxIdLength letters, digits, '-' and '_' (may be empty); video and
-// voice empty or http(s) addresses with a host of at most kMaxUrlLength;
+// voice empty or addresses the downloads would fetch (DownloadUtil::
+// isWebAddress), so a student never refuses what the teacher could play;
 // a name of at most kMaxNameLength without control characters. why says
 // which bound failed.
 bool isAcceptable(const ProtocolVideoControl &protocol, QString *why = nullptr);

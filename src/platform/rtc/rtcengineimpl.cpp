@@ -3,7 +3,6 @@
 #include "rtcchannel.h"
 #include "rtcdevicelist.h"
 #include "rtcdevicemanagers.h"
-#include "rtcdevicewatcher.h"
 #include "rtcmediasession.h"
 #include "rtcrelayclient.h"
 #include "rtcsoundplayer.h"
@@ -36,10 +35,6 @@ namespace {
 const char kVersion[] = "1.0.0";
 const int kBuild = 1;
 const int kMaxChannelNameBytes = 64;
-// Where the system makes device nodes, and how long their changes may
-// take to settle before the devices are read again.
-const char kDeviceRoot[] = "/dev";
-const int kDeviceSettleMs = 1000;
 
 QMutex &registryMutex()
 {
@@ -92,6 +87,8 @@ public:
     int setParameters(const char *parameters) override { return m_engine->setParameters(parameters); }
     int setObject(const char *key, const char *value) override
     {
+        if (key && value)
+            m_engine->noteOptionText(QString::fromUtf8(key), QByteArray(value));
         QJsonValue parsed;
         if (!key || !parseJsonValue(value, &parsed))
             return -ERR_INVALID_ARGUMENT;
@@ -101,12 +98,14 @@ public:
     {
         if (!key)
             return -ERR_INVALID_ARGUMENT;
+        m_engine->noteOptionText(QString::fromUtf8(key), value ? QByteArray("true") : QByteArray("false"));
         return m_engine->setParameter(QString::fromUtf8(key), value);
     }
     int setString(const char *key, const char *value) override
     {
         if (!key || !value)
             return -ERR_INVALID_ARGUMENT;
+        m_engine->noteOptionText(QString::fromUtf8(key), QByteArray(value));
         return m_engine->setParameter(QString::fromUtf8(key), QString::fromUtf8(value));
     }
     int convertPath(const char *filePath, std::string &converted) override
@@ -311,24 +310,16 @@ int RtcEngineImpl::initialize(const RtcEngineContext &context)
     }
     RtcChannel *channel = m_channel;
     IRtcEngineEventHandler *handler = context.eventHandler;
-    onCallbackThread([channel, handler] {
-        channel->setHandler(handler);
-        // Plugs and unplugs of the machine's devices are reported from now
-        // on, as the test hooks report theirs.
-        auto *watcher = new RtcDeviceWatcher(QString::fromLatin1(kDeviceRoot), kDeviceSettleMs, channel);
-        QObject::connect(watcher, &RtcDeviceWatcher::devicesChanged, &RtcEngineImpl::machineDevicesChanged);
-    }, true);
+    onCallbackThread([channel, handler] { channel->setHandler(handler); }, true);
+    // Plugs and unplugs of the machine's devices are reported from now on,
+    // as the test hooks report theirs.
+    RtcDeviceList::watch(&RtcEngineImpl::machineDevicesChanged);
     return 0;
 }
 
-void RtcEngineImpl::machineDevicesChanged()
+void RtcEngineImpl::machineDevicesChanged(const QList<RtcDeviceChange> &changes)
 {
-    // The device list is the process's: the first engine whose watcher
-    // fires reads it again and tells every engine; the others then find
-    // nothing new.
-    const QList<RtcDeviceChange> changes = RtcDeviceList::rereadMachine();
-    if (changes.isEmpty())
-        return;
+    // The device list is the process's: every engine hears of its changes.
     QMutexLocker lock(&registryMutex());
     for (RtcEngineImpl *engine : qAsConst(registry())) {
         for (const RtcDeviceChange &change : changes)
@@ -834,29 +825,21 @@ int RtcEngineImpl::setParameter(const QString &key, const QJsonValue &value)
         RtcChannel *worker = m_channel;
         onCallbackThread([worker, uid, muted] { worker->media()->setPeerMuted(uid_t(uid), muted); }, false);
     } else if (key == QLatin1String("che.audio.start_file_as_playout")) {
+        // Taken as given, as the service's engine takes it; a file that
+        // cannot be played is said in the engine's log when it is tried.
         const QJsonObject playout = value.toObject();
         const QString path = playout.value(QStringLiteral("filePath")).toString();
-        const QFileInfo file(path);
-        if (path.isEmpty() || !file.isFile() || !file.isReadable()) {
-            m_log.write(QStringLiteral("file playout refused: %1 cannot be read").arg(path));
-            return -ERR_INVALID_ARGUMENT;
-        }
         const bool loopback = playout.value(QStringLiteral("loopback")).toBool(false);
         const bool replace = playout.value(QStringLiteral("replace")).toBool(false);
         const int cycle = playout.value(QStringLiteral("cycle")).toInt(1);
         const QByteArray speaker = currentDevice(AUDIO_PLAYOUT_DEVICE);
         RtcChannel *worker = m_channel;
         RtcEngineLog *log = &m_log;
-        int result = 0;
-        onCallbackThread([worker, log, path, loopback, replace, cycle, speaker, &result] {
+        onCallbackThread([worker, log, path, loopback, replace, cycle, speaker] {
             QString why;
-            if (!worker->media()->startPlayout(path, loopback, replace, cycle, speaker, &why)) {
-                log->write(QStringLiteral("file playout refused: %1").arg(why));
-                result = -ERR_INVALID_ARGUMENT;
-            }
-        }, true);
-        if (result != 0)
-            return result;
+            if (!worker->media()->startPlayout(path, loopback, replace, cycle, speaker, &why))
+                log->write(QStringLiteral("file playout of %1 failed: %2").arg(path, why));
+        }, false);
     } else if (key == QLatin1String("che.audio.stop_file_as_playout")) {
         RtcChannel *worker = m_channel;
         onCallbackThread([worker] { worker->media()->stopPlayout(); }, false);
@@ -886,6 +869,18 @@ QJsonValue RtcEngineImpl::parameter(const QString &key) const
 {
     QMutexLocker lock(&m_mutex);
     return m_parameters.value(key, QJsonValue(QJsonValue::Undefined));
+}
+
+void RtcEngineImpl::noteOptionText(const QString &key, const QByteArray &text)
+{
+    QMutexLocker lock(&m_mutex);
+    m_optionTexts.insert(key, text);
+}
+
+QByteArray RtcEngineImpl::optionText(const QString &key) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_optionTexts.value(key);
 }
 
 int RtcEngineImpl::registerVideoRenderFactory(agora::media::IExternalVideoRenderFactory *factory)

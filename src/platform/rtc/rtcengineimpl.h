@@ -23,6 +23,7 @@ class RtcChannel;
 class RtcRelayClient;
 class RtcVideoFrame;
 class RtcVideoHub;
+struct RtcDeviceChange;
 
 // The engine: the operations run on the caller's thread and hand the
 // channel work to the callback thread and the video work to the video
@@ -52,6 +53,10 @@ public:
     int setParameter(const QString &key, const QJsonValue &value);
     int setParameters(const char *json);
     QJsonValue parameter(const QString &key) const;
+    // The option text the parameter interface was last given for key, as
+    // given (for tests: what a program really handed the engine).
+    void noteOptionText(const QString &key, const QByteArray &text);
+    QByteArray optionText(const QString &key) const;
     // Behind the media engine interface.
     int registerVideoRenderFactory(agora::media::IExternalVideoRenderFactory *factory);
     // Behind the device managers; kinds are MEDIA_DEVICE_TYPE values.
@@ -64,9 +69,8 @@ public:
     // A device came or went: from the test hooks and from the watch on
     // the machine's devices.
     bool notifyDeviceState(int kind, const QByteArray &id, int state);
-    // Reads the machine's devices again and reports what came and went
-    // to every engine.
-    static void machineDevicesChanged();
+    // Reports what came and went to every engine.
+    static void machineDevicesChanged(const QList<RtcDeviceChange> &changes);
     QString playbackTestFileForTests() const;
     // The passes of the playback test played to the end; -1 for a
     // stopped engine.
@@ -129,6 +133,7 @@ private:
     agora::rtc::uid_t m_uid = 0;
     QByteArray m_appId;
     QHash<QString, QJsonValue> m_parameters;
+    QHash<QString, QByteArray> m_optionTexts;
     std::shared_ptr<RtcRelayClient> m_relay;
     QByteArray m_streamTopic;
     quint64 m_session = 0;

@@ -113,14 +113,14 @@ void setDevices(int kind, const QList<TestDevice> &devices)
 {
     QList<RtcDevice> list;
     for (const TestDevice &device : devices)
-        list.append(RtcDevice { device.id, device.name });
+        list.append(RtcDevice { device.id, device.name, {}, {} });
     RtcDeviceList::setDevices(kind, list);
 }
 
 bool plugDevice(agora::rtc::IRtcEngine *engine, int kind, const TestDevice &device)
 {
     RtcEngineImpl *e = impl(engine);
-    RtcDeviceList::plug(kind, { device.id, device.name });
+    RtcDeviceList::plug(kind, { device.id, device.name, {}, {} });
     return e && e->notifyDeviceState(kind, device.id, agora::rtc::MEDIA_DEVICE_STATE_ACTIVE);
 }
 
@@ -135,6 +135,16 @@ bool unplugDevice(agora::rtc::IRtcEngine *engine, int kind, const QByteArray &id
 void resetDevices()
 {
     RtcDeviceList::reset();
+}
+
+void useDeviceProvider(std::unique_ptr<RtcDeviceProvider> provider)
+{
+    RtcDeviceList::setProvider(std::move(provider));
+}
+
+void setDeviceStartWaitMs(int ms)
+{
+    RtcDeviceList::setStartWaitMs(ms);
 }
 
 QString playbackTestFile(agora::rtc::IRtcEngine *engine)
@@ -162,6 +172,12 @@ bool setToneFrequency(agora::rtc::IRtcEngine *engine, int hz)
         return false;
     e->setToneFrequency(hz);
     return true;
+}
+
+QByteArray optionText(agora::rtc::IRtcEngine *engine, const QString &key)
+{
+    RtcEngineImpl *e = impl(engine);
+    return e ? e->optionText(key) : QByteArray();
 }
 
 } // namespace RtcTestHooks

@@ -1,6 +1,7 @@
 #ifndef RTCTESTHOOKS_H
 #define RTCTESTHOOKS_H
 
+#include "rtcdeviceprovider.h"
 #include "rtcengine.h"
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 // For tests: make an engine do what the service does on its own, on the
 // engine's own threads, so every callback branch of a program can be
@@ -62,6 +64,14 @@ LESSONRY_RTC_EXPORT void setDevices(int kind, const QList<TestDevice> &devices);
 LESSONRY_RTC_EXPORT bool plugDevice(agora::rtc::IRtcEngine *engine, int kind, const TestDevice &device);
 LESSONRY_RTC_EXPORT bool unplugDevice(agora::rtc::IRtcEngine *engine, int kind, const QByteArray &id);
 LESSONRY_RTC_EXPORT void resetDevices();
+// Where the machine's devices come from from now on (null: GStreamer's
+// device monitor again, read anew, e.g. after PULSE_SERVER changed). Its
+// changes reach every engine's handler as the monitor's would; swapping
+// providers reports nothing.
+LESSONRY_RTC_EXPORT void useDeviceProvider(std::unique_ptr<RtcDeviceProvider> provider);
+// How long a device list waits for the provider's first answer (5000 ms
+// unless set).
+LESSONRY_RTC_EXPORT void setDeviceStartWaitMs(int ms);
 // The test sound the playback test plays now; empty when none.
 LESSONRY_RTC_EXPORT QString playbackTestFile(agora::rtc::IRtcEngine *engine);
 // How often the playback test has played its sound to the end since it
@@ -76,6 +86,10 @@ LESSONRY_RTC_EXPORT bool setToneFrequency(agora::rtc::IRtcEngine *engine, int hz
 
 // The last value set for an option key; undefined when never set.
 LESSONRY_RTC_EXPORT QJsonValue parameter(agora::rtc::IRtcEngine *engine, const QString &key);
+// The last text given for an option key through the parameter interface
+// (setObject, setBool, setString), byte for byte as the engine received
+// it, whether it took it or not; empty when none was given.
+LESSONRY_RTC_EXPORT QByteArray optionText(agora::rtc::IRtcEngine *engine, const QString &key);
 
 } // namespace RtcTestHooks
 

@@ -18,12 +18,16 @@ QImage syntheticFrame(quint64 n, const QString &userId, const QString &cameraNam
     static const QColor bars[] = { Qt::white, Qt::yellow, Qt::cyan, Qt::green, Qt::magenta, Qt::red, Qt::blue };
     const int count = int(sizeof(bars) / sizeof(bars[0]));
     const int barWidth = kFrameWidth / count + 1;
-    // The captions go in a band at the top: a tile's tool bar covers the
-    // bottom of its picture.
-    const int band = kFrameHeight * 2 / 5;
+    // From the top: a light strip under a tile's name and praise badge (its
+    // red name stays readable there; a wide tile's centre crop cuts about
+    // an eighth off the top), the captions in a dark band below it, the
+    // colour bars under that; a tile's tool bar covers the bottom.
+    const int strip = kFrameHeight / 3;
+    const int bandBottom = kFrameHeight * 5 / 8;
     for (int i = 0; i < count; ++i)
-        p.fillRect(i * barWidth, band, barWidth, kFrameHeight - band, bars[i]);
-    p.fillRect(0, 0, kFrameWidth, band, QColor(32, 34, 48));
+        p.fillRect(i * barWidth, bandBottom, barWidth, kFrameHeight - bandBottom, bars[i]);
+    p.fillRect(0, 0, kFrameWidth, strip, QColor(224, 226, 232));
+    p.fillRect(0, strip, kFrameWidth, bandBottom - strip, QColor(32, 34, 48));
     // A ball that crosses the picture once every four seconds shows that
     // the picture moves.
     const int period = kFramesPerSecond * 4;
@@ -31,7 +35,7 @@ QImage syntheticFrame(quint64 n, const QString &userId, const QString &cameraNam
     p.setRenderHint(QPainter::Antialiasing);
     p.setBrush(QColor(240, 100, 80));
     p.setPen(Qt::NoPen);
-    p.drawEllipse(QRect(x, (band + kFrameHeight) / 2 - 30, 60, 60));
+    p.drawEllipse(QRect(x, bandBottom + 20, 60, 60));
     // Text needs the fonts of a GUI application. It stays clear of the
     // edges that a tile's centre crop cuts off, and "UID" in capitals stays
     // readable when the picture is shown a third of its size.
@@ -42,9 +46,7 @@ QImage syntheticFrame(quint64 n, const QString &userId, const QString &cameraNam
         font.setBold(true);
         p.setFont(font);
         const int margin = kFrameHeight / 20;
-        // A wide tile's centre crop cuts about an eighth off the top.
-        const int top = kFrameHeight * 3 / 20;
-        const QRect upper(margin + 4, top, kFrameWidth - 2 * (margin + 4), band - top - margin / 2);
+        const QRect upper(margin + 4, strip + margin / 2, kFrameWidth - 2 * (margin + 4), bandBottom - strip - margin);
         p.drawText(upper, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("UID %1").arg(userId));
         p.drawText(upper, Qt::AlignRight | Qt::AlignTop, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
         font.setPixelSize(26);

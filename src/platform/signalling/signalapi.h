@@ -128,16 +128,17 @@ public:
     virtual void setServerAddress(const char *host, size_t hostSize, int port) = 0;
 
     // Logs account in with token (the broker password). uid and deviceId
-    // are not used. A lost connection is restored for up to
-    // reconnectWindowSeconds, the pause between two attempts growing from
-    // half a second to at most maxRetryIntervalSeconds; after that the
-    // session ends with onLogout(LOGOUT_E_NET). Outcome: onLoginSuccess or
+    // are not used. A lost connection is restored with at most retryCount
+    // attempts within reconnectWindowSeconds, the pause between two
+    // attempts growing from half a second to at most five seconds; when
+    // they fail the session ends with onLogout(LOGOUT_E_NET), and logging
+    // in again is the caller's business. Outcome: onLoginSuccess or
     // onLoginFailed. Logging in again with the logged-in account reports
     // success again; another account ends the current session first.
     virtual void loginUser(const char *appId, size_t appIdSize, const char *account, size_t accountSize,
                            const char *token, size_t tokenSize, uint32_t uid,
                            const char *deviceId, size_t deviceIdSize,
-                           int reconnectWindowSeconds, int maxRetryIntervalSeconds) = 0;
+                           int reconnectWindowSeconds, int retryCount) = 0;
     // Leaves every channel and ends the session: onLogout(LOGOUT_E_USER).
     virtual void logoutUser() = 0;
 

@@ -16,6 +16,7 @@ const int kConnectTimeoutSeconds = 10;
 const int kKeepAliveSeconds = 10;
 const milliseconds kLastWordWait(1000);
 const milliseconds kFirstRetryPause(500);
+const milliseconds kMaxRetryPause(5000);
 const milliseconds kShutdownWait(2000);
 
 // The MQTT library's and the broker's refusals of a user name or password.
@@ -79,11 +80,11 @@ void SignalEngine::setServerAddress(const char *host, size_t hostSize, int port)
 void SignalEngine::loginUser(const char *appId, size_t appIdSize, const char *account, size_t accountSize,
                              const char *token, size_t tokenSize, uint32_t /*uid*/,
                              const char * /*deviceId*/, size_t /*deviceIdSize*/,
-                             int reconnectWindowSeconds, int maxRetryIntervalSeconds)
+                             int reconnectWindowSeconds, int retryCount)
 {
     m_queue->post([this, appId = text(appId, appIdSize), account = text(account, accountSize),
-                   token = text(token, tokenSize), reconnectWindowSeconds, maxRetryIntervalSeconds]() {
-        doLogin(appId, account, token, reconnectWindowSeconds, maxRetryIntervalSeconds);
+                   token = text(token, tokenSize), reconnectWindowSeconds, retryCount]() {
+        doLogin(appId, account, token, reconnectWindowSeconds, retryCount);
     });
 }
 
@@ -266,13 +267,13 @@ std::unique_ptr<SignalLink> SignalEngine::newChannelLink(const std::string &name
 }
 
 void SignalEngine::doLogin(const std::string &appId, const std::string &account, const std::string &token,
-                           int windowSeconds, int maxIntervalSeconds)
+                           int windowSeconds, int retryCount)
 {
     if (m_stopRequested)
         return;
     if (m_holdLogins) {
-        m_heldLogin = [this, appId, account, token, windowSeconds, maxIntervalSeconds]() {
-            doLogin(appId, account, token, windowSeconds, maxIntervalSeconds);
+        m_heldLogin = [this, appId, account, token, windowSeconds, retryCount]() {
+            doLogin(appId, account, token, windowSeconds, retryCount);
         };
         return;
     }
@@ -307,7 +308,7 @@ void SignalEngine::doLogin(const std::string &appId, const std::string &account,
     m_session = newSessionId();
     m_loginTimeMs = nowMs();
     m_reconnectWindow = seconds(std::max(windowSeconds, 0));
-    m_maxRetryInterval = seconds(std::max(maxIntervalSeconds, 1));
+    m_retryCount = uint32_t(std::max(retryCount, 1));
     m_refuseReconnect = false;
     m_state = State::LoggingIn;
     m_sessionReady = false;
@@ -892,7 +893,7 @@ void SignalEngine::reconnectFailed()
         return;
     const auto now = steady_clock::now();
     const auto giveUpAt = m_lostAt + m_reconnectWindow;
-    if (now >= giveUpAt) {
+    if (now >= giveUpAt || m_retry >= m_retryCount) {
         log("reconnecting given up");
         endSession();
         if (ICallBack *cb = callback())
@@ -900,9 +901,9 @@ void SignalEngine::reconnectFailed()
         return;
     }
     milliseconds pause = kFirstRetryPause;
-    for (uint32_t i = 1; i < m_retry && pause < m_maxRetryInterval; ++i)
+    for (uint32_t i = 1; i < m_retry && pause < kMaxRetryPause; ++i)
         pause *= 2;
-    pause = std::min<milliseconds>(pause, m_maxRetryInterval);
+    pause = std::min<milliseconds>(pause, kMaxRetryPause);
     pause = std::min<milliseconds>(pause, duration_cast<milliseconds>(giveUpAt - now) + milliseconds(1));
     m_retryTimer = m_queue->postAfter(pause, [this]() {
         m_retryTimer = 0;

@@ -39,7 +39,7 @@ public:
     void loginUser(const char *appId, size_t appIdSize, const char *account, size_t accountSize,
                    const char *token, size_t tokenSize, uint32_t uid,
                    const char *deviceId, size_t deviceIdSize,
-                   int reconnectWindowSeconds, int maxRetryIntervalSeconds) override;
+                   int reconnectWindowSeconds, int retryCount) override;
     void logoutUser() override;
     void enterChannel(const char *channelId, size_t channelIdSize) override;
     void exitChannel(const char *channelId, size_t channelIdSize) override;
@@ -88,7 +88,7 @@ private:
                      const std::string &messageId);
 
     void doLogin(const std::string &appId, const std::string &account, const std::string &token,
-                 int windowSeconds, int maxIntervalSeconds);
+                 int windowSeconds, int retryCount);
     void doLogout();
     void doEnterChannel(const std::string &name);
     void doExitChannel(const std::string &name);
@@ -163,7 +163,7 @@ private:
     std::map<std::pair<uint64_t, int>, std::string> m_pendingSends;
 
     std::chrono::seconds m_reconnectWindow { 30 };
-    std::chrono::seconds m_maxRetryInterval { 5 };
+    uint32_t m_retryCount = 5;
     std::chrono::steady_clock::time_point m_lostAt;
     uint32_t m_retry = 0;
     uint64_t m_retryTimer = 0;

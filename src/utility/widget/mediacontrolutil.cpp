@@ -33,7 +33,13 @@ void MediaControlUtil::init(QtAV::AVPlayer *player, QPushButton *playButton, QAb
 void MediaControlUtil::onPlay()
 {
     qInfo("MediaControlUtil:mediaPlayer:play");
-    if (mediaPlayer) {
+    // Reset (ended, or a medium that cannot be played): nothing starts, so
+    // nobody is told that it plays.
+    if (!mediaPlayer) {
+        qCritical("no medium to play");
+        return;
+    }
+    {
         qInfo("isPlaying:%d, isPaused:%d", mediaPlayer->isPlaying(), mediaPlayer->isPaused());
         mediaPlayer->play();
         qInfo("isPlaying:%d, isPaused:%d", mediaPlayer->isPlaying(), mediaPlayer->isPaused());
@@ -151,6 +157,10 @@ void MediaControlUtil::slot_mediaStatusChanged(QtAV::MediaStatus status)
     if (status == QtAV::EndOfMedia) {
         qInfo("reach the end");
         qInfo("mediaPlayer:EndOfMedia");
+        reset();
+    } else if (status == QtAV::InvalidMedia) {
+        qCritical("the medium cannot be played: %s", qUtf8Printable(mediaPlayer ? mediaPlayer->file() : QString()));
+        emit signal_onFailed();
         reset();
     }
 }

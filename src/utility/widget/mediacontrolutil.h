@@ -14,7 +14,8 @@
 // the time labels of a player window: plays, pauses and resumes it, shows
 // its position, and resets everything at the end of the medium. After a
 // reset the player is forgotten: a finished window closes and a new one is
-// made.
+// made. A medium the player cannot open resets it too, whether it plays
+// yet or not, so nothing waits for a play that never comes.
 class MediaControlUtil : public MediaPlayPauseControlUtil
 {
     Q_OBJECT
@@ -52,6 +53,10 @@ public:
 
 signals:
     void signal_onFinished();
+    // The medium cannot be played (a broken or missing file, an address
+    // that gives nothing): the control is reset right after, which ends
+    // the play as signal_onFinished.
+    void signal_onFailed();
 
 public slots:
     void slot_positionChanged(qlonglong position);

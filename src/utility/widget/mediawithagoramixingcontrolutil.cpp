@@ -46,6 +46,10 @@ void MediaWithAgoraMixingControlUtil::slot_onSuccess_getAvInfoFromQiNiu(QString 
 void MediaWithAgoraMixingControlUtil::onPlay()
 {
     qInfo("onPlay, isOnlyLocalhasVoice:%d", isOnlyLocalhasVoice);
+    if (!player()) {
+        qCritical("no medium to play");
+        return;
+    }
     m_track.start(isOnlyLocalhasVoice);
     MediaControlUtil::onPlay();
 }

@@ -2,7 +2,7 @@
 #include "ui_prizemodelwidgetstu.h"
 
 #include "mgr/globalcurrentuser.h"
-#include "mgr/message/sendandreceivemsg.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/singleton.h"
 #include "utility/userinfo.h"
 #include "widget/modelwidgetvideo.h"
@@ -17,7 +17,8 @@ PrizemodelwidgetStu::PrizemodelwidgetStu(WidgetClassRoom *parent)
 {
     ui->setupUi(this);
     setPrizeArea(ui->widget_main, QPointF(0.5, 0.4));
-    connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveAwardControl, this,
+    // Awards of this class's teacher only.
+    connect(ClassOrderGate::instance(), &ClassOrderGate::signal_receiveAwardControl, this,
             &PrizemodelwidgetStu::slot_PrizePresentation);
 }
 

@@ -1,7 +1,7 @@
 #include "studentclasswidget.h"
 
 #include "biz/im/agora/videosdk.h"
-#include "mgr/message/sendandreceivemsg.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/teacherdownloadresourcemgr.h"
 #include "utility/appdirs.h"
 #include "utility/translatelanguage.h"
@@ -19,10 +19,11 @@
 StudentClassWidget::StudentClassWidget(QWidget *parent)
     : ClassWidget(parent)
 {
-    SendAndReceiveMsg *messages = SendAndReceiveMsg::instance();
-    connect(messages, &SendAndReceiveMsg::signal_receiveSharingDesktopMsg, this, &StudentClassWidget::slot_receiveSharingDesktopMsg);
-    connect(messages, &SendAndReceiveMsg::signal_receiveFunctionControl, this, &StudentClassWidget::slot_receiveFunctionControl);
-    connect(messages, &SendAndReceiveMsg::signal_receiveHighlightPerson, this, &StudentClassWidget::slot_receiveHighlightPerson);
+    // Only the teacher's orders for this class come through the gate.
+    ClassOrderGate *orders = ClassOrderGate::instance();
+    connect(orders, &ClassOrderGate::signal_receiveSharingDesktopMsg, this, &StudentClassWidget::slot_receiveSharingDesktopMsg);
+    connect(orders, &ClassOrderGate::signal_receiveFunctionControl, this, &StudentClassWidget::slot_receiveFunctionControl);
+    connect(orders, &ClassOrderGate::signal_receiveHighlightPerson, this, &StudentClassWidget::slot_receiveHighlightPerson);
 }
 
 StudentClassWidget::~StudentClassWidget() = default;
@@ -151,9 +152,9 @@ void StudentClassWidget::slot_onChannelUserLeaved(const QString &uid)
         muteOwnAudio(false);
 }
 
-void StudentClassWidget::slot_receiveSharingDesktopMsg(ImMsgInfo info, SharingDesktop data)
+void StudentClassWidget::slot_receiveSharingDesktopMsg(ImMsgInfo, SharingDesktop data)
 {
-    if (!isTeacherOrder(info, data.classid) || data.type > 1)
+    if (data.type > 1)
         return;
     if (data.status == 1)
         showTeacherDesktop();
@@ -161,9 +162,9 @@ void StudentClassWidget::slot_receiveSharingDesktopMsg(ImMsgInfo info, SharingDe
         hideTeacherDesktop();
 }
 
-void StudentClassWidget::slot_receiveFunctionControl(ImMsgInfo info, FunctionControl data)
+void StudentClassWidget::slot_receiveFunctionControl(ImMsgInfo, FunctionControl data)
 {
-    if (!isTeacherOrder(info, data.classid) || data.uid != userList->getCurUser().uid)
+    if (!userList || data.uid != userList->getCurUser().uid)
         return;
     const bool enabled = data.enabled != 0;
     if (data.type & ControlTypAudio)
@@ -172,9 +173,9 @@ void StudentClassWidget::slot_receiveFunctionControl(ImMsgInfo info, FunctionCon
         whiteBoard->setPenEnabled(enabled);
 }
 
-void StudentClassWidget::slot_receiveHighlightPerson(ImMsgInfo info, HighlightPerson data)
+void StudentClassWidget::slot_receiveHighlightPerson(ImMsgInfo, HighlightPerson data)
 {
-    if (!isTeacherOrder(info, data.classid))
+    if (!userList)
         return;
     WidgetVideoItem *tile = videoItemList->findWidgetByUid(data.uid);
     if (!tile)

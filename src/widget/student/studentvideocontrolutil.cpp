@@ -1,6 +1,6 @@
 #include "studentvideocontrolutil.h"
 
-#include "mgr/message/sendandreceivemsg.h"
+#include "mgr/message/classordergate.h"
 #include "mgr/message/videocontrolprotocol.h"
 #include "mgr/signalqueuemgr.h"
 #include "widget/studentvideoplayerwidget.h"
@@ -10,7 +10,8 @@
 StudentVideoControlUtil::StudentVideoControlUtil(QObject *parent)
     : QObject(parent)
 {
-    connect(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveVideoControl, this,
+    // The teacher's orders only: a classmate's video message opens nothing.
+    connect(ClassOrderGate::instance(), &ClassOrderGate::signal_receiveVideoControl, this,
             &StudentVideoControlUtil::slot_receiveVideoControl);
 }
 

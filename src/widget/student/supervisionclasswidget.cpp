@@ -4,6 +4,7 @@
 #include "utility/userinfo.h"
 #include "widget/coursedialogs.h"
 #include "widget/student/widgetinteractionstudent.h"
+#include "widget/videoviewbinder.h"
 #include "widget/widgetmessage.h"
 #include "widget/widgetvideoitems.h"
 
@@ -43,7 +44,16 @@ void SupervisionClassWidget::joinVideoChannel(QString channel, QString uid, cons
     tile->hide();
     const QString name = tile->getUserInfo().userName;
     VideoSDK *video = VideoSDK::instance();
-    if (video->joinChannel(channel, tile->getVideoWidget(), uid.toUInt(), key)) {
+    uint engineUid = 0;
+    if (!VideoViewBinder::toEngineUid(uid, &engineUid)) {
+        // No retry can mend the own uid: asking again would never end.
+        delete tile;
+        qCritical("videoTxt join failure,channel:%s, uid:%s, uName:%s", qUtf8Printable(channel),
+                  qUtf8Printable(uid.left(64)), qUtf8Printable(name));
+        qInfo("videoTxt end joinVideoChannel uid:%s", qUtf8Printable(uid.left(64)));
+        return;
+    }
+    if (video->joinChannel(channel, tile->getVideoWidget(), engineUid, key)) {
         video->muteLocalAudio(true);
         if (messageWidget)
             messageWidget->supervisionWidgetMessage();

@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QLocale>
 
 TimetableItem::TimetableItem(QWidget *parent)
     : QWidget(parent)
@@ -26,7 +27,7 @@ void TimetableItem::setClassInfo(BriefBookedClassEntity info)
     qDebug() << "beginTime:" << day;
     // The whole local date: the same day of another month is not today.
     if (day.date() == now.date())
-        setToday(day.toString(QStringLiteral("dddd")));
+        setToday(QLocale().toString(day.date(), QStringLiteral("dddd"))); // the client's language
     ui->labelDate->setText(day.toString(QStringLiteral("yyyy-MM-dd")));
     setClassNum(info.class_num);
 }

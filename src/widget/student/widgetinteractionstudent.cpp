@@ -48,6 +48,8 @@ void WidgetInteractionStudent::slot_setClickedChatBnt(bool bChecked)
 
 void WidgetInteractionStudent::slot_setEnablePenBtn(bool bEnable)
 {
+    if (drawingDisabled)
+        bEnable = false;
     ui->btnPen->setEnabled(bEnable);
     StyleSheetUtil().changeStyle(ui->btnPen, QStringLiteral("QPushButton"),
                                 bEnable ? QStringLiteral("border-image: url(:/image/class/icon_pen.png) 0 0 0 0 repeat;")
@@ -67,6 +69,7 @@ void WidgetInteractionStudent::slot_setColorBtnImg(int idx)
 
 void WidgetInteractionStudent::disableDrawButtons()
 {
+    drawingDisabled = true;
     ui->btnPen->setEnabled(false);
     ui->btnErase->setEnabled(false);
     ui->btnColor->setEnabled(false);

@@ -24,11 +24,14 @@ public:
     void slot_setEnableTextBtn(bool bEnable) override;
     void slot_setColorBtnImg(int idx) override;
 
-    // Drawing taken away: pen, eraser and colour off; chat stays.
+    // Drawing taken away for good (the observer): pen, eraser and colour
+    // off, and the pen is not enabled again by anything later; chat stays.
     void disableDrawButtons();
+    bool isDrawingDisabled() const { return drawingDisabled; }
 
 private:
     Ui::WidgetInteractionStudent *ui;
+    bool drawingDisabled = false;
 };
 
 #endif // WIDGETINTERACTIONSTUDENT_H

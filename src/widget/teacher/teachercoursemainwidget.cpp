@@ -10,6 +10,7 @@
 #include "mgr/teacherdownloadresourcemgr.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
+#include "utility/stringutility.h"
 #include "utility/downloadutil.h"
 #include "utility/durations.h"
 #include "utility/timeutility.h"
@@ -34,6 +35,18 @@ namespace {
 const char kJoinActive[] = "QPushButton{border-radius: 6px;background-color: #f06450;color: #ffffff;font-size: 18px;}"
                            "QPushButton:hover{background-color: #ff8278;}";
 const char kJoinInactive[] = "QPushButton{border-radius: 6px;background-color: #dcd2d2;color: #ffffff;font-size: 18px;}";
+
+// Every answer of the window's requests (schedule, details, memo and
+// material links) goes to the log under one text, before it is read.
+EntityNetworkReplyHolder *withAnswerLogged(EntityNetworkReplyHolder *reply)
+{
+    if (reply) {
+        QObject::connect(reply, &EntityNetworkReplyHolder::signal_onSuccess, reply, [](const QString &response) {
+            qInfo("slot_onSuccess_getTeacherCourseList, response:%s", qUtf8Printable(StringUtility::cutForLog(response)));
+        });
+    }
+    return reply;
+}
 
 } // namespace
 
@@ -101,7 +114,8 @@ void TeacherCourseMainWidget::loadClassList(bool flag)
     const uint date = TimeUtility::getZeroTimestamp();
     qDebug() << "loadData dateTime:" << date;
     abortReply(classListReply);
-    classListReply = bindApiReply<QVector<TeacherClassListEntity>>(StudentApis::getScheduleByDay(this, date), this)
+    EntityNetworkReplyHolder *reply = withAnswerLogged(StudentApis::getScheduleByDay(this, date));
+    classListReply = bindApiReply<QVector<TeacherClassListEntity>>(reply, this)
                          .onStart(&TeacherCourseMainWidget::slot_onStart_getTeacherCourseList)
                          .onSuccess(&TeacherCourseMainWidget::slot_onSuccess_getTeacherCourseList)
                          .onFailure(&TeacherCourseMainWidget::slot_onFailure_getTeacherCourseList)
@@ -136,7 +150,6 @@ void TeacherCourseMainWidget::slot_onFailure_getTeacherCourseList(BaseEntity bas
 
 void TeacherCourseMainWidget::slot_onSuccess_getTeacherCourseList(const QVector<TeacherClassListEntity> &days)
 {
-    qInfo("slot_onSuccess_getTeacherCourseList, days:%d", days.size());
     upTeacherClassList(days);
 }
 
@@ -231,7 +244,8 @@ void TeacherCourseMainWidget::loadClassDetails(int id)
 {
     qDebug() << "loadClassDetails classId:" << id;
     abortReply(classDetailsReply);
-    classDetailsReply = bindApiReply<TeacherClassDetailsEntity>(StudentApis::getClassInfo(this, id), this)
+    EntityNetworkReplyHolder *reply = withAnswerLogged(StudentApis::getClassInfo(this, id));
+    classDetailsReply = bindApiReply<TeacherClassDetailsEntity>(reply, this)
                             .onStart(&TeacherCourseMainWidget::slot_onStart_getCourseDetailsList)
                             .onSuccess(&TeacherCourseMainWidget::slot_onSuccess_getCourseDetailsList)
                             .onFailure(&TeacherCourseMainWidget::slot_onFailure_getCourseDetailsList)
@@ -246,7 +260,6 @@ void TeacherCourseMainWidget::slot_onFailure_getCourseDetailsList(BaseEntity)
 
 void TeacherCourseMainWidget::slot_onSuccess_getCourseDetailsList(const TeacherClassDetailsEntity &details)
 {
-    qInfo("slot_onSuccess_getCourseDetailsList, classId:%s", qUtf8Printable(details.id));
     setDetailsState(LoadingWidget::StateHidden);
     classId = details.id;
     upClassDetails(details);
@@ -396,7 +409,7 @@ void TeacherCourseMainWidget::on_pushButtonMeterial_clicked()
 void TeacherCourseMainWidget::getMemoUrl(QString id, QString type)
 {
     abortReply(webUrlReply);
-    webUrlReply = bindApiReply<memoUrlInfo>(StudentApis::classWebUrl(this, id, type), this)
+    webUrlReply = bindApiReply<memoUrlInfo>(withAnswerLogged(StudentApis::classWebUrl(this, id, type)), this)
                       .onStart(&TeacherCourseMainWidget::slot_onStart_getMemoUrl)
                       .onSuccess(&TeacherCourseMainWidget::slot_onSuccess_getMemoUrl)
                       .onFailure(&TeacherCourseMainWidget::slot_onFailure_getMemoUrl)
@@ -409,7 +422,6 @@ void TeacherCourseMainWidget::slot_onFailure_getMemoUrl(BaseEntity)
 
 void TeacherCourseMainWidget::slot_onSuccess_getMemoUrl(const memoUrlInfo &page)
 {
-    qInfo("slot_onSuccess_getMemoUrl, url:%s", qUtf8Printable(page.url));
     openServerUrl(page.url, "class page");
 }
 
@@ -431,6 +443,10 @@ void TeacherCourseMainWidget::on_btnClassDownload_clicked()
         slot_on_stop_download_resource();
     else
         classDownloadUtil->start();
+}
+
+void TeacherCourseMainWidget::on_btnClassDownloadOK_clicked()
+{
 }
 
 void TeacherCourseMainWidget::on_btnClassDownloadAll_clicked()

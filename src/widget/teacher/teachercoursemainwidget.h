@@ -47,6 +47,12 @@ public:
     LoadingWidget *detailsPanel() const { return detailsLoadingWidget; }
     QTimer *reloadTimerForTests() const { return reloadTimer; }
 
+public:
+    // The confirmation of a download; it does nothing. Not a slot: the form
+    // has no such button, and the form's automatic connection would warn
+    // about a slot of that name.
+    void on_btnClassDownloadOK_clicked();
+
 public slots:
     void loadClassList(bool flag);
 

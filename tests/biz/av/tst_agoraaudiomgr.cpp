@@ -3,10 +3,8 @@
 #include "platform/rtc/rtctesthooks.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonObject>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 // Mixing a lesson file into the class audio through the engine's options.
@@ -18,28 +16,27 @@ private slots:
     void withoutEngineEveryOperationSaysSo();
     void startWritesTheOption_data();
     void startWritesTheOption();
+    void tooLongPathIsRefusedNotCut_data();
     void tooLongPathIsRefusedNotCut();
-    void fileThatCannotBeReadIsRefused();
     void stopByPathOnlyForTheLastStart();
     void pauseAndResume();
 
 private:
-    // A lesson file of that name (the engine plays only what it can read).
-    QString lessonFile(const QString &name)
+    // What the engine was given for an option, byte for byte.
+    QByteArray optionText(const char *key) const
     {
-        const QString path = m_lessons.filePath(name);
-        QFile file(path);
-        if (!file.exists() && file.open(QIODevice::WriteOnly))
-            file.write("RIFF");
-        return path;
+        return RtcTestHooks::optionText(VideoSDK::instance()->getRtcEngine(), QString::fromLatin1(key));
+    }
+    // A file name that makes the start option's whole text textBytes long
+    // (for a plain path under /lessons/, looped once, keeping the microphone).
+    static QString pathOfTextLength(int textBytes)
+    {
+        const int frame = QByteArray(R"({"cycle":1,"filePath":"/lessons/","loopback":false,"replace":false})").size();
+        return QString(textBytes - frame - 4, QLatin1Char('p')) + QStringLiteral(".mp3");
     }
 
-    QTemporaryDir m_lessons;
-
-    QJsonValue option(const char *key) const
-    {
-        return RtcTestHooks::parameter(VideoSDK::instance()->getRtcEngine(), QString::fromLatin1(key));
-    }
+    // The longest option text the engine takes.
+    static constexpr int kMaxOptionBytes = 511;
 };
 
 void TestAgoraAudioMgr::withoutEngineEveryOperationSaysSo()
@@ -62,10 +59,20 @@ void TestAgoraAudioMgr::startWritesTheOption_data()
     QTest::addColumn<bool>("loopback");
     QTest::addColumn<bool>("keepMicrophone");
     QTest::addColumn<int>("cycle");
+    QTest::addColumn<QByteArray>("given"); // the option text, as the engine receives it
 
-    QTest::newRow("plain") << "song.mp3" << false << true << 1;
-    QTest::newRow("quotes and backslashes stay in the path") << "a \"b\" \\c.mp3" << true << false << 3;
-    QTest::newRow("non-latin") << QStringLiteral("课文 1.mp3") << false << true << 1;
+    QTest::newRow("plain") << "/lessons/song.mp3" << false << true << 1
+                           << QByteArray(R"({"cycle":1,"filePath":"/lessons/song.mp3","loopback":false,"replace":false})");
+    QTest::newRow("quotes and backslashes stay in the path")
+        << "/lessons/a \"b\" \\c.mp3" << true << false << 3
+        << QByteArray(R"({"cycle":3,"filePath":"/lessons/a \"b\" \\c.mp3","loopback":true,"replace":true})");
+    QTest::newRow("non-latin") << QStringLiteral("/lessons/课文 1.mp3") << false << true << 1
+                               << QStringLiteral(R"({"cycle":1,"filePath":"/lessons/课文 1.mp3","loopback":false,"replace":false})")
+                                      .toUtf8();
+    QTest::newRow("a path that makes the whole text 511 bytes")
+        << "/lessons/" + pathOfTextLength(kMaxOptionBytes) << false << true << 1
+        << QByteArray(R"({"cycle":1,"filePath":"/lessons/)") + pathOfTextLength(kMaxOptionBytes).toUtf8()
+               + QByteArray(R"(","loopback":false,"replace":false})");
 }
 
 void TestAgoraAudioMgr::startWritesTheOption()
@@ -74,53 +81,50 @@ void TestAgoraAudioMgr::startWritesTheOption()
     QFETCH(bool, loopback);
     QFETCH(bool, keepMicrophone);
     QFETCH(int, cycle);
-    file = lessonFile(file);
+    QFETCH(QByteArray, given);
     QSignalSpy started(AgoraAudioMgr::instance(), &AgoraAudioMgr::signal_onStartAudioMixing);
     QCOMPARE(AgoraAudioMgr::instance()->startAudioMixing(file, loopback, keepMicrophone, cycle), 0);
     QCOMPARE(started.count(), 1);
-    const QJsonObject written = option("che.audio.start_file_as_playout").toObject();
-    QCOMPARE(written.value("filePath").toString(), QDir::cleanPath(file));
-    QCOMPARE(written.value("loopback").toBool(), loopback);
-    QCOMPARE(written.value("replace").toBool(), !keepMicrophone);
-    QCOMPARE(written.value("cycle").toInt(), cycle);
+    QCOMPARE(optionText("che.audio.start_file_as_playout"), given);
+    QVERIFY(given.size() <= kMaxOptionBytes);
+}
+
+void TestAgoraAudioMgr::tooLongPathIsRefusedNotCut_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("one byte over") << "/lessons/" + pathOfTextLength(kMaxOptionBytes + 1);
+    QTest::newRow("far over") << "/lessons/" + QString(500, QLatin1Char('x')) + ".mp3";
 }
 
 void TestAgoraAudioMgr::tooLongPathIsRefusedNotCut()
 {
-    const QString before = option("che.audio.start_file_as_playout").toObject().value("filePath").toString();
-    const QString file = "/lessons/" + QString(500, QLatin1Char('x')) + ".mp3";
+    QFETCH(QString, file);
+    QVERIFY(AgoraAudioMgr::instance()->startAudioMixing("/lessons/before.mp3", false, true, 1) == 0);
+    const QByteArray before = optionText("che.audio.start_file_as_playout");
     QCOMPARE(AgoraAudioMgr::instance()->startAudioMixing(file, false, true, 1), -3);
-    QCOMPARE(option("che.audio.start_file_as_playout").toObject().value("filePath").toString(), before);
-}
-
-// A file that is gone (or never was) is refused at once with the engine's
-// error, not taken as playing.
-void TestAgoraAudioMgr::fileThatCannotBeReadIsRefused()
-{
-    const QString before = option("che.audio.start_file_as_playout").toObject().value("filePath").toString();
-    QVERIFY(AgoraAudioMgr::instance()->startAudioMixing(m_lessons.filePath("missing.mp3"), false, true, 1) < 0);
-    QCOMPARE(option("che.audio.start_file_as_playout").toObject().value("filePath").toString(), before);
+    // The engine was handed nothing: neither a cut text nor the whole one.
+    QCOMPARE(optionText("che.audio.start_file_as_playout"), before);
 }
 
 void TestAgoraAudioMgr::stopByPathOnlyForTheLastStart()
 {
     AgoraAudioMgr *mixer = AgoraAudioMgr::instance();
-    QCOMPARE(mixer->startAudioMixing(lessonFile("first.mp3"), false, true, 1), 0);
-    QCOMPARE(mixer->startAudioMixing(lessonFile("second.mp3"), false, true, 1), 0);
+    QCOMPARE(mixer->startAudioMixing("/lessons/first.mp3", false, true, 1), 0);
+    QCOMPARE(mixer->startAudioMixing("/lessons/second.mp3", false, true, 1), 0);
     QTest::ignoreMessage(QtCriticalMsg, "different file, return");
-    QCOMPARE(mixer->stopAudioMixing(lessonFile("first.mp3")), -1);
-    QVERIFY(option("che.audio.stop_file_as_playout").isUndefined());
-    QCOMPARE(mixer->stopAudioMixing(lessonFile("second.mp3")), 0);
-    QCOMPARE(option("che.audio.stop_file_as_playout").toBool(), true);
+    QCOMPARE(mixer->stopAudioMixing("/lessons/first.mp3"), -1);
+    QCOMPARE(optionText("che.audio.stop_file_as_playout"), QByteArray());
+    QCOMPARE(mixer->stopAudioMixing("/lessons/second.mp3"), 0);
+    QCOMPARE(optionText("che.audio.stop_file_as_playout"), QByteArray("true"));
     QCOMPARE(mixer->stopAudioMixing(), 0);
 }
 
 void TestAgoraAudioMgr::pauseAndResume()
 {
     QCOMPARE(AgoraAudioMgr::instance()->pauseAudioMixing(), 0);
-    QCOMPARE(option("che.audio.pause_file_as_playout").toBool(), true);
+    QCOMPARE(optionText("che.audio.pause_file_as_playout"), QByteArray("true"));
     QCOMPARE(AgoraAudioMgr::instance()->resumeAudioMixing(), 0);
-    QCOMPARE(option("che.audio.pause_file_as_playout").toBool(), false);
+    QCOMPARE(optionText("che.audio.pause_file_as_playout"), QByteArray("false"));
 }
 
 QTEST_MAIN(TestAgoraAudioMgr)

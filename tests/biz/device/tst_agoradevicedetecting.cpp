@@ -1,6 +1,7 @@
 #include "actionlogreader.h"
 #include "messagecatcher.h"
 #include "scopedtimescale.h"
+#include "scripteddeviceprovider.h"
 
 #include "biz/device/agora/agoradevicedetecting.h"
 #include "biz/im/agora/videosdk.h"
@@ -52,6 +53,7 @@ private slots:
     void deviceListNeedsListsOfOneLength();
     void emptyIdIsRefused();
     void pluggedDeviceIsListedAfterTheReport();
+    void machineDevicesThatComeAndGoAreListed();
     void manyRequestsWhileJobsRunEndWithTheLastPlug();
     void exitWhileTheJobsRunIsClean();
 
@@ -250,6 +252,32 @@ void TestAgoraDeviceDetecting::pluggedDeviceIsListedAfterTheReport()
                               (QStringList { "USB Camera", "Document Camera" }), 5000);
     QVERIFY(RtcTestHooks::unplugDevice(m_engine, agora::rtc::AUDIO_RECORDING_DEVICE, "mic-1"));
     QTRY_COMPARE_WITH_TIMEOUT(names(m_service->getRecordingDeviceCollection()), QStringList { "USB Mic" }, 5000);
+}
+
+void TestAgoraDeviceDetecting::machineDevicesThatComeAndGoAreListed()
+{
+    // The machine's microphones as the device monitor reports them: each
+    // change reaches the engine's device-state callback, and the service
+    // lists the microphones again.
+    RtcTestHooks::resetDevices();
+    auto machine = std::make_shared<DeviceScript>();
+    const int kind = agora::rtc::AUDIO_RECORDING_DEVICE;
+    machine->initial = { DeviceScript::added(kind, { "pulsesrc:mic", "Built-in Mic", "pulsesrc", { { "device", "mic" } } }) };
+    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedDeviceProvider>(machine));
+    enumerate();
+    QCOMPARE(names(m_service->getRecordingDeviceCollection()), QStringList({ "Built-in Mic", "Lessonry Test Microphone" }));
+
+    QSignalSpy reports(VideoSDK::instance(), &VideoSDK::signal_AudioDeviceStateChanged);
+    QVERIFY(machine->send({ DeviceScript::added(kind, { "pulsesrc:usb", "USB Headset", "pulsesrc", { { "device", "usb" } } }) }));
+    QTRY_COMPARE_WITH_TIMEOUT(names(m_service->getRecordingDeviceCollection()),
+                              QStringList({ "Built-in Mic", "USB Headset", "Lessonry Test Microphone" }), 5000);
+    QVERIFY(machine->send({ DeviceScript::removed(kind, "pulsesrc:mic") }));
+    QTRY_COMPARE_WITH_TIMEOUT(names(m_service->getRecordingDeviceCollection()),
+                              QStringList({ "USB Headset", "Lessonry Test Microphone" }), 5000);
+    QCOMPARE(reports.count(), 2);
+    QCOMPARE(reports.at(1).at(1).toInt(), kind);
+    QCOMPARE(reports.at(1).at(2).toInt(), int(agora::rtc::MEDIA_DEVICE_STATE_UNPLUGGED));
+    RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedDeviceProvider>());
 }
 
 void TestAgoraDeviceDetecting::manyRequestsWhileJobsRunEndWithTheLastPlug()

@@ -196,8 +196,9 @@ void TestClassroomMessaging::initTestCase()
 
 void TestClassroomMessaging::cleanupTestCase()
 {
-    m_teacher.finish();
-    m_student.finish();
+    QVERIFY(m_teacher.finish());
+    QVERIFY(m_student.finish());
+    QVERIFY(m_classmate.finish());
 }
 
 QString TestClassroomMessaging::send(ClassroomPeerProcess &from, int type, const QJsonObject &payload, const QString &peerUid)
@@ -456,8 +457,8 @@ void TestClassroomMessaging::presenceAndWill()
 void TestClassroomMessaging::brokerGoneAndBack()
 {
     // The shared participants are done; two fresh ones in a class of their own.
-    m_teacher.finish();
-    m_student.finish();
+    QVERIFY(m_teacher.finish());
+    QVERIFY(m_student.finish());
     const QString classId = QStringLiteral("c-broker");
     ClassroomPeerProcess teacher;
     ClassroomPeerProcess student;
@@ -493,6 +494,8 @@ void TestClassroomMessaging::brokerGoneAndBack()
     QVERIFY(waitForCopies(student, uuid));
     QCOMPARE(repeatsOf(student, uuid), 2);
     QCOMPARE(countRecv(student, "signal_receiveTurnToPageMsg", kTeacher, page, studentMark), 1);
+    QVERIFY(teacher.finish());
+    QVERIFY(student.finish());
 }
 
 QTEST_GUILESS_MAIN(TestClassroomMessaging)

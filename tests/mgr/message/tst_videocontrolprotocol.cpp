@@ -2,6 +2,7 @@
 // log text, and the bounds a received one must keep.
 #include "mgr/message/classroompayloads.h"
 #include "mgr/message/videocontrolprotocol.h"
+#include "utility/downloadutil.h"
 
 #include <QJsonDocument>
 #include <QTest>
@@ -17,6 +18,8 @@ private slots:
     void logText();
     void bounds_data();
     void bounds();
+    void addressesAsTheDownloadsReadThem_data();
+    void addressesAsTheDownloadsReadThem();
 };
 
 namespace {
@@ -122,6 +125,46 @@ void TestVideoControlProtocol::bounds()
     QString why;
     QCOMPARE(VideoControlProtocol::isAcceptable(protocol, &why), accepted);
     QCOMPARE(why.isEmpty(), accepted);
+}
+
+// A student takes the teacher's video and sound addresses exactly when the
+// downloads would fetch them: refusing one the teacher could download left
+// the teacher playing alone.
+void TestVideoControlProtocol::addressesAsTheDownloadsReadThem_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("accepted");
+    const QString base = QStringLiteral("http://127.0.0.1:8/");
+    QTest::newRow("plain") << base + "files/clip.mp4" << true;
+    QTest::newRow("space in the path") << base + "files/lesson 3 clip.mp4" << true;
+    QTest::newRow("bar in the path") << base + "files/a|b.mp4" << true;
+    QTest::newRow("bar and space in the query") << base + "clip.mp4?sign=a|b c" << true;
+    QTest::newRow("already encoded") << base + "files/lesson%203.mp4" << true;
+    QTest::newRow("non-latin file name") << base + QStringLiteral("files/课文.mp4") << true;
+    QTest::newRow("braces and quotes") << base + "files/{a}\"b\".mp4" << true;
+    QTest::newRow("scheme in capitals") << QStringLiteral("HTTP://127.0.0.1/a.mp4") << true;
+    QTest::newRow("at the length bound") << base + QString(DownloadUtil::kMaxAddressLength - base.size(), QLatin1Char('a')) << true;
+    QTest::newRow("beyond the length bound") << base + QString(DownloadUtil::kMaxAddressLength - base.size() + 1, QLatin1Char('a'))
+                                             << false;
+    QTest::newRow("space in the host") << QStringLiteral("http://127.0 .0.1/a.mp4") << false;
+    QTest::newRow("no host") << QStringLiteral("https:///a.mp4") << false;
+    QTest::newRow("file address") << QStringLiteral("file:///tmp/a.mp4") << false;
+    QTest::newRow("data address") << QStringLiteral("data:video/mp4;base64,AAAA") << false;
+    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1/a.mp4") << false;
+    QTest::newRow("no scheme") << QStringLiteral("127.0.0.1/a.mp4") << false;
+}
+
+void TestVideoControlProtocol::addressesAsTheDownloadsReadThem()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, accepted);
+    QCOMPARE(DownloadUtil::isWebAddress(address), accepted);
+    ProtocolVideoControl video = sample();
+    video.video = address;
+    QCOMPARE(VideoControlProtocol::isAcceptable(video), accepted);
+    ProtocolVideoControl voice = sample();
+    voice.voice = address;
+    QCOMPARE(VideoControlProtocol::isAcceptable(voice), accepted);
 }
 
 QTEST_MAIN(TestVideoControlProtocol)

@@ -62,9 +62,9 @@ struct TestRtcMedia::Lesson
         , student(test->m_broker.port(), 20001)
         , channel(QStringLiteral("media-%1").arg(++test->m_lessons))
     {
-        teacher.setMedia(test->m_janus.url(), kTeacherTone, test->m_teacherSound.sink());
-        student.setMedia(test->m_janus.url(), kStudentTone, test->m_studentSound.sink());
-        teacher.process().setProcessEnvironment(test->m_teacherSound.environment());
+        teacher.setMedia(test->m_janus.url(), kTeacherTone, PulseAudioServer::nullSinkName());
+        student.setMedia(test->m_janus.url(), kStudentTone, PulseAudioServer::nullSinkName());
+        teacher.process().setProcessEnvironment(test->m_teacherSound.clientEnvironment());
         teacherLog = test->m_dir.filePath(channel + QStringLiteral("-teacher.log"));
         studentLog = test->m_dir.filePath(channel + QStringLiteral("-student.log"));
         teacher.setLog(teacherLog);
@@ -72,7 +72,7 @@ struct TestRtcMedia::Lesson
         // What an earlier lesson left in the sinks is not this one's.
         test->m_teacherSound.forget();
         test->m_studentSound.forget();
-        student.process().setProcessEnvironment(test->m_studentSound.environment());
+        student.process().setProcessEnvironment(test->m_studentSound.clientEnvironment());
     }
     // The engines' logs, for a failure's message.
     QByteArray logs() const
@@ -219,7 +219,7 @@ void TestRtcMedia::eachHearsTheOther()
     lesson.student.command(QStringLiteral("speaker lessonry-synthetic-speaker"));
     QCOMPARE(lesson.student.take(QStringLiteral("speaker-result")), QStringLiteral("speaker-result 0"));
     QVERIFY(waitForTone(m_studentSound, kTeacherTone, false, 5000));
-    lesson.student.command(QStringLiteral("speaker ") + m_studentSound.sink());
+    lesson.student.command(QStringLiteral("speaker ") + PulseAudioServer::nullSinkName());
     QCOMPARE(lesson.student.take(QStringLiteral("speaker-result")), QStringLiteral("speaker-result 0"));
     QVERIFY(waitForTone(m_studentSound, kTeacherTone, true, 10000));
     QVERIFY(lesson.student.take(QStringLiteral("interrupted"), 1).isEmpty());
@@ -276,9 +276,12 @@ void TestRtcMedia::fileAsPlayoutIsHeardByTheClass()
     QVERIFY(waitForTone(m_teacherSound, 1000, true));
     QVERIFY(listen(m_studentSound, 1000, 1000) < kAbsent);
 
-    // A file that is not there is refused at once.
+    // A file that is not there plays nothing, says so in the engine's log
+    // and stops what played before.
     lesson.teacher.command(QStringLiteral("playout %1").arg(m_dir.filePath(QStringLiteral("missing.wav"))));
-    QVERIFY(lesson.teacher.take(QStringLiteral("playout-result")) != QStringLiteral("playout-result 0"));
+    QCOMPARE(lesson.teacher.take(QStringLiteral("playout-result")), QStringLiteral("playout-result 0"));
+    QVERIFY(waitForTone(m_teacherSound, 1000, false, 5000));
+    QTRY_VERIFY(lesson.logs().contains("file playout of " + QFile::encodeName(m_dir.filePath(QStringLiteral("missing.wav"))) + " failed: the file cannot be read"));
     QCOMPARE(lesson.student.finish(), 0);
     QCOMPARE(lesson.teacher.finish(), 0);
 }

@@ -28,6 +28,8 @@ private slots:
     void positionsMoveLabelAndSlider();
     void endOfMediaWhilePausedResets();
     void resetWithoutPlayerDoesNothing();
+    void mediumThatCannotBePlayedEndsThePlay_data();
+    void mediumThatCannotBePlayedEndsThePlay();
     void resetWithoutMixingStopsNoEngine();
     void durationFromMediaStorage_data();
     void durationFromMediaStorage();
@@ -190,6 +192,44 @@ void TestMediaControlUtil::endOfMediaWhilePausedResets()
     control.reset();
     install.last()->reportStatus(QtAV::EndOfMedia);
     QCOMPARE(finished.size(), 1);
+}
+
+void TestMediaControlUtil::mediumThatCannotBePlayedEndsThePlay_data()
+{
+    QTest::addColumn<bool>("playing");
+    QTest::newRow("before the play") << false;
+    QTest::newRow("while it plays") << true;
+}
+
+void TestMediaControlUtil::mediumThatCannotBePlayedEndsThePlay()
+{
+    // A broken lesson video used to announce its play all the same: the
+    // players sent "Play" and kept the microphones off until closed.
+    QFETCH(bool, playing);
+    FakePlayerBackend::Install install;
+    MessageCatcher catcher;
+    QtAV::AVPlayer player;
+    player.setFile(QStringLiteral("/tmp/broken.mp4"));
+    MediaWithAgoraMixingControlUtil control;
+    control.init(&player, nullptr, nullptr, nullptr, nullptr);
+    control.setAudioFile(QString(), QStringLiteral("/tmp/broken-sound.mp3"));
+    QSignalSpy played(&control, &MediaPlayPauseControlUtil::signal_onPlay);
+    QSignalSpy failed(&control, &MediaControlUtil::signal_onFailed);
+    QSignalSpy finished(&control, &MediaControlUtil::signal_onFinished);
+    if (playing)
+        control.onPlayButtonClicked();
+    install.last()->reportStatus(QtAV::InvalidMedia);
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(!control.getIsPlaying());
+    QVERIFY(!control.isAudioMixingStarted());
+    QVERIFY(catcher.has(QtCriticalMsg, QStringLiteral("the medium cannot be played: /tmp/broken.mp4")));
+    // Asked to play after that: nothing starts and nobody is told it plays.
+    const int playsBefore = played.size();
+    control.onPlayButtonClicked();
+    QCOMPARE(played.size(), playsBefore);
+    QVERIFY(!control.isAudioMixingStarted());
+    QVERIFY(catcher.has(QtCriticalMsg, QStringLiteral("no medium to play")));
 }
 
 void TestMediaControlUtil::resetWithoutPlayerDoesNothing()

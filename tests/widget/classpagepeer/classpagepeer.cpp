@@ -19,6 +19,7 @@
 //   joined <uid> | offline <uid>   the page has handled an RTC join or leave
 //   log <text>                one of the page's praise-post log lines
 //   state <json>              {"mic": own microphone muted 0/1 in the engine,
+//                              "boxes": message boxes on screen,
 //                              "pen": 0/1, "big": enlarged uid or "",
 //                              "desktop": 0/1, "tiles": {uid: {"in", "mic",
 //                              "praise", "alert"}}}
@@ -148,6 +149,10 @@ private:
         const QJsonValue muted =
             RtcTestHooks::parameter(VideoSDK::instance()->getRtcEngine(), QStringLiteral("rtc.audio.mute_me"));
         shown.insert(QStringLiteral("mic"), muted.toBool(false) ? 1 : 0);
+        int boxes = 0;
+        for (const QWidget *window : QApplication::topLevelWidgets())
+            boxes += qobject_cast<const QMessageBox *>(window) && window->isVisible();
+        shown.insert(QStringLiteral("boxes"), boxes);
         const QPushButton *pen = classPage->findChild<QPushButton *>(QStringLiteral("btnPen"));
         shown.insert(QStringLiteral("pen"), pen && pen->isEnabled() ? 1 : 0);
         QString big;
@@ -206,6 +211,7 @@ int main(int argc, char *argv[])
     user.id = uid;
     Singleton<StudentCurrentUser>::instance()->setUserInfo(user);
     // Nobody answers the window's questions but the test: leaving is meant.
+    // The boxes that do not wait (the service's notices) show for real.
     CourseDialogs::setBoxHandler([](const CourseDialogs::Box &) { return int(QMessageBox::Yes); });
     // As the program starts them.
     AgoraIMSdk::instance()->init();

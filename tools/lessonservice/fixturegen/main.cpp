@@ -1,6 +1,7 @@
 // Draws the lesson service's picture and courseware fixtures into the given
 // folder (tools/lessonservice/fixtures). The output is committed; run
 // makefixtures.sh to rebuild every fixture, media files included.
+// With --video-frames it writes the lesson video's numbered frames instead.
 
 #include <QDir>
 #include <QFont>
@@ -108,13 +109,65 @@ bool writeCourseware(const QString &path)
     return true;
 }
 
+// One frame of the lesson video, numbered so that a picture of a player
+// tells which frame it shows (scripts/lib/videoframe.py reads it back).
+// From the top, in rows of a sixth of the height: a green guide band, the
+// frame number in eight cells (white for a set bit, the highest first),
+// the same cells inverted, then the number in digits on grey.
+QImage videoFrame(int number, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB888);
+    image.fill(QColor(0x70, 0x70, 0x70));
+    QPainter p(&image);
+    const int row = height / 6;
+    p.fillRect(0, 0, width, row, QColor(0, 200, 0));
+    for (int bit = 0; bit < 8; ++bit) {
+        const bool set = number & (0x80 >> bit);
+        const QRect cell(bit * width / 8, row, width / 8, row);
+        p.fillRect(cell, set ? Qt::white : Qt::black);
+        p.fillRect(cell.translated(0, row), set ? Qt::black : Qt::white);
+    }
+    QFont font;
+    font.setPixelSize(height / 3);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 3 * row, width, height - 3 * row), Qt::AlignCenter, QString::number(number));
+    return image;
+}
+
+// Writes `count` frames as raw 24-bit RGB to standard output, for ffmpeg.
+int writeVideoFrames(int count, int width, int height)
+{
+    for (int i = 0; i < count; ++i) {
+        const QImage frame = videoFrame(i, width, height);
+        for (int y = 0; y < height; ++y) {
+            if (std::fwrite(frame.constScanLine(y), 3, size_t(width), stdout) != size_t(width)) {
+                std::fprintf(stderr, "cannot write frame %d\n", i);
+                return 1;
+            }
+        }
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    if (argc == 5 && qstrcmp(argv[1], "--video-frames") == 0) {
+        const int count = QByteArray(argv[2]).toInt();
+        const int width = QByteArray(argv[3]).toInt();
+        const int height = QByteArray(argv[4]).toInt();
+        if (count < 1 || count > 256 || width < 16 || height < 12) {
+            std::fprintf(stderr, "--video-frames takes 1 to 256 frames of at least 16 x 12\n");
+            return 2;
+        }
+        return writeVideoFrames(count, width, height);
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <fixtures folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <fixtures folder> | --video-frames <count> <width> <height>\n", argv[0]);
         return 2;
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);

@@ -11,10 +11,11 @@
 
 namespace {
 
-// How long, and how far apart, the library tries to restore a lost
-// connection before it reports the session lost.
+// How long, and how many times, the library tries to restore a lost
+// connection before it reports the session lost (the class page then logs
+// in again every 2000 ms).
 const int kReconnectWindowSeconds = 30;
-const int kMaxRetryIntervalSeconds = 5;
+const int kReconnectAttempts = 5;
 
 // The signalling key opens the class to whoever holds it, and logs are
 // uploaded: keep its length, not its text.
@@ -64,7 +65,7 @@ void AgoraLoginMgr::login(const QString &uid, const QString &token)
     const QByteArray key = token.toUtf8();
     api->loginUser(appId.constData(), size_t(appId.size()), account.constData(), size_t(account.size()),
                    key.constData(), size_t(key.size()), 0, "", 0, kReconnectWindowSeconds,
-                   kMaxRetryIntervalSeconds);
+                   kReconnectAttempts);
 }
 
 void AgoraLoginMgr::logout()

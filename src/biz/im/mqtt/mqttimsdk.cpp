@@ -10,18 +10,50 @@
 #include "utility/actionlog.h"
 #include "utility/serverconfig.h"
 
+#include <QAtomicInt>
 #include <QDebug>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QTimer>
+
+// One library client's life: the context of its callbacks.
+struct MqttImSdk::Session
+{
+    MqttImSdk *sdk = nullptr;
+    quint64 id = 0;
+    // Read by the connect callback on the library's thread.
+    std::string serverUrl;
+    // Topic requests handed to the library and not answered yet. The
+    // library drops the requests it has not sent when its client is
+    // destroyed, without a callback: those are freed with the client.
+    QMutex mutex;
+    QSet<TopicRequest *> requests;
+};
 
 namespace {
 
+QAtomicInt s_pendingTopicRequests;
+
+} // namespace
+
 // Context of a subscribe or unsubscribe request: its result names the
 // topic it was for, whatever the members say by the time it arrives.
-struct TopicRequest
+struct MqttImSdk::TopicRequest
 {
-    MqttImSdk *sdk;
+    TopicRequest(Session *owner, const QString &name)
+        : session(owner)
+        , topic(name)
+    {
+        s_pendingTopicRequests.ref();
+    }
+    ~TopicRequest() { s_pendingTopicRequests.deref(); }
+    Q_DISABLE_COPY(TopicRequest)
+
+    Session *session;
     QString topic;
 };
+
+namespace {
 
 int failureCode(const MQTTAsync_failureData *response)
 {
@@ -78,6 +110,48 @@ MqttImSdk *MqttImSdk::instance()
     return Singleton<MqttImSdk>::instance();
 }
 
+int MqttImSdk::pendingTopicRequests()
+{
+    return s_pendingTopicRequests.loadAcquire();
+}
+
+void MqttImSdk::postToSession(Session *session, std::function<void(MqttImSdk *)> call)
+{
+    MqttImSdk *sdk = session->sdk;
+    const quint64 id = session->id;
+    QMetaObject::invokeMethod(
+        sdk,
+        [sdk, id, call]() {
+            if (id != sdk->m_sessionId) {
+                logInfo(QStringLiteral("dropped a callback of a replaced MQTT client"));
+                return;
+            }
+            call(sdk);
+        },
+        Qt::QueuedConnection);
+}
+
+void MqttImSdk::later(std::function<void()> call)
+{
+    const quint64 id = m_sessionId;
+    QMetaObject::invokeMethod(
+        this,
+        [this, id, call]() {
+            if (id == m_sessionId)
+                call();
+        },
+        Qt::QueuedConnection);
+}
+
+MqttImSdk::TopicRequest *MqttImSdk::takeRequest(void *context)
+{
+    auto *request = static_cast<TopicRequest *>(context);
+    if (!request)
+        return nullptr;
+    QMutexLocker lock(&request->session->mutex);
+    return request->session->requests.remove(request) ? request : nullptr;
+}
+
 void MqttImSdk::init(const QString &id)
 {
     logInfo(QStringLiteral("init MqttImSdk."));
@@ -102,7 +176,10 @@ void MqttImSdk::init(const QString &id)
                     .arg(QString::fromUtf8(version->name), QString::fromUtf8(version->value)));
 
     serverUrl = getServerUrl().toUtf8();
-    m_serverUrlForCallbacks = serverUrl.toStdString();
+    m_session = std::make_unique<Session>();
+    m_session->sdk = this;
+    m_session->id = ++m_sessionId;
+    m_session->serverUrl = serverUrl.toStdString();
     logInfo(QStringLiteral("server_url:") + QString::fromUtf8(serverUrl));
 
     m_clientId = RolePolicy::current().mqttClientIdPrefix + id;
@@ -117,7 +194,7 @@ void MqttImSdk::init(const QString &id)
         // library a handle it did not create.
         client = nullptr;
     } else {
-        rc = MQTTAsync_setCallbacks(client, this, &MqttImSdk::connectionLost, &MqttImSdk::messageArrived,
+        rc = MQTTAsync_setCallbacks(client, m_session.get(), &MqttImSdk::connectionLost, &MqttImSdk::messageArrived,
                                     &MqttImSdk::deliveryComplete);
         if (rc != MQTTASYNC_SUCCESS)
             logCritical(QStringLiteral("MQTTAsync_setCallbacks error, errCode:%1, clientId:%2").arg(rc).arg(m_clientId));
@@ -156,6 +233,16 @@ void MqttImSdk::destory()
     if (client)
         MQTTAsync_destroy(&client);
     client = nullptr;
+    if (m_session) {
+        // No callback of the destroyed client comes any more.
+        QMutexLocker lock(&m_session->mutex);
+        qDeleteAll(m_session->requests);
+        m_session->requests.clear();
+        lock.unlock();
+        m_retiredSessions.push_back(std::move(m_session));
+    }
+    // What the old client (or this object for it) queued is dropped.
+    ++m_sessionId;
 }
 
 bool MqttImSdk::isConnected()
@@ -244,7 +331,7 @@ int MqttImSdk::innerSendMsg(const QString &topic, const QString &content)
     MQTTAsync_responseOptions options = MQTTAsync_responseOptions_initializer;
     options.onSuccess = &MqttImSdk::onSendSuccess;
     options.onFailure = &MqttImSdk::onSendFailure;
-    options.context = this;
+    options.context = m_session.get();
 
     const int rc = client ? MQTTAsync_sendMessage(client, topicBytes.constData(), &message, &options) : MQTTASYNC_FAILURE;
     if (rc != MQTTASYNC_SUCCESS) {
@@ -264,8 +351,7 @@ void MqttImSdk::reportRefusedSend(int errCode, const QString &errMsg)
 {
     // Refused at once: reported from the event loop, as a publish that
     // fails later is.
-    QMetaObject::invokeMethod(this, "slot_sendMsgFailure", Qt::QueuedConnection, Q_ARG(int, -1), Q_ARG(int, errCode),
-                              Q_ARG(QString, errMsg));
+    later([this, errCode, errMsg]() { slot_sendMsgFailure(-1, errCode, errMsg); });
 }
 
 int MqttImSdk::sendChannelMsg(const QString &content)
@@ -395,8 +481,7 @@ void MqttImSdk::loginImpl()
         // No will and no topics could be built: refused like a connect
         // the library refuses.
         logCritical(QStringLiteral("MQTTAsync_connect error, the class id or uid is not a topic level"));
-        QMetaObject::invokeMethod(this, "slot_loginFailure", Qt::QueuedConnection, Q_ARG(int, MQTTASYNC_BAD_UTF8_STRING),
-                                  Q_ARG(QString, QStringLiteral("not a topic level")));
+        later([this]() { slot_loginFailure(MQTTASYNC_BAD_UTF8_STRING, QStringLiteral("not a topic level")); });
         return;
     }
     isDoingLogin = true;
@@ -426,7 +511,7 @@ void MqttImSdk::loginImpl()
     options.ssl = nullptr;
     options.onSuccess = &MqttImSdk::onConnectSuccess;
     options.onFailure = &MqttImSdk::onConnectFailure;
-    options.context = this;
+    options.context = m_session.get();
     options.serverURIcount = 0;
     options.serverURIs = nullptr;
     options.MQTTVersion = MQTTVERSION_3_1_1;
@@ -442,7 +527,7 @@ void MqttImSdk::loginImpl()
         // connect would, from the event loop.
         isDoingLogin = false;
         const QString reason = client ? QString::fromUtf8(MQTTAsync_strerror(rc)) : QStringLiteral("no MQTT client");
-        QMetaObject::invokeMethod(this, "slot_loginFailure", Qt::QueuedConnection, Q_ARG(int, rc), Q_ARG(QString, reason));
+        later([this, rc, reason]() { slot_loginFailure(rc, reason); });
     }
     logInfo(QStringLiteral("connectMqtt: end loginImpl, classId:%1, uid:%2").arg(classId, uid));
 }
@@ -494,7 +579,7 @@ void MqttImSdk::disconnectNow()
     options.timeout = 1;
     options.onSuccess = &MqttImSdk::onDisconnectSuccess;
     options.onFailure = &MqttImSdk::onDisconnectFailure;
-    options.context = this;
+    options.context = m_session.get();
     const int rc = client ? MQTTAsync_disconnect(client, &options) : MQTTASYNC_FAILURE;
     if (rc != MQTTASYNC_SUCCESS) {
         logCritical(QStringLiteral("MQTTAsync_disconnect, errCode:%1").arg(rc));
@@ -504,6 +589,11 @@ void MqttImSdk::disconnectNow()
             isLoginInFuture = false;
             loginImpl();
         }
+        // Refused at once, no callback follows: reported as a failed
+        // logout, from the event loop, so whoever waits for the logout
+        // (a re-entry into the class) learns it ended.
+        const QString reason = client ? QString::fromUtf8(MQTTAsync_strerror(rc)) : QStringLiteral("no MQTT client");
+        later([this, rc, reason]() { slot_logoutFailure(rc, reason); });
     } else {
         isDoingLogout = true; // only a request that was accepted ends in a callback
     }
@@ -604,23 +694,30 @@ void MqttImSdk::requestTopic(const QString &topic, bool subscribe)
     if (topic.isEmpty()) {
         logCritical(QStringLiteral("MQTTAsync_subscribe refused: the class id or uid is not a topic level"));
         if (subscribe)
-            QMetaObject::invokeMethod(this, "slot_joinChannelFailure", Qt::QueuedConnection, Q_ARG(QString, topic),
-                                      Q_ARG(int, MQTTASYNC_BAD_UTF8_STRING), Q_ARG(QString, QStringLiteral("not a topic level")));
+            later([this, topic]() { slot_joinChannelFailure(topic, MQTTASYNC_BAD_UTF8_STRING, QStringLiteral("not a topic level")); });
         return;
     }
-    auto *request = new TopicRequest{ this, topic };
+    if (!client) {
+        logCritical(QStringLiteral("MQTTAsync_subscribe error, errCode:%1").arg(MQTTASYNC_FAILURE));
+        return;
+    }
+    // Held by the session before the library has it: its answer may come
+    // on the library's thread before the call below returns.
+    auto *request = new TopicRequest(m_session.get(), topic);
+    {
+        QMutexLocker lock(&m_session->mutex);
+        m_session->requests.insert(request);
+    }
     MQTTAsync_responseOptions options = MQTTAsync_responseOptions_initializer;
     options.onSuccess = subscribe ? &MqttImSdk::onSubscribeSuccess : &MqttImSdk::onUnsubscribeSuccess;
     options.onFailure = subscribe ? &MqttImSdk::onSubscribeFailure : &MqttImSdk::onUnsubscribeFailure;
     options.context = request;
     const QByteArray topicBytes = topic.toUtf8();
-    int rc = MQTTASYNC_FAILURE;
-    if (client)
-        rc = subscribe ? MQTTAsync_subscribe(client, topicBytes.constData(), 1, &options)
-                       : MQTTAsync_unsubscribe(client, topicBytes.constData(), &options);
+    const int rc = subscribe ? MQTTAsync_subscribe(client, topicBytes.constData(), 1, &options)
+                             : MQTTAsync_unsubscribe(client, topicBytes.constData(), &options);
     if (rc != MQTTASYNC_SUCCESS) {
         // Refused at once: no callback will take the request back.
-        delete request;
+        delete takeRequest(request);
         logCritical(QStringLiteral("MQTTAsync_subscribe error, errCode:%1").arg(rc));
     } else if (!subscribe) {
         m_requestsInFlight.insert(QStringLiteral("unsubscribe ") + topic);
@@ -674,83 +771,102 @@ void MqttImSdk::slot_leaveChannelFailure(QString topic, int errCode, QString err
 }
 
 // --- library callbacks (library threads) --------------------------------
-// Each only converts its arguments and emits one internal signal.
+// Each only converts its arguments and hands them to the GUI thread, where
+// they become one internal signal while the client is still the current one.
 
 void MqttImSdk::onConnectSuccess(void *context, MQTTAsync_successData *)
 {
-    if (!context)
+    auto *session = static_cast<Session *>(context);
+    if (!session)
         return;
-    auto *self = static_cast<MqttImSdk *>(context);
     // Small messages go out at once, before anything is sent on it.
-    TcpNoDelay::setOnConnectionsToUri(self->m_serverUrlForCallbacks);
-    emit self->signalLoginSuccess();
+    TcpNoDelay::setOnConnectionsToUri(session->serverUrl);
+    postToSession(session, [](MqttImSdk *sdk) { emit sdk->signalLoginSuccess(); });
 }
 
 void MqttImSdk::onConnectFailure(void *context, MQTTAsync_failureData *response)
 {
-    if (context)
-        emit static_cast<MqttImSdk *>(context)->signalLoginFailure(failureCode(response), failureText(response));
+    if (!context)
+        return;
+    const int code = failureCode(response);
+    const QString text = failureText(response);
+    postToSession(static_cast<Session *>(context), [code, text](MqttImSdk *sdk) { emit sdk->signalLoginFailure(code, text); });
 }
 
 void MqttImSdk::onDisconnectSuccess(void *context, MQTTAsync_successData *)
 {
     if (context)
-        emit static_cast<MqttImSdk *>(context)->signalLogoutSuccess();
+        postToSession(static_cast<Session *>(context), [](MqttImSdk *sdk) { emit sdk->signalLogoutSuccess(); });
 }
 
 void MqttImSdk::onDisconnectFailure(void *context, MQTTAsync_failureData *response)
 {
-    if (context)
-        emit static_cast<MqttImSdk *>(context)->signalLogoutFailure(failureCode(response), failureText(response));
+    if (!context)
+        return;
+    const int code = failureCode(response);
+    const QString text = failureText(response);
+    postToSession(static_cast<Session *>(context), [code, text](MqttImSdk *sdk) { emit sdk->signalLogoutFailure(code, text); });
 }
 
 void MqttImSdk::onSubscribeSuccess(void *context, MQTTAsync_successData *)
 {
-    auto *request = static_cast<TopicRequest *>(context);
+    std::unique_ptr<TopicRequest> request(takeRequest(context));
     if (!request)
         return;
-    emit request->sdk->signalJoinChannelSuccess(request->topic);
-    delete request;
+    const QString topic = request->topic;
+    postToSession(request->session, [topic](MqttImSdk *sdk) { emit sdk->signalJoinChannelSuccess(topic); });
 }
 
 void MqttImSdk::onSubscribeFailure(void *context, MQTTAsync_failureData *response)
 {
-    auto *request = static_cast<TopicRequest *>(context);
+    std::unique_ptr<TopicRequest> request(takeRequest(context));
     if (!request)
         return;
-    emit request->sdk->signalJoinChannelFailure(request->topic, failureCode(response), failureText(response));
-    delete request;
+    const QString topic = request->topic;
+    const int code = failureCode(response);
+    const QString text = failureText(response);
+    postToSession(request->session,
+                  [topic, code, text](MqttImSdk *sdk) { emit sdk->signalJoinChannelFailure(topic, code, text); });
 }
 
 void MqttImSdk::onUnsubscribeSuccess(void *context, MQTTAsync_successData *)
 {
-    auto *request = static_cast<TopicRequest *>(context);
+    std::unique_ptr<TopicRequest> request(takeRequest(context));
     if (!request)
         return;
-    emit request->sdk->signalLeaveChannelSuccess(request->topic);
-    delete request;
+    const QString topic = request->topic;
+    postToSession(request->session, [topic](MqttImSdk *sdk) { emit sdk->signalLeaveChannelSuccess(topic); });
 }
 
 void MqttImSdk::onUnsubscribeFailure(void *context, MQTTAsync_failureData *response)
 {
-    auto *request = static_cast<TopicRequest *>(context);
+    std::unique_ptr<TopicRequest> request(takeRequest(context));
     if (!request)
         return;
-    emit request->sdk->signalLeaveChannelFailure(request->topic, failureCode(response), failureText(response));
-    delete request;
+    const QString topic = request->topic;
+    const int code = failureCode(response);
+    const QString text = failureText(response);
+    postToSession(request->session,
+                  [topic, code, text](MqttImSdk *sdk) { emit sdk->signalLeaveChannelFailure(topic, code, text); });
 }
 
 void MqttImSdk::onSendSuccess(void *context, MQTTAsync_successData *response)
 {
-    if (context)
-        emit static_cast<MqttImSdk *>(context)->signalSendMsgSuccess(response ? response->token : 0);
+    if (!context)
+        return;
+    const int token = response ? response->token : 0;
+    postToSession(static_cast<Session *>(context), [token](MqttImSdk *sdk) { emit sdk->signalSendMsgSuccess(token); });
 }
 
 void MqttImSdk::onSendFailure(void *context, MQTTAsync_failureData *response)
 {
-    if (context)
-        emit static_cast<MqttImSdk *>(context)->signalSendMsgFailure(response ? response->token : 0,
-                                                                     failureCode(response), failureText(response));
+    if (!context)
+        return;
+    const int token = response ? response->token : 0;
+    const int code = failureCode(response);
+    const QString text = failureText(response);
+    postToSession(static_cast<Session *>(context),
+                  [token, code, text](MqttImSdk *sdk) { emit sdk->signalSendMsgFailure(token, code, text); });
 }
 
 int MqttImSdk::messageArrived(void *context, char *topicName, int topicLen, MQTTAsync_message *message)
@@ -760,7 +876,7 @@ int MqttImSdk::messageArrived(void *context, char *topicName, int topicLen, MQTT
     const QString topic = topicLen > 0 ? QString::fromUtf8(topicName, topicLen) : QString::fromUtf8(topicName);
     logInfo(QStringLiteral("receive mqtt msg, from topic:%1").arg(topic));
     const QString text = QString::fromUtf8(static_cast<const char *>(message->payload), message->payloadlen);
-    emit static_cast<MqttImSdk *>(context)->signalMessageArrived(text);
+    postToSession(static_cast<Session *>(context), [text](MqttImSdk *sdk) { emit sdk->signalMessageArrived(text); });
     MQTTAsync_freeMessage(&message);
     MQTTAsync_free(topicName);
     return 1;
@@ -769,11 +885,13 @@ int MqttImSdk::messageArrived(void *context, char *topicName, int topicLen, MQTT
 void MqttImSdk::deliveryComplete(void *context, MQTTAsync_token token)
 {
     if (context)
-        emit static_cast<MqttImSdk *>(context)->signalMessageDelivered(token);
+        postToSession(static_cast<Session *>(context), [token](MqttImSdk *sdk) { emit sdk->signalMessageDelivered(token); });
 }
 
 void MqttImSdk::connectionLost(void *context, char *cause)
 {
-    if (context)
-        emit static_cast<MqttImSdk *>(context)->signalConnectionLost(cause ? QString::fromUtf8(cause) : QString());
+    if (!context)
+        return;
+    const QString text = cause ? QString::fromUtf8(cause) : QString();
+    postToSession(static_cast<Session *>(context), [text](MqttImSdk *sdk) { emit sdk->signalConnectionLost(text); });
 }

@@ -6,16 +6,20 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <MQTTAsync.h>
 
 // The classroom's MQTT transport over the Paho asynchronous client. One
 // library client per signed-in user (init/destory); the classroom logs in,
 // joins the class topics and leaves them again. Library callbacks run on
-// the library's threads and only emit an internal signal, which reaches
-// the matching slot queued on the GUI thread; all members are touched on
-// the GUI thread only.
+// the library's threads and only hand their result to the GUI thread, where
+// it is emitted as an internal signal reaching the matching slot, unless
+// the client it came from has been replaced meanwhile; all members are
+// touched on the GUI thread only.
 class QTimer;
 
 class MqttImSdk : public QObject
@@ -53,6 +57,9 @@ public:
     // The client id of the last init; whether a library client exists.
     QString clientId() const { return m_clientId; }
     bool hasClient() const { return client != nullptr; }
+    // Subscribe and unsubscribe requests of any client whose outcome has
+    // not come yet (for tests: none stay once their client is gone).
+    static int pendingTopicRequests();
 
 signals:
     // Internal: emitted by the library callbacks on library threads.
@@ -102,8 +109,11 @@ private slots:
     void slot_channelUserLeaved(QString uid);
 
 private:
-    // Library callbacks; context is the object (the topic requests carry a
-    // small record naming the object and the topic).
+    struct Session;
+    struct TopicRequest;
+
+    // Library callbacks; context is the session of the client (the topic
+    // requests carry a small record naming the session and the topic).
     static void onConnectSuccess(void *context, MQTTAsync_successData *response);
     static void onConnectFailure(void *context, MQTTAsync_failureData *response);
     static void onDisconnectSuccess(void *context, MQTTAsync_successData *response);
@@ -117,6 +127,16 @@ private:
     static int messageArrived(void *context, char *topicName, int topicLen, MQTTAsync_message *message);
     static void deliveryComplete(void *context, MQTTAsync_token token);
     static void connectionLost(void *context, char *cause);
+
+    // Runs call on the GUI thread unless the session's client has been
+    // replaced by then: what an old client reports never reaches a new one.
+    static void postToSession(Session *session, std::function<void(MqttImSdk *)> call);
+    // The same for what this object itself reports later from the event
+    // loop (a request the library refused at once).
+    void later(std::function<void()> call);
+    // A topic request's record back from the library: taken out of its
+    // session; null when the session no longer holds it.
+    static TopicRequest *takeRequest(void *context);
 
     void loginImpl();
     void setTopicSubscribed(const QString &topic, bool value);
@@ -152,9 +172,12 @@ private:
     QByteArray m_willMessage;
     QString m_clientId;
     bool m_signalsWired = false;
-    // Read by the connect callback on the library's thread; set only
-    // while no library client exists.
-    std::string m_serverUrlForCallbacks;
+    // The context of the current client's callbacks, and those of earlier
+    // clients (a callback that raced their destruction still finds its
+    // context; each is a few bytes and there is one per init).
+    std::unique_ptr<Session> m_session;
+    std::vector<std::unique_ptr<Session>> m_retiredSessions;
+    quint64 m_sessionId = 0;
     // Publishes and unsubscribes still in flight; a logout waits for them.
     QSet<QString> m_requestsInFlight;
     bool m_logoutAfterRequests = false;

@@ -6,6 +6,7 @@
 #include "messagecatcher.h"
 #include "mosquittobroker.h"
 #include "mqttconnectprobe.h"
+#include "testutil.h"
 #include "topicwatcher.h"
 
 #include "biz/im/mqtt/mqttimsdk.h"
@@ -15,6 +16,7 @@
 #include "utility/actionlog.h"
 #include "mgr/studentcurrentuser.h"
 
+#include <QDeadlineTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -22,6 +24,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -97,6 +100,8 @@ private slots:
     void noWillOnLogout();
     void brokerDownThenBack();
     void reinitHandlesEachEventOnce();
+    void oldClientsCallbacksNeverReachTheNewOne();
+    void pendingTopicRequestsGoWithTheirClient();
     void senderThatIsNoTopicLevelIsDropped_data();
     void senderThatIsNoTopicLevelIsDropped();
     void namesThatAreNoTopicLevelAreRefused();
@@ -494,6 +499,60 @@ void TestMqttImSdk::reinitHandlesEachEventOnce()
     QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(301, kPeerUid, m_classId)));
     QTRY_VERIFY_WITH_TIMEOUT(!arrived.isEmpty() && parse(arrived.last().at(0).toString()).value("type").toInt() == 301, kPatienceMs);
     QCOMPARE(arrived.count(), 2);
+}
+
+void TestMqttImSdk::oldClientsCallbacksNeverReachTheNewOne()
+{
+    QVERIFY(loginAndJoin(m_classId));
+    MessageCatcher log;
+    QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(300, kPeerUid, m_classId)));
+    // The library has taken the message on its thread; the GUI thread has
+    // not run since, so its delivery is still queued when the client goes.
+    QDeadlineTimer deadline(kPatienceMs);
+    while (!log.has(QtInfoMsg, QStringLiteral("receive mqtt msg, from topic:")) && !deadline.hasExpired())
+        QThread::msleep(5);
+    QVERIFY(log.has(QtInfoMsg, QStringLiteral("receive mqtt msg, from topic:")));
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    sdk()->destory();
+    sdk()->init(kOwnUid);
+    TestUtil::drainEvents();
+    QCOMPARE(arrived.count(), 0);
+    QVERIFY(log.contains(QStringLiteral("dropped a callback of a replaced MQTT client")));
+}
+
+void TestMqttImSdk::pendingTopicRequestsGoWithTheirClient()
+{
+    // A broker that takes the connection and answers nothing more: the
+    // subscribe and unsubscribe requests stay unanswered through a lost
+    // connection and a new login, until their client goes.
+    MqttConnectProbe probe;
+    QVERIFY(probe.listen());
+    {
+        MqttImSdk client;
+        QVERIFY(probe.initClient(client, kOwnUid));
+        QSignalSpy loggedIn(&client, &MqttImSdk::signal_loginSuccess);
+        QSignalSpy lost(&client, &MqttImSdk::signal_connectionLost);
+        MqttConnectProbe::ConnectPacket packet;
+        client.login(m_classId, kOwnUid, QStringLiteral("session"));
+        QVERIFY(probe.readConnect(packet));
+        probe.answer(0);
+        QVERIFY(loggedIn.wait(kPatienceMs));
+        for (int i = 0; i < 5; ++i) {
+            client.joinChannel(m_classId, kOwnUid);
+            client.leaveChannel();
+        }
+        QCOMPARE(MqttImSdk::pendingTopicRequests(), 20);
+
+        probe.dropConnection();
+        QVERIFY(lost.wait(kPatienceMs));
+        client.login(m_classId, kOwnUid, QStringLiteral("session"));
+        QVERIFY(probe.readConnect(packet));
+        probe.answer(0);
+        QTRY_COMPARE_WITH_TIMEOUT(loggedIn.count(), 2, kPatienceMs);
+    }
+    QCOMPARE(MqttImSdk::pendingTopicRequests(), 0);
+    TestUtil::drainEvents();
+    QCOMPARE(MqttImSdk::pendingTopicRequests(), 0);
 }
 
 void TestMqttImSdk::senderThatIsNoTopicLevelIsDropped_data()

@@ -1,0 +1,3 @@
+#include "rtcdeviceprovider.h"
+
+RtcDeviceProvider::~RtcDeviceProvider() = default;

@@ -1,0 +1,1 @@
+// The object the tests' precompiled header is built for.
