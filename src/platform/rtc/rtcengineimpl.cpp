@@ -450,12 +450,27 @@ QByteArray RtcEngineImpl::currentDevice(int kind) const
 
 void RtcEngineImpl::soundDevices(QByteArray *microphone, QByteArray *speaker) const
 {
-    // By their PulseAudio names; the synthetic ones are the tone (empty)
-    // and the silent speaker (empty).
-    const QByteArray recording = currentDevice(AUDIO_RECORDING_DEVICE);
-    const QByteArray playout = currentDevice(AUDIO_PLAYOUT_DEVICE);
-    *microphone = recording == RtcDeviceList::kSyntheticMicrophoneId ? QByteArray() : recording;
-    *speaker = playout == RtcDeviceList::kSyntheticSpeakerId ? QByteArray() : playout;
+    // The media open PulseAudio devices by their names: the "device"
+    // property of the listed entry (a device listed without an element, as
+    // tests list theirs, is named by its id). The synthetic ones are the
+    // tone and the silent speaker (empty).
+    const auto pulseName = [this](int kind, const char *element) {
+        const QByteArray id = currentDevice(kind);
+        RtcDevice device;
+        if (id.isEmpty() || RtcDeviceList::isSynthetic(id) || !RtcDeviceList::find(kind, id, &device))
+            return QByteArray();
+        if (device.element.isEmpty())
+            return id;
+        if (device.element != element)
+            return QByteArray();
+        for (const auto &property : device.properties) {
+            if (property.first == "device")
+                return property.second;
+        }
+        return QByteArray();
+    };
+    *microphone = pulseName(AUDIO_RECORDING_DEVICE, "pulsesrc");
+    *speaker = pulseName(AUDIO_PLAYOUT_DEVICE, "pulsesink");
 }
 
 int RtcEngineImpl::setCurrentDevice(int kind, const QByteArray &id)
@@ -832,7 +847,9 @@ int RtcEngineImpl::setParameter(const QString &key, const QJsonValue &value)
         const bool loopback = playout.value(QStringLiteral("loopback")).toBool(false);
         const bool replace = playout.value(QStringLiteral("replace")).toBool(false);
         const int cycle = playout.value(QStringLiteral("cycle")).toInt(1);
-        const QByteArray speaker = currentDevice(AUDIO_PLAYOUT_DEVICE);
+        QByteArray microphone;
+        QByteArray speaker;
+        soundDevices(&microphone, &speaker);
         RtcChannel *worker = m_channel;
         RtcEngineLog *log = &m_log;
         onCallbackThread([worker, log, path, loopback, replace, cycle, speaker] {

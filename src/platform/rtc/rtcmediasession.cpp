@@ -1,6 +1,5 @@
 #include "rtcmediasession.h"
 
-#include "rtcdevicelist.h"
 #include "rtcenginelog.h"
 #include "rtcfileplayout.h"
 #include "rtcmediaoutlet.h"
@@ -225,7 +224,7 @@ bool RtcMediaSession::startPlayout(const QString &filePath, bool loopback, bool 
 {
     stopPlayout();
     const std::shared_ptr<RtcMediaOutlet> outlet = m_outlet;
-    auto *playout = new RtcFilePlayout(filePath, loopback, cycle, speaker == RtcDeviceList::kSyntheticSpeakerId ? QByteArray() : speaker,
+    auto *playout = new RtcFilePlayout(filePath, loopback, cycle, speaker,
                                        [outlet](const QByteArray &samples) { outlet->pushPlayout(samples); }, this);
     if (!playout->start(why)) {
         delete playout;
