@@ -11,7 +11,7 @@ PACKAGES=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav gstreamer1.0-tools gstreamer1.0-x
     gstreamer1.0-pulseaudio pulseaudio pulseaudio-utils libgstreamer1.0-dev
     mosquitto mosquitto-clients libcpp-httplib-dev ffmpeg
-    mupdf-tools qpdf libtasn1-doc
+    mupdf-tools qpdf libtasn1-doc doxygen-doc gnuplot-doc
     xvfb xauth fonts-wqy-microhei xdotool x11-apps netpbm
     binutils unzip
     dbus-daemon at-spi2-core python3-pyatspi

@@ -18,6 +18,7 @@ RolePolicy makeStudent()
     policy.helpPagePath = QStringLiteral("/Web/Index/helph5");
     policy.titleBarHelpImage = QStringLiteral(":/image/class/icon_help.png");
     policy.chineseInterface = true;
+    policy.boardShowsClassCountdown = false;
     LoginErrorTexts &errors = policy.loginErrors;
     errors.emptyUser = QStringLiteral("手机号码为空");
     errors.emptyPassword = QStringLiteral("密码为空");
@@ -44,6 +45,7 @@ RolePolicy makeTeacher()
     policy.helpPagePath = QStringLiteral("/Web/Index/faq");
     policy.titleBarHelpImage = QStringLiteral(":/image/class/helpImgEn.png");
     policy.chineseInterface = false;
+    policy.boardShowsClassCountdown = true;
     LoginErrorTexts &errors = policy.loginErrors;
     errors.emptyUser = QStringLiteral("empty email");
     errors.emptyPassword = QStringLiteral("empty password");

@@ -46,6 +46,9 @@ struct RolePolicy
     // Whether the interface is translated into Chinese; else it stays in
     // English.
     bool chineseInterface;
+    // Whether the whiteboard shows the class-time countdown (the
+    // teacher's).
+    bool boardShowsClassCountdown;
     LoginErrorTexts loginErrors;
 
     bool isStudent() const { return role == ClientRoleStudent; }

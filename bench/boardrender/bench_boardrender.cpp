@@ -1,15 +1,20 @@
 // The whiteboard's page work against its peers, in one run, alternating:
 //
 // stall: the GUI thread's longest stall (the largest gap between the
-//   ticks of a 1 ms timer) while a script turns every page of a real
-//   document, lays 1000 strokes on a page (ten per event, as they arrive),
-//   erases them as the teacher does and resizes the board; the board as
-//   built (pages and layer on render threads) next to the same board made
-//   to finish every step on the GUI thread (how it drew before).
+//   ticks of a 1 ms timer) and the most CPU it ran between two ticks, each
+//   with the step of the script it fell in, while a script opens a real
+//   document, turns every page, lays 1000 strokes on a page (ten per event,
+//   as they arrive), erases them as the teacher does and resizes the board;
+//   the board as built (document, pages and layer on render threads) next
+//   to the same board made to finish every step on the GUI thread (how it
+//   drew before). Every round of each runs in a fresh process, so every
+//   round is cold (fonts, the document, the toolkit's first paints).
 // turns: cold page turns summed over a real document, each page turned to
 //   once in a fresh process (never rendered before in it) up to the page
 //   shown, next to `mutool draw` of the same pages at the same resolution
-//   in one process (its own total).
+//   in one process (its own total, which leaves out opening the document;
+//   the board's first page includes it, so the sums after the first page
+//   are shown too). The two take turns to go first.
 //
 // hostile: the GUI thread's longest stall while whiteboard messages at the
 //   bounds of what is received arrive through the board's receive path
@@ -37,6 +42,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -72,7 +78,10 @@ public:
             const qint64 now = clock.nsecsElapsed();
             const double gap = (now - last) / 1e6;
             const double cpu = threadCpuMs();
-            longestCpu = std::max(longestCpu, cpu - lastCpu);
+            if (cpu - lastCpu > longestCpu) {
+                longestCpu = cpu - lastCpu;
+                longestCpuStep = step;
+            }
             lastCpu = cpu;
             if (gap > longest) {
                 longest = gap;
@@ -98,9 +107,11 @@ public:
     double longest = 0;
     double longestCpu = 0;
     int over16 = 0;
-    // What the script was doing: where the longest stall fell.
+    // What the script was doing: where the longest stall and the most
+    // CPU in one gap fell.
     const char *step = "";
     const char *longestStep = "";
+    const char *longestCpuStep = "";
 
 private:
     QTimer timer;
@@ -108,6 +119,53 @@ private:
     qint64 last = 0;
     double lastCpu = 0;
 };
+
+// With BENCH_EVENTS set, the GUI thread's costliest events (its CPU time
+// in each outermost event, with the receiver's class, the event type and
+// the step of the script) are printed at the end: where a long stretch of
+// GUI-thread work comes from.
+class TimedApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        if (!timing || depth > 0 || QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
+        ++depth;
+        const double before = threadCpuMs();
+        const char *type = receiver->metaObject()->className();
+        const int eventType = event->type();
+        const bool result = QApplication::notify(receiver, event);
+        const double spent = threadCpuMs() - before;
+        --depth;
+        if (spent > 2)
+            costly.push_back({ spent, QStringLiteral("%1 event %2 (%3)").arg(QLatin1String(type)).arg(eventType).arg(QLatin1String(*step)) });
+        return result;
+    }
+
+    void report() const
+    {
+        std::vector<std::pair<double, QString>> sorted = costly;
+        std::sort(sorted.begin(), sorted.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+        for (size_t i = 0; i < sorted.size() && i < 12; ++i)
+            std::fprintf(stderr, "event %6.2f ms CPU: %s\n", sorted[i].first, qPrintable(sorted[i].second));
+    }
+
+    bool timing = qEnvironmentVariableIsSet("BENCH_EVENTS");
+    const char *const *step = &noStep;
+
+private:
+    static constexpr const char *noStep = "";
+    int depth = 0;
+    std::vector<std::pair<double, QString>> costly;
+};
+
+TimedApplication *timedApp()
+{
+    return static_cast<TimedApplication *>(QCoreApplication::instance());
+}
 
 // Runs the event loop, sleeping while there is nothing to do, until the
 // board says its page is done (or 30 s pass).
@@ -141,7 +199,8 @@ struct StallFigures
     double longest = 0;
     double longestCpu = 0;
     int over16 = 0;
-    const char *where = "";
+    QString where;
+    QString cpuWhere;
 };
 
 // The script on one board. sync makes every step finish on the GUI thread,
@@ -161,9 +220,24 @@ StallFigures stallScript(const QString &pdf, bool sync)
     spinFor(200); // the window is shown and polished before the script
     StallMeter meter;
     meter.step = "open";
+    timedApp()->step = &meter.step;
     meter.start();
-    if (!board.openPdf(pdf))
-        return {};
+    if (sync) {
+        if (!board.openPdf(pdf))
+            return {};
+    } else {
+        bool opened = false;
+        QEventLoop loop;
+        QObject::connect(&board, &WidgetWhiteBoard::signal_documentOpened, &loop, [&](bool ok) {
+            opened = ok;
+            loop.quit();
+        });
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        board.openPdfInBackground(pdf);
+        loop.exec();
+        if (!opened)
+            return {};
+    }
     settle();
     meter.step = "turn";
     const int pages = board.pageCount();
@@ -207,28 +281,67 @@ StallFigures stallScript(const QString &pdf, bool sync)
     board.resize(kBoard);
     settle();
     meter.stop();
-    return { meter.longest, meter.longestCpu, meter.over16, meter.longestStep };
+    return { meter.longest, meter.longestCpu, meter.over16, meter.longestStep, meter.longestCpuStep };
+}
+
+// In a fresh process: one round of the script; prints its figures.
+int stallChild(const QString &pdf, bool sync)
+{
+    const StallFigures figures = stallScript(pdf, sync);
+    timedApp()->report();
+    if (figures.longest <= 0)
+        return 1;
+    std::printf("stall|%.3f|%d|%s|%.3f|%s\n", figures.longest, figures.over16, qPrintable(figures.where),
+                figures.longestCpu, qPrintable(figures.cpuWhere));
+    return 0;
+}
+
+StallFigures stallRound(const QString &pdf, bool sync)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                { QStringLiteral("--stall-round"), sync ? QStringLiteral("gui") : QStringLiteral("threads"), pdf });
+    child.waitForFinished(300000);
+    const QStringList fields =
+        QString::fromLatin1(child.readAllStandardOutput()).section(QStringLiteral("stall|"), 1).trimmed().split('|');
+    if (child.exitCode() != 0 || fields.size() < 5)
+        return {};
+    return { fields.at(0).toDouble(), fields.at(3).toDouble(), fields.at(1).toInt(), fields.at(2), fields.at(4) };
 }
 
 void stall(const QString &pdf, int rounds)
 {
     std::printf("GUI-thread stall while turning all pages of %s, 1000 strokes, erase, resizes (%d x %d board)\n",
                 qPrintable(pdf), kBoard.width(), kBoard.height());
-    std::printf("longest gap of the event loop (gaps over 16 ms) where; CPU: the most the GUI thread ran in one gap\n");
-    std::printf("%-6s %46s %46s %14s\n", "round", "render threads", "GUI thread", "ratio gap/CPU");
+    std::printf("each round a fresh process of each, the two taking turns to go first\n");
+    std::printf("longest gap of the event loop (gaps over 16 ms) where; CPU: the most the GUI thread ran in one gap, where\n");
+    std::printf("%-6s %64s %64s %14s\n", "round", "render threads", "GUI thread", "ratio gap/CPU");
     std::vector<double> gapRatios, cpuRatios, threadedGap, plainGap, threadedCpu, plainCpu;
     for (int round = 1; round <= rounds; ++round) {
-        const StallFigures a = stallScript(pdf, false);
-        const StallFigures b = stallScript(pdf, true);
+        StallFigures a;
+        StallFigures b;
+        if (round % 2) {
+            a = stallRound(pdf, false);
+            b = stallRound(pdf, true);
+        } else {
+            b = stallRound(pdf, true);
+            a = stallRound(pdf, false);
+        }
+        if (a.longest <= 0 || b.longest <= 0) {
+            std::printf("round %d failed\n", round);
+            return;
+        }
         gapRatios.push_back(a.longest / b.longest);
         cpuRatios.push_back(a.longestCpu / b.longestCpu);
         threadedGap.push_back(a.longest);
         plainGap.push_back(b.longest);
         threadedCpu.push_back(a.longestCpu);
         plainCpu.push_back(b.longestCpu);
-        std::printf("%-6d %7.1f ms (%3d) %-17s CPU %5.1f ms %7.1f ms (%3d) %-17s CPU %5.1f ms %6.3f/%.3f\n", round,
-                    a.longest, a.over16, a.where, a.longestCpu, b.longest, b.over16, b.where, b.longestCpu,
-                    a.longest / b.longest, a.longestCpu / b.longestCpu);
+        std::printf("%-6d %7.1f ms (%3d) %-17s CPU %5.1f ms %-17s %7.1f ms (%3d) %-17s CPU %5.1f ms %-17s %6.3f/%.3f\n",
+                    round, a.longest, a.over16, qPrintable(a.where), a.longestCpu, qPrintable(a.cpuWhere), b.longest,
+                    b.over16, qPrintable(b.where), b.longestCpu, qPrintable(b.cpuWhere), a.longest / b.longest,
+                    a.longestCpu / b.longestCpu);
     }
     const auto range = [](std::vector<double> values) {
         std::sort(values.begin(), values.end());
@@ -311,9 +424,6 @@ StallFigures receiveScript(const QString &pdf, bool hostile)
     waitRendered(board);
     const int page = board.currentPageIndex();
     QRandomGenerator random(7);
-    StallMeter meter;
-    meter.start();
-    meter.step = "receive";
     const ImMsgInfo teacher { QString(), QStringLiteral("30001") };
     // The most points a stroke across the page may have to be painted by
     // the GUI thread, and the longest text.
@@ -326,6 +436,11 @@ StallFigures receiveScript(const QString &pdf, bool hostile)
             break;
     }
     const int directText = (WidgetWhiteBoard::directWeight - 1) / 2;
+    // The meter starts after the script's own preparation.
+    StallMeter meter;
+    timedApp()->step = &meter.step;
+    meter.step = "receive";
+    meter.start();
     for (int i = 0; i < 200; ++i) {
         QTimer::singleShot(0, &board, [&, i] {
             if (!hostile) {
@@ -355,7 +470,7 @@ StallFigures receiveScript(const QString &pdf, bool hostile)
     waitRendered(board);
     spinFor(5);
     meter.stop();
-    return { meter.longest, meter.longestCpu, meter.over16, meter.longestStep };
+    return { meter.longest, meter.longestCpu, meter.over16, meter.longestStep, meter.longestCpuStep };
 }
 
 void hostileReceive(const QString &pdf, int rounds)
@@ -371,10 +486,12 @@ void hostileReceive(const QString &pdf, int rounds)
         const StallFigures a = receiveScript(pdf, true);
         const StallFigures b = receiveScript(pdf, false);
         cpu.push_back(a.longestCpu);
-        std::printf("%-6d %7.1f ms (%3d) %-17s CPU %5.1f ms %7.1f ms (%3d) %-17s CPU %5.1f ms %6.3f/%.3f\n", round,
-                    a.longest, a.over16, a.where, a.longestCpu, b.longest, b.over16, b.where, b.longestCpu,
-                    a.longest / b.longest, a.longestCpu / b.longestCpu);
+        std::printf("%-6d %7.1f ms (%3d) %-17s CPU %5.1f ms %-17s %7.1f ms (%3d) %-17s CPU %5.1f ms %-17s %6.3f/%.3f\n",
+                    round, a.longest, a.over16, qPrintable(a.where), a.longestCpu, qPrintable(a.cpuWhere), b.longest,
+                    b.over16, qPrintable(b.where), b.longestCpu, qPrintable(b.cpuWhere), a.longest / b.longest,
+                    a.longestCpu / b.longestCpu);
     }
+    timedApp()->report();
     std::sort(cpu.begin(), cpu.end());
     std::printf("most GUI-thread CPU in one gap at the bounds: %.1f-%.1f ms (16 ms is one frame)\n", cpu.front(),
                 cpu.back());
@@ -395,6 +512,7 @@ int coldTurnsChild(const QString &pdf)
         return 1;
     waitRendered(board);
     sum += clock.nsecsElapsed() / 1e6;
+    const double first = sum;
     const float scale = board.currentScale();
     for (int page = 1; page < board.pageCount(); ++page) {
         clock.restart();
@@ -406,8 +524,51 @@ int coldTurnsChild(const QString &pdf)
         if (board.currentPageIndex() != page)
             return 1;
     }
-    std::printf("turns %d %.3f %.4f\n", board.pageCount(), sum, double(scale));
+    std::printf("turns %d %.3f %.4f %.3f\n", board.pageCount(), sum, double(scale), first);
     return 0;
+}
+
+struct TurnSums
+{
+    double all = 0;
+    double first = 0; // the first page, which includes opening the document
+};
+
+// The board's cold turns in a fresh process; pages and scale tell what
+// mutool is to draw. False when the child failed.
+bool boardTurns(const QString &pdf, TurnSums &sums, QString &pages, double &scale)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--cold-turns"), pdf });
+    child.waitForFinished(300000);
+    const QStringList fields =
+        QString::fromLatin1(child.readAllStandardOutput()).section(QStringLiteral("turns "), 1).trimmed().split(' ');
+    if (fields.size() < 4)
+        return false;
+    pages = fields.at(0);
+    sums = { fields.at(1).toDouble(), fields.at(3).toDouble() };
+    scale = fields.at(2).toDouble();
+    return true;
+}
+
+// mutool draw of the same pages in one process, by its own timing (which
+// leaves out opening the document).
+bool mutoolTurns(const QString &mutool, const QString &pdf, const QString &pages, const QString &dpi, TurnSums &sums)
+{
+    QProcess draw;
+    draw.setProcessChannelMode(QProcess::MergedChannels);
+    draw.start(mutool, { QStringLiteral("draw"), QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("t"),
+                         QStringLiteral("-F"), QStringLiteral("pam"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                         QStringLiteral("-r"), dpi, pdf, QStringLiteral("1-") + pages });
+    draw.waitForFinished(300000);
+    const QString output = QString::fromLocal8Bit(draw.readAll());
+    const QRegularExpressionMatch total = QRegularExpression(QStringLiteral("total (\\d+)ms")).match(output);
+    const QRegularExpressionMatch first = QRegularExpression(QStringLiteral("page .* 1 (\\d+)ms")).match(output);
+    if (!total.hasMatch() || !first.hasMatch())
+        return false;
+    sums = { total.captured(1).toDouble(), first.captured(1).toDouble() };
+    return true;
 }
 
 void turns(const QString &pdf, int rounds)
@@ -417,53 +578,55 @@ void turns(const QString &pdf, int rounds)
         std::printf("mutool not installed (mupdf-tools)\n");
         return;
     }
-    std::printf("cold page turns over every page of %s (%d x %d board), summed\n", qPrintable(pdf), kBoard.width(),
-                kBoard.height());
-    std::printf("%-6s %14s %14s %8s\n", "round", "board", "mutool draw", "ratio");
+    std::printf("cold page turns over every page of %s (%d x %d board), summed; the two take turns to go first\n",
+                qPrintable(pdf), kBoard.width(), kBoard.height());
+    std::printf("%-6s %14s %14s %8s %24s\n", "round", "board", "mutool draw", "ratio", "after the first page");
     std::vector<double> ratios;
+    std::vector<double> laterRatios;
+    // The scale comes from the board's first run.
+    TurnSums ours;
+    TurnSums theirs;
+    QString pages;
+    double scale = 0;
     for (int round = 1; round <= rounds; ++round) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--cold-turns"), pdf });
-        child.waitForFinished(120000);
-        const QStringList fields = QString::fromLatin1(child.readAllStandardOutput()).section(QStringLiteral("turns "), 1).split(' ');
-        if (fields.size() < 3) {
-            std::printf("the board's turns failed\n");
+        const auto runBoard = [&] { return boardTurns(pdf, ours, pages, scale); };
+        const auto runMutool = [&] {
+            return mutoolTurns(mutool, pdf, pages, QString::number(72.0 * scale / 100, 'f', 3), theirs);
+        };
+        if (round == 1 || round % 2) {
+            if (!runBoard() || !runMutool()) {
+                std::printf("round %d failed\n", round);
+                return;
+            }
+        } else if (!runMutool() || !runBoard()) {
+            std::printf("round %d failed\n", round);
             return;
         }
-        const QString pages = QStringLiteral("1-%1").arg(fields.at(0));
-        const double ours = fields.at(1).toDouble();
-        const QString dpi = QString::number(72.0 * fields.at(2).toDouble() / 100, 'f', 3);
-        QProcess draw;
-        draw.setProcessChannelMode(QProcess::MergedChannels);
-        draw.start(mutool, { QStringLiteral("draw"), QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("t"),
-                             QStringLiteral("-F"), QStringLiteral("pam"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
-                             QStringLiteral("-r"), dpi, pdf, pages });
-        draw.waitForFinished(120000);
-        const QRegularExpressionMatch total =
-            QRegularExpression(QStringLiteral("total (\\d+)ms")).match(QString::fromLocal8Bit(draw.readAll()));
-        if (!total.hasMatch()) {
-            std::printf("mutool draw gave no total\n");
-            return;
-        }
-        const double theirs = total.captured(1).toDouble();
-        ratios.push_back(ours / theirs);
-        std::printf("%-6d %11.1f ms %11.1f ms %8.3f   (%s pages at %s dpi)\n", round, ours, theirs, ours / theirs,
-                    qPrintable(fields.at(0)), qPrintable(dpi));
+        ratios.push_back(ours.all / theirs.all);
+        const double later = (ours.all - ours.first) / (theirs.all - theirs.first);
+        laterRatios.push_back(later);
+        std::printf("%-6d %11.1f ms %11.1f ms %8.3f %11.1f / %.1f ms %6.3f  (%s pages at %.3f dpi)\n", round, ours.all,
+                    theirs.all, ours.all / theirs.all, ours.all - ours.first, theirs.all - theirs.first, later,
+                    qPrintable(pages), 72.0 * scale / 100);
     }
     std::sort(ratios.begin(), ratios.end());
-    std::printf("paired ratio board / mutool draw: median %.3f, range %.3f-%.3f\n", ratios[ratios.size() / 2],
-                ratios.front(), ratios.back());
+    std::sort(laterRatios.begin(), laterRatios.end());
+    std::printf("paired ratio board / mutool draw: median %.3f, range %.3f-%.3f; after the first page: median %.3f, "
+                "range %.3f-%.3f\n",
+                ratios[ratios.size() / 2], ratios.front(), ratios.back(), laterRatios[laterRatios.size() / 2],
+                laterRatios.front(), laterRatios.back());
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    TimedApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() > 2 && args.at(1) == QLatin1String("--cold-turns"))
         return coldTurnsChild(args.at(2));
+    if (args.size() > 3 && args.at(1) == QLatin1String("--stall-round"))
+        return stallChild(args.at(3), args.at(2) == QLatin1String("gui"));
     const QString what = args.size() > 1 ? args.at(1) : QStringLiteral("both");
     const int rounds = args.size() > 2 ? qMax(1, args.at(2).toInt()) : 5;
     const QString pdf = args.size() > 3 ? args.at(3) : kDefaultPdf;

@@ -66,6 +66,19 @@ ImMsgInfo from(const QString &uid)
     return info;
 }
 
+ChatMessageList *bubbleList(WidgetMessage &panel)
+{
+    return panel.findChild<ChatMessageList *>(QStringLiteral("listWidget"));
+}
+
+// Received bubbles are built in short turns of the event loop: runs them
+// until the panel holds count.
+void showAll(WidgetMessage &panel, int count)
+{
+    while (bubbleList(panel)->count() < count)
+        QApplication::processEvents();
+}
+
 void fill(WidgetMessage &panel, int count)
 {
     TextMessage text;
@@ -73,6 +86,7 @@ void fill(WidgetMessage &panel, int count)
         text.content = QStringLiteral("message %1 of the history, long enough to wrap once in its bubble").arg(i);
         panel.slot_receiveTextMsg(from(QStringLiteral("30001")), text);
     }
+    showAll(panel, count);
     QApplication::processEvents();
 }
 
@@ -80,12 +94,14 @@ void fill(WidgetMessage &panel, int count)
 // took and takes the oldest bubble away.
 double addOne(WidgetMessage &panel, int round)
 {
-    auto *list = panel.findChild<ChatMessageList *>(QStringLiteral("listWidget"));
+    ChatMessageList *list = bubbleList(panel);
+    const int before = list->count();
     TextMessage text;
     text.content = QStringLiteral("round %1: one more message in the list").arg(round);
     QElapsedTimer timer;
     timer.start();
     panel.slot_receiveTextMsg(from(QStringLiteral("30001")), text);
+    showAll(panel, before + 1);
     QApplication::processEvents();
     const double micros = timer.nsecsElapsed() / 1000.0;
     list->removeFirst();
@@ -173,9 +189,15 @@ void sendToBubble(const QString &classId)
     std::vector<double> bubbles;
     const auto once = [&](const QString &command, qint64 &arrival) {
         arrival = -1;
+        const int shown = bubbleList(panel)->count();
         teacher.command(command);
         QTimer::singleShot(5000, &loop, &QEventLoop::quit);
         loop.exec();
+        // The bubble is built from the event loop after the message came.
+        if (&arrival == &bubbleShown && arrival >= 0) {
+            showAll(panel, shown + 1);
+            bubbleShown = nowMicros();
+        }
         return arrival >= 0;
     };
     for (int i = 0; i < kHops + 50; ++i) {

@@ -5,6 +5,7 @@
 #include "utility/actionlog.h"
 #include "platform/crash/crashdumpwriter.h"
 #include "utility/appdirs.h"
+#include "utility/foldertrim.h"
 #include "utility/globalconstants.h"
 #include "utility/lockwaitlimit.h"
 #include "utility/possibleidutil.h"
@@ -120,6 +121,8 @@ void LogMgr::openLogFiles()
     const QString actionPath = QFileInfo(QDir(logDir), base + QStringLiteral(".action.log")).absoluteFilePath();
     ActionLog::instance()->close();
     ActionLog::instance()->init(actionPath);
+    // Room is left for the pair just opened to grow to their bound.
+    trimLogFolder(logDir, kMaxLogFolderBytes - 2 * kMaxLogFileBytes, { path, actionPath });
     // A crash appends its records to the files open now.
     CrashDumpWriter::setLogFiles(QFile::encodeName(path).constData(), QFile::encodeName(actionPath).constData());
     CrashDumpWriter::setLogClockOffset(TimeUtility::kBeiJingOffsetSecs);
@@ -147,8 +150,17 @@ bool LogMgr::openLogFile(const QString &path)
         delete m_logFile;
     }
     m_logFile = new QFile(path);
+    m_logFileBytes = m_logFile->size();
+    m_nextFileAsked = false;
     // Unbuffered: each record goes to the file in the write that carries it.
     return m_logFile->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered);
+}
+
+int LogMgr::trimLogFolder(const QString &folder, qint64 maxBytes, const QStringList &keep)
+{
+    return FolderTrim::trim(folder, maxBytes, [&keep](const QFileInfo &file) {
+        return keep.contains(file.absoluteFilePath());
+    });
 }
 
 void LogMgr::flush()
@@ -196,11 +208,21 @@ void LogMgr::writeMessage(QtMsgType type, const QMessageLogContext &context, con
                  reinterpret_cast<quintptr>(QThread::currentThreadId()), context, message);
     // A thread with a lock-wait limit drops the line rather than wait
     // for a writer that is stuck.
+    bool askForNextFile = false;
     if (LockWaitLimit::lock(m_fileMutex)) {
-        if (m_logFile && m_logFile->isOpen())
-            m_logFile->write(line);
+        if (m_logFile && m_logFile->isOpen() && m_logFile->write(line) > 0) {
+            m_logFileBytes += line.size();
+            const bool full = m_logFileBytes > kMaxLogFileBytes
+                || ActionLog::instance()->fileBytes() > kMaxLogFileBytes;
+            askForNextFile = full && !m_nextFileAsked;
+            m_nextFileAsked = m_nextFileAsked || askForNextFile;
+        }
         m_fileMutex.unlock();
     }
+    // Opened on the object's own thread: a full log from any thread goes on
+    // in a new file, and the folder stays within its bound.
+    if (askForNextFile)
+        QMetaObject::invokeMethod(this, [this] { openLogFiles(); }, Qt::QueuedConnection);
     t_writing = false;
 }
 

@@ -14,11 +14,19 @@ class QFile;
 // message log in the data folder "log", and names the day's files for
 // itself and for the action log: each start, and each reopening after an
 // upload, writes a new pair of files with the next sequence number.
+//
+// The log folder is bounded: a message or action log that grows past
+// kMaxLogFileBytes is followed by a new pair of files, and every time a
+// pair is opened the oldest files of the folder (logs, dumps, zips) go
+// until the folder holds at most kMaxLogFolderBytes.
 class LogMgr : public SingletonMgrBase
 {
     Q_OBJECT
 
 public:
+    static constexpr qint64 kMaxLogFileBytes = 8 * 1024 * 1024;
+    static constexpr qint64 kMaxLogFolderBytes = 64 * 1024 * 1024;
+
     explicit LogMgr(QObject *parent = nullptr);
     // Removes the message handler before the object goes away.
     ~LogMgr() override;
@@ -27,8 +35,12 @@ public:
     // run again in a later pass of the restart loop.
     void init() override;
 
-    // Chooses today's base name and (re)opens the message and action logs.
+    // Chooses today's base name and (re)opens the message and action logs,
+    // then trims the folder to its bound.
     void openLogFiles();
+    // Deletes the oldest files of folder, never those named in keep, until
+    // it holds at most maxBytes. Returns how many were deleted.
+    static int trimLogFolder(const QString &folder, qint64 maxBytes, const QStringList &keep);
     void closeLogFile();
     bool openLogFile(const QString &path);
     void flush();
@@ -61,6 +73,9 @@ private:
 
     QString m_logFilePath;
     QFile *m_logFile = nullptr;
+    // Bytes in the message log now; a new pair is asked for once past the bound.
+    qint64 m_logFileBytes = 0;
+    bool m_nextFileAsked = false;
     mutable QMutex m_fileMutex;
     QMutex m_initMutex;
     bool m_handlerInstalled = false;

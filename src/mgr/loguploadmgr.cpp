@@ -83,6 +83,12 @@ void LogUploadMgr::startUploading()
         const QString name = entry.fileName();
         if (name.contains(QLatin1String("uploaded")))
             continue;
+        // A dump with nothing in it tells nothing: it is not sent.
+        if (entry.size() == 0 && entry.suffix() == QLatin1String("dmp")) {
+            qWarning("empty dump not uploaded, removed:%s", qUtf8Printable(name));
+            QFile::remove(entry.absoluteFilePath());
+            continue;
+        }
         qInfo("push fileName:%s", qUtf8Printable(name));
         if (name == currentLogName) {
             qInfo("exclude currentLogFileName:%s", qUtf8Printable(name));

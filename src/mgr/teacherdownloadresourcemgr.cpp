@@ -82,6 +82,7 @@ void DownloadResourceMgr::updateResource(const QString &resourceId, const QVecto
 {
     qInfo("resourcedownload:updateResource resourceId:%s", qUtf8Printable(resourceId));
     m_resourceId = resourceId;
+    m_refusedFiles = 0;
     m_allFiles = files;
     m_pendingFiles = files;
     m_progress.start(files.size());
@@ -158,6 +159,20 @@ void DownloadResourceMgr::downloadImpl()
     qInfo("resourcedownload:downloadImpl");
     if (m_resourceId.isEmpty())
         return; // idle: nothing to fetch
+    if (m_pendingFiles.isEmpty() && m_refusedFiles > 0) {
+        // Not a success: the files refused are missing. The work ends as
+        // an abort does, so the controls stop.
+        qCritical("resourcedownload:no files left, %d refused", m_refusedFiles);
+        const QString resourceId = m_resourceId;
+        const quint64 generation = m_generation;
+        QTimer::singleShot(0, this, [this, generation, resourceId] {
+            if (generation != m_generation || m_resourceId != resourceId)
+                return;
+            m_resourceId.clear();
+            emit signal_abort(resourceId);
+        });
+        return;
+    }
     if (m_pendingFiles.isEmpty()) {
         qInfo("resourcedownload:no files left, emit signal_onSuccess");
         const quint64 generation = m_generation;
@@ -219,9 +234,21 @@ void DownloadResourceMgr::slot_onFailure(int errorCode)
 {
     finishTransfer();
     qInfo("resourcedownload:download_onFailure, errorCode:%d", errorCode);
-    emit signal_onFailure(m_resourceId, errorCode);
-    if (m_resourceId.isEmpty())
+    const QString resourceId = m_resourceId;
+    emit signal_onFailure(resourceId, errorCode);
+    if (m_resourceId.isEmpty() || m_resourceId != resourceId)
         return;
+    // Too large, no room, or refused outright: the same request would fail
+    // again. The file is left out (reported this once) and the rest go on;
+    // only a transient failure is tried again.
+    if (NetWorkDownloadReplyHolder::isPermanentFailure(errorCode)) {
+        qCritical("resourcedownload:file refused, not tried again:%s", qUtf8Printable(m_currentFile.url));
+        ++m_refusedFiles;
+        if (!m_pendingFiles.isEmpty())
+            m_pendingFiles.removeFirst();
+        downloadImpl();
+        return;
+    }
     m_retryTimer->start(Durations::ms(kRetryIntervalMs));
 }
 

@@ -16,8 +16,11 @@ class QTimer;
 // Downloads the files of one lesson resource (a class, or a batch such as
 // the day's resources) one after another into their folders, skipping the
 // files already there, and reports progress in whole percent of files. A
-// failed file is tried again every 5000 ms until it arrives, the manager is
-// aborted or it is given another resource. One resource at a time: a new
+// file that failed for a passing reason is tried again every 5000 ms until
+// it arrives, the manager is aborted or it is given another resource; one
+// refused for good (too large, no room on the disk, a refused address) is
+// reported once and left out, and the resource then ends without success
+// (signal_abort). One resource at a time: a new
 // download aborts the running one. GUI thread only.
 class DownloadResourceMgr : public SingletonMgrBase
 {
@@ -84,6 +87,8 @@ private:
     QTimer *m_retryTimer;
     // Deferred reports belong to the resource they were armed for.
     quint64 m_generation = 0;
+    // Files of this resource refused for good (too large, no room).
+    int m_refusedFiles = 0;
 };
 
 #endif // TEACHERDOWNLOADRESOURCEMGR_H

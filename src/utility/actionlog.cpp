@@ -39,6 +39,7 @@ bool ActionLog::init(const QString &path)
         delete m_file;
     }
     m_file = new QFile(path);
+    m_bytes.store(m_file->size());
     CrashDumpWriter::setActionTimeOffset(0);
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
         qCritical("Create ActionLog file error.");
@@ -142,9 +143,11 @@ void ActionLog::write(int kind, const QString &actionName, const QString &action
     if (m_file && m_file->isOpen()) {
         const qint64 now = QDateTime::currentMSecsSinceEpoch() + m_timeOffset;
         // Each record starts with a line break, so the last one has none after it.
+        const QByteArray record = recordLine(kind, now, actionName, actionInfo).toLocal8Bit();
         m_file->write("\n");
-        m_file->write(recordLine(kind, now, actionName, actionInfo).toLocal8Bit());
+        m_file->write(record);
         m_file->flush();
+        m_bytes.fetch_add(record.size() + 1);
     }
     g_actionLogMutex.unlock();
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <atomic>
+
 class QFile;
 
 // Machine-readable log of user actions and notable events, one
@@ -27,6 +29,8 @@ public:
     // records are dropped until the next successful init().
     bool init(const QString &path);
     void close();
+    // Bytes in the file now (its size when opened, and every record since).
+    qint64 fileBytes() const { return m_bytes.load(); }
 
     void NormalInfo(const QString &actionName, const QString &actionInfo);
     void ClickInfo(const QString &actionName, const QString &actionInfo);
@@ -56,6 +60,7 @@ private:
 
     QFile *m_file = nullptr;
     qint64 m_timeOffset = 0;
+    std::atomic<qint64> m_bytes{ 0 };
 };
 
 #endif // ACTIONLOG_H

@@ -5,10 +5,14 @@
 #include "mgr/http/networkreplyholder.h"
 #include "mgr/singleton.h"
 #include "utility/appdirs.h"
+#include "utility/foldertrim.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QThreadPool>
 #include <QUrl>
+
+#include <atomic>
 
 namespace {
 
@@ -90,4 +94,26 @@ void DownloadUtil::removeStaleTempFiles()
 QString DownloadUtil::getImageFilePath(const QString &url)
 {
     return NetWorkDownloadReplyHolder::getFilePath(url, getDownloadImageDir());
+}
+
+int DownloadUtil::trimFolder(const QString &folder, qint64 maxBytes)
+{
+    return FolderTrim::trim(folder, maxBytes, [](const QFileInfo &file) {
+        return NetWorkDownloadReplyHolder::isTempFileName(file.fileName());
+    });
+}
+
+void DownloadUtil::trimImageFolderLater()
+{
+    // One pass at a time; a pass asked for meanwhile runs once more after it.
+    static std::atomic<int> wanted{ 0 };
+    if (wanted.fetch_add(1) > 0)
+        return;
+    const QString folder = getDownloadImageDir();
+    QThreadPool::globalInstance()->start([folder] {
+        do {
+            wanted.store(1);
+            trimFolder(folder, kMaxImageFolderBytes);
+        } while (wanted.fetch_sub(1) > 1);
+    });
 }

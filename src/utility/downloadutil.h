@@ -17,6 +17,11 @@ class DownloadUtil
 public:
     // The largest picture downloadImage() accepts.
     static constexpr qint64 kMaxImageBytes = 20 * 1024 * 1024;
+    // The longest a picture may take to arrive.
+    static constexpr int kMaxImageDurationMs = 2 * 60 * 1000;
+    // The picture folder ("download/image") in all: pictures come from
+    // other participants, and the oldest go first beyond this.
+    static constexpr qint64 kMaxImageFolderBytes = 200 * 1024 * 1024;
 
     // A picture for widget's style sheet section. Only http(s) addresses
     // are fetched. Any other address returns null without a download: a
@@ -50,6 +55,13 @@ public:
     // True for an existing file inside the client's download folder, links
     // resolved: the only local pictures shown from an address.
     static bool isDownloadedFile(const QString &path);
+    // Deletes the least recently written files of folder (not below it,
+    // and never a download still being written) until the rest take at
+    // most maxBytes. Returns how many were deleted.
+    static int trimFolder(const QString &folder, qint64 maxBytes);
+    // trimFolder() of the picture folder to kMaxImageFolderBytes, on a
+    // worker thread; a call while one runs is folded into it.
+    static void trimImageFolderLater();
     // Where the picture of url is or will be.
     static QString getImageFilePath(const QString &url);
 };

@@ -18,6 +18,7 @@
 #include "widget/widgetmessageitemleft.h"
 #include "widget/widgetmessageitemright.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QPointer>
@@ -47,6 +48,9 @@ WidgetMessage::WidgetMessage(ClassWidget *parent)
     SendAndReceiveMsg *messages = SendAndReceiveMsg::instance();
     connect(messages, &SendAndReceiveMsg::signal_receiveTextMsg, this, &WidgetMessage::slot_receiveTextMsg);
     connect(messages, &SendAndReceiveMsg::signal_receiveImageMsg, this, &WidgetMessage::slot_receiveImageMsg);
+    m_buildTimer.setSingleShot(true);
+    m_buildTimer.setInterval(0);
+    connect(&m_buildTimer, &QTimer::timeout, this, &WidgetMessage::buildPendingBubbles);
 }
 
 WidgetMessage::~WidgetMessage()
@@ -114,6 +118,48 @@ void WidgetMessage::appendBubble(WidgetMessageItemBase *bubble)
     ui->listWidget->scrollToBottom();
 }
 
+void WidgetMessage::queueBubble(PendingBubble bubble)
+{
+    // The own bubble shows at once when nothing waits before it.
+    if (bubble.own && m_pending.isEmpty()) {
+        buildBubble(bubble);
+        return;
+    }
+    // Only the text a bubble shows is kept while it waits.
+    if (bubble.type == IM_Text)
+        bubble.content = WidgetMessageItemBase::shownText(bubble.content, WidgetMessageItemBase::kMaxShownTextChars + 1);
+    m_pending.enqueue(std::move(bubble));
+    // Bubbles beyond the panel's cap would be taken away as soon as shown.
+    while (m_pending.size() > kMaxBubbles)
+        m_pending.dequeue();
+    if (!m_buildTimer.isActive())
+        m_buildTimer.start();
+}
+
+void WidgetMessage::buildBubble(const PendingBubble &pending)
+{
+    if (pending.own) {
+        auto *bubble = new WidgetMessageItemRight(ui->listWidget->bubbleParent());
+        bubble->bindData(pending.content, pending.type, pending.headUrl, pending.nameOrMsgId);
+        appendBubble(bubble);
+    } else {
+        auto *bubble = new WidgetMessageItemLeft(ui->listWidget->bubbleParent());
+        bubble->bindData(pending.content, pending.type, pending.headUrl, pending.nameOrMsgId);
+        appendBubble(bubble);
+    }
+}
+
+void WidgetMessage::buildPendingBubbles()
+{
+    QElapsedTimer spent;
+    spent.start();
+    while (!m_pending.isEmpty() && spent.elapsed() < kBuildBudgetMs)
+        buildBubble(m_pending.dequeue());
+    // The rest in a later turn, after whatever else waits for the thread.
+    if (!m_pending.isEmpty())
+        m_buildTimer.start();
+}
+
 void WidgetMessage::slot_send()
 {
     ui->textEdit->setFocus();
@@ -128,9 +174,7 @@ void WidgetMessage::slot_send()
     // Sent before its bubble is built, so the others do not wait for it;
     // the send's outcome always comes later, from the event loop.
     const QString msgId = sendTextMsg(message);
-    auto *bubble = new WidgetMessageItemRight(ui->listWidget->bubbleParent());
-    bubble->bindData(text, IM_Text, me.pic, msgId);
-    appendBubble(bubble);
+    queueBubble({ true, IM_Text, text, me.pic, msgId });
     ui->textEdit->clear();
     activateWindow();
 }
@@ -217,7 +261,6 @@ void WidgetMessage::slot_onSuccess_getChatPicUrl(QString response)
         qCritical("chat picture answer without a usable url, nothing sent:%s", qUtf8Printable(path));
         return;
     }
-    auto *bubble = new WidgetMessageItemRight(ui->listWidget->bubbleParent());
     const UserInfo me = currentUser();
     ImageMessage message;
     message.nickname = me.userName;
@@ -225,8 +268,7 @@ void WidgetMessage::slot_onSuccess_getChatPicUrl(QString response)
     message.type = path.right(4);
     message.url = answer.data.url;
     const QString msgId = sendImageMsg(message);
-    bubble->bindData(path, IM_Picture, me.pic, msgId);
-    appendBubble(bubble);
+    queueBubble({ true, IM_Picture, path, me.pic, msgId });
     qInfo("slot_onSuccess_getChatPicUrl url:%s", qUtf8Printable(message.url));
 }
 
@@ -239,9 +281,7 @@ void WidgetMessage::slot_receiveTextMsg(ImMsgInfo info, TextMessage textData)
         return;
     }
     const UserInfo sender = participant(info.uid);
-    auto *bubble = new WidgetMessageItemLeft(ui->listWidget->bubbleParent());
-    bubble->bindData(textData.content, IM_Text, sender.pic, sender.userName);
-    appendBubble(bubble);
+    queueBubble({ false, IM_Text, textData.content, sender.pic, sender.userName });
     qInfo().noquote() << "text: " + StringUtility::cutForLog(textData.content, 1024)
                              + "  classId:" + StringUtility::cutForLog(textData.classid, 64);
 }
@@ -253,9 +293,7 @@ void WidgetMessage::slot_receiveImageMsg(ImMsgInfo info, ImageMessage imageData)
         return;
     }
     const UserInfo sender = participant(info.uid);
-    auto *bubble = new WidgetMessageItemLeft(ui->listWidget->bubbleParent());
-    bubble->bindData(imageData.url, IM_Picture, sender.pic, imageData.nickname);
-    appendBubble(bubble);
+    queueBubble({ false, IM_Picture, imageData.url, sender.pic, imageData.nickname });
     qInfo().noquote() << "imageData.url: " + StringUtility::cutForLog(imageData.url, 2048)
                              + "  classId:" + StringUtility::cutForLog(imageData.classid, 64);
 }

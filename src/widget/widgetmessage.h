@@ -5,9 +5,12 @@
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/message/classroompayloads.h"
 #include "mgr/message/immsginfo.h"
+#include "mgr/message/immsgtype.h"
 
 #include <QPointer>
+#include <QQueue>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 class ClassWidget;
@@ -29,6 +32,10 @@ public:
     // The oldest bubbles go beyond this many, so a flood of messages cannot
     // grow the panel without end.
     static constexpr int kMaxBubbles = 2000;
+    // Bubbles waiting to be shown are built in turns of the event loop of
+    // at most about this long each, so a flood of messages never holds
+    // the GUI thread.
+    static constexpr int kBuildBudgetMs = 4;
 
     explicit WidgetMessage(ClassWidget *parent = nullptr);
     ~WidgetMessage() override;
@@ -75,7 +82,21 @@ private:
     UserInfo currentUser() const;
     QString senderUid() const;
     UserInfo participant(const QString &uid) const;
+    // One bubble to build: own (right, with its message id) or received
+    // (left, with the sender's name).
+    struct PendingBubble
+    {
+        bool own = false;
+        IMMsgType type = IM_Text;
+        QString content;
+        QString headUrl;
+        QString nameOrMsgId;
+    };
     void appendBubble(WidgetMessageItemBase *bubble);
+    // Shows the bubble in the order it came, after those still waiting.
+    void queueBubble(PendingBubble bubble);
+    void buildBubble(const PendingBubble &pending);
+    void buildPendingBubbles();
     bool handleTextKey(QKeyEvent *event);
 
     Ui::WidgetMessage *ui;
@@ -85,6 +106,8 @@ private:
     QPointer<EntityNetworkReplyHolder> m_chatPicReply;
     bool m_ctrlEnterSends = false;
     bool m_supervision = false;
+    QQueue<PendingBubble> m_pending;
+    QTimer m_buildTimer;
 };
 
 #endif // WIDGETMESSAGE_H

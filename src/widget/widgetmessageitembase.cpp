@@ -47,8 +47,16 @@ void WidgetMessageItemBase::setTextMessage(QString text, QLabel *label, int name
     label->ensurePolished();
     label->setTextFormat(Qt::PlainText);
     label->setText(shown);
-    const int measured = int(label->fontMetrics().horizontalAdvance(shown) * 1.5 + 5);
-    const int width = std::clamp(measured, label->minimumWidth(), std::max(label->minimumWidth(), label->maximumWidth()));
+    const int maxWidth = std::max(label->minimumWidth(), label->maximumWidth());
+    // Shaping thousands of characters on one line only to find them wider
+    // than the bubble would cost the GUI thread more than the rest of the
+    // bubble: a text whose beginning already fills it is not measured on.
+    const QFontMetrics metrics = label->fontMetrics();
+    const auto measure = [&metrics](const QString &part) { return int(metrics.horizontalAdvance(part) * 1.5 + 5); };
+    int measured = measure(shown.left(kMeasuredLeadChars));
+    if (measured < maxWidth && shown.size() > kMeasuredLeadChars)
+        measured = measure(shown);
+    const int width = std::clamp(measured, label->minimumWidth(), maxWidth);
     label->setMinimumWidth(width);
     // The text wraps inside the width it was given.
     const int height = std::max(label->heightForWidth(width), label->fontMetrics().height());
@@ -68,14 +76,17 @@ void WidgetMessageItemBase::setChatImage(QString source, QLabel *label)
     setFixedHeight(kPictureBubbleHeight);
 
     if (!DownloadUtil::isWebAddress(source)) {
-        // The user's own picture: shown from its file at once, never copied
-        // or written beside it.
-        QImage image;
-        if (ImageUtil::readImage(source, &image)) {
-            label->setPixmap(ImageUtil::centerCrop(QPixmap::fromImage(image), kPictureWidth, kPictureHeight));
-        } else {
-            qWarning("setChatImage: own picture not shown:%s", qUtf8Printable(source));
-        }
+        // The user's own picture: decoded from its file off the GUI thread
+        // at the size shown, never copied or written beside it; the default
+        // picture stands in meanwhile.
+        label->setPixmap(QPixmap(QStringLiteral(":/image/class/defaultImage.png")));
+        const QPointer<QLabel> target(label);
+        ImageUtil::readCoverCropAsync(source, kPictureWidth, kPictureHeight, this, [target, source](const QImage &image) {
+            if (image.isNull())
+                qWarning("setChatImage: own picture not shown:%s", qUtf8Printable(source));
+            else if (target)
+                target->setPixmap(QPixmap::fromImage(image));
+        });
         return;
     }
     m_imageReply = DownloadUtil::downloadImage(this, source, label, QStringLiteral("QLabel"), true, QString(), QString());

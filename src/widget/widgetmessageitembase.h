@@ -19,8 +19,10 @@ class WidgetMessageItemBase : public QWidget
 public:
     // A longer text is shown cut (the whole text is still what was sent or
     // received): laying out megabytes in a label would freeze the panel.
-    static constexpr int kMaxShownTextChars = 5000;
+    static constexpr int kMaxShownTextChars = 2000;
     static constexpr int kMaxNameChars = 64;
+    // A text is measured for its bubble's width by its beginning first.
+    static constexpr int kMeasuredLeadChars = 256;
     static constexpr int kPictureWidth = 80;
     static constexpr int kPictureHeight = 88;
     static constexpr int kPictureBubbleHeight = 120;

@@ -9,6 +9,7 @@
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
+#include "rolepolicy.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
 #include "utility/downloadutil.h"
@@ -61,6 +62,9 @@ WidgetWhiteBoard::WidgetWhiteBoard(QWidget *parent)
     , ui(new Ui::WidgetWhiteBoard)
 {
     ui->setupUi(this);
+    // Every paint covers the whole board (its colour, the page, the layer):
+    // nothing under it needs filling first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
     ui->horizontalScrollBar->hide();
     ui->verticalScrollBar->hide();
@@ -82,12 +86,12 @@ WidgetWhiteBoard::WidgetWhiteBoard(QWidget *parent)
     ui->btnHelpdesk->hide();
     downloadWatchdog.setInterval(Durations::ms(kWatchdogMs));
     connect(&downloadWatchdog, &QTimer::timeout, this, &WidgetWhiteBoard::slot_checkDownloadding);
-    // The class-time countdown is the teacher's.
-    if (getClientRole() == 1)
-        ui->widget_timeProgress->hide();
-    else
+    if (RolePolicy::current().boardShowsClassCountdown)
         ui->widget_timeProgress->setWhiteBoard(this);
+    else
+        ui->widget_timeProgress->hide();
 
+    connect(&pageRenderer, &PageRenderer::documentOpened, this, &WidgetWhiteBoard::documentOpened);
     connect(&pageRenderer, &PageRenderer::pageRendered, this, &WidgetWhiteBoard::acceptPageImage);
     connect(&layerRenderer, &LayerRenderer::layerBuilt, this, &WidgetWhiteBoard::acceptLayer);
 }
@@ -95,7 +99,6 @@ WidgetWhiteBoard::WidgetWhiteBoard(QWidget *parent)
 WidgetWhiteBoard::~WidgetWhiteBoard()
 {
     dropHolder();
-    materialDoc.close();
     delete strokeInProgress;
     strokeInProgress = nullptr;
     clearAllDrawUnits();
@@ -125,8 +128,9 @@ void WidgetWhiteBoard::closeMaterial()
 
 void WidgetWhiteBoard::dropDocument()
 {
-    materialDoc.close();
-    pageRenderer.setDocument(QString());
+    pages = DocumentPages();
+    opening = false;
+    pageRenderer.close();
     pageImage = QImage();
     imagePage = -1;
     pageSize = QSize();
@@ -150,11 +154,6 @@ QString WidgetWhiteBoard::teacherUid() const
     return roster ? roster->getTeacher().uid : QString();
 }
 
-int WidgetWhiteBoard::userType(const QString &uid) const
-{
-    return roster ? roster->getUserType(uid) : 0;
-}
-
 // ---------------------------------------------------------------- units
 
 void WidgetWhiteBoard::addDrawUnit(int page, DrawLayer *unit)
@@ -168,11 +167,15 @@ void WidgetWhiteBoard::addDrawUnit(int page, DrawLayer *unit)
     if (page != curPageIdx || builtKey != layerKey || unitsLayer.isNull() || !hasPage())
         return;
     if (unit->paintWeight() <= kDirectWeight) {
-        unit->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
+        // Put on the layer by the next paint: the message that brought it
+        // is done without waiting for pixels, and the units of one frame
+        // cost one repaint.
+        unitsForLayer.append(unit);
         return;
     }
     // Too much for the GUI thread: the layer there is shown until the one
     // with this unit comes.
+    putUnitsOnLayer();
     invalidateLayer();
     layerLacksUnits = true;
     ensureLayer();
@@ -180,6 +183,8 @@ void WidgetWhiteBoard::addDrawUnit(int page, DrawLayer *unit)
 
 void WidgetWhiteBoard::deleteUnits(const QVector<DrawLayer *> &units)
 {
+    for (DrawLayer *unit : units)
+        unitsForLayer.removeAll(unit);
     boardWeight -= weightOf(units);
     qDeleteAll(units);
 }
@@ -307,7 +312,7 @@ void WidgetWhiteBoard::on_btnHelpdesk_clicked()
 
 bool WidgetWhiteBoard::hasPage() const
 {
-    return materialDoc.isOpen() && !pageSize.isEmpty();
+    return !pages.isEmpty() && !pageSize.isEmpty();
 }
 
 QPoint WidgetWhiteBoard::toPagePoint(const QPoint &widgetPos, bool *inside) const
@@ -396,9 +401,9 @@ void WidgetWhiteBoard::finishStroke(const QPoint &pagePoint)
     stroke->end(pagePoint.x(), pagePoint.y(), pageSize.width(), pageSize.height());
     if (stroke->isValid()) {
         // The page the stroke was started on, even when the page changed
-        // under the pen.
-        addDrawUnit(strokePage, stroke);
+        // under the pen. Sent first: the others wait for nothing here.
         sendDrawUnit(stroke, strokePage, kStrokeChunk);
+        addDrawUnit(strokePage, stroke);
     } else {
         delete stroke;
     }
@@ -457,6 +462,18 @@ void WidgetWhiteBoard::invalidateLayer()
     ++layerKey;
     doneAnnounced = false;
     layerLacksUnits = false;
+    unitsForLayer.clear();
+}
+
+void WidgetWhiteBoard::putUnitsOnLayer()
+{
+    if (unitsForLayer.isEmpty())
+        return;
+    if (builtKey == layerKey && !unitsLayer.isNull() && hasPage()) {
+        for (DrawLayer *unit : qAsConst(unitsForLayer))
+            unit->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
+    }
+    unitsForLayer.clear();
 }
 
 BoardScene WidgetWhiteBoard::scene(bool withUnits) const
@@ -512,13 +529,14 @@ void WidgetWhiteBoard::acceptLayer(quint64 key, const QImage &layer)
     // burst of strokes), the layer is shown as it is and the next one,
     // with all of them, is painted on its thread.
     const QVector<DrawLayer *> units = drawUnitsByPage.value(curPageIdx);
+    unitsForLayer.clear();
     if (hasPage() && weightOf(units, requestedUnits) > kDirectWeight) {
         invalidateLayer();
         layerLacksUnits = true;
         ensureLayer();
     } else if (hasPage()) {
         for (int i = requestedUnits; i < units.size(); ++i)
-            units[i]->paint(&unitsLayer, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
+            unitsForLayer.append(units[i]);
     }
     update();
     announceIfDone();
@@ -546,9 +564,7 @@ void WidgetWhiteBoard::finishPageImage()
 {
     if (!hasPage() || isPageImageCurrent())
         return;
-    QImage image;
-    if (materialDoc.getPageImage(curPageIdx, scale, image))
-        image = PageRenderer::opaque(std::move(image));
+    const QImage image = pageRenderer.renderAndWait(curPageIdx, scale);
     acceptPageImage(pageRenderer.generation(), curPageIdx, scale, image);
 }
 
@@ -570,6 +586,8 @@ void WidgetWhiteBoard::finishRendering()
 
 void WidgetWhiteBoard::paintBoard(QPaintDevice *device, bool cached)
 {
+    if (cached)
+        putUnitsOnLayer();
     if (cached && (ensureLayer() || layerLacksUnits)) {
         QPainter painter(device);
         painter.drawImage(0, 0, unitsLayer);
@@ -578,7 +596,7 @@ void WidgetWhiteBoard::paintBoard(QPaintDevice *device, bool cached)
         // painted: a page with few units is painted directly meanwhile.
         scene(!cached || weightOf(drawUnitsByPage.value(curPageIdx)) <= kDirectWeight).paint(device);
     }
-    if (materialDoc.isOpen() && strokeInProgress && strokePage == curPageIdx)
+    if (!pages.isEmpty() && strokeInProgress && strokePage == curPageIdx)
         strokeInProgress->paint(device, pageOrigin.x(), pageOrigin.y(), pageSize.width(), pageSize.height());
 }
 
@@ -612,17 +630,12 @@ QImage WidgetWhiteBoard::renderedPage()
 
 int WidgetWhiteBoard::pageCount() const
 {
-    return materialDoc.isOpen() ? materialDoc.getPageCount() : 0;
+    return pages.count();
 }
 
 float WidgetWhiteBoard::fitScaleOf(int pageIdx) const
 {
-    float pageWidth = 0;
-    float pageHeight = 0;
-    materialDoc.getPageSize(pageIdx, pageWidth, pageHeight);
-    if (pageWidth <= 0 || pageHeight <= 0 || width() <= 0 || height() <= 0)
-        return 0;
-    return qMin(float(height()) / pageHeight, float(width()) / pageWidth) * 100;
+    return pages.fitScale(pageIdx, size());
 }
 
 float WidgetWhiteBoard::fitScale() const
@@ -647,7 +660,7 @@ bool WidgetWhiteBoard::isPageImageCurrent() const
 
 bool WidgetWhiteBoard::showPage(int pageIdx, float newScale, bool force)
 {
-    if (!materialDoc.isOpen() || pageIdx < 0 || pageIdx >= materialDoc.getPageCount())
+    if (pageIdx < 0 || pageIdx >= pages.count())
         return false;
     qInfo().noquote() << QStringLiteral("gotoPage, curPageIdx:%1, pageIdx:%2 scale:%3")
                              .arg(curPageIdx)
@@ -660,7 +673,7 @@ bool WidgetWhiteBoard::showPage(int pageIdx, float newScale, bool force)
     if (!(newScale > 0) || !std::isfinite(newScale))
         return false;
     // The size is known at once; the pixels follow from the render thread.
-    const QSize newSize = materialDoc.getPageImageSize(pageIdx, newScale);
+    const QSize newSize = pages.imageSize(pageIdx, newScale);
     if (newSize.isEmpty())
         return false;
     // The page left stays at hand for a turn back.
@@ -686,14 +699,14 @@ bool WidgetWhiteBoard::showPage(int pageIdx, float newScale, bool force)
     placePage();
     invalidateLayer();
     update();
-    emit returnPageNum(curPageIdx + 1, materialDoc.getPageCount());
+    emit returnPageNum(curPageIdx + 1, pages.count());
     schedulePrerender();
     return true;
 }
 
 void WidgetWhiteBoard::acceptPageImage(int generation, int page, float pageScale, const QImage &image)
 {
-    if (generation != pageRenderer.generation() || !materialDoc.isOpen())
+    if (generation != pageRenderer.generation() || pages.isEmpty())
         return;
     if (page == curPageIdx && pageScale == scale) {
         if (isPageImageCurrent())
@@ -748,7 +761,7 @@ void WidgetWhiteBoard::placePage()
 
 void WidgetWhiteBoard::schedulePrerender()
 {
-    if (!prerenderEnabled || !materialDoc.isOpen())
+    if (!prerenderEnabled || pages.isEmpty())
         return;
     if (prerenderedScale != scale) {
         prerendered.clear();
@@ -766,7 +779,7 @@ void WidgetWhiteBoard::schedulePrerender()
                                                               { curPageIdx - 1, PageRenderer::Previous } };
     for (const auto &neighbour : neighbours) {
         const int page = neighbour.first;
-        if (page >= 0 && page < materialDoc.getPageCount() && !prerendered.contains(page))
+        if (page >= 0 && page < pages.count() && !prerendered.contains(page))
             pageRenderer.request(page, scale, neighbour.second);
     }
 }
@@ -782,25 +795,52 @@ bool WidgetWhiteBoard::hasPrerenderedPage(int pageIdx) const
     return prerenderedScale == scale && prerendered.contains(pageIdx);
 }
 
+void WidgetWhiteBoard::openPdfInBackground(const QString &filePath)
+{
+    openInBackground(filePath, OpenedFrom::Caller);
+}
+
+void WidgetWhiteBoard::openInBackground(const QString &filePath, OpenedFrom from)
+{
+    dropDocument();
+    opening = true;
+    openingPath = filePath;
+    openingFrom = from;
+    pageRenderer.open(filePath, size());
+}
+
 bool WidgetWhiteBoard::openPdf(const QString &filePath)
 {
-    if (!materialDoc.openFile(filePath, QString())) {
-        // A file refused before the open one was closed leaves that one shown.
-        if (!materialDoc.isOpen())
-            dropDocument();
-        return false;
+    dropDocument();
+    return applyDocument(filePath, pageRenderer.openAndWait(filePath, size()));
+}
+
+void WidgetWhiteBoard::documentOpened(int generation, const DocumentPages &opened)
+{
+    if (!opening || generation != pageRenderer.generation())
+        return;
+    opening = false;
+    const QString filePath = openingPath;
+    const bool shown = applyDocument(filePath, opened);
+    switch (openingFrom) {
+    case OpenedFrom::Cache: cachedDocumentOpened(shown, filePath); break;
+    case OpenedFrom::Download: downloadedDocumentOpened(shown, filePath); break;
+    case OpenedFrom::Caller: break;
     }
-    // A document whose first page cannot be read (a broken or cyclic page
-    // tree) would only ever show grey: it does not count as opened.
-    float firstWidth = 0;
-    float firstHeight = 0;
-    materialDoc.getPageSize(0, firstWidth, firstHeight);
-    if (firstWidth <= 0 || firstHeight <= 0) {
-        qCritical().noquote() << QStringLiteral("<pdf> first page of %1 cannot be read").arg(filePath);
+    emit signal_documentOpened(shown);
+}
+
+bool WidgetWhiteBoard::applyDocument(const QString &filePath, const DocumentPages &opened)
+{
+    // A file that is no PDF, or whose first page cannot be read (a broken
+    // or cyclic page tree), would only ever show grey: it does not count
+    // as opened.
+    if (opened.isEmpty()) {
+        qCritical().noquote() << QStringLiteral("<pdf> %1 cannot be opened or its first page cannot be read").arg(filePath);
         dropDocument();
         return false;
     }
-    pageRenderer.setDocument(filePath);
+    pages = opened;
     forgetPrerendered();
     // Units received for pages this document does not have are dropped.
     for (auto it = drawUnitsByPage.begin(); it != drawUnitsByPage.end();) {
@@ -880,7 +920,7 @@ void WidgetWhiteBoard::resizeEvent(QResizeEvent *event)
 {
     IWidget::resizeEvent(event);
     invalidateLayer();
-    if (!materialDoc.isOpen())
+    if (pages.isEmpty())
         return;
     // A document opened while the view had no size is rendered now.
     showPage(curPageIdx, fitScale(), pageSize.isEmpty() || documentChanged);
@@ -1022,7 +1062,7 @@ void WidgetWhiteBoard::storeReceivedUnit(const ImMsgInfo &info, DrawLayer *unit,
 
 bool WidgetWhiteBoard::isReceivedPage(int page) const
 {
-    return page >= 0 && (!materialDoc.isOpen() || page < materialDoc.getPageCount());
+    return page >= 0 && (pages.isEmpty() || page < pages.count());
 }
 
 void WidgetWhiteBoard::unitReceived(const ImMsgInfo &, int)
@@ -1052,7 +1092,8 @@ void WidgetWhiteBoard::slot_receiveErasureMsg(ImMsgInfo info, ErasureData data)
         qWarning("received erasure of page %d outside the document ignored", data.toPage);
         return;
     }
-    if (userType(info.uid) == 2)
+    // The teacher's erasure clears the page, anybody else's their own units.
+    if (!info.uid.isEmpty() && info.uid == teacherUid())
         clearPageDrawUnits(page);
     else
         removeUserDrawUnits(info.uid, page);
@@ -1093,14 +1134,22 @@ void WidgetWhiteBoard::downloadPdf()
     QString filePath;
     if (isAlreadyDownloaded(filePath)) {
         qInfo().noquote() << QStringLiteral("<MaterialDownload> already downloaded file, fileName:%1").arg(filePath);
-        if (openPdf(filePath)) {
-            loading->setLoadingState(LoadingWidget::StateHidden);
-            return;
-        }
-        // A cached file that does not open is damaged: fetch it again.
-        qCritical().noquote() << QStringLiteral("<MaterialDownload> cached file does not open, removed:%1").arg(filePath);
-        QFile::remove(filePath);
+        openInBackground(filePath, OpenedFrom::Cache);
+        return;
     }
+    transfer = Transfer::Plain;
+    downloadPdf(pdfUrl);
+}
+
+void WidgetWhiteBoard::cachedDocumentOpened(bool opened, const QString &filePath)
+{
+    if (opened) {
+        loading->setLoadingState(LoadingWidget::StateHidden);
+        return;
+    }
+    // A cached file that does not open is damaged: fetch it again.
+    qCritical().noquote() << QStringLiteral("<MaterialDownload> cached file does not open, removed:%1").arg(filePath);
+    QFile::remove(filePath);
     transfer = Transfer::Plain;
     downloadPdf(pdfUrl);
 }
@@ -1250,8 +1299,12 @@ QString WidgetWhiteBoard::getProxyUrl(const QString &url) const
 
 void WidgetWhiteBoard::slot_onSuccess(QString filePath)
 {
-    const bool opened = openPdf(filePath);
     downloadWatchdog.stop();
+    openInBackground(filePath, OpenedFrom::Download);
+}
+
+void WidgetWhiteBoard::downloadedDocumentOpened(bool opened, const QString &filePath)
+{
     if (!opened) {
         // Downloaded but not a courseware we can show: say so, and fetch it
         // anew next time instead of reusing it.

@@ -1,8 +1,8 @@
 #ifndef WIDGETWHITEBOARD_H
 #define WIDGETWHITEBOARD_H
 
+#include "biz/whiteboard/documentpages.h"
 #include "biz/whiteboard/layerrenderer.h"
-#include "biz/whiteboard/materialdoc.h"
 #include "biz/whiteboard/pagerenderer.h"
 #include "mgr/message/immsginfo.h"
 #include "mgr/message/whiteboardpayloads.h"
@@ -37,11 +37,12 @@ class UserList;
 //
 // Finished units of the shown page are kept painted in one cached layer
 // over the page image; a move of the pen repaints only the cached layer and
-// the stroke in progress, and repaints are coalesced. Pages are rendered
-// and the layer is repainted on threads of their own (PageRenderer,
-// LayerRenderer): a page turn, zoom or resize takes effect at once (page
-// index, size and place), the pixels follow when ready, and whatever
-// arrives for a page no longer shown is dropped.
+// the stroke in progress, and repaints are coalesced. The document is
+// opened and its pages rendered, and the layer is repainted, on threads of
+// their own (PageRenderer, LayerRenderer): the GUI thread knows the pages
+// by their bounds (DocumentPages), so a page turn, zoom or resize takes
+// effect at once (page index, size and place), the pixels follow when
+// ready, and whatever arrives for a page no longer shown is dropped.
 class WidgetWhiteBoard : public IWidget
 {
     Q_OBJECT
@@ -73,6 +74,12 @@ public:
     // Page view.
     bool gotoPage(int pageIdx, float newScale);
     bool gotoPage(int pageIdx);
+    // Opens a courseware on the render thread (the document is read there
+    // only); signal_documentOpened tells how it went. The document shown
+    // before is closed at once.
+    void openPdfInBackground(const QString &filePath);
+    // The same, waiting for the document to open (tests and tools): true
+    // when it is open on return.
     bool openPdf(const QString &filePath);
     float fitScale() const;
 
@@ -104,7 +111,7 @@ public:
     bool isPenOn() const { return penOn; }
     bool isTextOn() const { return textOn; }
     TextInputBox *openTextBox() const { return textBox; }
-    bool isDocumentOpen() const { return materialDoc.isOpen(); }
+    bool isDocumentOpen() const { return !pages.isEmpty(); }
     QColor getPenColor() const { return penColor; }
     LoadingWidget *loadingPanel() const { return loading; }
     int getDownloadTimes() const { return downloadTimes; }
@@ -136,6 +143,8 @@ public:
     void on_btnText_clicked();
 
 signals:
+    // A courseware opened in the background is open (or could not be).
+    void signal_documentOpened(bool opened);
     void returnPageNum(int pageNum, int totalNum);
     // The shown page's pixels and layer are on the board.
     void signal_renderingDone();
@@ -190,7 +199,6 @@ protected:
     // while the board has no roster.
     QString currentUid() const;
     QString teacherUid() const;
-    int userType(const QString &uid) const;
 
     void sendDrawUnit(DrawUnit *unit, int pageIdx, int maxPoints);
     WBTextData getWBTextData(const TextUnit &unit, int pageIdx) const;
@@ -213,6 +221,8 @@ protected:
 
 private:
     enum class Transfer { Plain, Https, Proxy };
+    // Where a document opened in the background came from.
+    enum class OpenedFrom { Caller, Cache, Download };
 
     void setPenCursor();
     void finishStroke(const QPoint &pagePoint);
@@ -226,6 +236,13 @@ private:
 
     // Closes the document and forgets its pages; the units stay.
     void dropDocument();
+    void openInBackground(const QString &filePath, OpenedFrom from);
+    void documentOpened(int generation, const DocumentPages &opened);
+    // Shows the first page of a document that opened with these pages;
+    // false (and nothing open) when there are none or it cannot be shown.
+    bool applyDocument(const QString &filePath, const DocumentPages &opened);
+    void cachedDocumentOpened(bool opened, const QString &filePath);
+    void downloadedDocumentOpened(bool opened, const QString &filePath);
     bool showPage(int pageIdx, float newScale, bool force);
     bool isPageImageCurrent() const;
     void acceptPageImage(int generation, int page, float pageScale, const QImage &image);
@@ -235,6 +252,9 @@ private:
     float fitScaleOf(int pageIdx) const;
 
     void invalidateLayer();
+    // Paints the units added on top of the current layer since the last
+    // paint onto it.
+    void putUnitsOnLayer();
     // A page with units on it is painted through the layer.
     bool needsLayer() const;
     // True when the layer is current; otherwise asks the layer thread for
@@ -257,7 +277,12 @@ private:
     void failDownload(const QString &reason);
     void dropHolder();
 
-    MaterialDoc materialDoc;
+    // The open document's pages; empty while none is open.
+    DocumentPages pages;
+    // The document being opened in the background, and for what.
+    bool opening = false;
+    QString openingPath;
+    OpenedFrom openingFrom = OpenedFrom::Caller;
     // The latest pixels of the shown page; of another zoom (drawn scaled)
     // or another page (not drawn) until the rendered ones come.
     QImage pageImage;
@@ -311,6 +336,9 @@ private:
     // unitsLayer is right but for units added since: it is shown until
     // the layer with them comes.
     bool layerLacksUnits = false;
+    // Units of the shown page that go on top of unitsLayer with the next
+    // paint (light ones, painted on this thread).
+    QVector<DrawLayer *> unitsForLayer;
     bool doneAnnounced = false;
     QMap<int, QImage> prerendered;
     float prerenderedScale = 0;

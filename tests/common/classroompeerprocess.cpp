@@ -106,6 +106,22 @@ bool ClassroomPeerProcess::quit()
     return finish();
 }
 
+bool ClassroomPeerProcess::waitForEachOther(ClassroomPeerProcess &first, const QString &firstUid,
+                                            ClassroomPeerProcess &second, const QString &secondUid, int timeoutMs)
+{
+    if (!first.waitForLine(QStringLiteral("inchannel"), timeoutMs)
+        || !second.waitForLine(QStringLiteral("inchannel"), timeoutMs))
+        return false;
+    for (const char *transport : { "sig", "mqtt", "rtc" }) {
+        const QString joined = QLatin1String(transport) + QStringLiteral(" joined ");
+        if (!first.waitForLine(joined + secondUid, timeoutMs) || !second.waitForLine(joined + firstUid, timeoutMs)) {
+            qWarning("%s: not joined on %s", Q_FUNC_INFO, transport);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ClassroomPeerProcess::finish()
 {
     if (m_process.error() == QProcess::FailedToStart)

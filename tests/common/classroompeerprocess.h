@@ -37,6 +37,11 @@ public:
     bool waitForLine(const std::function<bool(const QString &)> &match, int timeoutMs = 10000, int from = 0);
     bool waitForLine(const QString &exact, int timeoutMs = 10000, int from = 0);
     int lineCount() const { return m_lines.size(); }
+    // Waits until both participants are in the class on every transport
+    // and each has seen the other join there (a message sent earlier could
+    // fail on a transport still being joined, whichever process was slower).
+    static bool waitForEachOther(ClassroomPeerProcess &first, const QString &firstUid, ClassroomPeerProcess &second,
+                                 const QString &secondUid, int timeoutMs = 20000);
     // What the participant wrote to standard error (its warnings and
     // errors), each line with the time it was read (ms since the epoch).
     // The lines are passed on to this process's standard error too.

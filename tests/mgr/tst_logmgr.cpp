@@ -80,6 +80,8 @@ private slots:
     void closedLogDropsMessages();
     void lineIsOnDiskWhenTheCallReturns();
     void messageAsTheThreadEnds();
+    void folderBoundDropsOldestDaysFirst();
+    void fullLogGoesOnInTheNextFile();
 };
 
 void TestLogMgr::init()
@@ -434,6 +436,65 @@ void TestLogMgr::messageAsTheThreadEnds()
     const QString text = readAll(log->logFilePath());
     QVERIFY2(text.contains(QLatin1String(" - last words xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n")), qPrintable(text));
     QVERIFY(text.contains(QLatin1String(" - after the thread\n")));
+}
+
+// Opening the day's files keeps the whole folder within its bound: the
+// oldest files (earlier days' logs, dumps, zips) go first, the files just
+// opened stay whatever their size.
+void TestLogMgr::folderBoundDropsOldestDaysFirst()
+{
+    clearLogDir();
+    const QDir dir(getLogDir());
+    QVERIFY(dir.mkpath(QStringLiteral(".")));
+    const qint64 piece = LogMgr::kMaxLogFolderBytes / 4;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QStringList names{ QStringLiteral("velmo_1.1.5.1_1_2026-01-01.0.log"), QStringLiteral("velmo_crash_x.dmp"),
+                             QStringLiteral("velmo_1.1.5.1_1_2026-01-03.0.uploaded.log"),
+                             QStringLiteral("velmo_1.1.5.1_1_2026-01-04.0.action.log"),
+                             QStringLiteral("di_1.1.5.1_1_5_x.zip") };
+    // Written oldest first, a day apart: five quarters of the bound.
+    for (int i = 0; i < names.size(); ++i) {
+        QFile file(dir.filePath(names.at(i)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(piece));
+        QVERIFY(file.flush());
+        QVERIFY(file.setFileTime(now.addDays(i - names.size()), QFileDevice::FileModificationTime));
+    }
+    LogMgr *log = Singleton<LogMgr>::instance();
+    log->openLogFiles();
+    QVERIFY(QFileInfo::exists(log->logFilePath()));
+    QVERIFY(QFileInfo::exists(ActionLog::instance()->filePath()));
+    qint64 total = 0;
+    for (const QFileInfo &file : dir.entryInfoList(QDir::Files))
+        total += file.size();
+    QVERIFY2(total <= LogMgr::kMaxLogFolderBytes, qPrintable(QString::number(total)));
+    // The two oldest went, the three newest stay.
+    QVERIFY(!dir.exists(names.at(0)));
+    QVERIFY(!dir.exists(names.at(1)));
+    for (int i = 2; i < names.size(); ++i)
+        QVERIFY2(dir.exists(names.at(i)), qPrintable(names.at(i)));
+}
+
+// A message log that outgrows its bound is followed by the next pair of
+// files, from the event loop, and nothing is lost on the way.
+void TestLogMgr::fullLogGoesOnInTheNextFile()
+{
+    clearLogDir();
+    LogMgr *log = Singleton<LogMgr>::instance();
+    log->init();
+    const QString first = log->logFilePath();
+    const QString line(1000, QLatin1Char('f'));
+    const int lines = int(LogMgr::kMaxLogFileBytes / 1000) + 10;
+    for (int i = 0; i < lines; ++i)
+        qInfo("%s", qPrintable(line));
+    QTRY_VERIFY(log->logFilePath() != first);
+    qInfo("after the bound");
+    QVERIFY(QFileInfo(first).size() > LogMgr::kMaxLogFileBytes);
+    QVERIFY(QFileInfo(first).size() < LogMgr::kMaxLogFileBytes + 2 * 1024 * 1024);
+    QFile next(log->logFilePath());
+    QVERIFY(next.open(QIODevice::ReadOnly));
+    QVERIFY(next.readAll().contains("after the bound"));
+    QCOMPARE(LogMgr::sequenceOf(QFileInfo(log->logFilePath()).fileName()), LogMgr::sequenceOf(QFileInfo(first).fileName()) + 1);
 }
 
 QTEST_GUILESS_MAIN(TestLogMgr)

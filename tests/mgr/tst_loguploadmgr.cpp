@@ -89,6 +89,7 @@ private slots:
     void classCloseUploadsToo();
     void failedUploadRenamesNothing();
     void secondTriggerAbortsTheFirstUpload();
+    void emptyDumpIsNeverUploaded();
 
 private:
     // Files of a fresh run: three unsent files, one sent, one foreign.
@@ -320,6 +321,24 @@ void TestLogUploadMgr::secondTriggerAbortsTheFirstUpload()
     QVERIFY(entries.contains(QStringLiteral("velmo_new.log")));
     QTRY_VERIFY(QFile::exists(logPath(QStringLiteral("velmo_new.uploaded.log"))));
     QVERIFY(QFile::exists(logPath(QStringLiteral("velmo_crash_1.1.5.1_20001_1700000000_2023-11-14-19-13-20_321_654.uploaded.dmp"))));
+}
+
+// A dump left empty (written on a full disk by an older client) is not
+// packed: it is removed, and the other files go as before.
+void TestLogUploadMgr::emptyDumpIsNeverUploaded()
+{
+    const QString empty = QStringLiteral("velmo_frozen_1.1.5.1_20001_1700000001_2023-11-14-19-13-21_321_654.dmp");
+    writeFile(logPath(empty), QByteArray());
+    writeFile(logPath(QStringLiteral("velmo_1.1.5.1_20001_2026-01-05.0.log")), "day log\n");
+    SignalQueueMgr::instance()->signalOnLoginOk();
+    QTRY_COMPARE(uploads().size(), 1);
+    const QStringList zips = logFiles(QStringLiteral("di_*.zip"));
+    QCOMPARE(zips.size(), 1);
+    const QStringList entries = zipEntries(logPath(zips.first()));
+    QVERIFY(entries.contains(QStringLiteral("velmo_1.1.5.1_20001_2026-01-05.0.log")));
+    QVERIFY(!entries.contains(empty));
+    QVERIFY(!QFileInfo::exists(logPath(empty)));
+    QTRY_VERIFY(QFile::exists(logPath(QStringLiteral("velmo_1.1.5.1_20001_2026-01-05.0.uploaded.log"))));
 }
 
 QTEST_GUILESS_MAIN(TestLogUploadMgr)

@@ -193,6 +193,8 @@ private slots:
     void frozenDumpShowsGuiThreadStack();
     void frozenDumpSkipsHeldActionLogMutex();
     void frozenDumpInUnwritableFolder();
+    void dumpOnFullDiskLeavesNoFile();
+    void crashOnFullDiskLeavesNoFile();
 };
 
 void TestMiniDumpMgr::initTestCase()
@@ -435,6 +437,50 @@ void TestMiniDumpMgr::frozenDumpInUnwritableFolder()
     watchdog.join();
     QVERIFY(QFile::remove(logDir));
     QVERIFY(QDir().mkpath(logDir));
+}
+
+// A dump whose writes fail (a full disk) leaves no file at all, neither
+// under its own name nor the hidden one it was written under: an empty or
+// cut dump would be uploaded as if it told something.
+void TestMiniDumpMgr::dumpOnFullDiskLeavesNoFile()
+{
+    const QString logDir = getLogDir();
+    CrashDumpWriter::failWritesForTests(true);
+    std::thread watchdog([] {
+        LockWaitLimit::setForCurrentThread(200);
+        QVERIFY(MiniDumpMgr::DumpMiniDump(nullptr, MiniDumpMgr::frozen).isEmpty());
+    });
+    watchdog.join();
+    CrashDumpWriter::failWritesForTests(false);
+    const QStringList left = QDir(logDir).entryList({ QStringLiteral("*.dmp*") }, QDir::Files | QDir::Hidden);
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+
+    // Written again once the disk takes it: whole, under its own name only.
+    std::thread again([] {
+        LockWaitLimit::setForCurrentThread(200);
+        QVERIFY(!MiniDumpMgr::DumpMiniDump(nullptr, MiniDumpMgr::frozen).isEmpty());
+    });
+    again.join();
+    const QStringList written = QDir(logDir).entryList({ QStringLiteral("*.dmp*") }, QDir::Files | QDir::Hidden);
+    QCOMPARE(written.size(), 1);
+    QVERIFY(written.first().startsWith(QLatin1String("velmo_frozen_")));
+    QVERIFY(written.first().endsWith(QLatin1String(".dmp")));
+    QVERIFY(readAll(QDir(logDir).filePath(written.first())).endsWith(QLatin1String("\nend\n")));
+    QVERIFY(QFile::remove(QDir(logDir).filePath(written.first())));
+}
+
+void TestMiniDumpMgr::crashOnFullDiskLeavesNoFile()
+{
+    const HelperRun run = runHelper({ QStringLiteral("full-disk") });
+    QVERIFY(!run.logDir.isEmpty());
+    QCOMPARE(run.status, QProcess::CrashExit);
+    QCOMPARE(run.exitCode, int(SIGSEGV));
+    const QStringList left = QDir(run.logDir).entryList({ QStringLiteral("*.dmp*") }, QDir::Files | QDir::Hidden);
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+    const QStringList logs = filesIn(run.logDir, QStringLiteral("velmo_*.0.log"));
+    QCOMPARE(logs.size(), 1);
+    QVERIFY(readAll(QDir(run.logDir).filePath(logs.first())).contains(QStringLiteral("CreateFile failed.err:%1").arg(ENOSPC)));
+    clearFolder(run.logDir);
 }
 
 QTEST_GUILESS_MAIN(TestMiniDumpMgr)

@@ -2,9 +2,12 @@
 // already present, progress in whole percent of files, the retry of a
 // failing file, one resource at a time, abort, and the local file names.
 #include "lessonservice.h"
+#include "messagecatcher.h"
 #include "mgr/http/networkdownloadreplyholder.h"
+#include "mgr/http/networkreplyholder.h"
 #include "mgr/teacherdownloadresourcemgr.h"
 #include "scopedtimescale.h"
+#include "testutil.h"
 #include "utility/appdirs.h"
 #include "utility/hashutility.h"
 #include "utility/multifilesdownloadutil.h"
@@ -50,6 +53,7 @@ private slots:
     void emptyListSucceeds();
     void zeroSizeFileIsFetchedAgain();
     void failingFileIsRetried();
+    void hugeAnnouncementIsRefusedOnce();
     void anotherResourceAbortsTheFirst();
     void abortCancelsPendingRetry();
     void abortWhileIdleDoesNothing();
@@ -156,6 +160,42 @@ void TestDownloadResourceMgr::zeroSizeFileIsFetchedAgain()
     QVERIFY(QFileInfo(empty.fileName()).size() > 0);
 }
 
+// A class video whose server announces 10 GiB is refused before a byte is
+// written, reported once and not fetched again; the other
+// files still arrive, and the resource ends without success.
+void TestDownloadResourceMgr::hugeAnnouncementIsRefusedOnce()
+{
+    // Real durations: a read time-out scaled down would fail the video on a
+    // busy machine before its announcement came, a passing failure that is
+    // tried again. A refusal arms no retry, so nothing here waits them out.
+    MessageCatcher log;
+    QVERIFY(service.setFault(QStringLiteral("/files/lesson-video.mp4"), QStringLiteral("announce"),
+                             QJsonObject{ { "length", double(qint64(10) << 30) } }));
+    DownloadResourceMgr *mgr = DownloadResourceMgr::instance();
+    QSignalSpy failure(mgr, &DownloadResourceMgr::signal_onFailure);
+    QSignalSpy success(mgr, &DownloadResourceMgr::signal_onSuccess);
+    QSignalSpy ended(mgr, &DownloadResourceMgr::signal_abort);
+    const QVector<DownloadFileInfo> files = threeFiles();
+    mgr->download(QStringLiteral("10001"), { files.at(2), files.at(0), files.at(1) });
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
+    QCOMPARE(mgr->getResourceId(), QString());
+    QCOMPARE(failure.size(), 1);
+    QCOMPARE(failure.first().at(1).toInt(), int(NetWorkDownloadReplyHolder::DOWNLOAD_TOO_LARGE));
+    QVERIFY(success.isEmpty());
+    QVERIFY(!mgr->isRetryPending());
+    QVERIFY(NetWorkDownloadReplyHolder::isFileAlreadyDownloaded(files.at(0).url, folder));
+    QVERIFY(NetWorkDownloadReplyHolder::isFileAlreadyDownloaded(files.at(1).url, folder));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    // No retry is armed: nothing more can come.
+    TestUtil::drainEvents();
+    QVERIFY(!mgr->isRetryPending());
+    // Fetched once (the service may count a request the network layer sent
+    // again on a closed keep-alive connection: that is not a retry).
+    QCOMPARE(log.count(QtInfoMsg, QStringLiteral("download urlString:") + files.at(2).url), 1);
+    QVERIFY(requestsFor(service, QStringLiteral("/files/lesson-video.mp4")) >= 1);
+    QCOMPARE(failure.size(), 1);
+}
+
 void TestDownloadResourceMgr::failingFileIsRetried()
 {
     ScopedTimeScale fast(0.02);
@@ -235,19 +275,22 @@ void TestDownloadResourceMgr::abortWhileIdleDoesNothing()
 
 void TestDownloadResourceMgr::refusedTransferCountsAsFailure()
 {
-    // A transfer that cannot even start still counts as a failure with its
-    // retry, and abort leaves the manager idle.
+    // An address that cannot even be fetched is refused for good: reported
+    // once, not tried again, and the resource ends without success.
     DownloadResourceMgr *mgr = DownloadResourceMgr::instance();
     QSignalSpy failure(mgr, &DownloadResourceMgr::signal_onFailure);
+    QSignalSpy success(mgr, &DownloadResourceMgr::signal_onSuccess);
     QSignalSpy aborted(mgr, &DownloadResourceMgr::signal_abort);
     mgr->download(QStringLiteral("10001"), { { QStringLiteral("notascheme:thing"), folder } });
     QVERIFY(failure.wait(5000));
-    QCOMPARE(mgr->getResourceId(), QStringLiteral("10001"));
-    QVERIFY(mgr->isRetryPending());
-    mgr->abort();
-    QCOMPARE(aborted.size(), 1);
-    QCOMPARE(mgr->getResourceId(), QString());
+    QCOMPARE(failure.first().at(1).toInt(), REQUEST_REFUSED_ERROR_CODE);
     QVERIFY(!mgr->isRetryPending());
+    QTRY_COMPARE(aborted.size(), 1);
+    QCOMPARE(aborted.first().at(0).toString(), QStringLiteral("10001"));
+    QCOMPARE(mgr->getResourceId(), QString());
+    TestUtil::drainEvents();
+    QCOMPARE(failure.size(), 1);
+    QVERIFY(success.isEmpty());
 }
 
 void TestDownloadResourceMgr::localNames_data()

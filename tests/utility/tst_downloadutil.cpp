@@ -1,3 +1,4 @@
+#include <QDateTime>
 #include <QDir>
 #include <QImage>
 #include <QJsonArray>
@@ -56,6 +57,8 @@ private slots:
     void foldersPerKind();
     void resourceSubPath_data();
     void resourceSubPath();
+    void folderBoundDropsOldestFirst();
+    void pictureFolderIsTrimmedAfterADownload();
 
 private:
     int requestCount() { return m_service.requests().size(); }
@@ -100,7 +103,8 @@ void TestDownloadUtil::localPictureIsShownWithoutDownload()
     QCOMPARE(DownloadUtil::downloadImage(&label, local, &label, QStringLiteral("QLabel"),
                                          asBackground, m_failureImage, m_loadingImage),
              static_cast<NetworkImageReplyHolder *>(nullptr));
-    QVERIFY(label.styleSheet().contains(property));
+    // Decoded off the GUI thread.
+    QTRY_VERIFY(label.styleSheet().contains(property));
     QVERIFY(label.styleSheet().contains(ImageUtil::croppedImageFilePath(local, 20, 20)));
     TestUtil::drainEvents();
     QCOMPARE(requestCount(), 0);
@@ -271,6 +275,55 @@ void TestDownloadUtil::resourceSubPath()
         QVERIFY(!QFileInfo::exists(folder));
         QCOMPARE(requestCount(), 0);
     }
+}
+
+// Beyond the bound the least recently written files go first, until the
+// rest fit; a download still being written is never touched.
+void TestDownloadUtil::folderBoundDropsOldestFirst()
+{
+    QTemporaryDir dir;
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto write = [&](const QString &name, int bytes, int ageSeconds) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(bytes, 'x'));
+        QVERIFY(file.flush());
+        QVERIFY(file.setFileTime(now.addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+    };
+    write(QStringLiteral("oldest.png"), 400, 400);
+    write(QStringLiteral("older.png"), 300, 300);
+    write(NetWorkDownloadReplyHolder::getTempFilePath(QStringLiteral("http://h/x.png"), dir.path()).section(QLatin1Char('/'), -1),
+          500, 1000);
+    write(QStringLiteral("newer.png"), 200, 200);
+    write(QStringLiteral("newest.png"), 100, 100);
+    QCOMPARE(DownloadUtil::trimFolder(dir.path(), 1500), 0);
+    QCOMPARE(DownloadUtil::trimFolder(dir.path(), 1000), 2);
+    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    QCOMPARE(left.size(), 3);
+    QVERIFY(left.contains(QStringLiteral("newer.png")));
+    QVERIFY(left.contains(QStringLiteral("newest.png")));
+    QVERIFY(!left.contains(QStringLiteral("older.png")));
+}
+
+// Every downloaded picture keeps the picture folder within its bound.
+void TestDownloadUtil::pictureFolderIsTrimmedAfterADownload()
+{
+    const QString folder = getDownloadImageDir();
+    QFile old(QDir(folder).filePath(QStringLiteral("old-filler.bin")));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    QVERIFY(old.resize(DownloadUtil::kMaxImageFolderBytes));
+    QVERIFY(old.flush());
+    QVERIFY(old.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+    old.close();
+    QLabel label;
+    label.resize(12, 12);
+    const QString url = m_service.fixtureUrl(QLatin1String(kPicture)) + "?v=trim";
+    NetworkImageReplyHolder *holder = DownloadUtil::downloadImage(&label, url, &label, QStringLiteral("QLabel"), false,
+                                                                  QString(), QString());
+    QSignalSpy success(holder, &NetworkImageReplyHolder::signal_onSuccess);
+    QTRY_COMPARE(success.count(), 1);
+    QTRY_VERIFY(!QFileInfo::exists(old.fileName()));
+    QVERIFY(QFileInfo::exists(DownloadUtil::getImageFilePath(url)));
 }
 
 QTEST_MAIN(TestDownloadUtil)

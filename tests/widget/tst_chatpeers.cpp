@@ -140,16 +140,7 @@ void TestChatPeers::initTestCase()
                                QStringLiteral("--chat") };
     QVERIFY(m_student.startProgram(peerProgram("student"), QStringList { QStringLiteral("--uid"), kStudent } + common));
     QVERIFY(m_teacher.startProgram(peerProgram("teacher"), QStringList { QStringLiteral("--uid"), kTeacher } + common));
-    // Both are in the class on every transport and see each other there
-    // before anything is sent: a text sent while the signalling channel is
-    // still being joined fails on it, whichever process was slower.
-    QVERIFY(m_student.waitForLine(QStringLiteral("inchannel"), 20000));
-    QVERIFY(m_teacher.waitForLine(QStringLiteral("inchannel"), 20000));
-    for (const char *transport : { "sig", "mqtt", "rtc" }) {
-        const QString joined = QLatin1String(transport) + QStringLiteral(" joined ");
-        QVERIFY2(m_student.waitForLine(joined + kTeacher, 20000), transport);
-        QVERIFY2(m_teacher.waitForLine(joined + kStudent, 20000), transport);
-    }
+    QVERIFY(ClassroomPeerProcess::waitForEachOther(m_student, kStudent, m_teacher, kTeacher));
 }
 
 void TestChatPeers::init()

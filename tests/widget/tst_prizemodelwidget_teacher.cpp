@@ -5,11 +5,15 @@
 // the same on the tiles and in the rank list.
 #include "actionlogreader.h"
 #include "lessonservice.h"
+#include "testutil.h"
 #include "videotilestestsupport.h"
 
 #include "mgr/http/httpmgr.h"
 #include "mgr/singleton.h"
 #include "utility/actionlog.h"
+#include "utility/appdirs.h"
+#include "utility/backgroundqueue.h"
+#include "utility/downloadutil.h"
 #include "utility/userinfo.h"
 #include "widget/modelwidgetvideo.h"
 #include "widget/prizemodelanimation.h"
@@ -17,7 +21,10 @@
 #include "widget/teacher/studentinfowidget.h"
 #include "widget/widgetvideoitem.h"
 
+#include <QDir>
+#include <QImage>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QJsonObject>
 #include <QListWidget>
 #include <QPropertyAnimation>
@@ -38,7 +45,8 @@ const QColor kUnselectedRow(255, 255, 255);
 
 struct TeacherPage
 {
-    TeacherPage()
+    // lilyPicture: the picture the roster names for Lily.
+    explicit TeacherPage(const QString &lilyPicture = QString())
     {
         for (const auto &entry : { std::make_pair(kTeacher, 2), std::make_pair(kLily, 1), std::make_pair(kTom, 1) }) {
             UserInfo info;
@@ -46,6 +54,8 @@ struct TeacherPage
             info.userName = entry.first == kLily ? QStringLiteral("Lily") : QStringLiteral("Tom");
             info.userType = entry.second;
             info.likeNum = 1;
+            if (entry.first == kLily)
+                info.pic = lilyPicture;
             roster.addUser(info);
         }
         roster.setTeacherIdx(0);
@@ -93,6 +103,8 @@ private slots:
     void secondPressSkipsTheStudentsStillFlying();
     void failedRecordKeepsTheAward_data();
     void failedRecordKeepsTheAward();
+    void rankPicturesAreBounded_data();
+    void rankPicturesAreBounded();
     void tileAndRankRowShareTheSelection();
     void awardComesBackAfterAResize();
 
@@ -319,6 +331,48 @@ void TestPrizeModelWidgetTeacher::awardComesBackAfterAResize()
         QVERIFY(layer->prizeLabel());
     }
     QCOMPARE(sentAwards().size(), 1);
+}
+
+void TestPrizeModelWidgetTeacher::rankPicturesAreBounded_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("downloaded picture") << "download" << QSize(60, 40) << true;
+    QTest::newRow("downloaded, beyond the pixel bound") << "download" << QSize(6000, 5000) << false;
+    QTest::newRow("a path outside the download folder") << "elsewhere" << QSize(60, 40) << false;
+}
+
+// The roster's local picture path is shown only when it is one of our own
+// downloads and its header announces no more pixels than the bound, like
+// every picture from elsewhere; it is decoded at the size of the row.
+void TestPrizeModelWidgetTeacher::rankPicturesAreBounded()
+{
+    QFETCH(QString, where);
+    QFETCH(QSize, size);
+    QFETCH(bool, shown);
+    QTemporaryDir elsewhere;
+    const QString folder = where == QLatin1String("download") ? getDownloadImageDir() : elsewhere.path();
+    const QString path = QDir(folder).filePath(QStringLiteral("rank-%1x%2.png").arg(size.width()).arg(size.height()));
+    QImage image(size, QImage::Format_Mono);
+    image.fill(0);
+    QVERIFY(image.save(path, "PNG"));
+
+    TeacherPage teacher(path);
+    auto *label = teacher.page.rankRow(kLily)->findChild<QLabel *>(QStringLiteral("label_picture"));
+    QVERIFY(label);
+    // The row's default picture is larger than the label; the roster's is
+    // cut to the label.
+    if (shown) {
+        QTRY_COMPARE(label->pixmap(Qt::ReturnByValue).size(), label->size());
+    } else {
+        BackgroundQueue::pictures()->waitForDone();
+        TestUtil::drainEvents();
+        // The row's own default picture, untouched.
+        StudentInfoWidget fresh;
+        const QImage byDefault = fresh.findChild<QLabel *>(QStringLiteral("label_picture"))->pixmap(Qt::ReturnByValue).toImage();
+        QCOMPARE(label->pixmap(Qt::ReturnByValue).toImage(), byDefault);
+    }
 }
 
 QTEST_MAIN(TestPrizeModelWidgetTeacher)

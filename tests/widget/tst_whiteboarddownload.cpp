@@ -147,8 +147,14 @@ void TestWhiteboardDownload::downloadsOpensAndReuses()
     // A second board finds the file on disk and asks the service nothing.
     const int before = requestsFor(kCoursewarePath);
     auto second = board(url);
+    QSignalSpy opened(second.get(), &WidgetWhiteBoard::signal_documentOpened);
     second->downloadPdf();
+    // Opened on the render thread, not in the call.
+    QVERIFY(!second->isDocumentOpen());
+    QVERIFY(opened.wait());
+    QCOMPARE(opened.first().first().toBool(), true);
     QVERIFY(second->isDocumentOpen());
+    QCOMPARE(second->loadingPanel()->getLoadingState(), int(LoadingWidget::StateHidden));
     QCOMPARE(requestsFor(kCoursewarePath), before);
     // The https form of the address counts as the same file too.
     QString https = url;

@@ -8,6 +8,7 @@
 #include "testutil.h"
 
 #include "biz/whiteboard/drawunit.h"
+#include "biz/whiteboard/documentpages.h"
 #include "biz/whiteboard/materialdoc.h"
 #include "biz/whiteboard/pagerenderer.h"
 #include "platform/pdf/pdfdocument.h"
@@ -20,12 +21,55 @@
 #include <QTest>
 
 #include <atomic>
+#include <iterator>
 #include <memory>
 #include <thread>
 
 namespace {
 
 const QString kCourseware = QStringLiteral(LESSONRY_SOURCE_DIR "/tools/lessonservice/fixtures/courseware.pdf");
+
+// A PDF file of these objects (object i + 1 is objects[i]; 1 the catalog).
+QByteArray pdfOf(const QVector<QByteArray> &objects)
+{
+    QByteArray pdf = "%PDF-1.4\n";
+    QVector<int> offsets;
+    for (int i = 0; i < objects.size(); ++i) {
+        offsets << pdf.size();
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const int xref = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (int offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n"
+        + QByteArray::number(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+// Pages whose bounds come from more than their own MediaBox: inherited
+// from the page tree, cut by a CropBox off the origin, turned by Rotate,
+// with sizes that are not whole points.
+QByteArray pageGeometryPdf()
+{
+    const QByteArray pages[] = {
+        "<< /Type /Page /Parent 2 0 R >>",
+        "<< /Type /Page /Parent 2 0 R /Rotate 90 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612.5 791.3] /CropBox [30.2 40.7 500 700.9] >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [-20 -30 400 300] /Rotate 270 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /CropBox [10 10 250 150] /Rotate 180 >>",
+    };
+    QVector<QByteArray> objects;
+    QByteArray kids;
+    for (int i = 0; i < int(std::size(pages)); ++i)
+        kids += QByteArray::number(3 + i) + " 0 R ";
+    objects << "<< /Type /Catalog /Pages 2 0 R >>";
+    objects << "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(int(std::size(pages)))
+            + " /MediaBox [0 0 595 420] >>";
+    for (const QByteArray &page : pages)
+        objects << page;
+    return pdfOf(objects);
+}
 
 // A PDF of light pages, each with a coloured block at its own place, and
 // optionally one heavy page (the last) of deeply nested graphics states
@@ -54,19 +98,7 @@ QByteArray makePdf(int lightPages, int heavyNesting)
                 + QByteArray::number(4 + 2 * i) + " 0 R >>";
         objects << "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream";
     }
-    QByteArray pdf = "%PDF-1.4\n";
-    QVector<int> offsets;
-    for (int i = 0; i < objects.size(); ++i) {
-        offsets << pdf.size();
-        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const int xref = pdf.size();
-    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (int offset : offsets)
-        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
-    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n"
-        + QByteArray::number(xref) + "\n%%EOF\n";
-    return pdf;
+    return pdfOf(objects);
 }
 
 QImage reference(const QString &file, int page, float scale)
@@ -130,6 +162,7 @@ private slots:
 
     void pdfLayerSizesPagesWithoutRendering_data();
     void pdfLayerSizesPagesWithoutRendering();
+    void pageBoundsAgreeWithTheRender();
     void pdfLayerStopsARenderWhenAsked();
     void pdfLayerReusesPageBuffers();
 
@@ -297,9 +330,9 @@ void TestWhiteboardRender::rendererDropsOldGenerations()
 {
     PageRenderer renderer;
     QSignalSpy rendered(&renderer, &PageRenderer::pageRendered);
-    renderer.setDocument(m_heavy);
+    renderer.open(m_heavy, QSize());
     renderer.request(4, 100, PageRenderer::Shown);
-    renderer.setDocument(kCourseware);
+    renderer.open(kCourseware, QSize());
     const int generation = renderer.generation();
     renderer.request(2, 100, PageRenderer::Shown);
     renderer.request(7, 100, PageRenderer::Next); // no such page
@@ -342,6 +375,29 @@ void TestWhiteboardRender::pdfLayerSizesPagesWithoutRendering()
     doc->renderSize(0, 1e6f, size); // beyond the layer's image limit
     QCOMPARE(size[0], 0);
     QCOMPARE(size[1], 0);
+}
+
+// The bounds read from the page tree (without loading a page) give the
+// sizes the board lays pages out with: they are those of the rendered
+// images, whatever the pages inherit, crop or turn.
+void TestWhiteboardRender::pageBoundsAgreeWithTheRender()
+{
+    const QString file = m_dir.filePath(QStringLiteral("geometry.pdf"));
+    QVERIFY(TestUtil::writeFile(file, pageGeometryPdf()));
+    MaterialDoc doc;
+    QVERIFY(doc.openFile(file, QString()));
+    const DocumentPages pages = doc.readPages();
+    QCOMPARE(pages.count(), 5);
+    QCOMPARE(pages.size(1), QSizeF(420, 595)); // turned
+    for (float scale : { 37.5f, 100.f, 213.7f }) {
+        for (int page = 0; page < pages.count(); ++page) {
+            QImage image;
+            QVERIFY(doc.getPageImage(page, scale, image));
+            QCOMPARE(pages.imageSize(page, scale), image.size());
+        }
+    }
+    QVERIFY(pages.imageSize(5, 100).isEmpty());
+    QVERIFY(pages.imageSize(0, 1e6f).isEmpty());
 }
 
 void TestWhiteboardRender::pdfLayerStopsARenderWhenAsked()

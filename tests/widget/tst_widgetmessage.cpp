@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 #include "biz/login/studentlogindataentity.h"
 #include "lessonservice.h"
@@ -103,6 +105,8 @@ private slots:
     void badReceivedMessagesShowNothing_data();
     void badReceivedMessagesShowNothing();
     void historyIsBounded();
+    void floodIsBuiltInShortTurns();
+    void ownBubbleKeepsItsPlaceBehindWaitingOnes();
     void bubblesStackUnderEachOther_data();
     void bubblesStackUnderEachOther();
 
@@ -251,7 +255,7 @@ void TestWidgetMessage::observerOnlyShowsMessages()
     TextMessage text;
     text.content = QStringLiteral("hi");
     panel.slot_receiveTextMsg(from(QLatin1String(kTeacherUid)), text);
-    QCOMPARE(list(panel)->count(), 1);
+    QTRY_COMPARE(list(panel)->count(), 1);
 }
 
 // Three files chosen at once: three uploads, and as the answers come three
@@ -365,7 +369,7 @@ void TestWidgetMessage::receivedMessages()
     image.nickname = QStringLiteral("Stranger");
     image.url = m_service.fixtureUrl(QStringLiteral("cover.png"));
     panel.slot_receiveImageMsg(from(QStringLiteral("99999")), image);
-    QCOMPARE(list(panel)->count(), 3);
+    QTRY_COMPARE(list(panel)->count(), 3);
     const auto name = [&](int row) {
         return bubbleAt<WidgetMessageItemLeft>(panel, row)->findChild<QLabel *>(QStringLiteral("labelName"))->text();
     };
@@ -394,6 +398,7 @@ void TestWidgetMessage::badReceivedMessagesShowNothing()
     panel.setChannelAndUser(QStringLiteral("10001"), &m_roster);
     MessageCatcher catcher;
     SendAndReceiveMsg::instance()->receiveMsg(envelope);
+    TestUtil::drainEvents();
     QCOMPARE(list(panel)->count(), 0);
     QVERIFY(catcher.has(QtWarningMsg, QStringLiteral("nothing shown")));
 }
@@ -408,10 +413,75 @@ void TestWidgetMessage::historyIsBounded()
         text.content = QString::number(i);
         panel.slot_receiveTextMsg(from(QLatin1String(kTeacherUid)), text);
     }
+    QTRY_COMPARE(list(panel)->count(), WidgetMessage::kMaxBubbles);
+    TestUtil::drainEvents();
     QCOMPARE(list(panel)->count(), WidgetMessage::kMaxBubbles);
     auto *first = bubbleAt<WidgetMessageItemLeft>(panel, 0);
     QCOMPARE(first->findChild<QLabel *>(QStringLiteral("labelMessage"))->text(), QStringLiteral("1"));
     verifyStacked(panel);
+}
+
+// Received all at once, 2500 texts are built a few at a time: the thread
+// gets back to its other events between the turns (a short timer keeps
+// firing), none of the newest 2000 is lost, and the order holds.
+void TestWidgetMessage::floodIsBuiltInShortTurns()
+{
+    WidgetMessage panel;
+    panel.setChannelAndUser(QStringLiteral("10001"), &m_roster);
+    panel.resize(280, 600);
+    panel.show();
+    const int sent = 2500;
+    TextMessage text;
+    for (int i = 0; i < sent; ++i) {
+        text.content = QStringLiteral("flood %1").arg(i);
+        panel.slot_receiveTextMsg(from(QLatin1String(kTeacherUid)), text);
+    }
+    QCOMPARE(list(panel)->count(), 0);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longestGap = 0;
+    int ticks = 0;
+    QTimer tick;
+    tick.setInterval(1);
+    connect(&tick, &QTimer::timeout, this, [&] {
+        const qint64 now = clock.elapsed();
+        longestGap = qMax(longestGap, now - last);
+        last = now;
+        ++ticks;
+    });
+    tick.start();
+    QTRY_COMPARE_WITH_TIMEOUT(list(panel)->count(), WidgetMessage::kMaxBubbles, 60000);
+    TestUtil::drainEvents();
+    tick.stop();
+    QCOMPARE(list(panel)->count(), WidgetMessage::kMaxBubbles);
+    // Many turns, each short (generous for a loaded machine: one turn
+    // builds for at most a few milliseconds, one bubble at a time).
+    QVERIFY2(ticks > 10, qPrintable(QString::number(ticks)));
+    QVERIFY2(longestGap < 200, qPrintable(QStringLiteral("longest gap %1 ms").arg(longestGap)));
+    const auto textAt = [&](int row) {
+        return bubbleAt<WidgetMessageItemLeft>(panel, row)->findChild<QLabel *>(QStringLiteral("labelMessage"))->text();
+    };
+    QCOMPARE(textAt(0), QStringLiteral("flood %1").arg(sent - WidgetMessage::kMaxBubbles));
+    QCOMPARE(textAt(WidgetMessage::kMaxBubbles - 1), QStringLiteral("flood %1").arg(sent - 1));
+    verifyStacked(panel);
+}
+
+// An own text sent while received bubbles still wait shows after them.
+void TestWidgetMessage::ownBubbleKeepsItsPlaceBehindWaitingOnes()
+{
+    WidgetMessage panel;
+    panel.setChannelAndUser(QStringLiteral("10001"), &m_roster);
+    TextMessage text;
+    for (int i = 0; i < 50; ++i) {
+        text.content = QString::number(i);
+        panel.slot_receiveTextMsg(from(QLatin1String(kTeacherUid)), text);
+    }
+    child<QTextEdit>(&panel, "textEdit")->setPlainText(QStringLiteral("mine"));
+    panel.slot_send();
+    QTRY_COMPARE(list(panel)->count(), 51);
+    QVERIFY(qobject_cast<WidgetMessageItemRight *>(list(panel)->bubbleAt(50)));
+    QVERIFY(qobject_cast<WidgetMessageItemLeft *>(list(panel)->bubbleAt(49)));
 }
 
 void TestWidgetMessage::bubblesStackUnderEachOther_data()
@@ -450,6 +520,7 @@ void TestWidgetMessage::bubblesStackUnderEachOther()
         } else {
             panel.slot_receiveTextMsg(from(QLatin1String(kTeacherUid)), text);
         }
+        QTRY_COMPARE(list(panel)->count(), i + 1);
         heights << list(panel)->bubbleAt(i)->height();
     }
     QCOMPARE(list(panel)->count(), count);

@@ -305,6 +305,10 @@ void TestWidgetMessageItem::ownPictureShownAtOnce()
     WidgetMessageItemRight bubble;
     bubble.bindData(path, IM_Picture, QString(), QStringLiteral("{id}"));
     QLabel *picture = label(&bubble, "labelMessage");
+    // The default picture at once; the own one, decoded off the GUI thread
+    // at the size shown, in its place.
+    QVERIFY(!picture->pixmap(Qt::ReturnByValue).isNull());
+    QTRY_COMPARE(QColor(picture->pixmap(Qt::ReturnByValue).toImage().pixel(40, 44)), QColor(Qt::blue));
     QCOMPARE(picture->pixmap(Qt::ReturnByValue).size(), QSize(80, 88));
     QCOMPARE(bubble.pictureSource(), path);
     QCOMPARE(label(&bubble, "labelName")->text(), QStringLiteral("Me"));

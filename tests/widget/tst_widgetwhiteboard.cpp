@@ -4,6 +4,7 @@
 
 #include "actionlogreader.h"
 #include "boardtestclass.h"
+#include "testutil.h"
 
 #include "utility/actionlog.h"
 
@@ -116,6 +117,9 @@ private slots:
     void resizeReturnsToFitZoom();
     void pageButtonsRecordClicks();
     void openingAnotherDocumentAlwaysRenders();
+    void opensInTheBackground_data();
+    void opensInTheBackground();
+    void closingWhileOpeningKeepsNothing();
     void emptyViewRendersOnFirstResize();
     void neighbourPageRenderedAhead();
 
@@ -468,10 +472,17 @@ void TestWidgetWhiteBoard::receivedErasure()
     auto board = openBoard();
     QVERIFY(board);
     board->slot_receiveDrawMsg({ QString(), kTeacher }, strokePayload(1, { { 0, 0 }, { 10, 10 } }));
-    board->slot_receiveDrawMsg({ QString(), kClassmate }, strokePayload(1, { { 0, 0 }, { 10, 10 } }));
+    // With the page's layer there, the next strokes wait to be put on it
+    // with the next paint; the erasure comes before that paint.
+    board->update();
+    QTRY_VERIFY(board->isRenderingDone());
+    board->slot_receiveDrawMsg({ QString(), kClassmate }, strokePayload(1, { { 0, 0 }, { 5000, 5000 } }));
     board->slot_receiveDrawMsg({ QString(), kStudent }, strokePayload(1, { { 0, 0 }, { 10, 10 } }));
     board->slot_receiveDrawMsg({ QString(), sender }, strokePayload(2, { { 0, 0 }, { 10, 10 } }));
     board->slot_receiveErasureMsg({ QString(), sender }, ErasureData { "10001", "m1", 1, {} });
+    QImage plain(board->size(), QImage::Format_ARGB32_Premultiplied);
+    board->paintUncached(&plain);
+    QCOMPARE(boardImage(*board), plain);
     QCOMPARE(board->unitCount(0), left);
     QCOMPARE(board->drawUnits().contains(0), left > 0);
     QCOMPARE(board->unitCount(1), 1); // other pages keep theirs
@@ -794,6 +805,70 @@ void TestWidgetWhiteBoard::openingAnotherDocumentAlwaysRenders()
     QVERIFY(board->gotoPage(2));
     QVERIFY(board->openPdf(kCourseware));
     QCOMPARE(board->currentPageIndex(), 0);
+}
+
+// The GUI thread hands the file to the render thread and goes on: the
+// document is open, with its first page on the board, when the board says
+// so, and a file that cannot be shown says that instead.
+void TestWidgetWhiteBoard::opensInTheBackground_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("courseware") << kCourseware << true;
+    QTest::newRow("not a PDF") << QStringLiteral(LESSONRY_SOURCE_DIR "/tests/data/pdf/makefixtures.sh") << false;
+    QTest::newRow("damaged") << QStringLiteral(LESSONRY_SOURCE_DIR "/tests/data/pdf/damaged.pdf") << false;
+    QTest::newRow("no pages") << QStringLiteral(LESSONRY_SOURCE_DIR "/tests/data/pdf/nopages.pdf") << false;
+    QTest::newRow("missing") << m_dir.filePath("missing.pdf") << false;
+}
+
+void TestWidgetWhiteBoard::opensInTheBackground()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, opens);
+    WidgetWhiteBoard board;
+    board.setPrerenderEnabled(false);
+    board.resize(1190, 840);
+    board.show();
+    QSignalSpy opened(&board, &WidgetWhiteBoard::signal_documentOpened);
+    QSignalSpy pages(&board, &WidgetWhiteBoard::returnPageNum);
+    board.openPdfInBackground(file);
+    QVERIFY(!board.isDocumentOpen());
+    QCOMPARE(opened.size(), 0);
+    QVERIFY(opened.wait());
+    QCOMPARE(opened.first().first().toBool(), opens);
+    QCOMPARE(board.isDocumentOpen(), opens);
+    QCOMPARE(board.pageCount(), opens ? 4 : 0);
+    QCOMPARE(pages.size(), opens ? 1 : 0);
+    if (!opens)
+        return;
+    QCOMPARE(board.pageImageSize(), QSize(1190, 840));
+    QTRY_VERIFY(board.isRenderingDone());
+    MaterialDoc doc;
+    QVERIFY(doc.openFile(kCourseware, QString()));
+    QImage page;
+    QVERIFY(doc.getPageImage(0, board.currentScale(), page));
+    QCOMPARE(board.renderedPage(), page.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+// A document closed, or replaced, before it finished opening never shows.
+void TestWidgetWhiteBoard::closingWhileOpeningKeepsNothing()
+{
+    WidgetWhiteBoard board;
+    board.resize(1190, 840);
+    board.show();
+    QSignalSpy opened(&board, &WidgetWhiteBoard::signal_documentOpened);
+    board.openPdfInBackground(kCourseware);
+    board.closeMaterial();
+    // Opening waits behind whatever the render thread was doing.
+    QVERIFY(board.openPdf(QStringLiteral(LESSONRY_SOURCE_DIR "/tests/data/pdf/nopages.pdf")) == false);
+    TestUtil::drainEvents();
+    QCOMPARE(opened.size(), 0);
+    QVERIFY(!board.isDocumentOpen());
+    board.openPdfInBackground(kCourseware);
+    QVERIFY(board.openPdf(kCourseware));
+    TestUtil::drainEvents();
+    QCOMPARE(opened.size(), 0);
+    QCOMPARE(board.pageCount(), 4);
 }
 
 void TestWidgetWhiteBoard::emptyViewRendersOnFirstResize()

@@ -95,7 +95,7 @@ FuzzTarget::FuzzTarget()
 
     // A library client that never connects: arrivals are handed in below.
     mqtt.init(QStringLiteral("fuzz"));
-    QObject::connect(&mqtt, &MqttImSdk::signal_messageArrived, &layer, &SendAndReceiveMsg::slot_receiveMqttMsg);
+    QObject::connect(&mqtt, &MqttImSdk::signal_envelopeArrived, &layer, &SendAndReceiveMsg::slot_receiveMqttEnvelope);
     WidgetWhiteBoard *shown = board.get();
     QObject::connect(&layer, &SendAndReceiveMsg::signal_receiveDrawMsg, shown, &WidgetWhiteBoard::slot_receiveDrawMsg);
     QObject::connect(&layer, &SendAndReceiveMsg::signal_receiveWBTextMsg, shown, &WidgetWhiteBoard::slot_receiveWBTextMsg);

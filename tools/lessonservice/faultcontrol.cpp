@@ -21,6 +21,7 @@ bool modeFromName(const QString &name, Fault::Mode *mode)
         { QStringLiteral("chunked"), Fault::Chunked },
         { QStringLiteral("redirect"), Fault::Redirect },
         { QStringLiteral("body"), Fault::Body },
+        { QStringLiteral("announce"), Fault::Announce },
     };
     const auto it = modes.constFind(name);
     if (it == modes.constEnd())
@@ -65,7 +66,7 @@ QString FaultControl::set(const QJsonObject &description)
 
     Entry entry;
     if (!modeFromName(description.value(QStringLiteral("mode")).toString(), &entry.fault.mode))
-        return QStringLiteral("\"mode\" must be one of delay, hang, nonjson, status, truncate, stall, gzip, chunked, redirect, body");
+        return QStringLiteral("\"mode\" must be one of delay, hang, nonjson, status, truncate, stall, gzip, chunked, redirect, body, announce");
 
     if (entry.fault.mode == Fault::Delay)
         entry.fault.delayMs = 1000;
@@ -82,6 +83,13 @@ QString FaultControl::set(const QJsonObject &description)
         if (!body.isString())
             return QStringLiteral("\"body\" must be the text of the answer");
         entry.fault.body = body.toString().toUtf8();
+    }
+    if (entry.fault.mode == Fault::Announce) {
+        // Up to 2^53: whole numbers a JSON double holds exactly.
+        const double length = description.value(QStringLiteral("length")).toDouble(-1);
+        if (!(length >= 1 && length <= 9007199254740992.0) || length != std::floor(length))
+            return QStringLiteral("\"length\" must be the number of bytes to announce, at least 1");
+        entry.fault.length = static_cast<qint64>(length);
     }
     QString error = readBoundedInt(description, QStringLiteral("delay_ms"), 0, kMaxWaitMs, &entry.fault.delayMs);
     if (error.isEmpty())

@@ -11,13 +11,14 @@
 // A fault that tests switch on for one exact path.
 struct Fault
 {
-    enum Mode { Delay, Hang, NonJson, Status, Truncate, Stall, Gzip, Chunked, Redirect, Body };
+    enum Mode { Delay, Hang, NonJson, Status, Truncate, Stall, Gzip, Chunked, Redirect, Body, Announce };
 
     Mode mode = Delay;
     int delayMs = 0;  // waited before answering, in every mode but Hang
     int status = 500; // for Status; for Redirect 302 unless given
     QString location; // for Redirect: a path on this service
     QByteArray body;  // for Body: the whole answer, sent as JSON with HTTP 200
+    qint64 length = 0; // for Announce: the Content-Length announced before the real body
     quint64 generation = 0; // number of resets when the fault was taken
 };
 

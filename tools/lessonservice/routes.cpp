@@ -430,6 +430,13 @@ void Routes::writeSpoilt(const Fault &fault, const Answer &answer, httplib::Resp
                                       });
         break;
     }
+    case Fault::Announce:
+        // Any length announced, the real body sent, then the connection
+        // closes short of it (or the client hangs up first).
+        response.status = answer.status;
+        applyHeaders(answer, response);
+        setBody(response, answer.contentType, answer.body, static_cast<size_t>(fault.length));
+        break;
     case Fault::Gzip: {
         response.status = answer.status;
         applyHeaders(answer, response);

@@ -3,6 +3,7 @@
 #include "biz/whiteboard/drawunit.h"
 
 #include <QPainter>
+#include <QRegion>
 
 void BoardScene::takeCopies()
 {
@@ -18,7 +19,13 @@ void BoardScene::takeCopies()
 void BoardScene::paint(QPaintDevice *device, const std::atomic<bool> *cancelled) const
 {
     QPainter painter(device);
-    painter.fillRect(QRect(QPoint(0, 0), size), background);
+    // The page covers its rectangle whole (an opaque image, or white): only
+    // the board around it is filled, not every pixel twice.
+    QRegion board(QRect(QPoint(0, 0), size));
+    if (hasPage)
+        board -= pageRect;
+    for (const QRect &rect : board)
+        painter.fillRect(rect, background);
     if (hasPage) {
         if (pageImage.isNull()) {
             painter.fillRect(pageRect, Qt::white);

@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 
 namespace {
@@ -87,6 +88,24 @@ void MaterialDoc::getPageSize(int page, float &width, float &height) const
     pdfInstance->pageSize(page, size);
     width = size[0];
     height = size[1];
+}
+
+DocumentPages MaterialDoc::readPages() const
+{
+    const int count = opened ? getPageCount() : 0;
+    QVector<QRectF> bounds;
+    bounds.reserve(count);
+    for (int page = 0; page < count; ++page) {
+        float corners[4] = { 0, 0, 0, 0 };
+        pdfInstance->pageBounds(page, corners);
+        if (page == 0 && !(corners[2] > corners[0] && corners[3] > corners[1])) {
+            qWarning().noquote() << QStringLiteral("<pdf> first page cannot be read: %1")
+                                        .arg(QString::fromUtf8(pdfInstance->lastError()));
+            return DocumentPages();
+        }
+        bounds.append(QRectF(QPointF(corners[0], corners[1]), QPointF(corners[2], corners[3])));
+    }
+    return DocumentPages(std::move(bounds));
 }
 
 bool MaterialDoc::getPageImage(int page, float scale, QImage &image)

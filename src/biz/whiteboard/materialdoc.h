@@ -1,6 +1,8 @@
 #ifndef MATERIALDOC_H
 #define MATERIALDOC_H
 
+#include "biz/whiteboard/documentpages.h"
+
 #include <QString>
 
 class PdfDocument;
@@ -30,6 +32,10 @@ public:
     // The page's size in the unit of getPageImage at scale 100; 0 x 0 for a
     // page that does not exist.
     void getPageSize(int page, float &width, float &height) const;
+    // Every page's bounds, read without loading the pages; empty when no
+    // document is open or its first page cannot be read (a broken or
+    // cyclic page tree), which would only ever show grey.
+    DocumentPages readPages() const;
     // Renders page at scale percent into image, an ARGB32 image that owns
     // its pixels. On failure image is left as it was.
     bool getPageImage(int page, float scale, QImage &image);

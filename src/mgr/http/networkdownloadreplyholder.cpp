@@ -1,21 +1,35 @@
 #include "mgr/http/networkdownloadreplyholder.h"
 
 #include "mgr/http/networkreplyholder.h"
+#include "utility/backgroundqueue.h"
+#include "utility/durations.h"
 #include "utility/globalconstants.h"
 #include "utility/hashutility.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QStorageInfo>
 #include <QUrl>
 #include <QUuid>
 
+#include <atomic>
 #include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
+
+// Reading from the reply waits while the writer has this much to write.
+constexpr qint64 kMaxQueuedBytes = 8 * 1024 * 1024;
+// What the reply itself holds unread meanwhile.
+constexpr qint64 kReadBufferBytes = 1024 * 1024;
 
 // Only a plain suffix may reach the file name: the URL is server-supplied.
 bool isPlainSuffix(const QString &suffix)
@@ -32,6 +46,55 @@ bool isPlainSuffix(const QString &suffix)
 }
 
 } // namespace
+
+// The temporary file: opened on the GUI thread, then written and closed
+// only on the writer thread (BackgroundQueue::files()).
+struct NetWorkDownloadReplyHolder::Sink
+{
+    ~Sink() { close(); }
+
+    void write(const QByteArray &data)
+    {
+        queued.fetch_sub(data.size());
+        if (failed || cancelled.load() || fd < 0)
+            return;
+        const char *at = data.constData();
+        qint64 left = data.size();
+        while (left > 0) {
+            const ssize_t done = ::write(fd, at, size_t(left));
+            if (done < 0 && errno == EINTR)
+                continue;
+            if (done <= 0) {
+                qCritical("write download file failed:%d", errno);
+                failed = true;
+                return;
+            }
+            at += done;
+            left -= done;
+            written += done;
+        }
+    }
+    void close()
+    {
+        if (fd >= 0 && ::close(fd) != 0 && !cancelled.load()) {
+            qCritical("close download file failed:%d", errno);
+            failed = true;
+        }
+        fd = -1;
+    }
+
+    int fd = -1;
+    std::atomic<qint64> queued{ 0 };
+    std::atomic<bool> cancelled{ false };
+    // Writer thread only.
+    bool failed = false;
+    qint64 written = 0;
+};
+
+bool NetWorkDownloadReplyHolder::isPermanentFailure(int errorCode)
+{
+    return errorCode == DOWNLOAD_TOO_LARGE || errorCode == DOWNLOAD_NO_SPACE || errorCode == REQUEST_REFUSED_ERROR_CODE;
+}
 
 NetWorkDownloadReplyHolder::NetWorkDownloadReplyHolder(QObject *parent, const QString &url,
                                                        const QString &dirPath,
@@ -58,6 +121,13 @@ NetWorkDownloadReplyHolder::NetWorkDownloadReplyHolder(QObject *parent, const QS
                 &NetWorkDownloadReplyHolder::slot_replyMetaDataChanged);
         connect(m_reply, &QNetworkReply::sslErrors, this,
                 &NetWorkDownloadReplyHolder::slot_sslErrors);
+        m_reply->setReadBufferSize(kReadBufferBytes);
+        for (QTimer *timer : { &m_readTimer, &m_totalTimer }) {
+            timer->setSingleShot(true);
+            connect(timer, &QTimer::timeout, this, &NetWorkDownloadReplyHolder::onTimeout);
+        }
+        m_readTimer.start(Durations::ms(kReadTimeoutMs));
+        m_totalTimer.start(Durations::ms(kDefaultMaxDurationMs));
     }
 
     initDownloadFile();
@@ -113,12 +183,14 @@ void NetWorkDownloadReplyHolder::initDownloadFile()
     }
 
     m_filePath = getTempFilePath(m_url, m_dirPath);
-    m_file.setFileName(m_filePath);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        qCritical("this:%p,open download file failed:%s", static_cast<const void *>(this),
-                  qUtf8Printable(m_file.errorString()));
+    const int fd = ::open(QFile::encodeName(m_filePath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        qCritical("this:%p,open download file failed:%s", static_cast<const void *>(this), strerror(errno));
         m_bodyUnusable = true;
+        return;
     }
+    m_sink = std::make_shared<Sink>();
+    m_sink->fd = fd;
 }
 
 bool NetWorkDownloadReplyHolder::isFileAlreadyDownloaded(const QString &url,
@@ -213,7 +285,6 @@ void NetWorkDownloadReplyHolder::deliverAlreadyDownloaded()
     const void *self = this;
     qInfo("this:%p,recv EVENT_TYPE_ON_ALREADY_EXISTS", self);
     qInfo("this:%p,emit signal_onSuccess url:%s", self, qUtf8Printable(m_url));
-    closeFile();
     if (m_shouldAbort) {
         qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
         return;
@@ -242,25 +313,52 @@ void NetWorkDownloadReplyHolder::emitAbort()
 
 void NetWorkDownloadReplyHolder::slot_readyRead()
 {
-    if (!m_reply)
+    if (!m_reply || m_errorHandled)
         return;
-    const QByteArray data = m_reply->readAll();
-    if (m_bodyUnusable || !m_file.isOpen())
+    // A disk slower than the network: the reply holds the rest, and the
+    // socket waits, until the writer has caught up.
+    if (m_sink && m_sink->queued.load() > kMaxQueuedBytes) {
+        m_readPaused = true;
         return;
-    if (refuseIfTooLarge(m_file.size() + data.size()))
-        return;
-    if (m_file.write(data) != data.size() || !m_file.flush()) {
-        qCritical("this:%p, write download file failed:%s", static_cast<const void *>(this),
-                  qUtf8Printable(m_file.errorString()));
-        m_bodyUnusable = true;
     }
+    m_readPaused = false;
+    takeBody();
+}
+
+void NetWorkDownloadReplyHolder::takeBody()
+{
+    const QByteArray data = m_reply->readAll();
+    if (data.isEmpty())
+        return;
+    m_readTimer.start(Durations::ms(kReadTimeoutMs));
+    if (m_bodyUnusable || !m_sink)
+        return;
+    if (refuseIfTooLarge(m_received + data.size()))
+        return;
+    m_received += data.size();
+    const std::shared_ptr<Sink> sink = m_sink;
+    sink->queued.fetch_add(data.size());
+    BackgroundQueue::files()->run<bool>(
+        [sink, data] {
+            sink->write(data);
+            return true;
+        },
+        this, [this](const bool &) {
+            // Reading waited for the writer: the time-out counts from now.
+            if (m_readPaused) {
+                m_readTimer.start(Durations::ms(kReadTimeoutMs));
+                slot_readyRead();
+            }
+        });
 }
 
 void NetWorkDownloadReplyHolder::slot_replyMetaDataChanged()
 {
     qInfo("this:%p, slot_replyMetaDataChanged", static_cast<const void *>(this));
     readContentLength();
-    if (refuseIfTooLarge(m_contentLength))
+    if (m_reply)
+        m_readTimer.start(Durations::ms(kReadTimeoutMs));
+    if (refuseIfTooLarge(m_contentLength) || refuseIfNoSpace(m_contentLength))
         return;
     if (m_reply) {
         const QByteArray encoding = m_reply->rawHeader("content-encoding").trimmed();
@@ -323,9 +421,20 @@ void NetWorkDownloadReplyHolder::slot_finished()
         qInfo("this:%p,already handled in error", static_cast<const void *>(this));
         return;
     }
+    // What the reply still holds, however far behind the writer is; a
+    // tail beyond the cap fails the download here.
+    if (m_reply && !m_shouldAbort) {
+        const QPointer<NetWorkDownloadReplyHolder> alive(this);
+        m_readPaused = false;
+        takeBody();
+        // Refused, and perhaps deleted by a slot of the failure.
+        if (!alive || m_errorHandled)
+            return;
+    }
     m_errorHandled = true;
+    m_readTimer.stop();
+    m_totalTimer.stop();
     if (m_shouldAbort) {
-        closeFile();
         qInfo("this:%p,shouldAbort is true, no need to emit signal", static_cast<const void *>(this));
         return;
     }
@@ -333,16 +442,35 @@ void NetWorkDownloadReplyHolder::slot_finished()
     // all the same.
     if (!emitStartOnce())
         return;
-    onfinishedImpl();
+    if (!m_sink) {
+        onfinishedImpl(-1);
+        return;
+    }
+    // The outcome once the writer has written everything and closed the file.
+    const std::shared_ptr<Sink> sink = m_sink;
+    BackgroundQueue::files()->run<qint64>(
+        [sink] {
+            sink->close();
+            return sink->failed ? qint64(-1) : sink->written;
+        },
+        this, [this](const qint64 &written) { onBodyWritten(written); });
 }
 
-void NetWorkDownloadReplyHolder::onfinishedImpl()
+void NetWorkDownloadReplyHolder::onBodyWritten(qint64 written)
+{
+    if (m_shouldAbort) {
+        qInfo("this:%p,shouldAbort is true, no need to emit signal", static_cast<const void *>(this));
+        return;
+    }
+    onfinishedImpl(written);
+}
+
+void NetWorkDownloadReplyHolder::onfinishedImpl(qint64 size)
 {
     const void *self = this;
-    const qint64 size = m_file.size();
     qInfo("this:%p, downloadFileSize:%lld", self, size);
 
-    if (m_bodyUnusable) {
+    if (m_bodyUnusable || size < 0) {
         qCritical("this:%p, download file unusable, download not complete", self);
         deleteErrorFile();
         reportFailure(DOWNLOAD_NOT_COMPLETE);
@@ -365,6 +493,7 @@ void NetWorkDownloadReplyHolder::onfinishedImpl()
         return;
     }
     m_filePath = finalPath;
+    m_sink.reset();
     qInfo("this:%p,signal_onSuccess, url:%s", self, qUtf8Printable(m_url));
     // A slot may delete the holder; nothing is touched after that.
     const QPointer<NetWorkDownloadReplyHolder> alive(this);
@@ -376,21 +505,15 @@ void NetWorkDownloadReplyHolder::onfinishedImpl()
 
 void NetWorkDownloadReplyHolder::deleteErrorFile()
 {
-    if (!m_file.isOpen())
+    if (!m_sink)
         return;
     qCritical("deleteErrorFile");
-    m_file.close();
-    m_file.remove();
-}
-
-void NetWorkDownloadReplyHolder::closeFile()
-{
-    qInfo("this:%p,closeFile", static_cast<const void *>(this));
-    if (m_file.isOpen()) {
-        m_file.flush();
-        qInfo("this:%p,close downloadfile", static_cast<const void *>(this));
-        m_file.close();
-    }
+    // The writer drops what it still has; the name goes at once (a write
+    // still under way lands in a file without a name, gone when closed).
+    const std::shared_ptr<Sink> sink = std::move(m_sink);
+    sink->cancelled.store(true);
+    BackgroundQueue::files()->run([sink] { sink->close(); });
+    QFile::remove(m_filePath);
 }
 
 QString NetWorkDownloadReplyHolder::mvTempFileFinal()
@@ -406,10 +529,10 @@ QString NetWorkDownloadReplyHolder::mvTempFileFinal()
             qCritical("this:%p, remove finalFilePath failed:lastError:%d", self, errno);
     }
 
-    closeFile();
     if (!QFile::rename(m_filePath, m_finalPath)) {
         qCritical("this:%p, rename finalFilePath failed:lastError:%d", self, errno);
         QFile::remove(m_filePath);
+        m_sink.reset();
         return QString();
     }
     return m_finalPath;
@@ -420,6 +543,8 @@ void NetWorkDownloadReplyHolder::slot_error(QNetworkReply::NetworkError code)
     const void *self = this;
     qCritical("this:%p,slot_error, code:%d", self, static_cast<int>(code));
     m_errorHandled = true;
+    m_readTimer.stop();
+    m_totalTimer.stop();
     deleteErrorFile();
     if (m_shouldAbort) {
         qInfo("this:%p,shouldAbort is true, no need to emit signal", self);
@@ -430,21 +555,56 @@ void NetWorkDownloadReplyHolder::slot_error(QNetworkReply::NetworkError code)
 
 void NetWorkDownloadReplyHolder::setMaxBytes(qint64 maxBytes)
 {
-    m_maxBytes = maxBytes;
+    m_maxBytes = maxBytes > 0 ? maxBytes : kDefaultMaxBytes;
+}
+
+void NetWorkDownloadReplyHolder::setMaxDuration(int milliseconds)
+{
+    if (m_reply && !m_errorHandled)
+        m_totalTimer.start(Durations::ms(milliseconds));
 }
 
 bool NetWorkDownloadReplyHolder::refuseIfTooLarge(qint64 bytes)
 {
-    if (m_maxBytes <= 0 || bytes <= m_maxBytes || !m_reply || m_errorHandled)
+    if (bytes <= m_maxBytes || !m_reply || m_errorHandled)
         return false;
     qCritical("this:%p, download refused: %lld bytes is more than %lld", static_cast<const void *>(this), bytes,
               m_maxBytes);
+    failNow(DOWNLOAD_TOO_LARGE);
+    return true;
+}
+
+bool NetWorkDownloadReplyHolder::refuseIfNoSpace(qint64 bytes)
+{
+    if (bytes <= 0 || !m_reply || m_errorHandled)
+        return false;
+    const QStorageInfo disk(m_dirPath);
+    if (!disk.isValid() || bytes <= disk.bytesAvailable())
+        return false;
+    qCritical("this:%p, download refused: %lld bytes do not fit in the %lld free on the disk",
+              static_cast<const void *>(this), bytes, disk.bytesAvailable());
+    failNow(DOWNLOAD_NO_SPACE);
+    return true;
+}
+
+void NetWorkDownloadReplyHolder::failNow(int code)
+{
     m_errorHandled = true;
+    m_readTimer.stop();
+    m_totalTimer.stop();
     releaseReply(m_reply);
     deleteErrorFile();
     if (!m_shouldAbort)
-        reportFailure(DOWNLOAD_TOO_LARGE);
-    return true;
+        reportFailure(code);
+}
+
+void NetWorkDownloadReplyHolder::onTimeout()
+{
+    if (!m_reply || m_errorHandled)
+        return;
+    qCritical("this:%p, download timed out (%s):%s", static_cast<const void *>(this),
+              m_totalTimer.isActive() ? "no byte came" : "it took too long", qUtf8Printable(m_url));
+    failNow(-static_cast<int>(QNetworkReply::TimeoutError));
 }
 
 void NetWorkDownloadReplyHolder::abort()
@@ -452,6 +612,8 @@ void NetWorkDownloadReplyHolder::abort()
     const void *self = this;
     qInfo("this:%p,abort", self);
     m_shouldAbort = true;
+    m_readTimer.stop();
+    m_totalTimer.stop();
     if (!m_reply)
         return;
     qInfo("this:%p,after real abort, network reply:QNetworkReply dies", self);

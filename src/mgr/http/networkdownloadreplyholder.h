@@ -2,11 +2,13 @@
 #define NETWORKDOWNLOADREPLYHOLDER_H
 
 #include <QEvent>
-#include <QFile>
 #include <QList>
 #include <QNetworkReply>
 #include <QSslError>
 #include <QString>
+#include <QTimer>
+
+#include <memory>
 
 #include "mgr/http/basereplyholder.h"
 
@@ -14,7 +16,13 @@
 // of its URL (plus the URL's suffix), so a second request for the same URL
 // is answered from disk. The body is written to a temporary file next to
 // it and moved over the final name only when complete, so the final name
-// never shows a partial file.
+// never shows a partial file. The body is written on a thread of its own
+// (BackgroundQueue::files()), never on the GUI thread.
+//
+// Every download is bounded: its body by setMaxBytes() (the default
+// maximum unless set) and by the free space of the disk, both checked
+// against the announced length before anything is written; its time by a
+// read time-out (no byte for 30 s) and an overall time-out.
 //   already on disk:   start, success(path), finish
 //   complete:          start, [progress...], success(path), finish
 //   incomplete/move:   start, failure(-998 / -999), finish
@@ -41,7 +49,21 @@ public:
         DOWNLOAD_MOVE_FAILED = -999,
         // The body is larger than the holder's cap.
         DOWNLOAD_TOO_LARGE = -997,
+        // The announced body does not fit on the disk.
+        DOWNLOAD_NO_SPACE = -996,
     };
+
+    // The largest body a download takes when its caller set no cap.
+    static constexpr qint64 kDefaultMaxBytes = qint64(2) * 1024 * 1024 * 1024;
+    // No byte for this long fails the download (-QNetworkReply::TimeoutError).
+    static constexpr int kReadTimeoutMs = 30000;
+    // The longest a download may take in all, unless its caller set another.
+    static constexpr int kDefaultMaxDurationMs = 30 * 60 * 1000;
+
+    // True for a failure that the same request would meet again (too
+    // large, no room on the disk, refused before it was sent): a queue
+    // should not try that file again.
+    static bool isPermanentFailure(int errorCode);
 
     // reply is null when the file is already on disk.
     NetWorkDownloadReplyHolder(QObject *parent, const QString &url, const QString &dirPath,
@@ -54,8 +76,11 @@ public:
                                                      const QString &dirPath, int errorCode);
 
     // A body larger than maxBytes (announced or received) fails the download
-    // with DOWNLOAD_TOO_LARGE and leaves no file. 0 (the default): no cap.
+    // with DOWNLOAD_TOO_LARGE and leaves no file. 0: kDefaultMaxBytes.
     void setMaxBytes(qint64 maxBytes);
+    qint64 maxBytes() const { return m_maxBytes; }
+    // The overall time-out, through Durations::ms when it starts (now).
+    void setMaxDuration(int milliseconds);
 
     // Cancels the download and deletes the partial file; signal_abort
     // follows from the event loop unless the file was already on disk.
@@ -108,27 +133,44 @@ private:
     NetWorkDownloadReplyHolder(RefusedTag, QObject *parent, const QString &url,
                                const QString &dirPath, int refusedCode);
 
+    struct Sink;
+
     void initDownloadFile();
     void readContentLength();
+    // Hands what the reply holds to the writer thread.
+    void takeBody();
+    // The writer closed the file: written is its size, -1 when a write failed.
+    void onBodyWritten(qint64 written);
     // The outcome of a finished transfer: success, or failure -998 / -999.
-    void onfinishedImpl();
+    void onfinishedImpl(qint64 size);
     void deliverAlreadyDownloaded();
     void deleteErrorFile();
-    void closeFile();
     // Fails the download when more than m_maxBytes come or are announced.
     bool refuseIfTooLarge(qint64 bytes);
+    // Fails the download when the announced body does not fit on the disk.
+    bool refuseIfNoSpace(qint64 bytes);
+    // Ends the transfer now with a failure of code.
+    void failNow(int code);
+    void onTimeout();
     QString mvTempFileFinal();
 
     QString m_url;
     QString m_dirPath;
     QNetworkReply *m_reply = nullptr;
-    QFile m_file;
+    // The temporary file, written on the writer thread; null when none.
+    std::shared_ptr<Sink> m_sink;
+    // Bytes handed to the writer so far.
+    qint64 m_received = 0;
+    // Reading waits while the writer is this far behind.
+    bool m_readPaused = false;
+    QTimer m_readTimer;
+    QTimer m_totalTimer;
     // Where the file is now: the temporary path while downloading, the
     // final path once it is there.
     QString m_filePath;
     QString m_finalPath;
     qint64 m_contentLength = -1;
-    qint64 m_maxBytes = 0;
+    qint64 m_maxBytes = kDefaultMaxBytes;
     // The body cannot be trusted: the file did not open or a write failed,
     // or the server encoded it although we asked for none.
     bool m_bodyUnusable = false;

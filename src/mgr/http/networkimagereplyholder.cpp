@@ -8,6 +8,7 @@
 #include "utility/widget/imageutil.h"
 
 #include <QFileInfo>
+#include <QPointer>
 
 NetworkImageReplyHolder::NetworkImageReplyHolder(QObject *parent,
                                                  NetWorkDownloadReplyHolder *holder,
@@ -53,17 +54,34 @@ void NetworkImageReplyHolder::slot_onStart()
 
 void NetworkImageReplyHolder::slot_onFinish()
 {
+    // The picture is still being decoded: the finish follows its success.
+    if (m_decoding) {
+        m_finishPending = true;
+        return;
+    }
     emitFinish();
 }
 
 void NetworkImageReplyHolder::slot_onSuccess(QString filePath)
 {
     qInfo("signal_onSuccess filePath:%s", qUtf8Printable(filePath));
-    if (m_widget)
-        ImageUtil::setBackgroundImage(m_widget, m_styleSheetSectionName, filePath, m_flag);
-    else
+    if (!m_widget) {
         qWarning("widget is gone, image not shown:%s", qUtf8Printable(filePath));
-    emit signal_onSuccess(filePath);
+        emit signal_onSuccess(filePath);
+        return;
+    }
+    // Decoded off the GUI thread: the success is reported once it shows.
+    m_decoding = true;
+    ImageUtil::setBackgroundImageAsync(m_widget, m_styleSheetSectionName, filePath, m_flag, this,
+                                       [this, filePath](bool) {
+                                           m_decoding = false;
+                                           const QPointer<NetworkImageReplyHolder> alive(this);
+                                           emit signal_onSuccess(filePath);
+                                           if (alive && m_finishPending) {
+                                               m_finishPending = false;
+                                               emitFinish();
+                                           }
+                                       });
 }
 
 void NetworkImageReplyHolder::slot_onFailure(int errorCode)
@@ -97,7 +115,7 @@ NetworkImageReplyHolder *DownloadUtil::downloadImage(QObject *parent, const QStr
         // one of our own downloads.
         if (DownloadUtil::isDownloadedFile(url)) {
             qInfo("it's a local file");
-            ImageUtil::setBackgroundImage(widget, styleSheetSectionName, url, flag);
+            ImageUtil::setBackgroundImageAsync(widget, styleSheetSectionName, url, flag, widget, nullptr);
         } else {
             qWarning("picture address is neither http(s) nor a downloaded file, default picture kept:%s",
                      qUtf8Printable(url));
@@ -108,8 +126,13 @@ NetworkImageReplyHolder *DownloadUtil::downloadImage(QObject *parent, const QStr
         Singleton<HttpMgr>::instance()->download(parent, url, getDownloadImageDir());
     // Picture addresses come from other participants: a body beyond the
     // cap is refused before it fills the disk.
-    if (holder)
+    if (holder) {
         holder->setMaxBytes(DownloadUtil::kMaxImageBytes);
+        holder->setMaxDuration(DownloadUtil::kMaxImageDurationMs);
+        // The image folder keeps within its bound once the picture is there.
+        QObject::connect(holder, &NetWorkDownloadReplyHolder::signal_onSuccess, holder,
+                         [] { DownloadUtil::trimImageFolderLater(); });
+    }
     return new NetworkImageReplyHolder(parent, holder, widget, loadingImage, failureImage,
                                        styleSheetSectionName, flag);
 }

@@ -10,8 +10,9 @@
 class NetWorkDownloadReplyHolder;
 
 // Shows a picture download in a widget: the loading picture when the
-// download starts, the picture itself on success, the failure picture on
-// failure (each through ImageUtil::setBackgroundImage), and relays the
+// download starts, the picture itself on success (decoded off the GUI
+// thread; the success is relayed once it shows), the failure picture on
+// failure, and relays the
 // download's signals. It does not own the download holder; a widget that
 // is gone by then is simply not painted. Start, success or failure, and
 // finish are relayed in the download's order.
@@ -49,6 +50,9 @@ private:
     QString m_failureImage;
     QString m_styleSheetSectionName;
     bool m_flag = false;
+    // The downloaded picture is being decoded and its finish waits for it.
+    bool m_decoding = false;
+    bool m_finishPending = false;
 };
 
 #endif // NETWORKIMAGEREPLYHOLDER_H

@@ -5,7 +5,6 @@
 #include "biz/im/agora/videosdk.h"
 #include "biz/im/mqtt/mqttimsdk.h"
 #include "buildconstants.h"
-#include "mgr/globalcurrentuser.h"
 #include "mgr/singleton.h"
 #include "platform/signalling/signalapi.h"
 #include "utility/actionlog.h"
@@ -113,7 +112,8 @@ SendAndReceiveMsg::SendAndReceiveMsg(QObject *parent)
     connect(m_msgMgr, SIGNAL(signal_onMessageChannelReceive(QString, QString, QString)), this,
             SLOT(slot_onMessageChannelReceive(QString, QString, QString)));
     connect(m_msgMgr, &AgoraMsgMgr::signal_onMessagePeerReceive, this, &SendAndReceiveMsg::slot_onMessagePeerReceive);
-    connect(mqtt, &MqttImSdk::signal_messageArrived, this, &SendAndReceiveMsg::slot_receiveMqttMsg);
+    qRegisterMetaType<ReceivedEnvelope>("ReceivedEnvelope");
+    connect(mqtt, &MqttImSdk::signal_envelopeArrived, this, &SendAndReceiveMsg::slot_receiveMqttEnvelope);
     connect(mqtt, &MqttImSdk::signal_sendMsgFailure, this, &SendAndReceiveMsg::slot_mqtt_sendMsgFailure);
     connect(mqtt, &MqttImSdk::signal_sendMsgSuccess, this, &SendAndReceiveMsg::slot_mqtt_sendMsgSuccess);
     // Tokens start again on a new connection.
@@ -163,13 +163,13 @@ void SendAndReceiveMsg::fillHeader(BaseMessageEntity &header, IMMsgType type, co
     header.video_local_play_capability = m_videoLocalPlayCapability;
 }
 
-QString SendAndReceiveMsg::sendOnTransports(IMMsgType type, const QString &text, const QString &peerUid)
+QString SendAndReceiveMsg::sendOnTransports(IMMsgType type, const QString &text, const QString &uuid,
+                                            const QString &peerUid)
 {
     // Each transport that cannot take the copy says so the same way
     // (reportTransportError), at once or when its outcome arrives; a
     // failing transport never stops the next one. Nothing is kept for
     // later: a copy refused during an outage is not sent after it.
-    const QString uuid = uuidOf(text);
     QString msgId;
     if (peerUid.isNull()) {
         msgId = m_msgMgr->sendChannelMsg(text);
@@ -225,20 +225,27 @@ int SendAndReceiveMsg::sendTextToMqttServer(IMMsgType type, const QString &text)
 
 void SendAndReceiveMsg::receiveMsg(const QString &text)
 {
-    if (text.size() > kMaxMessageChars) {
+    ReceivedEnvelope envelope;
+    switch (ReceivedEnvelope::read(text, envelope)) {
+    case ReceivedEnvelope::TooLong:
         qCritical("drop msg: it has %d characters", int(text.size()));
         return;
-    }
-    BaseMessageEntity header;
-    // A text that is no envelope has no trustworthy sender, type or uuid:
-    // it is dropped here, after the reader's own log line.
-    if (!fromJson(text, header))
+    case ReceivedEnvelope::Unreadable:
+        // A text that is no envelope has no trustworthy sender, type or
+        // uuid: it is dropped here, after the reader's own log line.
         return;
-
-    if (header.sender == Singleton<GlobalCurrentUser>::instance()->getUid()) {
+    case ReceivedEnvelope::Own:
         qInfo("The msg that received is from current user.");
         return;
+    case ReceivedEnvelope::Read:
+        break;
     }
+    receiveEnvelope(envelope);
+}
+
+void SendAndReceiveMsg::receiveEnvelope(const ReceivedEnvelope &envelope)
+{
+    const BaseMessageEntity &header = envelope.header();
     if (header.uuid.size() > kMaxUuidChars) {
         qCritical("drop msg: its uuid has %d characters", int(header.uuid.size()));
         return;
@@ -258,12 +265,12 @@ void SendAndReceiveMsg::receiveMsg(const QString &text)
     const QString typeName = getMsgTypeName(header.type);
     // Others' texts are bounded in the logs (each record is cut there
     // too); cut here already so no huge copy is made for the line.
-    const QString logged = StringUtility::cutForLog(text);
+    const QString logged = StringUtility::cutForLog(envelope.text());
     qInfo().noquote() << "receiveMsg msgType:" + typeName + "\n json:" + logged;
     ActionLog::instance()->ImInfo(QStringLiteral("im_receive_") + typeName, logged);
     rememberUuid(header.uuid);
 
-    dispatch(header.type, text, info);
+    dispatch(envelope, info);
 }
 
 bool SendAndReceiveMsg::rememberUuid(const QString &uuid)
@@ -277,81 +284,81 @@ bool SendAndReceiveMsg::rememberUuid(const QString &uuid)
     return true;
 }
 
-void SendAndReceiveMsg::dispatch(int type, const QString &text, const ImMsgInfo &info)
+void SendAndReceiveMsg::dispatch(const ReceivedEnvelope &envelope, const ImMsgInfo &info)
 {
+    const int type = envelope.header().type;
     switch (type) {
     case IM_Text:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveTextMsg);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveTextMsg);
         emit signal_receiveMessageWarn();
         break;
     case IM_Picture:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveImageMsg);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveImageMsg);
         emit signal_receiveMessageWarn();
         break;
     case IM_EnterClass:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveEnterClass);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveEnterClass);
         break;
     case IM_ExitClass:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveExitClass);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveExitClass);
         break;
     case IM_WBDraw:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveDrawMsg);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveDrawMsg);
         break;
     case IM_WBPage:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveTurnToPageMsg);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveTurnToPageMsg);
         break;
     case IM_WBErasure:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveErasureMsg);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveErasureMsg);
         break;
     case IM_WBText:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveWBTextMsg);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveWBTextMsg);
         break;
     case IM_ShareingDesktop:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveSharingDesktopMsg);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveSharingDesktopMsg);
         break;
     case IM_FunctionControl:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveFunctionControl);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveFunctionControl);
         break;
     case IM_Encourage:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveEncourageMsg);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveEncourageMsg);
         break;
     case IM_HighlightPerson:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveHighlightPerson);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveHighlightPerson);
         break;
     case IM_Prize:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveAwardControl);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveAwardControl);
         break;
     case IM_ClassMode:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveClassModelControl);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveClassModelControl);
         break;
     case IM_VideoControl:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveVideoControl);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveVideoControl);
         break;
     case IM_SendSysMsg:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveSendSysMsg);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveSendSysMsg);
         break;
     case IM_RefreshApp: {
-        MessageEntity<RefreshApp> entity;
-        if (fromJson(text, entity)) {
-            qInfo().noquote() << QStringLiteral("<AppRestart> msgtype:%1 RefreshType:%2").arg(type).arg(entity.data.type);
-            emit signal_receiveRefreshApp(info, entity.data);
-        }
+        RefreshApp data{};
+        envelope.payload(data);
+        qInfo().noquote() << QStringLiteral("<AppRestart> msgtype:%1 RefreshType:%2").arg(type).arg(data.type);
+        emit signal_receiveRefreshApp(info, data);
         break;
     }
     case IM_RequestDeivceInfo:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveRequestDeivceInfo);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveRequestDeivceInfo);
         break;
     case IM_ResponseDeviceInfo:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveResponseDeviceInfo);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveResponseDeviceInfo);
         break;
     case IM_SwitchDevice:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveSwitchDevice);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveSwitchDevice);
         break;
     case IM_SetVideoProfile:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveSetVideoProfileMsg);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveSetVideoProfileMsg);
         break;
     case IM_Helpdesk:
-        emitTyped(text, info, &SendAndReceiveMsg::signal_receiveHelpdeskTeacherMsg);
+        emitTyped(envelope, info, &SendAndReceiveMsg::signal_receiveHelpdeskTeacherMsg);
         break;
     default:
         // Presence notices and codes without a receiver end here.
@@ -413,4 +420,9 @@ void SendAndReceiveMsg::slot_receiveDataStreamMsg(QString, QString strMsg)
 void SendAndReceiveMsg::slot_receiveMqttMsg(QString strMsg)
 {
     receiveMsg(strMsg);
+}
+
+void SendAndReceiveMsg::slot_receiveMqttEnvelope(const ReceivedEnvelope &envelope)
+{
+    receiveEnvelope(envelope);
 }

@@ -6,6 +6,7 @@
 #include "mgr/message/immsginfo.h"
 #include "mgr/message/immsgtype.h"
 #include "mgr/message/messageentity.h"
+#include "mgr/message/receivedenvelope.h"
 #include "mgr/message/whiteboardpayloads.h"
 #include "mgr/singletonmgrbase.h"
 
@@ -17,9 +18,12 @@ class AgoraMsgMgr;
 
 // The classroom message layer. A send wraps the payload in the envelope and
 // puts the same text on the three transports in turn (signalling, the RTC
-// data stream, MQTT); every copy received on any of them comes to
-// receiveMsg(), which drops the user's own messages and every uuid already
-// seen, and emits one signal per message type. GUI thread only.
+// data stream, MQTT). Every copy received on any of them is read once
+// (ReceivedEnvelope), where it arrives: the MQTT client reads its copies
+// itself and hands them on read, the other transports' texts are read by
+// receiveMsg(). The user's own messages are dropped there; every uuid
+// already seen is dropped here, and one signal per message type is
+// emitted with the payload taken from the envelope read. GUI thread only.
 class SendAndReceiveMsg : public SingletonMgrBase
 {
     Q_OBJECT
@@ -36,7 +40,9 @@ public:
     template<typename T>
     QString sendMsg(const T &data, IMMsgType type, const QString &sender)
     {
-        return sendOnTransports(type, buildMsgText(data, type, sender), QString());
+        QString uuid;
+        const QString text = buildMsgText(data, type, sender, &uuid);
+        return sendOnTransports(type, text, uuid, QString());
     }
 
     // Peer form, addressed to one participant. The data stream has no
@@ -50,7 +56,9 @@ public:
             refusePeerSendWithoutAddressee(type);
             return QString();
         }
-        return sendOnTransports(type, buildMsgText(data, type, sender), peerUid);
+        QString uuid;
+        const QString text = buildMsgText(data, type, sender, &uuid);
+        return sendOnTransports(type, text, uuid, peerUid);
     }
 
     // Publishes on the MQTT server topic only; the publish token, or -1
@@ -62,17 +70,24 @@ public:
     }
 
     // The envelope text of one message. Takes the next sequence number and
-    // a fresh uuid; the MQTT client builds its own notices here too.
+    // a fresh uuid (also put in *uuid when given); the MQTT client builds its
+    // own notices here too.
     template<typename T>
-    QString buildMsgText(const T &data, IMMsgType type, const QString &sender)
+    QString buildMsgText(const T &data, IMMsgType type, const QString &sender, QString *uuid = nullptr)
     {
         MessageEntity<T> entity;
         fillHeader(entity, type, sender);
         entity.data = data;
+        if (uuid)
+            *uuid = entity.uuid;
         return toCompactJsonText(toJson(entity));
     }
 
+    // A copy as a transport's text: read, the user's own dropped, then on
+    // as receiveEnvelope.
     void receiveMsg(const QString &text);
+    // A copy its transport has read and found not to be the user's own.
+    void receiveEnvelope(const ReceivedEnvelope &envelope);
     void setVideoLocalPlayCapability(int value);
 
     // How many uuids of received messages are remembered to drop their
@@ -130,23 +145,25 @@ public slots:
     void slot_onMessagePeerReceive(QString peerId, QString msg);
     void slot_receiveDataStreamMsg(QString uid, QString strMsg);
     void slot_receiveMqttMsg(QString strMsg);
+    void slot_receiveMqttEnvelope(const ReceivedEnvelope &envelope);
 
 private:
     void fillHeader(BaseMessageEntity &header, IMMsgType type, const QString &sender);
-    QString sendOnTransports(IMMsgType type, const QString &text, const QString &peerUid);
+    QString sendOnTransports(IMMsgType type, const QString &text, const QString &uuid, const QString &peerUid);
     void refusePeerSendWithoutAddressee(IMMsgType type);
     void reportTransportError(const QString &transport, const QString &uuid, int ecode);
     bool rememberUuid(const QString &uuid);
     int sendTextToMqttServer(IMMsgType type, const QString &text);
-    void dispatch(int type, const QString &text, const ImMsgInfo &info);
+    void dispatch(const ReceivedEnvelope &envelope, const ImMsgInfo &info);
 
-    // Reads the whole envelope for payload T and emits it with info.
+    // Reads payload T from the envelope and emits it with info.
     template<typename T>
-    void emitTyped(const QString &text, const ImMsgInfo &info, void (SendAndReceiveMsg::*signal)(ImMsgInfo, T))
+    void emitTyped(const ReceivedEnvelope &envelope, const ImMsgInfo &info,
+                   void (SendAndReceiveMsg::*signal)(ImMsgInfo, T))
     {
-        MessageEntity<T> entity;
-        if (fromJson(text, entity))
-            emit(this->*signal)(info, entity.data);
+        T data{};
+        envelope.payload(data);
+        emit(this->*signal)(info, data);
     }
 
     AgoraMsgMgr *m_msgMgr = nullptr;

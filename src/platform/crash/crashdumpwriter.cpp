@@ -38,6 +38,8 @@ std::mutex g_setterMutex; // setters only; never taken on the crash path
 std::atomic<std::int64_t> g_actionTimeOffsetMs{ 0 };
 std::atomic<long> g_localOffsetSecs{ 0 };
 std::atomic<long> g_logClockOffsetSecs{ 8 * 3600 };
+// Tests: every write of a dump fails as on a full disk.
+std::atomic<bool> g_failWrites{ false };
 
 const Prepared &prepared()
 {
@@ -92,8 +94,10 @@ void writeDecimal(std::int64_t value, int width, Put put)
 class Out
 {
 public:
-    explicit Out(int fd)
+    // dump: the dump file itself, whose writes the test seam can fail.
+    explicit Out(int fd, bool dump = false)
         : m_fd(fd)
+        , m_dump(dump)
     {
     }
     ~Out() { flush(); }
@@ -135,16 +139,23 @@ public:
     void flush()
     {
         std::size_t done = 0;
-        while (done < m_used) {
-            const ssize_t written = ::write(m_fd, m_buffer + done, m_used - done);
+        while (done < m_used && !m_failed) {
+            const ssize_t written = m_dump && g_failWrites.load() ? (errno = ENOSPC, -1)
+                                                        : ::write(m_fd, m_buffer + done, m_used - done);
             if (written < 0 && errno == EINTR)
                 continue;
-            if (written <= 0)
+            if (written <= 0) {
+                m_error = written < 0 ? errno : EIO;
+                m_failed = true;
                 break;
+            }
             done += std::size_t(written);
         }
         m_used = 0;
     }
+    // A write failed (a full disk, say): the rest of the file is missing.
+    bool failed() const { return m_failed; }
+    int error() const { return m_error; }
 
 private:
     void put(char c)
@@ -155,8 +166,11 @@ private:
     }
 
     int m_fd;
+    bool m_dump;
     char m_buffer[2048];
     std::size_t m_used = 0;
+    bool m_failed = false;
+    int m_error = 0;
 };
 
 // Formats into a fixed character array; reports overflow instead of cutting.
@@ -174,6 +188,12 @@ public:
     {
         while (s && *s)
             put(*s++);
+        return *this;
+    }
+    Text &add(const char *s, std::size_t length)
+    {
+        for (std::size_t i = 0; i < length; ++i)
+            put(s[i]);
         return *this;
     }
     Text &dec(std::int64_t value, int width = 0)
@@ -492,11 +512,12 @@ struct DumpState
     const char *note = nullptr;
 };
 
-void writeDumpBody(int fd, const DumpState &state)
+// 0, or the errno of the write that failed.
+int writeDumpBody(int fd, const DumpState &state)
 {
     const Prepared &names = prepared();
     readMaps();
-    Out out(fd);
+    Out out(fd, true);
     out.text("Lessonry dump 1\n");
     out.text("kind: ").text(state.kind).text("\n");
     out.text("version: ").text(names.version).text("\n");
@@ -531,12 +552,40 @@ void writeDumpBody(int fd, const DumpState &state)
     if (g_mapsLength && g_maps[g_mapsLength - 1] != '\n')
         out.text("\n");
     out.text("end\n");
+    out.flush();
+    return out.failed() ? out.error() : 0;
 }
 
-int createDumpFile(const char *path)
+// The hidden name a dump is written under until it is whole: "." before
+// its file name and ".part" after it, so nothing takes it for a dump (the
+// upload sends "velmo_*") while it is being written.
+bool dumpTempPath(char *out, std::size_t size, const char *path)
 {
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    return fd;
+    const char *slash = std::strrchr(path, '/');
+    const std::size_t folderLength = slash ? std::size_t(slash - path + 1) : 0;
+    Text text(out, size);
+    text.add(path, folderLength).add(".").add(path + folderLength).add(".part");
+    return text.finish() != 0;
+}
+
+// Writes the dump under its hidden name, then gives it its own name: a
+// dump cut short (a full disk) leaves no file behind. 0, or an errno.
+int writeWholeDump(const char *path, const DumpState &state)
+{
+    char tempPath[CrashDumpWriter::kMaxPath + CrashDumpWriter::kMaxNamePart * 3 + 8];
+    if (!dumpTempPath(tempPath, sizeof(tempPath), path))
+        return ENAMETOOLONG;
+    const int fd = ::open(tempPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return errno;
+    int error = writeDumpBody(fd, state);
+    if (::close(fd) != 0 && !error)
+        error = errno;
+    if (!error && ::rename(tempPath, path) != 0)
+        error = errno;
+    if (error)
+        ::unlink(tempPath);
+    return error;
 }
 
 // One line of the message log, in the logger's own layout; tail (when
@@ -894,17 +943,14 @@ int CrashDumpWriter::writeCrashDump(const CrashSignalContext *context, char *pat
     }
     appendLogLine("dumpFilePath:", path, 0, false);
 
-    const int fd = createDumpFile(path);
-    if (fd < 0) {
-        const int error = errno;
+    state.frameCount = backtrace(g_crashFrames, kMaxFrames);
+    state.frames = g_crashFrames;
+    const int error = writeWholeDump(path, state);
+    if (error) {
         appendLogLine("CreateFile failed.err:", nullptr, error, true);
         errno = savedErrno;
         return error;
     }
-    state.frameCount = backtrace(g_crashFrames, kMaxFrames);
-    state.frames = g_crashFrames;
-    writeDumpBody(fd, state);
-    ::close(fd);
 
     appendCrashRecord(name);
     if (pathOut && pathSize)
@@ -916,10 +962,6 @@ int CrashDumpWriter::writeCrashDump(const CrashSignalContext *context, char *pat
 int CrashDumpWriter::writeFrozenDump(const char *path, int captureTimeoutMs)
 {
     std::lock_guard<std::mutex> lock(g_frozenMutex);
-    const int fd = createDumpFile(path);
-    if (fd < 0)
-        return errno;
-
     DumpState state;
     state.kind = "frozen";
     state.seconds = nowMilliseconds() / 1000;
@@ -934,7 +976,10 @@ int CrashDumpWriter::writeFrozenDump(const char *path, int captureTimeoutMs)
     } else {
         state.note = "the watched thread's stack could not be captured";
     }
-    writeDumpBody(fd, state);
-    ::close(fd);
-    return 0;
+    return writeWholeDump(path, state);
+}
+
+void CrashDumpWriter::failWritesForTests(bool fail)
+{
+    g_failWrites.store(fail);
 }

@@ -63,13 +63,15 @@ public:
     // Async-signal-safe: writes one crash dump for the context, appends the
     // crash records to the message and action logs. Writes the dump's full
     // path to pathOut (when given) and returns 0, or an errno value when
-    // the dump file could not be created.
+    // the dump could not be written whole. A dump is written under a
+    // hidden name and gets its own only when complete: one that could not
+    // be written leaves no file.
     static int writeCrashDump(const CrashSignalContext *context, char *pathOut = nullptr,
                               std::size_t pathSize = 0);
 
     // Normal context (the freeze watchdog's thread): captures the watched
     // thread's stack, waiting up to captureTimeoutMs for it, and writes a
-    // "frozen" dump to path. Returns 0 or the errno of creating the file.
+    // "frozen" dump to path, whole or not at all. Returns 0 or an errno.
     static int writeFrozenDump(const char *path, int captureTimeoutMs);
 
     // "velmo_<kind>_<version>_<possible id>_<seconds>_<local time>_<pid>_<tid>.dmp"
@@ -82,6 +84,10 @@ public:
 
     // The kernel id of the calling thread.
     static long currentThreadId();
+
+    // For tests: every later write of a dump fails as on a full disk (true)
+    // or writes again (false).
+    static void failWritesForTests(bool fail);
 };
 
 #endif // CRASHDUMPWRITER_H

@@ -11,6 +11,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
@@ -30,21 +31,42 @@ void logMuPdfError(void *, const char *message)
     qWarning("<pdf> %s", message);
 }
 
+// The pixel box of a page of these bounds at scale, or why there is none.
+bool pixelBox(const fz_rect &bounds, float scale, fz_irect *box, char *why, size_t whySize)
+{
+    if (!std::isfinite(scale) || scale <= 0) {
+        std::snprintf(why, whySize, "scale must be finite and positive");
+        return false;
+    }
+    const fz_matrix ctm = fz_scale(scale / 100.0f, scale / 100.0f);
+    const fz_rect area = fz_transform_rect(bounds, ctm);
+    if (!std::isfinite(area.x0) || !std::isfinite(area.y0) || !std::isfinite(area.x1) || !std::isfinite(area.y1)
+        || area.x1 - area.x0 > kMaxSide || area.y1 - area.y0 > kMaxSide) {
+        std::snprintf(why, whySize, "page image too large at scale %g", double(scale));
+        return false;
+    }
+    *box = fz_round_rect(area);
+    const int width = box->x1 - box->x0;
+    const int height = box->y1 - box->y0;
+    if (width <= 0 || height <= 0) {
+        std::snprintf(why, whySize, "page image empty at scale %g", double(scale));
+        return false;
+    }
+    if (width > kMaxSide || height > kMaxSide || size_t(width) * size_t(height) * 4 > kMaxBytes) {
+        std::snprintf(why, whySize, "page image of %d x %d pixels too large", width, height);
+        return false;
+    }
+    return true;
+}
+
 // The pixel box of a page at scale; throws when it is not a usable image.
 fz_irect renderBox(fz_context *ctx, fz_page *page, float scale, fz_matrix *ctm)
 {
     *ctm = fz_scale(scale / 100.0f, scale / 100.0f);
-    const fz_rect area = fz_transform_rect(fz_bound_page(ctx, page), *ctm);
-    if (!std::isfinite(area.x0) || !std::isfinite(area.y0) || !std::isfinite(area.x1) || !std::isfinite(area.y1)
-        || area.x1 - area.x0 > kMaxSide || area.y1 - area.y0 > kMaxSide)
-        fz_throw(ctx, FZ_ERROR_GENERIC, "page image too large at scale %g", scale);
-    const fz_irect box = fz_round_rect(area);
-    const int width = box.x1 - box.x0;
-    const int height = box.y1 - box.y0;
-    if (width <= 0 || height <= 0)
-        fz_throw(ctx, FZ_ERROR_GENERIC, "page image empty at scale %g", scale);
-    if (width > kMaxSide || height > kMaxSide || size_t(width) * size_t(height) * 4 > kMaxBytes)
-        fz_throw(ctx, FZ_ERROR_GENERIC, "page image of %d x %d pixels too large", width, height);
+    fz_irect box = fz_empty_irect;
+    char why[96];
+    if (!pixelBox(fz_bound_page(ctx, page), scale, &box, why, sizeof why))
+        fz_throw(ctx, FZ_ERROR_GENERIC, "%s", why);
     return box;
 }
 
@@ -175,12 +197,25 @@ bool MuPdfDocument::open(const char16_t *fileName, const char *password)
     }
     m_doc = &pdf->super;
     m_pageCount = pages;
+    // One walk of the page tree into a map, instead of a walk from its
+    // root for every page looked up (every page's bounds are read at
+    // once). A tree that cannot be walked is simply not mapped.
+    fz_try(m_ctx) {
+        pdf_load_page_tree(m_ctx, pdf);
+        m_pageTreeMapped = true;
+    }
+    fz_catch(m_ctx) {
+        m_pageTreeMapped = false;
+    }
     m_error.clear();
     return true;
 }
 
 void MuPdfDocument::close()
 {
+    if (m_pageTreeMapped)
+        pdf_drop_page_tree(m_ctx, pdf_document_from_fz_document(m_ctx, m_doc));
+    m_pageTreeMapped = false;
     fz_drop_document(m_ctx, m_doc);
     m_doc = nullptr;
     m_pageCount = 0;
@@ -195,8 +230,17 @@ void MuPdfDocument::pageSize(int page, float *size)
 {
     if (!size)
         return;
-    size[0] = 0;
-    size[1] = 0;
+    float bounds[4] = { 0, 0, 0, 0 };
+    pageBounds(page, bounds);
+    size[0] = bounds[2] - bounds[0];
+    size[1] = bounds[3] - bounds[1];
+}
+
+void MuPdfDocument::pageBounds(int page, float *bounds)
+{
+    if (!bounds)
+        return;
+    std::fill(bounds, bounds + 4, 0.0f);
     if (!m_doc) {
         fail("no document open");
         return;
@@ -205,28 +249,31 @@ void MuPdfDocument::pageSize(int page, float *size)
         fail("page index out of range");
         return;
     }
-    fz_page *fzPage = nullptr;
-    fz_rect bounds = fz_empty_rect;
-    fz_var(fzPage);
+    // What fz_bound_page gives for a PDF page, from its dictionary alone:
+    // loading the page would also read its annotations and links.
+    fz_rect area = fz_empty_rect;
+    fz_var(area);
     fz_try(m_ctx) {
-        fzPage = fz_load_page(m_ctx, m_doc, page);
-        bounds = fz_bound_page(m_ctx, fzPage);
-    }
-    fz_always(m_ctx) {
-        fz_drop_page(m_ctx, fzPage);
+        pdf_obj *pageObject = pdf_lookup_page_obj(m_ctx, pdf_document_from_fz_document(m_ctx, m_doc), page);
+        fz_rect mediaBox;
+        fz_matrix ctm;
+        pdf_page_obj_transform(m_ctx, pageObject, &mediaBox, &ctm);
+        area = fz_transform_rect(mediaBox, ctm);
     }
     fz_catch(m_ctx) {
         fail(std::string("cannot read page: ") + fz_caught_message(m_ctx));
         return;
     }
-    const float width = bounds.x1 - bounds.x0;
-    const float height = bounds.y1 - bounds.y0;
+    const float width = area.x1 - area.x0;
+    const float height = area.y1 - area.y0;
     if (!std::isfinite(width) || !std::isfinite(height) || width <= 0 || height <= 0) {
         fail("page has no area");
         return;
     }
-    size[0] = width;
-    size[1] = height;
+    bounds[0] = area.x0;
+    bounds[1] = area.y0;
+    bounds[2] = area.x1;
+    bounds[3] = area.y1;
     m_error.clear();
 }
 
@@ -307,22 +354,13 @@ void MuPdfDocument::renderSize(int page, float scale, int *size)
         return void(fail("page index out of range"));
     if (!std::isfinite(scale) || scale <= 0)
         return void(fail("scale must be finite and positive"));
-    fz_page *fzPage = nullptr;
-    fz_irect box = fz_empty_irect;
-    fz_var(fzPage);
-    fz_try(m_ctx) {
-        fzPage = fz_load_page(m_ctx, m_doc, page);
-        fz_matrix ctm;
-        box = renderBox(m_ctx, fzPage, scale, &ctm);
-    }
-    fz_always(m_ctx) {
-        fz_drop_page(m_ctx, fzPage);
-    }
-    fz_catch(m_ctx) {
-        return void(fail(std::string("cannot size page: ") + fz_caught_message(m_ctx)));
-    }
-    size[0] = box.x1 - box.x0;
-    size[1] = box.y1 - box.y0;
+    float bounds[4];
+    pageBounds(page, bounds);
+    if (bounds[2] <= bounds[0])
+        return void(fail(std::string("cannot size page: ") + m_error));
+    PdfRenderSize(bounds, scale, size);
+    if (size[0] <= 0)
+        return void(fail("cannot size page: no image at this scale"));
     m_error.clear();
 }
 
@@ -351,4 +389,20 @@ void DestoryPdfInstance(PdfDocument *instance)
 void FreePdfPixels(unsigned char *pixels)
 {
     pixelPool().give(pixels);
+}
+
+void PdfRenderSize(const float *bounds, float scale, int *size)
+{
+    if (!size)
+        return;
+    size[0] = 0;
+    size[1] = 0;
+    if (!bounds)
+        return;
+    fz_irect box = fz_empty_irect;
+    char why[96];
+    if (!pixelBox(fz_make_rect(bounds[0], bounds[1], bounds[2], bounds[3]), scale, &box, why, sizeof why))
+        return;
+    size[0] = box.x1 - box.x0;
+    size[1] = box.y1 - box.y0;
 }

@@ -21,6 +21,7 @@ public:
     bool open(const char16_t *fileName, const char *password) override;
     void close() override;
     void pageSize(int page, float *size) override;
+    void pageBounds(int page, float *bounds) override;
     bool renderPage(int page, PdfRenderRecord *record, float scale) override;
     void renderSize(int page, float scale, int *size) override;
     void abortRender() override;
@@ -33,6 +34,8 @@ private:
     fz_context *m_ctx = nullptr;
     fz_document *m_doc = nullptr;
     int m_pageCount = 0;
+    // The page tree is held in a map while the document is open.
+    bool m_pageTreeMapped = false;
     // The abort field of the cookie MuPDF reads while a page renders,
     // null between renders; abortRender sets it from any thread.
     int *m_renderAbort = nullptr;

@@ -40,6 +40,11 @@ public:
     // size[0] and size[1] receive the width and height of the page; both
     // are 0 for a page that does not exist or cannot be read.
     virtual void pageSize(int page, float *size) = 0;
+    // bounds[0..3] receive x0, y0, x1, y1 of the page in PDF points, as a
+    // render places it, read from the page tree without loading the page's
+    // content: quick enough to read every page of a document at once. All
+    // are 0 for a page that does not exist or cannot be read.
+    virtual void pageBounds(int page, float *bounds) = 0;
     // Renders a page on white. The record is filled only on success; scale
     // must be finite and positive, and the image no larger than the layer's
     // limit (16384 pixels a side, 256 MiB).
@@ -66,5 +71,9 @@ LESSONRY_PDF_EXPORT void DestoryPdfInstance(PdfDocument *instance);
 // release them. The layer keeps a few released buffers for the next pages,
 // so turning pages does not fault in fresh memory for every image.
 LESSONRY_PDF_EXPORT void FreePdfPixels(unsigned char *pixels);
+// size[0] and size[1] receive the width and height in pixels of the image
+// renderPage gives at scale for a page of these bounds (pageBounds); both
+// are 0 where renderPage would refuse. Needs no document.
+LESSONRY_PDF_EXPORT void PdfRenderSize(const float *bounds, float scale, int *size);
 
 #endif // PDFDOCUMENT_H

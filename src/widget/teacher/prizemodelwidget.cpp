@@ -41,8 +41,10 @@ void readJson(const QJsonValue &value, ReveiveAwardInfo &out)
 // A picture of the tile's user already on disk, if any.
 QString localPicture(const QString &pic)
 {
-    if (!pic.startsWith(QLatin1String("http"), Qt::CaseInsensitive))
-        return pic;
+    // A local path from the roster is shown only when it is one of our own
+    // downloads, as for every picture address from elsewhere.
+    if (!DownloadUtil::isWebAddress(pic))
+        return DownloadUtil::isDownloadedFile(pic) ? pic : QString();
     const QString path = DownloadUtil::getImageFilePath(pic);
     return QFileInfo(path).isFile() ? path : QString();
 }

@@ -1,7 +1,10 @@
 #include "studentinfowidget.h"
 #include "ui_studentinfowidget.h"
 
+#include "utility/widget/imageutil.h"
+
 #include <QPixmap>
+#include <QPointer>
 
 namespace {
 
@@ -24,9 +27,16 @@ StudentInfoWidget::~StudentInfoWidget()
 
 void StudentInfoWidget::setData(const QString &picturePath, int praiseCount, const QString &name)
 {
-    QPixmap picture;
-    if (!picturePath.isEmpty() && picture.load(picturePath))
-        ui->label_picture->setPixmap(picture);
+    // The roster's picture: decoded off the GUI thread at the size shown,
+    // its pixel count checked first, like every picture from elsewhere.
+    if (!picturePath.isEmpty()) {
+        const QPointer<QLabel> label(ui->label_picture);
+        ImageUtil::readCoverCropAsync(picturePath, label->width(), label->height(), this,
+                                      [label](const QImage &picture) {
+                                          if (label && !picture.isNull())
+                                              label->setPixmap(QPixmap::fromImage(picture));
+                                      });
+    }
     ui->label_likenum->setText(QString::number(praiseCount));
     ui->label_name->setText(name);
 }

@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -16,11 +17,14 @@
 
 #include "holderrecorder.h"
 #include "lessonservice.h"
+#include "messagecatcher.h"
+#include "scopedtimescale.h"
 #include "mgr/http/httpmgr.h"
 #include "mgr/http/networkdownloadreplyholder.h"
 #include "mgr/http/networkreplyholder.h"
 #include "mgr/singleton.h"
 #include "testutil.h"
+#include "utility/backgroundqueue.h"
 #include "utility/hashutility.h"
 
 namespace {
@@ -89,6 +93,9 @@ private slots:
     void chunkedBodyWithoutLengthIsAccepted();
     void encodedBodyIsRefused();
     void httpErrorLeavesNoFile();
+    void boundsEndTheDownload_data();
+    void boundsEndTheDownload();
+    void bodyIsWrittenOffTheGuiThread();
     void abortDuringTransferLeavesNoFile_data();
     void abortDuringTransferLeavesNoFile();
     void abortBeforeEventLoopGivesOnlyAbort();
@@ -386,6 +393,86 @@ void TestNetworkDownloadReplyHolder::httpErrorLeavesNoFile()
     QTRY_VERIFY(recorder.ended());
     QCOMPARE(recorder.events, (QStringList{"start", "failure:-203", "finish"}));
     QVERIFY(filesIn(dir.path()).isEmpty());
+}
+
+void TestNetworkDownloadReplyHolder::boundsEndTheDownload_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<qint64>("announced");
+    QTest::addColumn<qint64>("maxBytes");
+    QTest::addColumn<int>("maxDurationMs");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("logged");
+    const qint64 tenGiB = qint64(10) << 30;
+    // Nothing of the body is written: the announced length is refused.
+    QTest::newRow("announced beyond the default maximum")
+        << "announce" << tenGiB << qint64(0) << 0 << int(NetWorkDownloadReplyHolder::DOWNLOAD_TOO_LARGE)
+        << "is more than";
+    QTest::newRow("announced beyond the caller's cap")
+        << "announce" << qint64(5000) << qint64(4999) << 0 << int(NetWorkDownloadReplyHolder::DOWNLOAD_TOO_LARGE)
+        << "is more than";
+    QTest::newRow("announced beyond the free space")
+        << "announce" << (qint64(1) << 52) << (qint64(1) << 53) << 0
+        << int(NetWorkDownloadReplyHolder::DOWNLOAD_NO_SPACE) << "free on the disk";
+    // Half the body, then nothing: the read time-out (30 s, scaled).
+    QTest::newRow("no byte for the read time-out")
+        << "stall" << qint64(0) << qint64(0) << 0 << -int(QNetworkReply::TimeoutError) << "no byte came";
+    // Bytes that trickle keep the read time-out away: the overall one ends it.
+    QTest::newRow("longer than the overall time-out")
+        << "stall" << qint64(0) << qint64(0) << 5000 << -int(QNetworkReply::TimeoutError) << "it took too long";
+}
+
+// Each bound fails the download with its own code and leaves no file; the
+// time-outs run scaled through the one time seam.
+void TestNetworkDownloadReplyHolder::boundsEndTheDownload()
+{
+    QFETCH(QString, fault);
+    QFETCH(qint64, announced);
+    QFETCH(qint64, maxBytes);
+    QFETCH(int, maxDurationMs);
+    QFETCH(int, code);
+    QFETCH(QString, logged);
+    ScopedTimeScale fast(0.01);
+    QTemporaryDir dir;
+    QJsonObject extra;
+    if (announced > 0)
+        extra.insert(QStringLiteral("length"), double(announced));
+    QVERIFY(m_service.setFault(QStringLiteral("/files/") + kPdf, fault, extra));
+    MessageCatcher catcher;
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(url(kPdf), dir.path()));
+    if (maxBytes > 0)
+        holder->setMaxBytes(maxBytes);
+    if (maxDurationMs > 0)
+        holder->setMaxDuration(maxDurationMs);
+    HolderRecorder recorder(holder.get());
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.ended(), 10000);
+    QCOMPARE(recorder.events, (QStringList{"start", QStringLiteral("failure:%1").arg(code), "finish"}));
+    QVERIFY(catcher.has(QtCriticalMsg, logged));
+    QVERIFY(filesIn(dir.path()).isEmpty());
+    if (announced > 0)
+        QVERIFY(!catcher.has(QtCriticalMsg, QStringLiteral("write download file failed")));
+    m_service.reset();
+}
+
+// The body reaches the disk on the writer's thread: while that thread is
+// held, the whole transfer arrives, the GUI thread goes on with its events
+// and nothing is reported; once it is released the file is there, whole.
+void TestNetworkDownloadReplyHolder::bodyIsWrittenOffTheGuiThread()
+{
+    QTemporaryDir dir;
+    QSemaphore release;
+    BackgroundQueue::files()->run([&release] { release.acquire(); });
+    std::unique_ptr<NetWorkDownloadReplyHolder> holder(download(url(kPdf), dir.path()));
+    HolderRecorder recorder(holder.get());
+    QSignalSpy progress(holder.get(), &NetWorkDownloadReplyHolder::signal_downloadProgress);
+    QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toDouble() == 100.0);
+    TestUtil::drainEvents();
+    QCOMPARE(recorder.events, QStringList{"start"});
+    QCOMPARE(bytesOnDisk(dir.path()), qint64(0));
+    release.release();
+    QTRY_VERIFY(recorder.ended());
+    QCOMPARE(recorder.events, (QStringList{"start", "success", "finish"}));
+    QCOMPARE(fileBytes(recorder.filePath), fixtureBytes(QLatin1String(kPdf)));
 }
 
 void TestNetworkDownloadReplyHolder::abortDuringTransferLeavesNoFile_data()

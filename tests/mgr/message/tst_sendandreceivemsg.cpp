@@ -113,6 +113,8 @@ private slots:
     void overlongUuidIsDropped();
     void hugeMessageIsCutInTheLogs();
     void oversizedMessageIsDroppedUnparsed();
+    void envelopeIsReadOnce_data();
+    void envelopeIsReadOnce();
 
 private:
     QTemporaryDir m_dir;
@@ -532,6 +534,46 @@ void TestSendAndReceiveMsg::oversizedMessageIsDroppedUnparsed()
     SendAndReceiveMsg::instance()->receiveMsg(QString(10 * 1024 * 1024, QLatin1Char('{')));
     QVERIFY(spies.emitted().isEmpty());
     QVERIFY(!log.has(QtCriticalMsg, QStringLiteral("parse json error:")));
+}
+
+// A copy is read once where it arrives; what the reading says decides
+// whether it goes on, and the layer takes the payload from the envelope as
+// read, not from its text.
+void TestSendAndReceiveMsg::envelopeIsReadOnce_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("reading");
+    const QString teachers = envelope(1, kTeacherUid, freshUuid(), { { "content", "hello" } });
+    QTest::newRow("another's") << teachers << int(ReceivedEnvelope::Read);
+    QTest::newRow("own") << envelope(1, kOwnUid, freshUuid()) << int(ReceivedEnvelope::Own);
+    QTest::newRow("no JSON") << QStringLiteral("plain text") << int(ReceivedEnvelope::Unreadable);
+    QTest::newRow("too long") << QString(SendAndReceiveMsg::kMaxMessageChars + 1, QLatin1Char('{'))
+                              << int(ReceivedEnvelope::TooLong);
+}
+
+void TestSendAndReceiveMsg::envelopeIsReadOnce()
+{
+    QFETCH(QString, text);
+    QFETCH(int, reading);
+    MessageCatcher log;
+    ReceivedEnvelope read;
+    QCOMPARE(int(ReceivedEnvelope::read(text, read)), reading);
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("parse json error:")), reading == ReceivedEnvelope::Unreadable);
+    if (reading != ReceivedEnvelope::Read) {
+        QVERIFY(read.text().isEmpty());
+        return;
+    }
+    QCOMPARE(read.text(), text);
+    QCOMPARE(read.header().sender, kTeacherUid);
+    QSignalSpy texts(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveTextMsg);
+    SendAndReceiveMsg::instance()->receiveEnvelope(read);
+    QCOMPARE(texts.count(), 1);
+    QCOMPARE(texts.first().at(0).value<ImMsgInfo>().uid, kTeacherUid);
+    QCOMPARE(texts.first().at(1).value<TextMessage>().content, QStringLiteral("hello"));
+    // Read and handed on once: a later copy of it is a repeat.
+    SendAndReceiveMsg::instance()->receiveEnvelope(read);
+    QCOMPARE(texts.count(), 1);
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("parse json error:")), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSendAndReceiveMsg)

@@ -1,7 +1,7 @@
 // A program that crashes on purpose, for the crash dump tests: it starts
 // the message and action logs and the crash handlers as the client does,
 // prints its log folder, then crashes in the way its first argument names.
-//   lessonry-crash-helper <null-write|abort|exception|overflow|thread|no-folder> [possible id]
+//   lessonry-crash-helper <null-write|abort|exception|overflow|thread|no-folder|full-disk> [possible id]
 
 #include "mgr/logmgr.h"
 #include "mgr/minidumpmgr.h"
@@ -62,7 +62,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <null-write|abort|exception|overflow|thread|no-folder> [possible id]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <null-write|abort|exception|overflow|thread|no-folder|full-disk> [possible id]\n", argv[0]);
         return 2;
     }
     if (argc > 2)
@@ -85,6 +85,10 @@ int main(int argc, char **argv)
     } else if (!std::strcmp(mode, "thread")) {
         std::thread worker(&crashOnWorkerThread);
         worker.join();
+    } else if (!std::strcmp(mode, "full-disk")) {
+        // Every write of the dump fails, as on a full disk.
+        CrashDumpWriter::failWritesForTests(true);
+        crashByNullWrite();
     } else if (!std::strcmp(mode, "no-folder")) {
         // A dump folder that cannot be written into.
         CrashDumpWriter::setDumpFolder(QFile::encodeName(QDir(getLogDir()).filePath(QStringLiteral("missing/folder"))).constData());

@@ -395,41 +395,44 @@ void MqttImSdk::slot_messageDelivered(int token)
 
 void MqttImSdk::slot_messageArrived(QString strMsg)
 {
-    // Read here before the message layer: the same bound, before parsing.
-    if (strMsg.size() > SendAndReceiveMsg::kMaxMessageChars) {
+    // Read once, here: the message layer and the typed signal take the
+    // envelope as it is read.
+    ReceivedEnvelope envelope;
+    switch (ReceivedEnvelope::read(strMsg, envelope)) {
+    case ReceivedEnvelope::TooLong:
         logCritical(QStringLiteral("drop mqtt msg: it has %1 characters").arg(strMsg.size()));
         return;
+    case ReceivedEnvelope::Unreadable:
+        return;
+    case ReceivedEnvelope::Own:
+        logInfo(QStringLiteral("The msg that received is from current user."));
+        return;
+    case ReceivedEnvelope::Read:
+        break;
     }
-    BaseMessageEntity header;
-    const bool isEnvelope = fromJson(strMsg, header);
-    if (isEnvelope) {
-        if (header.sender == Singleton<GlobalCurrentUser>::instance()->getUid()) {
-            logInfo(QStringLiteral("The msg that received is from current user."));
-            return;
-        }
-        if (!isTopicLevel(header.sender)) {
-            // An answer to it would go to a topic built from the sender.
-            logCritical(QStringLiteral("drop mqtt msg: the sender is not a topic level, type:%1").arg(header.type));
-            ActionLog::instance()->ErrorInfo(QStringLiteral("mqtt_message_dropped"),
-                                             QStringLiteral("{type:%1,reason:sender}").arg(header.type));
-            return;
-        }
-        switch (header.type) {
-        case IM_JoinChannel:
-            sendPeerMsg(header.sender, ownEnvelope(IM_UserJoin));
-            slot_channelUserJoined(header.sender);
-            break;
-        case IM_LeaveChannel:
-            slot_channelUserLeaved(header.sender);
-            break;
-        case IM_UserJoin:
-            slot_channelUserJoined(header.sender);
-            break;
-        default:
-            break;
-        }
+    const BaseMessageEntity &header = envelope.header();
+    if (!isTopicLevel(header.sender)) {
+        // An answer to it would go to a topic built from the sender.
+        logCritical(QStringLiteral("drop mqtt msg: the sender is not a topic level, type:%1").arg(header.type));
+        ActionLog::instance()->ErrorInfo(QStringLiteral("mqtt_message_dropped"),
+                                         QStringLiteral("{type:%1,reason:sender}").arg(header.type));
+        return;
     }
-    emit signal_messageArrived(strMsg);
+    switch (header.type) {
+    case IM_JoinChannel:
+        sendPeerMsg(header.sender, ownEnvelope(IM_UserJoin));
+        slot_channelUserJoined(header.sender);
+        break;
+    case IM_LeaveChannel:
+        slot_channelUserLeaved(header.sender);
+        break;
+    case IM_UserJoin:
+        slot_channelUserJoined(header.sender);
+        break;
+    default:
+        break;
+    }
+    emit signal_envelopeArrived(envelope);
 }
 
 void MqttImSdk::slot_channelUserJoined(QString uid)

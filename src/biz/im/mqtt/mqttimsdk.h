@@ -1,6 +1,8 @@
 #ifndef MQTTIMSDK_H
 #define MQTTIMSDK_H
 
+#include "mgr/message/receivedenvelope.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QSet>
@@ -78,7 +80,9 @@ signals:
     void signalConnectionLost(QString lostCause);
 
     // Public, emitted on the GUI thread.
-    void signal_messageArrived(QString strMsg);
+    // A message of somebody else, read once here (a text that is no JSON,
+    // one too long and one's own are dropped with a log line).
+    void signal_envelopeArrived(const ReceivedEnvelope &envelope);
     void signal_connectionLost(QString lostCause);
     void signal_loginSuccess(QString uid);
     void signal_loginFailure(int errCode, QString errMsg);

@@ -297,7 +297,7 @@ void TestMqttImSdk::ownChannelMessageComesBackToNoSignal()
     QVERIFY(loginAndJoin(m_classId));
     // The echo of its own JoinChannel first.
     QTRY_COMPARE_WITH_TIMEOUT(log.count(QtInfoMsg, QStringLiteral("The msg that received is from current user.")), 1, kPatienceMs);
-    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_envelopeArrived);
     TextMessage text{ QStringLiteral("Lily"), m_classId, QStringLiteral("mine") };
     const QString own = SendAndReceiveMsg::instance()->buildMsgText(text, IM_Text, kOwnUid);
     QSignalSpy sent(sdk(), &MqttImSdk::signal_sendMsgSuccess);
@@ -312,21 +312,27 @@ void TestMqttImSdk::ownChannelMessageComesBackToNoSignal()
 void TestMqttImSdk::messagesFromOthersArriveUnchanged()
 {
     QVERIFY(loginAndJoin(m_classId));
-    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_envelopeArrived);
     QSignalSpy draws(SendAndReceiveMsg::instance(), &SendAndReceiveMsg::signal_receiveTextMsg);
     TextMessage text{ QStringLiteral("老师"), m_classId, QStringLiteral("你好, \"class\" ✓") };
     const QString theirs = SendAndReceiveMsg::instance()->buildMsgText(text, IM_Text, kPeerUid);
     QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), theirs));
     QVERIFY(arrived.wait(kPatienceMs));
-    QCOMPARE(arrived.first().at(0).toString(), theirs);
+    QCOMPARE(arrived.first().at(0).value<ReceivedEnvelope>().text(), theirs);
     // ... and the message layer hands it on typed.
     QTRY_COMPARE_WITH_TIMEOUT(draws.count(), 1, kPatienceMs);
     QCOMPARE(draws.first().at(1).value<TextMessage>().content, text.content);
 
-    // A text that is no envelope is passed on as it is.
+    QCOMPARE(arrived.first().at(0).value<ReceivedEnvelope>().header().sender, kPeerUid);
+
+    // A text that is no envelope goes no further than its parse error: the
+    // envelope published after it is the next to arrive.
+    MessageCatcher log;
     QVERIFY(TopicWatcher::publish(m_broker.port(), peerTopic(kOwnUid, m_classId), QStringLiteral("plain text")));
+    QVERIFY(TopicWatcher::publish(m_broker.port(), peerTopic(kOwnUid, m_classId), theirs));
     QTRY_COMPARE_WITH_TIMEOUT(arrived.count(), 2, kPatienceMs);
-    QCOMPARE(arrived.at(1).at(0).toString(), QStringLiteral("plain text"));
+    QCOMPARE(arrived.at(1).at(0).value<ReceivedEnvelope>().text(), theirs);
+    QCOMPARE(log.count(QtCriticalMsg, QStringLiteral("parse json error:")), 1);
 }
 
 void TestMqttImSdk::presenceOfOthers()
@@ -334,10 +340,10 @@ void TestMqttImSdk::presenceOfOthers()
     QVERIFY(loginAndJoin(m_classId));
     QSignalSpy joined(sdk(), &MqttImSdk::signal_channelUserJoined);
     QSignalSpy left(sdk(), &MqttImSdk::signal_channelUserLeaved);
-    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_envelopeArrived);
     QStringList order;
     connect(sdk(), &MqttImSdk::signal_channelUserJoined, this, [&order](QString uid) { order << "joined " + uid; });
-    connect(sdk(), &MqttImSdk::signal_messageArrived, this, [&order](QString) { order << "arrived"; });
+    connect(sdk(), &MqttImSdk::signal_envelopeArrived, this, [&order](const ReceivedEnvelope &) { order << "arrived"; });
 
     // A newcomer announces itself: answered on its own peer topic.
     QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(111, kPeerUid, m_classId)));
@@ -382,7 +388,7 @@ void TestMqttImSdk::leaveChannelStopsDelivery()
     QTRY_COMPARE_WITH_TIMEOUT(m_actions.named(QStringLiteral("mqtt_exitchannel_success")).size(), 2, kPatienceMs);
     QVERIFY(!sdk()->isInChannel());
 
-    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_envelopeArrived);
     QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(300, kPeerUid, m_classId)));
     QVERIFY(m_watcher.waitFor(envelopeOn(channelTopic(m_classId), 300, kPeerUid)));
     // Joined again, the next message is the marker: the one before it was
@@ -392,7 +398,7 @@ void TestMqttImSdk::leaveChannelStopsDelivery()
     QTRY_COMPARE_WITH_TIMEOUT(joined.count(), 2, kPatienceMs);
     QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(301, kPeerUid, m_classId)));
     QTRY_COMPARE_WITH_TIMEOUT(arrived.count(), 1, kPatienceMs);
-    QCOMPARE(parse(arrived.first().at(0).toString()).value("type").toInt(), 301);
+    QCOMPARE(parse(arrived.first().at(0).value<ReceivedEnvelope>().text()).value("type").toInt(), 301);
 }
 
 void TestMqttImSdk::loginDuringLogoutWaitsForIt()
@@ -481,7 +487,7 @@ void TestMqttImSdk::brokerDownThenBack()
     QVERIFY(m_broker.start());
     QVERIFY(m_watcher.start(m_broker.port()));
     QVERIFY(loginAndJoin(m_classId));
-    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_envelopeArrived);
     QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(300, kPeerUid, m_classId)));
     QVERIFY(arrived.wait(kPatienceMs));
 }
@@ -492,12 +498,12 @@ void TestMqttImSdk::reinitHandlesEachEventOnce()
     sdk()->destory();
     sdk()->init(kOwnUid);
     QVERIFY(loginAndJoin(m_classId));
-    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_envelopeArrived);
     QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(300, kPeerUid, m_classId)));
     QVERIFY(arrived.wait(kPatienceMs));
     // A second delivery of the first would come before the marker.
     QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(301, kPeerUid, m_classId)));
-    QTRY_VERIFY_WITH_TIMEOUT(!arrived.isEmpty() && parse(arrived.last().at(0).toString()).value("type").toInt() == 301, kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!arrived.isEmpty() && parse(arrived.last().at(0).value<ReceivedEnvelope>().text()).value("type").toInt() == 301, kPatienceMs);
     QCOMPARE(arrived.count(), 2);
 }
 
@@ -512,7 +518,7 @@ void TestMqttImSdk::oldClientsCallbacksNeverReachTheNewOne()
     while (!log.has(QtInfoMsg, QStringLiteral("receive mqtt msg, from topic:")) && !deadline.hasExpired())
         QThread::msleep(5);
     QVERIFY(log.has(QtInfoMsg, QStringLiteral("receive mqtt msg, from topic:")));
-    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_envelopeArrived);
     sdk()->destory();
     sdk()->init(kOwnUid);
     TestUtil::drainEvents();
@@ -581,7 +587,7 @@ void TestMqttImSdk::senderThatIsNoTopicLevelIsDropped()
     const int endsBefore = m_broker.logCount(QStringLiteral("Client client_student_20001 "));
     QSignalSpy lost(sdk(), &MqttImSdk::signal_connectionLost);
     QSignalSpy joined(sdk(), &MqttImSdk::signal_channelUserJoined);
-    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_envelopeArrived);
     for (int i = 0; i < 3; ++i)
         QVERIFY(TopicWatcher::publish(m_broker.port(), channelTopic(m_classId), otherEnvelope(111, sender, m_classId)));
     // The marker: a newcomer with a good id, answered on its peer topic.
@@ -605,7 +611,7 @@ void TestMqttImSdk::oversizedMessageIsDroppedUnparsed()
     MessageCatcher log;
     QVERIFY(loginAndJoin(m_classId));
     QSignalSpy joined(sdk(), &MqttImSdk::signal_channelUserJoined);
-    QSignalSpy arrived(sdk(), &MqttImSdk::signal_messageArrived);
+    QSignalSpy arrived(sdk(), &MqttImSdk::signal_envelopeArrived);
     const QString huge = otherEnvelope(111, QStringLiteral("20007"), m_classId)
         + QString(SendAndReceiveMsg::kMaxMessageChars, QLatin1Char(' '));
     // Too long for a command line: mosquitto_pub reads it from its input.

@@ -54,6 +54,8 @@ ChatDriver::ChatDriver(ClassWidget *page, const QString &uid, const QString &cla
     m_panel = new WidgetMessage(page);
     m_panel->setChannelAndUser(classId, &m_roster);
     m_panel->show();
+    m_edit = m_panel->findChild<QTextEdit *>(QStringLiteral("textEdit"));
+    m_list = m_panel->findChild<ChatMessageList *>(QStringLiteral("listWidget"));
 }
 
 ChatDriver::~ChatDriver()
@@ -65,7 +67,7 @@ void ChatDriver::run(const QString &line)
 {
     const QString command = line.section(QLatin1Char(' '), 0, 0);
     const QString rest = line.section(QLatin1Char(' '), 1);
-    auto *edit = m_panel->findChild<QTextEdit *>(QStringLiteral("textEdit"));
+    QTextEdit *edit = m_edit;
     if (command == QLatin1String("type")) {
         edit->setPlainText(rest);
     } else if (command == QLatin1String("key")) {
@@ -88,7 +90,7 @@ void ChatDriver::run(const QString &line)
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QApplication::sendEvent(edit, &press);
     } else if (command == QLatin1String("click")) {
-        auto *list = m_panel->findChild<ChatMessageList *>(QStringLiteral("listWidget"));
+        ChatMessageList *list = m_list;
         QWidget *bubble = list->bubbleAt(rest.toInt());
         if (QLabel *state = bubble ? bubble->findChild<QLabel *>(QStringLiteral("labelSendState")) : nullptr) {
             QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
@@ -96,6 +98,20 @@ void ChatDriver::run(const QString &line)
         }
     } else if (command == QLatin1String("state")) {
         report();
+    } else if (command == QLatin1String("clear")) {
+        ChatMessageList *list = m_list;
+        while (list->count() > 0)
+            list->removeFirst();
+        m_emitLine(QStringLiteral("cleared"));
+    } else if (command == QLatin1String("count")) {
+        // "count <bubbles> <pictures shown from their downloaded file>"
+        ChatMessageList *list = m_list;
+        int pictures = 0;
+        for (int row = 0; row < list->count(); ++row) {
+            auto *left = qobject_cast<WidgetMessageItemLeft *>(list->bubbleAt(row));
+            pictures += left && !left->pictureSource().isEmpty() && !left->pictureSource().startsWith(QLatin1String("http"));
+        }
+        m_emitLine(QStringLiteral("count %1 %2").arg(list->count()).arg(pictures));
     } else {
         m_emitLine(QStringLiteral("error unknown chat command: ") + line);
     }
@@ -103,7 +119,7 @@ void ChatDriver::run(const QString &line)
 
 void ChatDriver::report()
 {
-    auto *list = m_panel->findChild<ChatMessageList *>(QStringLiteral("listWidget"));
+    ChatMessageList *list = m_list;
     for (int row = 0; row < list->count(); ++row) {
         QWidget *widget = list->bubbleAt(row);
         const auto text = [widget](const char *name) {

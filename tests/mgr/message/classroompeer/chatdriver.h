@@ -10,6 +10,8 @@
 #include <functional>
 
 class ClassWidget;
+class ChatMessageList;
+class QTextEdit;
 class WidgetMessage;
 
 // The chat panel of a classroom peer, used as a user would: text typed and
@@ -37,6 +39,11 @@ private:
 
     UserList m_roster;
     WidgetMessage *m_panel = nullptr;
+    // Found once, while the panel is empty: searching a panel of 2000
+    // bubbles for them at every command would cost its GUI thread more
+    // than what the benchmarks measure there.
+    QTextEdit *m_edit = nullptr;
+    ChatMessageList *m_list = nullptr;
     std::function<void(const QString &)> m_emitLine;
 };
 

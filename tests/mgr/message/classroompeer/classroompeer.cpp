@@ -82,9 +82,12 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <cstdio>
+#include <type_traits>
+#include <vector>
 
 #include <malloc.h>
 
@@ -125,6 +128,12 @@ qint64 wallMicros()
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
+// Set by --brief: no line per transport copy, a line per hundred texts
+// received and every other payload cut to its first 200 characters, so
+// that the peer's own reports cost its GUI thread next to nothing beside
+// what it measures.
+bool g_brief = false;
+
 QString compact(const QJsonObject &object)
 {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
@@ -162,7 +171,17 @@ template<typename T>
 void watch(void (SendAndReceiveMsg::*signal)(ImMsgInfo, T), const char *name)
 {
     QObject::connect(SendAndReceiveMsg::instance(), signal, [name](ImMsgInfo info, T payload) {
-        emitLine(QStringLiteral("recv %1 %2 %3").arg(QString::fromLatin1(name), info.uid, compact(describe(payload))));
+        // Brief: one line per hundred texts ("recv texts <count>"), the
+        // others cut short.
+        if (g_brief && std::is_same<T, TextMessage>::value) {
+            static int texts = 0;
+            if (++texts % 100 == 0)
+                emitLine(QStringLiteral("recv texts %1").arg(texts));
+            return;
+        }
+        const QString described = compact(describe(payload));
+        emitLine(QStringLiteral("recv %1 %2 %3").arg(QString::fromLatin1(name), info.uid,
+                                                    g_brief ? described.left(200) : described));
     });
 }
 
@@ -181,6 +200,8 @@ void sendTyped(int type, const QString &peer, const QJsonObject &json, const QSt
 // A copy of an envelope as one transport delivered it.
 void reportCopy(const char *transport, const QString &text)
 {
+    if (g_brief)
+        return;
     const QJsonObject envelope = QJsonDocument::fromJson(text.toUtf8()).object();
     emitLine(QStringLiteral("via %1 %2 %3 %4")
                  .arg(QString::fromLatin1(transport), envelope.value(QLatin1String("sender")).toString(),
@@ -299,7 +320,8 @@ private:
         });
         connect(mqtt, &MqttImSdk::signal_channelUserJoined, this, [](QString who) { emitLine("mqtt joined " + who); });
         connect(mqtt, &MqttImSdk::signal_channelUserLeaved, this, [](QString who) { emitLine("mqtt left " + who); });
-        connect(mqtt, &MqttImSdk::signal_messageArrived, this, [](QString text) { reportCopy("mqtt", text); });
+        connect(mqtt, &MqttImSdk::signal_envelopeArrived, this,
+                [](const ReceivedEnvelope &envelope) { reportCopy("mqtt", envelope.text()); });
     }
 
     void watchRtc()
@@ -390,7 +412,29 @@ private:
         m_commands.addWithArguments(QStringLiteral("video"), [space](const QString &state) {
             VideoSDK::instance()->muteLocalVideo(state.section(space, 0, 0) != QLatin1String("on"));
         });
-        m_commands.add(QStringLiteral("stall"), [this] { emitLine(QStringLiteral("stall %1").arg(m_stalls.longestMs())); });
+        // "stall <longest ms> <p99 ms> <ticks>" since the start or the last reset.
+        m_commands.add(QStringLiteral("stall"), [this] {
+            emitLine(QStringLiteral("stall %1 %2 %3").arg(m_stalls.longestMs()).arg(m_stalls.p99Ms()).arg(m_stalls.ticks()));
+        });
+        m_commands.add(QStringLiteral("stall reset"), [this] {
+            m_stalls.reset();
+            emitLine(QStringLiteral("stall reset"));
+        });
+        // "flood <count> <length>": count chat texts of length characters
+        // sent at once, each also its own marker ("flood <n> ...").
+        m_commands.addWithArguments(QStringLiteral("flood"), [this, space](const QString &arguments) {
+            const int count = arguments.section(space, 0, 0).toInt();
+            const int length = qMax(1, arguments.section(space, 1, 1).toInt());
+            TextMessage text;
+            text.nickname = QStringLiteral("flood");
+            text.classid = m_classId;
+            for (int i = 0; i < count; ++i) {
+                const QString head = QStringLiteral("flood %1 ").arg(i);
+                text.content = head + QString(qMax(0, length - head.size()), QLatin1Char('x'));
+                SendAndReceiveMsg::instance()->sendMsg(text, IM_Text, m_uid);
+            }
+            emitLine(QStringLiteral("flooded %1").arg(count));
+        });
         m_commands.add(QStringLiteral("memory"), [] { emitLine(memoryLine()); });
         m_commands.add(QStringLiteral("trim"), [] {
             malloc_trim(0);
@@ -430,18 +474,36 @@ private:
         {
             m_timer.setInterval(kTickMs);
             QObject::connect(&m_timer, &QTimer::timeout, [this] {
-                m_longestMs = qMax(m_longestMs, m_clock.restart() - kTickMs);
+                const qint64 late = qMax<qint64>(0, m_clock.restart() - kTickMs);
+                m_longestMs = qMax(m_longestMs, late);
+                m_late.push_back(late);
             });
             m_clock.start();
             m_timer.start();
         }
         qint64 longestMs() const { return m_longestMs; }
+        qint64 p99Ms() const
+        {
+            if (m_late.empty())
+                return 0;
+            std::vector<qint64> sorted = m_late;
+            std::sort(sorted.begin(), sorted.end());
+            return sorted[std::min(sorted.size() - 1, sorted.size() * 99 / 100)];
+        }
+        int ticks() const { return int(m_late.size()); }
+        void reset()
+        {
+            m_longestMs = 0;
+            m_late.clear();
+            m_clock.restart();
+        }
 
     private:
         static constexpr int kTickMs = 10;
         QTimer m_timer;
         QElapsedTimer m_clock;
         qint64 m_longestMs = 0;
+        std::vector<qint64> m_late;
     };
 
     QString m_classId;
@@ -498,8 +560,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption scaleOption(QStringLiteral("time-scale"), QStringLiteral("Factor for the client's own durations."),
                                          QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption chatOption(QStringLiteral("chat"), QStringLiteral("Show the chat panel on the page."));
-    PeerCommandLine arguments({ scaleOption, chatOption });
+    const QCommandLineOption briefOption(QStringLiteral("brief"),
+                                         QStringLiteral("Report no transport copies, and received payloads cut short."));
+    PeerCommandLine arguments({ scaleOption, chatOption, briefOption });
     arguments.process(app);
+    g_brief = arguments.parser().isSet(briefOption);
     if (arguments.keepsLogs())
         Singleton<LogMgr>::instance()->init();
     const QString uid = arguments.uid();
