@@ -15,6 +15,8 @@ PACKAGES=(
     xvfb xauth fonts-wqy-microhei xdotool x11-apps netpbm
     binutils unzip
     dbus-daemon at-spi2-core python3-pyatspi
+    janus pulseaudio pulseaudio-utils gstreamer1.0-nice gstreamer1.0-pulseaudio
+    libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev
 )
 
 # One query for every name: a package that is not installed (or unknown to

@@ -55,9 +55,10 @@ trap service_stop EXIT
 trap 'exit 130' INT TERM
 service_start "$bin" "$out/lesson-service.log" || exit 1
 broker_start "$out" || exit 1
-echo "run.sh: lesson service on http://127.0.0.1:$SERVICE_PORT, message broker on 127.0.0.1:$BROKER_PORT"
+janus_start "$out" || echo "run.sh: no media server: the lesson runs without sound and video" >&2
+echo "run.sh: lesson service on http://127.0.0.1:$SERVICE_PORT, message broker on 127.0.0.1:$BROKER_PORT, Janus on ${JANUS_PORT:-(none)}"
 servers="$out/servers.ini"
-service_write_servers_ini "$servers" "$SERVICE_PORT" "$BROKER_PORT"
+service_write_servers_ini "$servers" "$SERVICE_PORT" "$BROKER_PORT" "$JANUS_PORT"
 
 if ((lesson)); then
     walk=()

@@ -5,6 +5,7 @@
 // local views drawn by the client's own renders, the relay on a broker of
 // the benchmark's own, the join awaited through the handler's flag.
 
+#include "janusserver.h"
 #include "mosquittobroker.h"
 
 #include "biz/im/agora/videorender.h"
@@ -103,16 +104,18 @@ inline agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> benchEngineParamete
     return agora::util::AutoPtr<agora::rtc::IRtcEngineParameter>(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
 }
 
-// Starts broker and points the engine's relay at it; false, said on
-// standard error, when the broker does not start.
-inline bool startBenchRelay(agora::rtc::IRtcEngine *engine, MosquittoBroker &broker)
+// Starts broker and the media server and points the engine's relay and
+// media at them; false, said on standard error, when one does not start.
+inline bool startBenchRelay(agora::rtc::IRtcEngine *engine, MosquittoBroker &broker, JanusServer &janus)
 {
-    if (!broker.start()) {
-        std::fprintf(stderr, "no broker\n");
+    if (!broker.start() || !janus.start()) {
+        std::fprintf(stderr, "no broker or no Janus\n");
         return false;
     }
     const QByteArray relay = QStringLiteral("{\"host\":\"127.0.0.1\",\"port\":%1}").arg(broker.port()).toUtf8();
     benchEngineParameters(engine)->setObject("rtc.relay_server", relay.constData());
+    const QByteArray media = QStringLiteral("{\"url\":\"%1\"}").arg(janus.url()).toUtf8();
+    benchEngineParameters(engine)->setObject("rtc.media_server", media.constData());
     return true;
 }
 

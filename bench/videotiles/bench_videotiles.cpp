@@ -1,6 +1,6 @@
 // The video tiles of a lesson of one teacher and five students in one
 // process: six streams of the synthetic camera (15 frames a second), each
-// from a participant process of its own over a real broker, each drawn in
+// from a participant process of its own through a real Janus, each drawn in
 // its tile's video view. Next to it, in the same run and taking turns
 // round after round, one stream alone in one tile. Per configuration:
 // frames shown per second in each tile (a frame counts when the tile's
@@ -165,11 +165,13 @@ int main(int argc, char *argv[])
     page.show();
 
     MosquittoBroker broker;
-    if (!startBenchRelay(engine, broker))
+    JanusServer janus;
+    if (!startBenchRelay(engine, broker, janus))
         return 1;
     std::vector<std::unique_ptr<RtcPeerProcess>> senders;
     for (int i = 0; i < kStreams; ++i) {
         auto sender = std::make_unique<RtcPeerProcess>(broker.port(), kFirstUid + uint(i));
+        sender->setMedia(janus.url());
         if (!sender->start())
             return 1;
         sender->command(QStringLiteral("video"));

@@ -6,6 +6,8 @@ SERVICE_PID=""
 SERVICE_PORT=""
 BROKER_PID=""
 BROKER_PORT=""
+JANUS_PID=""
+JANUS_PORT=""
 
 # Starts <bin>/lessonry-lesson-service, its output in <log>; sets
 # SERVICE_PID and SERVICE_PORT, or says why not and returns 1.
@@ -103,6 +105,77 @@ broker_restart() {
     return 1
 }
 
+# Starts Janus, the media server of the lesson's sound and video, on a free
+# port of 127.0.0.1: a configuration of its own in <folder>/janus (only the
+# VideoRoom plugin with string room ids and the HTTP transport; ICE on the
+# loopback interface only, no STUN), its log in <folder>/janus/janus.log.
+# Sets JANUS_PID and JANUS_PORT, or says why not and returns 1.
+janus_start() {
+    local folder=$1/janus lib port attempt
+    lib=$(dirname "$(ls -d /usr/lib/*/janus/plugins/libjanus_videoroom.so 2>/dev/null | head -n 1)" 2>/dev/null)
+    lib=${lib%/plugins}
+    [[ -n "$lib" && -d "$lib" ]] || { echo "Janus is not installed (package janus)" >&2; return 1; }
+    mkdir -p "$folder/plugins" "$folder/transports" "$folder/none"
+    ln -sf "$lib/plugins/libjanus_videoroom.so" "$folder/plugins/"
+    ln -sf "$lib/transports/libjanus_http.so" "$folder/transports/"
+    printf 'general: {
+  string_ids = true
+}
+' >"$folder/janus.plugin.videoroom.jcfg"
+    cat >"$folder/janus.jcfg" <<JCFG
+general: {
+  configs_folder = "$folder"
+  plugins_folder = "$folder/plugins"
+  transports_folder = "$folder/transports"
+  events_folder = "$folder/none"
+  loggers_folder = "$folder/none"
+  log_to_stdout = false
+  log_to_file = "$folder/janus.log"
+}
+media: {
+  rtp_port_range = "40000-60000"
+}
+nat: {
+  ice_enforce_list = "lo"
+  full_trickle = false
+}
+plugins: {
+}
+transports: {
+}
+JCFG
+    for attempt in $(seq 20); do
+        port=$((20000 + RANDOM % 12000))
+        printf 'general: {
+  base_path = "/janus"
+  http = true
+  port = %s
+  ip = "127.0.0.1"
+  https = false
+}
+admin: {
+  admin_http = false
+}
+' \
+            "$port" >"$folder/janus.transport.http.jcfg"
+        janus -F "$folder" -C "$folder/janus.jcfg" >"$folder/janus.out" 2>&1 &
+        JANUS_PID=$!
+        for _ in $(seq 100); do
+            kill -0 "$JANUS_PID" 2>/dev/null || break
+            if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+                JANUS_PORT=$port
+                return 0
+            fi
+            sleep 0.1
+        done
+        kill "$JANUS_PID" 2>/dev/null || true
+        wait "$JANUS_PID" 2>/dev/null || true
+        JANUS_PID=""
+    done
+    echo "Janus could not be started (log: $folder/janus.log)" >&2
+    return 1
+}
+
 # Stops what service_start and broker_start started (the broker as it runs
 # now, when a walk restarted it).
 service_stop() {
@@ -110,7 +183,7 @@ service_stop() {
     if [[ -n "${BROKER_DIR:-}" && -n "$BROKER_PID" ]]; then
         broker_stop "$BROKER_DIR" || true
     fi
-    for pid in "$SERVICE_PID" "$BROKER_PID"; do
+    for pid in "$SERVICE_PID" "$BROKER_PID" "$JANUS_PID"; do
         if [[ -n "$pid" ]]; then
             kill "$pid" 2>/dev/null || true
             wait "$pid" 2>/dev/null || true
@@ -118,12 +191,13 @@ service_stop() {
     done
     SERVICE_PID=""
     BROKER_PID=""
+    JANUS_PID=""
 }
 
-# Writes a servers file for the service on <port> and the broker on
-# <broker port> to <file>.
+# Writes a servers file for the service on <port>, the broker on <broker
+# port> and Janus on <janus port> (none: no sound or video) to <file>.
 service_write_servers_ini() {
-    local file=$1 port=$2 broker=$3
+    local file=$1 port=$2 broker=$3 janus=${4:-}
     cat >"$file" <<INI
 ; Written for one run: every API line and the web site are the stand-in
 ; lesson service, both brokers the one message broker of the run.
@@ -143,4 +217,7 @@ production_port=$broker
 development_host=127.0.0.1
 development_port=$broker
 INI
+    if [[ -n "$janus" ]]; then
+        printf '\n[rtc]\nhost=127.0.0.1\nport=%s\njanus=http://127.0.0.1:%s/janus\n' "$broker" "$janus" >>"$file"
+    fi
 }

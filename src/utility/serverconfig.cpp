@@ -175,6 +175,16 @@ ServerConfig ServerConfig::load(const QString &path)
     };
     readRelay(QStringLiteral("signalling"), config.m_signallingServer);
     readRelay(QStringLiteral("rtc"), config.m_rtcServer);
+    // The media server of the class's sound and pictures (Janus's HTTP
+    // API). Without one the classes run without them (said at the join);
+    // a wrong one is named as any other entry.
+    const QString janusKey = QStringLiteral("rtc/janus");
+    const QString janus = readText(settings, janusKey);
+    const ProblemKind janusProblem = janus.isEmpty() ? None : addressProblem(janus, false);
+    if (janusProblem == None)
+        config.m_rtcMediaServer = withoutTrailingSlash(janus);
+    else
+        config.m_problems.append({ janusProblem, janusKey, janus });
 
     return config;
 }

@@ -77,6 +77,9 @@ public:
     // production broker when the file has no such section).
     MqttBroker signallingServer() const { return m_signallingServer; }
     MqttBroker rtcServer() const { return m_rtcServer; }
+    // The Janus media server of the RTC engine's sound and pictures
+    // ([rtc] janus, "http://host:port/janus"); empty when missing or unusable.
+    QString rtcMediaServer() const { return m_rtcMediaServer; }
 
 private:
     struct Problem
@@ -95,6 +98,7 @@ private:
     MqttBroker m_developmentBroker;
     MqttBroker m_signallingServer;
     MqttBroker m_rtcServer;
+    QString m_rtcMediaServer;
 };
 
 #endif // SERVERCONFIG_H

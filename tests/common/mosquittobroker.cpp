@@ -8,18 +8,12 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QSettings>
-#include <QRandomGenerator>
-#include <QTcpServer>
 
 namespace {
 
 // Generous: a loaded machine may take seconds to start a process.
 const int kStartTimeoutMs = 30000;
 const int kStopTimeoutMs = 5000;
-const int kPortAttempts = 20;
-// A restart on its port is tried again when something held the port for a
-// moment (another broker's probe).
-const int kRestartAttempts = 5;
 
 // The broker's own notice that it listens: "mosquitto version 2.0.11 running".
 bool isRunningNotice(const QString &line)
@@ -34,30 +28,6 @@ QString mosquittoProgram()
             return QString::fromLatin1(candidate);
     }
     return QStringLiteral("mosquitto");
-}
-
-// A port below the range the system hands out to outgoing connections: a
-// port from that range may be given to any client's connection while the
-// broker is stopped (and a connect to it may even reach itself), so a
-// restart on it could fail.
-quint16 candidatePort()
-{
-    int firstEphemeral = 32768;
-    QFile range(QStringLiteral("/proc/sys/net/ipv4/ip_local_port_range"));
-    if (range.open(QIODevice::ReadOnly)) {
-        const QList<QByteArray> bounds = range.readAll().simplified().split(' ');
-        bool ok = false;
-        const int first = bounds.value(0).toInt(&ok);
-        if (ok && first > 2048)
-            firstEphemeral = first;
-    }
-    const int highest = firstEphemeral - 1;
-    const int lowest = qMax(1024, highest - 12000);
-    const quint16 port = quint16(QRandomGenerator::global()->bounded(lowest, highest + 1));
-    // Skip what is plainly in use; a clash after this check ends the
-    // broker at once, and the caller tries another.
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, port) ? port : 0;
 }
 
 } // namespace
@@ -78,23 +48,7 @@ bool MosquittoBroker::start()
 {
     if (isRunning())
         return true;
-    if (m_port != 0) {
-        for (int attempt = 0; attempt < kRestartAttempts; ++attempt) {
-            if (startOn(m_port))
-                return true;
-        }
-        qWarning("cannot start the mosquitto broker again on port %u", unsigned(m_port));
-        return false;
-    }
-    for (int attempt = 0; attempt < kPortAttempts; ++attempt) {
-        const quint16 port = candidatePort();
-        if (port != 0 && startOn(port)) {
-            m_port = port;
-            return true;
-        }
-    }
-    qWarning("cannot start a mosquitto broker on any free port");
-    return false;
+    return TestUtil::startOnRestartablePort(m_port, [this](quint16 port) { return startOn(port); }, "the mosquitto broker");
 }
 
 bool MosquittoBroker::startOn(quint16 port)
@@ -159,13 +113,7 @@ void MosquittoBroker::stop()
 {
     if (!m_process)
         return;
-    if (m_process->state() != QProcess::NotRunning) {
-        m_process->terminate();
-        if (!m_process->waitForFinished(kStopTimeoutMs)) {
-            m_process->kill();
-            m_process->waitForFinished(kStopTimeoutMs);
-        }
-    }
+    TestUtil::stopProcess(*m_process, kStopTimeoutMs);
     m_process.reset();
 }
 

@@ -1,5 +1,7 @@
 #include "pulseaudioserver.h"
 
+#include "testutil.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 
@@ -99,6 +101,10 @@ bool PulseAudioServer::start()
 
 bool PulseAudioServer::stop()
 {
+    if (m_listener) {
+        TestUtil::stopProcess(*m_listener);
+        m_listener.reset();
+    }
     if (!m_process)
         return false;
     bool clean = false;
@@ -187,4 +193,47 @@ void PulseAudioServer::readLog()
 {
     if (m_process)
         m_log += m_process->readAll();
+}
+
+bool PulseAudioServer::startListening()
+{
+    m_listener.reset(new QProcess);
+    m_listener->setProcessEnvironment(clientEnvironment());
+    m_listener->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_listener->start(QStringLiteral("parec"), { QStringLiteral("-d"), nullSourceName(), QStringLiteral("--raw"),
+                                                 QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                                                 QStringLiteral("--rate=") + QString::number(kRecordRate),
+                                                 QStringLiteral("--latency-msec=20") });
+    return m_listener->waitForStarted(kStartTimeoutMs);
+}
+
+void PulseAudioServer::forget()
+{
+    if (!m_listener)
+        return;
+    // A pipe holds at most a couple of seconds of it: read until it is dry.
+    for (int i = 0; i < 200; ++i) {
+        m_listener->readAllStandardOutput();
+        if (!m_listener->waitForReadyRead(5))
+            break;
+    }
+    m_listener->readAllStandardOutput();
+    m_heard.clear();
+}
+
+QVector<qint16> PulseAudioServer::heard(int ms)
+{
+    const int wanted = kRecordRate * ms / 1000 * 2;
+    QDeadlineTimer deadline(ms + 10000);
+    if (m_listener)
+        m_heard += m_listener->readAllStandardOutput();
+    while (m_listener && m_heard.size() < wanted && !deadline.hasExpired()) {
+        m_listener->waitForReadyRead(50);
+        m_heard += m_listener->readAllStandardOutput();
+    }
+    const int bytes = m_heard.size() & ~1;
+    QVector<qint16> samples(bytes / 2);
+    memcpy(samples.data(), m_heard.constData(), size_t(bytes));
+    m_heard.remove(0, bytes);
+    return samples;
 }

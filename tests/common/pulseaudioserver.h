@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVector>
 
 // A private PulseAudio sound server for one test: its own runtime folder and
 // socket, no configuration files read, never exits while idle, and one null
@@ -21,6 +22,9 @@
 class PulseAudioServer
 {
 public:
+    // The rate of what startListening() hears.
+    static const int kRecordRate = 16000;
+
     PulseAudioServer();
     ~PulseAudioServer();
 
@@ -55,12 +59,24 @@ public:
     // What the server wrote so far.
     QByteArray log();
 
+    // Starts hearing what is played on the null sink (its monitor, as
+    // 16-bit mono samples at kRecordRate).
+    bool startListening();
+    // The samples heard since the last call, waiting until at least ms
+    // worth of them came (0: what came so far, at once).
+    QVector<qint16> heard(int ms);
+    // Drops what was heard and not taken yet (also what waits in the
+    // pipe): what heard() gives from now on is played from now on.
+    void forget();
+
 private:
     void readLog();
 
     QTemporaryDir m_dir;
     QScopedPointer<QProcess> m_process;
+    QScopedPointer<QProcess> m_listener;
     QByteArray m_log;
+    QByteArray m_heard;
 };
 
 #endif // PULSEAUDIOSERVER_H

@@ -20,6 +20,15 @@ RtcPeerProcess::~RtcPeerProcess()
     TestUtil::expectHelperEndedWell(m_process, QStringLiteral("RTC peer %1").arg(m_uid), m_killed);
 }
 
+void RtcPeerProcess::setMedia(const QString &janusUrl, int toneHz, const QString &speaker)
+{
+    m_mediaArguments = QStringList { QStringLiteral("--janus"), janusUrl };
+    if (toneHz > 0)
+        m_mediaArguments << QStringLiteral("--tone") << QString::number(toneHz);
+    if (!speaker.isEmpty())
+        m_mediaArguments << QStringLiteral("--speaker") << speaker;
+}
+
 bool RtcPeerProcess::start()
 {
     QStringList arguments { QStringLiteral("--port"), QString::number(m_port), QStringLiteral("--uid"), QString::number(m_uid) };
@@ -27,6 +36,9 @@ bool RtcPeerProcess::start()
         arguments << QStringLiteral("--lost-timeout") << QString::number(m_lostTimeoutMs);
     if (!m_appId.isEmpty())
         arguments << QStringLiteral("--app-id") << m_appId;
+    arguments << m_mediaArguments;
+    if (!m_logPath.isEmpty())
+        arguments << QStringLiteral("--log") << m_logPath;
     m_process.start(QDir(TestUtil::binDir()).filePath(QStringLiteral("helper_rtcpeer")), arguments);
     if (!m_process.waitForStarted(5000))
         return false;

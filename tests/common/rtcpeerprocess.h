@@ -19,6 +19,13 @@ public:
     RtcPeerProcess(const RtcPeerProcess &) = delete;
     RtcPeerProcess &operator=(const RtcPeerProcess &) = delete;
 
+    // Before start(): sound and pictures through the Janus server at
+    // janusUrl, the microphone a tone of toneHz (0: the machine's default
+    // device), played on speaker (a PulseAudio sink of the process's
+    // PULSE_SERVER; empty: the default device).
+    void setMedia(const QString &janusUrl, int toneHz = 0, const QString &speaker = QString());
+    // Before start(): the engine's own log goes to path.
+    void setLog(const QString &path) { m_logPath = path; }
     // Starts the process and waits until it is ready for commands.
     bool start();
     void command(const QString &line);
@@ -48,6 +55,8 @@ private:
     uint m_uid;
     int m_lostTimeoutMs;
     QString m_appId;
+    QStringList m_mediaArguments;
+    QString m_logPath;
     QByteArray m_pending;
     QStringList m_lines;
     QVector<bool> m_taken;

@@ -78,7 +78,7 @@ private:
         const std::string text = "[api]\nmain=" + base + "\nus=" + base + "\neurope=" + base + "\nsingapore=" + base
             + "\ndevelopment=" + base + "\n[web]\nsite=" + base + "\n[mqtt]\nproduction_host=127.0.0.1\nproduction_port="
             + port + "\ndevelopment_host=127.0.0.1\ndevelopment_port=" + port + "\n[signalling]\nhost=127.0.0.1\nport="
-            + port + "\n[rtc]\nhost=127.0.0.1\nport=" + port + "\n";
+            + port + "\n[rtc]\nhost=127.0.0.1\nport=" + port + "\njanus=" + base + "/janus\n";
         FILE *file = std::fopen(m_iniPath.c_str(), "w");
         if (!file || std::fwrite(text.data(), 1, text.size(), file) != text.size() || std::fclose(file) != 0) {
             std::fprintf(stderr, "test environment: cannot write %s\n", m_iniPath.c_str());

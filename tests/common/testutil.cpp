@@ -9,9 +9,65 @@
 #include <QJsonDocument>
 #include <QUuid>
 #include <QFile>
+#include <QHostAddress>
+#include <QRandomGenerator>
 #include <QTcpServer>
 
 namespace TestUtil {
+
+quint16 restartablePort()
+{
+    int firstEphemeral = 32768;
+    QFile range(QStringLiteral("/proc/sys/net/ipv4/ip_local_port_range"));
+    if (range.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> bounds = range.readAll().simplified().split(' ');
+        bool ok = false;
+        const int first = bounds.value(0).toInt(&ok);
+        if (ok && first > 2048)
+            firstEphemeral = first;
+    }
+    const int highest = firstEphemeral - 1;
+    const int lowest = qMax(1024, highest - 12000);
+    const quint16 port = quint16(QRandomGenerator::global()->bounded(lowest, highest + 1));
+    // Skip what is plainly in use; a clash after this check ends the
+    // server at once, and the caller tries another.
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, port) ? port : 0;
+}
+
+bool startOnRestartablePort(quint16 &port, const std::function<bool(quint16)> &startOn, const char *name)
+{
+    const int restartAttempts = 5; // something may hold the port for a moment
+    const int portAttempts = 20;
+    if (port != 0) {
+        for (int attempt = 0; attempt < restartAttempts; ++attempt) {
+            if (startOn(port))
+                return true;
+        }
+        qWarning("cannot start %s again on port %u", name, unsigned(port));
+        return false;
+    }
+    for (int attempt = 0; attempt < portAttempts; ++attempt) {
+        const quint16 candidate = restartablePort();
+        if (candidate != 0 && startOn(candidate)) {
+            port = candidate;
+            return true;
+        }
+    }
+    qWarning("cannot start %s on any free port", name);
+    return false;
+}
+
+void stopProcess(QProcess &process, int timeoutMs)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(timeoutMs);
+    }
+}
 
 quint16 freeTcpPort()
 {
@@ -61,7 +117,7 @@ bool writeServersIni(const QString &path, const ServerAddresses &addresses)
                                         "[mqtt]\nproduction_host=127.0.0.1\nproduction_port=%7\n"
                                         "development_host=127.0.0.1\ndevelopment_port=%7\n"
                                         "[signalling]\nhost=127.0.0.1\nport=%7\n"
-                                        "[rtc]\nhost=127.0.0.1\nport=%7\n")
+                                        "[rtc]\nhost=127.0.0.1\nport=%7\njanus=http://127.0.0.1:%7/janus\n")
                              .arg(addresses.main, orMain(addresses.us), orMain(addresses.europe),
                                   orMain(addresses.singapore), orMain(addresses.development), orMain(addresses.site))
                              .arg(TestEnvironment::deadPort());

@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <functional>
+
 class QProcess;
 
 namespace TestUtil {
@@ -14,6 +16,17 @@ namespace TestUtil {
 // for "nobody answers": someone may have taken it since; that is
 // TestEnvironment::deadBaseUrl().
 quint16 freeTcpPort();
+// A free port for a server that must start again on it (a broker, a media
+// server): below the range the system hands out to outgoing connections,
+// which may take a port from that range while the server is stopped (and a
+// connect to it may even reach itself). 0 when the one tried is in use.
+quint16 restartablePort();
+// Starts a server through startOn: again on port when it has one (a
+// restart), else on restartable ports until one works, which port then
+// keeps. False (with a warning naming the server) when none did.
+bool startOnRestartablePort(quint16 &port, const std::function<bool(quint16)> &startOn, const char *name);
+// Ends a process the test started: SIGTERM, then SIGKILL.
+void stopProcess(QProcess &process, int timeoutMs = 5000);
 
 // Delivers what is already queued (posted events, deferred deletions,
 // pending notifications) without waiting for time to pass: for checking

@@ -23,7 +23,9 @@ out=$(mktemp -d "${TMPDIR:-/tmp}/lessonry-lesson.XXXXXX")
 trap 'service_stop; rm -rf "$out"' EXIT
 service_start "$bin" "$out/lesson-service.log"
 broker_start "$out"
-service_write_servers_ini "$out/servers.ini" "$SERVICE_PORT" "$BROKER_PORT"
+# The clients' sound and video go through a media server of the walk's own.
+janus_start "$out"
+service_write_servers_ini "$out/servers.ini" "$SERVICE_PORT" "$BROKER_PORT" "$JANUS_PORT"
 
 if ! bash "$scripts/lesson.sh" "$bin" "$out/servers.ini" "$BROKER_PORT" "$out/lesson" --walk; then
     for role in teacher student; do

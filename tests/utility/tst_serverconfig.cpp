@@ -160,15 +160,23 @@ void TestServerConfig::relaySections_data()
     QTest::addColumn<QString>("expectedError"); // empty: valid
     QTest::addColumn<quint16>("signallingPort");
     QTest::addColumn<quint16>("rtcPort");
+    QTest::addColumn<QString>("mediaServer");
 
     QTest::newRow("both given") << QByteArray("[signalling]\nhost=127.0.0.1\nport=2001\n[rtc]\nhost=127.0.0.2\nport=2002\n")
-                                << QString() << quint16(2001) << quint16(2002);
+                                << QString() << quint16(2001) << quint16(2002) << QString();
     QTest::newRow("only rtc given") << QByteArray("[rtc]\nhost=127.0.0.2\nport=2002\n") << QString() << quint16(1883)
-                                    << quint16(2002);
+                                    << quint16(2002) << QString();
     QTest::newRow("section without port") << QByteArray("[signalling]\nhost=127.0.0.1\n")
-                                          << QStringLiteral("[signalling] port is missing") << quint16(0) << quint16(1883);
+                                          << QStringLiteral("[signalling] port is missing") << quint16(0) << quint16(1883)
+                                          << QString();
     QTest::newRow("bad rtc host") << QByteArray("[rtc]\nhost=a b\nport=2002\n")
-                                  << QStringLiteral("[rtc] host is not a host name") << quint16(1883) << quint16(2002);
+                                  << QStringLiteral("[rtc] host is not a host name") << quint16(1883) << quint16(2002)
+                                  << QString();
+    // The media server: a path of its own is kept, the trailing slash goes.
+    QTest::newRow("media server") << QByteArray("[rtc]\nhost=127.0.0.2\nport=2002\njanus=http://127.0.0.3:8088/janus/\n")
+                                  << QString() << quint16(1883) << quint16(2002) << QStringLiteral("http://127.0.0.3:8088/janus");
+    QTest::newRow("media server not http") << QByteArray("[rtc]\nhost=127.0.0.2\nport=2002\njanus=ws://127.0.0.3:8188\n")
+                                           << QStringLiteral("[rtc] janus") << quint16(1883) << quint16(2002) << QString();
 }
 
 void TestServerConfig::relaySections()
@@ -177,6 +185,7 @@ void TestServerConfig::relaySections()
     QFETCH(QString, expectedError);
     QFETCH(quint16, signallingPort);
     QFETCH(quint16, rtcPort);
+    QFETCH(QString, mediaServer);
 
     const ServerConfig config = ServerConfig::load(writeIni(QByteArray(kCompleteIni) + sections));
     if (expectedError.isEmpty())
@@ -185,6 +194,7 @@ void TestServerConfig::relaySections()
         QVERIFY2(config.errorString().contains(expectedError), qPrintable(config.errorString()));
     QCOMPARE(config.signallingServer().port, signallingPort);
     QCOMPARE(config.rtcServer().port, rtcPort);
+    QCOMPARE(config.rtcMediaServer(), mediaServer);
 }
 
 void TestServerConfig::badEntryLeavesOthersReadable()

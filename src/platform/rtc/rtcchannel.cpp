@@ -2,11 +2,11 @@
 
 #include "rtcenginelog.h"
 #include "rtclatestframes.h"
+#include "rtcmediasession.h"
 #include "rtcmicrophonemeter.h"
 #include "rtcrelayclient.h"
 #include "rtcsoundplayer.h"
 #include "rtcstreampacket.h"
-#include "rtcvideodecoder.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -27,13 +27,6 @@ const int kDisconnectTimeoutMs = 1000;
 const int kLeaveConfirmMs = 2000;
 const int kQualityGood = 1;
 const int kQualityDown = 6;
-
-// ".../video/<uid>": the last level but one is "video".
-bool isVideoTopic(const QByteArray &topic)
-{
-    const int last = topic.lastIndexOf('/');
-    return last >= 6 && topic.mid(last - 6, 6) == "/video";
-}
 
 // Hands the relay's news from the library's threads to the channel's
 // thread, marked with the join it belongs to.
@@ -60,18 +53,6 @@ public:
     }
     void relayMessage(const QByteArray &topic, const QByteArray &payload) override
     {
-        // Pictures wait as the newest of their sender only: however many
-        // come while the channel's thread is busy, it decodes one each.
-        if (isVideoTopic(topic)) {
-            if (m_pictures->put(topic, payload)) {
-                const std::shared_ptr<RtcLatestFrames<>> pictures = m_pictures;
-                post([pictures](RtcChannel *c, int g) {
-                    for (const auto &picture : pictures->take())
-                        c->relayMessage(g, picture.first, picture.second);
-                });
-            }
-            return;
-        }
         post([topic, payload](RtcChannel *c, int g) { c->relayMessage(g, topic, payload); });
     }
 
@@ -89,7 +70,6 @@ private:
 
     RtcChannel *m_channel;
     int m_generation;
-    std::shared_ptr<RtcLatestFrames<>> m_pictures = std::make_shared<RtcLatestFrames<>>();
 };
 
 } // namespace
@@ -104,7 +84,8 @@ bool RtcChannel::isAbandoned() const
     return m_abandoned;
 }
 
-RtcChannel::RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, QObject *parent)
+RtcChannel::RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, std::shared_ptr<RtcMediaOutlet> outlet,
+                       QObject *parent)
     : QObject(parent)
     , m_log(log)
     , m_txBytes(txBytes)
@@ -115,10 +96,11 @@ RtcChannel::RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, QObject
     , m_recordingTestTimer(new QTimer(this))
     , m_microphone(new RtcMicrophoneMeter(this))
     , m_soundPlayer(new RtcSoundPlayer(this))
-    , m_decoder(std::make_unique<RtcVideoDecoder>([this](agora::rtc::uid_t uid, const QImage &frame, const QString &why) {
-        pictureDecoded(uid, frame, why);
-    }))
+    , m_media(new RtcMediaSession(log, std::move(outlet), this))
 {
+    connect(m_media, &RtcMediaSession::up, this, &RtcChannel::mediaUp);
+    connect(m_media, &RtcMediaSession::down, this, &RtcChannel::mediaDown);
+    connect(m_media, &RtcMediaSession::firstFrame, this, &RtcChannel::firstFrame);
     connect(m_recordingTestTimer, &QTimer::timeout, this, &RtcChannel::reportRecordingLevel);
     m_retryTimer->setSingleShot(true);
     m_retryTimer->setInterval(kRetryIntervalMs);
@@ -141,8 +123,8 @@ RtcChannel::RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, QObject
 RtcChannel::~RtcChannel()
 {
     shutdown();
-    // No worker reaches this channel once it is gone.
-    m_decoder->stop();
+    // Its pipelines end before the channel they report to.
+    delete m_media;
 }
 
 void RtcChannel::setHandler(agora::rtc::IRtcEngineEventHandler *handler)
@@ -166,7 +148,7 @@ void RtcChannel::setConnectionLostTimeout(int ms)
 
 void RtcChannel::setFrameSink(const std::function<void(agora::rtc::uid_t, const QImage &)> &sink)
 {
-    m_frameSink = sink;
+    m_media->setFrameSink(sink);
 }
 
 void RtcChannel::setRecordingTestInterval(int ms, const QByteArray &microphoneId)
@@ -212,11 +194,25 @@ void RtcChannel::join(const RtcJoinRequest &request)
     m_rxBytes = 0;
     m_lastTx = m_txBytes->load();
     m_lastRx = 0;
+    m_lastAudioTx = 0;
+    m_lastVideoTx = 0;
     m_lastStatsMs = 0;
     m_bridge.reset(new RelayBridge(this, m_generation));
     m_request.relay->setListener(m_bridge.get());
     m_log->write(QStringLiteral("join channel %1 as %2").arg(QString::fromUtf8(m_request.channel)).arg(m_request.uid));
     startConnect();
+    if (m_request.mediaServer.isValid()) {
+        RtcMediaSession::Settings settings;
+        settings.server = m_request.mediaServer;
+        settings.room = QString::fromUtf8(m_request.channel);
+        settings.uid = m_request.uid;
+        settings.microphone = m_request.microphone;
+        settings.speaker = m_request.speaker;
+        settings.toneHz = m_request.toneHz;
+        m_media->start(settings);
+    } else {
+        m_log->write(QStringLiteral("no media server is set: no sound or pictures are carried"));
+    }
 }
 
 void RtcChannel::startConnect()
@@ -266,18 +262,16 @@ void RtcChannel::endSession()
             m_request.relay->abandon();
     }
     m_bridge.reset();
+    m_media->stop();
     ++m_generation;
     m_request = RtcJoinRequest();
     m_state = Idle;
+    m_relayDown = false;
+    m_mediaDown = false;
     m_members.clear();
     m_lastSequence.clear();
     m_early.clear();
-    // Pictures of this membership still being decoded are done before the
-    // next one starts; their notes on the way here are dropped.
-    m_decoder->flush();
-    ++m_videoSession;
     m_videoSeen.clear();
-    m_videoRefused.clear();
 }
 
 void RtcChannel::relayConnected(int generation)
@@ -285,8 +279,7 @@ void RtcChannel::relayConnected(int generation)
     if (generation != m_generation || (m_state != Connecting && m_state != Interrupted))
         return;
     m_retryTimer->stop();
-    if (!m_request.relay->subscribe({ m_request.topicPrefix + "member/+", m_request.topicPrefix + "stream/+",
-                                       m_request.topicPrefix + "video/+" }))
+    if (!m_request.relay->subscribe({ m_request.topicPrefix + "member/+", m_request.topicPrefix + "stream/+" }))
         relaySubscribed(generation, false);
 }
 
@@ -307,13 +300,58 @@ void RtcChannel::relayConnectFailed(int generation, const QString &cause)
 
 void RtcChannel::relayConnectionLost(int generation, const QString &cause)
 {
-    if (generation != m_generation || m_state != Joined)
+    if (generation != m_generation || (m_state != Joined && m_state != Interrupted))
         return;
-    m_log->write(QStringLiteral("connection interrupted: %1").arg(cause));
+    m_relayDown = true;
+    interrupt(cause);
+}
+
+void RtcChannel::interrupt(const QString &why)
+{
+    if (m_state != Joined)
+        return;
+    m_log->write(QStringLiteral("connection interrupted: %1").arg(why));
     m_state = Interrupted;
     if (m_handler)
         m_handler->onConnectionInterrupted();
     m_lostTimer->start();
+}
+
+void RtcChannel::resumeIfWhole()
+{
+    if (m_state != Interrupted || m_relayDown || m_mediaDown)
+        return;
+    m_state = Joined;
+    m_lostTimer->stop();
+    const QByteArray channel = m_request.channel;
+    m_log->write(QStringLiteral("rejoined channel %1").arg(QString::fromUtf8(channel)));
+    if (m_handler)
+        m_handler->onRejoinChannelSuccess(channel.constData(), m_request.uid, elapsed());
+}
+
+void RtcChannel::mediaUp()
+{
+    if (!m_mediaDown)
+        return;
+    m_mediaDown = false;
+    resumeIfWhole();
+}
+
+void RtcChannel::mediaDown(const QString &why)
+{
+    if (m_state != Joined && m_state != Interrupted)
+        return;
+    m_mediaDown = true;
+    interrupt(QStringLiteral("the media server: %1").arg(why));
+}
+
+void RtcChannel::firstFrame(agora::rtc::uid_t uid, int width, int height)
+{
+    if (m_state == Idle || m_videoSeen.contains(uid))
+        return;
+    m_videoSeen.insert(uid);
+    if (m_handler)
+        m_handler->onFirstRemoteVideoDecoded(uid, width, height, elapsed());
 }
 
 void RtcChannel::relaySubscribed(int generation, bool ok)
@@ -341,11 +379,8 @@ void RtcChannel::relaySubscribed(int generation, bool ok)
         for (const auto &message : early)
             handleMessage(message.first, message.second);
     } else if (m_state == Interrupted) {
-        m_state = Joined;
-        m_lostTimer->stop();
-        m_log->write(QStringLiteral("rejoined channel %1").arg(QString::fromUtf8(channel)));
-        if (m_handler)
-            m_handler->onRejoinChannelSuccess(channel.constData(), m_request.uid, elapsed());
+        m_relayDown = false;
+        resumeIfWhole();
     }
 }
 
@@ -382,51 +417,6 @@ void RtcChannel::handleMessage(const QByteArray &topic, const QByteArray &payloa
         handleMember(uid, payload);
     else if (parts.at(0) == "stream")
         handleStream(uid, payload);
-    else if (parts.at(0) == "video")
-        handleVideo(uid, payload);
-}
-
-void RtcChannel::handleVideo(agora::rtc::uid_t uid, const QByteArray &payload)
-{
-    if (uid == m_request.uid || payload.isEmpty())
-        return;
-    m_rxBytes += quint64(payload.size());
-    m_decoder->decode(uid, payload);
-}
-
-void RtcChannel::pictureDecoded(agora::rtc::uid_t uid, const QImage &frame, const QString &why)
-{
-    // Straight on to the views: the frame does not wait for this thread.
-    if (m_abandoned)
-        return;
-    if (!frame.isNull() && m_frameSink)
-        m_frameSink(uid, frame);
-    const int session = m_videoSession;
-    const QSize size = frame.size();
-    // Posted to this object: dropped undelivered if it is gone by then.
-    QMetaObject::invokeMethod(this, [this, session, uid, size, why] {
-        if (!isAbandoned())
-            notePicture(session, uid, size, why);
-    }, Qt::QueuedConnection);
-}
-
-void RtcChannel::notePicture(int session, agora::rtc::uid_t uid, const QSize &size, const QString &why)
-{
-    if (session != m_videoSession)
-        return;
-    if (size.isEmpty()) {
-        // Said once per sender: a sender of bad pictures sends many.
-        if (!m_videoRefused.contains(uid)) {
-            m_videoRefused.insert(uid);
-            m_log->write(QStringLiteral("video of user %1 dropped: %2").arg(uid).arg(why));
-        }
-        return;
-    }
-    if (!m_videoSeen.contains(uid)) {
-        m_videoSeen.insert(uid);
-        if (m_handler)
-            m_handler->onFirstRemoteVideoDecoded(uid, size.width(), size.height(), elapsed());
-    }
 }
 
 void RtcChannel::handleMember(agora::rtc::uid_t uid, const QByteArray &payload)
@@ -497,12 +487,19 @@ void RtcChannel::reportVolumes()
 {
     if (!m_handler)
         return;
-    // No sound is captured or carried yet: everybody is silent.
+    // The levels measured on our feed and on each received one; a member
+    // whose feed is not received (yet) is silent.
+    const QHash<agora::rtc::uid_t, int> heard = m_media->remoteLevels();
     std::vector<agora::rtc::AudioVolumeInfo> speakers;
-    speakers.push_back({ 0, 0 });
-    for (auto it = m_members.cbegin(); it != m_members.cend(); ++it)
-        speakers.push_back({ it.key(), 0 });
-    m_handler->onAudioVolumeIndication(speakers.data(), unsigned(speakers.size()), 0);
+    const int own = m_media->localLevel();
+    speakers.push_back({ 0, unsigned(own) });
+    int total = own;
+    for (auto it = m_members.cbegin(); it != m_members.cend(); ++it) {
+        const int level = heard.value(it.key());
+        speakers.push_back({ it.key(), unsigned(level) });
+        total = qMax(total, level);
+    }
+    m_handler->onAudioVolumeIndication(speakers.data(), unsigned(speakers.size()), total);
 }
 
 void RtcChannel::reportStats()
@@ -510,6 +507,8 @@ void RtcChannel::reportStats()
     const agora::rtc::RtcStats stats = currentStats();
     m_lastTx = m_txBytes->load();
     m_lastRx = m_rxBytes;
+    m_lastAudioTx = m_media->audioBytesSent();
+    m_lastVideoTx = m_media->videoBytesSent();
     m_lastStatsMs = m_since.elapsed();
     if (!m_handler)
         return;
@@ -522,12 +521,19 @@ agora::rtc::RtcStats RtcChannel::currentStats() const
 {
     agora::rtc::RtcStats stats;
     const qint64 now = m_since.isValid() ? m_since.elapsed() : 0;
-    const quint64 tx = m_txBytes->load();
+    const quint64 audio = m_media->audioBytesSent();
+    const quint64 video = m_media->videoBytesSent();
+    const quint64 tx = m_txBytes->load() + audio + video;
     stats.duration = unsigned(now / 1000);
     stats.txBytes = unsigned(tx);
     stats.rxBytes = unsigned(m_rxBytes);
     const qint64 periodMs = qMax<qint64>(1, now - m_lastStatsMs);
-    stats.txKBitRate = static_cast<unsigned short>(qMin<quint64>(65535, (tx - m_lastTx) * 8 / quint64(periodMs)));
+    const auto kbps = [periodMs](quint64 bytes) {
+        return static_cast<unsigned short>(qMin<quint64>(65535, bytes * 8 / quint64(periodMs)));
+    };
+    stats.txKBitRate = kbps(tx - m_lastTx - m_lastAudioTx - m_lastVideoTx);
+    stats.txAudioKBitRate = kbps(audio - m_lastAudioTx);
+    stats.txVideoKBitRate = kbps(video - m_lastVideoTx);
     stats.rxKBitRate = static_cast<unsigned short>(qMin<quint64>(65535, (m_rxBytes - m_lastRx) * 8 / quint64(periodMs)));
     stats.users = unsigned(m_members.size() + 1);
     return stats;

@@ -12,6 +12,7 @@
 #include <QPair>
 
 #include <QSet>
+#include <QUrl>
 
 #include <atomic>
 #include <functional>
@@ -19,9 +20,10 @@
 
 class QTimer;
 class RtcEngineLog;
+class RtcMediaOutlet;
+class RtcMediaSession;
 class RtcRelayClient;
 class RtcRelayListener;
-class RtcVideoDecoder;
 
 // What a join hands to the callback thread.
 struct RtcJoinRequest
@@ -32,6 +34,12 @@ struct RtcJoinRequest
     QByteArray channel;
     agora::rtc::uid_t uid = 0;
     quint64 session = 0;
+    // The media server of the sound and pictures; none: the channel
+    // carries the data stream only.
+    QUrl mediaServer;
+    QByteArray microphone; // PulseAudio source; empty: the synthetic tone
+    QByteArray speaker;    // PulseAudio sink; empty: into nothing
+    int toneHz = 440;
 };
 
 // The engine's callback thread: one channel membership at a time over the
@@ -43,7 +51,9 @@ struct RtcJoinRequest
 //   member/<uid>  retained {"uid", "session", "state": "joined"|"dropped"};
 //                 emptied on leave; "dropped" is the connection's will
 //   stream/<uid>  the data-stream packets of that sender, in order
-//   video/<uid>   the video of that sender, one JPEG picture a message
+// Sound and pictures go through the media server (RtcMediaSession); the
+// connection counts as interrupted while either the relay or the media
+// server is away.
 class RtcMicrophoneMeter;
 class RtcSoundPlayer;
 
@@ -52,15 +62,17 @@ class RtcChannel : public QObject
     Q_OBJECT
 
 public:
-    RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, QObject *parent = nullptr);
+    RtcChannel(RtcEngineLog *log, std::atomic<quint64> *txBytes, std::shared_ptr<RtcMediaOutlet> outlet,
+               QObject *parent = nullptr);
     ~RtcChannel() override;
 
     void setHandler(agora::rtc::IRtcEngineEventHandler *handler);
     agora::rtc::IRtcEngineEventHandler *handler() const { return m_handler; }
     void setVolumeIndicationInterval(int ms);
     void setConnectionLostTimeout(int ms);
-    // Receives every remote picture, decoded, on a decoding worker's thread.
+    // Receives every remote picture, decoded, on a streaming thread.
     void setFrameSink(const std::function<void(agora::rtc::uid_t, const QImage &)> &sink);
+    RtcMediaSession *media() const { return m_media; }
     // The recording device test: the level of the microphone every ms
     // (0 stops it), in or out of a channel. The level is the machine
     // microphone's when it delivers sound, the synthetic one's otherwise.
@@ -97,11 +109,11 @@ private:
     void handleMessage(const QByteArray &topic, const QByteArray &payload);
     void handleMember(agora::rtc::uid_t uid, const QByteArray &payload);
     void handleStream(agora::rtc::uid_t uid, const QByteArray &payload);
-    void handleVideo(agora::rtc::uid_t uid, const QByteArray &payload);
-    // On a decoding worker.
-    void pictureDecoded(agora::rtc::uid_t uid, const QImage &frame, const QString &why);
-    // Back on this thread: the first picture of a sender told, a bad one logged.
-    void notePicture(int session, agora::rtc::uid_t uid, const QSize &size, const QString &why);
+    void mediaUp();
+    void mediaDown(const QString &why);
+    void interrupt(const QString &why);
+    void resumeIfWhole();
+    void firstFrame(agora::rtc::uid_t uid, int width, int height);
     void reportRecordingLevel();
     void reportVolumes();
     void reportStats();
@@ -120,13 +132,10 @@ private:
     QElapsedTimer m_recordingTestClock;
     RtcMicrophoneMeter *m_microphone;
     RtcSoundPlayer *m_soundPlayer;
-    std::function<void(agora::rtc::uid_t, const QImage &)> m_frameSink;
-    std::unique_ptr<RtcVideoDecoder> m_decoder;
-    // Changes when a membership ends, after its decoding is done: notes
-    // of its pictures still on their way to this thread are dropped.
-    std::atomic<int> m_videoSession { 0 };
+    RtcMediaSession *m_media;
     QSet<agora::rtc::uid_t> m_videoSeen; // senders whose first picture was told
-    QSet<agora::rtc::uid_t> m_videoRefused; // senders whose bad picture was logged
+    bool m_relayDown = false;
+    bool m_mediaDown = false;
 
     RtcJoinRequest m_request;
     std::unique_ptr<RtcRelayListener> m_bridge;
@@ -141,6 +150,8 @@ private:
     quint64 m_rxBytes = 0;
     quint64 m_lastTx = 0;
     quint64 m_lastRx = 0;
+    quint64 m_lastAudioTx = 0; // RTP bytes of our feed at the last report
+    quint64 m_lastVideoTx = 0;
     qint64 m_lastStatsMs = 0;
 };
 

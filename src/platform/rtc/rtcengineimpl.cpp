@@ -3,6 +3,7 @@
 #include "rtcchannel.h"
 #include "rtcdevicelist.h"
 #include "rtcdevicemanagers.h"
+#include "rtcmediasession.h"
 #include "rtcrelayclient.h"
 #include "rtcsoundplayer.h"
 #include "rtcstreampacket.h"
@@ -24,6 +25,8 @@
 #include <QSet>
 #include <QThread>
 #include <QUrl>
+
+#include <cmath>
 
 using namespace agora::rtc;
 
@@ -138,10 +141,11 @@ private:
 RtcEngineImpl::RtcEngineImpl()
     : m_callbackThread(new QThread)
     , m_videoThread(new QThread)
-    , m_channel(new RtcChannel(&m_log, &m_txBytes))
     , m_video(new RtcVideoHub)
     , m_remoteFrames(std::make_shared<RtcLatestFrames<RtcVideoFrame>>())
+    , m_outlet(std::make_shared<RtcMediaOutlet>())
 {
+    m_channel = new RtcChannel(&m_log, &m_txBytes, m_outlet);
     m_callbackThread->setObjectName(QStringLiteral("rtc-callback"));
     m_videoThread->setObjectName(QStringLiteral("rtc-video"));
     m_channel->moveToThread(m_callbackThread);
@@ -153,7 +157,8 @@ RtcEngineImpl::RtcEngineImpl()
     RtcVideoHub *video = m_video;
     QObject::connect(m_videoThread, &QThread::finished, [video] { delete video; });
     // Both run on the engine's own threads, which end before the engine.
-    m_video->setSender([this](const QByteArray &picture) { publishVideo(picture); });
+    const std::shared_ptr<RtcMediaOutlet> outlet = m_outlet;
+    m_video->setSender([outlet](const QImage &picture) { outlet->pushFrame(picture); });
     m_channel->setFrameSink([this](uid_t uid, const QImage &frame) { deliverRemoteFrame(uid, RtcVideoFrame(frame)); });
     m_callbackThread->start();
     m_videoThread->start();
@@ -429,15 +434,6 @@ void RtcEngineImpl::updateCapture()
     onVideoThread([video, state] { video->setCapture(state); }, false);
 }
 
-void RtcEngineImpl::publishVideo(const QByteArray &picture)
-{
-    QMutexLocker lock(&m_mutex);
-    if (!m_inChannel || !m_relay || picture.isEmpty())
-        return;
-    if (m_relay->publish(m_videoTopic, picture, false) == 0)
-        m_txBytes += quint64(picture.size());
-}
-
 QByteArray RtcEngineImpl::currentDevice(int kind) const
 {
     QByteArray id;
@@ -452,6 +448,31 @@ QByteArray RtcEngineImpl::currentDevice(int kind) const
     return devices.isEmpty() ? QByteArray() : devices.first().id;
 }
 
+void RtcEngineImpl::soundDevices(QByteArray *microphone, QByteArray *speaker) const
+{
+    // The media open PulseAudio devices by their names: the "device"
+    // property of the listed entry (a device listed without an element, as
+    // tests list theirs, is named by its id). The synthetic ones are the
+    // tone and the silent speaker (empty).
+    const auto pulseName = [this](int kind, const char *element) {
+        const QByteArray id = currentDevice(kind);
+        RtcDevice device;
+        if (id.isEmpty() || RtcDeviceList::isSynthetic(id) || !RtcDeviceList::find(kind, id, &device))
+            return QByteArray();
+        if (device.element.isEmpty())
+            return id;
+        if (device.element != element)
+            return QByteArray();
+        for (const auto &property : device.properties) {
+            if (property.first == "device")
+                return property.second;
+        }
+        return QByteArray();
+    };
+    *microphone = pulseName(AUDIO_RECORDING_DEVICE, "pulsesrc");
+    *speaker = pulseName(AUDIO_PLAYOUT_DEVICE, "pulsesink");
+}
+
 int RtcEngineImpl::setCurrentDevice(int kind, const QByteArray &id)
 {
     if (id.isEmpty() || !RtcDeviceList::contains(kind, id))
@@ -463,8 +484,15 @@ int RtcEngineImpl::setCurrentDevice(int kind, const QByteArray &id)
         m_currentDevices.insert(kind, id);
     }
     m_log.write(QStringLiteral("device of kind %1 is now %2").arg(kind).arg(QString::fromUtf8(id)));
-    if (kind == VIDEO_CAPTURE_DEVICE)
+    if (kind == VIDEO_CAPTURE_DEVICE) {
         updateCapture();
+    } else {
+        QByteArray microphone;
+        QByteArray speaker;
+        soundDevices(&microphone, &speaker);
+        RtcChannel *worker = m_channel;
+        onCallbackThread([worker, microphone, speaker] { worker->media()->setDevices(microphone, speaker); }, false);
+    }
     return 0;
 }
 
@@ -652,6 +680,10 @@ int RtcEngineImpl::joinChannel(const char *channelKey, const char *channelName, 
     request.channel = channel;
     request.uid = ownUid;
     request.session = session;
+    const QString mediaServer = m_parameters.value(QStringLiteral("rtc.media_server")).toObject().value(QStringLiteral("url")).toString();
+    if (!mediaServer.isEmpty())
+        request.mediaServer = QUrl(mediaServer);
+    request.toneHz = m_toneHz;
     QString error;
     const QByteArray clientId = "lrtc-" + QByteArray::number(ownUid) + '-' + QByteArray::number(session, 16);
     if (!request.relay->create(host, quint16(port), clientId, &error)) {
@@ -664,10 +696,11 @@ int RtcEngineImpl::joinChannel(const char *channelKey, const char *channelName, 
     m_session = session;
     m_relay = request.relay;
     m_streamTopic = request.topicPrefix + "stream/" + QByteArray::number(ownUid);
-    m_videoTopic = request.topicPrefix + "video/" + QByteArray::number(ownUid);
     m_streamSequence.clear();
     m_nextStreamId = 1;
     lock.unlock();
+
+    soundDevices(&request.microphone, &request.speaker);
 
     RtcChannel *worker = m_channel;
     onCallbackThread([worker, request] { worker->join(request); }, false);
@@ -782,6 +815,57 @@ int RtcEngineImpl::setParameter(const QString &key, const QJsonValue &value)
     } else if (key == QLatin1String("rtc.log_file")) {
         if (!value.isString() || !m_log.setPath(value.toString()))
             return -ERR_FAILED;
+    } else if (key == QLatin1String("rtc.media_server")) {
+        const QUrl url(value.toObject().value(QStringLiteral("url")).toString(), QUrl::StrictMode);
+        if (!url.isValid() || url.host().isEmpty()
+            || (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
+            return -ERR_INVALID_ARGUMENT;
+    } else if (key == QLatin1String("che.audio.mute_me") || key == QLatin1String("rtc.audio.mute_me")) {
+        bool muted = value.toBool();
+        {
+            QMutexLocker lock(&m_mutex);
+            const QString other = key == QLatin1String("che.audio.mute_me") ? QStringLiteral("rtc.audio.mute_me")
+                                                                             : QStringLiteral("che.audio.mute_me");
+            // Either key mutes; muteLocalAudio sets both.
+            muted = muted || m_parameters.value(other).toBool(false);
+        }
+        RtcChannel *worker = m_channel;
+        onCallbackThread([worker, muted] { worker->media()->setMicrophoneMuted(muted); }, false);
+    } else if (key == QLatin1String("rtc.audio.mute_peer")) {
+        const QJsonObject peer = value.toObject();
+        const double uid = peer.value(QStringLiteral("uid")).toDouble(-1);
+        if (!peer.value(QStringLiteral("mute")).isBool() || uid < 1 || uid > 4294967295.0 || uid != std::floor(uid))
+            return -ERR_INVALID_ARGUMENT;
+        const bool muted = peer.value(QStringLiteral("mute")).toBool();
+        RtcChannel *worker = m_channel;
+        onCallbackThread([worker, uid, muted] { worker->media()->setPeerMuted(uid_t(uid), muted); }, false);
+    } else if (key == QLatin1String("che.audio.start_file_as_playout")) {
+        // Taken as given, as the service's engine takes it; a file that
+        // cannot be played is said in the engine's log when it is tried.
+        const QJsonObject playout = value.toObject();
+        const QString path = playout.value(QStringLiteral("filePath")).toString();
+        const bool loopback = playout.value(QStringLiteral("loopback")).toBool(false);
+        const bool replace = playout.value(QStringLiteral("replace")).toBool(false);
+        const int cycle = playout.value(QStringLiteral("cycle")).toInt(1);
+        QByteArray microphone;
+        QByteArray speaker;
+        soundDevices(&microphone, &speaker);
+        RtcChannel *worker = m_channel;
+        RtcEngineLog *log = &m_log;
+        onCallbackThread([worker, log, path, loopback, replace, cycle, speaker] {
+            QString why;
+            if (!worker->media()->startPlayout(path, loopback, replace, cycle, speaker, &why))
+                log->write(QStringLiteral("file playout of %1 failed: %2").arg(path, why));
+        }, false);
+    } else if (key == QLatin1String("che.audio.stop_file_as_playout")) {
+        RtcChannel *worker = m_channel;
+        onCallbackThread([worker] { worker->media()->stopPlayout(); }, false);
+    } else if (key == QLatin1String("che.audio.pause_file_as_playout")) {
+        if (!value.isBool())
+            return -ERR_INVALID_ARGUMENT;
+        const bool paused = value.toBool();
+        RtcChannel *worker = m_channel;
+        onCallbackThread([worker, paused] { worker->media()->pausePlayout(paused); }, false);
     }
     {
         QMutexLocker lock(&m_mutex);
@@ -878,6 +962,12 @@ bool RtcEngineImpl::hasCameraTestView()
     RtcVideoHub *video = m_video;
     onVideoThread([video, &has] { has = video->hasTestView(); }, true);
     return has;
+}
+
+void RtcEngineImpl::setToneFrequency(int hz)
+{
+    QMutexLocker lock(&m_mutex);
+    m_toneHz = hz;
 }
 
 IRtcEngine *createAgoraRtcEngine()

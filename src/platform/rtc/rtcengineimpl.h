@@ -5,6 +5,7 @@
 #include "rtcengine.h"
 #include "rtcenginelog.h"
 #include "rtclatestframes.h"
+#include "rtcmediaoutlet.h"
 #include "rtcvideoframe.h"
 
 #include <QByteArray>
@@ -80,6 +81,7 @@ public:
     bool deliverVideoFrame(agora::rtc::uid_t uid, int width, int height, const QByteArray &argb, int rotation, bool mirrored);
     bool deliverVideoFrame(agora::rtc::uid_t uid, const RtcVideoFrame &frame, int rotation, bool mirrored);
     bool setConnectionLostTimeout(int ms);
+    void deliverDecodedFrame(agora::rtc::uid_t uid, const QImage &image) { deliverRemoteFrame(uid, RtcVideoFrame(image)); }
     bool hasRender(agora::rtc::uid_t uid);
     bool hasCameraTestView();
 
@@ -97,11 +99,12 @@ private:
     template<typename F>
     void onVideoThread(F f, bool wait);
     int bindVideo(agora::rtc::uid_t uid, const agora::rtc::VideoCanvas &canvas);
+    // The sound devices the media use now (empty: the tone, or no speaker).
+    void soundDevices(QByteArray *microphone, QByteArray *speaker) const;
     // Waits until thread has ended; see the definition for the events.
     static void joinThread(QThread *thread);
     // Hands the capture what it should do now; call without m_mutex.
     void updateCapture();
-    void publishVideo(const QByteArray &picture);
     // A remote sender's decoded frame, from the channel's thread to the renders.
     void deliverRemoteFrame(agora::rtc::uid_t uid, const RtcVideoFrame &frame);
 
@@ -113,6 +116,8 @@ private:
     // thread that falls behind (a loaded machine, a slow render) skips
     // frames instead of holding a growing queue of them.
     std::shared_ptr<RtcLatestFrames<RtcVideoFrame>> m_remoteFrames;
+    // Our pictures go from the video thread to the feed sent, if any.
+    std::shared_ptr<RtcMediaOutlet> m_outlet;
     RtcEngineLog m_log;
     std::atomic<quint64> m_txBytes { 0 };
     std::atomic<quint64> m_bindRequests { 0 };
@@ -134,10 +139,16 @@ private:
     quint64 m_session = 0;
     QHash<int, quint64> m_streamSequence; // stream id -> last sent
     int m_nextStreamId = 1;
-    QByteArray m_videoTopic;
     QHash<int, QByteArray> m_currentDevices; // kind -> chosen id
     QHash<agora::rtc::uid_t, quint64> m_latestBind; // uid -> newest binding request
     QString m_playbackTestFile;
+    int m_toneHz = 440;
+    std::atomic<quint64> m_playoutRequest { 0 };
+
+public:
+    // For tests: the frequency of the synthetic microphone's tone, from
+    // the next join on.
+    void setToneFrequency(int hz);
 };
 
 #endif // RTCENGINEIMPL_H

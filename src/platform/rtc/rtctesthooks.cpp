@@ -75,6 +75,15 @@ bool triggerError(agora::rtc::IRtcEngine *engine, int code, const char *message)
     return withText(engine, message, [code](agora::rtc::IRtcEngineEventHandler &h, const char *text) { h.onError(code, text); });
 }
 
+bool deliverDecodedFrame(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid, const QImage &image)
+{
+    RtcEngineImpl *e = impl(engine);
+    if (!e)
+        return false;
+    e->deliverDecodedFrame(uid, image);
+    return true;
+}
+
 bool deliverVideoFrame(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid, int width, int height, const QByteArray &argb,
                        int rotation, bool mirrored)
 {
@@ -154,6 +163,15 @@ QJsonValue parameter(agora::rtc::IRtcEngine *engine, const QString &key)
 {
     RtcEngineImpl *e = impl(engine);
     return e ? e->parameter(key) : QJsonValue(QJsonValue::Undefined);
+}
+
+bool setToneFrequency(agora::rtc::IRtcEngine *engine, int hz)
+{
+    RtcEngineImpl *e = impl(engine);
+    if (!e || hz <= 0 || hz > 20000)
+        return false;
+    e->setToneFrequency(hz);
+    return true;
 }
 
 QByteArray optionText(agora::rtc::IRtcEngine *engine, const QString &key)

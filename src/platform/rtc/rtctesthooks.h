@@ -5,6 +5,7 @@
 #include "rtcengine.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QJsonValue>
 #include <QList>
 #include <QString>
@@ -37,6 +38,10 @@ LESSONRY_RTC_EXPORT bool triggerError(agora::rtc::IRtcEngine *engine, int code, 
 // (0: the local view), on the video thread.
 LESSONRY_RTC_EXPORT bool deliverVideoFrame(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid, int width, int height,
                                            const QByteArray &argb, int rotation = 0, bool mirrored = false);
+// Hands a picture to the engine as a remote sender's decoded frame: it
+// waits for the video thread as the newest of that sender, as the frames
+// of a received feed do.
+LESSONRY_RTC_EXPORT bool deliverDecodedFrame(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid, const QImage &image);
 // Whether a view is bound to uid's video now (after what is queued).
 LESSONRY_RTC_EXPORT bool hasVideoBinding(agora::rtc::IRtcEngine *engine, agora::rtc::uid_t uid);
 // Whether the camera test draws into a view now (after what is queued).
@@ -74,6 +79,10 @@ LESSONRY_RTC_EXPORT QString playbackTestFile(agora::rtc::IRtcEngine *engine);
 // into nothing (the synthetic speaker, or a speaker that cannot play it);
 // -1 for an engine that is not of this library or is stopped.
 LESSONRY_RTC_EXPORT int playbackTestPasses(agora::rtc::IRtcEngine *engine, bool *silent = nullptr);
+
+// The frequency of the tone the synthetic microphone sends, from the next
+// join on (440 Hz unless set).
+LESSONRY_RTC_EXPORT bool setToneFrequency(agora::rtc::IRtcEngine *engine, int hz);
 
 // The last value set for an option key; undefined when never set.
 LESSONRY_RTC_EXPORT QJsonValue parameter(agora::rtc::IRtcEngine *engine, const QString &key);

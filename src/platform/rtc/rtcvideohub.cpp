@@ -123,7 +123,7 @@ void RtcVideoHub::setTestView(void *view)
     updateTimer();
 }
 
-void RtcVideoHub::setSender(const std::function<void(const QByteArray &)> &sender)
+void RtcVideoHub::setSender(const std::function<void(const QImage &)> &sender)
 {
     m_sender = sender;
 }
@@ -205,7 +205,7 @@ void RtcVideoHub::captureTick()
         }
     }
     if (m_capture.send && m_sender)
-        m_sender(RtcVideoSource::encode(picture));
+        m_sender(picture);
 }
 
 void RtcVideoHub::deliverFrame(agora::rtc::uid_t uid, const RtcVideoFrame &frame, int rotation, bool mirrored)

@@ -21,7 +21,7 @@ class RtcVideoFrame;
 struct RtcCaptureState
 {
     bool preview = false; // show the picture in the local view
-    bool send = false;    // hand compressed frames to the sender
+    bool send = false;    // hand the pictures to the sender
     QString userId;
     QString cameraName;
     bool screen = false; // the screen instead of the camera
@@ -52,8 +52,8 @@ public:
     // The camera test's view: shows the camera's picture whatever else
     // the capture does; null ends the test.
     void setTestView(void *view);
-    // Receives each compressed frame to send while state.send is on.
-    void setSender(const std::function<void(const QByteArray &)> &sender);
+    // Receives each picture to send while state.send is on.
+    void setSender(const std::function<void(const QImage &)> &sender);
     // A grab of the screen, handed over from the GUI thread.
     void setScreenImage(const QImage &image);
 
@@ -79,7 +79,7 @@ private:
     QHash<agora::rtc::uid_t, Binding> m_renders;
     Binding m_test;
     RtcCaptureState m_capture;
-    std::function<void(const QByteArray &)> m_sender;
+    std::function<void(const QImage &)> m_sender;
     QTimer *m_captureTimer;
     quint64 m_frameNumber = 0;
     QImage m_screen;

@@ -10,26 +10,40 @@
 //   screen                       -> screen-result <rc>: sends the screen instead
 //   bind <uid>                   -> bind-result <rc>: shows uid's video
 //   frames <uid>                 -> frames <uid> <count> <width> <height>
+//   mute <0|1>                   -> mute-result <rc>: our microphone
+//   mutepeer <uid> <0|1>         -> mutepeer-result <rc>: silences uid here
+//   playout <file> [loopback]    -> playout-result <rc>: played into the class
+//   playout-pause <0|1>          -> playout-pause-result <rc>
+//   playout-stop                 -> playout-stop-result <rc>
+//   volumes <ms>                 -> volumes-result <rc>; then "volume <uid>=<level> ..." every ms (0 stops)
+//   speaker <id>                 -> speaker-result <rc>: plays on that speaker from now on
+//   pixels <uid>                 -> pixels <uid> <#rrggbb>x7: the colour bars of uid's last picture
 //   leave                        -> leave-result <rc>, later left
 //   quit                         -> releases the engine and ends with 0
 //   exit                         -> ends with 0 without releasing the engine
 //
-// Events: first-frame <uid> <width> <height>, joined, rejoined, user-joined <uid>, user-offline <uid> <reason>,
+// Events: stats tx=<kbit/s> audio=<kbit/s> video=<kbit/s> (every 2 s in a channel), first-frame <uid> <width> <height>, joined, rejoined, user-joined <uid>, user-offline <uid> <reason>,
 // stream <uid> <id> <text>, stream-error <uid> <id> <code> <missed>,
 // interrupted, lost, error <code> <text>, left; "wrong-thread <callback>"
 // when a callback comes on the main thread.
 //
 // Options: --port <relay port> --uid <uid> [--host <relay host>]
-// [--app-id <id>] [--lost-timeout <ms>]
+// [--app-id <id>] [--lost-timeout <ms>] [--janus <url>] [--tone <Hz>: the
+// synthetic microphone with that tone] [--speaker <PulseAudio sink>]
+// [--log <the engine's log file>]
 
 #include "platform/rtc/mediaengine.h"
+#include "platform/rtc/rtcdevice.h"
 #include "platform/rtc/rtcengine.h"
 #include "platform/rtc/rtctesthooks.h"
 
 #include <QAtomicInt>
+#include <QColor>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QAtomicInteger>
 #include <QHash>
+#include <QImage>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSocketNotifier>
@@ -42,6 +56,7 @@
 namespace {
 
 QMutex g_outputMutex;
+QAtomicInteger<int> g_reportVolumes;
 
 void say(const QString &line)
 {
@@ -104,6 +119,19 @@ public:
         check("first-frame");
         say(QStringLiteral("first-frame %1 %2 %3").arg(uid).arg(width).arg(height));
     }
+    void onAudioVolumeIndication(const agora::rtc::AudioVolumeInfo *speakers, unsigned int count, int) override
+    {
+        if (!g_reportVolumes.loadRelaxed())
+            return;
+        QStringList levels;
+        for (unsigned int i = 0; i < count; ++i)
+            levels << QStringLiteral("%1=%2").arg(speakers[i].uid).arg(speakers[i].volume);
+        say(QStringLiteral("volume ") + levels.join(QLatin1Char(' ')));
+    }
+    void onRtcStats(const agora::rtc::RtcStats &stats) override
+    {
+        say(QStringLiteral("stats tx=%1 audio=%2 video=%3").arg(stats.txKBitRate).arg(stats.txAudioKBitRate).arg(stats.txVideoKBitRate));
+    }
     void onStreamMessageError(agora::rtc::uid_t uid, int streamId, int code, int missed, int) override
     {
         check("stream-error");
@@ -124,6 +152,7 @@ struct FrameCount
     QMutex mutex;
     QHash<agora::rtc::uid_t, int> count;
     QHash<agora::rtc::uid_t, QPair<int, int>> size;
+    QHash<agora::rtc::uid_t, QImage> last;
 };
 FrameCount g_frames;
 
@@ -138,6 +167,9 @@ public:
         QMutexLocker lock(&g_frames.mutex);
         g_frames.count[m_uid] += 1;
         g_frames.size[m_uid] = qMakePair(frame.width(), frame.height());
+        QImage image(frame.width(), frame.height(), QImage::Format_ARGB32);
+        if (!image.isNull() && frame.convertFrame(agora::media::VIDEO_TYPE_ARGB, 0, image.bits()) == 0)
+            g_frames.last[m_uid] = image;
         return 0;
     }
 
@@ -174,6 +206,16 @@ int main(int argc, char *argv[])
     const agora::rtc::uid_t uid = option(arguments, QStringLiteral("--uid")).toUInt();
     const int lostTimeout = option(arguments, QStringLiteral("--lost-timeout"), QStringLiteral("0")).toInt();
     const QByteArray appId = option(arguments, QStringLiteral("--app-id"), QStringLiteral("0123456789abcdef0123456789abcdef")).toLatin1();
+    const QString janus = option(arguments, QStringLiteral("--janus"));
+    const int tone = option(arguments, QStringLiteral("--tone"), QStringLiteral("0")).toInt();
+    const QByteArray speaker = option(arguments, QStringLiteral("--speaker")).toUtf8();
+    // The sound devices of the test: the tone as the microphone, the
+    // test's own PulseAudio sink as the only speaker.
+    if (tone > 0)
+        RtcTestHooks::setDevices(agora::rtc::AUDIO_RECORDING_DEVICE, { { "lessonry-synthetic-microphone", "Tone" } });
+    if (!speaker.isEmpty())
+        RtcTestHooks::setDevices(agora::rtc::AUDIO_PLAYOUT_DEVICE,
+                                 { { speaker, speaker }, { "lessonry-synthetic-speaker", "Silent" } });
 
     // Outlives the engine even when the engine is left to the library to
     // stop at exit.
@@ -190,7 +232,16 @@ int main(int argc, char *argv[])
         agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> parameters(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
         const QByteArray relay = QStringLiteral("{\"host\":\"%1\",\"port\":%2}").arg(host).arg(port).toUtf8();
         parameters->setObject("rtc.relay_server", relay.constData());
+        const QByteArray logFile = option(arguments, QStringLiteral("--log")).toUtf8();
+        if (!logFile.isEmpty())
+            parameters->setString("rtc.log_file", logFile.constData());
+        if (!janus.isEmpty()) {
+            const QByteArray media = QStringLiteral("{\"url\":\"%1\"}").arg(janus).toUtf8();
+            parameters->setObject("rtc.media_server", media.constData());
+        }
     }
+    if (tone > 0)
+        RtcTestHooks::setToneFrequency(engine, tone);
     if (lostTimeout > 0)
         RtcTestHooks::setConnectionLostTimeout(engine, lostTimeout);
     static CountingFactory factory;
@@ -262,6 +313,59 @@ int main(int argc, char *argv[])
                 QMutexLocker lock(&g_frames.mutex);
                 const QPair<int, int> size = g_frames.size.value(remote);
                 say(QStringLiteral("frames %1 %2 %3 %4").arg(remote).arg(g_frames.count.value(remote)).arg(size.first).arg(size.second));
+            } else if (command == QLatin1String("mute") || command == QLatin1String("mutepeer")
+                       || command == QLatin1String("playout") || command == QLatin1String("playout-pause")
+                       || command == QLatin1String("playout-stop") || command == QLatin1String("volumes")) {
+                void *inter = nullptr;
+                engine->queryInterface(agora::rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
+                agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> parameters(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
+                const QString first = line.section(QLatin1Char(' '), 1, 1);
+                int rc = 0;
+                if (command == QLatin1String("mute")) {
+                    const QByteArray json = QStringLiteral("{\"rtc.audio.mute_me\":%1,\"che.audio.mute_me\":%1}")
+                                                .arg(first == QLatin1String("1") ? "true" : "false").toUtf8();
+                    rc = parameters->setParameters(json.constData());
+                } else if (command == QLatin1String("mutepeer")) {
+                    const QByteArray json = QStringLiteral("{\"uid\":%1,\"mute\":%2}").arg(first)
+                        .arg(line.section(QLatin1Char(' '), 2, 2) == QLatin1String("1") ? "true" : "false").toUtf8();
+                    rc = parameters->setObject("rtc.audio.mute_peer", json.constData());
+                } else if (command == QLatin1String("playout")) {
+                    const bool loopback = line.section(QLatin1Char(' '), 2, 2) == QLatin1String("loopback");
+                    const QByteArray json = QStringLiteral("{\"filePath\":\"%1\",\"loopback\":%2,\"replace\":false,\"cycle\":1}")
+                        .arg(first).arg(loopback ? "true" : "false").toUtf8();
+                    rc = parameters->setObject("che.audio.start_file_as_playout", json.constData());
+                } else if (command == QLatin1String("playout-pause")) {
+                    rc = parameters->setBool("che.audio.pause_file_as_playout", first == QLatin1String("1"));
+                } else if (command == QLatin1String("playout-stop")) {
+                    rc = parameters->setBool("che.audio.stop_file_as_playout", true);
+                } else {
+                    g_reportVolumes.storeRelaxed(first.toInt() > 0 ? 1 : 0);
+                    const QByteArray json = QStringLiteral("{\"interval\":%1,\"smooth\":1}").arg(first.toInt()).toUtf8();
+                    rc = parameters->setObject("che.audio.volume_indication", json.constData());
+                }
+                say(QStringLiteral("%1-result %2").arg(command).arg(rc));
+            } else if (command == QLatin1String("speaker")) {
+                void *inter = nullptr;
+                engine->queryInterface(agora::rtc::AGORA_IID_AUDIO_DEVICE_MANAGER, &inter);
+                agora::util::AutoPtr<agora::rtc::IAudioDeviceManager> devices(static_cast<agora::rtc::IAudioDeviceManager *>(inter));
+                char id[agora::rtc::MAX_DEVICE_ID_LENGTH] = {};
+                qstrncpy(id, line.section(QLatin1Char(' '), 1, 1).toUtf8().constData(), sizeof id);
+                say(QStringLiteral("speaker-result %1").arg(devices->setPlaybackDevice(id)));
+            } else if (command == QLatin1String("pixels")) {
+                const agora::rtc::uid_t remote = line.section(QLatin1Char(' '), 1, 1).toUInt();
+                QImage image;
+                {
+                    QMutexLocker lock(&g_frames.mutex);
+                    image = g_frames.last.value(remote);
+                }
+                // The synthetic camera's seven colour bars, sampled in the
+                // middle of each, low in the picture.
+                QStringList colours;
+                for (int i = 0; i < 7 && !image.isNull(); ++i) {
+                    const int x = image.width() * (2 * i + 1) / 14;
+                    colours << QColor(image.pixel(x, image.height() * 9 / 10)).name();
+                }
+                say(QStringLiteral("pixels %1 %2").arg(remote).arg(colours.join(QLatin1Char(' '))));
             } else if (command == QLatin1String("leave")) {
                 say(QStringLiteral("leave-result %1").arg(engine->leaveChannel()));
             } else if (command == QLatin1String("quit")) {

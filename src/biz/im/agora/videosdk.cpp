@@ -18,6 +18,8 @@
 #include <QDebug>
 #include <QFile>
 #include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutexLocker>
 #include <QRect>
 #include <QScreen>
@@ -137,6 +139,11 @@ bool VideoSDK::joinChannel(QString channel, void *view, uint uid, QString channe
     const ServerConfig::MqttBroker relay = ServerConfig::current().rtcServer();
     if (setObject("rtc.relay_server", QStringLiteral("{\"host\":\"%1\",\"port\":%2}").arg(relay.host).arg(relay.port)) != 0)
         qCritical("no usable RTC relay in the servers file (%s:%u)", qUtf8Printable(relay.host), unsigned(relay.port));
+    const QString media = ServerConfig::current().rtcMediaServer();
+    const QString mediaJson = QString::fromUtf8(
+        QJsonDocument(QJsonObject { { QStringLiteral("url"), media } }).toJson(QJsonDocument::Compact));
+    if (media.isEmpty() || setObject("rtc.media_server", mediaJson) != 0)
+        qCritical("no usable media server in the servers file: no sound or video in class");
 
     const QByteArray key = channelKey.toUtf8();
     const QByteArray name = channel.toUtf8();
