@@ -121,16 +121,23 @@ bool RtcVideoCapture::start(GstElement *source, const Format &format, QString *w
 
 void RtcVideoCapture::onBusMessage(GstMessage *message)
 {
-    // On the pipeline's threads, or on the caller's while it starts.
-    if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_ERROR)
+    // On the pipeline's threads, or on the caller's while it starts. A
+    // source that ends (a camera gone) fails as well: its last picture
+    // would otherwise stand still for good.
+    QString why;
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) {
+        why = QStringLiteral("the source ended");
+    } else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+        GError *error = nullptr;
+        gchar *debug = nullptr;
+        gst_message_parse_error(message, &error, &debug);
+        why = QStringLiteral("%1: %2").arg(QString::fromUtf8(GST_OBJECT_NAME(message->src)),
+                                           QString::fromUtf8(error ? error->message : ""));
+        g_clear_error(&error);
+        g_free(debug);
+    } else {
         return;
-    GError *error = nullptr;
-    gchar *debug = nullptr;
-    gst_message_parse_error(message, &error, &debug);
-    const QString why = QStringLiteral("%1: %2").arg(QString::fromUtf8(GST_OBJECT_NAME(message->src)),
-                                                      QString::fromUtf8(error ? error->message : ""));
-    g_clear_error(&error);
-    g_free(debug);
+    }
     {
         QMutexLocker lock(&m_mutex);
         if (!m_firstError.isEmpty())

@@ -43,8 +43,8 @@ public:
     QImage latest() const;
 
 signals:
-    // The source stopped with an error (a camera unplugged, in use by
-    // another program, a screen that went away).
+    // The source stopped with an error or ended (a camera unplugged, in
+    // use by another program, a screen that went away); told once.
     void failed(const QString &why);
 
 private:

@@ -212,7 +212,12 @@ void RtcVideoHub::updateSources()
         format.size = QSize(); // as large as it is; the sender scales it
         format.framesPerSecond = m_capture.framesPerSecond;
         QString why;
-        m_screenCapture = RtcVideoCapture::createScreen(QByteArray(), m_capture.windowId, m_capture.rect, format, &why);
+        // X is read only where the program itself shows on X: under
+        // Wayland or offscreen, DISPLAY is not the screen the user sees.
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            m_screenCapture = RtcVideoCapture::createScreen(QByteArray(), m_capture.windowId, m_capture.rect, format, &why);
+        else
+            why = QStringLiteral("the program does not show on X");
         if (!m_screenCapture) {
             m_screenFailed = true;
             if (m_log)
