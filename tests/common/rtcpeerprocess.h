@@ -24,8 +24,9 @@ public:
     // device), played on speaker (a PulseAudio sink of the process's
     // PULSE_SERVER; empty: the default device).
     void setMedia(const QString &janusUrl, int toneHz = 0, const QString &speaker = QString());
-    // Before start(): the peer's cameras are the video tests' scripted
-    // ones (RtcCameras) in place of the machine's.
+    // Before start(): the peer's devices are the video tests' scripted
+    // cameras (RtcCameras) and the synthetic ones, none of the machine's
+    // (nothing waits for GStreamer's device monitor).
     void setCameras() { m_cameras = true; }
     // Before start(): the engine's own log goes to path.
     void setLog(const QString &path) { m_logPath = path; }

@@ -112,6 +112,7 @@ void TestRtcVideo::videoReachesTheOtherSide()
     RtcPeerProcess student(m_broker.port(), 20001);
     teacher.setMedia(m_janus.url());
     student.setMedia(m_janus.url());
+    student.setCameras();
     QVERIFY(teacher.start());
     QVERIFY(student.start());
     const QString channel = screen ? QStringLiteral("video-screen") : QStringLiteral("video-camera");
@@ -161,6 +162,7 @@ void TestRtcVideo::chosenCameraIsSent()
     const QString log = dir.filePath(QStringLiteral("teacher.log"));
     teacher.setLog(log);
     student.setMedia(m_janus.url());
+    student.setCameras();
     QVERIFY(teacher.start());
     QVERIFY(student.start());
     teacher.command(QStringLiteral("profile 30"));
@@ -219,6 +221,7 @@ void TestRtcVideo::sharedScreenReplacesTheCamera()
     const QString log = dir.filePath(QStringLiteral("teacher.log"));
     teacher.setLog(log);
     student.setMedia(m_janus.url());
+    student.setCameras();
     QVERIFY(teacher.start());
     QVERIFY(student.start());
     const QColor screen(0xe0, 0xa0, 0x20);
@@ -259,6 +262,7 @@ void TestRtcVideo::mutedCameraIsTold()
     RtcPeerProcess latecomer(m_broker.port(), 20002);
     for (RtcPeerProcess *peer : { &teacher, &student, &latecomer }) {
         peer->setMedia(m_janus.url());
+        peer->setCameras();
         QVERIFY(peer->start());
     }
     teacher.command(QStringLiteral("video"));
