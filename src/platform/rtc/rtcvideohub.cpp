@@ -229,36 +229,44 @@ void RtcVideoHub::updateSources()
                 if (m_log)
                     m_log->write(QStringLiteral("video: the screen capture failed (%1); the screen is grabbed through Qt").arg(failure));
                 m_screenFailed = true;
-                closeScreen();
+                closeScreen(true);
             });
         }
     }
 }
 
-void RtcVideoHub::closeCamera()
+void RtcVideoHub::closeCamera(bool fromItsSignal)
 {
     if (!m_camera)
         return;
-    // Possibly from its own signal: it goes once that is done.
+    // Closed at once, so the device is free for whatever opens next
+    // (the same camera at another size); from its own signal it goes
+    // once that is done.
     m_camera->disconnect(this);
-    m_camera->deleteLater();
+    if (fromItsSignal)
+        m_camera->deleteLater();
+    else
+        delete m_camera;
     m_camera = nullptr;
     m_cameraOpen.clear();
 }
 
-void RtcVideoHub::closeScreen()
+void RtcVideoHub::closeScreen(bool fromItsSignal)
 {
     if (!m_screenCapture)
         return;
     m_screenCapture->disconnect(this);
-    m_screenCapture->deleteLater();
+    if (fromItsSignal)
+        m_screenCapture->deleteLater();
+    else
+        delete m_screenCapture;
     m_screenCapture = nullptr;
 }
 
 void RtcVideoHub::cameraFailed(const QString &why)
 {
     const QByteArray camera = m_cameraOpen;
-    closeCamera();
+    closeCamera(true);
     m_cameraFailed = camera;
     warnCamera(camera, why);
 }
@@ -370,12 +378,8 @@ void RtcVideoHub::viewDestroyed(void *view)
 void RtcVideoHub::releaseAll()
 {
     m_captureTimer->stop();
-    // Now, not later: the thread may be ending.
-    delete m_camera;
-    m_camera = nullptr;
-    m_cameraOpen.clear();
-    delete m_screenCapture;
-    m_screenCapture = nullptr;
+    closeCamera();
+    closeScreen();
     while (!m_renders.isEmpty())
         unbind(m_renders.cbegin().key());
     const Binding test = m_test;

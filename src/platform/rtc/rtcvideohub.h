@@ -88,8 +88,8 @@ private:
     void requestScreenGrab();
     // Opens or closes the camera and the screen source as the state asks.
     void updateSources();
-    void closeCamera();
-    void closeScreen();
+    void closeCamera(bool fromItsSignal = false);
+    void closeScreen(bool fromItsSignal = false);
     void cameraFailed(const QString &why);
     void warnCamera(const QByteArray &camera, const QString &why);
 
