@@ -112,6 +112,8 @@ void TestRtcVideo::videoReachesTheOtherSide()
     RtcPeerProcess student(m_broker.port(), 20001);
     teacher.setMedia(m_janus.url());
     student.setMedia(m_janus.url());
+    // Nobody waits for the machine's device monitor (slow on a loaded machine).
+    teacher.setCameras();
     student.setCameras();
     QVERIFY(teacher.start());
     QVERIFY(student.start());
@@ -280,12 +282,18 @@ void TestRtcVideo::mutedCameraIsTold()
     QCOMPARE(student.take(QStringLiteral("user-mute-video"), 10000), QStringLiteral("user-mute-video 30001 1"));
     // The sender's reports (every 2 s) show that it sent no pictures for
     // a whole period; the count over the next period stays put.
-    const auto noVideoSent = [&teacher] {
-        return teacher.take(QStringLiteral("stats "), 10000).endsWith(QStringLiteral(" video=0"));
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(noVideoSent(), 20000);
+    // (The reports from before the mute come first; on a loaded machine
+    // the encoder may still send the few pictures queued before it: two
+    // quiet reports in a row have seen the queue empty.)
+    int quiet = 0;
+    for (int reports = 0; reports < 60 && quiet < 2; ++reports) {
+        const QString report = teacher.take(QStringLiteral("stats "), 30000);
+        QVERIFY(!report.isEmpty());
+        quiet = report.endsWith(QStringLiteral(" video=0")) ? quiet + 1 : 0;
+    }
+    QCOMPARE(quiet, 2);
     const int muted = frames(student, 30001);
-    QVERIFY(noVideoSent());
+    QVERIFY(teacher.take(QStringLiteral("stats "), 30000).endsWith(QStringLiteral(" video=0")));
     QCOMPARE(frames(student, 30001), muted);
 
     QVERIFY(latecomer.joinWithStream(QStringLiteral("camera-muted")) > 0);
