@@ -37,6 +37,8 @@ bool RtcPeerProcess::start()
     if (!m_appId.isEmpty())
         arguments << QStringLiteral("--app-id") << m_appId;
     arguments << m_mediaArguments;
+    if (m_cameras)
+        arguments << QStringLiteral("--cameras");
     if (!m_logPath.isEmpty())
         arguments << QStringLiteral("--log") << m_logPath;
     m_process.start(QDir(TestUtil::binDir()).filePath(QStringLiteral("helper_rtcpeer")), arguments);

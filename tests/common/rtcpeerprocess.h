@@ -24,6 +24,10 @@ public:
     // device), played on speaker (a PulseAudio sink of the process's
     // PULSE_SERVER; empty: the default device).
     void setMedia(const QString &janusUrl, int toneHz = 0, const QString &speaker = QString());
+    // Before start(): the peer's devices are the video tests' scripted
+    // cameras (RtcCameras) and the synthetic ones, none of the machine's
+    // (nothing waits for GStreamer's device monitor).
+    void setCameras() { m_cameras = true; }
     // Before start(): the engine's own log goes to path.
     void setLog(const QString &path) { m_logPath = path; }
     // Starts the process and waits until it is ready for commands.
@@ -61,6 +65,7 @@ private:
     QStringList m_lines;
     QVector<bool> m_taken;
     bool m_killed = false;
+    bool m_cameras = false;
 };
 
 #endif // RTCPEERPROCESS_H

@@ -32,6 +32,13 @@ enum ERROR_CODE_TYPE {
     ERR_ALREADY_IN_CHANNEL = 17,
 };
 
+// Warnings (onWarning): the engine goes on as said.
+enum WARN_CODE_TYPE {
+    // The chosen camera cannot be opened or stopped working: the
+    // synthetic picture is sent in its place.
+    WARN_CAMERA_FAILED = 1501,
+};
+
 // Why a remote user left (onUserOffline).
 enum USER_OFFLINE_REASON_TYPE {
     USER_OFFLINE_QUIT = 0,

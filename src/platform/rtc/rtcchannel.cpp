@@ -209,6 +209,9 @@ void RtcChannel::join(const RtcJoinRequest &request)
         settings.microphone = m_request.microphone;
         settings.speaker = m_request.speaker;
         settings.toneHz = m_request.toneHz;
+        settings.videoSize = m_request.videoSize;
+        settings.framesPerSecond = m_request.framesPerSecond;
+        settings.videoKbps = m_request.videoKbps;
         m_media->start(settings);
     } else {
         m_log->write(QStringLiteral("no media server is set: no sound or pictures are carried"));
@@ -269,6 +272,7 @@ void RtcChannel::endSession()
     m_relayDown = false;
     m_mediaDown = false;
     m_members.clear();
+    m_videoMutedMembers.clear();
     m_lastSequence.clear();
     m_early.clear();
     m_videoSeen.clear();
@@ -384,6 +388,16 @@ void RtcChannel::relaySubscribed(int generation, bool ok)
     }
 }
 
+void RtcChannel::setVideoMuted(bool muted)
+{
+    if (muted == m_videoMuted)
+        return;
+    m_videoMuted = muted;
+    // The others read it from our member entry, as late joiners do.
+    if (m_state == Joined)
+        announce();
+}
+
 void RtcChannel::announce()
 {
     m_request.relay->publish(m_request.topicPrefix + "member/" + QByteArray::number(m_request.uid), memberPayload("joined"), true);
@@ -433,6 +447,7 @@ void RtcChannel::handleMember(agora::rtc::uid_t uid, const QByteArray &payload)
         return;
     }
     if (payload.isEmpty()) {
+        m_videoMutedMembers.remove(uid);
         if (m_members.remove(uid)) {
             m_log->write(QStringLiteral("user %1 left").arg(uid));
             if (m_handler)
@@ -448,11 +463,23 @@ void RtcChannel::handleMember(agora::rtc::uid_t uid, const QByteArray &payload)
             if (m_handler)
                 m_handler->onUserJoined(uid, elapsed());
         }
+        // Told on a change, and on the join of one whose camera is muted.
+        const bool videoMuted = member.value(QStringLiteral("videoMuted")).toBool(false);
+        if (videoMuted != m_videoMutedMembers.contains(uid)) {
+            if (videoMuted)
+                m_videoMutedMembers.insert(uid);
+            else
+                m_videoMutedMembers.remove(uid);
+            m_log->write(QStringLiteral("user %1 %2 the camera").arg(uid).arg(videoMuted ? "muted" : "unmuted"));
+            if (m_handler)
+                m_handler->onUserMuteVideo(uid, videoMuted);
+        }
     } else if (state == QLatin1String("dropped")) {
         // The will of a connection that has since been replaced says nothing.
         const auto it = m_members.constFind(uid);
         if (it != m_members.cend() && *it == session) {
             m_members.remove(uid);
+            m_videoMutedMembers.remove(uid);
             m_log->write(QStringLiteral("user %1 dropped").arg(uid));
             if (m_handler)
                 m_handler->onUserOffline(uid, agora::rtc::USER_OFFLINE_DROPPED);
@@ -545,6 +572,7 @@ QByteArray RtcChannel::memberPayload(const char *state) const
     member.insert(QStringLiteral("uid"), double(m_request.uid));
     member.insert(QStringLiteral("session"), QString::number(m_request.session));
     member.insert(QStringLiteral("state"), QString::fromLatin1(state));
+    member.insert(QStringLiteral("videoMuted"), m_videoMuted);
     return QJsonDocument(member).toJson(QJsonDocument::Compact);
 }
 

@@ -12,6 +12,7 @@
 #include <QPair>
 
 #include <QSet>
+#include <QSize>
 #include <QUrl>
 
 #include <atomic>
@@ -40,6 +41,10 @@ struct RtcJoinRequest
     QByteArray microphone; // PulseAudio source; empty: the synthetic tone
     QByteArray speaker;    // PulseAudio sink; empty: into nothing
     int toneHz = 440;
+    // Of the video profile.
+    QSize videoSize { 640, 480 };
+    int framesPerSecond = 15;
+    int videoKbps = 500;
 };
 
 // The engine's callback thread: one channel membership at a time over the
@@ -48,8 +53,10 @@ struct RtcJoinRequest
 // called on the callback thread.
 //
 // Relay topics below the prefix:
-//   member/<uid>  retained {"uid", "session", "state": "joined"|"dropped"};
-//                 emptied on leave; "dropped" is the connection's will
+//   member/<uid>  retained {"uid", "session", "state": "joined"|"dropped",
+//                 "videoMuted"}; emptied on leave; "dropped" is the
+//                 connection's will; a change of videoMuted is told to the
+//                 others as onUserMuteVideo
 //   stream/<uid>  the data-stream packets of that sender, in order
 // Sound and pictures go through the media server (RtcMediaSession); the
 // connection counts as interrupted while either the relay or the media
@@ -81,6 +88,9 @@ public:
     RtcSoundPlayer *soundPlayer() const { return m_soundPlayer; }
 
     void join(const RtcJoinRequest &request);
+    // Whether our pictures are muted (kept over joins); the channel's
+    // members hear of it.
+    void setVideoMuted(bool muted);
     // Ends the membership and reports onLeaveChannel; nothing when there
     // is none.
     void leave();
@@ -145,6 +155,8 @@ private:
     bool m_errorReported = false;
     QElapsedTimer m_since;
     QHash<agora::rtc::uid_t, QByteArray> m_members; // uid -> session
+    QSet<agora::rtc::uid_t> m_videoMutedMembers;
+    bool m_videoMuted = false;
     QHash<QByteArray, quint64> m_lastSequence;    // "uid/session/stream" -> last
     QList<QPair<QByteArray, QByteArray>> m_early; // received before the join completed
     quint64 m_rxBytes = 0;

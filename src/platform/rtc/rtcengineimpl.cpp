@@ -9,6 +9,7 @@
 #include "rtcstreampacket.h"
 #include "rtcvideoframe.h"
 #include "rtcvideohub.h"
+#include "rtcvideosource.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -159,6 +160,16 @@ RtcEngineImpl::RtcEngineImpl()
     // Both run on the engine's own threads, which end before the engine.
     const std::shared_ptr<RtcMediaOutlet> outlet = m_outlet;
     m_video->setSender([outlet](const QImage &picture) { outlet->pushFrame(picture); });
+    m_video->setLog(&m_log);
+    m_video->setWarningSink([this](const QString &why) {
+        const QByteArray text = why.toUtf8();
+        // Posted under the lock while the engine runs: the callback
+        // thread's objects are still there then.
+        QMutexLocker lock(&m_mutex);
+        if (m_released)
+            return;
+        runOnCallbackThread([text](IRtcEngineEventHandler &handler) { handler.onWarning(WARN_CAMERA_FAILED, text.constData()); });
+    });
     m_channel->setFrameSink([this](uid_t uid, const QImage &frame) { deliverRemoteFrame(uid, RtcVideoFrame(frame)); });
     m_callbackThread->start();
     m_videoThread->start();
@@ -400,6 +411,7 @@ int RtcEngineImpl::stopPreview()
 void RtcEngineImpl::updateCapture()
 {
     RtcCaptureState state;
+    bool videoMuted = false;
     {
         QMutexLocker lock(&m_mutex);
         if (m_released)
@@ -408,6 +420,10 @@ void RtcEngineImpl::updateCapture()
             || !m_parameters.value(QStringLiteral("che.video.local.send")).toBool(true);
         state.preview = m_previewing;
         state.send = m_inChannel && m_videoEnabled && !muted;
+        videoMuted = muted;
+        const RtcVideoSource::Profile profile = RtcVideoSource::profile(m_videoProfile);
+        state.videoSize = profile.size;
+        state.framesPerSecond = profile.framesPerSecond;
         const QString account = m_parameters.value(QStringLiteral("rtc.user_account")).toString();
         state.userId = m_inChannel ? QString::number(m_uid) : (account.isEmpty() ? QStringLiteral("-") : account);
         QByteArray camera = m_currentDevices.value(VIDEO_CAPTURE_DEVICE);
@@ -415,6 +431,7 @@ void RtcEngineImpl::updateCapture()
             const QList<RtcDevice> cameras = RtcDeviceList::devices(VIDEO_CAPTURE_DEVICE);
             camera = cameras.isEmpty() ? QByteArray() : cameras.first().id;
         }
+        state.cameraId = camera;
         state.cameraName = QString::fromUtf8(RtcDeviceList::nameOf(VIDEO_CAPTURE_DEVICE, camera));
         const QJsonValue screen = m_parameters.value(QStringLiteral("che.video.start_screen_capture"));
         const bool stopped = m_parameters.value(QStringLiteral("che.video.stop_screen_capture")).toBool(false);
@@ -432,6 +449,8 @@ void RtcEngineImpl::updateCapture()
     }
     RtcVideoHub *video = m_video;
     onVideoThread([video, state] { video->setCapture(state); }, false);
+    RtcChannel *worker = m_channel;
+    onCallbackThread([worker, videoMuted] { worker->setVideoMuted(videoMuted); }, false);
 }
 
 QByteArray RtcEngineImpl::currentDevice(int kind) const
@@ -602,6 +621,17 @@ int RtcEngineImpl::setVideoProfile(int profile, bool swapWidthAndHeight)
     if (profile < 0)
         return -ERR_INVALID_ARGUMENT;
     m_videoProfile = profile;
+    bool known = false;
+    const RtcVideoSource::Profile format = RtcVideoSource::profile(profile, &known);
+    m_log.write(QStringLiteral("video profile %1%2: %3x%4, %5 a second, %6 kbit/s; sent so from the next join on")
+                    .arg(profile)
+                    .arg(known ? QString() : QStringLiteral(" (not known, the default one)"))
+                    .arg(format.size.width())
+                    .arg(format.size.height())
+                    .arg(format.framesPerSecond)
+                    .arg(format.kbps));
+    lock.unlock();
+    updateCapture();
     return 0;
 }
 
@@ -684,6 +714,10 @@ int RtcEngineImpl::joinChannel(const char *channelKey, const char *channelName, 
     if (!mediaServer.isEmpty())
         request.mediaServer = QUrl(mediaServer);
     request.toneHz = m_toneHz;
+    const RtcVideoSource::Profile profile = RtcVideoSource::profile(m_videoProfile);
+    request.videoSize = profile.size;
+    request.framesPerSecond = profile.framesPerSecond;
+    request.videoKbps = profile.kbps;
     QString error;
     const QByteArray clientId = "lrtc-" + QByteArray::number(ownUid) + '-' + QByteArray::number(session, 16);
     if (!request.relay->create(host, quint16(port), clientId, &error)) {

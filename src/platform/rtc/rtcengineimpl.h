@@ -7,6 +7,7 @@
 #include "rtclatestframes.h"
 #include "rtcmediaoutlet.h"
 #include "rtcvideoframe.h"
+#include "rtcvideosource.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -129,7 +130,7 @@ private:
     bool m_inChannel = false;
     bool m_previewing = false;
     bool m_videoEnabled = false;
-    int m_videoProfile = 0;
+    int m_videoProfile = RtcVideoSource::kDefaultProfile;
     agora::rtc::uid_t m_uid = 0;
     QByteArray m_appId;
     QHash<QString, QJsonValue> m_parameters;

@@ -81,6 +81,9 @@ void RtcMediaSession::joined()
     RtcWebrtcPeer::SendOptions options;
     options.microphone = m_settings.microphone;
     options.toneHz = m_settings.toneHz;
+    options.videoSize = m_settings.videoSize;
+    options.framesPerSecond = m_settings.framesPerSecond;
+    options.videoKbps = m_settings.videoKbps;
     QString error;
     m_publisher = RtcWebrtcPeer::createPublisher(options, m_log, &error);
     if (!m_publisher) {

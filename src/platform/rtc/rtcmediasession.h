@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QObject>
 #include <QSet>
+#include <QSize>
 #include <QString>
 #include <QUrl>
 
@@ -39,6 +40,10 @@ public:
         QByteArray microphone; // PulseAudio source; empty: the tone
         QByteArray speaker;    // PulseAudio sink; empty: into nothing
         int toneHz = 440;
+        // Our pictures as the video profile asks for them.
+        QSize videoSize { 640, 480 };
+        int framesPerSecond = 15;
+        int videoKbps = 500;
     };
     static const int kRetryMs = 2000;
 

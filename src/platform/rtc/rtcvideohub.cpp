@@ -1,6 +1,10 @@
 #include "rtcvideohub.h"
 
+#include "rtcdevice.h"
+#include "rtcdevicelist.h"
 #include "rtcengine.h"
+#include "rtcenginelog.h"
+#include "rtcvideocapture.h"
 #include "rtcvideoframe.h"
 #include "rtcvideosource.h"
 
@@ -107,9 +111,18 @@ void RtcVideoHub::releaseBinding(const Binding &binding)
 
 void RtcVideoHub::setCapture(const RtcCaptureState &state)
 {
+    const bool screenChanged =
+        state.screen != m_capture.screen || state.windowId != m_capture.windowId || state.rect != m_capture.rect;
+    // Another camera chosen is tried even after one failed.
+    if (state.cameraId != m_capture.cameraId)
+        m_cameraFailed.clear();
     m_capture = state;
     if (!state.screen)
         m_screen = QImage();
+    if (screenChanged) {
+        closeScreen();
+        m_screenFailed = false;
+    }
     updateTimer();
 }
 
@@ -128,6 +141,11 @@ void RtcVideoHub::setSender(const std::function<void(const QImage &)> &sender)
     m_sender = sender;
 }
 
+void RtcVideoHub::setWarningSink(const std::function<void(const QString &)> &sink)
+{
+    m_warningSink = sink;
+}
+
 void RtcVideoHub::setScreenImage(const QImage &image)
 {
     m_grabPending = false;
@@ -138,10 +156,130 @@ void RtcVideoHub::setScreenImage(const QImage &image)
 void RtcVideoHub::updateTimer()
 {
     const bool active = m_capture.preview || m_capture.send || m_test.view;
+    m_captureTimer->setInterval(1000 / qBound(1, m_capture.framesPerSecond, 60));
     if (active && !m_captureTimer->isActive())
         m_captureTimer->start();
     else if (!active)
         m_captureTimer->stop();
+    updateSources();
+}
+
+void RtcVideoHub::updateSources()
+{
+    const bool active = m_capture.preview || m_capture.send || m_test.view;
+    const QByteArray camera = m_capture.cameraId;
+    // The camera stays open while the screen is shared: it comes back at
+    // once when the sharing ends.
+    const bool wantCamera = active && !camera.isEmpty() && !RtcDeviceList::isSynthetic(camera);
+    if (m_camera
+        && (!wantCamera || m_cameraOpen != camera || m_cameraSize != m_capture.videoSize
+            || m_cameraRate != m_capture.framesPerSecond))
+        closeCamera();
+    // A capture started again tries a camera that failed before.
+    if (!active)
+        m_cameraFailed.clear();
+    if (wantCamera && !m_camera && m_cameraFailed != camera) {
+        RtcVideoCapture::Format format;
+        format.size = m_capture.videoSize;
+        format.framesPerSecond = m_capture.framesPerSecond;
+        QString why;
+        GstElement *element = RtcDeviceList::createElement(agora::rtc::VIDEO_CAPTURE_DEVICE, camera);
+        m_camera = element ? RtcVideoCapture::create(element, format, &why) : nullptr;
+        if (!element)
+            why = QStringLiteral("it is not listed any more, or GStreamer cannot make its element");
+        if (!m_camera) {
+            m_cameraFailed = camera;
+            warnCamera(camera, why);
+        } else {
+            m_cameraOpen = camera;
+            m_cameraSize = format.size;
+            m_cameraRate = format.framesPerSecond;
+            if (m_log)
+                m_log->write(QStringLiteral("video: capturing the camera %1 at %2x%3, %4 a second")
+                                 .arg(QString::fromUtf8(camera))
+                                 .arg(format.size.width())
+                                 .arg(format.size.height())
+                                 .arg(format.framesPerSecond));
+            connect(m_camera, &RtcVideoCapture::failed, this, &RtcVideoHub::cameraFailed);
+        }
+    }
+
+    const bool wantScreen = m_capture.screen && (m_capture.send || m_capture.preview);
+    if (!wantScreen) {
+        closeScreen();
+    } else if (!m_screenCapture && !m_screenFailed) {
+        RtcVideoCapture::Format format;
+        format.size = QSize(); // as large as it is; the sender scales it
+        format.framesPerSecond = m_capture.framesPerSecond;
+        QString why;
+        // X is read only where the program itself shows on X: under
+        // Wayland or offscreen, DISPLAY is not the screen the user sees.
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            m_screenCapture = RtcVideoCapture::createScreen(QByteArray(), m_capture.windowId, m_capture.rect, format, &why);
+        else
+            why = QStringLiteral("the program does not show on X");
+        if (!m_screenCapture) {
+            m_screenFailed = true;
+            if (m_log)
+                m_log->write(QStringLiteral("video: the X screen cannot be captured (%1); the screen is grabbed through Qt").arg(why));
+        } else {
+            if (m_log)
+                m_log->write(QStringLiteral("video: capturing the X screen (window %1)").arg(m_capture.windowId));
+            connect(m_screenCapture, &RtcVideoCapture::failed, this, [this](const QString &failure) {
+                if (m_log)
+                    m_log->write(QStringLiteral("video: the screen capture failed (%1); the screen is grabbed through Qt").arg(failure));
+                m_screenFailed = true;
+                closeScreen(true);
+            });
+        }
+    }
+}
+
+void RtcVideoHub::closeCamera(bool fromItsSignal)
+{
+    if (!m_camera)
+        return;
+    // Closed at once, so the device is free for whatever opens next
+    // (the same camera at another size); from its own signal it goes
+    // once that is done.
+    m_camera->disconnect(this);
+    if (fromItsSignal)
+        m_camera->deleteLater();
+    else
+        delete m_camera;
+    m_camera = nullptr;
+    m_cameraOpen.clear();
+}
+
+void RtcVideoHub::closeScreen(bool fromItsSignal)
+{
+    if (!m_screenCapture)
+        return;
+    m_screenCapture->disconnect(this);
+    if (fromItsSignal)
+        m_screenCapture->deleteLater();
+    else
+        delete m_screenCapture;
+    m_screenCapture = nullptr;
+}
+
+void RtcVideoHub::cameraFailed(const QString &why)
+{
+    const QByteArray camera = m_cameraOpen;
+    closeCamera(true);
+    m_cameraFailed = camera;
+    warnCamera(camera, why);
+}
+
+void RtcVideoHub::warnCamera(const QByteArray &camera, const QString &why)
+{
+    const QString text = QStringLiteral("the camera \"%1\" (%2) cannot be used: %3; the synthetic picture is used instead")
+                             .arg(QString::fromUtf8(RtcDeviceList::nameOf(agora::rtc::VIDEO_CAPTURE_DEVICE, camera)),
+                                  QString::fromUtf8(camera), why);
+    if (m_log)
+        m_log->write(QStringLiteral("video: ") + text);
+    if (m_warningSink)
+        m_warningSink(text);
 }
 
 void RtcVideoHub::requestScreenGrab()
@@ -185,10 +323,17 @@ void RtcVideoHub::captureTick()
 {
     QImage picture;
     if (m_capture.screen) {
-        requestScreenGrab();
-        picture = m_screen;
+        if (m_screenCapture) {
+            picture = m_screenCapture->latest();
+        } else {
+            requestScreenGrab();
+            picture = m_screen;
+        }
     }
-    const QImage camera = RtcVideoSource::syntheticFrame(m_frameNumber++, m_capture.userId, m_capture.cameraName);
+    // The synthetic picture also while the camera opens.
+    QImage camera = m_camera ? m_camera->latest() : QImage();
+    if (camera.isNull())
+        camera = RtcVideoSource::syntheticFrame(m_frameNumber++, m_capture.userId, m_capture.cameraName);
     if (picture.isNull() && !m_capture.screen)
         picture = camera;
     if (m_test.render) {
@@ -233,6 +378,8 @@ void RtcVideoHub::viewDestroyed(void *view)
 void RtcVideoHub::releaseAll()
 {
     m_captureTimer->stop();
+    closeCamera();
+    closeScreen();
     while (!m_renders.isEmpty())
         unbind(m_renders.cbegin().key());
     const Binding test = m_test;

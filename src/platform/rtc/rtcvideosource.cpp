@@ -11,6 +11,29 @@
 
 namespace RtcVideoSource {
 
+Profile profile(int number, bool *known)
+{
+    static const struct
+    {
+        int number;
+        Profile profile;
+    } profiles[] = {
+        { 0, { QSize(160, 120), 15, 65 } },    { 10, { QSize(320, 180), 15, 140 } },
+        { 20, { QSize(320, 240), 15, 200 } },  { 30, { QSize(640, 360), 15, 400 } },
+        { 40, { QSize(640, 480), 15, 500 } },  { 50, { QSize(1280, 720), 15, 1130 } },
+    };
+    for (const auto &entry : profiles) {
+        if (entry.number == number) {
+            if (known)
+                *known = true;
+            return entry.profile;
+        }
+    }
+    if (known)
+        *known = false;
+    return profile(kDefaultProfile);
+}
+
 QImage syntheticFrame(quint64 n, const QString &userId, const QString &cameraName)
 {
     QImage image(kFrameWidth, kFrameHeight, QImage::Format_ARGB32);

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 // Pictures the engine sends: the synthetic camera's test picture, and the
@@ -17,6 +18,20 @@ const int kFramesPerSecond = 15;
 const int kMaxFrameWidth = 1280;
 const int kMaxFrameHeight = 720;
 const int kMaxPictureBytes = 2 * 1024 * 1024;
+
+// What setVideoProfile chooses: the size, pace and bitrate of the
+// pictures our feed sends.
+struct Profile
+{
+    QSize size;
+    int framesPerSecond;
+    int kbps;
+};
+// The profile the engine starts with: 640x480, 15 a second, 500 kbit/s.
+const int kDefaultProfile = 40;
+// The format of that profile; the default one (and known false) for a
+// number that names none.
+Profile profile(int number, bool *known = nullptr);
 
 // The synthetic camera at frame number n: moving colour bars with the
 // user's id, the camera's name and the time of day.

@@ -8,6 +8,10 @@
 //   sendmany <id> <count> <text> -> sends "<text><i>" for i in 0..count-1; sendmany-result <failures>
 //   video                        -> video-result <rc>: sends the camera once joined
 //   screen                       -> screen-result <rc>: sends the screen instead
+//   screen-stop                  -> screen-stop-result <rc>: the camera again
+//   camera <id>                  -> camera-result <rc>: captures that camera from now on
+//   mutevideo <0|1>              -> mutevideo-result <rc>: stops (1) or resumes sending pictures
+//   paint <#rrggbb>              -> painted, once a window of that colour covers the screen
 //   bind <uid>                   -> bind-result <rc>: shows uid's video
 //   frames <uid>                 -> frames <uid> <count> <width> <height>
 //   mute <0|1>                   -> mute-result <rc>: our microphone
@@ -17,25 +21,32 @@
 //   playout-stop                 -> playout-stop-result <rc>
 //   volumes <ms>                 -> volumes-result <rc>; then "volume <uid>=<level> ..." every ms (0 stops)
 //   speaker <id>                 -> speaker-result <rc>: plays on that speaker from now on
-//   pixels <uid>                 -> pixels <uid> <#rrggbb>x7: the colour bars of uid's last picture
+//   pixels <uid> [row %]         -> pixels <uid> <#rrggbb>x7: the colour bars of uid's last picture
+//                                   (seven points across, at 90% of its height unless given)
+//   profile <n>                  -> profile-result <rc>: the video profile
 //   leave                        -> leave-result <rc>, later left
 //   quit                         -> releases the engine and ends with 0
 //   exit                         -> ends with 0 without releasing the engine
 //
 // Events: stats tx=<kbit/s> audio=<kbit/s> video=<kbit/s> (every 2 s in a channel), first-frame <uid> <width> <height>, joined, rejoined, user-joined <uid>, user-offline <uid> <reason>,
 // stream <uid> <id> <text>, stream-error <uid> <id> <code> <missed>,
-// interrupted, lost, error <code> <text>, left; "wrong-thread <callback>"
-// when a callback comes on the main thread.
+// interrupted, lost, error <code> <text>, warning <code> <text>,
+// user-mute-video <uid> <0|1>, left; "wrong-thread <callback>" when a
+// callback comes on the main thread.
 //
 // Options: --port <relay port> --uid <uid> [--host <relay host>]
 // [--app-id <id>] [--lost-timeout <ms>] [--janus <url>] [--tone <Hz>: the
 // synthetic microphone with that tone] [--speaker <PulseAudio sink>]
-// [--log <the engine's log file>]
+// [--log <the engine's log file>] [--cameras: the machine's cameras are
+// kBallCamera (GStreamer's test source: a ball on kBallBackground) and
+// kMissingCamera (a V4L2 device that is not there), listed in that order]
 
 #include "platform/rtc/mediaengine.h"
 #include "platform/rtc/rtcdevice.h"
 #include "platform/rtc/rtcengine.h"
 #include "platform/rtc/rtctesthooks.h"
+#include "rtccameras.h"
+#include "scripteddeviceprovider.h"
 
 #include <QAtomicInt>
 #include <QColor>
@@ -46,6 +57,9 @@
 #include <QImage>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPainter>
+#include <QRasterWindow>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QThread>
@@ -83,6 +97,16 @@ public:
     {
         check("error");
         say(QStringLiteral("error %1 %2").arg(err).arg(QString::fromUtf8(msg ? msg : "")));
+    }
+    void onWarning(int warn, const char *msg) override
+    {
+        check("warning");
+        say(QStringLiteral("warning %1 %2").arg(warn).arg(QString::fromUtf8(msg ? msg : "")));
+    }
+    void onUserMuteVideo(agora::rtc::uid_t uid, bool muted) override
+    {
+        check("user-mute-video");
+        say(QStringLiteral("user-mute-video %1 %2").arg(uid).arg(muted ? 1 : 0));
     }
     void onLeaveChannel(const agora::rtc::RtcStats &) override
     {
@@ -187,6 +211,27 @@ public:
     }
 };
 
+// A window of one colour over the whole screen, for the screen's capture.
+class ColourWindow : public QRasterWindow
+{
+public:
+    explicit ColourWindow(const QColor &colour) : m_colour(colour) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter(this).fillRect(QRect(QPoint(), size()), m_colour);
+        if (!m_told) {
+            m_told = true;
+            say(QStringLiteral("painted"));
+        }
+    }
+
+private:
+    QColor m_colour;
+    bool m_told = false;
+};
+
 QString option(const QStringList &arguments, const QString &name, const QString &fallback = QString())
 {
     const int index = arguments.indexOf(name);
@@ -209,6 +254,15 @@ int main(int argc, char *argv[])
     const QString janus = option(arguments, QStringLiteral("--janus"));
     const int tone = option(arguments, QStringLiteral("--tone"), QStringLiteral("0")).toInt();
     const QByteArray speaker = option(arguments, QStringLiteral("--speaker")).toUtf8();
+    if (arguments.contains(QStringLiteral("--cameras"))) {
+        auto script = std::make_shared<DeviceScript>();
+        for (const RtcDevice &camera : RtcCameras::scripted())
+            script->initial << DeviceScript::added(agora::rtc::VIDEO_CAPTURE_DEVICE, camera);
+        RtcTestHooks::useDeviceProvider(std::make_unique<ScriptedDeviceProvider>(script));
+    } else {
+        // The synthetic camera only: a machine's own camera is no test's.
+        RtcTestHooks::setDevices(agora::rtc::VIDEO_CAPTURE_DEVICE, { { "lessonry-synthetic-camera", "Lessonry Test Camera" } });
+    }
     // The sound devices of the test: the tone as the microphone, the
     // test's own PulseAudio sink as the only speaker.
     if (tone > 0)
@@ -252,6 +306,13 @@ int main(int argc, char *argv[])
         media->registerVideoRenderFactory(&factory);
     }
     static QHash<agora::rtc::uid_t, agora::rtc::uid_t *> views;
+    std::unique_ptr<ColourWindow> colourWindow;
+    const auto setParameters = [&engine](const QByteArray &json) {
+        void *inter = nullptr;
+        engine->queryInterface(agora::rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
+        agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> parameters(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
+        return parameters->setParameters(json.constData());
+    };
 
     QByteArray pending;
     QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
@@ -302,6 +363,27 @@ int main(int argc, char *argv[])
                 engine->queryInterface(agora::rtc::AGORA_IID_RTC_ENGINE_PARAMETER, &inter);
                 agora::util::AutoPtr<agora::rtc::IRtcEngineParameter> parameters(static_cast<agora::rtc::IRtcEngineParameter *>(inter));
                 say(QStringLiteral("screen-result %1").arg(parameters->setObject("che.video.start_screen_capture", "{\"id\":0,\"captureFreq\":30}")));
+            } else if (command == QLatin1String("screen-stop")) {
+                say(QStringLiteral("screen-stop-result %1").arg(setParameters("{\"che.video.stop_screen_capture\":true}")));
+            } else if (command == QLatin1String("mutevideo")) {
+                // As the classroom mutes its camera.
+                const bool mute = line.section(QLatin1Char(' '), 1, 1) == QLatin1String("1");
+                const QByteArray json = QStringLiteral("{\"rtc.video.mute_me\":%1,\"che.video.local.send\":%2}")
+                                            .arg(mute ? "true" : "false", mute ? "false" : "true").toUtf8();
+                say(QStringLiteral("mutevideo-result %1").arg(setParameters(json)));
+            } else if (command == QLatin1String("camera")) {
+                void *inter = nullptr;
+                engine->queryInterface(agora::rtc::AGORA_IID_VIDEO_DEVICE_MANAGER, &inter);
+                agora::util::AutoPtr<agora::rtc::IVideoDeviceManager> devices(static_cast<agora::rtc::IVideoDeviceManager *>(inter));
+                char id[agora::rtc::MAX_DEVICE_ID_LENGTH] = {};
+                qstrncpy(id, line.section(QLatin1Char(' '), 1, 1).toUtf8().constData(), sizeof id);
+                say(QStringLiteral("camera-result %1").arg(devices->setDevice(id)));
+            } else if (command == QLatin1String("profile")) {
+                say(QStringLiteral("profile-result %1").arg(engine->setVideoProfile(line.section(QLatin1Char(' '), 1, 1).toInt(), false)));
+            } else if (command == QLatin1String("paint")) {
+                colourWindow.reset(new ColourWindow(QColor(line.section(QLatin1Char(' '), 1, 1))));
+                colourWindow->setGeometry(QGuiApplication::primaryScreen()->geometry());
+                colourWindow->show();
             } else if (command == QLatin1String("bind")) {
                 const agora::rtc::uid_t remote = line.section(QLatin1Char(' '), 1, 1).toUInt();
                 if (!views.contains(remote))
@@ -360,10 +442,12 @@ int main(int argc, char *argv[])
                 }
                 // The synthetic camera's seven colour bars, sampled in the
                 // middle of each, low in the picture.
+                const int row = qBound(0, line.section(QLatin1Char(' '), 2, 2).isEmpty()
+                                              ? 90 : line.section(QLatin1Char(' '), 2, 2).toInt(), 99);
                 QStringList colours;
                 for (int i = 0; i < 7 && !image.isNull(); ++i) {
                     const int x = image.width() * (2 * i + 1) / 14;
-                    colours << QColor(image.pixel(x, image.height() * 9 / 10)).name();
+                    colours << QColor(image.pixel(x, image.height() * row / 100)).name();
                 }
                 say(QStringLiteral("pixels %1 %2").arg(remote).arg(colours.join(QLatin1Char(' '))));
             } else if (command == QLatin1String("leave")) {
