@@ -8,7 +8,8 @@
 #   bash scripts/lesson.sh <bin folder> <servers file> <broker port> <out folder> [--walk]
 #
 # With --walk the two run side by side on a private Xvfb display and are
-# driven from outside; every window reached is pictured in
+# driven from outside, each sending a tone of its own as its microphone
+# and playing into a sink of a private PulseAudio, where the walk listens; every window reached is pictured in
 # <out>/screenshots/ ("teacher-…", "student-…") with a short report
 # (lesson-result.txt); the recorded traffic is <out>/wire.txt. The walk
 # fails, naming the step, unless both classrooms opened and each client
@@ -21,6 +22,7 @@ source "$here/lib/xdrive.sh"
 source "$here/lib/client.sh"
 source "$here/lib/backend.sh"
 source "$here/lib/services.sh"
+source "$here/lib/sound.sh"
 
 if [[ $# -lt 4 || $# -gt 5 ]] || [[ $# -eq 5 && "$5" != --walk ]]; then
     echo "usage: lesson.sh <bin folder> <servers file> <broker port> <out folder> [--walk]" >&2
@@ -58,13 +60,19 @@ finish() {
         fi
     done
     wire_record_stop
+    sound_stop
     xd_stop_display
     exit "$status"
 }
 trap finish EXIT
 
+# Who hears whom: each client's synthetic microphone sends a tone of its
+# own, and each plays into a sink of its own, listened to by the walk.
+declare -A LESSON_TONE=([teacher]=700 [student]=1100)
+declare -A LESSON_EAR=([teacher]=lessonry_teacher_ear [student]=lessonry_student_ear)
 if ((walk)); then
     xd_start_display "$((2 * width))x800"
+    sound_start "$out" "${LESSON_EAR[@]}" || xd_fail "no sound server for the clients"
 fi
 [[ -n "${DISPLAY:-}" ]] || xd_fail "no display (run with --walk)"
 xd_note "lesson of class $class_id on display $DISPLAY"
@@ -72,6 +80,11 @@ wire_record_start "$broker" "$out/wire.txt"
 
 for role in teacher student; do
     client_new_profile "$role" "$out/$role/profile"
+    CLIENT_ENV=()
+    if ((walk)); then
+        client_set_speaker "$role" "$out/$role/profile" "${LESSON_EAR[$role]}"
+        CLIENT_ENV=(PULSE_SERVER="$SOUND_SERVER" LESSONRY_TONE_HZ="${LESSON_TONE[$role]}")
+    fi
     client_start "$role" "$bin" "$out/$role/profile" "$servers" "$out/$role/client-output.txt"
     pid[$role]=$CLIENT_PID
     xd_note "$role client: pid $CLIENT_PID, log folder $out/$role/profile/data/lessonry-$role/log"

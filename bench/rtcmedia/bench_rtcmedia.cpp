@@ -6,6 +6,9 @@
 //    tone is heard at the student's sink, counted in the sink's own samples
 //    from the unmute command on (the command's trip over the helper's
 //    standard input, well under a millisecond, is in it);
+//  - gaps: the teacher's tone heard for a while at the student's sink, in
+//    10 ms pieces; a piece without the tone is a gap (a late packet the
+//    jitter buffer gave up on, the sink running dry);
 //  - CPU per client over a window, beside the floor: two bare gst-launch
 //    pipelines sending the same media to each other over plain RTP/UDP
 //    (same encoders and settings, no Janus, no encryption, no pictures
@@ -78,9 +81,9 @@ QStringList floorPipeline(quint16 audioOut, quint16 videoOut, quint16 audioIn, q
         "! udpsink host=127.0.0.1 port=%3 ").arg(kTone).arg(audioOut).arg(videoOut);
     const QString receive = QStringLiteral(
         "udpsrc port=%1 caps=application/x-rtp,media=audio,encoding-name=OPUS,clock-rate=48000,payload=111 "
-        "! rtpjitterbuffer latency=40 ! rtpopusdepay ! opusdec ! audioconvert ! audioresample ! %3 "
+        "! rtpjitterbuffer latency=20 ! rtpopusdepay ! opusdec ! audioconvert ! audioresample ! %3 "
         "udpsrc port=%2 caps=application/x-rtp,media=video,encoding-name=VP8,clock-rate=90000,payload=96 "
-        "! rtpjitterbuffer latency=40 ! rtpvp8depay ! vp8dec ! videoconvert ! video/x-raw,format=BGRx ! fakesink sync=false async=false")
+        "! rtpjitterbuffer latency=20 ! rtpvp8depay ! vp8dec ! videoconvert ! video/x-raw,format=BGRx ! fakesink sync=false async=false")
         .arg(audioIn).arg(videoIn)
         .arg(speaker.isEmpty() ? QStringLiteral("fakesink sync=true async=false")
                                : QStringLiteral("pulsesink device=%1 buffer-time=80000 latency-time=10000 async=false").arg(speaker));
@@ -150,6 +153,23 @@ int main(int argc, char *argv[])
     if (!sorted.empty())
         std::printf("  p50 %.0f ms, p90 %.0f ms, min %.0f ms, max %.0f ms (goal: p50 <= 100 ms)\n", sorted[sorted.size() / 2],
                     sorted[sorted.size() * 9 / 10], sorted.front(), sorted.back());
+
+    // Gaps in the tone, the teacher unmuted.
+    const int listenMs = 10000;
+    teacher.command(QStringLiteral("mute 0"));
+    QDeadlineTimer settle(1000);
+    while (!settle.hasExpired())
+        sound.heard(50);
+    const QVector<qint16> tone = sound.heard(listenMs);
+    const int piece = PulseAudioServer::kRecordRate / 100;
+    int pieces = 0;
+    int gaps = 0;
+    for (int start = 0; start + piece <= tone.size(); start += piece, ++pieces) {
+        const QVector<qint16> part = tone.mid(start, piece);
+        if (share(part) < 0.3 || ToneDetector::peak(part) < 0.05)
+            ++gaps;
+    }
+    std::printf("gaps in the teacher's tone at the student's sink over %d ms: %d of %d pieces of 10 ms\n", listenMs, gaps, pieces);
 
     // CPU: ours and the floor, taking turns.
     student.command(QStringLiteral("mute 0"));

@@ -47,6 +47,17 @@ MyCam=Lessonry Test Camera
 INI
 }
 
+# Plays the role's sound on the speaker of that name from the first start
+# of the profile on (the synthetic speaker plays into nothing).
+#   client_set_speaker <role> <profile> <speaker name>
+client_set_speaker() {
+    sed -i "s/^MySpk=.*/MySpk=$3/" "$2/data/lessonry-$1/config/newDeviceConfig.ini"
+}
+
+# Variables (NAME=value) the next client_start puts in the client's
+# environment besides its own.
+CLIENT_ENV=()
+
 # Starts <bin>/lessonry-<role> with the profile and servers file on
 # $DISPLAY, its output in <output file>; sets CLIENT_PID.
 client_start() {
@@ -62,7 +73,7 @@ client_start() {
     } >"$output"
     env HOME="$profile/home" XDG_CONFIG_HOME="$profile/config" XDG_DATA_HOME="$profile/data" \
         XDG_CACHE_HOME="$profile/cache" XDG_RUNTIME_DIR="$profile/runtime" TMPDIR="$profile/tmp" \
-        LESSONRY_SERVERS_INI="$servers" QT_QPA_PLATFORM=xcb \
+        LESSONRY_SERVERS_INI="$servers" QT_QPA_PLATFORM=xcb ${CLIENT_ENV[@]+"${CLIENT_ENV[@]}"} \
         "$program" >>"$output" 2>&1 &
     CLIENT_PID=$!
 }

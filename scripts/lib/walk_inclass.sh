@@ -60,6 +60,26 @@ inclass_both_tiles_live() {
     inclass_tile_live "$1" 0 && inclass_tile_live "$1" 1
 }
 
+# Each hears the other: the teacher's tone at the student's speaker and the
+# student's at the teacher's (LESSON_TONE, LESSON_EAR: lesson.sh). Both
+# listen at once.
+inclass_step_hearing() {
+    local role listener=() code
+    declare -A other=([teacher]=student [student]=teacher)
+    for role in teacher student; do
+        sound_hears "${LESSON_EAR[$role]}" "${LESSON_TONE[${other[$role]}]}" 20 >"$out/$role/hearing.txt" 2>&1 &
+        listener+=($!)
+    done
+    local i=0
+    for role in teacher student; do
+        code=0
+        wait "${listener[$i]}" || code=$?
+        i=$((i + 1))
+        ((code == 0)) || xd_fail "hearing: the $role does not hear the ${other[$role]}'s ${LESSON_TONE[${other[$role]}]} Hz tone at its speaker (${LESSON_EAR[$role]}): $(tr '\n' ' ' <"$out/$role/hearing.txt")"
+    done
+    xd_note "hearing: the teacher's tone heard at the student's speaker, the student's at the teacher's"
+}
+
 # The board shows the courseware's page: mostly white paper, not the
 # board's grey.
 inclass_board_shows_page() {
@@ -331,6 +351,7 @@ inclass_step_control() {
 
 walk_inclass() {
     inclass_step_tiles
+    inclass_step_hearing
     inclass_step_board
     inclass_step_chat
     inclass_step_helpdesk

@@ -2,8 +2,8 @@
 # A lesson between the real teacher and student clients, as
 # "scripts/run.sh --lesson" shows it headless: scripts/lesson.sh --walk
 # against the stand-in lesson service and one broker, in a folder of its
-# own. The walk itself checks the wire, the lesson service's records and
-# the pictures; on failure its report and both clients' logs are printed.
+# own. The walk itself checks the wire, the lesson service's records, the
+# pictures and that each client hears the other's tone; on failure its report and both clients' logs are printed.
 #   lessonwalk.sh <bin folder> [halves]
 # halves: "inclass", "closing" or both (the default), the halves of the
 # walk after both have entered the classroom.

@@ -84,6 +84,15 @@ void RtcMediaSession::joined()
     options.videoSize = m_settings.videoSize;
     options.framesPerSecond = m_settings.framesPerSecond;
     options.videoKbps = m_settings.videoKbps;
+    // LESSONRY_TONE_HZ gives a whole client's synthetic microphone a tone of
+    // its own, so a walk of two clients can tell who is heard where.
+    if (qEnvironmentVariableIsSet("LESSONRY_TONE_HZ")) {
+        const int hz = qEnvironmentVariableIntValue("LESSONRY_TONE_HZ");
+        if (hz >= 20 && hz <= 20000)
+            options.toneHz = hz;
+        else
+            m_log->write(QStringLiteral("media: LESSONRY_TONE_HZ is not a tone of 20 to 20000 Hz, ignored"));
+    }
     QString error;
     m_publisher = RtcWebrtcPeer::createPublisher(options, m_log, &error);
     if (!m_publisher) {
@@ -92,7 +101,7 @@ void RtcMediaSession::joined()
     }
     m_publisher->setParent(this);
     if (m_publisher->usesTone())
-        m_log->write(QStringLiteral("media: no microphone to capture, a %1 Hz tone is sent").arg(m_settings.toneHz));
+        m_log->write(QStringLiteral("media: no microphone to capture, a %1 Hz tone is sent").arg(options.toneHz));
     applyMicrophoneMute();
     connect(m_publisher, &RtcWebrtcPeer::localDescription, m_janus, &RtcJanusClient::publish);
     connect(m_publisher, &RtcWebrtcPeer::failed, this, [this](const QString &why) { lost(QStringLiteral("our feed: %1").arg(why)); });

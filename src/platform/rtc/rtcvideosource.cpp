@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QTime>
 
+#include <ctime>
 
 namespace RtcVideoSource {
 
@@ -77,7 +78,73 @@ QImage syntheticFrame(quint64 n, const QString &userId, const QString &cameraNam
         p.setFont(font);
         p.drawText(upper, Qt::AlignLeft | Qt::AlignBottom, cameraName);
     }
+    p.end();
+    if (frameStampsWanted())
+        drawFrameStamp(&image, quint32(n), stampClockMs());
     return image;
+}
+
+namespace {
+
+// One bit a block, on VP8's 16-pixel macroblock grid; three rows: the
+// frame number, the time, and the two XORed with a pattern as the check.
+const int kStampBlock = 16;
+const int kStampBits = 32;
+const int kStampRows = 3;
+// Makes the check row of a plain white or black picture fail.
+const quint32 kStampCheck = 0x5a5a5a5au;
+
+} // namespace
+
+bool frameStampsWanted()
+{
+    static const bool wanted = qEnvironmentVariableIntValue("LESSONRY_FRAME_STAMPS") == 1;
+    return wanted;
+}
+
+quint32 stampClockMs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return quint32(quint64(now.tv_sec) * 1000 + quint64(now.tv_nsec) / 1000000);
+}
+
+void drawFrameStamp(QImage *image, quint32 frame, quint32 drawnMs)
+{
+    if (image->width() < kStampBits * kStampBlock || image->height() < kStampRows * kStampBlock)
+        return;
+    const quint32 rows[kStampRows] = { frame, drawnMs, frame ^ drawnMs ^ kStampCheck };
+    QPainter p(image);
+    for (int row = 0; row < kStampRows; ++row) {
+        for (int bit = 0; bit < kStampBits; ++bit) {
+            const bool set = rows[row] & (1u << (kStampBits - 1 - bit));
+            p.fillRect(bit * kStampBlock, row * kStampBlock, kStampBlock, kStampBlock, set ? Qt::white : Qt::black);
+        }
+    }
+}
+
+bool readFrameStamp(const QImage &image, quint32 *frame, quint32 *drawnMs)
+{
+    if (image.width() < kStampBits * kStampBlock || image.height() < kStampRows * kStampBlock)
+        return false;
+    quint32 rows[kStampRows] = {};
+    for (int row = 0; row < kStampRows; ++row) {
+        for (int bit = 0; bit < kStampBits; ++bit) {
+            // The block's middle: its edges blur into the neighbours'.
+            int sum = 0;
+            for (int dy = 4; dy < kStampBlock - 4; dy += 2) {
+                for (int dx = 4; dx < kStampBlock - 4; dx += 2)
+                    sum += qGray(image.pixel(bit * kStampBlock + dx, row * kStampBlock + dy));
+            }
+            if (sum > 128 * 16)
+                rows[row] |= 1u << (kStampBits - 1 - bit);
+        }
+    }
+    if (rows[2] != (rows[0] ^ rows[1] ^ kStampCheck))
+        return false;
+    *frame = rows[0];
+    *drawnMs = rows[1];
+    return true;
 }
 
 QByteArray encode(const QImage &image)

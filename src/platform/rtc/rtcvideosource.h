@@ -37,6 +37,20 @@ Profile profile(int number, bool *known = nullptr);
 // user's id, the camera's name and the time of day.
 QImage syntheticFrame(quint64 n, const QString &userId, const QString &cameraName);
 
+// Frame stamps, for measuring the time from the camera to the screen: with
+// LESSONRY_FRAME_STAMPS=1 in the environment the synthetic camera draws
+// its frame number and the moment it drew the frame (milliseconds of the
+// machine's monotonic clock, the same in every process, modulo 2^32) as
+// rows of black and white blocks in its top-left corner, big enough to
+// come through VP8 intact. A receiver reads them back off the picture it
+// shows; a check row tells a stamp from a picture that has none.
+bool frameStampsWanted();
+quint32 stampClockMs();
+void drawFrameStamp(QImage *image, quint32 frame, quint32 drawnMs);
+// False when the picture holds no whole stamp (too small, none drawn, or
+// damaged on the way).
+bool readFrameStamp(const QImage &image, quint32 *frame, quint32 *drawnMs);
+
 QByteArray encode(const QImage &image);
 // A null image for anything that is not a picture, and for a picture
 // larger than the engine sends (its declared size is read first: nothing
