@@ -31,7 +31,9 @@ struct RtcCaptureState
 
 // The engine's video thread: one external render per bound view, made by
 // the program's render factory, fed with frames and released here. Every
-// public operation is called on the video thread.
+// public operation is called on the video thread. Pictures are made and
+// handed on only while the application lives: once its destructor runs the
+// hub shows and sends nothing more, and its bindings can still be released.
 class RtcVideoHub : public QObject
 {
     Q_OBJECT
