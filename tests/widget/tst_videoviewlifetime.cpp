@@ -1,13 +1,17 @@
 // Video views and the engine's video thread: a view may be destroyed while
 // the engine is still on its way to bind it, and the engine may be
-// released while views are bound, at exit too.
+// released while views are bound, at exit too, also when the display went
+// away while video played.
 
 #include "biz/im/agora/videosdk.h"
 #include "platform/rtc/rtctesthooks.h"
 #include "widget/widgetvideo.h"
+#include "xvfbdisplay.h"
 
 #include <QProcess>
 #include <QTest>
+
+#include <signal.h>
 
 class TestVideoViewLifetime : public QObject
 {
@@ -19,6 +23,7 @@ private slots:
     void viewDestroyedBeforeItsBindingIsMade();
     void rebindingAfterADestroyedViewShowsTheNewView();
     void engineReleasedAfterTheApplicationWithAViewStillBound();
+    void displayLostWhileVideoTilesPlay();
 };
 
 void TestVideoViewLifetime::initTestCase()
@@ -86,6 +91,43 @@ void TestVideoViewLifetime::engineReleasedAfterTheApplicationWithAViewStillBound
     QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
     QCOMPARE(helper.exitCode(), 0);
     QVERIFY(helper.readAllStandardOutput().contains("bound"));
+}
+
+void TestVideoViewLifetime::displayLostWhileVideoTilesPlay()
+{
+    // The X server ends while the video thread paints the tiles' pictures:
+    // the toolkit ends the program at once (status 1, from inside its event
+    // loop), and the video thread must be stopped before the toolkit's
+    // globals it paints with are destroyed.
+    XvfbDisplay display;
+    QVERIFY(display.start());
+    QProcess helper;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("DISPLAY"), display.display());
+    helper.setProcessEnvironment(environment);
+    helper.start(QStringLiteral(LESSONRY_BIN_DIR "/helper_videotilesexit"), {});
+    QVERIFY(helper.waitForStarted());
+    QByteArray output;
+    QDeadlineTimer deadline(120000);
+    while (!output.contains("playing\n") && helper.state() == QProcess::Running && !deadline.hasExpired()) {
+        helper.waitForReadyRead(1000);
+        output += helper.readAllStandardOutput();
+    }
+    QVERIFY2(output.contains("playing\n"), helper.readAllStandardError().constData());
+
+    QCOMPARE(::kill(pid_t(display.processId()), SIGKILL), 0);
+    const bool ended = helper.waitForFinished(120000);
+    const QByteArray problems = helper.readAllStandardError();
+    if (!ended) {
+        helper.kill();
+        helper.waitForFinished();
+    }
+    QVERIFY2(ended, "the program did not end without its display");
+    QVERIFY2(helper.exitStatus() == QProcess::NormalExit, problems.constData());
+    QVERIFY2(problems.contains("Did the X11 server die?"), problems.constData());
+    QVERIFY2(!problems.contains("Sanitizer"), problems.constData());
+    QCOMPARE(helper.exitCode(), 1);
 }
 
 QTEST_MAIN(TestVideoViewLifetime)

@@ -64,6 +64,17 @@ void ensureExitRelease()
     registry();
     static ExitRelease exitRelease;
     (void)exitRelease;
+    // The toolkit calls exit() from its event loop when it loses the
+    // display, and the statics then go in whatever order they came, the
+    // toolkit's fonts and painting among them. The C library runs the
+    // exiting thread's own destructors before any static one: this one,
+    // made on the application's thread, stops the engines while everything
+    // they use is still there.
+    const QCoreApplication *application = QCoreApplication::instance();
+    if (application && QThread::currentThread() == application->thread()) {
+        static thread_local ExitRelease threadExitRelease;
+        (void)threadExitRelease;
+    }
 }
 
 // A JSON text of any kind (object, array, string, number, literal).

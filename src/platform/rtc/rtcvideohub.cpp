@@ -11,6 +11,8 @@
 #include <QAtomicInt>
 #include <QGuiApplication>
 #include <QMetaObject>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -46,6 +48,49 @@ private:
     QAtomicInt m_width;
     QAtomicInt m_height;
 };
+
+namespace {
+
+// Whether the video threads may make and hand on pictures: while the
+// application lives. Its destructor closes the gate, waiting for the
+// picture in hand, before the toolkit's fonts and display connection go;
+// the next application (a new pass of the main loop) opens it again. Never
+// freed: a video thread may look at it while the process exits.
+struct VideoGate
+{
+    QMutex mutex;
+    bool open = true;
+};
+
+VideoGate &videoGate()
+{
+    static auto *gate = new VideoGate;
+    return *gate;
+}
+
+void closeVideoGate()
+{
+    VideoGate &gate = videoGate();
+    QMutexLocker hold(&gate.mutex);
+    gate.open = false;
+}
+
+// Runs as each application is made.
+void openVideoGate()
+{
+    {
+        VideoGate &gate = videoGate();
+        QMutexLocker hold(&gate.mutex);
+        gate.open = true;
+    }
+    // Post routines run once, as the application goes (after its windows,
+    // before its fonts and display connection): added for each.
+    qAddPostRoutine(closeVideoGate);
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(openVideoGate)
 
 RtcVideoHub::RtcVideoHub(QObject *parent)
     : QObject(parent)
@@ -321,6 +366,10 @@ void RtcVideoHub::requestScreenGrab()
 
 void RtcVideoHub::captureTick()
 {
+    VideoGate &gate = videoGate();
+    QMutexLocker hold(&gate.mutex);
+    if (!gate.open)
+        return;
     QImage picture;
     if (m_capture.screen) {
         if (m_screenCapture) {
@@ -355,6 +404,10 @@ void RtcVideoHub::captureTick()
 
 void RtcVideoHub::deliverFrame(agora::rtc::uid_t uid, const RtcVideoFrame &frame, int rotation, bool mirrored)
 {
+    VideoGate &gate = videoGate();
+    QMutexLocker hold(&gate.mutex);
+    if (!gate.open)
+        return;
     const auto it = m_renders.constFind(uid);
     if (it == m_renders.cend() || !it->render)
         return;

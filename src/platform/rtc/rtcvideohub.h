@@ -39,7 +39,9 @@ struct RtcCaptureState
 // the program's render factory, fed with frames and released here; and
 // our own pictures: the chosen camera (the synthetic picture where there
 // is none or it fails) or, while it is shared, the screen. Every public
-// operation is called on the video thread.
+// operation is called on the video thread. Pictures are made and handed on
+// only while the application lives: once its destructor runs the hub shows
+// and sends nothing more, and its bindings can still be released.
 class RtcVideoHub : public QObject
 {
     Q_OBJECT
