@@ -82,9 +82,21 @@ broker_stop() {
         echo "the message broker (pid $pid) did not stop" >&2
         return 1
     fi
-    # Still a child of this shell when started here: collect its status.
-    wait "$pid" 2>/dev/null || true
     rm -f "$folder/mosquitto.pid"
+    helper_status "$pid" "the message broker"
+}
+
+# Collects the status of <pid> once it has ended: 1 (and says so) unless it
+# ended with status 0. A process that is no child of this shell (started by
+# a parent shell, or collected already) says nothing here: wait gives 127.
+helper_status() {
+    local pid=$1 name=$2 status=0
+    wait "$pid" 2>/dev/null || status=$?
+    if [[ $status -ne 0 && $status -ne 127 ]]; then
+        echo "$name (pid $pid) ended with status $status" >&2
+        return 1
+    fi
+    return 0
 }
 
 # Starts the broker of <folder> again, with its configuration and port,
@@ -177,21 +189,26 @@ admin: {
 }
 
 # Stops what service_start and broker_start started (the broker as it runs
-# now, when a walk restarted it).
+# now, when a walk restarted it); returns 1 when one of them did not end by
+# its SIGTERM handler with status 0.
 service_stop() {
-    local pid
+    local failed=0
     if [[ -n "${BROKER_DIR:-}" && -n "$BROKER_PID" ]]; then
-        broker_stop "$BROKER_DIR" || true
+        broker_stop "$BROKER_DIR" || failed=1
     fi
-    for pid in "$SERVICE_PID" "$BROKER_PID" "$JANUS_PID"; do
-        if [[ -n "$pid" ]]; then
-            kill "$pid" 2>/dev/null || true
-            wait "$pid" 2>/dev/null || true
+    local -a names=("the lesson service" "the message broker" "Janus")
+    local -a pids=("$SERVICE_PID" "$BROKER_PID" "$JANUS_PID")
+    local i
+    for i in 0 1 2; do
+        if [[ -n "${pids[i]}" ]]; then
+            kill "${pids[i]}" 2>/dev/null || true
+            helper_status "${pids[i]}" "${names[i]}" || failed=1
         fi
     done
     SERVICE_PID=""
     BROKER_PID=""
     JANUS_PID=""
+    return $failed
 }
 
 # Writes a servers file for the service on <port>, the broker on <broker

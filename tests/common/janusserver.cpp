@@ -141,7 +141,7 @@ void JanusServer::stop()
 {
     if (!m_process)
         return;
-    TestUtil::stopProcess(*m_process, kStopTimeoutMs);
+    TestUtil::stopHelper(*m_process, QStringLiteral("janus"), kStopTimeoutMs);
     m_process.reset();
 }
 

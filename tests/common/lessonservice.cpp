@@ -95,14 +95,8 @@ void LessonService::stop()
         m_ownsEnvironment = false;
     }
     if (m_process) {
-        if (m_process->state() != QProcess::NotRunning) {
-            m_process->terminate();
-            if (!m_process->waitForFinished(kStopTimeoutMs)) {
-                qWarning("the lesson service did not end on SIGTERM; killing it");
-                m_process->kill();
-                m_process->waitForFinished(kStopTimeoutMs);
-            }
-        }
+        // Killed after kStopTimeoutMs; anything but status 0 fails the test.
+        TestUtil::stopHelper(*m_process, QStringLiteral("the lesson service"), kStopTimeoutMs);
         m_lastExitCode = m_process->exitStatus() == QProcess::NormalExit ? m_process->exitCode() : -1;
         m_process.reset();
     }

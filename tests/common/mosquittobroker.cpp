@@ -113,7 +113,7 @@ void MosquittoBroker::stop()
 {
     if (!m_process)
         return;
-    TestUtil::stopProcess(*m_process, kStopTimeoutMs);
+    TestUtil::stopHelper(*m_process, QStringLiteral("mosquitto"), kStopTimeoutMs);
     m_process.reset();
 }
 

@@ -102,7 +102,7 @@ bool PulseAudioServer::start()
 bool PulseAudioServer::stop()
 {
     if (m_listener) {
-        TestUtil::stopProcess(*m_listener);
+        TestUtil::stopHelper(*m_listener, QStringLiteral("the pulseaudio listener"));
         m_listener.reset();
     }
     if (!m_process)

@@ -69,6 +69,46 @@ void stopProcess(QProcess &process, int timeoutMs)
     }
 }
 
+namespace {
+
+// A failure of the running test function; past the last one (a fixture
+// that outlives the run) the process ends with the message instead.
+void failHelperCheck(const char *check, const QString &message, const char *file, int line)
+{
+    if (QTest::currentTestFunction()) {
+        QTest::qVerify(false, check, qPrintable(message), file, line);
+        return;
+    }
+    qFatal("%s", qPrintable(message));
+}
+
+QString howItEnded(const QProcess &process)
+{
+    return process.exitStatus() == QProcess::NormalExit
+        ? QStringLiteral("with status %1").arg(process.exitCode())
+        : QStringLiteral("by a crash (signal %1)").arg(process.exitCode());
+}
+
+} // namespace
+
+void stopHelper(QProcess &process, const QString &name, int timeoutMs)
+{
+    if (process.state() == QProcess::NotRunning && process.error() == QProcess::FailedToStart)
+        return; // never started: the test has said why already
+    if (process.state() != QProcess::NotRunning) {
+        process.terminate();
+        if (!process.waitForFinished(timeoutMs)) {
+            process.kill();
+            process.waitForFinished(timeoutMs);
+            failHelperCheck("helper ended well", name + QStringLiteral(" did not end within %1 ms of SIGTERM").arg(timeoutMs),
+                            __FILE__, __LINE__);
+            return;
+        }
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        failHelperCheck("helper ended well", name + QStringLiteral(" ended ") + howItEnded(process), __FILE__, __LINE__);
+}
+
 quint16 freeTcpPort()
 {
     QTcpServer server;
@@ -153,12 +193,8 @@ void expectHelperEndedWell(QProcess &process, const QString &name, bool killedOn
     }
     if (killedOnPurpose)
         return;
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        const QString how = process.exitStatus() == QProcess::NormalExit
-                                ? QStringLiteral("with status %1").arg(process.exitCode())
-                                : QStringLiteral("by a crash (signal %1)").arg(process.exitCode());
-        QTest::qVerify(false, "helper ended well", qPrintable(name + QStringLiteral(" ended ") + how), __FILE__, __LINE__);
-    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        failHelperCheck("helper ended well", name + QStringLiteral(" ended ") + howItEnded(process), __FILE__, __LINE__);
 }
 
 } // namespace TestUtil

@@ -1,5 +1,7 @@
 #include "topicwatcher.h"
 
+#include "testutil.h"
+
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -51,8 +53,7 @@ void TopicWatcher::stop()
     if (!m_process)
         return;
     m_process->disconnect(this);
-    m_process->kill();
-    m_process->waitForFinished(3000);
+    TestUtil::stopHelper(*m_process, QStringLiteral("mosquitto_sub"), 3000);
     m_process.reset();
 }
 

@@ -1,15 +1,13 @@
 #include "xvfbdisplay.h"
 
+#include "testutil.h"
+
 #include <QDeadlineTimer>
 
 XvfbDisplay::~XvfbDisplay()
 {
-    if (m_server.state() != QProcess::NotRunning) {
-        m_server.terminate();
-        if (!m_server.waitForFinished(5000))
-            m_server.kill();
-        m_server.waitForFinished(5000);
-    }
+    if (m_server.state() != QProcess::NotRunning)
+        TestUtil::stopHelper(m_server, QStringLiteral("Xvfb"));
 }
 
 bool XvfbDisplay::start()

@@ -17,7 +17,8 @@ source "$scripts/lib/xdrive.sh"
 by_position=('Enter classroom|进入教室')
 
 out=$(mktemp -d "${TMPDIR:-/tmp}/lessonry-walk.XXXXXX")
-trap 'service_stop; rm -rf "$out"' EXIT
+# A helper that does not end with status 0 fails the walk.
+trap 'status=$?; service_stop || status=1; rm -rf "$out"; exit $status' EXIT
 service_start "$bin" "$out/lesson-service.log"
 broker_start "$out"
 service_write_servers_ini "$out/servers.ini" "$SERVICE_PORT" "$BROKER_PORT"

@@ -20,7 +20,8 @@ source "$scripts/lib/xdrive.sh"
 by_position=('Enter classroom|进入教室' 'Download|下载' 'Play|播放')
 
 out=$(mktemp -d "${TMPDIR:-/tmp}/lessonry-lesson.XXXXXX")
-trap 'service_stop; rm -rf "$out"' EXIT
+# A helper that does not end with status 0 fails the walk.
+trap 'status=$?; service_stop || status=1; rm -rf "$out"; exit $status' EXIT
 service_start "$bin" "$out/lesson-service.log"
 broker_start "$out"
 # The clients' sound and video go through a media server of the walk's own.

@@ -50,7 +50,7 @@ QStringList zipEntries(const QString &zipPath)
 {
     QProcess unzip;
     unzip.start(QStringLiteral("unzip"), { QStringLiteral("-Z1"), zipPath });
-    if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
+    if (!unzip.waitForFinished(30000) || unzip.exitStatus() != QProcess::NormalExit || unzip.exitCode() != 0)
         return { QStringLiteral("<unzip failed>") };
     return QString::fromUtf8(unzip.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
@@ -59,7 +59,7 @@ QByteArray zipEntry(const QString &zipPath, const QString &entry)
 {
     QProcess unzip;
     unzip.start(QStringLiteral("unzip"), { QStringLiteral("-p"), zipPath, entry });
-    if (!unzip.waitForFinished(30000))
+    if (!unzip.waitForFinished(30000) || unzip.exitStatus() != QProcess::NormalExit || unzip.exitCode() != 0)
         return QByteArray();
     return unzip.readAllStandardOutput();
 }

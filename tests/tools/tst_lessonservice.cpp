@@ -1056,6 +1056,8 @@ void tst_LessonService::endsWithTheProcessThatStartedIt()
     shell.start(QStringLiteral("sh"), { QStringLiteral("-c"), QStringLiteral("\"$0\" --port 0 --parent-pid $$ >/dev/null & echo $!"),
                                          TestUtil::binDir() + QStringLiteral("/lessonry-lesson-service") });
     QVERIFY(shell.waitForFinished(5000));
+    QCOMPARE(shell.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(shell.exitCode(), 0);
     const QByteArray pid = shell.readAllStandardOutput().trimmed();
     QVERIFY(!pid.isEmpty());
 

@@ -1,4 +1,5 @@
 #include "mosquittobroker.h"
+#include "testutil.h"
 
 #include <QProcess>
 #include <QSettings>
@@ -30,12 +31,19 @@ QByteArray TestMosquittoBroker::roundTrip(quint16 port)
     if (!subscriber.waitForStarted(5000))
         return QByteArray();
     for (int attempt = 0; attempt < 100 && subscriber.state() == QProcess::Running; ++attempt) {
-        QProcess::execute(QStringLiteral("mosquitto_pub"), { QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                                                             QString::number(port), QStringLiteral("-t"), QStringLiteral("fixture/check"),
-                                                             QStringLiteral("-m"), QStringLiteral("hello") });
+        const int published = QProcess::execute(QStringLiteral("mosquitto_pub"),
+                                                { QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                                                  QString::number(port), QStringLiteral("-t"), QStringLiteral("fixture/check"),
+                                                  QStringLiteral("-m"), QStringLiteral("hello") });
+        if (published != 0) {
+            TestUtil::stopHelper(subscriber, QStringLiteral("mosquitto_sub"));
+            return QByteArray("<mosquitto_pub ended with status ") + QByteArray::number(published) + '>';
+        }
         subscriber.waitForFinished(100);
     }
+    // Ends after its one message, with status 0.
     subscriber.waitForFinished(5000);
+    TestUtil::stopHelper(subscriber, QStringLiteral("mosquitto_sub"));
     return subscriber.readAllStandardOutput().trimmed();
 }
 

@@ -199,7 +199,7 @@ void TestSettingWidget::clearThatFailsSaysSo()
     settings.findChild<QPushButton *>("pushButtonFile")->click();
     settings.findChild<QPushButton *>("pushButtonClear")->click();
     if (asRoot)
-        QProcess::execute("chattr", { "-i", file });
+        QCOMPARE(QProcess::execute("chattr", { "-i", file }), 0);
     else
         QFile::setPermissions(root + "/locked", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(QFile::exists(file));

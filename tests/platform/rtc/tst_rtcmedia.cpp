@@ -27,6 +27,7 @@ private slots:
     void fileAsPlayoutIsHeardByTheClass();
     void studentPictureReachesTheTeacher();
     void mediaServerAwayAndBack();
+    void cleanupTestCase();
 
 private:
     struct Lesson;
@@ -106,6 +107,15 @@ void TestRtcMedia::initTestCase()
     QVERIFY(m_studentSound.start());
     QVERIFY(m_teacherSound.startListening());
     QVERIFY(m_studentSound.startListening());
+}
+
+void TestRtcMedia::cleanupTestCase()
+{
+    // Each sound server and its listener end by their SIGTERM handlers.
+    QVERIFY(m_teacherSound.stop());
+    QVERIFY(m_studentSound.stop());
+    m_janus.stop();
+    m_broker.stop();
 }
 
 double TestRtcMedia::listen(PulseAudioServer &pulse, double hz, int ms)
