@@ -22,9 +22,7 @@ set(LESSONRY_LAYER_EXCEPTIONS
     "mgr/studentapplication=app"
     "mgr/teacherapplication=app"
     # Puts a downloaded picture into a widget's style sheet.
-    "mgr/http/networkimagereplyholder=ui"
-    # The observer mode's flags: no widget in it, and the RTC wrapper reads them.
-    "widget/supervisionclass=core")
+    "mgr/http/networkimagereplyholder=ui")
 
 # Sets out_var to the layer of a path relative to src/ ("" for main.cpp
 # and role/, "vendor:<name>" for a file of src/platform/<name>/).

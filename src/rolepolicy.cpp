@@ -3,6 +3,8 @@
 #include "mgr/http/baseentity.h"
 #include "mgr/http/networkreplyholder.h"
 
+#include <QtGlobal>
+
 namespace {
 
 RolePolicy makeStudent()
@@ -29,6 +31,18 @@ RolePolicy makeStudent()
     errors.unreadableAnswer = QStringLiteral("服务器返回值错误");
     errors.otherFailure = QStringLiteral("登陆失败，请检查网络！%1错误码[%2]");
     errors.withNetworkText = true;
+
+    policy.teacherPages = false;
+    policy.ordersClassMode = false;
+    policy.maximisesClassroom = true;
+    policy.reviewsClassOnLeaving = true;
+    policy.noticesClassTime = false;
+    policy.selectsAwardTiles = false;
+    policy.tilesShowStudentUids = false;
+    policy.prizeRiseHeight = 150;
+    policy.logoutMenuText = QT_TRANSLATE_NOOP("BaseCourseMainWidget", "Log out");
+    policy.deviceChangedWarning = QStringLiteral("检测到您的音视频设备有变动，建议您重新进行设备测试!");
+    policy.deviceTestSound = QStringLiteral("/audioTest/studentPlayerTest.wav");
     return policy;
 }
 
@@ -56,6 +70,21 @@ RolePolicy makeTeacher()
     errors.unreadableAnswer = QStringLiteral("wrong server response");
     errors.otherFailure = QStringLiteral("login failed!please check your network!code[%1]");
     errors.withNetworkText = false;
+
+    policy.teacherPages = true;
+    policy.ordersClassMode = true;
+    policy.maximisesClassroom = false;
+    policy.reviewsClassOnLeaving = false;
+    policy.noticesClassTime = true;
+    policy.selectsAwardTiles = true;
+    // The teacher tells students apart by their uids as well.
+    policy.tilesShowStudentUids = true;
+    policy.prizeRiseHeight = 180;
+    // Not in the translations: the teacher's interface stays in English.
+    policy.logoutMenuText = "logout";
+    policy.deviceChangedWarning = QStringLiteral(
+        "It looks that your audio/video devices have changed, better to test devices again to make sure to select the right devices");
+    policy.deviceTestSound = QStringLiteral("/audioTest/teacherPlayerTest.wav");
     return policy;
 }
 

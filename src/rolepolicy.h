@@ -51,6 +51,39 @@ struct RolePolicy
     bool boardShowsClassCountdown;
     LoginErrorTexts loginErrors;
 
+    // The classroom.
+    // Whether the classroom shows the teacher's class and award pages; else
+    // the student's award page and the student's (or the observer's) class
+    // page.
+    bool teacherPages;
+    // Whether this role decides the class mode: a switch goes to the class
+    // and a newcomer to the channel is told the mode in force.
+    bool ordersClassMode;
+    // Whether the classroom fills the screen when the class starts.
+    bool maximisesClassroom;
+    // Whether leaving a class that has run a while asks for a review first.
+    bool reviewsClassOnLeaving;
+    // Whether opening a class says how long until it starts, or that it is
+    // over.
+    bool noticesClassTime;
+    // Whether an award tile takes the selection (the teacher picks whom to
+    // award).
+    bool selectsAwardTiles;
+    // Whether a student's video tile names the uid beside the name.
+    bool tilesShowStudentUids;
+    // How far a flying prize rises above its start before it turns to the
+    // tile, in pixels.
+    int prizeRiseHeight;
+
+    // The course window and the device test.
+    // The user menu's log-out entry, translated in the context
+    // "BaseCourseMainWidget".
+    const char *logoutMenuText;
+    // Asks for a new device test when the devices changed since the last.
+    QString deviceChangedWarning;
+    // The device test's sound, relative to the program's folder.
+    QString deviceTestSound;
+
     bool isStudent() const { return role == ClientRoleStudent; }
 
     // The role linked into this executable.

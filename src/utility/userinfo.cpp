@@ -114,7 +114,7 @@ int UserList::getUserType(const QString &uid) const
 {
     UserInfo info;
     if (!getUserInfoByUid(uid, info))
-        return 0;
+        return UserInfo::NoUser;
     return info.userType;
 }
 
@@ -173,7 +173,7 @@ void UserList::resetAllStudentsVideoReadyStatus()
 bool UserList::isAllStudentsVideoReady() const
 {
     for (const UserInfo &info : m_users) {
-        if (info.userType != 2 && info.isInChannel && !info.videoReadyForPlaying)
+        if (info.userType != UserInfo::Teacher && info.isInChannel && !info.videoReadyForPlaying)
             return false;
     }
     return true;
@@ -182,7 +182,7 @@ bool UserList::isAllStudentsVideoReady() const
 bool UserList::isAllStudentsLocalPlayCapable() const
 {
     for (const UserInfo &info : m_users) {
-        if (info.userType != 2 && info.isInChannel && info.videoLocalPlayCapability == 0)
+        if (info.userType != UserInfo::Teacher && info.isInChannel && info.videoLocalPlayCapability == 0)
             return false;
     }
     return true;

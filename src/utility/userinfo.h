@@ -10,13 +10,21 @@
 class UserInfo
 {
 public:
+    // userType, as the roster and the classroom's messages carry it
+    // ("userType":1).
+    enum UserType {
+        NoUser = 0, // only in a default record
+        Student = 1,
+        Teacher = 2,
+    };
+
     // Logs the change, then stores it.
     void setIsInChannel(bool value);
 
     QString userName;
     QString uid;
     QString pic;
-    int userType = 0; // 2 teacher, 1 student, 0 only in a default record
+    int userType = NoUser; // a UserType
     int likeNum = 0;
     int controlFlags = 0; // classroom controls applied to this participant
     LastAwardInfo lastAwardInfo;
@@ -53,7 +61,7 @@ public:
     // Overwrites the whole record with info's uid; adds nothing.
     bool setUserInfoByUid(const UserInfo &info);
     bool isUserExist(const QString &uid) const;
-    // 2 teacher, 1 student, 0 when uid is unknown.
+    // A UserInfo::UserType; NoUser when uid is unknown.
     int getUserType(const QString &uid) const;
     int getUserRole(const QString &uid) const { return getUserType(uid); }
 

@@ -4,7 +4,6 @@
 #include "biz/httpapi/logevententity.h"
 #include "biz/httpapi/studentapis.h"
 #include "biz/im/agora/agoraloginmgr.h"
-#include "buildconstants.h"
 #include "mgr/appcontext.h"
 #include "mgr/apprestart.h"
 #include "mgr/globalcurrentuser.h"
@@ -12,12 +11,13 @@
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/http/httpentity.h"
 #include "mgr/logeventmgr.h"
-#include "mgr/message/immsginfo.h"
-#include "mgr/message/controlmessages.h"
 #include "mgr/message/classordergate.h"
+#include "mgr/message/controlmessages.h"
+#include "mgr/message/immsginfo.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
 #include "mgr/upgrademgr.h"
+#include "rolepolicy.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
 #include "utility/durations.h"
@@ -104,9 +104,8 @@ LoadingWidget *BaseCourseMainWidget::classLoadingWidget() const
 void BaseCourseMainWidget::initUserMenu()
 {
     userMenu = new QMenu(this);
-    logoutAction = new QAction(getClientRole() == 1 ? QCoreApplication::translate("BaseCourseMainWidget", "Log out")
-                                                    : QStringLiteral("logout"),
-                               userMenu);
+    logoutAction = new QAction(
+        QCoreApplication::translate("BaseCourseMainWidget", RolePolicy::current().logoutMenuText), userMenu);
     connect(logoutAction, &QAction::triggered, this, [this](bool) { applicationLogout(); });
     userMenu->addAction(logoutAction);
     userMenu->setStyleSheet(QStringLiteral(
@@ -178,10 +177,8 @@ void BaseCourseMainWidget::checkDeviceChange()
 {
     if (AgoraDeviceDetecting::instance()->initDevice() >= 0)
         return;
-    const QString warning = getClientRole() == 1
-        ? QStringLiteral("检测到您的音视频设备有变动，建议您重新进行设备测试!")
-        : QStringLiteral("It looks that your audio/video devices have changed, better to test devices again to make sure to select the right devices");
-    CourseDialogs::ask(CourseDialogs::Warning, this, text("velmo"), warning, QMessageBox::Ok, QMessageBox::NoButton);
+    CourseDialogs::ask(CourseDialogs::Warning, this, text("velmo"), RolePolicy::current().deviceChangedWarning,
+                       QMessageBox::Ok, QMessageBox::NoButton);
     runDeviceTest();
 }
 
@@ -320,7 +317,7 @@ qint64 BaseCourseMainWidget::countDelayTimes(const ActionLogTimerInfo &stamps)
 
 void BaseCourseMainWidget::showClassTimeNotice(QWidget *parent, int status)
 {
-    if (getClientRole() == 1)
+    if (!RolePolicy::current().noticesClassTime)
         return;
     AppContext *context = Singleton<AppContext>::instance();
     const qint64 nowServerMs = context->getServerTimeOffset() + QDateTime::currentMSecsSinceEpoch();

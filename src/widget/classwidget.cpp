@@ -814,7 +814,7 @@ void ClassWidget::slot_switchBigVideo(WidgetVideoItem *tile)
         return;
     }
     const UserInfo user = tile->getUserInfo();
-    if (user.userType == 2) {
+    if (user.userType == UserInfo::Teacher) {
         qWarning().noquote() << QStringLiteral("cannot select teacher, only can select student. teacherId:%1").arg(user.uid);
         return;
     }
@@ -904,7 +904,7 @@ void ClassWidget::unMuteAllAudioFlag(bool includeTeacher)
     for (int i = 0; i < videoItemList->count(); ++i) {
         WidgetVideoItem *tile = videoItemList->getWidgetByIdx(i);
         const QString uid = tile->getUserInfo().uid;
-        if (!includeTeacher && tile->getUserInfo().userType == 2)
+        if (!includeTeacher && tile->getUserInfo().userType == UserInfo::Teacher)
             continue;
         tile->setAudioChecked(false);
         UserInfo user;

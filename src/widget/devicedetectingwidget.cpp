@@ -2,8 +2,8 @@
 #include "ui_devicedetectingwidget.h"
 
 #include "biz/device/agora/agoradevicedetecting.h"
-#include "buildconstants.h"
 #include "mgr/singleton.h"
+#include "rolepolicy.h"
 #include "utility/actionlog.h"
 #include "utility/translatelanguage.h"
 #include "utility/widget/promptmessagewidget.h"
@@ -296,8 +296,7 @@ void DeviceDetectingWidget::slot_AiBoxVideoCurrentIndexChanged(int index)
 
 QString DeviceDetectingWidget::getAudioTestFile()
 {
-    const QString path = QCoreApplication::applicationDirPath()
-        + (getClientRole() == 1 ? QStringLiteral("/audioTest/studentPlayerTest.wav") : QStringLiteral("/audioTest/teacherPlayerTest.wav"));
+    const QString path = QCoreApplication::applicationDirPath() + RolePolicy::current().deviceTestSound;
     qInfo() << "filePath:" << path;
     return path;
 }

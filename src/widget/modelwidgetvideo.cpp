@@ -1,7 +1,7 @@
 #include "modelwidgetvideo.h"
 #include "ui_modelwidgetvideo.h"
 
-#include "buildconstants.h"
+#include "rolepolicy.h"
 
 #include <QMouseEvent>
 #include <QPixmap>
@@ -78,7 +78,7 @@ QString ModelWidgetVideo::praiseText() const
 
 void ModelWidgetVideo::setSelected(bool selected)
 {
-    if (getClientRole() == 1)
+    if (!RolePolicy::current().selectsAwardTiles)
         return;
     m_selected = selected;
     if (selected) {

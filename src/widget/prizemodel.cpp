@@ -13,6 +13,34 @@
 #include <QPainter>
 #include <QPaintEvent>
 
+#include <cmath>
+
+namespace {
+
+// The distance from the picture's centre to the farthest corner of any
+// pixel that is not fully transparent: whatever the angle, nothing of the
+// picture turned round its centre lies farther out.
+double coloredReach(const QImage &picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const double centreX = image.width() / 2.0;
+    const double centreY = image.height() / 2.0;
+    double farthest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        const double dy = qMax(std::abs(y - centreY), std::abs(y + 1 - centreY));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) == 0)
+                continue;
+            const double dx = qMax(std::abs(x - centreX), std::abs(x + 1 - centreX));
+            farthest = qMax(farthest, dx * dx + dy * dy);
+        }
+    }
+    return std::sqrt(farthest);
+}
+
+} // namespace
+
 PrizeModel::PrizeModel(QWidget *parent)
     : WidgetClassMode(parent)
     , videoItemList(new WidgetVideoItemList)
@@ -20,8 +48,10 @@ PrizeModel::PrizeModel(QWidget *parent)
 {
     // Drawn at half its size: scaled once here instead of at every frame.
     const QPixmap light(QStringLiteral(":/image/background/light.png"));
-    if (!light.isNull())
+    if (!light.isNull()) {
         m_light = light.scaled(light.width() / 2, light.height() / 2, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        m_lightReach = coloredReach(m_light.toImage());
+    }
     setClassMode(PrizeMode);
     m_lightTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_lightTimer, &QTimer::timeout, this, &PrizeModel::turnLight);
@@ -178,7 +208,7 @@ void PrizeModel::buildTiles(const UserList &list)
         if (!tile->restoreVideoView())
             continue;
         const UserInfo user = tile->getUserInfo();
-        if (user.userType == 2) {
+        if (user.userType == UserInfo::Teacher) {
             tile->setAlertText(QString());
             placeTeacherTile(tile);
             continue;
@@ -293,10 +323,29 @@ int PrizeModel::lightAngle() const
     return int((m_lightClock.elapsed() * kLightDegreesPerSecond / 1000) % 360);
 }
 
+QPointF PrizeModel::lightCentre(const QRect &area) const
+{
+    return QPointF(area.x() + area.width() * m_lightCentre.x(), area.y() + area.height() * m_lightCentre.y());
+}
+
+QRect PrizeModel::lightBounds() const
+{
+    if (!m_area || m_light.isNull() || m_lightReach <= 0)
+        return QRect();
+    const QRect area = m_area->geometry();
+    // Two pixels more: a turned pixel may touch one past its reach.
+    const double reach = m_lightReach + 2;
+    const QPointF centre = lightCentre(area);
+    return QRectF(centre.x() - reach, centre.y() - reach, 2 * reach, 2 * reach).toAlignedRect() & area;
+}
+
 void PrizeModel::turnLight()
 {
-    if (m_area)
-        update(m_area->geometry());
+    // Only what the turn changes: the tiles and the backdrop outside the
+    // light's square stay as they are.
+    const QRect bounds = lightBounds();
+    if (!bounds.isEmpty())
+        update(bounds);
 }
 
 void PrizeModel::paintEvent(QPaintEvent *event)
@@ -315,7 +364,7 @@ void PrizeModel::paintEvent(QPaintEvent *event)
         if (!m_light.isNull() && rect.isValid()) {
             QPainter painter(this);
             painter.setClipRect(event->rect() & rect);
-            painter.translate(rect.x() + rect.width() * m_lightCentre.x(), rect.y() + rect.height() * m_lightCentre.y());
+            painter.translate(lightCentre(rect));
             painter.rotate(lightAngle());
             painter.drawPixmap(-m_light.width() / 2, -m_light.height() / 2, m_light);
         }

@@ -57,6 +57,10 @@ public:
     QString getClassId() const { return classId; }
     bool isLightTurning() const { return m_lightTimer.isActive(); }
     int lightAngle() const;
+    // The part of the page a turn of the light repaints: the square round
+    // its centre that holds every coloured pixel of the light at any angle,
+    // within the prize area; empty without a light or an area.
+    QRect lightBounds() const;
 
 public slots:
     void slot_onChannelUserJoined(const QString &uid) override;
@@ -95,6 +99,7 @@ protected:
 
 private:
     QPoint mappedTilePoint(ModelWidgetVideo *tile) const;
+    QPointF lightCentre(const QRect &area) const;
     void turnLight();
 
     QList<ModelWidgetVideo *> m_awardTiles;
@@ -102,6 +107,8 @@ private:
     QWidget *m_area = nullptr;
     QPointF m_lightCentre { 0.5, 0.5 };
     QPixmap m_light; // at the size it is drawn, half the picture's
+    // How far from the light's centre its farthest coloured pixel reaches.
+    double m_lightReach = 0;
     QImage m_background;
     QPixmap m_scaledBackground;
     QTimer m_lightTimer;

@@ -1,7 +1,7 @@
 #include "prizemodelanimation.h"
 #include "ui_prizemodelanimation.h"
 
-#include "buildconstants.h"
+#include "rolepolicy.h"
 #include "utility/appdirs.h"
 #include "utility/durations.h"
 #include "widget/flowerscatter.h"
@@ -105,7 +105,7 @@ void PrizeModelAnimation::showAnimation(QString image, QPoint from, QPoint to, i
         m_idle = true;
         return;
     }
-    const int riseTo = getClientRole() == 1 ? from.y() - 150 : from.y() - 180;
+    const int riseTo = from.y() - RolePolicy::current().prizeRiseHeight;
     const QVector<QRect> keys {
         key(from.x(), from.y()),
         key(from.x(), from.y() - 80),

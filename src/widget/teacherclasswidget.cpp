@@ -236,7 +236,7 @@ void TeacherClassWidget::slot_onChannelUserJoined(const QString &uid)
     const QString sender = userList->getCurUser().uid;
     for (int i = 0; i < userList->getUserCount(); ++i) {
         const UserInfo user = userList->getUserInfoByIdx(i);
-        if (user.userType != 1 || user.controlFlags == 0)
+        if (user.userType != UserInfo::Student || user.controlFlags == 0)
             continue;
         FunctionControl control;
         control.classid = classId;

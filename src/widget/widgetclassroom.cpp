@@ -4,7 +4,6 @@
 #include "biz/course/classinfoentity.h"
 #include "biz/device/agora/agoradevicedetecting.h"
 #include "biz/im/agora/videosdk.h"
-#include "buildconstants.h"
 #include "mgr/appcontext.h"
 #include "mgr/apprestart.h"
 #include "mgr/globalcurrentuser.h"
@@ -12,6 +11,7 @@
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/signalqueuemgr.h"
 #include "mgr/singleton.h"
+#include "rolepolicy.h"
 #include "utility/actionlog.h"
 #include "utility/timeutility.h"
 #include "utility/translatelanguage.h"
@@ -143,7 +143,7 @@ void WidgetClassRoom::startClass(const ClassInfoEntity &info)
     }
     setModule(WidgetClassMode::ClassMode);
 
-    if (getClientRole() == 1 && !isMaximized())
+    if (RolePolicy::current().maximisesClassroom && !isMaximized())
         m_titleBar->on_pushButtonMax_clicked();
 }
 
@@ -160,8 +160,10 @@ UserList *WidgetClassRoom::getUserList() const
 ClassWidget *WidgetClassRoom::createClassWidget()
 {
     qInfo("<classroom> create ClassWidget instance.");
+    // An observer is never heard, whoever asks for its microphone.
+    VideoSDK::instance()->setMicrophoneHeldOff(SupervisionClass::getSupervisionClassFlag());
     ClassWidget *page = nullptr;
-    if (getClientRole() == 0)
+    if (RolePolicy::current().teacherPages)
         page = new TeacherClassWidget(this);
     else if (SupervisionClass::getSupervisionClassFlag())
         page = new SupervisionClassWidget(this);
@@ -173,7 +175,7 @@ ClassWidget *WidgetClassRoom::createClassWidget()
 
 WidgetClassMode *WidgetClassRoom::createPrizeModeWidget()
 {
-    if (getClientRole() == 0)
+    if (RolePolicy::current().teacherPages)
         return new PrizeModelWidget(this);
     return new PrizemodelwidgetStu(this);
 }
@@ -187,7 +189,7 @@ void WidgetClassRoom::initUsers(const ClassInfoEntity &info)
     UserInfo teacher;
     teacher.uid = info.teacher.tid;
     teacher.userName = info.teacher.nickname;
-    teacher.userType = 2;
+    teacher.userType = UserInfo::Teacher;
     teacher.pic = info.teacher.pic;
     qDebug() << "teacher userName" << teacher.userName;
     m_userList->addUser(teacher);
@@ -199,7 +201,7 @@ void WidgetClassRoom::initUsers(const ClassInfoEntity &info)
         UserInfo user;
         user.uid = student.sid;
         user.userName = student.nickname;
-        user.userType = 1;
+        user.userType = UserInfo::Student;
         user.pic = student.pic;
         user.likeNum = student.like_num.toInt();
         user.lastAwardInfo = student.lastAwardsInfo;
@@ -219,7 +221,7 @@ void WidgetClassRoom::sendEnterOrLeaveMsg(bool bEnterMsg)
     qInfo("entermsg:sendEnterorLeaveMsg bEnterMsg:%d", bEnterMsg ? 1 : 0);
     ProtocolEnterOrLeaveClass protocol;
     protocol.classid = m_classId;
-    protocol.source = getClientRole() == 1 ? QStringLiteral("12") : QStringLiteral("13");
+    protocol.source = RolePolicy::current().sourceCode;
     protocol.clientVersion = QString::fromLatin1(kClientVersion);
     protocol.video_local_play_capability = m_localPlayCapability == 1 ? 1 : 0;
     qInfo("send EnterOrLeaveClassProtocol:%s",
@@ -308,7 +310,7 @@ void WidgetClassRoom::slot_switchMode(int mode)
         return;
     }
     setModule(static_cast<enum WidgetClassMode::ClassMode>(mode));
-    if (getClientRole() == 0)
+    if (RolePolicy::current().ordersClassMode)
         sendSwitchModeMsg(mode);
     ActionLog::instance()->ClickInfo(QStringLiteral("click_switch_classMode"),
                                      QStringLiteral("{modeName:%1}").arg(m_curMode ? m_curMode->modeName() : QString()));
@@ -448,7 +450,7 @@ void WidgetClassRoom::slot_videoChannelSomeOneJoined(QString uid)
     // The newcomer learns that this user is here.
     sendEnterOrLeaveMsg(true);
     m_curMode->slot_onChannelUserJoined(uid);
-    if (getClientRole() == 0) {
+    if (RolePolicy::current().ordersClassMode) {
         ClassModelControl control;
         control.type = m_curMode->getClassMode();
         control.classid = m_classId;
@@ -487,7 +489,7 @@ void WidgetClassRoom::slot_closeWidget()
     }
     const qint64 elapsed = elapsedClassSecs();
     qInfo("<ClassReview> try to comment class, time:%lld, isCommented:%d", elapsed, m_isCommented ? 1 : 0);
-    if (getClientRole() == 1 && !m_isCommented && elapsed > kReviewAfterSecs) {
+    if (RolePolicy::current().reviewsClassOnLeaving && !m_isCommented && elapsed > kReviewAfterSecs) {
         if (!m_review) {
             qInfo("<ClassReview> create WidgetReview");
             m_review = new WidgetReview(this);

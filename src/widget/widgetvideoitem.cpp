@@ -82,8 +82,7 @@ void WidgetVideoItem::setUserInfo(const UserInfo &info)
     m_user = info;
     if (m_tool)
         m_tool->setUserInfo(info);
-    // The teacher tells students apart by their uids as well.
-    if (!RolePolicy::current().isStudent() && info.userType == 1)
+    if (RolePolicy::current().tilesShowStudentUids && info.userType == UserInfo::Student)
         ui->nickName->setText(info.userName + QLatin1Char('-') + info.uid);
     else
         ui->nickName->setText(info.userName);

@@ -20,11 +20,11 @@ void WidgetVideoItemList::createItems(const UserList *users, QWidget *parent)
     for (int i = 0; i < count; ++i) {
         const UserInfo entry = users->getUserInfoByIdx(i);
         WidgetVideoItem *item = nullptr;
-        if (entry.userType == 2) {
+        if (entry.userType == UserInfo::Teacher) {
             item = new WidgetVideoItemT(parent);
         } else {
             // An unknown role still gets a tile, so tile i stays roster entry i.
-            if (entry.userType != 1)
+            if (entry.userType != UserInfo::Student)
                 qWarning("unknown role %d of uid:%s, shown as a student", entry.userType, qUtf8Printable(entry.uid));
             item = new WidgetVideoItemS(parent);
         }
@@ -95,7 +95,7 @@ void WidgetVideoItemList::showStudentItems(bool show)
 {
     // Every tile but the teacher's is a student tile.
     for (WidgetVideoItem *item : m_items) {
-        if (item->getUserInfo().userType != 2)
+        if (item->getUserInfo().userType != UserInfo::Teacher)
             item->setVisible(show);
     }
 }

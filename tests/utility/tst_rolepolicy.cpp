@@ -12,6 +12,8 @@ private slots:
     void currentIsTheLinkedRole();
     void rolesDiffer_data();
     void rolesDiffer();
+    void classroomDiffers_data();
+    void classroomDiffers();
     void inputErrors_data();
     void inputErrors();
     void failureTexts_data();
@@ -54,6 +56,46 @@ void TestRolePolicy::rolesDiffer()
     QTEST(policy.mqttClientIdPrefix, "mqttPrefix");
     QTEST(policy.helpPagePath, "helpPage");
     QTEST(policy.chineseInterface, "chinese");
+}
+
+void TestRolePolicy::classroomDiffers_data()
+{
+    QTest::addColumn<bool>("student");
+    QTest::addColumn<bool>("teacherPages");
+    QTest::addColumn<bool>("ordersClassMode");
+    QTest::addColumn<bool>("maximises");
+    QTest::addColumn<bool>("reviews");
+    QTest::addColumn<bool>("noticesClassTime");
+    QTest::addColumn<bool>("selectsAwardTiles");
+    QTest::addColumn<bool>("showsUids");
+    QTest::addColumn<int>("prizeRise");
+    QTest::addColumn<QString>("logout");
+    QTest::addColumn<QString>("deviceSound");
+
+    // The student follows and is followed by nobody; the teacher leads.
+    QTest::newRow("student") << true << false << false << true << true << false << false << false << 150 << "Log out"
+                             << "/audioTest/studentPlayerTest.wav";
+    QTest::newRow("teacher") << false << true << true << false << false << true << true << true << 180 << "logout"
+                             << "/audioTest/teacherPlayerTest.wav";
+}
+
+void TestRolePolicy::classroomDiffers()
+{
+    QFETCH(bool, student);
+    const RolePolicy &policy = student ? RolePolicy::student() : RolePolicy::teacher();
+    QCOMPARE(policy.isStudent(), student);
+    QTEST(policy.teacherPages, "teacherPages");
+    QTEST(policy.ordersClassMode, "ordersClassMode");
+    QTEST(policy.maximisesClassroom, "maximises");
+    QTEST(policy.reviewsClassOnLeaving, "reviews");
+    QTEST(policy.noticesClassTime, "noticesClassTime");
+    QTEST(policy.selectsAwardTiles, "selectsAwardTiles");
+    QTEST(policy.tilesShowStudentUids, "showsUids");
+    QTEST(policy.prizeRiseHeight, "prizeRise");
+    QTEST(QString::fromLatin1(policy.logoutMenuText), "logout");
+    QTEST(policy.deviceTestSound, "deviceSound");
+    // The device warning is in the interface's language.
+    QCOMPARE(policy.deviceChangedWarning.startsWith(QLatin1String("It looks")), !policy.chineseInterface);
 }
 
 void TestRolePolicy::inputErrors_data()

@@ -105,6 +105,7 @@ private slots:
     void lastAwardsComeBackWithoutFlight();
     void studentCannotSelectATile();
     void lightTurnsOnlyWhileShown();
+    void lightStaysInTheSquareItRepaints();
 };
 
 void TestPrizeModelWidgetStu::crownFlightEndsOnTheTileThenStars()
@@ -389,6 +390,40 @@ void TestPrizeModelWidgetStu::lightTurnsOnlyWhileShown()
     QVERIFY(student.page.lightAngle() >= 0 && student.page.lightAngle() < 360);
     student.page.hide();
     QVERIFY(!student.page.isLightTurning());
+}
+
+void TestPrizeModelWidgetStu::lightStaysInTheSquareItRepaints()
+{
+    // A turn repaints only the light's square: a light drawn past it would
+    // leave its old rays behind on the screen.
+    StudentPage student;
+    student.page.show();
+    const QRect bounds = student.page.lightBounds();
+    QVERIFY(!bounds.isEmpty());
+    const QRect area = student.page.findChild<QWidget *>(QStringLiteral("widget_main"))->geometry();
+    QVERIFY(area.contains(bounds));
+    QVERIFY(bounds.width() < area.width());
+
+    // What changes between frames at different angles lies in the square.
+    QImage first = student.page.grab().toImage();
+    QRect changed;
+    for (int frame = 0; frame < 4; ++frame) {
+        const int angle = student.page.lightAngle();
+        QTRY_VERIFY(student.page.lightAngle() != angle);
+        const QImage next = student.page.grab().toImage();
+        QCOMPARE(next.size(), first.size());
+        for (int y = 0; y < next.height(); ++y) {
+            for (int x = 0; x < next.width(); ++x) {
+                if (next.pixel(x, y) != first.pixel(x, y))
+                    changed |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    QVERIFY(!changed.isEmpty());
+    QVERIFY2(bounds.contains(changed), qPrintable(QStringLiteral("changed %1,%2 %3x%4 outside %5,%6 %7x%8")
+                                                      .arg(changed.x()).arg(changed.y()).arg(changed.width())
+                                                      .arg(changed.height()).arg(bounds.x()).arg(bounds.y())
+                                                      .arg(bounds.width()).arg(bounds.height())));
 }
 
 QTEST_MAIN(TestPrizeModelWidgetStu)

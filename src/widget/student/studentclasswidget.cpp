@@ -139,7 +139,7 @@ void StudentClassWidget::slot_onChannelUserLeaved(const QString &uid)
     if (!userList || !userList->isUserExist(uid))
         return;
     ClassWidget::slot_onChannelUserLeaved(uid);
-    if (userList->getUserRole(uid) == 2) {
+    if (userList->getUserRole(uid) == UserInfo::Teacher) {
         // A teacher who leaves while sharing takes the desktop along.
         if (inSharingDesktop)
             hideTeacherDesktop();
@@ -198,7 +198,7 @@ void StudentClassWidget::slot_receiveHighlightPerson(ImMsgInfo, HighlightPerson 
 
 void StudentClassWidget::slot_UserOffline(QString uid)
 {
-    if (!userList || userList->getUserRole(uid) != 2)
+    if (!userList || userList->getUserRole(uid) != UserInfo::Teacher)
         return;
     qInfo("teacher offline, uid:%s", qUtf8Printable(uid));
     emit signal_teacher_offline();

@@ -13,7 +13,6 @@
 #include "platform/rtc/rtctesthooks.h"
 #include "utility/actionlog.h"
 #include "utility/appdirs.h"
-#include "widget/supervisionclass.h"
 #include "widget/widgetvideo.h"
 
 #include <QDateTime>
@@ -193,7 +192,6 @@ void TestVideoSDK::init()
 void TestVideoSDK::cleanup()
 {
     ActionLog::instance()->close();
-    SupervisionClass::setSupervisionClassFlag(false);
 }
 
 QStringList TestVideoSDK::records() const
@@ -598,8 +596,8 @@ void TestVideoSDK::muteAndProfile()
     QCOMPARE(sdk->muteLocalAudio(false), 0);
     QCOMPARE(parameter("rtc.audio.mute_me"), QJsonValue(false));
     QCOMPARE(parameter("che.audio.mute_me"), QJsonValue(false));
-    // An observer stays muted whatever is asked.
-    SupervisionClass::setSupervisionClassFlag(true);
+    // Held off (the observer), it stays muted whatever is asked.
+    sdk->setMicrophoneHeldOff(true);
     QCOMPARE(sdk->muteLocalAudio(false), 0);
     QCOMPARE(parameter("rtc.audio.mute_me"), QJsonValue(true));
     QCOMPARE(parameter("che.audio.mute_me"), QJsonValue(true));

@@ -12,7 +12,6 @@
 #include "utility/appdirs.h"
 #include "utility/durations.h"
 #include "utility/serverconfig.h"
-#include "widget/supervisionclass.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -217,8 +216,7 @@ bool VideoSDK::someoneLeaveChannel(uint uid)
 
 int VideoSDK::muteLocalAudio(bool mute)
 {
-    // An observer is never heard.
-    const bool muted = mute || SupervisionClass::getSupervisionClassFlag();
+    const bool muted = mute || m_microphoneHeldOff;
     return applyMute(QStringLiteral("{\"rtc.audio.mute_me\":%1,\"che.audio.mute_me\":%2}")
                          .arg(QLatin1String(boolText(muted)), QLatin1String(boolText(muted))),
                      QStringLiteral("rtc_audio_muted"), QStringLiteral("mute audio is failed, isMute:%1  errCode:%2"), muted);

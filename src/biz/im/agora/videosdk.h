@@ -42,7 +42,12 @@ public:
     bool leaveChannel();
     bool setupLocalVideo(void *view, uint uid);
     bool setupRemoteVideo(void *view, uint uid);
+    // Mutes the microphone on mute, or always while it is held off.
     int muteLocalAudio(bool mute);
+    // Held off, the microphone stays muted whatever muteLocalAudio is asked
+    // (the observer is never heard). The classroom sets it for its page.
+    void setMicrophoneHeldOff(bool held) { m_microphoneHeldOff = held; }
+    bool isMicrophoneHeldOff() const { return m_microphoneHeldOff; }
     int muteLocalVideo(bool mute);
     int setVideoProfile(int profile);
     int videoProfile() const { return m_videoProfile; }
@@ -142,6 +147,7 @@ private:
     std::atomic<qint64> m_lastStatsTime { 0 }; // engine thread only
     int m_dataStreamIds[1] = { 0 };
     int m_videoProfile = 40;
+    bool m_microphoneHeldOff = false;
 
     // The signed-in user's uid for the engine threads, copied on the GUI
     // thread at login and at each join.
