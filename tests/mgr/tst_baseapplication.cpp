@@ -118,6 +118,7 @@ void TestBaseApplication::startArgument()
     QCOMPARE(SupervisionClass::getSupervisionClassFlag(), supervision);
     QCOMPARE(SupervisionClass::getSupervisionClassId(), supervisionClassId);
 
+    Singleton<LogMgr>::instance()->flush();
     const QString log = readAll(Singleton<LogMgr>::instance()->logFilePath());
     QVERIFY(log.contains(QStringLiteral("<supervision> argc count:%1").arg(argc)));
     QCOMPARE(log.contains(QLatin1String("<supervision> argv1:")), argc == 2);
@@ -131,6 +132,7 @@ void TestBaseApplication::servicesStartInOrderAndStartIsRecorded()
     application.start(1, argv);
 
     LogMgr *logMgr = Singleton<LogMgr>::instance();
+    logMgr->flush();
     const QString log = readAll(logMgr->logFilePath());
     // The services that log from their hooks, in start-up order.
     const QStringList order = {"FrozenDetectorUtil::begin:", "MiniDumpMgr::init:", "AgoraIMSdk::init:",
@@ -244,6 +246,7 @@ void TestBaseApplication::unusableServerSettingsAreShownAtStart()
     application.start(1, argv);
 
     QVERIFY(shownLoginWidget());
+    Singleton<LogMgr>::instance()->flush();
     const QString log = readAll(Singleton<LogMgr>::instance()->logFilePath());
     if (notice.isEmpty()) {
         QVERIFY2(notices.isEmpty(), qPrintable(notices.value(0)));
