@@ -19,6 +19,12 @@ namespace {
 constexpr int kCrashWaitSteps = 100;
 constexpr long kCrashWaitStepNs = 1000000;
 
+// How long the writer lets a burst of lines gather before writing it: the
+// lines of one event-loop turn, or of a few, go out in one write, and a
+// caller wakes the writer once per burst rather than once per line. A
+// crash writes what is still gathering; flush() does not wait for it.
+constexpr int kGatherMs = 2;
+
 // The calling thread's lock-wait limit as a deadline.
 QDeadlineTimer lockWaitDeadline()
 {
@@ -57,6 +63,7 @@ int LogWriteQueue::setFile(int fd, qint64 bytesInFile)
     QMutexLocker locker(&m_mutex);
     // The former file gets everything queued for it; the writer then has
     // nothing claimed and does not touch the descriptor.
+    hurryWriterLocked();
     while (m_written.load(std::memory_order_acquire) != m_queued.load(std::memory_order_relaxed))
         m_progress.wait(&m_mutex);
     m_fileBytes = bytesInFile;
@@ -76,6 +83,7 @@ qint64 LogWriteQueue::append(const char *data, qint64 size)
     // Other callers may queue while this one waits for room.
     while (m_queued.load(std::memory_order_relaxed) + quint64(size) - m_written.load(std::memory_order_acquire)
            > quint64(kCapacity)) {
+        hurryWriterLocked();
         if (!m_progress.wait(&m_mutex, deadline) || m_fd.load(std::memory_order_relaxed) < 0)
             return -1;
     }
@@ -88,6 +96,8 @@ qint64 LogWriteQueue::append(const char *data, qint64 size)
     m_fileBytes += size;
     if (m_writerWaiting)
         m_work.wakeOne();
+    else if (queued + quint64(size) - m_written.load(std::memory_order_relaxed) > quint64(kCapacity) / 2)
+        hurryWriterLocked();
     return m_fileBytes;
 }
 
@@ -98,6 +108,8 @@ bool LogWriteQueue::flush()
         return false;
     const LimitedLock locked{m_mutex};
     const quint64 target = m_queued.load(std::memory_order_relaxed);
+    if (m_written.load(std::memory_order_acquire) < target)
+        hurryWriterLocked();
     while (m_written.load(std::memory_order_acquire) < target) {
         if (!m_progress.wait(&m_mutex, deadline))
             return false;
@@ -109,6 +121,12 @@ void LogWriteQueue::holdWriterForTests(bool hold)
 {
     QMutexLocker locker(&m_mutex);
     m_held = hold;
+    m_work.wakeOne();
+}
+
+void LogWriteQueue::hurryWriterLocked()
+{
+    m_hurry = true;
     m_work.wakeOne();
 }
 
@@ -124,8 +142,12 @@ void LogWriteQueue::run()
             m_writerWaiting = true;
             m_work.wait(&m_mutex);
             m_writerWaiting = false;
+            // Woken by the first line of a burst: let the rest come.
+            if (!m_hurry && !m_stopping && !m_held)
+                m_work.wait(&m_mutex, kGatherMs);
             continue;
         }
+        m_hurry = false;
         // The crash path may have taken these bytes meanwhile.
         if (!m_claimed.compare_exchange_strong(from, to))
             continue;

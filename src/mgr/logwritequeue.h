@@ -55,6 +55,9 @@ public:
 
 private:
     void run();
+    // Asks the writer to write what is queued now, without a pause for
+    // more lines to gather.
+    void hurryWriterLocked();
     // Writes the ring's bytes [from, to) to fd, whole unless fd refuses them.
     void writeRange(int fd, quint64 from, quint64 to) const;
 
@@ -77,6 +80,7 @@ private:
     QWaitCondition m_work;
     QWaitCondition m_progress;
     bool m_writerWaiting = false;
+    bool m_hurry = false;
     bool m_stopping = false;
     bool m_held = false;
     std::thread m_writer;
