@@ -109,6 +109,14 @@ QString startXvfb(QProcess &server)
     return number.isEmpty() ? QString() : QStringLiteral(":") + QString::fromLatin1(number);
 }
 
+void stopServer(QProcess &server)
+{
+    if (server.state() != QProcess::NotRunning) {
+        server.terminate();
+        server.waitForFinished(5000);
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -156,6 +164,7 @@ int main(int argc, char *argv[])
         const double b = runOnce(binDir + QStringLiteral("/bench_startup_bare"), environment);
         if (c < 0 || b < 0) {
             std::fprintf(stderr, "a program did not report ready\n");
+            stopServer(xvfb);
             return 1;
         }
         client << c;
@@ -170,9 +179,6 @@ int main(int argc, char *argv[])
     std::printf("%-28s %8.2f   (paired runs: median %.2f, range %.2f-%.2f)\n", "client / bare (medians)",
                 median(client) / median(bare), median(ratios), ratios.first(), ratios.last());
     reportSteps(steps, client);
-    if (xvfb.state() != QProcess::NotRunning) {
-        xvfb.terminate();
-        xvfb.waitForFinished(5000);
-    }
+    stopServer(xvfb);
     return 0;
 }
