@@ -1,4 +1,5 @@
 // Measures the HTTP layer against the stand-in lesson service:
+//   bench_http [requests per side and round] [rounds] [--no-log] [--no-download]
 //  - API requests per second through HttpMgr + EntityNetworkReplyHolder,
 //    next to a plain QNetworkAccessManager loop on the same URL, one at a
 //    time and with six in flight (the toolkit's connections per host), and
@@ -22,10 +23,12 @@
 #include <QTextStream>
 #include <QUrl>
 
+#include <algorithm>
 #include <ctime>
 #include <functional>
 
 #include "lessonservice.h"
+#include "median.h"
 #include "biz/httpapi/studentapis.h"
 #include "mgr/http/entitynetworkreplyholder.h"
 #include "mgr/http/httpmgr.h"
@@ -51,6 +54,15 @@ struct RequestFigures
     // of the layer itself, whatever the server's latency.
     double cpuMicroseconds = 0;
 };
+
+// The median of one figure of several runs.
+double medianOf(const QVector<RequestFigures> &figures, double RequestFigures::*field)
+{
+    QVector<double> values;
+    for (const RequestFigures &figure : figures)
+        values << figure.*field;
+    return median(values);
+}
 
 // Runs count requests, at most inFlight at a time; start(done) begins one
 // and calls done when it has ended.
@@ -189,10 +201,19 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments().mid(1);
     const bool logOn = !arguments.contains(QStringLiteral("--no-log"));
+    // "--no-download" leaves the download rows out (for a profiler's run).
+    const bool downloads = !arguments.contains(QStringLiteral("--no-download"));
+    // Arguments: requests per side and round, rounds.
     int requests = 500;
+    int rounds = 7;
+    int numbers = 0;
     for (const QString &argument : arguments) {
-        if (argument.toInt() > 0)
+        if (argument.toInt() <= 0)
+            continue;
+        if (numbers++ == 0)
             requests = argument.toInt();
+        else
+            rounds = argument.toInt();
     }
 
     LessonService service;
@@ -216,30 +237,46 @@ int main(int argc, char **argv)
     runRequests(100, 6, viaManager);
     runRequests(100, 6, startThroughCatalogue);
 
-    out() << "API requests (" << requests << " GET " << url << "), message log "
-          << (logOn ? "on" : "thrown away") << "\n";
+    out() << "API requests (" << requests << " GET " << url << " per side and round, " << rounds
+          << " rounds, sides taking turns), message log " << (logOn ? "on" : "thrown away") << "\n";
     for (int inFlight : {1, 6}) {
-        service.reset();
-        const RequestFigures mgr = runRequests(requests, inFlight, viaMgr);
-        service.reset();
-        const RequestFigures plain = runRequests(requests, inFlight, viaManager);
-        service.reset();
-        const RequestFigures catalogue = runRequests(requests, inFlight, startThroughCatalogue);
+        QVector<RequestFigures> mgr, plain, catalogue;
+        QVector<double> ratios;
+        for (int round = 0; round < rounds; ++round) {
+            // Each round starts with the other side, so neither is always
+            // the one that finds the machine fresh.
+            const bool mgrFirst = round % 2 == 0;
+            for (int side = 0; side < 2; ++side) {
+                service.reset();
+                if ((side == 0) == mgrFirst)
+                    mgr << runRequests(requests, inFlight, viaMgr);
+                else
+                    plain << runRequests(requests, inFlight, viaManager);
+            }
+            service.reset();
+            catalogue << runRequests(requests, inFlight, startThroughCatalogue);
+            ratios << mgr.last().perSecond / plain.last().perSecond;
+        }
+        std::sort(ratios.begin(), ratios.end());
         out() << QStringLiteral("  %1 in flight: HttpMgr+holders %2 req/s (%3 us CPU/request), "
                                 "QNetworkAccessManager %4 req/s (%5 us CPU/request), "
-                                "StudentApis::getAppConfig %6 req/s (%7 us CPU/request); "
-                                "HttpMgr / plain %8\n")
+                                "StudentApis::getAppConfig %6 req/s (%7 us CPU/request) [medians]; "
+                                "HttpMgr / plain per round: median %8, range %9-%10\n")
                      .arg(inFlight)
-                     .arg(mgr.perSecond, 0, 'f', 0)
-                     .arg(mgr.cpuMicroseconds, 0, 'f', 0)
-                     .arg(plain.perSecond, 0, 'f', 0)
-                     .arg(plain.cpuMicroseconds, 0, 'f', 0)
-                     .arg(catalogue.perSecond, 0, 'f', 0)
-                     .arg(catalogue.cpuMicroseconds, 0, 'f', 0)
-                     .arg(mgr.perSecond / plain.perSecond, 0, 'f', 2);
+                     .arg(medianOf(mgr, &RequestFigures::perSecond), 0, 'f', 0)
+                     .arg(medianOf(mgr, &RequestFigures::cpuMicroseconds), 0, 'f', 0)
+                     .arg(medianOf(plain, &RequestFigures::perSecond), 0, 'f', 0)
+                     .arg(medianOf(plain, &RequestFigures::cpuMicroseconds), 0, 'f', 0)
+                     .arg(medianOf(catalogue, &RequestFigures::perSecond), 0, 'f', 0)
+                     .arg(medianOf(catalogue, &RequestFigures::cpuMicroseconds), 0, 'f', 0)
+                     .arg(median(ratios), 0, 'f', 2)
+                     .arg(ratios.first(), 0, 'f', 2)
+                     .arg(ratios.last(), 0, 'f', 2);
         out().flush();
     }
 
+    if (!downloads)
+        return 0;
     QTemporaryDir work;
     // The service takes bodies up to 64 MiB.
     const qint64 size = 48LL * 1024 * 1024;
@@ -248,15 +285,15 @@ int main(int argc, char **argv)
         out() << "upload of the download file failed\n";
         return 1;
     }
-    const int rounds = 5;
+    const int downloadRounds = 5;
     bool ok = true;
     downloadThroughHttpMgr(fileUrl, 1, size, &ok);
     downloadThroughCurl(fileUrl, 1, size, &ok);
-    const double mgr = downloadThroughHttpMgr(fileUrl, rounds, size, &ok);
-    const double curl = downloadThroughCurl(fileUrl, rounds, size, &ok);
+    const double mgr = downloadThroughHttpMgr(fileUrl, downloadRounds, size, &ok);
+    const double curl = downloadThroughCurl(fileUrl, downloadRounds, size, &ok);
     out() << QStringLiteral("Download of %1 MiB x %2: HttpMgr::download %3 MiB/s, curl %4 MiB/s (%5%)%6\n")
                  .arg(size / 1048576)
-                 .arg(rounds)
+                 .arg(downloadRounds)
                  .arg(mgr, 0, 'f', 0)
                  .arg(curl, 0, 'f', 0)
                  .arg(100.0 * mgr / curl, 0, 'f', 0)

@@ -1,7 +1,9 @@
 // Runs the client's start-up and a bare Qt program alternately and reports
 // the time from process start to "ready" (the first window mapped and its
 // first frame painted), median and best of the runs, in milliseconds, and
-// the ratio of each client run to the bare run beside it.
+// the ratio of each client run to the bare run beside it; then where the
+// client's time goes: the median time at which each step of its start-up
+// was reached (the steps it reports with LESSONRY_STARTUP_TRACE set).
 //   bench_startup [runs] [offscreen|xcb]
 // "xcb" starts a private Xvfb display for the runs, with -noreset: an X
 // server resets itself when its last client leaves, and the next program
@@ -16,16 +18,42 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <QMap>
+
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
-double runOnce(const QString &program, const QProcessEnvironment &environment)
+double monotonicMs()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+// The steps of one run in the order reached, each with its time since the
+// process was started, in milliseconds.
+using Steps = QVector<QPair<QByteArray, double>>;
+
+Steps stepsOf(const QByteArray &errors, double startMs)
+{
+    Steps steps;
+    for (const QByteArray &line : errors.split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split(' ');
+        if (fields.size() == 3 && fields.at(0) == "startup-trace")
+            steps.append({fields.at(2), fields.at(1).toLongLong() / 1e3 - startMs});
+    }
+    return steps;
+}
+
+double runOnce(const QString &program, const QProcessEnvironment &environment, Steps *steps = nullptr)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
     QElapsedTimer timer;
+    const double startMs = monotonicMs();
     timer.start();
     process.start(program, QStringList());
     QByteArray output;
@@ -33,7 +61,32 @@ double runOnce(const QString &program, const QProcessEnvironment &environment)
         output += process.readAllStandardOutput();
     const double elapsed = timer.nsecsElapsed() / 1e6;
     process.waitForFinished(30000);
+    if (steps)
+        *steps = stepsOf(process.readAllStandardError(), startMs);
     return output.contains("ready") ? elapsed : -1.0;
+}
+
+// The median time of each step over the runs, in the order of the first.
+void reportSteps(const QVector<Steps> &runs, const QVector<double> &ready)
+{
+    if (runs.isEmpty() || runs.first().isEmpty()) {
+        std::printf("no start-up steps reported\n");
+        return;
+    }
+    QMap<QByteArray, QVector<double>> times;
+    for (const Steps &run : runs) {
+        for (const auto &step : run)
+            times[step.first] << step.second;
+    }
+    std::printf("student client's steps, median ms since the process started (and since the step before):\n");
+    double previous = 0;
+    for (const auto &step : runs.first()) {
+        const double at = median(times.value(step.first));
+        std::printf("  %-26s %8.1f   (+%.1f)\n", step.first.constData(), at, at - previous);
+        previous = at;
+    }
+    const double end = median(ready);
+    std::printf("  %-26s %8.1f   (+%.1f)\n", "first frame painted", end, end - previous);
 }
 
 void report(const char *name, QVector<double> times)
@@ -54,6 +107,14 @@ QString startXvfb(QProcess &server)
         number += server.readAllStandardOutput();
     number = number.trimmed();
     return number.isEmpty() ? QString() : QStringLiteral(":") + QString::fromLatin1(number);
+}
+
+void stopServer(QProcess &server)
+{
+    if (server.state() != QProcess::NotRunning) {
+        server.terminate();
+        server.waitForFinished(5000);
+    }
 }
 
 } // namespace
@@ -78,6 +139,8 @@ int main(int argc, char *argv[])
     QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    // Both sides get it; only the client reports its steps.
+    environment.insert(QStringLiteral("LESSONRY_STARTUP_TRACE"), QStringLiteral("1"));
     QProcess xvfb;
     if (platform == QLatin1String("xcb")) {
         const QString display = startXvfb(xvfb);
@@ -91,17 +154,21 @@ int main(int argc, char *argv[])
     QVector<double> client;
     QVector<double> bare;
     QVector<double> ratios;
+    QVector<Steps> steps;
     // One untimed run each, so both start with warm file caches.
     runOnce(binDir + QStringLiteral("/bench_startup_client"), environment);
     runOnce(binDir + QStringLiteral("/bench_startup_bare"), environment);
     for (int i = 0; i < runs; ++i) {
-        const double c = runOnce(binDir + QStringLiteral("/bench_startup_client"), environment);
+        Steps clientSteps;
+        const double c = runOnce(binDir + QStringLiteral("/bench_startup_client"), environment, &clientSteps);
         const double b = runOnce(binDir + QStringLiteral("/bench_startup_bare"), environment);
         if (c < 0 || b < 0) {
             std::fprintf(stderr, "a program did not report ready\n");
+            stopServer(xvfb);
             return 1;
         }
         client << c;
+        steps << clientSteps;
         bare << b;
         ratios << c / b;
     }
@@ -111,9 +178,7 @@ int main(int argc, char *argv[])
     std::sort(ratios.begin(), ratios.end());
     std::printf("%-28s %8.2f   (paired runs: median %.2f, range %.2f-%.2f)\n", "client / bare (medians)",
                 median(client) / median(bare), median(ratios), ratios.first(), ratios.last());
-    if (xvfb.state() != QProcess::NotRunning) {
-        xvfb.terminate();
-        xvfb.waitForFinished(5000);
-    }
+    reportSteps(steps, client);
+    stopServer(xvfb);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "mgr/frozendetectormgr.h"
 #include "mgr/logmgr.h"
 #include "mgr/singleton.h"
+#include "mgr/startuptrace.h"
 #include "platform/processlauncher.h"
 #include "platform/singleinstanceguard.h"
 #include "platform/terminationsignals.h"
@@ -99,6 +100,7 @@ AppMainLoop::AppMainLoop(int &argc, char **argv)
     , m_argv(argv)
     , m_startDetached(&startDetachedProcess)
 {
+    StartupTrace::mark("main");
     SingleInstanceGuard::setLocalWindowRaiser(&AppMainLoop::raiseTopLevelWindow);
     // Tests that drive the real program from outside shorten its durations
     // through the environment; read once, before any timer starts.
@@ -138,8 +140,10 @@ int AppMainLoop::run()
     for (;;) {
         ++m_passes;
         std::unique_ptr<QApplication> app(new QApplication(m_argc, m_argv));
+        StartupTrace::mark("qapplication");
         useUtf8Characters();
         setProgramFont();
+        StartupTrace::mark("font");
 
         {
             CheckMessages messages;
@@ -153,6 +157,7 @@ int AppMainLoop::run()
             }
             messages.replayToPrevious();
         }
+        StartupTrace::mark("single-instance");
 
         int exitCode = 0;
         {
@@ -171,6 +176,7 @@ int AppMainLoop::run()
             WindowRaiseServer server;
             if (SingleInstanceGuard::ownsNamedLock(SingleInstanceUtility::mutexName()))
                 server.listen(SingleInstanceUtility::mutexName());
+            StartupTrace::mark("raise-server");
             const std::unique_ptr<BaseApplication> application = BaseApplication::createForRole();
             application->start(m_argc, m_argv);
             if (terminationRequested)

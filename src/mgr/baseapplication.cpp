@@ -15,6 +15,7 @@
 #include "mgr/message/sendandreceivemsg.h"
 #include "mgr/minidumpmgr.h"
 #include "mgr/singleton.h"
+#include "mgr/startuptrace.h"
 #include "mgr/studentapplication.h"
 #include "mgr/teacherapplication.h"
 #include "mgr/upgrademgr.h"
@@ -22,6 +23,7 @@
 #include "utility/actionlog.h"
 #include "utility/downloadutil.h"
 #include "utility/serverconfig.h"
+#include "utility/widget/afterfirstpaint.h"
 #include "widget/baseloginwidget.h"
 #include "widget/loginactions.h"
 #include "widget/supervisionclass.h"
@@ -47,8 +49,11 @@ void BaseApplication::start(int argc, char *argv[])
     qRegisterMetaType<uint32_t>("uint32_t");
     initManagers();
     DownloadUtil::removeStaleTempFiles();
+    StartupTrace::mark("stale-temp-files");
     checkServerSettings();
+    StartupTrace::mark("server-settings");
     showLoginWidget(argc, argv);
+    StartupTrace::mark("login-window-shown");
     ActionLog::instance()->NormalInfo(QStringLiteral("app_start"),
                                       QStringLiteral("{%1}").arg(RolePolicy::current().applicationName));
 }
@@ -57,13 +62,19 @@ void BaseApplication::initManagers()
 {
     // Order matters: the log first, so everything after it is on file.
     Singleton<LogMgr>::instance()->init();
+    StartupTrace::mark("log");
     Singleton<FrozenDetectorMgr>::instance()->init();
+    StartupTrace::mark("freeze-detector");
     Singleton<MiniDumpMgr>::instance()->init();
+    StartupTrace::mark("crash-dumps");
     Singleton<LogEventMgr>::instance()->init();
     Singleton<AgoraIMSdk>::instance()->init();
-    Singleton<VideoSDK>::instance()->init();
+    StartupTrace::mark("signalling");
+    // The RTC engine (VideoSDK) starts after the login window's first paint:
+    // see showLoginWidget().
     Singleton<HttpMgr>::instance()->init();
     Singleton<LanguageInternationalization>::instance()->init();
+    StartupTrace::mark("translations");
     if (isMockHttpEnabled())
         Singleton<MockHttpResponseMgr>::instance()->init();
     Singleton<LogUploadMgr>::instance()->init();
@@ -72,8 +83,10 @@ void BaseApplication::initManagers()
     if (!upgrade->ui())
         upgrade->setUi(std::make_unique<UpgradeDialogs>());
     upgrade->init();
+    StartupTrace::mark("upgrade");
     Singleton<SendAndReceiveMsg>::instance()->init();
     Singleton<GlobalDataMgr>::instance()->init();
+    StartupTrace::mark("messages");
 }
 
 void BaseApplication::checkServerSettings()
@@ -153,7 +166,9 @@ void BaseApplication::showLoginWidget(int argc, char *argv[])
 {
     baseloginwidget *widget = createLoginWidget();
     widget->setAttribute(Qt::WA_DeleteOnClose);
+    StartupTrace::mark("login-window-made");
     widget->initUi();
+    StartupTrace::mark("login-window-ui");
 
     qInfo("<supervision> argc count:%d", argc);
     if (argc >= 2 && argv && argv[1]) {
@@ -175,5 +190,13 @@ void BaseApplication::showLoginWidget(int argc, char *argv[])
     }
 
     widget->readLoginInfo();
+    StartupTrace::mark("login-info");
     widget->show();
+    // The login window shows nothing of sound or video; the RTC engine
+    // (threads, GStreamer, the device monitor) starts once it is on the
+    // screen, and before anything after it, which comes once it hides.
+    AfterFirstPaint::run(widget, [] {
+        Singleton<VideoSDK>::instance()->init();
+        StartupTrace::mark("rtc-engine");
+    });
 }

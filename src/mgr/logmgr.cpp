@@ -7,7 +7,6 @@
 #include "utility/appdirs.h"
 #include "utility/foldertrim.h"
 #include "utility/globalconstants.h"
-#include "utility/lockwaitlimit.h"
 #include "utility/possibleidutil.h"
 #include "utility/stringutility.h"
 #include "utility/timeutility.h"
@@ -22,6 +21,10 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,6 +68,21 @@ void appendUtf8(QByteArray &out, const QString &text)
     }
 }
 
+// A record, UTF-8 of its bounded text and its head, always fits the queue.
+static_assert(LogWriteQueue::kCapacity > 3 * StringUtility::kMaxLogRecordChars + 1024,
+              "a log record must fit the write queue");
+
+// Lines still queued when the program ends without releasing the log (a
+// plain exit, a test's end) are written on the way out.
+struct FlushAtExit
+{
+    ~FlushAtExit()
+    {
+        if (LogMgr *log = s_activeLog.loadAcquire())
+            log->flush();
+    }
+};
+
 } // namespace
 
 LogMgr::LogMgr(QObject *parent)
@@ -81,6 +99,8 @@ LogMgr::~LogMgr()
 void LogMgr::init()
 {
     QMutexLocker locker(&m_initMutex);
+    static FlushAtExit flushAtExit;
+    Q_UNUSED(flushAtExit)
     openLogFiles();
     qSetMessagePattern(QStringLiteral(
         "[%{time yyyyMMdd h:mm:ss.zzz} - %{type} - %{function}:%{line} - %{threadid}  - %{message}"));
@@ -132,28 +152,22 @@ void LogMgr::openLogFiles()
 void LogMgr::closeLogFile()
 {
     QMutexLocker locker(&m_fileMutex);
-    if (!m_logFile)
-        return;
-    if (m_logFile->isOpen()) {
-        m_logFile->flush();
-        m_logFile->close();
-    }
-    delete m_logFile;
-    m_logFile = nullptr;
+    const int fd = m_queue.setFile(-1);
+    if (fd >= 0)
+        ::close(fd);
 }
 
 bool LogMgr::openLogFile(const QString &path)
 {
     QMutexLocker locker(&m_fileMutex);
-    if (m_logFile) {
-        m_logFile->close();
-        delete m_logFile;
-    }
-    m_logFile = new QFile(path);
-    m_logFileBytes = m_logFile->size();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    struct stat status;
+    const qint64 size = fd >= 0 && ::fstat(fd, &status) == 0 ? qint64(status.st_size) : 0;
     m_nextFileAsked = false;
-    // Unbuffered: each record goes to the file in the write that carries it.
-    return m_logFile->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered);
+    const int previous = m_queue.setFile(fd, size);
+    if (previous >= 0)
+        ::close(previous);
+    return fd >= 0;
 }
 
 int LogMgr::trimLogFolder(const QString &folder, qint64 maxBytes, const QStringList &keep)
@@ -165,11 +179,18 @@ int LogMgr::trimLogFolder(const QString &folder, qint64 maxBytes, const QStringL
 
 void LogMgr::flush()
 {
-    if (!LockWaitLimit::lock(m_fileMutex))
-        return;
-    if (m_logFile)
-        m_logFile->flush();
-    m_fileMutex.unlock();
+    m_queue.flush();
+}
+
+void LogMgr::writePendingForCrash()
+{
+    if (LogMgr *log = s_activeLog.loadAcquire())
+        log->m_queue.writePendingNow();
+}
+
+void LogMgr::holdWriterForTests(bool hold)
+{
+    m_queue.holdWriterForTests(hold);
 }
 
 QString LogMgr::logFilePath() const
@@ -190,9 +211,8 @@ void LogMgr::writeMessage(QtMsgType type, const QMessageLogContext &context, con
     if (t_writing)
         return;
     t_writing = true;
-    // The line is built before taking the lock, in a buffer each thread
-    // keeps; the lock only guards the one write, which reaches the file
-    // before the call returns.
+    // The line is built in a buffer each thread keeps, then queued for the
+    // log's writer thread.
     QByteArray ownLine;
     QByteArray *kept = &ownLine;
     if (!t_lineBufferGone) {
@@ -207,18 +227,16 @@ void LogMgr::writeMessage(QtMsgType type, const QMessageLogContext &context, con
     appendRecord(line, QDateTime::currentMSecsSinceEpoch(), type,
                  reinterpret_cast<quintptr>(QThread::currentThreadId()), context, message);
     // A thread with a lock-wait limit drops the line rather than wait
-    // for a writer that is stuck.
+    // for a queue that is stuck.
+    const qint64 fileBytes = m_queue.append(line.constData(), line.size());
     bool askForNextFile = false;
-    if (LockWaitLimit::lock(m_fileMutex)) {
-        if (m_logFile && m_logFile->isOpen() && m_logFile->write(line) > 0) {
-            m_logFileBytes += line.size();
-            const bool full = m_logFileBytes > kMaxLogFileBytes
-                || ActionLog::instance()->fileBytes() > kMaxLogFileBytes;
-            askForNextFile = full && !m_nextFileAsked;
-            m_nextFileAsked = m_nextFileAsked || askForNextFile;
-        }
-        m_fileMutex.unlock();
+    if (fileBytes > 0) {
+        const bool full = fileBytes > kMaxLogFileBytes || ActionLog::instance()->fileBytes() > kMaxLogFileBytes;
+        askForNextFile = full && !m_nextFileAsked.exchange(true);
     }
+    // The program ends right after a fatal message.
+    if (type == QtFatalMsg)
+        m_queue.flush();
     // Opened on the object's own thread: a full log from any thread goes on
     // in a new file, and the folder stays within its bound.
     if (askForNextFile)

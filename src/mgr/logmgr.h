@@ -1,6 +1,7 @@
 #ifndef LOGMGR_H
 #define LOGMGR_H
 
+#include "mgr/logwritequeue.h"
 #include "mgr/singletonmgrbase.h"
 
 #include <QByteArray>
@@ -8,7 +9,7 @@
 #include <QString>
 #include <QtGlobal>
 
-class QFile;
+#include <atomic>
 
 // Turns every message of the toolkit's logger into one line of the day's
 // message log in the data folder "log", and names the day's files for
@@ -43,7 +44,14 @@ public:
     static int trimLogFolder(const QString &folder, qint64 maxBytes, const QStringList &keep);
     void closeLogFile();
     bool openLogFile(const QString &path);
+    // Waits until every line logged so far is in the file (within the
+    // thread's lock-wait limit).
     void flush();
+    // Async-signal-safe: writes the lines still queued, for the crash
+    // handler to call before it writes its dump.
+    static void writePendingForCrash();
+    // Tests hold the writer back to see what a crash writes.
+    void holdWriterForTests(bool hold);
 
     QString logFilePath() const;
 
@@ -72,10 +80,9 @@ private:
     void uninstallHandler();
 
     QString m_logFilePath;
-    QFile *m_logFile = nullptr;
-    // Bytes in the message log now; a new pair is asked for once past the bound.
-    qint64 m_logFileBytes = 0;
-    bool m_nextFileAsked = false;
+    LogWriteQueue m_queue;
+    // A new pair is asked for once, when the log passes its bound.
+    std::atomic<bool> m_nextFileAsked{false};
     mutable QMutex m_fileMutex;
     QMutex m_initMutex;
     bool m_handlerInstalled = false;

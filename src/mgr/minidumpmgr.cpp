@@ -49,6 +49,9 @@ long MiniDumpMgr::zumixoUnhandledExceptionFilter(CrashSignalContext *context)
     // Signal context: only the crash writer's async-signal-safe path. The
     // RTC engine's log is not copied here, as that needs the engine and the
     // heap; the copy made when the last class closed is uploaded instead.
+    // The message log's queued lines go first: they come before the crash
+    // records in the log and reach the disk before the dump.
+    LogMgr::writePendingForCrash();
     CrashDumpWriter::writeCrashDump(context);
     return 0;
 }

@@ -45,7 +45,8 @@ private slots:
         QVERIFY(Singleton<TeacherApis>::isCreated());
         QVERIFY(Singleton<TeacherCurrentUser>::isCreated());
         // The teacher's own services come after the shared ones.
-        const QString log = readAll(Singleton<LogMgr>::instance()->logFilePath());
+        Singleton<LogMgr>::instance()->flush();
+    const QString log = readAll(Singleton<LogMgr>::instance()->logFilePath());
         const int upgrade = log.indexOf(QLatin1String("UpgradeMgr::init:"));
         QVERIFY(upgrade >= 0);
         QVERIFY(log.indexOf(QLatin1String("DownloadResourceMgr init"), upgrade) > upgrade);

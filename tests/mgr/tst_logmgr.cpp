@@ -78,7 +78,7 @@ private slots:
     void initAgainOpensNextPairWithoutDuplicateLines();
     void messagesFromThreadsDoNotInterleave();
     void closedLogDropsMessages();
-    void lineIsOnDiskWhenTheCallReturns();
+    void crashPathWritesQueuedLinesInOrder();
     void messageAsTheThreadEnds();
     void folderBoundDropsOldestDaysFirst();
     void fullLogGoesOnInTheNextFile();
@@ -399,17 +399,37 @@ void TestLogMgr::handlerRemovedWithTheObject()
     qInfo("logged after the object is gone"); // must not crash
 }
 
-// A crash right after a call must not lose its line: it is in the file when
-// the call returns, without any flush.
-void TestLogMgr::lineIsOnDiskWhenTheCallReturns()
+// A crash must not lose the lines logged before it: the crash handler
+// writes what the log's writer has not yet written, in order, before its
+// own records, and the writer then leaves those lines alone.
+void TestLogMgr::crashPathWritesQueuedLinesInOrder()
 {
     clearLogDir();
     LogMgr *log = Singleton<LogMgr>::instance();
     log->init();
+    qInfo("written before the hold");
+    log->flush();
+    log->holdWriterForTests(true);
+    for (int i = 0; i < 3; ++i)
+        qInfo("queued %d", i);
+    QVERIFY(!readAll(log->logFilePath()).contains(QLatin1String(" - queued 0\n")));
+
+    LogMgr::writePendingForCrash();
+    const QString crashed = readAll(log->logFilePath());
+    int at = crashed.indexOf(QLatin1String(" - written before the hold\n"));
+    QVERIFY(at >= 0);
     for (int i = 0; i < 3; ++i) {
-        qInfo("unflushed %d", i);
-        QVERIFY(readAll(log->logFilePath()).contains(QStringLiteral(" - unflushed %1\n").arg(i)));
+        const int next = crashed.indexOf(QStringLiteral(" - queued %1\n").arg(i));
+        QVERIFY2(next > at, qPrintable(crashed));
+        at = next;
     }
+
+    log->holdWriterForTests(false);
+    qInfo("after the crash path");
+    log->flush();
+    const QString text = readAll(log->logFilePath());
+    QCOMPARE(text.count(QLatin1String(" - queued ")), 3);
+    QVERIFY(text.indexOf(QLatin1String(" - after the crash path\n")) > at);
 }
 
 // An object of the thread made before its first message is destroyed after
@@ -433,6 +453,7 @@ void TestLogMgr::messageAsTheThreadEnds()
     });
     thread.join();
     qInfo("after the thread");
+    log->flush();
     const QString text = readAll(log->logFilePath());
     QVERIFY2(text.contains(QLatin1String(" - last words xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n")), qPrintable(text));
     QVERIFY(text.contains(QLatin1String(" - after the thread\n")));
@@ -489,6 +510,7 @@ void TestLogMgr::fullLogGoesOnInTheNextFile()
         qInfo("%s", qPrintable(line));
     QTRY_VERIFY(log->logFilePath() != first);
     qInfo("after the bound");
+    log->flush();
     QVERIFY(QFileInfo(first).size() > LogMgr::kMaxLogFileBytes);
     QVERIFY(QFileInfo(first).size() < LogMgr::kMaxLogFileBytes + 2 * 1024 * 1024);
     QFile next(log->logFilePath());

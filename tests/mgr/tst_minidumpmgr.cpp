@@ -313,6 +313,17 @@ void TestMiniDumpMgr::crashLeavesOneNamedDumpAndRecord()
     QVERIFY(log.contains(QLatin1String(" - E - ")));
     QVERIFY(log.contains(QLatin1String("program crashes!!zumixoUnhandledExceptionFilter")));
     QVERIFY(log.contains(QLatin1String("dumpFilePath:") + QDir(run.logDir).filePath(name)));
+    // Every line the helper logged before crashing is there, once, in
+    // order, before the crash's own records.
+    int at = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const QString line = QStringLiteral(" - before the crash %1\n").arg(i);
+        const int found = log.indexOf(line, at);
+        QVERIFY2(found >= at, qPrintable(line));
+        at = found + line.size();
+    }
+    QCOMPARE(log.count(QLatin1String(" - before the crash ")), 2000);
+    QVERIFY(log.indexOf(QLatin1String("program crashes!!")) > at);
     // The record's copy in the message log is whole, closing brace included.
     QVERIFY2(log.contains(QLatin1String("actionName:app_crash, actionInfo:{dumpFileName:") + name + QLatin1String("}\n")),
              qPrintable(log));

@@ -122,7 +122,6 @@ void BaseReplyHolder::customEvent(QEvent *event)
     const int type = static_cast<int>(event->type());
     const QByteArray prefix = logPrefix();
     if (type == kStartEventType) {
-        qInfo("%srecv EVENT_TYPE_ON_START", prefix.constData());
         if (m_shouldAbort) {
             qInfo("%sshouldAbort is true, no need to emit signal", prefix.constData());
             return;

@@ -29,7 +29,6 @@ EntityNetworkReplyHolder::~EntityNetworkReplyHolder()
 {
     qInfo("network reply:EntityNetworkReplyHolder dies");
     if (m_inner) {
-        qInfo("network reply:NetWorkReplyHolder dies in entity");
         m_inner->disconnect(this);
         delete m_inner;
         m_inner = nullptr;

@@ -39,7 +39,6 @@ NetWorkReplyHolder::NetWorkReplyHolder(QNetworkReply *reply, const QString &url,
 NetWorkReplyHolder::~NetWorkReplyHolder()
 {
     qInfo("network reply:NetWorkReplyHolder dies");
-    qInfo("abort:setShouldAbort:%d", 1);
     m_shouldAbort = true;
     if (m_reply) {
         // Aborted while still connected: a running request leaves its
@@ -158,13 +157,11 @@ void NetWorkReplyHolder::slot_reply_timeout()
 
 void NetWorkReplyHolder::slot_replyMetaDataChanged()
 {
-    qInfo("this:%p, slot_replyMetaDataChanged", static_cast<const void *>(this));
     dumpHttpHeader(this, m_reply);
 }
 
 void NetWorkReplyHolder::dumpHttpHeader(const void *caller, QNetworkReply *reply)
 {
-    qInfo("this:%p, dumpHttpHeader", caller);
     if (!reply)
         return;
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -202,15 +199,12 @@ void NetWorkReplyHolder::logSslErrors(const void *caller, const QList<QSslError>
 
 void NetWorkReplyHolder::savePhpSessionId()
 {
-    qInfo("phpsessionid:savePhpSessionId");
     if (!m_reply) {
         qCritical("phpsessionid:empty reply");
         return;
     }
     HttpMgr *mgr = Singleton<HttpMgr>::instance();
-    qInfo("phpsessionid:save request sessionid");
     mgr->SavePhpSessionId(m_reply->request().header(QNetworkRequest::CookieHeader));
-    qInfo("phpsessionid:save response sessionid");
     mgr->SavePhpSessionId(m_reply->header(QNetworkRequest::SetCookieHeader));
 }
 

@@ -6,11 +6,9 @@
 NetworkReplyTimeout::NetworkReplyTimeout(QNetworkReply *reply, const int msec)
     : QObject(reply)
 {
-    qInfo("timeout:init msec:%d", msec);
-    if (reply && reply->isRunning()) {
-        qInfo("timeout:start timer");
+    // The holder has logged the time-out already.
+    if (reply && reply->isRunning())
         QTimer::singleShot(msec, this, &NetworkReplyTimeout::onTimeout);
-    }
 }
 
 void NetworkReplyTimeout::onTimeout()

@@ -1,6 +1,6 @@
 // A program that crashes on purpose, for the crash dump tests: it starts
 // the message and action logs and the crash handlers as the client does,
-// prints its log folder, then crashes in the way its first argument names.
+// prints its log folder, logs 2000 lines "before the crash <n>", then crashes in the way its first argument names.
 //   lessonry-crash-helper <null-write|abort|exception|overflow|thread|no-folder|full-disk> [possible id]
 
 #include "mgr/logmgr.h"
@@ -21,6 +21,8 @@
 #include <thread>
 
 namespace {
+
+const int kLinesBeforeCrash = 2000;
 
 // Kept out of line and named, so the tests can find them in the dump's stack.
 __attribute__((noinline)) void crashByNullWrite()
@@ -72,6 +74,10 @@ int main(int argc, char **argv)
     Singleton<MiniDumpMgr>::instance()->init();
     std::printf("logdir:%s\n", qPrintable(getLogDir()));
     std::fflush(stdout);
+
+    // Lines logged right before the crash: the crash must not lose them.
+    for (int i = 0; i < kLinesBeforeCrash; ++i)
+        qInfo("before the crash %d", i);
 
     const char *mode = argv[1];
     if (!std::strcmp(mode, "null-write")) {
