@@ -12,7 +12,7 @@ PACKAGES=(
     gstreamer1.0-pulseaudio pulseaudio pulseaudio-utils libgstreamer1.0-dev
     mosquitto mosquitto-clients libcpp-httplib-dev ffmpeg
     mupdf-tools qpdf libtasn1-doc doxygen-doc gnuplot-doc
-    xvfb xauth fonts-wqy-microhei xdotool x11-apps netpbm
+    xvfb xauth fonts-wqy-microhei xdotool x11-apps netpbm openbox
     binutils unzip
     dbus-daemon at-spi2-core python3-pyatspi
     janus pulseaudio pulseaudio-utils gstreamer1.0-nice gstreamer1.0-pulseaudio

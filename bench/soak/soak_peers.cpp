@@ -8,7 +8,7 @@
 // of the lesson the broker stops for 10 s; at 70 % the last student is
 // killed and started again 5 s later.
 //
-//   bench_soak [--minutes 45] [--students 3] [--strokes on|off]
+//   bench_soak_peers [--minutes 45] [--students 3] [--strokes on|off]
 //
 // (--strokes off: no strokes, to tell the memory the board's growing
 // content takes from the rest.)
