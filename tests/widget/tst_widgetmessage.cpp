@@ -413,7 +413,8 @@ void TestWidgetMessage::historyIsBounded()
         text.content = QString::number(i);
         panel.slot_receiveTextMsg(from(QLatin1String(kTeacherUid)), text);
     }
-    QTRY_COMPARE(list(panel)->count(), WidgetMessage::kMaxBubbles);
+    // The bubbles are built in short turns: a loaded machine takes a while.
+    QTRY_COMPARE_WITH_TIMEOUT(list(panel)->count(), WidgetMessage::kMaxBubbles, 60000);
     TestUtil::drainEvents();
     QCOMPARE(list(panel)->count(), WidgetMessage::kMaxBubbles);
     auto *first = bubbleAt<WidgetMessageItemLeft>(panel, 0);

@@ -28,10 +28,10 @@ const guint64 kLevelIntervalNs = 50 * GST_MSECOND;
 const int kGatherTimeoutMs = 2000;
 // Received media wait this long for late packets (webrtcbin's default is
 // 200). The speaker plays each sound this much after it arrived, so it is
-// most of the received side's share of mouth-to-ear time: 20 ms took about
-// 20 ms off it beside 40 (bench_rtcmedia), for somewhat more concealed
-// losses on a machine loaded four times over.
-const guint kJitterLatencyMs = 20;
+// most of the received side's share of mouth-to-ear time. 20 ms took about
+// 20 ms off beside 40 (bench_rtcmedia) but left more gaps in the sound in
+// every turn on a loaded machine: an unbroken voice is worth the 20 ms.
+const guint kJitterLatencyMs = 40;
 
 void ensureGstreamer()
 {

@@ -71,7 +71,9 @@ private slots:
 void TestAVPlayer::preparesBackendWithoutAPlayer()
 {
     // GStreamer keeps its plugin cache in the user's cache folder, which
-    // the test's own profile starts without.
+    // the test's own profile starts without. The test runner points every
+    // test at one shared cache instead; this test wants the user's own.
+    qunsetenv("GST_REGISTRY");
     const QDir cache(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
                      + QStringLiteral("/gstreamer-1.0"));
     const auto cacheFiles = [&cache] { return cache.entryList({ QStringLiteral("registry.*") }, QDir::Files); };
