@@ -12,7 +12,7 @@ namespace {
 
 // Generous: a loaded machine may take seconds to start a process.
 const int kStartTimeoutMs = 30000;
-const int kStopTimeoutMs = 5000;
+const int kStopTimeoutMs = 30000;
 
 // Where the Debian package puts the plugins and transports.
 QString janusLibraryFolder()

@@ -14,7 +14,7 @@
 namespace {
 
 const int kStartTimeoutMs = 10000;
-const int kStopTimeoutMs = 5000;
+const int kStopTimeoutMs = 30000;
 const int kControlTimeoutMs = 5000;
 const char kServersIniVariable[] = "LESSONRY_SERVERS_INI";
 

@@ -13,7 +13,7 @@ namespace {
 
 // Generous: a loaded machine may take seconds to start a process.
 const int kStartTimeoutMs = 30000;
-const int kStopTimeoutMs = 5000;
+const int kStopTimeoutMs = 30000;
 
 // The broker's own notice that it listens: "mosquitto version 2.0.11 running".
 bool isRunningNotice(const QString &line)

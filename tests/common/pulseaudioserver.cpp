@@ -9,7 +9,7 @@ namespace {
 
 // Generous: a loaded machine may take seconds to start a process.
 const int kStartTimeoutMs = 30000;
-const int kStopTimeoutMs = 10000;
+const int kStopTimeoutMs = 30000;
 const int kPactlTimeoutMs = 30000;
 
 // Written once the daemon has run its start-up modules and serves clients.

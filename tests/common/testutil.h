@@ -26,12 +26,12 @@ quint16 restartablePort();
 // keeps. False (with a warning naming the server) when none did.
 bool startOnRestartablePort(quint16 &port, const std::function<bool(quint16)> &startOn, const char *name);
 // Ends a process the test started: SIGTERM, then SIGKILL.
-void stopProcess(QProcess &process, int timeoutMs = 5000);
+void stopProcess(QProcess &process, int timeoutMs = 30000);
 // Ends a helper the test started (a broker, a server) as above and records
 // a failure of the running test unless it ended by its SIGTERM handler
 // with status 0: a helper that crashes or fails on the way out is a fault
 // the test would otherwise miss.
-void stopHelper(QProcess &process, const QString &name, int timeoutMs = 5000);
+void stopHelper(QProcess &process, const QString &name, int timeoutMs = 30000);
 
 // Delivers what is already queued (posted events, deferred deletions,
 // pending notifications) without waiting for time to pass: for checking

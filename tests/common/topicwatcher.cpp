@@ -53,7 +53,7 @@ void TopicWatcher::stop()
     if (!m_process)
         return;
     m_process->disconnect(this);
-    TestUtil::stopHelper(*m_process, QStringLiteral("mosquitto_sub"), 3000);
+    TestUtil::stopHelper(*m_process, QStringLiteral("mosquitto_sub"));
     m_process.reset();
 }
 
