@@ -1,5 +1,7 @@
 #include "rtcfileplayout.h"
 
+#include "rtcgstpipeline.h"
+
 #include "rtcwebrtcpeer.h"
 
 #include <QFileInfo>
@@ -24,10 +26,7 @@ RtcFilePlayout::~RtcFilePlayout()
 {
     if (!m_pipeline)
         return;
-    gst_element_set_state(m_pipeline, GST_STATE_NULL);
-    GstBus *bus = gst_element_get_bus(m_pipeline);
-    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-    gst_object_unref(bus);
+    RtcGstPipeline::stop(m_pipeline);
     gst_object_unref(m_pipeline);
 }
 

@@ -45,11 +45,11 @@ QByteArray valueText(const GValue *value, bool *ok)
     return result;
 }
 
-bool readProperty(GObject *object, GParamSpec *spec, QByteArray *text)
+bool readProperty(GObject *object, GParamSpec *property, QByteArray *text)
 {
     GValue value = G_VALUE_INIT;
-    g_value_init(&value, spec->value_type);
-    g_object_get_property(object, spec->name, &value);
+    g_value_init(&value, property->value_type);
+    g_object_get_property(object, property->name, &value);
     bool ok = false;
     *text = valueText(&value, &ok);
     g_value_unset(&value);
@@ -67,20 +67,20 @@ QList<QPair<QByteArray, QByteArray>> settingsOf(GstElement *element)
         return settings;
     gst_object_ref_sink(plain);
     guint count = 0;
-    GParamSpec **specs = g_object_class_list_properties(G_OBJECT_GET_CLASS(element), &count);
+    GParamSpec **properties = g_object_class_list_properties(G_OBJECT_GET_CLASS(element), &count);
     for (guint i = 0; i < count; ++i) {
-        GParamSpec *spec = specs[i];
+        GParamSpec *property = properties[i];
         const GParamFlags needed = GParamFlags(G_PARAM_READABLE | G_PARAM_WRITABLE);
-        if ((spec->flags & needed) != needed || (spec->flags & G_PARAM_CONSTRUCT_ONLY)
-            || g_str_equal(spec->name, "name") || g_str_equal(spec->name, "parent"))
+        if ((property->flags & needed) != needed || (property->flags & G_PARAM_CONSTRUCT_ONLY)
+            || g_str_equal(property->name, "name") || g_str_equal(property->name, "parent"))
             continue;
         QByteArray mine;
         QByteArray theirs;
-        if (readProperty(G_OBJECT(element), spec, &mine) && readProperty(G_OBJECT(plain), spec, &theirs)
+        if (readProperty(G_OBJECT(element), property, &mine) && readProperty(G_OBJECT(plain), property, &theirs)
             && mine != theirs)
-            settings.append({ QByteArray(spec->name), mine });
+            settings.append({ QByteArray(property->name), mine });
     }
-    g_free(specs);
+    g_free(properties);
     gst_object_unref(plain);
     return settings;
 }

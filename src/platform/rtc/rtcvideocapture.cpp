@@ -1,5 +1,7 @@
 #include "rtcvideocapture.h"
 
+#include "rtcgstpipeline.h"
+
 #include <QMetaObject>
 #include <QMutexLocker>
 
@@ -64,11 +66,7 @@ RtcVideoCapture::~RtcVideoCapture()
 {
     if (!m_pipeline)
         return;
-    // Ends the streaming threads: no callback of this capture runs after it.
-    gst_element_set_state(m_pipeline, GST_STATE_NULL);
-    GstBus *bus = gst_element_get_bus(m_pipeline);
-    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-    gst_object_unref(bus);
+    RtcGstPipeline::stop(m_pipeline);
     gst_object_unref(m_pipeline);
 }
 
@@ -159,25 +157,7 @@ int RtcVideoCapture::onNewSample(GstElement *sink, void *self)
 
 void RtcVideoCapture::pictureArrived(void *samplePointer)
 {
-    GstSample *sample = static_cast<GstSample *>(samplePointer);
-    GstCaps *caps = gst_sample_get_caps(sample);
-    GstBuffer *buffer = gst_sample_get_buffer(sample);
-    const GstStructure *s = caps ? gst_caps_get_structure(caps, 0) : nullptr;
-    int width = 0;
-    int height = 0;
-    if (!s || !buffer || !gst_structure_get_int(s, "width", &width) || !gst_structure_get_int(s, "height", &height)
-        || width <= 0 || height <= 0 || width > kMaxSourceSide || height > kMaxSourceSide)
-        return;
-    GstMapInfo map;
-    if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
-        return;
-    const int stride = width * 4;
-    QImage image;
-    // BGRx in memory is 32-bit RGB on a little-endian machine; copied, as
-    // the buffer goes back to the source.
-    if (map.size >= gsize(stride) * gsize(height))
-        image = QImage(map.data, width, height, stride, QImage::Format_RGB32).copy();
-    gst_buffer_unmap(buffer, &map);
+    const QImage image = RtcGstPipeline::imageFromSample(static_cast<GstSample *>(samplePointer), kMaxSourceSide);
     if (image.isNull())
         return;
     QMutexLocker lock(&m_mutex);

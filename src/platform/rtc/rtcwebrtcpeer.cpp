@@ -1,5 +1,7 @@
 #include "rtcwebrtcpeer.h"
 
+#include "rtcgstpipeline.h"
+
 #include "rtcenginelog.h"
 
 #include <QHash>
@@ -90,11 +92,8 @@ RtcWebrtcPeer::RtcWebrtcPeer(RtcEngineLog *log)
 RtcWebrtcPeer::~RtcWebrtcPeer()
 {
     if (m_pipeline) {
-        // Ends the streaming threads: no callback of this peer runs after it.
-        gst_element_set_state(m_pipeline, GST_STATE_NULL);
-        GstBus *bus = gst_element_get_bus(m_pipeline);
-        gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-        gst_object_unref(bus);
+        // No callback of this peer runs after it.
+        RtcGstPipeline::stop(m_pipeline);
     }
     for (GstElement *element : { m_webrtc, m_video, m_playout, m_microphone, m_playback, m_pipeline }) {
         if (element)
@@ -473,32 +472,14 @@ int RtcWebrtcPeer::onNewSample(GstElement *sink, void *self)
 
 void RtcWebrtcPeer::frameDecoded(void *samplePointer)
 {
-    GstSample *sample = static_cast<GstSample *>(samplePointer);
-    GstCaps *caps = gst_sample_get_caps(sample);
-    GstBuffer *buffer = gst_sample_get_buffer(sample);
-    const GstStructure *s = caps ? gst_caps_get_structure(caps, 0) : nullptr;
-    int width = 0;
-    int height = 0;
-    if (!s || !buffer || !gst_structure_get_int(s, "width", &width) || !gst_structure_get_int(s, "height", &height)
-        || width <= 0 || height <= 0 || width > 4096 || height > 4096)
-        return;
-    GstMapInfo map;
-    if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
-        return;
-    const int stride = width * 4;
-    QImage image;
-    if (map.size >= gsize(stride) * gsize(height)) {
-        // BGRx in memory is 32-bit RGB on a little-endian machine; copied,
-        // as the buffer goes back to the decoder.
-        image = QImage(map.data, width, height, stride, QImage::Format_RGB32).copy();
-    }
-    gst_buffer_unmap(buffer, &map);
+    const QImage image = RtcGstPipeline::imageFromSample(static_cast<GstSample *>(samplePointer), 4096);
     if (image.isNull())
         return;
     if (m_frames)
         m_frames(image);
     if (!m_firstFrame.exchange(true))
-        QMetaObject::invokeMethod(this, [this, width, height] { emit firstFrame(width, height); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, size = image.size()] { emit firstFrame(size.width(), size.height()); },
+                                  Qt::QueuedConnection);
 }
 
 void RtcWebrtcPeer::pushFrame(const QImage &image)

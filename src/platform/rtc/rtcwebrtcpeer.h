@@ -93,7 +93,7 @@ private:
     static void onOfferCreated(void *promise, void *self);
     static void onAnswerCreated(void *promise, void *self);
     static void onRemoteOfferSet(void *promise, void *self);
-    static void onGatheringState(GstElement *webrtc, void *spec, void *self);
+    static void onGatheringState(GstElement *webrtc, void *property, void *self);
     static void onPadAdded(GstElement *webrtc, void *pad, void *self);
     static int onNewSample(GstElement *sink, void *self);
 
